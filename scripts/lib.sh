@@ -1,0 +1,47 @@
+# Shared by scripts/run and scripts/test: installs what is missing, builds.
+set -euo pipefail
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export CCACHE_DIR=${CCACHE_DIR:-$HOME/.cache/rezazo-ccache}
+
+PACKAGES=(cmake ninja-build g++ ccache pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
+          libbenchmark-dev libgif-dev clang libclang-rt-14-dev xvfb xauth xdotool xclip x11-utils
+          trayer imagemagick fonts-liberation2 fontconfig)
+
+ensure_packages() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo=sudo
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
+}
+
+# build DIR [cmake options...]
+build() {
+  local dir=$1; shift
+  cmake -S "$ROOT" -B "$ROOT/$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$ROOT/$dir" -j "$(nproc)"
+}
+
+# Starts Xvfb on a free display with a tray host; sets DISPLAY and XVFB_PIDS.
+start_virtual_display() {
+  local n=99
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+  XVFB_PIDS=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  trayer --edge bottom --align right --widthtype pixel --width 64 --heighttype pixel --height 24 \
+    >/dev/null 2>&1 &
+  XVFB_PIDS="$XVFB_PIDS $!"
+}
+
+stop_virtual_display() {
+  # shellcheck disable=SC2086
+  [ -n "${XVFB_PIDS:-}" ] && kill $XVFB_PIDS 2>/dev/null || true
+}
