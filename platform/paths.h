@@ -8,4 +8,15 @@ std::string ExecutableDir();
 // File name of the running executable, without directory.
 std::string ExecutableName();
 
+// The per-user settings directory: $XDG_CONFIG_HOME/rezazo, or ~/.config/rezazo when that
+// variable is unset, empty or relative. Without a trailing slash; not created here.
+std::string SettingsDir();
+// Where a settings file lives: a bare file name in SettingsDir(), a name with a directory
+// part unchanged.
+std::string SettingsFilePath(const std::string& name);
+// True when the name has no directory part and so lives in SettingsDir().
+bool IsBareFileName(const std::string& name);
+// mkdir -p; true when the directory exists afterwards.
+bool MakeDirectories(const std::string& dir);
+
 }  // namespace platform

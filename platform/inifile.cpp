@@ -1,0 +1,229 @@
+#include "platform/inifile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <optional>
+#include <string_view>
+
+#include "platform/atomicfile.h"
+#include "platform/paths.h"
+
+namespace platform {
+
+namespace {
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameText(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (Lower(a[i]) != Lower(b[i])) return false;
+    }
+    return true;
+}
+
+std::string_view Trim(std::string_view s) {
+    const char* ws = " \t";
+    auto b = s.find_first_not_of(ws);
+    if (b == std::string_view::npos) return {};
+    auto e = s.find_last_not_of(ws);
+    return s.substr(b, e - b + 1);
+}
+
+// The section name of a header line, or nullopt for any other line.
+std::optional<std::string_view> SectionOf(std::string_view line) {
+    std::string_view t = Trim(line);
+    if (t.empty() || t.front() != '[') return std::nullopt;
+    auto close = t.find(']');
+    if (close == std::string_view::npos) return std::nullopt;
+    return Trim(t.substr(1, close - 1));
+}
+
+bool IsComment(std::string_view line) {
+    std::string_view t = Trim(line);
+    return !t.empty() && t.front() == ';';
+}
+
+// The key of a "key=value" line, or nullopt.
+std::optional<std::string_view> KeyOf(std::string_view line) {
+    if (IsComment(line) || SectionOf(line)) return std::nullopt;
+    auto eq = line.find('=');
+    if (eq == std::string_view::npos) return std::nullopt;
+    std::string_view key = Trim(line.substr(0, eq));
+    if (key.empty()) return std::nullopt;
+    return key;
+}
+
+std::string_view ValueOf(std::string_view line) { return line.substr(line.find('=') + 1); }
+
+using Lines = std::vector<std::string>;
+
+// nullopt when the file exists but cannot be read: rewriting it would lose its content.
+std::optional<Lines> Load(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT ? std::optional<Lines>(Lines{}) : std::nullopt;
+    std::string text;
+    char buf[8192];
+    bool ok = true;
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) ok = false;
+        if (n <= 0) break;
+        text.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    if (!ok) return std::nullopt;
+
+    Lines lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        auto nl = text.find('\n', start);
+        std::size_t end = nl == std::string::npos ? text.size() : nl;
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(std::move(line));
+        start = end + 1;
+    }
+    return lines;
+}
+
+Lines LoadForReading(const std::string& fileName) {
+    return Load(SettingsFilePath(fileName)).value_or(Lines{});
+}
+
+// [begin, end) of the first section with that name: begin is the header line, end the next
+// header or the end of the file. nullopt when there is none.
+std::optional<std::pair<std::size_t, std::size_t>> FindSection(const Lines& lines,
+                                                               std::string_view section) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        auto name = SectionOf(lines[i]);
+        if (!name || !SameText(*name, section)) continue;
+        std::size_t end = i + 1;
+        while (end < lines.size() && !SectionOf(lines[end])) ++end;
+        return std::make_pair(i, end);
+    }
+    return std::nullopt;
+}
+
+void CheckWritable(const std::string& fileName, const std::string& section, const std::string& key,
+                   const std::string& value) {
+    // Anything that would break the line structure is refused rather than written.
+    auto bad = [](const std::string& s, const char* chars) {
+        return s.find_first_of(chars) != std::string::npos;
+    };
+    if (Trim(section).empty() || bad(section, "]\r\n") || Trim(key).empty() || bad(key, "=\r\n") ||
+        key.front() == '[' || key.front() == ';' || bad(value, "\r\n")) {
+        throw IniWriteError(fileName);
+    }
+}
+
+// Loads, lets edit change the lines, and writes them back when they changed.
+template <typename Edit>
+void Modify(const std::string& fileName, Edit edit) {
+    const std::string path = SettingsFilePath(fileName);
+    if (IsBareFileName(fileName) && !MakeDirectories(SettingsDir())) {
+        throw IniWriteError(fileName);
+    }
+    std::optional<Lines> lines = Load(path);
+    if (!lines) throw IniWriteError(fileName);
+    Lines before = *lines;
+    edit(*lines);
+    if (*lines == before) return;
+    std::string text;
+    for (const std::string& l : *lines) {
+        text += l;
+        text += '\n';
+    }
+    try {
+        WriteFileAtomically(path, text);
+    } catch (const FileWriteError&) {
+        throw IniWriteError(fileName);
+    }
+}
+
+void EraseAll(Lines& lines, const std::string& section) {
+    while (auto range = FindSection(lines, section)) {
+        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(range->first),
+                    lines.begin() + static_cast<std::ptrdiff_t>(range->second));
+    }
+}
+
+void SetValue(Lines& lines, const std::string& section, const std::string& key,
+              const std::string& value) {
+    const std::string line = key + "=" + value;
+    auto range = FindSection(lines, section);
+    if (!range) {
+        lines.push_back("[" + section + "]");
+        lines.push_back(line);
+        return;
+    }
+    std::size_t lastContent = range->first;
+    for (std::size_t i = range->first + 1; i < range->second; ++i) {
+        auto k = KeyOf(lines[i]);
+        if (k && SameText(*k, Trim(key))) {
+            lines[i] = line;
+            return;
+        }
+        if (!Trim(lines[i]).empty()) lastContent = i;
+    }
+    // After the section's last line, before the blank lines that separate it from the next.
+    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(lastContent + 1), line);
+}
+
+}  // namespace
+
+std::vector<std::string> ReadIniKeys(const std::string& fileName, const std::string& section) {
+    Lines lines = LoadForReading(fileName);
+    std::vector<std::string> keys;
+    auto range = FindSection(lines, section);
+    if (!range) return keys;
+    for (std::size_t i = range->first + 1; i < range->second; ++i) {
+        auto k = KeyOf(lines[i]);
+        if (!k) continue;
+        bool seen = false;
+        for (const std::string& s : keys) seen = seen || SameText(s, *k);
+        if (!seen) keys.emplace_back(*k);
+    }
+    return keys;
+}
+
+std::string ReadIniString(const std::string& fileName, const std::string& section,
+                          const std::string& key, const std::string& defaultValue) {
+    Lines lines = LoadForReading(fileName);
+    auto range = FindSection(lines, section);
+    if (!range) return defaultValue;
+    for (std::size_t i = range->first + 1; i < range->second; ++i) {
+        auto k = KeyOf(lines[i]);
+        if (!k || !SameText(*k, Trim(key))) continue;
+        std::string_view v = ValueOf(lines[i]);
+        if (v.size() >= 2 && (v.front() == '\'' || v.front() == '"') && v.back() == v.front()) {
+            v = v.substr(1, v.size() - 2);
+        }
+        return std::string(v);
+    }
+    return defaultValue;
+}
+
+void WriteIniString(const std::string& fileName, const std::string& section, const std::string& key,
+                    const std::string& value) {
+    CheckWritable(fileName, section, key, value);
+    Modify(fileName, [&](Lines& lines) { SetValue(lines, section, key, value); });
+}
+
+void EraseIniSection(const std::string& fileName, const std::string& section) {
+    Modify(fileName, [&](Lines& lines) { EraseAll(lines, section); });
+}
+
+void ReplaceIniSection(const std::string& fileName, const std::string& section,
+                       const IniEntries& entries) {
+    for (const auto& [key, value] : entries) CheckWritable(fileName, section, key, value);
+    Modify(fileName, [&](Lines& lines) {
+        EraseAll(lines, section);
+        for (const auto& [key, value] : entries) SetValue(lines, section, key, value);
+    });
+}
+
+}  // namespace platform
