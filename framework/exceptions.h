@@ -1,0 +1,57 @@
+#pragma once
+// Failures carry a message from the program's string table; the application's guard
+// shows it and the program goes on.
+#include <stdexcept>
+#include <string>
+
+namespace fw {
+
+class Exception : public std::runtime_error {
+public:
+    explicit Exception(const std::string& message) : std::runtime_error(message) {}
+};
+
+// Malformed component text: the message names the line.
+class EParserError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// Well-formed text that does not fit the component it is applied to.
+class EReadError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+class EClassNotFound : public Exception {
+public:
+    using Exception::Exception;
+};
+
+class EInvalidOperation : public Exception {
+public:
+    using Exception::Exception;
+};
+
+class EFCreateError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// The string table: the texts the framework reports, "%s" filled in by Fmt.
+namespace strings {
+inline constexpr const char* kCannotCreateFile = "Cannot create file %s";
+inline constexpr const char* kPropertyNotFound = "Property %s does not exist";
+inline constexpr const char* kInvalidPropertyValue = "Invalid property value";
+inline constexpr const char* kClassNotFound = "Class %s not found";
+inline constexpr const char* kDuplicateName = "A component named %s already exists";
+inline constexpr const char* kInvalidName = "''%s'' is not a valid component name";
+inline constexpr const char* kUnknownHandler = "Method %s not found";
+inline constexpr const char* kUnknownComponent = "Component %s not found";
+}  // namespace strings
+
+// Replaces each "%s" of a string-table text with the next argument.
+std::string Fmt(const char* text, std::initializer_list<std::string> args);
+inline std::string Fmt(const char* text, const std::string& a) { return Fmt(text, {a}); }
+
+}  // namespace fw

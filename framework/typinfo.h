@@ -1,0 +1,84 @@
+#pragma once
+// Reflection of published properties: each class declares its properties once, in
+// declaration order, with kind, declared default and stored flag; inheritance chains the
+// tables. The component text reader and writer work only through these tables.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace fw {
+
+class TPersistent;
+class TComponent;
+class TCollection;
+
+enum class PropKind {
+    Integer,
+    Float,
+    String,
+    Enum,  // Boolean counts as an enumeration
+    Set,
+    Color,
+    Class,       // an owned object with published properties of its own (Font)
+    Component,   // a reference to another component, resolved by name
+    Event,       // a handler bound by name
+    Strings,     // a list of strings ("Lines.Strings = (")
+    Binary,      // raw bytes ("Picture.Data = {")
+    Collection,  // items with published properties ("Items = <")
+};
+
+struct EnumInfo {
+    std::string typeName;
+    std::vector<std::string> names;  // identifier of each ordinal
+
+    int Ordinal(const std::string& ident) const;  // -1 when unknown (case-insensitive)
+};
+
+const EnumInfo& BooleanInfo();
+
+struct PropInfo {
+    std::string name;
+    PropKind kind = PropKind::Integer;
+    const EnumInfo* enumInfo = nullptr;  // enumerations and sets
+    std::optional<int64_t> defaultOrdinal;  // Integer, Enum, Set (bit mask), Color
+    std::optional<std::string> defaultString;
+    bool stored = true;  // false: never written (Font.Size)
+    std::function<bool(const TPersistent&)> isStored;  // extra condition, may be empty
+
+    std::function<int64_t(const TPersistent&)> getOrdinal;
+    std::function<void(TPersistent&, int64_t)> setOrdinal;
+    std::function<double(const TPersistent&)> getFloat;
+    std::function<void(TPersistent&, double)> setFloat;
+    std::function<std::string(const TPersistent&)> getString;  // String; Event: handler name
+    std::function<void(TPersistent&, const std::string&)> setString;
+    std::function<TPersistent*(TPersistent&)> getObject;       // Class, Collection
+    std::function<TComponent*(const TPersistent&)> getComponent;
+    std::function<void(TPersistent&, TComponent*)> setComponent;
+    // Event: binds the named handler of the root component (throws when it has none);
+    // an empty name unbinds.
+    std::function<void(TPersistent&, const std::string&, TComponent* root)> bindEvent;
+    std::function<std::vector<std::string>(const TPersistent&)> getStrings;
+    std::function<void(TPersistent&, const std::vector<std::string>&)> setStrings;
+    std::function<std::vector<uint8_t>(const TPersistent&)> getBytes;
+    std::function<void(TPersistent&, const std::vector<uint8_t>&)> setBytes;
+
+    bool IsEnumeration() const { return kind == PropKind::Enum; }
+    bool HasDefault() const { return defaultOrdinal || defaultString; }
+};
+
+struct TClassInfo {
+    std::string name;
+    const TClassInfo* parent = nullptr;
+    std::vector<PropInfo> props;  // this class's own, in declaration order
+    // Creates an instance for the component text reader (components only).
+    std::function<TComponent*(TComponent* owner)> create;
+
+    // All properties, the ancestors' first.
+    std::vector<const PropInfo*> AllProps() const;
+    const PropInfo* FindProp(const std::string& name) const;  // case-insensitive
+    bool InheritsFrom(const TClassInfo* other) const;
+};
+
+}  // namespace fw
