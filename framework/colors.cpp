@@ -45,3 +45,9 @@ std::optional<TColor> IdentToColor(const std::string& ident) {
 }
 
 }  // namespace fw
+
+#include "platform/syscolors.h"
+
+namespace fw {
+TColor ColorToRGB(TColor c) { return platform::ColorToRGB(c); }
+}  // namespace fw

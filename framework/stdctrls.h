@@ -1,0 +1,56 @@
+#pragma once
+#include "framework/controls.h"
+
+namespace fw {
+
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum TTextLayout { tlTop, tlCenter, tlBottom };
+const EnumInfo& AlignmentInfo();
+
+// Text label: a windowless control; transparent ones show what lies beneath.
+class TCustomLabel : public TGraphicControl {
+    FW_CLASS(TCustomLabel)
+public:
+    explicit TCustomLabel(TComponent* AOwner);
+
+    bool AutoSize() const { return autoSize_; }
+    void SetAutoSize(bool v);
+    TAlignment Alignment() const { return alignment_; }
+    void SetAlignment(TAlignment a);
+    TTextLayout Layout() const { return layout_; }
+    void SetLayout(TTextLayout l);
+    bool WordWrap() const { return wordWrap_; }
+    void SetWordWrap(bool v);
+    bool ShowAccelChar() const { return showAccelChar_; }
+    void SetShowAccelChar(bool v);
+    void SetTransparent(bool v) override;
+
+    // The caption as drawn: "&" marks are removed ("&&" shows one "&").
+    std::string DisplayText() const;
+    // Resizes to the text when AutoSize is on (not while loading).
+    void AdjustBounds();
+
+protected:
+    void Paint() override;
+    void TextChanged() override;
+    void FontChanged() override;
+    void Loaded() override;
+
+private:
+    bool autoSize_ = true;
+    TAlignment alignment_ = taLeftJustify;
+    TTextLayout layout_ = tlTop;
+    bool wordWrap_ = false;
+    bool showAccelChar_ = true;
+};
+
+class TLabel : public TCustomLabel {
+    FW_CLASS(TLabel)
+public:
+    explicit TLabel(TComponent* AOwner) : TCustomLabel(AOwner) {}
+};
+
+// "&&" -> "&", "&x" -> "x"; the access key (lower case) or 0.
+std::string StripAccelChars(const std::string& caption, char* accessKey = nullptr);
+
+}  // namespace fw
