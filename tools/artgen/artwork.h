@@ -1,0 +1,24 @@
+#pragma once
+#include "tools/artgen/image.h"
+
+namespace artgen {
+
+enum class Glyph { MinimisePressed, ClosePressed, MinimiseReleased, CloseReleased, SystemReleased };
+constexpr int kGlyphWidth = 9, kGlyphHeight = 8;
+
+Image MakeGlyph(Glyph which);
+Image MakeGlyphStrip();  // all five side by side, in enum order
+
+constexpr int kTitleWidth = 103, kTitleHeight = 14;
+Image MakeTitle(bool bright);
+
+constexpr int kIndicatorWidth = 11, kIndicatorHeight = 15, kIndicatorFrames = 6;
+Image MakeIndicatorFrame(int frame);
+
+constexpr int kSkinWidth = 165, kSkinHeight = 51;
+Image MakeFullSkin();
+Image MakeCompactSkin();
+
+Image MakeTrayIcon();
+
+}  // namespace artgen

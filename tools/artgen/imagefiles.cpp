@@ -1,0 +1,84 @@
+#include "tools/artgen/imagefiles.h"
+
+#include <cstdint>
+#include <fstream>
+#include <stdexcept>
+
+namespace artgen {
+
+namespace {
+
+void Put16(std::string& out, std::uint32_t v) {
+    out += static_cast<char>(v & 0xFF);
+    out += static_cast<char>((v >> 8) & 0xFF);
+}
+
+void Put32(std::string& out, std::uint32_t v) {
+    Put16(out, v & 0xFFFF);
+    Put16(out, v >> 16);
+}
+
+std::string EncodeBmp(const Image& image, int bits) {
+    const std::uint32_t w = static_cast<std::uint32_t>(image.width());
+    const std::uint32_t h = static_cast<std::uint32_t>(image.height());
+    const std::uint32_t stride = ((w * static_cast<std::uint32_t>(bits) + 31) / 32) * 4;
+    const std::uint32_t dataSize = stride * h;
+    const std::uint32_t offset = 14 + 40;
+
+    std::string out;
+    out += "BM";
+    Put32(out, offset + dataSize);
+    Put32(out, 0);
+    Put32(out, offset);
+    Put32(out, 40);
+    Put32(out, w);
+    Put32(out, h);  // positive height: bottom-up rows
+    Put16(out, 1);
+    Put16(out, static_cast<std::uint32_t>(bits));
+    Put32(out, 0);  // BI_RGB
+    Put32(out, dataSize);
+    Put32(out, 3780);  // 96 dpi
+    Put32(out, 3780);
+    Put32(out, 0);
+    Put32(out, 0);
+    for (int y = image.height() - 1; y >= 0; --y) {
+        std::size_t rowStart = out.size();
+        for (int x = 0; x < image.width(); ++x) {
+            Rgb c = image.At(x, y);
+            out += static_cast<char>(c.b);
+            out += static_cast<char>(c.g);
+            out += static_cast<char>(c.r);
+            if (bits == 32) out += static_cast<char>(image.AlphaAt(x, y));
+        }
+        while (out.size() - rowStart < stride) out += '\0';
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string EncodeBmp24(const Image& image) { return EncodeBmp(image, 24); }
+std::string EncodeBmp32(const Image& image) { return EncodeBmp(image, 32); }
+
+std::string EncodePpm(const Image& image) {
+    std::string out =
+        "P6\n" + std::to_string(image.width()) + " " + std::to_string(image.height()) + "\n255\n";
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            Rgb c = image.At(x, y);
+            out += static_cast<char>(c.r);
+            out += static_cast<char>(c.g);
+            out += static_cast<char>(c.b);
+        }
+    }
+    return out;
+}
+
+void SaveFile(const std::string& path, const std::string& bytes) {
+    std::ofstream f(path, std::ios::binary | std::ios::trunc);
+    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    f.close();
+    if (!f) throw std::runtime_error("cannot write " + path);
+}
+
+}  // namespace artgen

@@ -1,0 +1,18 @@
+#pragma once
+#include <string>
+
+#include "tools/artgen/image.h"
+
+namespace artgen {
+
+// Uncompressed bottom-up BMP with a BITMAPINFOHEADER, 24 bits per pixel.
+std::string EncodeBmp24(const Image& image);
+// The same with 32 bits per pixel, BGRA with the image's alpha (BI_RGB).
+std::string EncodeBmp32(const Image& image);
+// Binary PPM (P6), alpha dropped.
+std::string EncodePpm(const Image& image);
+
+// Throws std::runtime_error when the file cannot be written.
+void SaveFile(const std::string& path, const std::string& bytes);
+
+}  // namespace artgen

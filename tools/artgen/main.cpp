@@ -1,0 +1,32 @@
+// artgen OUTDIR: draws the program's pictures into OUTDIR.
+#include <cstdio>
+#include <exception>
+#include <string>
+
+#include "tools/artgen/artwork.h"
+#include "tools/artgen/imagefiles.h"
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s OUTDIR\n", argv[0]);
+        return 2;
+    }
+    using namespace artgen;
+    const std::string dir = std::string(argv[1]) + "/";
+    try {
+        SaveFile(dir + "skin_full.bmp", EncodeBmp24(MakeFullSkin()));
+        SaveFile(dir + "skin_compact.bmp", EncodeBmp24(MakeCompactSkin()));
+        SaveFile(dir + "title_bright.bmp", EncodeBmp24(MakeTitle(true)));
+        SaveFile(dir + "title_dim.bmp", EncodeBmp24(MakeTitle(false)));
+        SaveFile(dir + "glyphs.bmp", EncodeBmp24(MakeGlyphStrip()));
+        SaveFile(dir + "trayicon.bmp", EncodeBmp32(MakeTrayIcon()));
+        for (int i = 0; i < kIndicatorFrames; ++i) {
+            SaveFile(dir + "indicator-" + std::to_string(i) + ".ppm",
+                     EncodePpm(MakeIndicatorFrame(i)));
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "artgen: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
