@@ -124,14 +124,14 @@ void CheckWritable(const std::string& fileName, const std::string& section, cons
 template <typename Edit>
 void Modify(const std::string& fileName, Edit edit) {
     const std::string path = SettingsFilePath(fileName);
-    if (IsBareFileName(fileName) && !MakeDirectories(SettingsDir())) {
-        throw IniWriteError(fileName);
-    }
     std::optional<Lines> lines = Load(path);
     if (!lines) throw IniWriteError(fileName);
     Lines before = *lines;
     edit(*lines);
     if (*lines == before) return;
+    if (IsBareFileName(fileName) && !MakeDirectories(SettingsDir())) {
+        throw IniWriteError(fileName);
+    }
     std::string text;
     for (const std::string& l : *lines) {
         text += l;

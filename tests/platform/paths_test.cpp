@@ -20,6 +20,10 @@ TEST(SettingsPath, BareNameGoesToXdgConfigHome) {
     EXPECT_EQ(SettingsDir(), dir.path() + "/cfg/rezazo");
     EXPECT_EQ(SettingsFilePath("rezazo.ini"), dir.path() + "/cfg/rezazo/rezazo.ini");
 
+    // Nothing to change, nothing created.
+    EraseIniSection("rezazo.ini", "TForm1");
+    EXPECT_FALSE(std::filesystem::exists(dir / "cfg"));
+
     // Created on the first write, parents included.
     WriteIniString("rezazo.ini", "TForm1", "Compact1.Checked", "True");
     EXPECT_EQ(ReadAll(dir / "cfg/rezazo/rezazo.ini"), "[TForm1]\nCompact1.Checked=True\n");
