@@ -1,0 +1,25 @@
+#pragma once
+// Reading and writing device-independent bitmap file images ("BM" + info header + palette
+// + rows), kept apart from TBitmap so that the byte layout can be tested on its own.
+#include <QImage>
+#include <cstdint>
+#include <vector>
+
+namespace fw {
+
+struct DibImage {
+    QImage image;      // Mono for 1 bit, Indexed8 for 4 and 8 bits, RGB32 for 24, ARGB32 for 32
+    int bitCount = 0;  // as stored in the file
+};
+
+// Accepts BITMAPINFOHEADER (and its longer successors) and BITMAPCOREHEADER, bottom-up
+// and top-down rows, 1, 4, 8, 24 and 32 bits, BI_RGB only (BI_BITFIELDS with the standard
+// 32-bit masks too). Throws EInvalidGraphic for anything it cannot read, never reads past
+// the data.
+DibImage ReadDibFile(const std::vector<uint8_t>& data);
+
+// Writes a bottom-up BI_RGB file image. bitCount 1, 4 or 8 takes the image's colour table
+// (an image in another format is reduced to a palette first); 24 drops alpha; 32 keeps it.
+std::vector<uint8_t> WriteDibFile(const QImage& image, int bitCount);
+
+}  // namespace fw
