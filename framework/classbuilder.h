@@ -25,16 +25,16 @@ public:
         return *this;
     }
 
-    template <class R, class A>
-    ClassBuilder& Integer(std::string name, R (T::*get)() const, void (T::*set)(A),
+    template <class G, class S, class R, class A>
+    ClassBuilder& Integer(std::string name, R (G::*get)() const, void (S::*set)(A),
                           std::optional<int64_t> def) {
         PropInfo p = Base(std::move(name), PropKind::Integer);
         p.defaultOrdinal = def;
         Ordinal(p, get, set);
         return Add(std::move(p));
     }
-    template <class R, class A>
-    ClassBuilder& Boolean(std::string name, R (T::*get)() const, void (T::*set)(A),
+    template <class G, class S, class R, class A>
+    ClassBuilder& Boolean(std::string name, R (G::*get)() const, void (S::*set)(A),
                           std::optional<bool> def) {
         PropInfo p = Base(std::move(name), PropKind::Enum);
         p.enumInfo = &BooleanInfo();
@@ -42,8 +42,8 @@ public:
         Ordinal(p, get, set);
         return Add(std::move(p));
     }
-    template <class R, class A>
-    ClassBuilder& Enum(std::string name, R (T::*get)() const, void (T::*set)(A),
+    template <class G, class S, class R, class A>
+    ClassBuilder& Enum(std::string name, R (G::*get)() const, void (S::*set)(A),
                        const EnumInfo& info, std::optional<int64_t> def) {
         PropInfo p = Base(std::move(name), PropKind::Enum);
         p.enumInfo = &info;
@@ -52,8 +52,8 @@ public:
         return Add(std::move(p));
     }
     // A set is kept as a bit mask: bit n is member n of the enumeration.
-    template <class R, class A>
-    ClassBuilder& Set(std::string name, R (T::*get)() const, void (T::*set)(A),
+    template <class G, class S, class R, class A>
+    ClassBuilder& Set(std::string name, R (G::*get)() const, void (S::*set)(A),
                       const EnumInfo& info, std::optional<int64_t> def) {
         PropInfo p = Base(std::move(name), PropKind::Set);
         p.enumInfo = &info;
@@ -61,16 +61,16 @@ public:
         Ordinal(p, get, set);
         return Add(std::move(p));
     }
-    template <class R, class A>
-    ClassBuilder& Color(std::string name, R (T::*get)() const, void (T::*set)(A),
+    template <class G, class S, class R, class A>
+    ClassBuilder& Color(std::string name, R (G::*get)() const, void (S::*set)(A),
                         std::optional<int64_t> def) {
         PropInfo p = Base(std::move(name), PropKind::Color);
         p.defaultOrdinal = def;
         Ordinal(p, get, set);
         return Add(std::move(p));
     }
-    template <class R, class A>
-    ClassBuilder& Float(std::string name, R (T::*get)() const, void (T::*set)(A)) {
+    template <class G, class S, class R, class A>
+    ClassBuilder& Float(std::string name, R (G::*get)() const, void (S::*set)(A)) {
         PropInfo p = Base(std::move(name), PropKind::Float);
         p.getFloat = [get](const TPersistent& o) {
             return static_cast<double>((static_cast<const T&>(o).*get)());
@@ -80,8 +80,8 @@ public:
         };
         return Add(std::move(p));
     }
-    template <class R, class A>
-    ClassBuilder& String(std::string name, R (T::*get)() const, void (T::*set)(A),
+    template <class G, class S, class R, class A>
+    ClassBuilder& String(std::string name, R (G::*get)() const, void (S::*set)(A),
                          std::optional<std::string> def) {
         PropInfo p = Base(std::move(name), PropKind::String);
         p.defaultString = std::move(def);
@@ -92,20 +92,20 @@ public:
         return Add(std::move(p));
     }
     // An owned object whose published properties are written as dotted sub-properties.
-    template <class R>
-    ClassBuilder& Object(std::string name, R* (T::*get)() const) {
+    template <class C, class R>
+    ClassBuilder& Object(std::string name, R* (C::*get)() const) {
         PropInfo p = Base(std::move(name), PropKind::Class);
         p.getObject = [get](TPersistent& o) -> TPersistent* { return (static_cast<T&>(o).*get)(); };
         return Add(std::move(p));
     }
-    template <class R>
-    ClassBuilder& Collection(std::string name, R* (T::*get)() const) {
+    template <class C, class R>
+    ClassBuilder& Collection(std::string name, R* (C::*get)() const) {
         PropInfo p = Base(std::move(name), PropKind::Collection);
         p.getObject = [get](TPersistent& o) -> TPersistent* { return (static_cast<T&>(o).*get)(); };
         return Add(std::move(p));
     }
-    template <class R, class A>
-    ClassBuilder& Component(std::string name, R* (T::*get)() const, void (T::*set)(A*)) {
+    template <class G, class S, class R, class A>
+    ClassBuilder& Component(std::string name, R* (G::*get)() const, void (S::*set)(A*)) {
         PropInfo p = Base(std::move(name), PropKind::Component);
         p.getComponent = [get](const TPersistent& o) -> TComponent* {
             return (static_cast<const T&>(o).*get)();
@@ -117,8 +117,8 @@ public:
         };
         return Add(std::move(p));
     }
-    template <class F>
-    ClassBuilder& Event(std::string name, TEvent<F> T::*member) {
+    template <class C, class F>
+    ClassBuilder& Event(std::string name, TEvent<F> C::*member) {
         PropInfo p = Base(std::move(name), PropKind::Event);
         p.getString = [member](const TPersistent& o) {
             const TEvent<F>& e = static_cast<const T&>(o).*member;
@@ -137,8 +137,8 @@ public:
         };
         return Add(std::move(p));
     }
-    template <class R, class A>
-    ClassBuilder& StringList(std::string name, R (T::*get)() const, void (T::*set)(A)) {
+    template <class G, class S, class R, class A>
+    ClassBuilder& StringList(std::string name, R (G::*get)() const, void (S::*set)(A)) {
         PropInfo p = Base(std::move(name), PropKind::Strings);
         p.getStrings = [get](const TPersistent& o) {
             return std::vector<std::string>((static_cast<const T&>(o).*get)());
@@ -148,8 +148,8 @@ public:
         };
         return Add(std::move(p));
     }
-    template <class R, class A>
-    ClassBuilder& Binary(std::string name, R (T::*get)() const, void (T::*set)(A)) {
+    template <class G, class S, class R, class A>
+    ClassBuilder& Binary(std::string name, R (G::*get)() const, void (S::*set)(A)) {
         PropInfo p = Base(std::move(name), PropKind::Binary);
         p.getBytes = [get](const TPersistent& o) {
             return std::vector<uint8_t>((static_cast<const T&>(o).*get)());
@@ -165,7 +165,8 @@ public:
         info_.props.back().stored = false;
         return *this;
     }
-    ClassBuilder& StoredWhen(bool (T::*pred)() const) {
+    template <class C>
+    ClassBuilder& StoredWhen(bool (C::*pred)() const) {
         info_.props.back().isStored = [pred](const TPersistent& o) {
             return (static_cast<const T&>(o).*pred)();
         };
@@ -181,8 +182,8 @@ private:
         p.kind = kind;
         return p;
     }
-    template <class R, class A>
-    static void Ordinal(PropInfo& p, R (T::*get)() const, void (T::*set)(A)) {
+    template <class G, class S, class R, class A>
+    static void Ordinal(PropInfo& p, R (G::*get)() const, void (S::*set)(A)) {
         p.getOrdinal = [get](const TPersistent& o) {
             return static_cast<int64_t>((static_cast<const T&>(o).*get)());
         };
@@ -199,8 +200,8 @@ private:
 };
 
 // Wraps a method of a form as a handler a description can bind by name.
-template <class T, class... Args>
-std::function<void(Args...)> Handler(T* self, void (T::*method)(Args...)) {
+template <class T, class C, class... Args>
+std::function<void(Args...)> Handler(T* self, void (C::*method)(Args...)) {
     return [self, method](Args... args) { (self->*method)(std::forward<Args>(args)...); };
 }
 

@@ -123,6 +123,10 @@ public:
     bool Transparent() const { return transparent_; }
     virtual void SetTransparent(bool v);
 
+    bool ColorStored() const { return !parentColor_; }
+    bool FontStored() const { return !parentFont_; }
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
     unsigned ControlStyle() const { return controlStyle_; }
     void SetControlStyle(unsigned s) { controlStyle_ = s; }
 

@@ -1,0 +1,118 @@
+#include "framework/application.h"
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+
+#include "framework/classbuilder.h"
+#include "framework/dialogs.h"
+#include "framework/forms.h"
+
+namespace fw {
+
+TApplication* Application = nullptr;
+
+const TClassInfo& TApplication::StaticClassInfo() {
+    static const TClassInfo info =
+        ClassBuilder<TApplication>("TApplication", &TComponent::StaticClassInfo()).Build();
+    return info;
+}
+
+TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
+    if (!Application) Application = this;
+}
+
+TApplication::~TApplication() {
+    DestroyComponents();
+    if (Application == this) Application = nullptr;
+}
+
+void TApplication::Initialize(int& argc, char** argv) {
+    if (!QCoreApplication::instance()) ownedApp_ = std::make_unique<QApplication>(argc, argv);
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    if (app) {
+        app->setQuitOnLastWindowClosed(false);
+        QObject::connect(app, &QGuiApplication::applicationStateChanged, app,
+                         [this](Qt::ApplicationState s) {
+                             Guarded(this, [&] { SetActive(s == Qt::ApplicationActive); });
+                         });
+    }
+}
+
+void TApplication::SetTitle(const std::string& t) {
+    title_ = t;
+    if (QCoreApplication::instance())
+        QCoreApplication::setApplicationName(QString::fromStdString(t));
+}
+
+void TApplication::SetActive(bool active) {
+    if (active == active_) return;
+    active_ = active;
+    if (active)
+        OnActivate(this);
+    else
+        OnDeactivate(this);
+}
+
+void TApplication::Run() {
+    if (terminated_) {
+        DestroyComponents();
+        return;
+    }
+    if (mainForm_ && !minimized_) mainForm_->Show();
+    QCoreApplication::exec();
+    terminated_ = true;
+    // The loop has ended: the windows go, each saving what it keeps as it is destroyed.
+    DestroyComponents();
+    mainForm_ = nullptr;
+}
+
+void TApplication::Terminate() {
+    terminated_ = true;
+    if (QCoreApplication::instance())
+        QTimer::singleShot(0, QCoreApplication::instance(), [] { QCoreApplication::quit(); });
+}
+
+void TApplication::ProcessMessages() { QCoreApplication::processEvents(); }
+
+void TApplication::Minimize() {
+    if (minimized_) return;
+    minimized_ = true;
+    hiddenByMinimize_.clear();
+    for (int i = 0; i < ComponentCount(); ++i)
+        if (auto* f = dynamic_cast<TCustomForm*>(Components(i)); f && f->Visible()) {
+            hiddenByMinimize_.push_back(f);
+            f->Hide();
+        }
+    OnMinimize(this);
+}
+
+void TApplication::Restore() {
+    if (!minimized_) return;
+    minimized_ = false;
+    for (TCustomForm* f : hiddenByMinimize_)
+        for (int i = 0; i < ComponentCount(); ++i)
+            if (Components(i) == f) f->Show();
+    hiddenByMinimize_.clear();
+    OnRestore(this);
+}
+
+void TApplication::BringToFront() {
+    if (mainForm_ && mainForm_->Visible()) mainForm_->BringToFront();
+}
+
+void TApplication::ShowException(const std::exception& e) {
+    std::string msg = e.what();
+    if (!msg.empty() && msg.back() != '.') msg += '.';
+    MessageDlg(msg, mtError, 1u << mbOK);
+}
+
+void TApplication::HandleException(TObject* Sender, const std::exception& e) {
+    if (OnException) {
+        OnException(Sender, e);
+        return;
+    }
+    ShowException(e);
+}
+
+}  // namespace fw

@@ -1,0 +1,109 @@
+#include "framework/dialogs.h"
+
+#include <QFontDialog>
+#include <QMessageBox>
+
+#include "framework/application.h"
+#include "framework/classbuilder.h"
+
+namespace fw {
+
+namespace {
+const EnumInfo& FontDialogOptionInfo() {
+    static const EnumInfo info{
+        "TFontDialogOption",
+        {"fdAnsiOnly", "fdTrueTypeOnly", "fdEffects", "fdFixedPitchOnly", "fdForceFontExist",
+         "fdNoFaceSel", "fdNoOEMFonts", "fdNoSimulations", "fdNoSizeSel", "fdNoStyleSel",
+         "fdNoVectorFonts", "fdShowHelp", "fdWysiwyg", "fdLimitSize", "fdScalableOnly",
+         "fdApplyButton"}};
+    return info;
+}
+
+bool QtFontDialog(TFontDialog& dlg) {
+    bool ok = false;
+    QFontDialog::FontDialogOptions opts;
+    QFont chosen = QFontDialog::getFont(&ok, dlg.Font()->ToQFont(), nullptr, QString(), opts);
+    if (!ok) return false;
+    TFont f;
+    f.Assign(*dlg.Font());
+    f.SetName(chosen.family().toStdString());
+    if (chosen.pixelSize() > 0)
+        f.SetHeight(-chosen.pixelSize());
+    else if (chosen.pointSize() > 0)
+        f.SetSize(chosen.pointSize());
+    TFontStyles style = 0;
+    if (chosen.bold()) style |= 1u << fsBold;
+    if (chosen.italic()) style |= 1u << fsItalic;
+    if (chosen.underline()) style |= 1u << fsUnderline;
+    if (chosen.strikeOut()) style |= 1u << fsStrikeOut;
+    f.SetStyle(style);
+    dlg.Font()->Assign(f);
+    return true;
+}
+
+TFontDialog::Runner& FontRunner() {
+    static TFontDialog::Runner r = QtFontDialog;
+    return r;
+}
+
+int QtMessageBox(const std::string& msg, TMsgDlgType type, unsigned buttons) {
+    QMessageBox box;
+    box.setText(QString::fromStdString(msg));
+    if (Application) box.setWindowTitle(QString::fromStdString(Application->Title()));
+    switch (type) {
+        case mtWarning: box.setIcon(QMessageBox::Warning); break;
+        case mtError: box.setIcon(QMessageBox::Critical); break;
+        case mtInformation: box.setIcon(QMessageBox::Information); break;
+        case mtConfirmation: box.setIcon(QMessageBox::Question); break;
+        case mtCustom: break;
+    }
+    QMessageBox::StandardButtons b;
+    if (buttons & (1u << mbYes)) b |= QMessageBox::Yes;
+    if (buttons & (1u << mbNo)) b |= QMessageBox::No;
+    if (buttons & (1u << mbOK)) b |= QMessageBox::Ok;
+    if (buttons & (1u << mbCancel)) b |= QMessageBox::Cancel;
+    box.setStandardButtons(b ? b : QMessageBox::Ok);
+    switch (box.exec()) {
+        case QMessageBox::Yes: return mrYes;
+        case QMessageBox::No: return mrNo;
+        case QMessageBox::Ok: return mrOk;
+        case QMessageBox::Cancel: return mrCancel;
+        default: return mrNone;
+    }
+}
+
+MessageBoxRunner& BoxRunner() {
+    static MessageBoxRunner r = QtMessageBox;
+    return r;
+}
+}  // namespace
+
+const TClassInfo& TFontDialog::StaticClassInfo() {
+    static const TClassInfo info =
+        ClassBuilder<TFontDialog>("TFontDialog", &TComponent::StaticClassInfo())
+            .Object("Font", &TFontDialog::Font)
+            .Set("Options", &TFontDialog::Options, &TFontDialog::SetOptions, FontDialogOptionInfo(),
+                 1 << fdEffects)
+            .Event("OnApply", &TFontDialog::OnApply)
+            .Creatable()
+            .Build();
+    return info;
+}
+
+TFontDialog::TFontDialog(TComponent* AOwner)
+    : TComponent(AOwner), font_(std::make_unique<TFont>()) {}
+TFontDialog::~TFontDialog() = default;
+
+bool TFontDialog::Execute() { return FontRunner()(*this); }
+
+void TFontDialog::SetRunner(Runner r) { FontRunner() = r ? std::move(r) : Runner(QtFontDialog); }
+
+int MessageDlg(const std::string& msg, TMsgDlgType type, unsigned buttons) {
+    return BoxRunner()(msg, type, buttons);
+}
+
+void SetMessageBoxRunner(MessageBoxRunner r) {
+    BoxRunner() = r ? std::move(r) : MessageBoxRunner(QtMessageBox);
+}
+
+}  // namespace fw

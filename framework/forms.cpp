@@ -1,0 +1,223 @@
+#include "framework/forms.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+#include "framework/application.h"
+#include "framework/classbuilder.h"
+#include "framework/componenttext.h"
+#include "framework/fwwidget.h"
+#include "framework/menus.h"
+
+namespace fw {
+
+namespace {
+const EnumInfo& BorderStyleInfo() {
+    static const EnumInfo info{"TFormBorderStyle", {"bsNone", "bsSingle", "bsSizeable", "bsDialog",
+                                                    "bsToolWindow", "bsSizeToolWin"}};
+    return info;
+}
+const EnumInfo& FormStyleInfo() {
+    static const EnumInfo info{"TFormStyle", {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"}};
+    return info;
+}
+const EnumInfo& PositionInfo() {
+    static const EnumInfo info{"TPosition",
+                               {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly",
+                                "poScreenCenter", "poDesktopCenter", "poMainFormCenter",
+                                "poOwnerFormCenter"}};
+    return info;
+}
+}  // namespace
+
+const TClassInfo& TCustomForm::StaticClassInfo() {
+    static const TClassInfo info =
+        ClassBuilder<TCustomForm>("TCustomForm", &TWinControl::StaticClassInfo())
+            // A form keeps its client size; the outer size follows from it.
+            .Integer("Width", &TControl::Width, &TControl::SetWidth, std::nullopt)
+            .NotStored()
+            .Integer("Height", &TControl::Height, &TControl::SetHeight, std::nullopt)
+            .NotStored()
+            .Boolean("Visible", &TControl::Visible, &TCustomForm::SetVisible, false)
+            .Enum("BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle,
+                  BorderStyleInfo(), bsSizeable)
+            .Integer("ClientHeight", &TCustomForm::ClientHeight, &TControl::SetClientHeight,
+                     std::nullopt)
+            .Integer("ClientWidth", &TCustomForm::ClientWidth, &TControl::SetClientWidth,
+                     std::nullopt)
+            .Enum("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle,
+                  FormStyleInfo(), fsNormal)
+            .Enum("Position", &TCustomForm::Position, &TCustomForm::SetPosition, PositionInfo(),
+                  poDesigned)
+            .Integer("PixelsPerInch", &TCustomForm::PixelsPerInch, &TCustomForm::SetPixelsPerInch,
+                     std::nullopt)
+            .Event("OnActivate", &TCustomForm::OnActivate)
+            .Event("OnClose", &TCustomForm::OnClose)
+            .Event("OnCloseQuery", &TCustomForm::OnCloseQuery)
+            .Event("OnCreate", &TCustomForm::OnCreate)
+            .Event("OnDeactivate", &TCustomForm::OnDeactivate)
+            .Event("OnDestroy", &TCustomForm::OnDestroy)
+            .Event("OnHide", &TCustomForm::OnHide)
+            .Event("OnPaint", &TCustomForm::OnPaint)
+            .Event("OnShow", &TCustomForm::OnShow)
+            .Build();
+    return info;
+}
+
+const TClassInfo& TForm::StaticClassInfo() {
+    static const TClassInfo info =
+        ClassBuilder<TForm>("TForm", &TCustomForm::StaticClassInfo()).Creatable().Build();
+    return info;
+}
+
+TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
+    TControl::SetVisible(false);
+    TControl::SetBounds(0, 0, 320, 240);
+}
+
+TCustomForm::~TCustomForm() = default;
+
+void TCustomForm::BeforeDestruction() {
+    TWinControl::BeforeDestruction();
+    if (!destroyFired_) {
+        destroyFired_ = true;
+        Guarded(this, [&] { OnDestroy(this); });
+    }
+}
+
+void TCustomForm::InitInheritedComponent(std::string_view description) {
+    ReadRootComponent(*this, description);
+    Guarded(this, [&] { OnCreate(this); });
+}
+
+QWidget* TCustomForm::CreateWidget() {
+    auto* w = new FwWidget(this, nullptr);
+    w->setWindowTitle(QString::fromStdString(Caption()));
+    w->setAttribute(Qt::WA_DeleteOnClose, false);
+    widget_.reset(w);  // ApplyWindowFlags works on widget_
+    ApplyWindowFlags();
+    return widget_.release();
+}
+
+void TCustomForm::ApplyWindowFlags() {
+    if (!widget_) return;
+    Qt::WindowFlags f = Qt::Window;
+    switch (borderStyle_) {
+        case bsNone: f |= Qt::FramelessWindowHint; break;
+        case bsDialog: f |= Qt::Dialog; break;
+        case bsToolWindow:
+        case bsSizeToolWin: f |= Qt::Tool; break;
+        default: break;
+    }
+    if (formStyle_ == fsStayOnTop) f |= Qt::WindowStaysOnTopHint;
+    bool shown = widget_->isVisible();
+    widget_->setWindowFlags(f);
+    UpdateWidgetGeometry();
+    if (shown) widget_->show();
+}
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle v) {
+    if (v == borderStyle_) return;
+    borderStyle_ = v;
+    ApplyWindowFlags();
+}
+
+void TCustomForm::SetFormStyle(TFormStyle v) {
+    if (v == formStyle_) return;
+    formStyle_ = v;
+    ApplyWindowFlags();
+}
+
+bool TCustomForm::Active() const { return widget_ && widget_->isActiveWindow(); }
+
+void TCustomForm::SetVisible(bool v) {
+    bool was = Visible();
+    TControl::SetVisible(v);
+    if (Loading()) return;
+    if (v) {
+        QWidget* w = Handle();
+        w->setWindowTitle(QString::fromStdString(Caption()));
+        UpdateWidgetGeometry();
+        w->show();
+        w->raise();
+        if (!was) OnShow(this);
+    } else if (widget_) {
+        widget_->hide();
+        if (was) OnHide(this);
+    }
+}
+
+bool TCustomForm::CloseQuery() {
+    bool can = true;
+    OnCloseQuery(this, can);
+    return can;
+}
+
+void TCustomForm::Close() {
+    if (!CloseQuery()) return;
+    TCloseAction action = (Application && Application->MainForm() == this) ? caFree : caHide;
+    OnClose(this, action);
+    if (action == caNone) return;
+    if (Application && Application->MainForm() == this) {
+        Application->Terminate();
+        return;
+    }
+    if (action == caMinimize) {
+        if (widget_) widget_->showMinimized();
+        return;
+    }
+    SetVisible(false);
+}
+
+void TCustomForm::BringToFront() {
+    if (!widget_) return;
+    widget_->raise();
+    widget_->activateWindow();
+}
+
+void TCustomForm::SetFocus() { BringToFront(); }
+
+void TCustomForm::PaintBackground(TCanvas& canvas, const TRect& dirty) {
+    TWinControl::PaintBackground(canvas, dirty);
+}
+
+void TCustomForm::Paint(TCanvas&) { OnPaint(this); }
+
+void TCustomForm::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+    TWinControl::GetChildren(proc, root);
+    if (root != this) return;
+    // Then the non-visual components, in the order they were made; menu items are written
+    // by their menus.
+    for (int i = 0; i < ComponentCount(); ++i) {
+        TComponent* c = Components(i);
+        if (dynamic_cast<TControl*>(c) || dynamic_cast<TMenuItem*>(c)) continue;
+        proc(c);
+    }
+}
+
+// TDataModule
+
+const TClassInfo& TDataModule::StaticClassInfo() {
+    static const TClassInfo info =
+        ClassBuilder<TDataModule>("TDataModule", &TComponent::StaticClassInfo())
+            .Event("OnCreate", &TDataModule::OnCreate)
+            .Event("OnDestroy", &TDataModule::OnDestroy)
+            .Creatable()
+            .Build();
+    return info;
+}
+
+void TDataModule::BeforeDestruction() {
+    bool first = !Destroying();
+    TComponent::BeforeDestruction();
+    if (first) Guarded(this, [&] { OnDestroy(this); });
+}
+
+void TDataModule::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+    if (root != this) return;
+    for (int i = 0; i < ComponentCount(); ++i)
+        if (!dynamic_cast<TMenuItem*>(Components(i))) proc(Components(i));
+}
+
+}  // namespace fw

@@ -1,0 +1,33 @@
+#pragma once
+// The one boundary where Qt events become messages: the widget behind every windowed
+// control.
+#include <QWidget>
+
+namespace fw {
+
+class TWinControl;
+
+class FwWidget : public QWidget {
+public:
+    FwWidget(TWinControl* control, QWidget* parent);
+    TWinControl* Control() const { return control_; }
+    void Detach() { control_ = nullptr; }
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void leaveEvent(QEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    bool event(QEvent* e) override;
+
+private:
+    void SendMouse(unsigned msg, QMouseEvent* e);
+    TWinControl* control_;
+};
+
+}  // namespace fw

@@ -1,0 +1,21 @@
+#include "framework/classregistry.h"
+#include "framework/dialogs.h"
+#include "framework/extctrls.h"
+#include "framework/forms.h"
+#include "framework/graphics.h"
+#include "framework/menus.h"
+#include "framework/stdctrls.h"
+
+namespace fw {
+
+void RegisterFrameworkClasses() {
+    RegisterGraphicsClasses();
+    for (const TClassInfo* info :
+         {&TForm::StaticClassInfo(), &TDataModule::StaticClassInfo(), &TLabel::StaticClassInfo(),
+          &TImage::StaticClassInfo(), &TTimer::StaticClassInfo(), &TPanel::StaticClassInfo(),
+          &TMenuItem::StaticClassInfo(), &TPopupMenu::StaticClassInfo(),
+          &TFontDialog::StaticClassInfo()})
+        RegisterClass(*info);
+}
+
+}  // namespace fw
