@@ -22,4 +22,8 @@ DibImage ReadDibFile(const std::vector<uint8_t>& data);
 // (an image in another format is reduced to a palette first); 24 drops alpha; 32 keeps it.
 std::vector<uint8_t> WriteDibFile(const QImage& image, int bitCount);
 
+// An Indexed8 copy with at most maxColors table entries: the image's own colours when they
+// fit, otherwise a reduced palette with every pixel mapped to its nearest entry.
+QImage ReduceToPalette(const QImage& image, int maxColors);
+
 }  // namespace fw

@@ -49,7 +49,8 @@ public:
     // Text: (x, y) is the top-left corner of the text cell. The cell's background is
     // filled with the brush unless the brush style is bsClear.
     void TextOut(int x, int y, const std::string& text);
-    // As TextOut, clipped to rect; the cell background is limited to rect too.
+    // As TextOut, clipped to rect; unless the brush style is bsClear the whole rect is
+    // filled with the brush first.
     void TextRect(const TRect& rect, int x, int y, const std::string& text);
     // Text turned counter-clockwise by tenths of a degree about (x, y), the corner that is
     // the cell's top-left before turning: at 900 the text runs upward with its cell to
@@ -76,8 +77,9 @@ public:
     void StretchDraw(const TRect& rect, TGraphic& graphic);
     // Copies (and stretches when the sizes differ) srcRect of another canvas into dest.
     void CopyRect(const TRect& dest, TCanvas& source, const TRect& srcRect);
-    // As CopyRect from a bitmap, leaving destination pixels alone where the source pixel
-    // has the transparent colour (clNone: a plain copy).
+    // As CopyRect from a bitmap, with the source pixels of one colour replaced by the
+    // brush; with a bsClear brush they are transparent (the destination stays). clNone
+    // gives a plain copy.
     void BrushCopy(const TRect& dest, TBitmap& source, const TRect& srcRect,
                    TColor transparentColor);
     // Paints the brush colour where the mask is black and leaves the destination where it
@@ -116,6 +118,7 @@ public:
 
     private:
         TCanvas& canvas_;
+        QImage work_;  // colour copy of a paletted bitmap while it is drawn on
         std::unique_ptr<QPainter> own_;
         QPainter* painter_ = nullptr;
         bool converted_ = false;
@@ -138,8 +141,9 @@ private:
     TRect SurfaceRect() const;
     void ApplyClip(QPainter& p) const;
     void Changed();
+    // opaque: the area the brush fills instead of the text cell.
     void DrawText(QPainter& p, int x, int y, const std::string& text,
-                  const std::optional<TRect>& limit);
+                  const std::optional<TRect>& opaque);
 
     TBitmap* bitmap_ = nullptr;
     QPainter* painter_ = nullptr;

@@ -23,6 +23,15 @@ public:
     using Exception::Exception;
 };
 
+namespace strings {
+inline constexpr const char* kInvalidGraphic = "Bitmap image is not valid";
+inline constexpr const char* kUnknownPictureExtension = "Unknown picture file extension (.%s)";
+inline constexpr const char* kUnknownGraphicClass = "Unknown picture class %s in picture data";
+inline constexpr const char* kUnsupportedClipboardFormat = "Unsupported clipboard format";
+inline constexpr const char* kCannotOpenPictureFile = "Cannot open file %s";
+inline constexpr const char* kListIndexError = "List index out of bounds (%s)";
+}  // namespace strings
+
 using Bytes = std::vector<uint8_t>;
 
 // Clipboard formats keep their classic numbers; registered formats count from 0xC000.

@@ -1,0 +1,279 @@
+#include "framework/bitmapfile.h"
+
+#include <algorithm>
+#include <cstring>
+#include <set>
+
+#include "framework/graphicsbase.h"
+
+namespace fw {
+
+namespace {
+constexpr uint32_t kBiRgb = 0;
+constexpr uint32_t kBiBitfields = 3;
+constexpr int64_t kMaxSide = 32768;
+constexpr int64_t kMaxPixels = int64_t{1} << 26;
+
+uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+uint32_t U32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+
+[[noreturn]] void Bad() { throw EInvalidGraphic(strings::kInvalidGraphic); }
+
+int64_t Stride(int64_t width, int bits) { return ((width * bits + 31) / 32) * 4; }
+
+void Put16(std::vector<uint8_t>& out, uint32_t v) {
+    out.push_back(static_cast<uint8_t>(v));
+    out.push_back(static_cast<uint8_t>(v >> 8));
+}
+void Put32(std::vector<uint8_t>& out, uint32_t v) {
+    Put16(out, v & 0xFFFF);
+    Put16(out, v >> 16);
+}
+
+// Reduces any image to an indexed one with at most maxColors entries: its own colours when
+// they fit, otherwise Qt's palette reduction, then nearest-colour mapping.
+}  // namespace
+
+QImage ReduceToPalette(const QImage& src, int maxColors) {
+    if ((src.format() == QImage::Format_Indexed8 || src.format() == QImage::Format_Mono ||
+         src.format() == QImage::Format_MonoLSB) &&
+        src.colorCount() <= maxColors) {
+        return src.convertToFormat(QImage::Format_Indexed8);
+    }
+    QImage rgb = src.convertToFormat(QImage::Format_RGB32);
+    std::set<QRgb> seen;
+    for (int y = 0; y < rgb.height() && static_cast<int>(seen.size()) <= maxColors; ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
+        for (int x = 0; x < rgb.width(); ++x) {
+            seen.insert(line[x] | 0xFF000000u);
+            if (static_cast<int>(seen.size()) > maxColors) break;
+        }
+    }
+    QList<QRgb> table;
+    if (static_cast<int>(seen.size()) <= maxColors) {
+        for (QRgb c : seen) table.push_back(c);
+    } else {
+        QImage reduced = rgb.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
+        table = reduced.colorTable();
+        if (table.size() > maxColors) table.resize(maxColors);
+    }
+    if (table.isEmpty()) table.push_back(qRgb(0, 0, 0));
+    return rgb.convertToFormat(QImage::Format_Indexed8, table,
+                               Qt::ThresholdDither | Qt::AvoidDither);
+}
+
+DibImage ReadDibFile(const std::vector<uint8_t>& data) {
+    const size_t size = data.size();
+    const uint8_t* d = data.data();
+    if (size < 14 + 12 || d[0] != 'B' || d[1] != 'M') Bad();
+    const uint32_t offBits = U32(d + 10);
+    const uint32_t headerSize = U32(d + 14);
+    if (headerSize < 12 || 14 + static_cast<uint64_t>(headerSize) > size) Bad();
+
+    int64_t width = 0, height = 0;
+    int bits = 0;
+    uint32_t compression = kBiRgb, clrUsed = 0;
+    size_t paletteEntry = 4;
+    bool topDown = false;
+    const uint8_t* h = d + 14;
+    if (headerSize == 12) {
+        width = U16(h + 4);
+        height = U16(h + 6);
+        bits = U16(h + 10);
+        paletteEntry = 3;
+    } else {
+        if (headerSize < 40) Bad();
+        width = static_cast<int32_t>(U32(h + 4));
+        height = static_cast<int32_t>(U32(h + 8));
+        bits = U16(h + 14);
+        compression = U32(h + 16);
+        clrUsed = U32(h + 32);
+        if (height < 0) {
+            topDown = true;
+            height = -height;
+        }
+    }
+    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide ||
+        width * height > kMaxPixels)
+        Bad();
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) Bad();
+    size_t tableAt = 14 + headerSize;
+    if (compression == kBiBitfields && bits == 32) {
+        // Only the standard layout (red, green, blue in bytes 2, 1, 0) is accepted.
+        const uint8_t* masks = h + 40;
+        if (headerSize == 40) {
+            if (tableAt + 12 > size) Bad();
+            masks = d + tableAt;
+            tableAt += 12;
+        }
+        if (U32(masks) != 0x00FF0000u || U32(masks + 4) != 0x0000FF00u ||
+            U32(masks + 8) != 0x000000FFu)
+            Bad();
+    } else if (compression != kBiRgb) {
+        Bad();
+    }
+
+    QList<QRgb> table;
+    if (bits <= 8) {
+        const uint32_t full = 1u << bits;
+        uint32_t count = clrUsed == 0 || clrUsed > full ? full : clrUsed;
+        // A short palette is padded with black so that every index has a colour.
+        if (tableAt + static_cast<uint64_t>(count) * paletteEntry > size) Bad();
+        for (uint32_t i = 0; i < full; ++i) {
+            if (i < count) {
+                const uint8_t* e = d + tableAt + i * paletteEntry;
+                table.push_back(qRgb(e[2], e[1], e[0]));
+            } else {
+                table.push_back(qRgb(0, 0, 0));
+            }
+        }
+        tableAt += count * paletteEntry;
+    }
+
+    const int64_t stride = Stride(width, bits);
+    uint64_t pixelsAt = offBits;
+    // Some writers leave the offset at 0; the pixels then follow the palette.
+    if (pixelsAt == 0) pixelsAt = tableAt;
+    if (pixelsAt < 14 + static_cast<uint64_t>(headerSize) ||
+        pixelsAt + static_cast<uint64_t>(stride * height) > size)
+        Bad();
+
+    const int w = static_cast<int>(width), ht = static_cast<int>(height);
+    DibImage out;
+    out.bitCount = bits;
+    QImage::Format fmt = bits == 1    ? QImage::Format_Mono
+                         : bits <= 8  ? QImage::Format_Indexed8
+                         : bits == 24 ? QImage::Format_RGB32
+                                      : QImage::Format_ARGB32;
+    QImage img(w, ht, fmt);
+    if (img.isNull()) Bad();
+    if (bits <= 8) img.setColorTable(table);
+    bool anyAlpha = false;
+    for (int y = 0; y < ht; ++y) {
+        const uint8_t* src = d + pixelsAt + static_cast<uint64_t>(stride) *
+                                                static_cast<uint64_t>(topDown ? y : ht - 1 - y);
+        uint8_t* dst = img.scanLine(y);
+        switch (bits) {
+            case 1:
+                std::memcpy(dst, src, static_cast<size_t>((w + 7) / 8));
+                break;
+            case 4:
+                for (int x = 0; x < w; ++x)
+                    dst[x] = (x & 1) ? (src[x / 2] & 0x0F) : (src[x / 2] >> 4);
+                break;
+            case 8:
+                std::memcpy(dst, src, static_cast<size_t>(w));
+                break;
+            case 24: {
+                QRgb* line = reinterpret_cast<QRgb*>(dst);
+                for (int x = 0; x < w; ++x)
+                    line[x] = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
+                break;
+            }
+            default: {
+                QRgb* line = reinterpret_cast<QRgb*>(dst);
+                for (int x = 0; x < w; ++x) {
+                    line[x] = qRgba(src[4 * x + 2], src[4 * x + 1], src[4 * x], src[4 * x + 3]);
+                    anyAlpha = anyAlpha || src[4 * x + 3] != 0;
+                }
+                break;
+            }
+        }
+    }
+    // A 32-bit image whose alpha bytes are all zero was written without alpha: opaque.
+    if (bits == 32 && !anyAlpha) {
+        for (int y = 0; y < ht; ++y) {
+            QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+            for (int x = 0; x < w; ++x) line[x] |= 0xFF000000u;
+        }
+    }
+    out.image = std::move(img);
+    return out;
+}
+
+std::vector<uint8_t> WriteDibFile(const QImage& image, int bitCount) {
+    if (image.isNull()) Bad();
+    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24 && bitCount != 32) Bad();
+    const int w = image.width(), h = image.height();
+    QImage src;
+    QList<QRgb> table;
+    if (bitCount <= 8) {
+        src = ReduceToPalette(image, 1 << bitCount);
+        table = src.colorTable();
+        table.resize(1 << bitCount, qRgb(0, 0, 0));
+    } else {
+        src = image.convertToFormat(QImage::Format_ARGB32);
+    }
+    const uint32_t paletteBytes = bitCount <= 8 ? 4u << bitCount : 0;
+    const uint32_t stride = static_cast<uint32_t>(Stride(w, bitCount));
+    const uint32_t pixelBytes = stride * static_cast<uint32_t>(h);
+    const uint32_t offBits = 14 + 40 + paletteBytes;
+
+    std::vector<uint8_t> out;
+    out.reserve(offBits + pixelBytes);
+    out.push_back('B');
+    out.push_back('M');
+    Put32(out, offBits + pixelBytes);
+    Put32(out, 0);
+    Put32(out, offBits);
+    Put32(out, 40);
+    Put32(out, static_cast<uint32_t>(w));
+    Put32(out, static_cast<uint32_t>(h));
+    Put16(out, 1);
+    Put16(out, static_cast<uint32_t>(bitCount));
+    Put32(out, kBiRgb);
+    Put32(out, pixelBytes);
+    Put32(out, 3780);  // 96 dots per inch in pixels per metre
+    Put32(out, 3780);
+    Put32(out, 0);
+    Put32(out, 0);
+    for (QRgb c : table) {
+        out.push_back(static_cast<uint8_t>(qBlue(c)));
+        out.push_back(static_cast<uint8_t>(qGreen(c)));
+        out.push_back(static_cast<uint8_t>(qRed(c)));
+        out.push_back(0);
+    }
+    out.resize(offBits + pixelBytes, 0);
+    for (int y = 0; y < h; ++y) {
+        uint8_t* dst = out.data() + offBits + static_cast<size_t>(stride) * (h - 1 - y);
+        const uint8_t* line = src.constScanLine(y);
+        switch (bitCount) {
+            case 1:
+                for (int x = 0; x < w; ++x)
+                    if (line[x] & 1) dst[x / 8] |= static_cast<uint8_t>(0x80 >> (x % 8));
+                break;
+            case 4:
+                for (int x = 0; x < w; ++x)
+                    dst[x / 2] |= static_cast<uint8_t>((line[x] & 0x0F) << ((x & 1) ? 0 : 4));
+                break;
+            case 8:
+                std::memcpy(dst, line, static_cast<size_t>(w));
+                break;
+            case 24: {
+                const QRgb* px = reinterpret_cast<const QRgb*>(line);
+                for (int x = 0; x < w; ++x) {
+                    dst[3 * x] = static_cast<uint8_t>(qBlue(px[x]));
+                    dst[3 * x + 1] = static_cast<uint8_t>(qGreen(px[x]));
+                    dst[3 * x + 2] = static_cast<uint8_t>(qRed(px[x]));
+                }
+                break;
+            }
+            default: {
+                const QRgb* px = reinterpret_cast<const QRgb*>(line);
+                for (int x = 0; x < w; ++x) {
+                    dst[4 * x] = static_cast<uint8_t>(qBlue(px[x]));
+                    dst[4 * x + 1] = static_cast<uint8_t>(qGreen(px[x]));
+                    dst[4 * x + 2] = static_cast<uint8_t>(qRed(px[x]));
+                    dst[4 * x + 3] = static_cast<uint8_t>(qAlpha(px[x]));
+                }
+                break;
+            }
+        }
+    }
+    return out;
+}
+
+}  // namespace fw
