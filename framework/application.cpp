@@ -1,7 +1,13 @@
 #include "framework/application.h"
 
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QApplication>
+#include <QSessionManager>
+#include <QSocketNotifier>
 #include <QTimer>
+#include <csignal>
 #include <QWidget>
 
 #include "framework/classbuilder.h"
@@ -71,6 +77,35 @@ void TApplication::Terminate() {
     terminated_ = true;
     if (QCoreApplication::instance())
         QTimer::singleShot(0, QCoreApplication::instance(), [] { QCoreApplication::quit(); });
+}
+
+namespace {
+int signalPipe[2] = {-1, -1};
+extern "C" void OnTerminationSignal(int) {
+    char b = 1;
+    ssize_t n = write(signalPipe[1], &b, 1);
+    (void)n;
+}
+}  // namespace
+
+void TApplication::InstallTerminationHandlers() {
+    if (signalPipe[0] < 0 && socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, [this] {
+        char b;
+        ssize_t n = read(signalPipe[0], &b, 1);
+        (void)n;
+        Terminate();
+    });
+    struct sigaction sa {};
+    sa.sa_handler = OnTerminationSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
+    if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        QObject::connect(gui, &QGuiApplication::commitDataRequest, gui,
+                         [this](QSessionManager&) { Terminate(); });
+    }
 }
 
 void TApplication::ProcessMessages() { QCoreApplication::processEvents(); }

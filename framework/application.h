@@ -39,6 +39,9 @@ public:
     void Run();
     // Posts the quit message: the loop ends once the current message is handled.
     void Terminate();
+    // SIGTERM, SIGINT, SIGHUP and the desktop session's end take the same orderly path as
+    // Terminate: the loop ends, the windows are destroyed and save what they keep.
+    void InstallTerminationHandlers();
     bool Terminated() const { return terminated_; }
     void ProcessMessages();
 

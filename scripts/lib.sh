@@ -5,7 +5,7 @@ export CCACHE_DIR=${CCACHE_DIR:-$HOME/.cache/rezazo-ccache}
 
 PACKAGES=(cmake ninja-build g++ ccache pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
           libbenchmark-dev libgif-dev clang libclang-rt-14-dev xvfb xauth xdotool xclip x11-utils
-          trayer imagemagick fonts-liberation2 fontconfig)
+          trayer imagemagick fonts-liberation2 fontconfig libxcb1-dev)
 
 ensure_packages() {
   local missing=()

@@ -1,0 +1,147 @@
+// Expands a window description template into the description the program compiles in:
+// picture directives become the binary data the reader expects.
+//
+//   embedres TEMPLATE BASEDIR OUT.cpp FUNCTION
+//
+// Directives, each standing where a binary value would:
+//   @picture(FILE)          a picture holding the bitmap of FILE
+//   @picture(FILE, W, H)    the same, cut to W x H from the top-left corner
+//   @imagelist(W, H, FILE...)  image-list data: every file cut into W x H images
+//   @icon(FILE)             a picture holding FILE as an icon
+//   @data(FILE)             a 32-bit byte count followed by FILE's bytes
+#include <QGuiApplication>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <regex>
+#include <sstream>
+
+#include "framework/graphics.h"
+#include "framework/imglist.h"
+
+namespace {
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot read " + path);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::vector<std::string> SplitArgs(const std::string& s) {
+    std::vector<std::string> out;
+    std::string cur;
+    for (char c : s) {
+        if (c == ',') {
+            out.push_back(cur);
+            cur.clear();
+        } else if (c != ' ') {
+            cur += c;
+        }
+    }
+    if (!cur.empty()) out.push_back(cur);
+    return out;
+}
+
+fw::Bytes Expand(const std::string& kind, const std::vector<std::string>& args,
+                 const std::string& base) {
+    auto path = [&](const std::string& f) { return base + "/" + f; };
+    if (kind == "data") {
+        std::string file = ReadFile(path(args.at(0)));
+        fw::Bytes out(4);
+        uint32_t n = static_cast<uint32_t>(file.size());
+        for (int i = 0; i < 4; ++i) out[static_cast<size_t>(i)] = static_cast<uint8_t>(n >> (8 * i));
+        out.insert(out.end(), file.begin(), file.end());
+        return out;
+    }
+    if (kind == "picture" || kind == "icon") {
+        fw::TPicture pic;
+        fw::TBitmap bmp;
+        bmp.LoadFromFile(path(args.at(0)));
+        if (kind == "icon") {
+            pic.Icon().LoadFromFile(path(args.at(0)));
+            return pic.Data();
+        }
+        if (args.size() == 3) {
+            fw::TBitmap cut;
+            cut.SetImage(bmp.Image().copy(0, 0, std::stoi(args[1]), std::stoi(args[2])));
+            pic.SetGraphic(&cut);
+        } else {
+            pic.SetGraphic(&bmp);
+        }
+        return pic.Data();
+    }
+    if (kind == "imagelist") {
+        fw::TImageList list(nullptr);
+        list.SetSize(std::stoi(args.at(0)), std::stoi(args.at(1)));
+        for (size_t i = 2; i < args.size(); ++i) {
+            fw::TBitmap bmp;
+            bmp.LoadFromFile(path(args[i]));
+            list.Add(bmp, nullptr);
+        }
+        return list.BitmapData();
+    }
+    throw std::runtime_error("unknown directive @" + kind);
+}
+
+std::string Hex(const fw::Bytes& data, const std::string& indent) {
+    static const char* hex = "0123456789ABCDEF";
+    std::string out = "{";
+    for (size_t i = 0; i < data.size(); ++i) {
+        if (i % 32 == 0) out += "\n" + indent;
+        out += hex[data[i] >> 4];
+        out += hex[data[i] & 15];
+    }
+    return out + "}";
+}
+
+std::string CppLiteral(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '\n')
+            out += "\\n\"\n\"";
+        else if (c == '"' || c == '\\')
+            out += std::string("\\") + c;
+        else
+            out += c;
+    }
+    return out + "\"";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 5) {
+        std::cerr << "usage: embedres TEMPLATE BASEDIR OUT.cpp FUNCTION\n";
+        return 2;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    try {
+        fw::RegisterGraphicsClasses();
+        std::istringstream in(ReadFile(argv[1]));
+        std::string line, text;
+        const std::regex directive(R"(^(\s*)(.*= )@(\w+)\(([^)]*)\)\s*$)");
+        while (std::getline(in, line)) {
+            std::smatch m;
+            if (std::regex_match(line, m, directive)) {
+                std::string indent = m[1].str() + "  ";
+                text += m[1].str() + m[2].str() +
+                        Hex(Expand(m[3].str(), SplitArgs(m[4].str()), argv[2]), indent) + "\n";
+            } else {
+                text += line + "\n";
+            }
+        }
+        std::ofstream out(argv[3], std::ios::binary);
+        out << "// Made by embedres from " << argv[1] << "; do not edit.\n"
+            << "#include <string_view>\n\nnamespace resources {\n"
+            << "std::string_view " << argv[4] << "() {\n    static const char text[] =\n"
+            << CppLiteral(text) << ";\n    return {text, sizeof text - 1};\n}\n}  // namespace resources\n";
+        if (!out) throw std::runtime_error(std::string("cannot write ") + argv[3]);
+    } catch (const std::exception& e) {
+        std::cerr << "embedres: " << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}
