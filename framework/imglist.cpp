@@ -99,8 +99,7 @@ int TImageList::Add(const TBitmap& image, const TBitmap* mask) {
 
 int TImageList::AddMasked(const TBitmap& image, TColor maskColor) {
     if (maskColor == clNone) return Add(image, nullptr);
-    std::unique_ptr<TBitmap> mask = image.CreateMask(maskColor);
-    mask->MutableImage().invertPixels();  // CreateMask marks the colour white
+    std::unique_ptr<TBitmap> mask = image.CreateMask(maskColor);  // the colour white
     return Add(image, mask.get());
 }
 
