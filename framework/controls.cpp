@@ -621,3 +621,11 @@ void TWinControl::WidgetMoved(int x, int y) {
 }
 
 }  // namespace fw
+
+namespace fw {
+const TClassInfo& TCustomControl::StaticClassInfo() {
+    static const TClassInfo info =
+        ClassBuilder<TCustomControl>("TCustomControl", &TWinControl::StaticClassInfo()).Build();
+    return info;
+}
+}  // namespace fw
