@@ -77,8 +77,11 @@ bool TCanvas::HandleAllocated() const { return painter_ != nullptr || bitmap_ !=
 // Painter scopes
 
 TCanvas::PaintScope::PaintScope(TCanvas& canvas) : canvas_(canvas) {
-    if (canvas.painter_) {
-        painter_ = canvas.painter_;
+    // A lent painter, or the painter of a scope already open on this bitmap (a QImage
+    // takes one painter at a time), is shared and saved/restored around this scope.
+    QPainter* shared = canvas.painter_ ? canvas.painter_ : canvas.active_;
+    if (shared) {
+        painter_ = shared;
         painter_->save();
     } else {
         QImage* target = canvas.bitmap_ && !canvas.bitmap_->image_.isNull()
@@ -93,6 +96,7 @@ TCanvas::PaintScope::PaintScope(TCanvas& canvas) : canvas_(canvas) {
             own_ = std::make_unique<QPainter>(target);
         }
         painter_ = own_.get();
+        canvas.active_ = painter_;
     }
     canvas.ApplyClip(*painter_);
     painter_->setRenderHint(QPainter::Antialiasing, false);
@@ -100,6 +104,7 @@ TCanvas::PaintScope::PaintScope(TCanvas& canvas) : canvas_(canvas) {
 
 TCanvas::PaintScope::~PaintScope() {
     if (own_) {
+        canvas_.active_ = nullptr;
         own_->end();
         own_.reset();
         if (converted_ && canvas_.bitmap_) {
@@ -327,6 +332,40 @@ void TCanvas::BrushMask(int x, int y, const TBitmap& mask) {
     scope->drawImage(QPoint(x, y), paint);
 }
 
+void TCanvas::CopyTransparent(const TRect& dest, const TBitmap& source, const TRect& srcRect,
+                              TColor key) {
+    if (source.Empty() || dest.IsEmpty() || srcRect.IsEmpty()) return;
+    QImage part = source.ToRGBImage().copy(ToQRect(srcRect));
+    PaintScope scope(*this);
+    if (key == clNone) {
+        scope->setCompositionMode(QPainter::CompositionMode_Source);
+        scope->drawImage(ToQRect(dest), part, part.rect());
+        return;
+    }
+    QImage keyed = WithKeyTransparent(part, key);
+    scope->drawImage(ToQRect(dest), keyed, keyed.rect());
+}
+
+void TCanvas::DrawFocusRect(const TRect& r) {
+    if (r.IsEmpty()) return;
+    QPolygon dots;
+    auto add = [&](int x, int y) {
+        if ((x + y) % 2 == 0) dots << QPoint(x, y);
+    };
+    for (int x = r.Left; x < r.Right; ++x) {
+        add(x, r.Top);
+        if (r.Bottom - 1 > r.Top) add(x, r.Bottom - 1);
+    }
+    for (int y = r.Top + 1; y < r.Bottom - 1; ++y) {
+        add(r.Left, y);
+        if (r.Right - 1 > r.Left) add(r.Right - 1, y);
+    }
+    PaintScope scope(*this);
+    scope->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    scope->setPen(QPen(Qt::white, 0));
+    scope->drawPoints(dots);
+}
+
 // Pixels
 
 TColor TCanvas::Pixels(int x, int y) const {
@@ -340,7 +379,7 @@ TColor TCanvas::Pixels(int x, int y) const {
 
 void TCanvas::SetPixel(int x, int y, TColor color) {
     if (clip_ && !clip_->Contains({x, y})) return;
-    if (!painter_ && bitmap_) {
+    if (!painter_ && !active_ && bitmap_) {
         QImage& img = bitmap_->image_;
         if (!img.rect().contains(x, y)) return;
         QRgb rgb = ToQColor(color).rgb();

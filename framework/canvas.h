@@ -85,6 +85,14 @@ public:
     // Paints the brush colour where the mask is black and leaves the destination where it
     // is white (a one-bit mask made by TBitmap::Mask).
     void BrushMask(int x, int y, const TBitmap& mask);
+    // Copies srcRect of a bitmap stretched into dest; destination pixels stay where the
+    // source pixel has the key colour (clNone: a plain stretched copy). Leaves the brush
+    // alone, unlike BrushCopy.
+    void CopyTransparent(const TRect& dest, const TBitmap& source, const TRect& srcRect,
+                         TColor key);
+    // The dotted focus frame, drawn by inverting every other pixel of the rectangle's edge
+    // (drawing it twice takes it away).
+    void DrawFocusRect(const TRect& r);
     void DrawImage(const TRect& dest, const QImage& image, const QRect& src);
 
     // Pixels: RGB colours; reading a canvas with no image behind it gives clNone.
@@ -147,6 +155,7 @@ private:
 
     TBitmap* bitmap_ = nullptr;
     QPainter* painter_ = nullptr;
+    QPainter* active_ = nullptr;  // the painter of an open scope on the bitmap
     TRect bounds_;
     std::unique_ptr<TFont> font_;
     std::unique_ptr<TPen> pen_;

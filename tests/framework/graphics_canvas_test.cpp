@@ -257,4 +257,41 @@ TEST_F(GraphicsCanvas, ControlCanvasDrawsThroughALentPainter) {
     EXPECT_EQ(surface.pixel(4, 0) & 0xFFFFFF, 0xFFFFFFu);
 }
 
+TEST_F(GraphicsCanvas, TransparentCopyAndFocusFrame) {
+    TBitmap src(2, 2);
+    src.Canvas().SetPixel(0, 0, clRed);
+    src.Canvas().SetPixel(1, 1, clRed);  // white elsewhere: the key
+    TBitmap dst(4, 4);
+    Fill(dst, clNavy);
+    dst.Canvas().Brush().SetColor(clYellow);  // must not show through
+    dst.Canvas().CopyTransparent(Rect(0, 0, 4, 4), src, Rect(0, 0, 2, 2), clWhite);
+    EXPECT_EQ(dst.Canvas().Pixels(1, 1), clRed);   // stretched twice
+    EXPECT_EQ(dst.Canvas().Pixels(3, 3), clRed);
+    EXPECT_EQ(dst.Canvas().Pixels(2, 0), clNavy);  // key pixel: destination kept
+    EXPECT_EQ(dst.Canvas().Pixels(0, 3), clNavy);
+
+    TBitmap f(6, 6);
+    Fill(f, clWhite);
+    f.Canvas().DrawFocusRect(Rect(0, 0, 6, 6));
+    EXPECT_EQ(f.Canvas().Pixels(0, 0), clBlack);
+    EXPECT_EQ(f.Canvas().Pixels(1, 0), clWhite);
+    EXPECT_EQ(f.Canvas().Pixels(2, 2), clWhite);  // inside untouched
+    f.Canvas().DrawFocusRect(Rect(0, 0, 6, 6));
+    EXPECT_EQ(CountNot(f, clWhite, Rect(0, 0, 6, 6), true), 0);
+}
+
+TEST_F(GraphicsCanvas, OperationsInsideAnOpenScopeShareItsPainter) {
+    TBitmap b(10, 10);
+    Fill(b, clWhite);
+    TCanvas& c = b.Canvas();
+    {
+        TCanvas::PaintScope outer(c);
+        outer->fillRect(QRect(0, 0, 5, 10), Qt::red);
+        c.Brush().SetColor(clBlue);
+        c.FillRect(Rect(5, 0, 10, 10));  // a second painter on the image would fail
+    }
+    EXPECT_EQ(c.Pixels(0, 0), clRed);
+    EXPECT_EQ(c.Pixels(9, 9), clBlue);
+}
+
 }  // namespace
