@@ -6,6 +6,7 @@
 #include <QMimeData>
 #include <cctype>
 #include <map>
+#include <memory>
 
 #include "framework/bitmapfile.h"
 #include "framework/picture.h"
@@ -28,7 +29,7 @@ QClipboard* SystemClipboard() {
 void Publish(const ClipboardData& data) {
     QClipboard* cb = SystemClipboard();
     if (!cb) return;
-    auto* mime = new QMimeData;
+    auto mime = std::make_unique<QMimeData>();
     for (const auto& [format, bytes] : data.formats) {
         if (format == CF_TEXT) {
             mime->setText(QString::fromUtf8(reinterpret_cast<const char*>(bytes.data()),
@@ -41,7 +42,7 @@ void Publish(const ClipboardData& data) {
                                      static_cast<qsizetype>(bytes.size())));
         }
     }
-    cb->setMimeData(mime);  // the clipboard takes ownership
+    cb->setMimeData(mime.release());  // the clipboard takes ownership
 }
 }  // namespace
 
