@@ -158,4 +158,31 @@ TEST(GraphicsDib, WrittenLayoutOfAnEightBitImage) {
     EXPECT_EQ(b[54 + 1024 + 3], 0);  // row padding
 }
 
+TEST(GraphicsDib, DamagedHeadersFailCleanly) {
+    std::vector<uint32_t> pal(16, 0x00FFFFFF);
+    auto good = Dib(5, 3, 4, pal, std::vector<std::vector<uint8_t>>(3, {0x12, 0x34, 0x50, 0}));
+    // Every truncation, and every header byte set to extreme values, either reads or
+    // throws EInvalidGraphic (the sanitizer build checks that nothing is read past the end).
+    int failures = 0;
+    for (size_t n = 0; n < good.size(); ++n) {
+        Bytes cut(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(n));
+        try {
+            ReadDibFile(cut);
+        } catch (const EInvalidGraphic&) {
+            ++failures;
+        }
+    }
+    EXPECT_EQ(failures, static_cast<int>(good.size()));  // a short file never reads
+    for (size_t i = 2; i < 54; ++i)
+        for (uint8_t v : {uint8_t{0}, uint8_t{0x7F}, uint8_t{0x80}, uint8_t{0xFF}}) {
+            Bytes bad = good;
+            bad[i] = v;
+            try {
+                DibImage d = ReadDibFile(bad);
+                EXPECT_FALSE(d.image.isNull());
+            } catch (const EInvalidGraphic&) {
+            }
+        }
+}
+
 }  // namespace
