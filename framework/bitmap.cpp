@@ -315,6 +315,8 @@ void TBitmap::SaveToStream(Bytes& data) const {
     data = WriteDibFile(image_, BitCountOf(pixelFormat_));
 }
 
+Bytes TBitmap::FileImage(int bitCount) const { return WriteDibFile(image_, bitCount); }
+
 Bytes UnwrapCounted(const Bytes& data) {
     if (data.size() < 4) throw EInvalidGraphic(strings::kInvalidGraphic);
     uint64_t count = ReadU32(data.data());

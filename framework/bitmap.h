@@ -68,6 +68,9 @@ public:
     void Draw(TCanvas& canvas, const TRect& rect) override;
     void LoadFromStream(const Bytes& data) override;  // a BMP file image
     void SaveToStream(Bytes& data) const override;     // in the bitmap's pixel format
+    // The BMP file image at a chosen bit count (1, 4, 8, 24 or 32), the bitmap unchanged;
+    // throws EInvalidGraphic for an empty bitmap.
+    Bytes FileImage(int bitCount) const;
     // Form data: a 32-bit little-endian byte count, then the BMP file image.
     void ReadData(const Bytes& data) override;
     void WriteData(Bytes& data) const override;
