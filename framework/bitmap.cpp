@@ -41,11 +41,16 @@ uint32_t ReadU32(const uint8_t* p) {
 
 int BitCountOf(TPixelFormat pf) {
     switch (pf) {
-        case pf1bit: return 1;
-        case pf4bit: return 4;
-        case pf8bit: return 8;
-        case pf32bit: return 32;
-        default: return 24;
+        case pf1bit:
+            return 1;
+        case pf4bit:
+            return 4;
+        case pf8bit:
+            return 8;
+        case pf32bit:
+            return 32;
+        default:
+            return 24;
     }
 }
 
@@ -94,10 +99,14 @@ QImage ConvertTo(const QImage& src, TPixelFormat pf) {
             }
             return m;
         }
-        case pf4bit: return ReduceToPalette(src, 16);
-        case pf8bit: return ReduceToPalette(src, 256);
-        case pf32bit: return src.convertToFormat(QImage::Format_ARGB32);
-        default: return src.convertToFormat(QImage::Format_RGB32);
+        case pf4bit:
+            return ReduceToPalette(src, 16);
+        case pf8bit:
+            return ReduceToPalette(src, 256);
+        case pf32bit:
+            return src.convertToFormat(QImage::Format_ARGB32);
+        default:
+            return src.convertToFormat(QImage::Format_RGB32);
     }
 }
 }  // namespace
@@ -120,9 +129,12 @@ TBitmap::~TBitmap() {
 TPixelFormat TBitmap::FormatOf(const QImage& image, int bitCount) {
     switch (image.format()) {
         case QImage::Format_Mono:
-        case QImage::Format_MonoLSB: return pf1bit;
-        case QImage::Format_Indexed8: return bitCount == 4 ? pf4bit : pf8bit;
-        default: break;
+        case QImage::Format_MonoLSB:
+            return pf1bit;
+        case QImage::Format_Indexed8:
+            return bitCount == 4 ? pf4bit : pf8bit;
+        default:
+            break;
     }
     if (bitCount == 24) return pf24bit;
     if (bitCount == 32 || image.hasAlphaChannel()) return pf32bit;
@@ -148,10 +160,10 @@ void TBitmap::SetSize(int w, int h) {
             int bytes = image_.depth() >= 8 ? cw * image_.depth() / 8 : 0;
             for (int y = 0; y < ch; ++y) {
                 if (bytes > 0) {
-                    std::memcpy(img.scanLine(y), image_.constScanLine(y), static_cast<size_t>(bytes));
+                    std::memcpy(img.scanLine(y), image_.constScanLine(y),
+                                static_cast<size_t>(bytes));
                 } else {
-                    for (int x = 0; x < cw; ++x)
-                        img.setPixel(x, y, image_.pixelIndex(x, y));
+                    for (int x = 0; x < cw; ++x) img.setPixel(x, y, image_.pixelIndex(x, y));
                 }
             }
         }
@@ -231,18 +243,21 @@ void TBitmap::SetImage(const QImage& image) {
 
 QImage TBitmap::ToRGBImage() const {
     if (image_.isNull()) return {};
-    return image_.convertToFormat(image_.hasAlphaChannel() && image_.format() == QImage::Format_ARGB32
+    return image_.convertToFormat(image_.hasAlphaChannel() &&
+                                          image_.format() == QImage::Format_ARGB32
                                       ? QImage::Format_ARGB32
                                       : QImage::Format_RGB32);
 }
 
 uint8_t* TBitmap::ScanLine(int row) {
-    if (row < 0 || row >= Height()) throw EInvalidGraphic(Fmt(strings::kListIndexError, std::to_string(row)));
+    if (row < 0 || row >= Height())
+        throw EInvalidGraphic(Fmt(strings::kListIndexError, std::to_string(row)));
     return image_.scanLine(row);
 }
 
 const uint8_t* TBitmap::ScanLine(int row) const {
-    if (row < 0 || row >= Height()) throw EInvalidGraphic(Fmt(strings::kListIndexError, std::to_string(row)));
+    if (row < 0 || row >= Height())
+        throw EInvalidGraphic(Fmt(strings::kListIndexError, std::to_string(row)));
     return image_.constScanLine(row);
 }
 

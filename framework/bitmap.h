@@ -15,7 +15,7 @@ enum TTransparentMode { tmAuto, tmFixed };
 
 class TBitmap : public TGraphic {
     FW_CLASS(TBitmap)
-public:
+  public:
     TBitmap();
     TBitmap(int width, int height);
     ~TBitmap() override;
@@ -67,7 +67,7 @@ public:
 
     void Draw(TCanvas& canvas, const TRect& rect) override;
     void LoadFromStream(const Bytes& data) override;  // a BMP file image
-    void SaveToStream(Bytes& data) const override;     // in the bitmap's pixel format
+    void SaveToStream(Bytes& data) const override;    // in the bitmap's pixel format
     // The BMP file image at a chosen bit count (1, 4, 8, 24 or 32), the bitmap unchanged;
     // throws EInvalidGraphic for an empty bitmap.
     Bytes FileImage(int bitCount) const;
@@ -84,7 +84,7 @@ public:
     void Assign(const TBitmap& source) { Assign(static_cast<const TPersistent&>(source)); }
     void Clear();  // back to empty
 
-private:
+  private:
     friend class TCanvas;
     static TPixelFormat FormatOf(const QImage& image, int bitCount);
 

@@ -153,8 +153,9 @@ DibImage ReadDibFile(const std::vector<uint8_t>& data) {
     if (bits <= 8) img.setColorTable(table);
     bool anyAlpha = false;
     for (int y = 0; y < ht; ++y) {
-        const uint8_t* src = d + pixelsAt + static_cast<uint64_t>(stride) *
-                                                static_cast<uint64_t>(topDown ? y : ht - 1 - y);
+        const uint8_t* src =
+            d + pixelsAt +
+            static_cast<uint64_t>(stride) * static_cast<uint64_t>(topDown ? y : ht - 1 - y);
         uint8_t* dst = img.scanLine(y);
         switch (bits) {
             case 1:

@@ -109,8 +109,8 @@ TCanvas::PaintScope::~PaintScope() {
         own_.reset();
         if (converted_ && canvas_.bitmap_) {
             QImage& img = canvas_.bitmap_->image_;
-            QImage::Format f =
-                img.format() == QImage::Format_Indexed8 ? QImage::Format_Indexed8 : QImage::Format_Mono;
+            QImage::Format f = img.format() == QImage::Format_Indexed8 ? QImage::Format_Indexed8
+                                                                       : QImage::Format_Mono;
             img = work_.convertToFormat(f, img.colorTable(), Qt::ThresholdDither | Qt::AvoidDither);
         }
     } else if (painter_) {
@@ -325,8 +325,7 @@ void TCanvas::BrushMask(int x, int y, const TBitmap& mask) {
     for (int row = 0; row < src.height(); ++row) {
         const QRgb* in = reinterpret_cast<const QRgb*>(src.constScanLine(row));
         QRgb* out = reinterpret_cast<QRgb*>(paint.scanLine(row));
-        for (int col = 0; col < src.width(); ++col)
-            out[col] = (in[col] & 0xFFFFFF) == 0 ? c : 0;
+        for (int col = 0; col < src.width(); ++col) out[col] = (in[col] & 0xFFFFFF) == 0 ? c : 0;
     }
     PaintScope scope(*this);
     scope->drawImage(QPoint(x, y), paint);

@@ -21,7 +21,7 @@ class TGraphic;
 class TBitmap;
 
 class TCanvas {
-public:
+  public:
     TCanvas();
     ~TCanvas();
     TCanvas(const TCanvas&) = delete;
@@ -61,7 +61,7 @@ public:
     TSize TextExtent(const std::string& text) const;
 
     // Shapes: rectangles exclude their right and bottom edges.
-    void FillRect(const TRect& r);  // with the brush, no outline
+    void FillRect(const TRect& r);   // with the brush, no outline
     void FrameRect(const TRect& r);  // one-pixel frame in the brush colour
     void Rectangle(const TRect& r);  // pen outline, brush inside
     void Rectangle(int l, int t, int r, int b) { Rectangle(Rect(l, t, r, b)); }
@@ -116,7 +116,7 @@ public:
     // The painter of the current operation (for controls that draw with Qt directly);
     // valid only for the lifetime of the returned scope.
     class PaintScope {
-    public:
+      public:
         explicit PaintScope(TCanvas& canvas);
         ~PaintScope();
         PaintScope(const PaintScope&) = delete;
@@ -124,7 +124,7 @@ public:
         QPainter& Painter() { return *painter_; }
         QPainter* operator->() { return painter_; }
 
-    private:
+      private:
         TCanvas& canvas_;
         QImage work_;  // colour copy of a paletted bitmap while it is drawn on
         std::unique_ptr<QPainter> own_;
@@ -132,12 +132,12 @@ public:
         bool converted_ = false;
     };
 
-protected:
+  protected:
     // Bitmap canvas: the bitmap lends its image for each operation.
     friend class TBitmap;
     explicit TCanvas(TBitmap* owner);
 
-private:
+  private:
     struct State {
         TFont font;
         TPen pen;

@@ -18,7 +18,7 @@ std::string ClipboardFormatName(TClipboardFormat format);  // empty when unknown
 std::string ClipboardFormatMime(TClipboardFormat format);
 
 class TClipboard {
-public:
+  public:
     // Whether the platform has a clipboard at all (a QGuiApplication exists and gives one).
     bool Available() const;
 
@@ -42,7 +42,7 @@ public:
     // (picture unchanged) when there is none.
     bool GetPicture(TPicture& picture) const;
 
-private:
+  private:
     int openCount_ = 0;
     std::optional<ClipboardData> pending_;
 };

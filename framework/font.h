@@ -38,7 +38,7 @@ void RegisterFontSubstitutions();
 
 class TFont : public TGraphicsObject {
     FW_CLASS(TFont)
-public:
+  public:
     TFont() = default;
     TFont(const TFont& other);
     TFont& operator=(const TFont& other);
@@ -63,7 +63,7 @@ public:
     // Same name (case-insensitive), colour, height, pitch and style.
     friend bool operator==(const TFont& a, const TFont& b);
 
-private:
+  private:
     TColor color_ = clWindowText;
     int height_ = -11;
     std::string name_ = "MS Sans Serif";

@@ -60,7 +60,8 @@ void TGraphic::SaveToFile(const std::string& path) const {
     SaveToStream(data);
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) throw EFCreateError(Fmt(strings::kCannotCreateFile, path));
-    out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    out.write(reinterpret_cast<const char*>(data.data()),
+              static_cast<std::streamsize>(data.size()));
     if (!out) throw EFCreateError(Fmt(strings::kCannotCreateFile, path));
 }
 

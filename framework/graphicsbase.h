@@ -19,7 +19,7 @@ class TCanvas;
 
 // Bad picture data (unknown format, truncated file, unsupported bit count).
 class EInvalidGraphic : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
@@ -53,7 +53,7 @@ struct ClipboardData {
 
 class TGraphic : public TPersistent {
     FW_CLASS(TGraphic)
-public:
+  public:
     TGraphic() = default;
     TGraphic(const TGraphic&) = delete;
     TGraphic& operator=(const TGraphic&) = delete;
@@ -89,12 +89,12 @@ public:
     // Called after every change of the content.
     std::function<void()> OnChange;
 
-protected:
+  protected:
     void Changed() {
         if (OnChange) OnChange();
     }
 
-private:
+  private:
     bool transparent_ = false;
 };
 

@@ -17,7 +17,8 @@ uint32_t U32(const uint8_t* p) {
            (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
 void Put32(Bytes& out, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) out[at + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        out[at + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
 }
 [[noreturn]] void Bad() { throw EInvalidGraphic(strings::kInvalidGraphic); }
 
@@ -92,7 +93,8 @@ QImage ReadIcoFile(const Bytes& data) {
 }
 
 const TClassInfo& TIcon::StaticClassInfo() {
-    static const TClassInfo info = ClassBuilder<TIcon>("TIcon", &TGraphic::StaticClassInfo()).Build();
+    static const TClassInfo info =
+        ClassBuilder<TIcon>("TIcon", &TGraphic::StaticClassInfo()).Build();
     return info;
 }
 

@@ -10,7 +10,7 @@ namespace fw {
 
 class TIcon : public TGraphic {
     FW_CLASS(TIcon)
-public:
+  public:
     TIcon() = default;
 
     int Width() const override { return image_.width(); }
@@ -35,7 +35,7 @@ public:
     std::unique_ptr<TGraphic> NewEmpty() const override { return std::make_unique<TIcon>(); }
     void Assign(const TPersistent& source) override;
 
-private:
+  private:
     QImage image_;
 };
 

@@ -22,9 +22,8 @@ const TClassInfo& TGraphicsObject::StaticClassInfo() {
 // Pens
 
 const EnumInfo& PenStyleInfo() {
-    static const EnumInfo info{"TPenStyle",
-                               {"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot",
-                                "psClear"}};
+    static const EnumInfo info{
+        "TPenStyle", {"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear"}};
     return info;
 }
 
@@ -77,11 +76,21 @@ QPen TPen::ToQPen() const {
     pen.setCapStyle(Qt::FlatCap);
     pen.setJoinStyle(Qt::MiterJoin);
     switch (style_) {
-        case psDash: pen.setStyle(Qt::DashLine); break;
-        case psDot: pen.setStyle(Qt::DotLine); break;
-        case psDashDot: pen.setStyle(Qt::DashDotLine); break;
-        case psDashDotDot: pen.setStyle(Qt::DashDotDotLine); break;
-        default: pen.setStyle(Qt::SolidLine); break;
+        case psDash:
+            pen.setStyle(Qt::DashLine);
+            break;
+        case psDot:
+            pen.setStyle(Qt::DotLine);
+            break;
+        case psDashDot:
+            pen.setStyle(Qt::DashDotLine);
+            break;
+        case psDashDotDot:
+            pen.setStyle(Qt::DashDotDotLine);
+            break;
+        default:
+            pen.setStyle(Qt::SolidLine);
+            break;
     }
     return pen;
 }
@@ -90,8 +99,8 @@ QPen TPen::ToQPen() const {
 
 const EnumInfo& BrushStyleInfo() {
     static const EnumInfo info{"TBrushStyle",
-                               {"bsSolid", "bsClear", "bsHorizontal", "bsVertical",
-                                "bsFDiagonal", "bsBDiagonal", "bsCross", "bsDiagCross"}};
+                               {"bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal",
+                                "bsBDiagonal", "bsCross", "bsDiagCross"}};
     return info;
 }
 
@@ -131,14 +140,22 @@ void TBrush::Assign(const TPersistent& source) {
 QBrush TBrush::ToQBrush() const {
     QColor c = ToQColor(color_);
     switch (style_) {
-        case bsClear: return QBrush(Qt::NoBrush);
-        case bsHorizontal: return QBrush(c, Qt::HorPattern);
-        case bsVertical: return QBrush(c, Qt::VerPattern);
-        case bsFDiagonal: return QBrush(c, Qt::FDiagPattern);
-        case bsBDiagonal: return QBrush(c, Qt::BDiagPattern);
-        case bsCross: return QBrush(c, Qt::CrossPattern);
-        case bsDiagCross: return QBrush(c, Qt::DiagCrossPattern);
-        default: return QBrush(c);
+        case bsClear:
+            return QBrush(Qt::NoBrush);
+        case bsHorizontal:
+            return QBrush(c, Qt::HorPattern);
+        case bsVertical:
+            return QBrush(c, Qt::VerPattern);
+        case bsFDiagonal:
+            return QBrush(c, Qt::FDiagPattern);
+        case bsBDiagonal:
+            return QBrush(c, Qt::BDiagPattern);
+        case bsCross:
+            return QBrush(c, Qt::CrossPattern);
+        case bsDiagCross:
+            return QBrush(c, Qt::DiagCrossPattern);
+        default:
+            return QBrush(c);
     }
 }
 

@@ -12,11 +12,11 @@ namespace fw {
 
 class TGraphicsObject : public TPersistent {
     FW_CLASS(TGraphicsObject)
-public:
+  public:
     // Called after every change of a property; the owner repaints or re-measures.
     std::function<void()> OnChange;
 
-protected:
+  protected:
     void Changed() {
         if (OnChange) OnChange();
     }
@@ -27,7 +27,7 @@ const EnumInfo& PenStyleInfo();
 
 class TPen : public TGraphicsObject {
     FW_CLASS(TPen)
-public:
+  public:
     TColor Color() const { return color_; }
     void SetColor(TColor c);
     int Width() const { return width_; }
@@ -39,7 +39,7 @@ public:
     // A cosmetic pen for QPainter; psClear gives Qt::NoPen.
     QPen ToQPen() const;
 
-private:
+  private:
     TColor color_ = clBlack;
     int width_ = 1;
     TPenStyle style_ = psSolid;
@@ -59,7 +59,7 @@ const EnumInfo& BrushStyleInfo();
 
 class TBrush : public TGraphicsObject {
     FW_CLASS(TBrush)
-public:
+  public:
     TColor Color() const { return color_; }
     void SetColor(TColor c);
     TBrushStyle Style() const { return style_; }
@@ -69,7 +69,7 @@ public:
     // bsClear gives Qt::NoBrush.
     QBrush ToQBrush() const;
 
-private:
+  private:
     TColor color_ = clWhite;
     TBrushStyle style_ = bsSolid;
 };

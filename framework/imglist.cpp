@@ -175,7 +175,8 @@ Bytes TImageList::BitmapData() const {
     strip.fill(0);
     QPainter p(&strip);
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    for (int i = 0; i < Count(); ++i) p.drawImage(QPoint(i * width_, 0), images_[static_cast<size_t>(i)]);
+    for (int i = 0; i < Count(); ++i)
+        p.drawImage(QPoint(i * width_, 0), images_[static_cast<size_t>(i)]);
     p.end();
     return WrapCounted(WriteDibFile(strip, 32));
 }

@@ -11,7 +11,7 @@ namespace fw {
 
 class TImageList : public TComponent {
     FW_CLASS(TImageList)
-public:
+  public:
     explicit TImageList(TComponent* AOwner);
     ~TImageList() override;
 
@@ -55,7 +55,7 @@ public:
 
     std::function<void()> OnChange;
 
-private:
+  private:
     void CheckIndex(int index) const;
     void Changed() {
         if (OnChange) OnChange();

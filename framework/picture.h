@@ -11,7 +11,7 @@ namespace fw {
 
 class TPicture : public TPersistent {
     FW_CLASS(TPicture)
-public:
+  public:
     TPicture();
     ~TPicture() override;
 
@@ -48,10 +48,10 @@ public:
     // Called after the graphic is replaced or changes.
     std::function<void()> OnChange;
 
-protected:
+  protected:
     bool AssignTo(TPersistent& dest) const override;
 
-private:
+  private:
     void Adopt(std::unique_ptr<TGraphic> g);
     void Changed() {
         if (OnChange) OnChange();

@@ -8,7 +8,7 @@ using namespace fw;
 namespace {
 
 class ClipboardTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         gfxtest::EnsureApp();
         if (!Clipboard().Available()) GTEST_SKIP() << "no clipboard on this platform";

@@ -7,7 +7,7 @@ using namespace fw;
 namespace {
 
 class GraphicsCanvas : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { gfxtest::EnsureApp(); }
 
     // Every pixel of the bitmap that is not the colour, inside and outside a rectangle.
@@ -47,8 +47,10 @@ TEST_F(GraphicsCanvas, TextOutFillsExactlyItsCellAndDrawsInside) {
     for (int y = cell.Top; y < cell.Bottom; ++y)
         for (int x = cell.Left; x < cell.Right; ++x) {
             TColor p = c.Pixels(x, y);
-            if (p == clBlack) ++ink;
-            else if (p != clYellow) ++other;
+            if (p == clBlack)
+                ++ink;
+            else if (p != clYellow)
+                ++other;
         }
     EXPECT_GT(ink, 10);
     EXPECT_EQ(other, 0);  // crisp text: no blended pixels
@@ -265,7 +267,7 @@ TEST_F(GraphicsCanvas, TransparentCopyAndFocusFrame) {
     Fill(dst, clNavy);
     dst.Canvas().Brush().SetColor(clYellow);  // must not show through
     dst.Canvas().CopyTransparent(Rect(0, 0, 4, 4), src, Rect(0, 0, 2, 2), clWhite);
-    EXPECT_EQ(dst.Canvas().Pixels(1, 1), clRed);   // stretched twice
+    EXPECT_EQ(dst.Canvas().Pixels(1, 1), clRed);  // stretched twice
     EXPECT_EQ(dst.Canvas().Pixels(3, 3), clRed);
     EXPECT_EQ(dst.Canvas().Pixels(2, 0), clNavy);  // key pixel: destination kept
     EXPECT_EQ(dst.Canvas().Pixels(0, 3), clNavy);

@@ -11,8 +11,7 @@ namespace {
 
 TEST(GraphicsDib, OneBitBottomUpUsesPaletteAndMsbFirst) {
     // 10 x 2: stored bottom row first. Bottom row: pixels 0 and 9 set; top row: pixel 1.
-    auto data = Dib(10, 2, 1, {0x000000FF, 0x00FF0000},
-                    {{0x80, 0x40, 0, 0}, {0x40, 0x00, 0, 0}});
+    auto data = Dib(10, 2, 1, {0x000000FF, 0x00FF0000}, {{0x80, 0x40, 0, 0}, {0x40, 0x00, 0, 0}});
     DibImage d = ReadDibFile(data);
     EXPECT_EQ(d.bitCount, 1);
     ASSERT_EQ(d.image.size(), QSize(10, 2));
@@ -85,7 +84,7 @@ TEST(GraphicsDib, CoreHeaderWithTriplePalette) {
     gfxtest::Put16(b, 2);  // width
     gfxtest::Put16(b, 1);  // height
     gfxtest::Put16(b, 1);
-    gfxtest::Put16(b, 1);  // 1 bit
+    gfxtest::Put16(b, 1);                                                   // 1 bit
     for (uint8_t v : {0x00, 0x00, 0xFF, 0xFF, 0x00, 0x00}) b.push_back(v);  // red, blue
     for (uint8_t v : {0x40, 0, 0, 0}) b.push_back(v);
     DibImage d = ReadDibFile(b);
@@ -94,7 +93,8 @@ TEST(GraphicsDib, CoreHeaderWithTriplePalette) {
 }
 
 TEST(GraphicsDib, RejectsDamagedOrUnsupportedData) {
-    auto good = Dib(4, 4, 8, std::vector<uint32_t>(256, 0), std::vector<std::vector<uint8_t>>(4, {0, 0, 0, 0}));
+    auto good = Dib(4, 4, 8, std::vector<uint32_t>(256, 0),
+                    std::vector<std::vector<uint8_t>>(4, {0, 0, 0, 0}));
     ASSERT_NO_THROW(ReadDibFile(good));
 
     auto truncated = good;
@@ -105,7 +105,8 @@ TEST(GraphicsDib, RejectsDamagedOrUnsupportedData) {
     notBmp[0] = 'X';
     EXPECT_THROW(ReadDibFile(notBmp), EInvalidGraphic);
 
-    auto rle = Dib(4, 4, 8, std::vector<uint32_t>(256, 0), std::vector<std::vector<uint8_t>>(4, {0, 0, 0, 0}), 0, 1);
+    auto rle = Dib(4, 4, 8, std::vector<uint32_t>(256, 0),
+                   std::vector<std::vector<uint8_t>>(4, {0, 0, 0, 0}), 0, 1);
     EXPECT_THROW(ReadDibFile(rle), EInvalidGraphic);
 
     auto sixteen = Dib(2, 1, 16, {}, {{0, 0, 0, 0}});
@@ -130,7 +131,8 @@ TEST(GraphicsDib, WriteThenReadKeepsPixelsForEveryBitCount) {
         DibImage back = ReadDibFile(bytes);
         EXPECT_EQ(back.bitCount, bits);
         for (int y = 0; y < 3; ++y)
-            for (int x = 0; x < 5; ++x) EXPECT_EQ(back.image.pixel(x, y) | 0xFF000000u, src.pixel(x, y));
+            for (int x = 0; x < 5; ++x)
+                EXPECT_EQ(back.image.pixel(x, y) | 0xFF000000u, src.pixel(x, y));
     }
     // Two colours survive a 1-bit file.
     QImage bw(9, 2, QImage::Format_RGB32);

@@ -1,5 +1,6 @@
-#include <QFontMetrics>
 #include <gtest/gtest.h>
+
+#include <QFontMetrics>
 
 #include "framework/classbuilder.h"
 #include "framework/componenttext.h"
@@ -11,11 +12,11 @@ namespace {
 
 class TFontHolder : public TComponent {
     FW_CLASS(TFontHolder)
-public:
+  public:
     explicit TFontHolder(TComponent* owner) : TComponent(owner) {}
     TFont* Font() const { return &font_; }
 
-private:
+  private:
     mutable TFont font_;
 };
 

@@ -10,7 +10,7 @@ using namespace fw;
 namespace {
 
 class GraphicsPicture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { gfxtest::EnsureApp(); }
 };
 
@@ -28,7 +28,8 @@ TEST_F(GraphicsPicture, DataRoundTripOfABitmap) {
     ASSERT_GT(data.size(), 12u);
     EXPECT_EQ(data[0], 7);
     EXPECT_EQ(std::string(data.begin() + 1, data.begin() + 8), "TBitmap");
-    uint32_t count = data[8] | (data[9] << 8) | (data[10] << 16) | (static_cast<uint32_t>(data[11]) << 24);
+    uint32_t count =
+        data[8] | (data[9] << 8) | (data[10] << 16) | (static_cast<uint32_t>(data[11]) << 24);
     EXPECT_EQ(count, data.size() - 12);
     EXPECT_EQ(data[12], 'B');
     EXPECT_EQ(data[13], 'M');

@@ -31,8 +31,8 @@ inline void Put32(std::vector<uint8_t>& b, uint32_t v) {
 // each already padded to 4 bytes; palette entries are 0x00RRGGBB.
 inline std::vector<uint8_t> Dib(int width, int height, int bits,
                                 const std::vector<uint32_t>& palette,
-                                const std::vector<std::vector<uint8_t>>& rows,
-                                uint32_t clrUsed = 0, uint32_t compression = 0) {
+                                const std::vector<std::vector<uint8_t>>& rows, uint32_t clrUsed = 0,
+                                uint32_t compression = 0) {
     std::vector<uint8_t> b;
     uint32_t pixels = 0;
     for (const auto& r : rows) pixels += static_cast<uint32_t>(r.size());

@@ -1,8 +1,9 @@
+#include "framework/imglist.h"
+
 #include <gtest/gtest.h>
 
 #include "framework/classregistry.h"
 #include "framework/componenttext.h"
-#include "framework/imglist.h"
 #include "tests/framework/graphics_testsupport.h"
 
 using namespace fw;
@@ -10,7 +11,7 @@ using namespace fw;
 namespace {
 
 class ImageList : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { gfxtest::EnsureApp(); }
 };
 
