@@ -1,0 +1,96 @@
+#include "gif/codec/gifencode.h"
+
+#include <algorithm>
+
+#include "gif/codec/giferrors.h"
+#include "gif/codec/gifimagecore.h"
+#include "gif/codec/lzw.h"
+#include "gif/codec/reduce.h"
+
+namespace gifcodec {
+
+namespace {
+
+void UpdateExtensions(TGIFImageCore& image, TGIFFrame& frame) {
+    std::vector<TExtension>& list = frame.Extensions();
+    auto isControl = [](const TExtension& e) { return e.type == TExtensionType::etGraphicControl; };
+    auto last = std::find_if(list.rbegin(), list.rend(), isControl);
+    if (last == list.rend() &&
+        (frame.Delay() != 0 || frame.TransparentColor() != clNone || frame.Disposal() != 0)) {
+        list.push_back(TExtension::NewGraphicControl());
+        last = list.rbegin();
+    }
+    if (last != list.rend()) {
+        TExtension& g = *last;
+        const unsigned delay = frame.Delay() / 10;
+        g.fixed[2] = delay & 0xFF;
+        g.fixed[3] = (delay >> 8) & 0xFF;
+        const int index = frame.TransparentColor() == clNone
+                              ? -1
+                              : frame.Item().colors.IndexOf(frame.TransparentColor());
+        if (index < 0) {
+            g.fixed[1] &= ~1u;
+        } else {
+            g.fixed[4] = static_cast<std::uint8_t>(index);
+            g.fixed[1] |= 1u;
+        }
+        g.fixed[1] =
+            static_cast<std::uint8_t>((g.fixed[1] & ~0x1Cu) | ((frame.Disposal() & 7u) << 2));
+    }
+    std::erase_if(list, [](const TExtension& e) {
+        return e.type == TExtensionType::etComment && (!e.data || e.data->empty());
+    });
+    if (!list.empty()) image.SetVersion(2);
+}
+
+}  // namespace
+
+void EncodeFrameBitmap(TGIFImageCore& image, TGIFFrame& frame) {
+    if (!frame.HasBitmap()) RaiseGif(strings::kNoDataId, strings::kNoData);
+    const TDib& bitmap = *frame.CachedBitmap();
+    TDib reduced;
+    const TDib* source = &bitmap;
+    if (bitmap.BitCount() > 8) {
+        reduced = frame.Grayscale() ? ReduceToGrayscale(bitmap) : ReduceByHistogram(bitmap);
+        source = &reduced;
+    }
+    const int bits = source->BitCount();
+    if (bits != 1 && bits != 4 && bits != 8)
+        RaiseGif(strings::kEncodingErrorId, strings::kEncodingError);
+    frame.SetInterlaced(false);
+    TGIFItem& item = frame.Item();
+    item.colors.count = std::min(256, 1 << bits);
+    for (int i = 0; i < item.colors.count; ++i) {
+        const TRgbQuad q = source->PaletteEntry(i);
+        item.colors.entries[i] = {q.red, q.green, q.blue};
+    }
+    item.encoded = LzwEncode(*source, false, image.ProgressHandler());
+    item.bitsPerPixel = static_cast<std::uint8_t>(BitsToHold(item.colors.count));
+    TGIFData& data = image.Data();
+    if (data.colors.count > 0) {
+        frame.SetLocalColors(true);
+    } else {
+        data.colors = item.colors;
+        data.bitsPerPixel = item.bitsPerPixel;
+        frame.SetLocalColors(false);
+    }
+    item.width = source->Width();
+    item.height = source->Height();
+    const int w = std::max<int>(image.RawScreenWidth(), frame.Origin().x + item.width);
+    const int h = std::max<int>(image.RawScreenHeight(), frame.Origin().y + item.height);
+    image.SetScreenSize(static_cast<std::uint16_t>(std::min(w, 0xFFFF)),
+                        static_cast<std::uint16_t>(std::min(h, 0xFFFF)));
+}
+
+void EncodeAllFrames(TGIFImageCore& image) {
+    for (int i = 0; i < image.FrameCount(); ++i) {
+        TGIFFrame& frame = image.Frame(i);
+        if (!frame.Item().HasEncodedData()) {
+            frame.Item().encoded.reset();
+            EncodeFrameBitmap(image, frame);
+        }
+        UpdateExtensions(image, frame);
+    }
+}
+
+}  // namespace gifcodec

@@ -1,0 +1,129 @@
+#include "gif/codec/gifframe.h"
+
+#include "gif/codec/giferrors.h"
+#include "gif/codec/gifimagecore.h"
+#include "gif/codec/giflimits.h"
+#include "gif/codec/lzw.h"
+
+namespace gifcodec {
+
+TGIFFrame::TGIFFrame(TGIFImageCore* owner) : owner_(owner), item_(TSharedRef<TGIFItem>::Create()) {}
+
+TGIFFrame::~TGIFFrame() = default;
+
+const TDib& TGIFFrame::Bitmap() {
+    if (HasBitmap()) return *bitmap_;
+    bitmap_ = std::make_unique<TDib>();
+    const TGIFItem& item = *item_;
+    if (!item.HasEncodedData()) return *bitmap_;
+    const int bpp = item.bitsPerPixel;
+    int depth;
+    if (bpp == 1)
+        depth = 1;
+    else if (bpp >= 2 && bpp <= 4)
+        depth = 4;
+    else if (bpp >= 5 && bpp <= 8)
+        depth = 8;
+    else
+        RaiseGif(strings::kColorCountId, strings::kColorCount);
+    if (static_cast<std::int64_t>(item.width) * item.height > kMaxPixels)
+        RaiseGif(strings::kCorruptDataId, strings::kCorruptData);
+    TDib dib(item.width, item.height, depth);
+    for (int i = 0; i < dib.PaletteSize(); ++i) {
+        if (i < item.colors.count) {
+            const auto& e = item.colors.entries[i];
+            dib.SetPaletteEntry(i, {e[2], e[1], e[0], 0});
+        } else {
+            dib.SetPaletteEntry(i, {128, 128, 128, 128});
+        }
+    }
+    static const TProgressHandler kNoProgress;
+    const TProgressHandler& progress = owner_ ? owner_->ProgressHandler() : kNoProgress;
+    if (LzwDecode(*item.encoded, dib, bpp, interlaced_, true, progress)) corrupted_ = true;
+    *bitmap_ = std::move(dib);
+    return *bitmap_;
+}
+
+int TGIFFrame::Width() { return Bitmap().Width(); }
+
+int TGIFFrame::Height() { return Bitmap().Height(); }
+
+const TStringList* TGIFFrame::Comment() const {
+    for (auto it = extensions_.rbegin(); it != extensions_.rend(); ++it)
+        if (it->type == TExtensionType::etComment) return it->data ? &*it->data : nullptr;
+    return nullptr;
+}
+
+TStringList& TGIFFrame::CommentCreate() {
+    for (auto it = extensions_.rbegin(); it != extensions_.rend(); ++it) {
+        if (it->type == TExtensionType::etComment) {
+            if (!it->data) it->data.emplace();
+            return *it->data;
+        }
+    }
+    TExtension& e = extensions_.emplace_back();
+    e.type = TExtensionType::etComment;
+    return e.data.emplace();
+}
+
+void TGIFFrame::Reset() {
+    item_ = TSharedRef<TGIFItem>::Create();
+    bitmap_.reset();
+    extensions_.clear();
+    origin_ = {};
+    interlaced_ = corrupted_ = grayscale_ = localColors_ = false;
+    transparentColor_ = clNone;
+    delay_ = 0;
+    disposal_ = 0;
+}
+
+void TGIFFrame::Assign(std::nullptr_t) {
+    Reset();
+    OwnerSizeChanged();
+}
+
+void TGIFFrame::Assign(const TGIFFrame& source) {
+    if (&source == this) return;
+    item_ = source.item_;
+    localColors_ = owner_ == source.owner_ ? source.localColors_ : true;
+    origin_ = source.origin_;
+    interlaced_ = source.interlaced_;
+    // A bitmap of the old item would no longer match the data.
+    bitmap_ = source.bitmap_ ? std::make_unique<TDib>(*source.bitmap_) : nullptr;
+    transparentColor_ = source.transparentColor_;
+    delay_ = source.delay_;
+    disposal_ = source.disposal_;
+    grayscale_ = source.grayscale_;
+    corrupted_ = source.corrupted_;
+    const TStringList* comment = source.Comment();
+    if (comment && !comment->empty()) {
+        TStringList lines = *comment;  // the source may be a frame sharing our extensions
+        CommentCreate() = std::move(lines);
+    }
+    OwnerSizeChanged();
+}
+
+void TGIFFrame::Assign(const TGIFImageCore& source) {
+    if (source.FrameCount() == 0) {
+        Assign(nullptr);
+        return;
+    }
+    const int current = source.CurrentFrame();
+    Assign(source.Frame(current >= 0 && current < source.FrameCount() ? current : 0));
+}
+
+void TGIFFrame::Assign(const TDib& bitmap) {
+    if (bitmap.Empty()) {
+        Assign(nullptr);
+        return;
+    }
+    Reset();
+    bitmap_ = std::make_unique<TDib>(bitmap);
+    OwnerSizeChanged();
+}
+
+void TGIFFrame::OwnerSizeChanged() {
+    if (owner_) owner_->UpdateScreenSize();
+}
+
+}  // namespace gifcodec

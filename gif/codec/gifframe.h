@@ -1,0 +1,96 @@
+#pragma once
+// One frame of a GIF picture: its encoded data live in a shared item, its bitmap is decoded
+// on first request and held.
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "gif/codec/dib.h"
+#include "gif/codec/extension.h"
+#include "gif/codec/sharedimage.h"
+
+namespace gifcodec {
+
+class TGIFImageCore;
+
+struct TPoint {
+    int x = 0;
+    int y = 0;
+    bool operator==(const TPoint&) const = default;
+};
+
+class TGIFFrame {
+  public:
+    explicit TGIFFrame(TGIFImageCore* owner = nullptr);
+    TGIFFrame(const TGIFFrame&) = delete;
+    TGIFFrame& operator=(const TGIFFrame&) = delete;
+    ~TGIFFrame();
+
+    TGIFImageCore* Owner() const { return owner_; }
+
+    // Decodes on first request ("Wrong number of colors; must be a power of 2" for a frame
+    // without colours). Damaged data marks the frame Corrupted instead of raising.
+    const TDib& Bitmap();
+    const TDib* CachedBitmap() const { return bitmap_.get(); }
+    bool HasBitmap() const { return bitmap_ && !bitmap_->Empty(); }
+    void FreeBitmap() { bitmap_.reset(); }
+    // Replaces the bitmap, leaving the encoded data alone.
+    void SetBitmap(TDib bitmap) { bitmap_ = std::make_unique<TDib>(std::move(bitmap)); }
+
+    int Width();
+    int Height();
+
+    TPoint Origin() const { return origin_; }
+    void SetOrigin(TPoint value) { origin_ = value; }
+    bool Interlaced() const { return interlaced_; }
+    void SetInterlaced(bool value) { interlaced_ = value; }
+    bool Corrupted() const { return corrupted_; }
+    void SetCorrupted(bool value) { corrupted_ = value; }
+    bool Grayscale() const { return grayscale_; }
+    void SetGrayscale(bool value) { grayscale_ = value; }
+    TColor TransparentColor() const { return transparentColor_; }
+    void SetTransparentColor(TColor value) { transparentColor_ = value; }
+    std::uint16_t Delay() const { return delay_; }
+    void SetDelay(std::uint16_t value) { delay_ = value; }
+    std::uint8_t Disposal() const { return disposal_; }
+    void SetDisposal(std::uint8_t value) { disposal_ = value; }
+    bool LocalColors() const { return localColors_; }
+    void SetLocalColors(bool value) { localColors_ = value; }
+
+    TGIFItem& Item() { return *item_; }
+    const TGIFItem& Item() const { return *item_; }
+    bool SharesItemWith(const TGIFFrame& other) const { return item_.Get() == other.item_.Get(); }
+    std::vector<TExtension>& Extensions() { return extensions_; }
+    const std::vector<TExtension>& Extensions() const { return extensions_; }
+
+    // Lines of the last comment extension, or none.
+    const TStringList* Comment() const;
+    // As Comment, adding an empty comment extension when there is none.
+    TStringList& CommentCreate();
+
+    // Back to a fresh frame: new item, no bitmap, no extensions, default properties.
+    void Reset();
+    void Assign(std::nullptr_t);
+    void Assign(const TGIFFrame& source);
+    // From the picture's current frame (frame 0 when there is none current).
+    void Assign(const TGIFImageCore& source);
+    void Assign(const TDib& bitmap);
+
+  private:
+    void OwnerSizeChanged();
+
+    TGIFImageCore* owner_;
+    std::unique_ptr<TDib> bitmap_;
+    TSharedRef<TGIFItem> item_;
+    std::vector<TExtension> extensions_;
+    TPoint origin_;
+    bool interlaced_ = false;
+    bool corrupted_ = false;
+    bool grayscale_ = false;
+    TColor transparentColor_ = clNone;
+    std::uint16_t delay_ = 0;
+    std::uint8_t disposal_ = 0;
+    bool localColors_ = false;
+};
+
+}  // namespace gifcodec

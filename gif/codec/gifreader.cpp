@@ -1,0 +1,241 @@
+#include "gif/codec/gifreader.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
+#include "gif/codec/giferrors.h"
+#include "gif/codec/gifimagecore.h"
+#include "gif/codec/giflimits.h"
+
+namespace gifcodec {
+
+namespace {
+
+class ByteReader {
+  public:
+    explicit ByteReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+    bool AtEnd() const { return pos_ >= bytes_.size(); }
+    std::size_t Left() const { return bytes_.size() - pos_; }
+    std::uint8_t Byte() {
+        if (AtEnd()) RaiseReadError();
+        return bytes_[pos_++];
+    }
+    std::uint16_t Word() {
+        const std::uint8_t lo = Byte();
+        return static_cast<std::uint16_t>(lo | (Byte() << 8));
+    }
+    void Read(void* dst, std::size_t n) {
+        if (n > Left()) RaiseReadError();
+        std::memcpy(dst, bytes_.data() + pos_, n);
+        pos_ += n;
+    }
+    const std::uint8_t* Take(std::size_t n) {
+        if (n > Left()) RaiseReadError();
+        pos_ += n;
+        return bytes_.data() + pos_ - n;
+    }
+
+  private:
+    std::span<const std::uint8_t> bytes_;
+    std::size_t pos_ = 0;
+};
+
+bool SameText(const std::uint8_t* a, const char* b) {
+    for (int i = 0; i < 3; ++i)
+        if (std::tolower(a[i]) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+    return true;
+}
+
+void ReadColors(ByteReader& in, ColorTable& table, int count) {
+    table.count = count;
+    in.Read(table.entries.data(), 3 * static_cast<std::size_t>(count));
+}
+
+TStringList ReadSubBlocks(ByteReader& in) {
+    TStringList lines;
+    while (!in.AtEnd()) {
+        const std::uint8_t len = in.Byte();
+        if (len == 0) break;
+        const std::uint8_t* p = in.Take(len);
+        lines.emplace_back(reinterpret_cast<const char*>(p), len);
+    }
+    return lines;
+}
+
+void InspectApplication(const TExtension& e, TGIFImageCore& image) {
+    static constexpr char kLoop[] = "NETSCAPE2.0";
+    const std::size_t n = std::min<std::size_t>(e.fixed[0], 11);
+    if (std::memcmp(e.fixed.data() + 1, kLoop, n) != 0 || !e.data || e.data->empty()) return;
+    const std::string& first = e.data->front();
+    if (first.size() <= 2 || first[0] != 1) return;
+    const unsigned count =
+        static_cast<std::uint8_t>(first[1]) | (static_cast<std::uint8_t>(first[2]) << 8);
+    image.SetLooping(true);
+    image.SetRepeatCount(static_cast<std::uint16_t>(std::min(30000u, count)));
+}
+
+// A run of extensions; returns the introducer that follows it.
+std::uint8_t ReadExtensions(ByteReader& in, TGIFImageCore& image, std::uint8_t introducer,
+                            std::vector<TExtension>& list) {
+    while (introducer == '!') {
+        const std::uint8_t label = in.Byte();
+        TExtension e;
+        switch (label) {
+            case 0xF9:
+                e.type = TExtensionType::etGraphicControl;
+                in.Read(e.fixed.data(), 6);
+                break;
+            case 0xFE:
+                e.type = TExtensionType::etComment;
+                e.data = ReadSubBlocks(in);
+                break;
+            case 0x01:
+                e.type = TExtensionType::etPlainText;
+                in.Read(e.fixed.data(), 13);
+                e.data = ReadSubBlocks(in);
+                break;
+            case 0xFF:
+                e.type = TExtensionType::etApplication;
+                in.Read(e.fixed.data(), 12);
+                e.data = ReadSubBlocks(in);
+                break;
+            default:
+                RaiseUnknownExtension(label);
+        }
+        if (e.type == TExtensionType::etPlainText) {
+            // Text drawn over the image is not shown, nor the controls meant for it.
+            list.clear();
+        } else if (e.type == TExtensionType::etApplication) {
+            InspectApplication(e, image);
+        } else {
+            list.push_back(std::move(e));
+        }
+        introducer = in.AtEnd() ? ';' : in.Byte();
+    }
+    return introducer;
+}
+
+void ApplyGraphicControls(TGIFFrame& frame) {
+    const ColorTable& colors = frame.Item().colors;
+    unsigned delay = 0;
+    for (const TExtension& e : frame.Extensions()) {
+        if (e.type != TExtensionType::etGraphicControl) continue;
+        if (!e.HasTransparency())
+            frame.SetTransparentColor(clNone);
+        else if (static_cast<int>(e.TransparentIndex()) < colors.count)
+            frame.SetTransparentColor(colors.Color(static_cast<int>(e.TransparentIndex())));
+        // Hundredths of a second; long delays saturate rather than wrap in 16 bits.
+        delay = std::max(delay, std::min(65535u, e.DelayField() * 10));
+        frame.SetDisposal(static_cast<std::uint8_t>(e.Disposal()));
+    }
+    frame.SetDelay(static_cast<std::uint16_t>(delay));
+}
+
+void ReadImage(ByteReader& in, TGIFFrame& frame, const TGIFData& data) {
+    TGIFItem& item = frame.Item();
+    const std::uint16_t left = in.Word();
+    const std::uint16_t top = in.Word();
+    const std::uint16_t width = in.Word();
+    const std::uint16_t height = in.Word();
+    const std::uint8_t packed = in.Byte();
+    frame.SetInterlaced(packed & 0x40);
+    if (packed & 0x80) {
+        frame.SetLocalColors(true);
+        item.bitsPerPixel = static_cast<std::uint8_t>((packed & 7) + 1);
+        ReadColors(in, item.colors, 1 << item.bitsPerPixel);
+    } else {
+        frame.SetLocalColors(false);
+        item.colors = data.colors;
+    }
+    std::vector<std::uint8_t> encoded;
+    encoded.push_back(in.Byte());
+    while (true) {
+        if (in.AtEnd()) {
+            frame.SetCorrupted(true);
+            break;
+        }
+        const std::uint8_t len = in.Byte();
+        if (len > in.Left()) {
+            frame.SetCorrupted(true);
+            break;
+        }
+        encoded.push_back(len);
+        if (len == 0) break;
+        const std::uint8_t* p = in.Take(len);
+        encoded.insert(encoded.end(), p, p + len);
+    }
+    item.encoded = std::move(encoded);
+    frame.SetOrigin({left, top});
+    item.width = width;
+    item.height = height;
+    item.packed = packed;
+    ApplyGraphicControls(frame);
+}
+
+}  // namespace
+
+void ReadGif(TGIFImageCore& image, std::span<const std::uint8_t> bytes) {
+    ByteReader in(bytes);
+    const std::uint8_t* signature = in.Take(3);
+    if (!SameText(signature, "GIF")) RaiseGif(strings::kUnknownVersionId, strings::kUnknownVersion);
+    const std::uint8_t* version = in.Take(3);
+    if (SameText(version, "87a"))
+        image.SetVersion(1);
+    else if (SameText(version, "89a"))
+        image.SetVersion(2);
+    else
+        RaiseGif(strings::kUnknownVersionId, strings::kUnknownVersion);
+
+    TGIFData& data = image.Data();
+    const std::uint16_t width = in.Word();
+    const std::uint16_t height = in.Word();
+    const std::uint8_t packed = in.Byte();
+    const std::uint8_t background = in.Byte();
+    data.aspect = in.Byte();
+    image.SetScreenSize(width, height);
+    data.bitsPerPixel = static_cast<std::uint8_t>((packed & 7) + 1);
+    data.colorResolution = static_cast<std::uint8_t>(((packed >> 4) & 7) + 1);
+    if (packed & 0x80) {
+        ReadColors(in, data.colors, 1 << data.bitsPerPixel);
+        if (background < data.colors.count) image.SetBackgroundColor(data.colors.Color(background));
+    }
+
+    std::uint8_t introducer = in.Byte();
+    while (introducer != 0 && introducer != ';' && !in.AtEnd()) {
+        std::vector<TExtension> list;
+        introducer = ReadExtensions(in, image, introducer, list);
+        if (introducer == ',') {
+            if (image.FrameCount() >= kMaxFrames)
+                RaiseGif(strings::kCorruptDataId, strings::kCorruptData);
+            auto frame = std::make_unique<TGIFFrame>(&image);
+            if (data.colors.count > 0) {
+                const int bits = BitsForPowerOfTwoCount(data.colors.count);
+                if (bits == 0) RaiseGif(strings::kColorCountId, strings::kColorCount);
+                frame->Item().bitsPerPixel = static_cast<std::uint8_t>(bits);
+            }
+            frame->Extensions() = std::move(list);
+            ReadImage(in, *frame, data);
+            image.AppendFrame(std::move(frame));
+            if (in.AtEnd()) {
+                introducer = ';';
+            } else {
+                do {
+                    introducer = in.Byte();
+                } while (introducer == 0 && !in.AtEnd());
+            }
+            // Stray bytes after an image end the picture quietly.
+            if (introducer != '!' && introducer != ',' && introducer != ';') introducer = 0;
+        } else if (data.comment.empty() && !list.empty()) {
+            for (const TExtension& e : list) {
+                if (e.type != TExtensionType::etComment || !e.data) continue;
+                if (!data.comment.empty()) data.comment.push_back("\r\n\r\n");
+                data.comment.insert(data.comment.end(), e.data->begin(), e.data->end());
+            }
+        } else if (introducer != 0 && introducer != ';') {
+            RaiseReadError();
+        }
+    }
+}
+
+}  // namespace gifcodec

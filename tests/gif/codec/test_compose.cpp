@@ -1,0 +1,118 @@
+// Composing a frame over the ones before it, by disposal method.
+#include <gtest/gtest.h>
+
+#include "gif/codec/compose.h"
+#include "gif/codec/gifimagecore.h"
+
+using namespace gifcodec;
+
+namespace {
+
+constexpr TColor kA = Rgb(10, 0, 0), kB = Rgb(0, 20, 0), kC = Rgb(0, 0, 30);
+constexpr TColor kWindow = Rgb(250, 250, 250);
+
+TDib Solid(int w, int h, TColor c) {
+    TDib dib(w, h, 1);
+    dib.SetPaletteEntry(
+        0, {static_cast<std::uint8_t>(BlueOf(c)), static_cast<std::uint8_t>(GreenOf(c)),
+            static_cast<std::uint8_t>(RedOf(c)), 0});
+    return dib;
+}
+
+TColor At(const TComposedFrame& f, int x, int y) {
+    const std::uint8_t* p = f.rgb.data() + (y * f.width + x) * 3;
+    return Rgb(p[0], p[1], p[2]);
+}
+
+// A 4x4 full frame of A, a 2x2 frame of B at (1,1) with the given disposal, a 1x1 C at (0,0).
+void Build(TGIFImageCore& image, int middleDisposal) {
+    image.AddFrame(Solid(4, 4, kA)).SetDisposal(1);
+    TGIFFrame& middle = image.AddFrame(Solid(2, 2, kB));
+    middle.SetOrigin({1, 1});
+    middle.SetDisposal(static_cast<std::uint8_t>(middleDisposal));
+    image.AddFrame(Solid(1, 1, kC));
+    image.UpdateScreenSize();
+    image.SetCurrentFrame(0);
+}
+
+}  // namespace
+
+TEST(GifCompose, LeaveInPlaceDrawsEarlierFrames) {
+    for (int disposal : {0, 1}) {
+        TGIFImageCore image;
+        Build(image, disposal);
+        const TComposedFrame f = ComposeFrame(image, 2, kWindow);
+        ASSERT_EQ(f.width, 4);
+        EXPECT_EQ(At(f, 0, 0), kC);
+        EXPECT_EQ(At(f, 1, 1), kB);
+        EXPECT_EQ(At(f, 2, 2), kB);
+        EXPECT_EQ(At(f, 3, 3), kA);
+        EXPECT_EQ(f.key, clNone);
+    }
+}
+
+TEST(GifCompose, RestoreToBackgroundClearsRectangle) {
+    TGIFImageCore image;
+    Build(image, 2);
+    const TComposedFrame f = ComposeFrame(image, 2, kWindow);
+    EXPECT_EQ(At(f, 1, 1), kWindow);
+    EXPECT_EQ(At(f, 2, 2), kWindow);
+    EXPECT_EQ(At(f, 3, 1), kA);
+    EXPECT_EQ(At(f, 0, 0), kC);
+    // The frame itself is shown while it is current.
+    EXPECT_EQ(At(ComposeFrame(image, 1, kWindow), 1, 1), kB);
+}
+
+TEST(GifCompose, RestoreToPreviousSkipsFrame) {
+    TGIFImageCore image;
+    Build(image, 3);
+    const TComposedFrame f = ComposeFrame(image, 2, kWindow);
+    EXPECT_EQ(At(f, 1, 1), kA);
+    EXPECT_EQ(At(f, 0, 0), kC);
+}
+
+TEST(GifCompose, FullScreenRestoreStartsComposition) {
+    TGIFImageCore image;
+    image.AddFrame(Solid(4, 4, kA));
+    image.AddFrame(Solid(4, 4, kB)).SetDisposal(2);
+    image.AddFrame(Solid(1, 1, kC)).SetOrigin({3, 3});
+    image.UpdateScreenSize();
+    const TComposedFrame f = ComposeFrame(image, 2, kWindow);
+    EXPECT_EQ(At(f, 0, 0), kWindow);  // neither A nor the start frame B is drawn
+    EXPECT_EQ(At(f, 3, 3), kC);
+    // Past the last frame the last one is shown.
+    EXPECT_EQ(At(ComposeFrame(image, 9, kWindow), 3, 3), kC);
+}
+
+TEST(GifCompose, TransparentColourBecomesKeyAndMask) {
+    TGIFImageCore image;
+    image.AddFrame(Solid(4, 4, kA)).SetTransparentColor(kA);
+    image.AddFrame(Solid(2, 2, kB)).SetOrigin({1, 1});
+    image.UpdateScreenSize();
+    image.SetCurrentFrame(0);
+    const TComposedFrame f = ComposeFrame(image, 1, kWindow);
+    EXPECT_EQ(f.key, kA);
+    EXPECT_EQ(At(f, 0, 0), kA);
+    EXPECT_EQ(f.mask[0], 1);
+    EXPECT_EQ(At(f, 1, 1), kB);
+    EXPECT_EQ(f.mask[1 * 4 + 1], 0);
+}
+
+TEST(GifCompose, BackgroundColourFillsWhenPictureHasTransparency) {
+    TGIFImageCore image;
+    image.AddFrame(Solid(2, 2, kA));
+    image.AddFrame(Solid(1, 1, kB)).SetTransparentColor(kB);
+    image.SetBackgroundColor(kC);
+    image.UpdateScreenSize();
+    image.SetCurrentFrame(0);  // the current frame has no transparent colour
+    const TComposedFrame f = ComposeFrame(image, 1, kWindow);
+    EXPECT_EQ(f.key, clNone);
+    EXPECT_EQ(At(f, 0, 0), kA);  // B is transparent, A shows
+    image.Frame(0).SetDisposal(2);
+    image.Frame(1).SetOrigin({1, 1});
+    image.Frame(1).SetTransparentColor(clNone);
+    image.Frame(0).SetTransparentColor(kB);  // keeps HasTransparency, not a colour in use
+    image.SetCurrentFrame(1);
+    const TComposedFrame g = ComposeFrame(image, 1, kWindow);
+    EXPECT_EQ(At(g, 0, 0), kC);
+}
