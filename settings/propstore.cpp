@@ -1,0 +1,333 @@
+#include "settings/propstore.h"
+
+#include "framework/classbuilder.h"
+#include "framework/classregistry.h"
+#include "framework/componenttext.h"
+#include "framework/registry.h"
+#include "platform/inifile.h"
+#include "platform/paths.h"
+#include "settings/storeerrors.h"
+#include "settings/storerestore.h"
+
+namespace settings {
+
+namespace {
+
+// "rezazo" -> "rezazo.INI", "a.out" -> "a.INI".
+std::string ChangeFileExt(const std::string& name, const std::string& ext) {
+    size_t slash = name.rfind('/');
+    size_t dot = name.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return name + ext;
+    return name.substr(0, dot) + ext;
+}
+
+// Values that begin with an apostrophe get one more pair around them, so that the quote
+// removal of the reading side gives the component-text form back.
+std::string IniValue(const std::string& value) {
+    std::string v = value.substr(0, 255);
+    return !v.empty() && v.front() == '\'' ? "'" + v + "'" : v;
+}
+
+}  // namespace
+
+// TStoredObject
+
+const fw::TClassInfo& TStoredObject::StaticClassInfo() {
+    static const fw::TClassInfo info =
+        fw::ClassBuilder<TStoredObject>("TStoredObject", &fw::TCollectionItem::StaticClassInfo())
+            .Component("Component", &TStoredObject::Component, &TStoredObject::SetComponent)
+            .Boolean("IsForm", &TStoredObject::IsForm, &TStoredObject::SetIsForm, false)
+            .Object("StoredProp", &TStoredObject::StoredProp)
+            .Build();
+    return info;
+}
+
+TStoredObject::TStoredObject(fw::TCollection* collection, TPropertyStore* store)
+    : fw::TCollectionItem(collection), store_(store), storedProp_(std::make_unique<fw::TStrings>()) {}
+
+void TStoredObject::SetComponent(fw::TComponent* c) {
+    fw::TComponent* owner = store_ ? store_->Owner() : nullptr;
+    if (c != component_) {
+        const bool loading = store_ && store_->Loading();
+        component_ = c;
+        if (!loading || !c) storedProp_->Clear();
+        // Components of the owner announce their removal anyway; anything else is asked to.
+        if (c && store_ && c != owner && c->Owner() != owner) store_->FreeNotification(c);
+    }
+    if (c && c == owner) isForm_ = true;
+}
+
+void TStoredObject::SetIsForm(bool v) {
+    if (!store_ || !store_->Loading()) return;
+    isForm_ = v;
+    if (v) SetComponent(store_->Owner());
+}
+
+void TStoredObject::SetStoredProp(const fw::TStrings& lines) { storedProp_->Assign(lines); }
+
+// TStoredObjects
+
+const fw::TClassInfo& TStoredObjects::StaticClassInfo() {
+    static const fw::TClassInfo info =
+        fw::ClassBuilder<TStoredObjects>("TStoredObjects", &fw::TCollection::StaticClassInfo())
+            .Build();
+    return info;
+}
+
+TStoredObjects::TStoredObjects(TPropertyStore* store)
+    : fw::TCollection([store](fw::TCollection& c) -> std::unique_ptr<fw::TCollectionItem> {
+          return std::make_unique<TStoredObject>(&c, store);
+      }),
+      store_(store) {}
+
+TStoredObject* TStoredObjects::Add(fw::TComponent* component) {
+    auto* item = static_cast<TStoredObject*>(fw::TCollection::Add());
+    item->SetComponent(component);
+    return item;
+}
+
+int TStoredObjects::IndexOf(const fw::TComponent* component) const {
+    for (int i = 0; i < Count(); ++i)
+        if (Item(i)->Component() == component) return i;
+    return -1;
+}
+
+void TStoredObjects::Delete(const fw::TComponent* component) {
+    int i = IndexOf(component);
+    if (i >= 0) fw::TCollection::Delete(i);
+}
+
+TStoredObject* TStoredObjects::Item(int index) const {
+    return static_cast<TStoredObject*>(Items(index));
+}
+
+// TPropertyStore
+
+const fw::TClassInfo& TPropertyStore::StaticClassInfo() {
+    using S = TPropertyStore;
+    static const fw::TClassInfo info =
+        fw::ClassBuilder<S>("TPropertyStore", &fw::TComponent::StaticClassInfo())
+            .Boolean("Active", &S::Active, &S::SetActive, std::nullopt)
+            .String("BinaryFileName", &S::BinaryFileName, &S::SetBinaryFileName, std::string())
+            .String("IniFileName", &S::IniFileName, &S::SetIniFileName, std::string())
+            .String("IniSection", &S::IniSection, &S::SetIniSection, std::string())
+            .Collection("Items", &S::Items)
+            .Boolean("UseRegistry", &S::UseRegistry, &S::SetUseRegistry, false)
+            .Event("OnAfterRestore", &S::OnAfterRestore)
+            .Event("OnAfterSave", &S::OnAfterSave)
+            .Event("OnBeforeRestore", &S::OnBeforeRestore)
+            .Event("OnBeforeSave", &S::OnBeforeSave)
+            .Creatable()
+            .Build();
+    return info;
+}
+
+TPropertyStore::TPropertyStore(fw::TComponent* AOwner)
+    : fw::TComponent(AOwner), items_(std::make_unique<TStoredObjects>(this)) {}
+
+TPropertyStore::~TPropertyStore() {
+    if (!Designing()) UnhookOwner();
+}
+
+std::string TPropertyStore::BinaryFileName() const {
+    if (Designing() || !binaryFileName_.empty()) return binaryFileName_;
+    return ChangeFileExt(platform::ExecutableName(), ".BIN");
+}
+
+std::string TPropertyStore::IniFileName() const {
+    if (Designing() || !iniFileName_.empty()) return iniFileName_;
+    if (useRegistry_) return "Software\\" + ChangeFileExt(platform::ExecutableName(), "");
+    return ChangeFileExt(platform::ExecutableName(), ".INI");
+}
+
+std::string TPropertyStore::IniSection() const {
+    if (Designing() || !iniSection_.empty()) return iniSection_;
+    return Owner() ? Owner()->ClassName() : Name();
+}
+
+void TPropertyStore::SetItems(const TStoredObjects& items) {
+    if (&items == items_.get()) return;
+    items_->Clear();
+    for (int i = 0; i < items.Count(); ++i)
+        items_->Add(items.Item(i)->Component())->SetStoredProp(*items.Item(i)->StoredProp());
+}
+
+void TPropertyStore::Loaded() {
+    const bool wasLoading = Loading();
+    fw::TComponent::Loaded();
+    if (Designing()) return;
+    if (wasLoading) HookOwner();
+    if (!active_) return;
+    // Settings must never keep the owner from loading.
+    try {
+        Restore();
+    } catch (const std::exception& e) {
+        ReportStoreError(this, e);
+    }
+}
+
+void TPropertyStore::Notification(fw::TComponent* AComponent, fw::TOperation Operation) {
+    fw::TComponent::Notification(AComponent, Operation);
+    if (Operation == fw::TOperation::opRemove && items_) items_->Delete(AComponent);
+}
+
+void TPropertyStore::HookOwner() {
+    if (hooked_) return;
+    if (auto* form = dynamic_cast<fw::TCustomForm*>(Owner())) {
+        prevCloseQuery_ = form->OnCloseQuery;
+        prevDestroy_ = form->OnDestroy;
+        // The owner's text keeps naming its own handlers.
+        form->OnCloseQuery.Set([this](fw::TObject* s, bool& can) { OwnerCloseQuery(s, can); },
+                               prevCloseQuery_.name);
+        form->OnDestroy.Set([this](fw::TObject* s) { OwnerDestroy(s); }, prevDestroy_.name);
+        hooked_ = true;
+    } else if (auto* module = dynamic_cast<fw::TDataModule*>(Owner())) {
+        prevDestroy_ = module->OnDestroy;
+        module->OnDestroy.Set([this](fw::TObject* s) { OwnerDestroy(s); }, prevDestroy_.name);
+        hooked_ = true;
+    }
+}
+
+void TPropertyStore::UnhookOwner() {
+    if (!hooked_) return;
+    hooked_ = false;
+    if (auto* form = dynamic_cast<fw::TCustomForm*>(Owner())) {
+        form->OnCloseQuery = prevCloseQuery_;
+        form->OnDestroy = prevDestroy_;
+    } else if (auto* module = dynamic_cast<fw::TDataModule*>(Owner())) {
+        module->OnDestroy = prevDestroy_;
+    }
+}
+
+void TPropertyStore::OwnerCloseQuery(fw::TObject* Sender, bool& CanClose) {
+    prevCloseQuery_(Sender, CanClose);
+    if (!CanClose || !active_) return;
+    auto* form = dynamic_cast<fw::TCustomForm*>(Owner());
+    if (!form) return;
+    form->HandleNeeded();
+    if (form->HandleAllocated()) GuardedSave();
+}
+
+void TPropertyStore::OwnerDestroy(fw::TObject* Sender) {
+    if (active_ && !saved_) GuardedSave();
+    prevDestroy_(Sender);
+}
+
+void TPropertyStore::GuardedSave() {
+    try {
+        Save();
+    } catch (const std::exception& e) {
+        ReportStoreError(this, e);
+    }
+}
+
+fw::TComponent* TPropertyStore::FindStored(const std::string& name) const {
+    fw::TComponent* owner = Owner();
+    fw::TComponent* c = owner->FindComponent(name);
+    if (!c && name == owner->Name()) c = owner;
+    return c && items_->IndexOf(c) >= 0 ? c : nullptr;
+}
+
+void TPropertyStore::Save() {
+    if (!Owner() || items_->Count() == 0) return;
+    OnBeforeSave(this);
+    SaveSource source;
+    source.storedComponent = [this](const std::string& name) { return FindStored(name); };
+    source.storedProps = [this](fw::TComponent* c) {
+        return items_->Item(items_->IndexOf(c))->StoredProp()->Lines();
+    };
+    source.writeBinary = [this](fw::TComponent* c, const std::string& path,
+                                const std::vector<std::string>& hex) {
+        return WriteBinary(c, path, hex);
+    };
+    WriteEntries(CollectStoreEntries(fw::WriteComponentText(*Owner()), source));
+    saved_ = true;
+    OnAfterSave(this);
+}
+
+std::string TPropertyStore::WriteBinary(fw::TComponent* c, const std::string& path,
+                                        const std::vector<std::string>& hex) {
+    // Named by the chain of owned components down to c: "Form1.Image1.Picture.Data".
+    std::string section;
+    for (fw::TComponent* x = c; x && x->Owner(); x = x->Owner()) section = x->Name() + "." + section;
+    section += path;
+    platform::IniEntries entries;
+    for (size_t i = 0; i < hex.size(); ++i) entries.emplace_back("I" + std::to_string(i), hex[i]);
+    platform::ReplaceIniSection(BinaryFileName(), section, entries);
+    return section;
+}
+
+void TPropertyStore::WriteEntries(const StoreEntries& entries) {
+    if (useRegistry_) {
+        const std::string key = IniFileName() + "\\" + IniSection();
+        fw::TRegistry reg;
+        reg.DeleteKey(key);
+        for (const auto& [name, value] : entries) reg.WriteString(key, name, value.substr(0, 255));
+        if (!reg.Flush()) throw platform::IniWriteError(IniFileName());
+        return;
+    }
+    platform::IniEntries out;
+    for (const auto& [key, value] : entries) out.emplace_back(key, IniValue(value));
+    // One replacement of the file: a failed write leaves the old section whole.
+    platform::ReplaceIniSection(IniFileName(), IniSection(), out);
+}
+
+StoreEntries TPropertyStore::ReadEntries() const {
+    StoreEntries out;
+    if (useRegistry_) {
+        for (auto& [name, value] : fw::TRegistry().ReadValues(IniFileName() + "\\" + IniSection()))
+            if (!value.empty()) out.emplace_back(name, value);
+        return out;
+    }
+    const std::string file = IniFileName();
+    const std::string section = IniSection();
+    for (const std::string& key : platform::ReadIniKeys(file, section)) {
+        std::string value = platform::ReadIniString(file, section, key);
+        if (!value.empty()) out.emplace_back(key, std::move(value));
+    }
+    return out;
+}
+
+std::vector<std::string> TPropertyStore::ReadBinary(const std::string& section) const {
+    std::vector<std::string> out;
+    const std::string file = BinaryFileName();
+    for (const std::string& key : platform::ReadIniKeys(file, section))
+        out.push_back(platform::ReadIniString(file, section, key));
+    return out;
+}
+
+void TPropertyStore::Restore() {
+    saved_ = false;
+    StoreEntries entries = ReadEntries();
+    OnBeforeRestore(this);
+    if (Owner()) {
+        // Each component on its own: one damaged value costs only its own group.
+        for (const EntryGroup& group : GroupStoreEntries(entries)) {
+            try {
+                RestoreGroup(group.component, group.lines);
+            } catch (const std::exception& e) {
+                ReportStoreError(this, e);
+            }
+        }
+    }
+    OnAfterRestore(this);
+}
+
+void TPropertyStore::RestoreGroup(const std::string& name, const std::vector<std::string>& lines) {
+    fw::TComponent* owner = Owner();
+    fw::TComponent* c = owner->FindComponent(name);
+    if (!c && name == owner->Name()) c = owner;
+    if (!c) return;
+    RebuiltText rebuilt = RebuildComponentText(
+        name, c->ClassName(), lines, [this](const std::string& s) { return ReadBinary(s); });
+    // Refuse the whole group before any of it is applied.
+    fw::ObjectText parsed = fw::ParseComponentText(rebuilt.text);
+    CheckApplicable(*c, parsed, owner);
+    for (const std::string& path : rebuilt.collections) ClearCollectionAt(*c, path);
+    fw::ApplyComponentText(*c, rebuilt.text, owner);
+}
+
+void RegisterPropStoreClasses() { fw::RegisterClass(TPropertyStore::StaticClassInfo()); }
+
+}  // namespace settings
