@@ -1,0 +1,12 @@
+#include "controls/registercontrols.h"
+
+#include "controls/scrolllabel.h"
+#include "framework/classregistry.h"
+
+namespace ctl {
+
+void RegisterControlClasses() {
+    for (const fw::TClassInfo* info : {&TScrollLabel::StaticClassInfo()}) fw::RegisterClass(*info);
+}
+
+}  // namespace ctl

@@ -1,0 +1,162 @@
+#include "controls/scrolllabel.h"
+
+#include "framework/bitmap.h"
+#include "framework/canvas.h"
+#include "framework/classbuilder.h"
+#include "framework/classregistry.h"
+#include "framework/extctrls.h"
+
+namespace ctl {
+
+using namespace fw;
+
+const EnumInfo& ScrollDirectionInfo() {
+    static const EnumInfo info{"TScrollDirection",
+                               {"LeftToRight", "RightToLeft", "TopToBottom", "BottomToTop"}};
+    return info;
+}
+
+void ScrollMotion::Advance(TScrollDirection dir, int by, int clientWidth, int clientHeight,
+                           int textW, int textH) {
+    textWidth = textW;
+    textHeight = textH;
+    switch (dir) {
+        case LeftToRight:
+            y = 1;
+            x += by;
+            if (x >= clientWidth) x = -textWidth;
+            break;
+        case RightToLeft:
+            y = 1;
+            x -= by;
+            if (x <= -textWidth) x = clientWidth;
+            break;
+        case TopToBottom:
+            x = 1;
+            y += by;
+            if (y >= clientHeight) y = -textHeight;
+            break;
+        case BottomToTop:
+            x = 1;
+            y -= by;
+            if (y <= -textHeight) y = clientHeight;
+            break;
+    }
+}
+
+void ScrollMotion::Start(TScrollDirection dir, int clientWidth, int clientHeight) {
+    switch (dir) {
+        case LeftToRight:
+            x = -textWidth;
+            y = 1;
+            break;
+        case RightToLeft:
+            x = clientWidth;
+            y = 1;
+            break;
+        case TopToBottom:
+            x = 1;
+            y = -textHeight;
+            break;
+        case BottomToTop:
+            x = 1;
+            y = clientHeight;
+            break;
+    }
+}
+
+const TClassInfo& TScrollLabel::StaticClassInfo() {
+    static const TClassInfo info =
+        ClassBuilder<TScrollLabel>("TScrollLabel", &TCustomLabel::StaticClassInfo())
+            // The base label's text is never shown, so it must not size the control.
+            .Boolean("AutoSize", &TCustomLabel::AutoSize, &TCustomLabel::SetAutoSize, false)
+            .Boolean("Transparent", &TControl::Transparent, &TCustomLabel::SetTransparent, true)
+            .String("Caption", &TScrollLabel::Caption, &TScrollLabel::SetCaption,
+                    std::string("ScrollLabel"))
+            .Integer("Interval", &TScrollLabel::Interval, &TScrollLabel::SetInterval, 100)
+            .Integer("ScrollBy", &TScrollLabel::ScrollBy, &TScrollLabel::SetScrollBy, 1)
+            .Enum("ScrollDirection", &TScrollLabel::ScrollDirection,
+                  &TScrollLabel::SetScrollDirection, ScrollDirectionInfo(), LeftToRight)
+            .Boolean("Active", &TScrollLabel::Active, &TScrollLabel::SetActive, true)
+            .Creatable()
+            .Build();
+    return info;
+}
+
+TScrollLabel::TScrollLabel(TComponent* AOwner) : TCustomLabel(AOwner) {
+    SetAutoSize(false);
+    SetTransparent(true);
+    // A stored form holding this label also holds its timer's class.
+    RegisterClass(TTimer::StaticClassInfo());
+    // The timer lives among the owner's components; the label still frees it, and hears
+    // when the owner frees it first.
+    timer_ = new TTimer(AOwner);
+    FreeNotification(timer_);
+    timer_->OnTimer.Set([this](TObject* sender) { TimerTick(sender); });
+    timer_->SetInterval(static_cast<unsigned>(interval_));
+}
+
+TScrollLabel::~TScrollLabel() {
+    if (timer_) {
+        TTimer* t = timer_;
+        timer_ = nullptr;
+        RemoveFreeNotification(t);
+        TComponent::Free(t);
+    }
+}
+
+void TScrollLabel::Notification(TComponent* AComponent, TOperation Operation) {
+    TCustomLabel::Notification(AComponent, Operation);
+    if (Operation == TOperation::opRemove && AComponent == timer_) timer_ = nullptr;
+}
+
+void TScrollLabel::TimerTick(TObject*) { Invalidate(); }
+
+void TScrollLabel::SetCaption(const std::string& s) {
+    if (s == caption_) return;
+    caption_ = s;
+}
+
+void TScrollLabel::SetInterval(int v) {
+    if (v == interval_ || v < 1 || v > 1000) return;
+    interval_ = v;
+    if (timer_) timer_->SetInterval(static_cast<unsigned>(v));
+}
+
+void TScrollLabel::SetScrollBy(uint8_t v) {
+    if (v == scrollBy_) return;
+    scrollBy_ = v;
+}
+
+bool TScrollLabel::Active() const { return timer_ && timer_->Enabled(); }
+
+void TScrollLabel::SetActive(bool v) {
+    if (timer_) timer_->SetEnabled(v);
+}
+
+void TScrollLabel::SetScrollDirection(TScrollDirection d) {
+    if (d == direction_) return;
+    direction_ = d;
+    motion_.Start(d, ClientWidth(), ClientHeight());
+    if (Designing()) {
+        TBitmap measure(1, 1);
+        TCanvas& c = measure.Canvas();
+        c.SetFont(*Font());
+        if (d == LeftToRight || d == RightToLeft)
+            SetHeight(c.TextHeight(caption_));
+        else
+            SetWidth(c.TextWidth(caption_) + 2);
+    }
+    Invalidate();
+}
+
+void TScrollLabel::Paint() {
+    TCanvas& c = *Canvas();
+    c.SetFont(*Font());
+    motion_.Advance(direction_, scrollBy_, ClientWidth(), ClientHeight(), c.TextWidth(caption_),
+                    c.TextHeight(caption_));
+    c.Brush().SetStyle(bsClear);
+    c.TextRect(ClientRect(), motion_.x, motion_.y, caption_);
+}
+
+}  // namespace ctl

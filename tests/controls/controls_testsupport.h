@@ -1,0 +1,25 @@
+#pragma once
+// Shared set-up for the control tests: one Qt application and the registered classes.
+#include <QApplication>
+
+#include "controls/registercontrols.h"
+#include "framework/classregistry.h"
+
+namespace ctltest {
+
+inline void EnsureApp() {
+    static bool registered = false;
+    if (!QCoreApplication::instance()) {
+        static int argc = 1;
+        static char name[] = "test_controls";
+        static char* argv[] = {name, nullptr};
+        static QApplication app(argc, argv);
+    }
+    if (!registered) {
+        fw::RegisterFrameworkClasses();
+        ctl::RegisterControlClasses();
+        registered = true;
+    }
+}
+
+}  // namespace ctltest
