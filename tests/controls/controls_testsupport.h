@@ -13,7 +13,10 @@ inline void EnsureApp() {
         static int argc = 1;
         static char name[] = "test_controls";
         static char* argv[] = {name, nullptr};
-        static QApplication app(argc, argv);
+        // Left alive to the end: destroying it among the exit handlers runs after Qt's
+        // own globals are gone.
+        static QApplication* app = new QApplication(argc, argv);
+        (void)app;
     }
     if (!registered) {
         fw::RegisterFrameworkClasses();
