@@ -12,7 +12,7 @@ class QSettings;
 namespace fw {
 
 class TRegistry {
-public:
+  public:
     TRegistry();
     ~TRegistry();
     TRegistry(const TRegistry&) = delete;
@@ -30,7 +30,7 @@ public:
     // Where the values are kept (a file on this platform).
     std::string Location() const;
 
-private:
+  private:
     std::unique_ptr<QSettings> settings_;
 };
 

@@ -17,8 +17,7 @@ namespace {
 std::string ChangeFileExt(const std::string& name, const std::string& ext) {
     size_t slash = name.rfind('/');
     size_t dot = name.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return name + ext;
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return name + ext;
     return name.substr(0, dot) + ext;
 }
 
@@ -44,7 +43,9 @@ const fw::TClassInfo& TStoredObject::StaticClassInfo() {
 }
 
 TStoredObject::TStoredObject(fw::TCollection* collection, TPropertyStore* store)
-    : fw::TCollectionItem(collection), store_(store), storedProp_(std::make_unique<fw::TStrings>()) {}
+    : fw::TCollectionItem(collection),
+      store_(store),
+      storedProp_(std::make_unique<fw::TStrings>()) {}
 
 void TStoredObject::SetComponent(fw::TComponent* c) {
     fw::TComponent* owner = store_ ? store_->Owner() : nullptr;
@@ -250,7 +251,8 @@ std::string TPropertyStore::WriteBinary(fw::TComponent* c, const std::string& pa
                                         const std::vector<std::string>& hex) {
     // Named by the chain of owned components down to c: "Form1.Image1.Picture.Data".
     std::string section;
-    for (fw::TComponent* x = c; x && x->Owner(); x = x->Owner()) section = x->Name() + "." + section;
+    for (fw::TComponent* x = c; x && x->Owner(); x = x->Owner())
+        section = x->Name() + "." + section;
     section += path;
     platform::IniEntries entries;
     for (size_t i = 0; i < hex.size(); ++i) entries.emplace_back("I" + std::to_string(i), hex[i]);

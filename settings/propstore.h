@@ -15,7 +15,7 @@ class TPropertyStore;
 
 class TStoredObject : public fw::TCollectionItem {
     FW_CLASS(TStoredObject)
-public:
+  public:
     TStoredObject(fw::TCollection* collection, TPropertyStore* store);
 
     fw::TComponent* Component() const { return component_; }
@@ -28,7 +28,7 @@ public:
     fw::TStrings* StoredProp() const { return storedProp_.get(); }
     void SetStoredProp(const fw::TStrings& lines);
 
-private:
+  private:
     TPropertyStore* store_;
     fw::TComponent* component_ = nullptr;
     std::unique_ptr<fw::TStrings> storedProp_;
@@ -37,7 +37,7 @@ private:
 
 class TStoredObjects : public fw::TCollection {
     FW_CLASS(TStoredObjects)
-public:
+  public:
     explicit TStoredObjects(TPropertyStore* store);
 
     TPropertyStore* Store() const { return store_; }
@@ -48,13 +48,13 @@ public:
     using fw::TCollection::Delete;
     TStoredObject* Item(int index) const;
 
-private:
+  private:
     TPropertyStore* store_;
 };
 
 class TPropertyStore : public fw::TComponent {
     FW_CLASS(TPropertyStore)
-public:
+  public:
     explicit TPropertyStore(fw::TComponent* AOwner);
     ~TPropertyStore() override;
 
@@ -91,7 +91,7 @@ public:
     void Loaded() override;
     void Notification(fw::TComponent* AComponent, fw::TOperation Operation) override;
 
-private:
+  private:
     void HookOwner();
     void UnhookOwner();
     void OwnerCloseQuery(fw::TObject* Sender, bool& CanClose);

@@ -24,7 +24,7 @@ std::string ValueOf(const std::string& line) {
 bool StartsWith(const std::string& s, const std::string& p) { return s.rfind(p, 0) == 0; }
 
 class Rebuilder {
-public:
+  public:
     Rebuilder(const BinaryLoader& loadBinary, std::vector<std::string>& collections)
         : loadBinary_(loadBinary), collections_(collections) {}
 
@@ -46,7 +46,7 @@ public:
         }
     }
 
-private:
+  private:
     void Emit(int indent, const std::string& text) {
         out_.append(static_cast<size_t>(indent), ' ');
         out_ += text;
@@ -122,7 +122,7 @@ private:
 
 // Value checks that mirror what the reader accepts.
 class Checker {
-public:
+  public:
     Checker(const std::string& name, fw::TComponent* root) : name_(name), root_(root) {}
 
     void Props(fw::TPersistent& obj, const std::vector<fw::PropertyLine>& props,
@@ -130,7 +130,7 @@ public:
         for (const fw::PropertyLine& line : props) Prop(obj, line, prefix);
     }
 
-private:
+  private:
     using Type = fw::TextValue::Type;
 
     [[noreturn]] void Fail(const fw::PropertyLine& line, const std::string& prefix,
@@ -160,9 +160,12 @@ private:
     bool Fits(fw::TPersistent& obj, const fw::PropInfo& p, const fw::TextValue& v,
               const std::string& path) {
         switch (p.kind) {
-            case fw::PropKind::Integer: return v.type == Type::Integer;
-            case fw::PropKind::Float: return v.type == Type::Integer || v.type == Type::Float;
-            case fw::PropKind::String: return v.type == Type::String;
+            case fw::PropKind::Integer:
+                return v.type == Type::Integer;
+            case fw::PropKind::Float:
+                return v.type == Type::Integer || v.type == Type::Float;
+            case fw::PropKind::String:
+                return v.type == Type::String;
             case fw::PropKind::Enum:
                 return v.type == Type::Identifier && p.enumInfo->Ordinal(v.text) >= 0;
             case fw::PropKind::Set:
@@ -178,13 +181,15 @@ private:
             case fw::PropKind::Component:
                 return v.type == Type::Identifier &&
                        (fw::SameText(v.text, "nil") || Lookup(v.text));
-            case fw::PropKind::Event: return v.type == Type::Identifier;
+            case fw::PropKind::Event:
+                return v.type == Type::Identifier;
             case fw::PropKind::Strings:
                 if (v.type != Type::List) return false;
                 for (const auto& e : v.elements)
                     if (e.type != Type::String) return false;
                 return true;
-            case fw::PropKind::Binary: return v.type == Type::Binary;
+            case fw::PropKind::Binary:
+                return v.type == Type::Binary;
             case fw::PropKind::Collection: {
                 auto* coll = dynamic_cast<fw::TCollection*>(p.getObject(obj));
                 if (!coll || v.type != Type::Collection) return false;
@@ -193,7 +198,8 @@ private:
                     for (const auto& item : v.items) Props(*coll->Items(0), item.props, path + ".");
                 return true;
             }
-            case fw::PropKind::Class: return false;
+            case fw::PropKind::Class:
+                return false;
         }
         return false;
     }

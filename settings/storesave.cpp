@@ -61,7 +61,7 @@ std::string RootName(const std::string& trimmed) {
 }
 
 class Collector {
-public:
+  public:
     Collector(const Lines& lines, const SaveSource& source, StoreEntries& out)
         : lines_(lines), source_(source), out_(out) {}
 
@@ -77,7 +77,7 @@ public:
         }
     }
 
-private:
+  private:
     // One component's property lines; returns where its block's property lines end.
     size_t Block(size_t header, const std::string& name, fw::TComponent* c) {
         const size_t indent = Indent(lines_[header]) + 2;

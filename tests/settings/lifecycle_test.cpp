@@ -36,7 +36,7 @@ end
 )";
 
 class LifecycleTest : public StoreTest {
-protected:
+  protected:
     // A form loaded from kFormText, with handlers of its own that count their calls.
     fw::TForm& LoadForm(bool allowClose = true) {
         form_.reset(new fw::TForm(nullptr));
@@ -46,7 +46,7 @@ protected:
                 can = allowClose;
             });
         form_->RegisterHandler<void(fw::TObject*)>("FormDestroy",
-                                                    [this](fw::TObject*) { ++ownDestroys_; });
+                                                   [this](fw::TObject*) { ++ownDestroys_; });
         std::string text = kFormText;
         text.insert(text.find("  object PropertyStore1"),
                     "  OnCloseQuery = FormCloseQuery\n  OnDestroy = FormDestroy\n");
@@ -70,7 +70,8 @@ protected:
 };
 
 TEST_F(LifecycleTest, ItemsAreReadFromTheDescriptionAndTheSettingsRestoredWhileLoading) {
-    WriteFile(IniPath(), "[TForm]\nForm1.Left=5\nForm1.Position=poScreenCenter\nTimer1.Interval=60000\n");
+    WriteFile(IniPath(),
+              "[TForm]\nForm1.Left=5\nForm1.Position=poScreenCenter\nTimer1.Interval=60000\n");
     LoadForm();
     settings::TStoredObjects& items = *formStore_->Items();
     ASSERT_EQ(items.Count(), 2);

@@ -6,7 +6,7 @@ namespace storetest {
 namespace {
 
 class RestoreTest : public StoreTest {
-protected:
+  protected:
     // Saves, then resets both things to their design values and restores.
     void RoundTrip() {
         store_->Save();
@@ -59,8 +59,7 @@ TEST_F(RestoreTest, EveryKindRoundTrips) {
 
 TEST_F(RestoreTest, QuotedStringsInTheFileComeBackAsComponentText) {
     MakeModule();
-    WriteFile(IniPath(),
-              "[S]\nThing1.Caption=''MS Sans Serif''\nThing2.Caption=''It'#39's''\n");
+    WriteFile(IniPath(), "[S]\nThing1.Caption=''MS Sans Serif''\nThing2.Caption=''It'#39's''\n");
     store_->Restore();
     EXPECT_EQ(thing1_->Caption(), "MS Sans Serif");
     EXPECT_EQ(thing2_->Caption(), "It's");

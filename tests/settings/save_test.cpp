@@ -1,14 +1,13 @@
 // What Save writes: the flattened forms of every property kind, the value rules of the
 // file and which keys appear at all.
-#include "tests/settings/store_support.h"
-
 #include "platform/inifile.h"
+#include "tests/settings/store_support.h"
 
 namespace storetest {
 namespace {
 
 class SaveTest : public StoreTest {
-protected:
+  protected:
     std::string Section() { return ReadFile(IniPath()); }
 };
 
@@ -156,8 +155,7 @@ TEST_F(SaveTest, ValuesContainingTheWordObjectDoNotStartABlock) {
     thing1_->SetCount(3);
     Keep(thing1_, {"Caption", "Count"});
     store_->Save();
-    EXPECT_EQ(Section(),
-              "[S]\nThing1.Caption=''object Thing2: TThing''\nThing1.Count=3\n");
+    EXPECT_EQ(Section(), "[S]\nThing1.Caption=''object Thing2: TThing''\nThing1.Count=3\n");
 }
 
 TEST_F(SaveTest, EmptyItemsLeaveTheSectionAloneAndNothingCollectedErasesIt) {

@@ -33,8 +33,7 @@ const fw::TClassInfo& TThing::StaticClassInfo() {
 }
 
 TThing::TThing(fw::TComponent* owner)
-    : fw::TComponent(owner),
-      items_(std::make_unique<fw::TCollection>([](fw::TCollection& c) {
+    : fw::TComponent(owner), items_(std::make_unique<fw::TCollection>([](fw::TCollection& c) {
           return std::unique_ptr<fw::TCollectionItem>(std::make_unique<TThingItem>(&c));
       })) {}
 

@@ -26,14 +26,14 @@ const fw::EnumInfo& KindInfo();
 
 class TThingItem : public fw::TCollectionItem {
     FW_CLASS(TThingItem)
-public:
+  public:
     explicit TThingItem(fw::TCollection* c) : fw::TCollectionItem(c) {}
     const std::string& Caption() const { return caption_; }
     void SetCaption(const std::string& v) { caption_ = v; }
     int Value() const { return value_; }
     void SetValue(int v) { value_ = v; }
 
-private:
+  private:
     std::string caption_;
     int value_ = 0;
 };
@@ -41,7 +41,7 @@ private:
 // Published, in this order: Caption, Lines, Count, Data, Kind, Notes, Items, Checked.
 class TThing : public fw::TComponent {
     FW_CLASS(TThing)
-public:
+  public:
     explicit TThing(fw::TComponent* owner);
     const std::string& Caption() const { return caption_; }
     void SetCaption(const std::string& v) { caption_ = v; }
@@ -59,7 +59,7 @@ public:
 
     TThingItem* AddItem(const std::string& caption, int value);
 
-private:
+  private:
     std::string caption_;
     std::unique_ptr<fw::TStrings> lines_ = std::make_unique<fw::TStrings>();
     int count_ = 0;
@@ -73,14 +73,14 @@ private:
 // A window-less owner: a data module with a published enumeration and integer of its own.
 class TTestModule : public fw::TDataModule {
     FW_CLASS(TTestModule)
-public:
+  public:
     explicit TTestModule(fw::TComponent* owner) : fw::TDataModule(owner) {}
     TKind Mode() const { return mode_; }
     void SetMode(TKind v) { mode_ = v; }
     int Left() const { return left_; }
     void SetLeft(int v) { left_ = v; }
 
-private:
+  private:
     TKind mode_ = tkOne;
     int left_ = 0;
 };
@@ -91,7 +91,7 @@ void EnsureApplication();
 // Every test gets its own settings directory ($XDG_CONFIG_HOME/rezazo) and a reporter that
 // records what the store reports instead of showing it.
 class StoreTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 

@@ -27,7 +27,8 @@ TEST(Rebuild, SingleLinesListsAndBinariesTakeTheirComponentTextShape) {
     std::vector<std::string> asked;
     auto loader = [&](const std::string& s) {
         asked.push_back(s);
-        return s == "F.I.Data" ? std::vector<std::string>{"0A0B", "0C"} : std::vector<std::string>{};
+        return s == "F.I.Data" ? std::vector<std::string>{"0A0B", "0C"}
+                               : std::vector<std::string>{};
     };
     text = settings::RebuildComponentText(
         "Memo1", "TMemo",
@@ -55,8 +56,7 @@ TEST(Rebuild, CollectionsNestAndOnlyTopLevelOnesAreRecorded) {
     auto text = settings::RebuildComponentText(
         "C1", "TThing",
         {"Items<item(0)>.Caption='a'", "Items<item(0)>.Sub<item(0)>.Value=1",
-         "Items<item(0)>.Sub<item(1)>.Value=2", "Items<item(1)>.Lines.Strings(0)='l'",
-         "Count=3"},
+         "Items<item(0)>.Sub<item(1)>.Value=2", "Items<item(1)>.Lines.Strings(0)='l'", "Count=3"},
         nullptr);
     EXPECT_EQ(text.text,
               "object C1: TThing\n"
@@ -86,7 +86,7 @@ TEST(Rebuild, ACollectionKeyWithoutItemNumberIsRefused) {
 }
 
 TEST(Group, RunsOfTheSameNameExactlyWithNamelessKeysLeftOut) {
-    StoreEntries entries{{"A.x", "1"}, {"A.y", "2"}, {"a.z", "3"}, {"nodot", "4"},
+    StoreEntries entries{{"A.x", "1"}, {"A.y", "2"},   {"a.z", "3"},  {"nodot", "4"},
                          {".w", "5"},  {" A .v", "6"}, {"B.k", "7=8"}};
     auto groups = settings::GroupStoreEntries(entries);
     ASSERT_EQ(groups.size(), 4u);
