@@ -76,7 +76,7 @@ void TApplication::Run() {
 void TApplication::Terminate() {
     terminated_ = true;
     if (QCoreApplication::instance())
-        QTimer::singleShot(0, QCoreApplication::instance(), [] { QCoreApplication::quit(); });
+        QTimer::singleShot(0, QCoreApplication::instance(), [] { QCoreApplication::exit(0); });
 }
 
 namespace {

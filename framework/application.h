@@ -37,7 +37,8 @@ public:
 
     // Runs the message loop until Terminate; then the application frees its forms.
     void Run();
-    // Posts the quit message: the loop ends once the current message is handled.
+    // Posts the quit message: the loop ends once the current message is handled. (It
+    // leaves the loop directly rather than asking each window to close first.)
     void Terminate();
     // SIGTERM, SIGINT, SIGHUP and the desktop session's end take the same orderly path as
     // Terminate: the loop ends, the windows are destroyed and save what they keep.

@@ -24,8 +24,9 @@ xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
 void SetSkipTaskbar(QWidget* window, bool skip) {
     if (!window) return;
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11) return;
+    if (!x11 || QGuiApplication::platformName() != QLatin1String("xcb")) return;
     xcb_connection_t* c = x11->connection();
+    if (!c) return;
     auto win = static_cast<xcb_window_t>(window->winId());
     xcb_atom_t state = Atom(c, "_NET_WM_STATE");
     xcb_atom_t skipTaskbar = Atom(c, "_NET_WM_STATE_SKIP_TASKBAR");

@@ -97,13 +97,14 @@ object Form1: TForm1
     PopupMenu = PopupMenu2
     Transparent = True
   end
-  object label2: TLabel
+  object label2: TScrollLabel
     Left = 78
     Top = 31
     Width = 67
     Height = 13
-    AutoSize = False
     Caption = 'Loading Hostname...'
+    Interval = 50
+    ScrollDirection = RightToLeft
     Font.Color = clBlack
     Font.Height = -9
     Font.Name = 'Arial'

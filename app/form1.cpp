@@ -1,0 +1,323 @@
+#include "app/form1.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "controls/scrolllabel.h"
+#include "framework/application.h"
+#include "framework/classbuilder.h"
+#include "framework/classregistry.h"
+#include "framework/clipbrd.h"
+#include "framework/x11window.h"
+#include "platform/probe.h"
+#include "resources/descriptions.h"
+
+using namespace fw;
+
+const TClassInfo& TForm1::StaticClassInfo() {
+    static const TClassInfo info =
+        ClassBuilder<TForm1>("TForm1", &TForm::StaticClassInfo()).Creatable().Build();
+    return info;
+}
+
+void RegisterAppClasses() { RegisterClass(TForm1::StaticClassInfo()); }
+
+TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
+    RegisterHandlers();
+    InitInheritedComponent(resources::Form1Description());
+}
+
+void TForm1::RegisterHandlers() {
+    auto notify = [this](const char* name, void (TForm1::*m)(TObject*)) {
+        RegisterHandler<void(TObject*)>(name, Handler(this, m));
+    };
+    auto mouse = [this](const char* name,
+                        void (TForm1::*m)(TObject*, TMouseButton, TShiftState, int, int)) {
+        RegisterHandler<void(TObject*, TMouseButton, TShiftState, int, int)>(name, Handler(this, m));
+    };
+    auto move = [this](const char* name, void (TForm1::*m)(TObject*, TShiftState, int, int)) {
+        RegisterHandler<void(TObject*, TShiftState, int, int)>(name, Handler(this, m));
+    };
+    notify("FormCreate", &TForm1::FormCreate);
+    notify("Timer1Timer", &TForm1::Timer1Timer);
+    notify("Refresh1Click", &TForm1::Refresh1Click);
+    notify("RefreshNow1Click", &TForm1::RefreshNow1Click);
+    notify("N1sec1Click", &TForm1::N1sec1Click);
+    notify("Onceaminute1Click", &TForm1::Onceaminute1Click);
+    notify("off1Click", &TForm1::off1Click);
+    notify("Defaultfonts1Click", &TForm1::Defaultfonts1Click);
+    notify("Fonts", &TForm1::Fonts);
+    notify("Changefont2Click", &TForm1::Fonts);
+    notify("Hostname1Click", &TForm1::Hostname1Click);
+    notify("Changefont1Click", &TForm1::Hostname1Click);
+    notify("Compact1Click", &TForm1::Compact1Click);
+    notify("AlwaysOnTop1Click", &TForm1::AlwaysOnTop1Click);
+    notify("Snaptoedge1Click", &TForm1::Snaptoedge1Click);
+    notify("CopyHostnametoclipboard1Click", &TForm1::CopyHostnametoclipboard1Click);
+    notify("Copytoclipboard2Click", &TForm1::CopyHostnametoclipboard1Click);
+    notify("CopyIPtoclipboard1Click", &TForm1::CopyIPtoclipboard1Click);
+    notify("Copytoclipboard1Click", &TForm1::CopyIPtoclipboard1Click);
+    notify("Exit1Click", &TForm1::Exit1Click);
+    notify("LefttoRight1Click", &TForm1::LefttoRight1Click);
+    notify("Righttoleft1Click", &TForm1::Righttoleft1Click);
+    notify("Increasespeed1Click", &TForm1::Increasespeed1Click);
+    notify("Decreasespeed1Click", &TForm1::Decreasespeed1Click);
+    notify("Defaultset1Click", &TForm1::Defaultset1Click);
+    notify("Defaultsettings1Click", &TForm1::Defaultsettings1Click);
+    notify("Image1DblClick", &TForm1::Image1DblClick);
+    notify("Image2DblClick", &TForm1::Image1DblClick);
+    mouse("Image1MouseDown", &TForm1::Image1MouseDown);
+    mouse("Image2MouseDown", &TForm1::Image1MouseDown);
+    move("Image1MouseMove", &TForm1::Image1MouseMove);
+    move("Image2MouseMove", &TForm1::Image1MouseMove);
+    mouse("Image1MouseUp", &TForm1::Image1MouseUp);
+    mouse("Image2MouseUp", &TForm1::Image1MouseUp);
+    mouse("Image3MouseDown", &TForm1::Image3MouseDown);
+    mouse("Image3MouseUp", &TForm1::Image3MouseUp);
+    notify("Image4Click", &TForm1::Image4Click);
+    mouse("Image4MouseDown", &TForm1::Image4MouseDown);
+    mouse("Image4MouseUp", &TForm1::Image4MouseUp);
+    mouse("Image5MouseDown", &TForm1::Image5MouseDown);
+    mouse("Image5MouseUp", &TForm1::Image5MouseUp);
+}
+
+void TForm1::FindComponents() {
+    auto find = [this](auto*& field, const char* name) {
+        field = dynamic_cast<std::remove_reference_t<decltype(*field)>*>(FindComponent(name));
+    };
+    find(Image1, "Image1");
+    find(Image2, "Image2");
+    find(Image3, "Image3");
+    find(Image4, "Image4");
+    find(Image5, "Image5");
+    find(Label1, "Label1");
+    find(Label3, "Label3");
+    find(label2, "label2");
+    find(GIFAnimator1, "GIFAnimator1");
+    find(Timer1, "Timer1");
+    find(FontDialog1, "FontDialog1");
+    find(ImageList1, "ImageList1");
+    find(ImageList2, "ImageList2");
+    find(ImageList3, "ImageList3");
+    find(PopupMenu1, "PopupMenu1");
+    find(PopupMenu2, "PopupMenu2");
+    find(PopupMenu3, "PopupMenu3");
+    find(RefreshNow1, "RefreshNow1");
+    find(N1sec1, "N1sec1");
+    find(Onceaminute1, "Onceaminute1");
+    find(off1, "off1");
+    find(Compact1, "Compact1");
+    find(AlwaysOnTop1, "AlwaysOnTop1");
+    find(Snaptoedge1, "Snaptoedge1");
+}
+
+void TForm1::FormCreate(TObject*) {
+    FindComponents();
+    auto timer = app::RefreshTimerFor(N1sec1->Checked(), Onceaminute1->Checked());
+    Timer1->SetEnabled(timer.enabled);
+    Timer1->SetInterval(timer.interval);
+    Application->OnActivate.Set(Handler(this, &TForm1::AppActivate), "AppActivate");
+    Application->OnDeactivate.Set(Handler(this, &TForm1::Appdeactivate), "Appdeactivate");
+    // No taskbar entry: the program is reached through its window (and the tray).
+    SetSkipTaskbar(Handle(), true);
+    RefreshDisplay();
+    ApplyStayOnTop();
+    ApplyCompactLayout(Compact1->Checked());
+}
+
+void TForm1::RefreshDisplay() {
+    std::string address, name;
+    platform::GetLocalIP(address);
+    Label1->SetCaption(app::kIpPrefix + address);
+    platform::GetLocalHostName(name);
+    label2->SetCaption(name);
+}
+
+void TForm1::Timer1Timer(TObject*) { RefreshDisplay(); }
+
+void TForm1::AppActivate(TObject*) {
+    ImageList2->GetBitmap(0, Image2->Picture()->Bitmap());
+    Image1->Repaint();
+}
+
+void TForm1::Appdeactivate(TObject*) {
+    ImageList2->GetBitmap(1, Image2->Picture()->Bitmap());
+    Image1->Repaint();
+}
+
+void TForm1::ApplyCompactLayout(bool compact) {
+    app::CompactLayout l = app::CompactLayoutFor(compact);
+    ImageList3->GetBitmap(l.skinIndex, Image1->Picture()->Bitmap());
+    SetClientHeight(l.height);
+    Image2->SetVisible(l.titleVisible);
+    Label1->SetLeft(l.ipLeft);
+    Label1->SetTop(l.ipTop);
+    if (GIFAnimator1) GIFAnimator1->SetVisible(l.indicatorVisible);
+    Invalidate();
+}
+
+void TForm1::SetCompactMode() {
+    bool compact = !Compact1->Checked();
+    Compact1->SetChecked(compact);
+    ApplyCompactLayout(compact);
+}
+
+void TForm1::ApplyStayOnTop() { SetFormStyle(AlwaysOnTop1->Checked() ? fsStayOnTop : fsNormal); }
+
+// Commands
+
+void TForm1::Refresh1Click(TObject*) { RefreshDisplay(); }
+void TForm1::RefreshNow1Click(TObject*) { RefreshDisplay(); }
+
+void TForm1::SetRefreshRate(TMenuItem* checked, bool enabled, unsigned interval) {
+    for (TMenuItem* item : {RefreshNow1, N1sec1, Onceaminute1, off1}) item->SetChecked(item == checked);
+    Timer1->SetEnabled(enabled);
+    if (enabled) Timer1->SetInterval(interval);
+}
+
+void TForm1::N1sec1Click(TObject*) { SetRefreshRate(N1sec1, true, 1000); }
+void TForm1::Onceaminute1Click(TObject*) { SetRefreshRate(Onceaminute1, true, 60000); }
+void TForm1::off1Click(TObject*) { SetRefreshRate(off1, false, 0); }
+
+namespace {
+void ResetFont(TFont& f, const char* name, int size) {
+    f.SetStyle(0);
+    f.SetName(name);
+    f.SetColor(clBlack);
+    f.SetSize(size);
+}
+}  // namespace
+
+void TForm1::Defaultfonts1Click(TObject*) {
+    Label1->Font()->SetName("Small Fonts");
+    Label1->Font()->SetColor(clBlack);
+    Label1->Font()->SetSize(6);
+    Label1->Font()->SetHeight(-8);
+    Label1->Font()->SetStyle(0);
+    for (TControl* c : {static_cast<TControl*>(label2), static_cast<TControl*>(Label3)}) {
+        ResetFont(*c->Font(), "Arial", 7);
+        c->Font()->SetHeight(-9);
+    }
+}
+
+void TForm1::Fonts(TObject*) {
+    FontDialog1->Font()->Assign(*Label1->Font());
+    if (FontDialog1->Execute()) Label1->Font()->Assign(*FontDialog1->Font());
+}
+
+void TForm1::Hostname1Click(TObject*) {
+    FontDialog1->Font()->Assign(*label2->Font());
+    if (FontDialog1->Execute()) Label3->Font()->Assign(*FontDialog1->Font());
+    // Whether confirmed or not, the marquee takes the dialog's font and its width.
+    label2->Font()->Assign(*FontDialog1->Font());
+    label2->SetWidth(60);
+}
+
+void TForm1::Compact1Click(TObject*) { SetCompactMode(); }
+
+void TForm1::AlwaysOnTop1Click(TObject*) {
+    AlwaysOnTop1->SetChecked(!AlwaysOnTop1->Checked());
+    ApplyStayOnTop();
+}
+
+void TForm1::Snaptoedge1Click(TObject*) { Snaptoedge1->SetChecked(!Snaptoedge1->Checked()); }
+
+void TForm1::CopyToClipboard(const std::string& text) {
+    Clipboard().SetAsText(app::ClipboardText(text));
+}
+
+void TForm1::CopyHostnametoclipboard1Click(TObject*) {
+    std::string name;
+    platform::GetLocalHostName(name);
+    CopyToClipboard(name);
+}
+
+void TForm1::CopyIPtoclipboard1Click(TObject*) {
+    std::string address;
+    platform::GetLocalIP(address);
+    CopyToClipboard(address);
+}
+
+void TForm1::Exit1Click(TObject*) { Application->Terminate(); }
+
+void TForm1::LefttoRight1Click(TObject*) { label2->SetScrollDirection(ctl::LeftToRight); }
+void TForm1::Righttoleft1Click(TObject*) { label2->SetScrollDirection(ctl::RightToLeft); }
+// The step is an unsigned byte: 0 - 1 gives 255 and 255 + 1 gives 0.
+void TForm1::Increasespeed1Click(TObject*) {
+    label2->SetScrollBy(static_cast<uint8_t>(label2->ScrollBy() + 1));
+}
+void TForm1::Decreasespeed1Click(TObject*) {
+    label2->SetScrollBy(static_cast<uint8_t>(label2->ScrollBy() - 1));
+}
+
+void TForm1::Defaultset1Click(TObject*) {
+    TFont& l3 = *Label3->Font();
+    l3.SetName("Arial");
+    l3.SetSize(7);
+    l3.SetColor(clBlack);
+    l3.SetStyle(0);
+    TFont& l2 = *label2->Font();
+    l2.SetStyle(0);
+    label2->SetScrollDirection(ctl::RightToLeft);
+    label2->SetScrollBy(1);
+    l2.SetColor(clBlack);
+    l2.SetName("Arial");
+    l2.SetSize(7);
+    l2.SetStyle(0);
+    label2->SetWidth(60);
+}
+
+void TForm1::Defaultsettings1Click(TObject*) {
+    TFont& f = *Label1->Font();
+    f.SetColor(clBlack);
+    f.SetName("Small Fonts");
+    f.SetSize(6);
+    f.SetStyle(0);
+}
+
+// Moving, snapping and the compact form
+
+void TForm1::Image1DblClick(TObject*) { SetCompactMode(); }
+
+void TForm1::Image1MouseDown(TObject*, TMouseButton, TShiftState Shift, int X, int Y) {
+    if (!app::StartsDrag(Shift)) return;
+    drag_ = {true, X, Y};
+}
+
+void TForm1::Image1MouseMove(TObject*, TShiftState, int X, int Y) {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    QRect s = screen ? screen->geometry() : QRect(0, 0, 800, 600);
+    auto r = app::DragMove(drag_, {Left(), Top(), Width(), Height()}, X, Y, Snaptoedge1->Checked(),
+                           s.width(), s.height());
+    if (r.move) SetBounds(r.left, r.top, Width(), Height());
+}
+
+void TForm1::Image1MouseUp(TObject*, TMouseButton, TShiftState, int, int) { drag_.Dragging = false; }
+
+void TForm1::Image3MouseDown(TObject*, TMouseButton, TShiftState, int, int) {
+    ImageList1->GetBitmap(0, Image3->Picture()->Bitmap());
+    Invalidate();
+}
+void TForm1::Image3MouseUp(TObject*, TMouseButton, TShiftState, int, int) {
+    ImageList1->GetBitmap(2, Image3->Picture()->Bitmap());
+    Invalidate();
+}
+
+void TForm1::Image4Click(TObject*) { Application->Terminate(); }
+void TForm1::Image4MouseDown(TObject*, TMouseButton, TShiftState, int, int) {
+    ImageList1->GetBitmap(1, Image4->Picture()->Bitmap());
+    Image4->Repaint();
+}
+void TForm1::Image4MouseUp(TObject*, TMouseButton, TShiftState, int, int) {
+    ImageList1->GetBitmap(3, Image4->Picture()->Bitmap());
+    Image4->Repaint();
+}
+
+void TForm1::Image5MouseDown(TObject*, TMouseButton, TShiftState, int, int) {
+    PopupMenu1->Popup(Left() + 2, Top() + 2);
+}
+// The list holds a fifth image: the released system glyph.
+void TForm1::Image5MouseUp(TObject*, TMouseButton, TShiftState, int, int) {
+    if (ImageList1->Count() > 4) ImageList1->GetBitmap(4, Image5->Picture()->Bitmap());
+    Image5->Repaint();
+}

@@ -1,0 +1,100 @@
+#pragma once
+// The main window: the address and host name on a skinned, borderless panel.
+#include "app/mainlogic.h"
+#include "framework/dialogs.h"
+#include "framework/extctrls.h"
+#include "framework/forms.h"
+#include "framework/imglist.h"
+#include "framework/menus.h"
+#include "framework/stdctrls.h"
+
+namespace ctl {
+class TScrollLabel;
+}
+
+class TForm1 : public fw::TForm {
+    FW_CLASS(TForm1)
+public:
+    explicit TForm1(fw::TComponent* AOwner);
+
+    // The refresh step: the IP label and the host-name label read the probe afresh.
+    void RefreshDisplay();
+    // Toggles between the full and the compact form.
+    void SetCompactMode();
+    // The layout of a compact or full form, without toggling the check mark.
+    void ApplyCompactLayout(bool compact);
+
+    fw::TImage* Image1 = nullptr;
+    fw::TImage* Image2 = nullptr;
+    fw::TImage* Image3 = nullptr;
+    fw::TImage* Image4 = nullptr;
+    fw::TImage* Image5 = nullptr;
+    fw::TLabel* Label1 = nullptr;
+    fw::TLabel* Label3 = nullptr;
+    ctl::TScrollLabel* label2 = nullptr;
+    fw::TControl* GIFAnimator1 = nullptr;
+    fw::TTimer* Timer1 = nullptr;
+    fw::TFontDialog* FontDialog1 = nullptr;
+    fw::TImageList* ImageList1 = nullptr;
+    fw::TImageList* ImageList2 = nullptr;
+    fw::TImageList* ImageList3 = nullptr;
+    fw::TPopupMenu* PopupMenu1 = nullptr;
+    fw::TPopupMenu* PopupMenu2 = nullptr;
+    fw::TPopupMenu* PopupMenu3 = nullptr;
+    fw::TMenuItem* RefreshNow1 = nullptr;
+    fw::TMenuItem* N1sec1 = nullptr;
+    fw::TMenuItem* Onceaminute1 = nullptr;
+    fw::TMenuItem* off1 = nullptr;
+    fw::TMenuItem* Compact1 = nullptr;
+    fw::TMenuItem* AlwaysOnTop1 = nullptr;
+    fw::TMenuItem* Snaptoedge1 = nullptr;
+
+    // Handlers, bound by name from the description.
+    void FormCreate(fw::TObject* Sender);
+    void Timer1Timer(fw::TObject* Sender);
+    void AppActivate(fw::TObject* Sender);
+    void Appdeactivate(fw::TObject* Sender);
+    void Refresh1Click(fw::TObject* Sender);
+    void RefreshNow1Click(fw::TObject* Sender);
+    void N1sec1Click(fw::TObject* Sender);
+    void Onceaminute1Click(fw::TObject* Sender);
+    void off1Click(fw::TObject* Sender);
+    void Defaultfonts1Click(fw::TObject* Sender);
+    void Fonts(fw::TObject* Sender);
+    void Hostname1Click(fw::TObject* Sender);
+    void Compact1Click(fw::TObject* Sender);
+    void AlwaysOnTop1Click(fw::TObject* Sender);
+    void Snaptoedge1Click(fw::TObject* Sender);
+    void CopyHostnametoclipboard1Click(fw::TObject* Sender);
+    void CopyIPtoclipboard1Click(fw::TObject* Sender);
+    void Exit1Click(fw::TObject* Sender);
+    void LefttoRight1Click(fw::TObject* Sender);
+    void Righttoleft1Click(fw::TObject* Sender);
+    void Increasespeed1Click(fw::TObject* Sender);
+    void Decreasespeed1Click(fw::TObject* Sender);
+    void Defaultset1Click(fw::TObject* Sender);
+    void Defaultsettings1Click(fw::TObject* Sender);
+    void Image1DblClick(fw::TObject* Sender);
+    void Image1MouseDown(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y);
+    void Image1MouseMove(fw::TObject* Sender, fw::TShiftState Shift, int X, int Y);
+    void Image1MouseUp(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y);
+    void Image3MouseDown(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y);
+    void Image3MouseUp(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y);
+    void Image4Click(fw::TObject* Sender);
+    void Image4MouseDown(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y);
+    void Image4MouseUp(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y);
+    void Image5MouseDown(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y);
+    void Image5MouseUp(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y);
+
+private:
+    void RegisterHandlers();
+    void FindComponents();
+    void CopyToClipboard(const std::string& text);
+    void SetRefreshRate(fw::TMenuItem* checked, bool enabled, unsigned interval);
+    void ApplyStayOnTop();
+
+    app::DragState drag_;
+};
+
+// Registers the program's window classes with the reader.
+void RegisterAppClasses();

@@ -1,0 +1,28 @@
+// Rezazo '98: the machine's IPv4 address and host name, always at hand.
+#include <QtGlobal>
+
+#include "app/form1.h"
+#include "controls/registercontrols.h"
+#include "framework/application.h"
+#include "framework/classregistry.h"
+
+int main(int argc, char** argv) {
+    // The program places its windows itself, which Wayland does not allow: on a Wayland
+    // session it runs on XWayland, unless a platform is asked for explicitly.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+        (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+         qgetenv("XDG_SESSION_TYPE") == "wayland"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+
+    fw::TApplication application(nullptr);
+    application.Initialize(argc, argv);
+    fw::RegisterFrameworkClasses();
+    ctl::RegisterControlClasses();
+    RegisterAppClasses();
+    application.InstallTerminationHandlers();
+    application.SetTitle("Rezazo '98");
+    TForm1* Form1 = nullptr;
+    application.CreateForm(Form1);
+    application.Run();
+    return 0;
+}

@@ -1,0 +1,184 @@
+// The main window loaded from its description on the offscreen platform.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QWidget>
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/form1.h"
+#include "controls/registercontrols.h"
+#include "controls/scrolllabel.h"
+#include "framework/application.h"
+#include "framework/classregistry.h"
+#include "framework/graphics.h"
+#include "platform/fixedhostbackend.h"
+
+namespace {
+
+fw::TApplication& App() {
+    static fw::TApplication* app = [] {
+        static int argc = 1;
+        static char name[] = "test_app";
+        static char* argv[] = {name, nullptr};
+        auto* a = new fw::TApplication(nullptr);
+        a->Initialize(argc, argv);
+        fw::RegisterFrameworkClasses();
+        ctl::RegisterControlClasses();
+        RegisterAppClasses();
+        return a;
+    }();
+    return *app;
+}
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // Settings go to a scratch directory, never the real one.
+        dir_ = std::filesystem::temp_directory_path() / ("rezazo-form1-" + std::to_string(getpid()));
+        std::filesystem::create_directories(dir_);
+        setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
+        App();
+        host_.hostName = "test-host";
+        host_.resolved = std::vector<platform::Ipv4>{{10, 0, 0, 7}, {192, 168, 1, 20}};
+    }
+    void TearDown() override {
+        form_.reset();
+        std::filesystem::remove_all(dir_);
+    }
+    TForm1& Create() {
+        form_.reset(new TForm1(nullptr));
+        return *form_;
+    }
+    // The window as it would show on screen, with its windowless controls.
+    QImage Grab() {
+        QWidget* w = form_->Handle();
+        return w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
+
+    std::filesystem::path dir_;
+    platform::FixedHostBackend host_;
+    fw::ComponentPtr<TForm1> form_;
+};
+
+TEST_F(MainWindow, OpensAtItsDesignedPlaceShowingTheAddressAndHostName) {
+    platform::ScopedHostBackend use(host_);
+    TForm1& f = Create();
+    EXPECT_EQ(f.Left(), 227);
+    EXPECT_EQ(f.Top(), 110);
+    EXPECT_EQ(f.ClientWidth(), 164);
+    EXPECT_EQ(f.ClientHeight(), 51);
+    EXPECT_EQ(f.Caption(), "Rezazo '98");
+    EXPECT_EQ(f.BorderStyle(), fw::bsNone);
+    // The last address of the list is the one shown.
+    EXPECT_EQ(f.Label1->Caption(), "Local IP : 192.168.1.20");
+    EXPECT_EQ(f.label2->Caption(), "test-host");
+    EXPECT_TRUE(f.Timer1->Enabled());
+    EXPECT_EQ(f.Timer1->Interval(), 1000u);
+    EXPECT_EQ(f.FormStyle(), fw::fsNormal);
+    QWidget* w = f.Handle();
+    EXPECT_TRUE(w->windowFlags() & Qt::FramelessWindowHint);
+}
+
+TEST_F(MainWindow, AFailedLookupShowsThePrefixAlone) {
+    host_.resolved.reset();
+    platform::ScopedHostBackend use(host_);
+    TForm1& f = Create();
+    EXPECT_EQ(f.Label1->Caption(), "Local IP : ");
+    // The timer's next tick tries again.
+    host_.resolved = std::vector<platform::Ipv4>{{10, 1, 2, 3}};
+    f.Timer1Timer(f.Timer1);
+    EXPECT_EQ(f.Label1->Caption(), "Local IP : 10.1.2.3");
+}
+
+TEST_F(MainWindow, TitleDimsWhenTheApplicationIsDeactivatedAndBrightensAgain) {
+    platform::ScopedHostBackend use(host_);
+    TForm1& f = Create();
+    fw::TBitmap bright, dim;
+    f.ImageList2->GetBitmap(0, bright);
+    f.ImageList2->GetBitmap(1, dim);
+    ASSERT_NE(bright.Image(), dim.Image());
+
+    auto titleMatches = [&](const fw::TBitmap& expected) {
+        QImage shot = Grab();
+        QImage want = expected.Image().convertToFormat(QImage::Format_RGB32);
+        for (int y = 0; y < 14; ++y)
+            for (int x = 0; x < 103; ++x)
+                if (shot.pixel(18 + x, 3 + y) != want.pixel(x, y)) return false;
+        return true;
+    };
+    App().SetActive(true);
+    App().SetActive(false);
+    EXPECT_TRUE(titleMatches(dim));
+    EXPECT_FALSE(titleMatches(bright));
+    App().SetActive(true);
+    EXPECT_TRUE(titleMatches(bright));
+}
+
+TEST_F(MainWindow, CompactFormAndBack) {
+    platform::ScopedHostBackend use(host_);
+    TForm1& f = Create();
+    f.SetCompactMode();
+    EXPECT_TRUE(f.Compact1->Checked());
+    EXPECT_EQ(f.ClientHeight(), 24);
+    EXPECT_EQ(f.ClientWidth(), 164);
+    EXPECT_FALSE(f.Image2->Visible());
+    EXPECT_EQ(f.Label1->Left(), 22);
+    EXPECT_EQ(f.Label1->Top(), 7);
+    // The compact skin's artwork (rows 13-36) is what the 24-pixel window shows.
+    fw::TBitmap skin;
+    f.ImageList3->GetBitmap(1, skin);
+    QImage shot = Grab();
+    QImage want = skin.Image().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shot.height(), 24);
+    EXPECT_EQ(shot.pixel(60, 2), want.pixel(60, 15));
+    EXPECT_EQ(shot.pixel(10, 20), want.pixel(10, 33));
+    f.SetCompactMode();
+    EXPECT_EQ(f.ClientHeight(), 51);
+    EXPECT_TRUE(f.Image2->Visible());
+    EXPECT_EQ(f.Label1->Left(), 27);
+    EXPECT_EQ(f.Label1->Top(), 23);
+}
+
+TEST_F(MainWindow, RefreshRateCommandsKeepOneMarkAndSetTheTimer) {
+    platform::ScopedHostBackend use(host_);
+    TForm1& f = Create();
+    f.off1Click(nullptr);
+    EXPECT_FALSE(f.Timer1->Enabled());
+    EXPECT_TRUE(f.off1->Checked());
+    EXPECT_FALSE(f.N1sec1->Checked());
+    f.Onceaminute1Click(nullptr);
+    EXPECT_TRUE(f.Timer1->Enabled());
+    EXPECT_EQ(f.Timer1->Interval(), 60000u);
+    EXPECT_FALSE(f.off1->Checked());
+    host_.hostName = "renamed";
+    f.RefreshNow1Click(nullptr);
+    EXPECT_EQ(f.label2->Caption(), "renamed");
+    EXPECT_TRUE(f.Onceaminute1->Checked());
+    EXPECT_FALSE(f.RefreshNow1->Checked());
+}
+
+TEST_F(MainWindow, AlwaysOnTopTwiceReturnsToTheNormalStyle) {
+    platform::ScopedHostBackend use(host_);
+    TForm1& f = Create();
+    f.AlwaysOnTop1Click(nullptr);
+    EXPECT_EQ(f.FormStyle(), fw::fsStayOnTop);
+    EXPECT_TRUE(f.Handle()->windowFlags() & Qt::WindowStaysOnTopHint);
+    f.AlwaysOnTop1Click(nullptr);
+    EXPECT_EQ(f.FormStyle(), fw::fsNormal);
+    EXPECT_FALSE(f.AlwaysOnTop1->Checked());
+}
+
+TEST_F(MainWindow, ScrollStepWrapsAsAnUnsignedByte) {
+    platform::ScopedHostBackend use(host_);
+    TForm1& f = Create();
+    f.Decreasespeed1Click(nullptr);
+    EXPECT_EQ(f.label2->ScrollBy(), 0);
+    f.Decreasespeed1Click(nullptr);
+    EXPECT_EQ(f.label2->ScrollBy(), 255);
+    f.Increasespeed1Click(nullptr);
+    EXPECT_EQ(f.label2->ScrollBy(), 0);
+}
+
+}  // namespace

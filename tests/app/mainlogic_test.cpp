@@ -1,0 +1,90 @@
+// The main window's rules that need no window.
+#include <gtest/gtest.h>
+
+#include "app/mainlogic.h"
+#include "framework/controls.h"
+
+using namespace app;
+
+TEST(RefreshTimer, EveryCombinationOfTheRateCheckMarks) {
+    // The "off" mark plays no part: only "every second" and "every minute" run the timer.
+    for (int everySecond = 0; everySecond < 2; ++everySecond)
+        for (int everyMinute = 0; everyMinute < 2; ++everyMinute) {
+            RefreshTimerState s = RefreshTimerFor(everySecond, everyMinute);
+            EXPECT_EQ(s.enabled, everySecond || everyMinute) << everySecond << everyMinute;
+            EXPECT_EQ(s.interval, everyMinute ? 60000u : 1000u) << everySecond << everyMinute;
+        }
+}
+
+TEST(Drag, OnlyAPlainLeftPressStartsIt) {
+    EXPECT_TRUE(StartsDrag(fw::ssLeft));
+    EXPECT_FALSE(StartsDrag(fw::ssRight));
+    EXPECT_FALSE(StartsDrag(fw::ssLeft | fw::ssShift));
+    EXPECT_FALSE(StartsDrag(fw::ssLeft | fw::ssCtrl));
+    EXPECT_FALSE(StartsDrag(fw::ssLeft | fw::ssAlt));
+    EXPECT_FALSE(StartsDrag(fw::ssLeft | fw::ssDouble));
+    EXPECT_FALSE(StartsDrag(fw::ssLeft | fw::ssRight));
+}
+
+namespace {
+// A drag that pressed at (0, 0) and moves so the window's left/top would become l, t.
+DragMoveResult MoveTo(int l, int t, bool snap, int fromLeft = 300, int fromTop = 300) {
+    DragState d{true, 0, 0};
+    return DragMove(d, {fromLeft, fromTop, 164, 51}, l - fromLeft, t - fromTop, snap, 800, 600);
+}
+}  // namespace
+
+TEST(Drag, SnapsWithinFortyPixelsOfEachEdge) {
+    EXPECT_EQ(MoveTo(39, 300, true).left, 0);
+    EXPECT_EQ(MoveTo(40, 300, true).left, 40);
+    EXPECT_EQ(MoveTo(596, 300, true).left, 596);  // 800 is not less than 596 + 164 + 40
+    EXPECT_EQ(MoveTo(597, 300, true).left, 636);
+    EXPECT_EQ(MoveTo(300, 509, true).top, 509);
+    EXPECT_EQ(MoveTo(300, 510, true).top, 549);
+    EXPECT_EQ(MoveTo(300, 39, true).top, 0);
+    EXPECT_EQ(MoveTo(500, 10, true).left, 500);  // the top snaps on its own
+    EXPECT_EQ(MoveTo(500, 10, true).top, 0);
+}
+
+TEST(Drag, RightAndBottomWinForAWindowTooLargeForTheScreen) {
+    DragState d{true, 0, 0};
+    DragMoveResult r = DragMove(d, {100, 100, 790, 590}, -90, -90, true, 800, 600);
+    EXPECT_EQ(r.left, 10);
+    EXPECT_EQ(r.top, 10);
+}
+
+TEST(Drag, WithoutSnappingTheWindowFollowsThePointer) {
+    for (int l : {-30, 0, 39, 597, 700}) EXPECT_EQ(MoveTo(l, 300, false).left, l);
+    // A purely vertical motion moves at once.
+    DragMoveResult r = MoveTo(300, 20, false);
+    EXPECT_TRUE(r.move);
+    EXPECT_EQ(r.top, 20);
+    EXPECT_FALSE(MoveTo(300, 300, false).move);
+}
+
+TEST(Drag, NothingMovesWhileNotDragging) {
+    DragState idle;
+    EXPECT_FALSE(DragMove(idle, {300, 300, 164, 51}, 50, 50, true, 800, 600).move);
+}
+
+TEST(CompactLayout, FullAndCompactForms) {
+    CompactLayout c = CompactLayoutFor(true);
+    EXPECT_EQ(c.skinIndex, 1);
+    EXPECT_EQ(c.height, 24);
+    EXPECT_FALSE(c.titleVisible);
+    EXPECT_FALSE(c.indicatorVisible);
+    EXPECT_EQ(c.ipLeft, 22);
+    EXPECT_EQ(c.ipTop, 7);
+    CompactLayout f = CompactLayoutFor(false);
+    EXPECT_EQ(f.skinIndex, 0);
+    EXPECT_EQ(f.height, 51);
+    EXPECT_TRUE(f.titleVisible && f.indicatorVisible);
+    EXPECT_EQ(f.ipLeft, 27);
+    EXPECT_EQ(f.ipTop, 23);
+}
+
+TEST(Clipboard, KeepsAtMostTheFirst255Characters) {
+    EXPECT_EQ(ClipboardText(std::string(300, 'a')).size(), 255u);
+    EXPECT_EQ(ClipboardText("10.0.0.7"), "10.0.0.7");
+    EXPECT_EQ(ClipboardText(""), "");
+}
