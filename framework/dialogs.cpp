@@ -32,10 +32,10 @@ bool QtFontDialog(TFontDialog& dlg) {
     else if (chosen.pointSize() > 0)
         f.SetSize(chosen.pointSize());
     TFontStyles style = 0;
-    if (chosen.bold()) style |= 1u << fsBold;
-    if (chosen.italic()) style |= 1u << fsItalic;
-    if (chosen.underline()) style |= 1u << fsUnderline;
-    if (chosen.strikeOut()) style |= 1u << fsStrikeOut;
+    if (chosen.bold()) style |= fsBold;
+    if (chosen.italic()) style |= fsItalic;
+    if (chosen.underline()) style |= fsUnderline;
+    if (chosen.strikeOut()) style |= fsStrikeOut;
     f.SetStyle(style);
     dlg.Font()->Assign(f);
     return true;

@@ -305,4 +305,61 @@ object Form1: TForm1
     Width = 165
     Bitmap = @imagelist(165, 51, art/skin_full.bmp, art/skin_compact.bmp)
   end
+  object PropertyStore1: TPropertyStore
+    Active = True
+    IniFileName = 'rezazo.ini'
+    Items = <
+      item
+        Component = AlwaysOnTop1
+        StoredProp.Strings = (
+          'Checked')
+      end
+      item
+        Component = FontDialog1
+        StoredProp.Strings = (
+          'Font')
+      end
+      item
+        IsForm = True
+        StoredProp.Strings = (
+          'Position'
+          'Top'
+          'Left')
+      end
+      item
+        Component = Label1
+        StoredProp.Strings = (
+          'Font')
+      end
+      item
+        Component = N1sec1
+        StoredProp.Strings = (
+          'Checked')
+      end
+      item
+        Component = Onceaminute1
+        StoredProp.Strings = (
+          'Checked')
+      end
+      item
+        Component = Snaptoedge1
+        StoredProp.Strings = (
+          'Checked')
+      end
+      item
+        Component = off1
+        StoredProp.Strings = (
+          'Checked')
+      end
+      item
+        Component = Timer1
+        StoredProp.Strings = (
+          'Interval')
+      end
+      item
+        Component = Compact1
+        StoredProp.Strings = (
+          'Checked')
+      end>
+  end
 end

@@ -3,6 +3,7 @@
 
 #include "app/form1.h"
 #include "controls/registercontrols.h"
+#include "settings/propstore.h"
 #include "framework/application.h"
 #include "framework/classregistry.h"
 
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
     application.Initialize(argc, argv);
     fw::RegisterFrameworkClasses();
     ctl::RegisterControlClasses();
+    settings::RegisterPropStoreClasses();
     RegisterAppClasses();
     application.InstallTerminationHandlers();
     application.SetTitle("Rezazo '98");

@@ -6,9 +6,12 @@
 #include <QWidget>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 #include "app/form1.h"
 #include "controls/registercontrols.h"
+#include "settings/propstore.h"
 #include "controls/scrolllabel.h"
 #include "framework/application.h"
 #include "framework/classregistry.h"
@@ -26,6 +29,7 @@ fw::TApplication& App() {
         a->Initialize(argc, argv);
         fw::RegisterFrameworkClasses();
         ctl::RegisterControlClasses();
+        settings::RegisterPropStoreClasses();
         RegisterAppClasses();
         return a;
     }();
@@ -179,6 +183,54 @@ TEST_F(MainWindow, ScrollStepWrapsAsAnUnsignedByte) {
     EXPECT_EQ(f.label2->ScrollBy(), 255);
     f.Increasespeed1Click(nullptr);
     EXPECT_EQ(f.label2->ScrollBy(), 0);
+}
+
+TEST_F(MainWindow, SavesTheWorkedSettingsByteForByte) {
+    platform::ScopedHostBackend use(host_);
+    TForm1& f = Create();
+    f.Onceaminute1Click(nullptr);
+    auto* store = dynamic_cast<settings::TPropertyStore*>(f.FindComponent("PropertyStore1"));
+    ASSERT_NE(store, nullptr);
+    store->Save();
+    std::ifstream in(dir_ / "rezazo" / "rezazo.ini", std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str(),
+              "[TForm1]\n"
+              "Form1.Left=227\n"
+              "Form1.Top=110\n"
+              "Form1.Position=poDesigned\n"
+              "Label1.Font.Color=clBlack\n"
+              "Label1.Font.Height=-8\n"
+              "Label1.Font.Name=''Small Fonts''\n"
+              "Label1.Font.Style=[]\n"
+              "N1sec1.Checked=False\n"
+              "Onceaminute1.Checked=True\n"
+              "off1.Checked=False\n"
+              "Compact1.Checked=False\n"
+              "AlwaysOnTop1.Checked=False\n"
+              "Snaptoedge1.Checked=True\n"
+              "Timer1.Interval=60000\n"
+              "FontDialog1.Font.Color=clWindowText\n"
+              "FontDialog1.Font.Height=-11\n"
+              "FontDialog1.Font.Name=''MS Sans Serif''\n"
+              "FontDialog1.Font.Style=[]\n");
+}
+
+TEST_F(MainWindow, RestoredSettingsAreInForceBeforeTheCreationHandler) {
+    std::filesystem::create_directories(dir_ / "rezazo");
+    std::ofstream(dir_ / "rezazo" / "rezazo.ini")
+        << "[TForm1]\nForm1.Left=300\nForm1.Top=200\nN1sec1.Checked=False\n"
+           "Onceaminute1.Checked=True\nCompact1.Checked=True\nLabel1.Font.Style=[fsBold]\n";
+    platform::ScopedHostBackend use(host_);
+    TForm1& f = Create();
+    EXPECT_EQ(f.Left(), 300);
+    EXPECT_EQ(f.Top(), 200);
+    EXPECT_TRUE(f.Timer1->Enabled());
+    EXPECT_EQ(f.Timer1->Interval(), 60000u);
+    EXPECT_EQ(f.ClientHeight(), 24);
+    EXPECT_FALSE(f.Image2->Visible());
+    EXPECT_EQ(f.Label1->Font()->Style(), fw::fsBold);
 }
 
 }  // namespace
