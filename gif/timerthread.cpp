@@ -1,0 +1,217 @@
+#include "gif/timerthread.h"
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "framework/controls.h"
+#include "gif/guihandover.h"
+#include "gif/threadedtimer.h"
+
+namespace gif {
+
+struct TTimerThread::Shared {
+    std::mutex m;
+    std::condition_variable cv;
+    TThreadedTimer* owner = nullptr;  // null once the owner is gone
+    bool suspended = true;
+    bool terminated = false;
+    unsigned interval = 1000;
+    // Bumped by every suspension, so that a sleep under way knows it was re-planned.
+    unsigned long generation = 0;
+    bool syncEvent = true;
+    TThreadPriority priority = tpNormal;
+    bool guiTickPending = false;     // handed to the GUI thread, not yet run
+    std::recursive_mutex tickMutex;  // held by a tick running on the worker itself
+};
+
+namespace {
+
+std::atomic<int> liveWorkers{0};
+
+void ApplyNice(int nice) {
+    // Best effort: raising the priority needs a privilege the user may not have.
+    (void)setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), nice);
+}
+
+}  // namespace
+
+int NiceValueFor(TThreadPriority p) {
+    switch (p) {
+        case tpIdle:
+            return 19;
+        case tpLowest:
+            return 10;
+        case tpLower:
+            return 5;
+        case tpNormal:
+            return 0;
+        case tpHigher:
+            return -5;
+        case tpHighest:
+            return -10;
+        case tpTimeCritical:
+            return -20;
+    }
+    return 0;
+}
+
+class TTimerThread::Worker {
+  public:
+    static void Run(std::shared_ptr<Shared> s) {
+        int appliedNice = 0;
+        std::unique_lock lock(s->m);
+        while (!s->terminated) {
+            if (s->suspended) {
+                s->cv.wait(lock, [&] { return s->terminated || !s->suspended; });
+                continue;
+            }
+            const unsigned long generation = s->generation;
+            const int nice = NiceValueFor(s->priority);
+            if (nice != appliedNice) {
+                ApplyNice(nice);
+                appliedNice = nice;
+            }
+            const bool woken = s->cv.wait_for(lock, std::chrono::milliseconds(s->interval), [&] {
+                return s->terminated || s->generation != generation;
+            });
+            if (woken) continue;  // terminated, or stopped and maybe started afresh
+            if (s->syncEvent)
+                TickOnGuiThread(s, lock);
+            else
+                TickHere(s, lock);
+        }
+        lock.unlock();
+        --liveWorkers;
+    }
+
+  private:
+    // The worker waits until the GUI thread has run the tick, so the two never overlap.
+    static void TickOnGuiThread(const std::shared_ptr<Shared>& s,
+                                std::unique_lock<std::mutex>& lock) {
+        s->guiTickPending = true;
+        const unsigned long generation = s->generation;
+        lock.unlock();
+        PostToGuiThread([s, generation] {
+            TThreadedTimer* owner = nullptr;
+            {
+                std::lock_guard g(s->m);
+                // A tick whose sleep was stopped before the GUI thread got to it is dropped.
+                if (!s->terminated && s->generation == generation) owner = s->owner;
+            }
+            if (owner) fw::Guarded(owner, [owner] { owner->Timer(); });
+            {
+                std::lock_guard g(s->m);
+                s->guiTickPending = false;
+            }
+            s->cv.notify_all();
+        });
+        lock.lock();
+        s->cv.wait(lock, [&] { return s->terminated || !s->guiTickPending; });
+    }
+
+    // The owner waits for this tick before it goes; an exception is shown on the GUI thread.
+    static void TickHere(const std::shared_ptr<Shared>& s, std::unique_lock<std::mutex>& lock) {
+        lock.unlock();
+        std::string error;
+        {
+            std::unique_lock tick(s->tickMutex);
+            TThreadedTimer* owner = nullptr;
+            {
+                std::lock_guard g(s->m);
+                if (!s->terminated) owner = s->owner;
+            }
+            if (owner) {
+                try {
+                    owner->Timer();
+                } catch (const std::exception& e) {
+                    error = e.what();
+                } catch (...) {
+                    error = "Unknown error in timer event";
+                }
+            }
+        }
+        if (!error.empty()) {
+            PostToGuiThread([s, error] {
+                TThreadedTimer* o = nullptr;
+                {
+                    std::lock_guard g(s->m);
+                    if (!s->terminated) o = s->owner;
+                }
+                fw::Guarded(o, [&] { throw fw::Exception(error); });
+            });
+        }
+        lock.lock();
+    }
+};
+
+TTimerThread::TTimerThread(TThreadedTimer* owner) : shared_(std::make_shared<Shared>()) {
+    shared_->owner = owner;
+    PrepareGuiHandover();
+    ++liveWorkers;
+    std::thread(&Worker::Run, shared_).detach();
+}
+
+void TTimerThread::Terminate() {
+    {
+        std::lock_guard lock(shared_->m);
+        if (shared_->terminated) return;
+        shared_->terminated = true;
+        shared_->owner = nullptr;
+    }
+    shared_->cv.notify_all();
+    // A tick on the worker still uses the owner: let it finish.
+    std::lock_guard tick(shared_->tickMutex);
+}
+
+std::unique_lock<std::recursive_mutex> TTimerThread::LockTicks() {
+    return std::unique_lock(shared_->tickMutex);
+}
+
+void TTimerThread::Suspend() {
+    std::lock_guard lock(shared_->m);
+    shared_->suspended = true;
+    ++shared_->generation;
+    shared_->cv.notify_all();
+}
+
+void TTimerThread::Resume() {
+    std::lock_guard lock(shared_->m);
+    if (!shared_->suspended) return;
+    shared_->suspended = false;
+    shared_->cv.notify_all();
+}
+
+bool TTimerThread::Suspended() const {
+    std::lock_guard lock(shared_->m);
+    return shared_->suspended;
+}
+
+unsigned TTimerThread::Interval() const {
+    std::lock_guard lock(shared_->m);
+    return shared_->interval;
+}
+
+void TTimerThread::SetInterval(unsigned ms) {
+    std::lock_guard lock(shared_->m);
+    shared_->interval = ms;
+}
+
+void TTimerThread::SetSyncEvent(bool v) {
+    std::lock_guard lock(shared_->m);
+    shared_->syncEvent = v;
+}
+
+void TTimerThread::SetPriority(TThreadPriority p) {
+    std::lock_guard lock(shared_->m);
+    shared_->priority = p;
+}
+
+int TTimerThread::LiveCount() { return liveWorkers.load(); }
+
+}  // namespace gif

@@ -1,0 +1,58 @@
+#pragma once
+// The worker of the threaded timer: sleeps for the interval, then has the owner's tick run
+// on the GUI thread (waiting until it has run) or on the worker itself. Instead of being
+// suspended and resumed from outside it waits on a condition variable, so that a stopped
+// worker gives no further tick and a new interval is picked up by the next sleep.
+//
+// Everything the two threads share lives in one record that both hold; the owner gives up
+// its hold on destruction without waiting for a sleeping worker, and the worker, which
+// ends by itself, never reaches an owner that is gone.
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace gif {
+
+class TThreadedTimer;
+
+enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
+
+class TTimerThread {
+  public:
+    // Created stopped (no ticks) with an interval of 1000 ms.
+    explicit TTimerThread(TThreadedTimer* owner);
+    ~TTimerThread() { Terminate(); }
+    TTimerThread(const TTimerThread&) = delete;
+    TTimerThread& operator=(const TTimerThread&) = delete;
+
+    // Tells the worker to end and wakes it; waits only for a tick that is running on the
+    // worker itself at that moment, never for a sleep. Later calls do nothing.
+    void Terminate();
+    // Held by a tick that runs on the worker; whoever changes what such a tick reads
+    // (the handler) takes it too. Recursive, so a tick may change its own timer.
+    std::unique_lock<std::recursive_mutex> LockTicks();
+
+    // Stops the ticks at once; a sleep under way is abandoned.
+    void Suspend();
+    // Starts a fresh sleep with the current interval.
+    void Resume();
+    bool Suspended() const;
+    unsigned Interval() const;
+    void SetInterval(unsigned ms);
+    void SetSyncEvent(bool v);
+    void SetPriority(TThreadPriority p);
+
+    // Workers whose loop has not ended yet (all timers of the process).
+    static int LiveCount();
+
+    struct Shared;
+    class Worker;
+
+  private:
+    std::shared_ptr<Shared> shared_;
+};
+
+// The nice value a priority stands for on this platform (Win32 -15..15 turned around).
+int NiceValueFor(TThreadPriority p);
+
+}  // namespace gif
