@@ -188,10 +188,11 @@ void TCustomForm::GetChildren(const std::function<void(TComponent*)>& proc, TCom
     TWinControl::GetChildren(proc, root);
     if (root != this) return;
     // Then the non-visual components, in the order they were made; menu items are written
-    // by their menus.
+    // by their menus. Unnamed ones are parts that another component makes for itself (a
+    // marquee's timer): writing them would make a second one when the text is read back.
     for (int i = 0; i < ComponentCount(); ++i) {
         TComponent* c = Components(i);
-        if (dynamic_cast<TControl*>(c) || dynamic_cast<TMenuItem*>(c)) continue;
+        if (dynamic_cast<TControl*>(c) || dynamic_cast<TMenuItem*>(c) || c->Name().empty()) continue;
         proc(c);
     }
 }

@@ -15,6 +15,7 @@
 #include "controls/scrolllabel.h"
 #include "framework/application.h"
 #include "framework/classregistry.h"
+#include "framework/componenttext.h"
 #include "framework/graphics.h"
 #include "platform/fixedhostbackend.h"
 
@@ -215,6 +216,19 @@ TEST_F(MainWindow, SavesTheWorkedSettingsByteForByte) {
               "FontDialog1.Font.Height=-11\n"
               "FontDialog1.Font.Name=''MS Sans Serif''\n"
               "FontDialog1.Font.Style=[]\n");
+}
+
+TEST_F(MainWindow, ItsComponentTextListsEveryNamedComponentOnce) {
+    platform::ScopedHostBackend use(host_);
+    TForm1& f = Create();
+    std::string text = fw::WriteComponentText(f);
+    EXPECT_EQ(text.rfind("object Form1: TForm1\n", 0), 0u);
+    for (const char* block : {"  object label2: TScrollLabel\n", "  object Timer1: TTimer\n",
+                              "      object N1sec1: TMenuItem\n", "  object PropertyStore1: TPropertyStore\n"})
+        EXPECT_NE(text.find(block), std::string::npos) << block;
+    // The marquee's own timer has no name and is not written: reading the text back must
+    // not make a second one.
+    EXPECT_EQ(text.find("object TTimer"), std::string::npos);
 }
 
 TEST_F(MainWindow, RestoredSettingsAreInForceBeforeTheCreationHandler) {
