@@ -13,7 +13,6 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
-#include <regex>
 #include <sstream>
 
 #include "framework/graphics.h"
@@ -122,16 +121,20 @@ int main(int argc, char** argv) {
         fw::RegisterGraphicsClasses();
         std::istringstream in(ReadFile(argv[1]));
         std::string line, text;
-        const std::regex directive(R"(^(\s*)(.*= )@(\w+)\(([^)]*)\)\s*$)");
         while (std::getline(in, line)) {
-            std::smatch m;
-            if (std::regex_match(line, m, directive)) {
-                std::string indent = m[1].str() + "  ";
-                text += m[1].str() + m[2].str() +
-                        Hex(Expand(m[3].str(), SplitArgs(m[4].str()), argv[2]), indent) + "\n";
-            } else {
+            // "<indent>Path = @kind(args)"
+            size_t at = line.find("= @");
+            size_t open = line.find('(', at == std::string::npos ? 0 : at);
+            size_t close = line.rfind(')');
+            if (at == std::string::npos || open == std::string::npos || close == std::string::npos ||
+                close < open) {
                 text += line + "\n";
+                continue;
             }
+            std::string indent = line.substr(0, line.find_first_not_of(' ')) + "  ";
+            std::string kind = line.substr(at + 3, open - at - 3);
+            std::string args = line.substr(open + 1, close - open - 1);
+            text += line.substr(0, at + 2) + Hex(Expand(kind, SplitArgs(args), argv[2]), indent) + "\n";
         }
         std::ofstream out(argv[3], std::ios::binary);
         out << "// Made by embedres from " << argv[1] << "; do not edit.\n"
