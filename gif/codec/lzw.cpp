@@ -82,11 +82,12 @@ class EncodedPosition {
     std::size_t block_ = 0;
 };
 
-struct DecodeTables {
-    std::uint16_t prefix[kMaxCodes];
-    std::uint16_t length[kMaxCodes];
-    std::uint8_t suffix[kMaxCodes];
-    std::uint8_t first[kMaxCodes];
+// Each string of the table lies somewhere in the output already: an entry made from the
+// previous string and one more character starts where that previous string was written.
+// Strings are therefore copied from the output instead of walked through prefix links.
+struct DecodeEntry {
+    std::uint32_t position;  // where the string starts in the output
+    std::uint16_t length;
 };
 
 class Decoder {
@@ -96,7 +97,7 @@ class Decoder {
         : encoded_(encoded),
           dib_(dib),
           mask_(static_cast<std::uint8_t>((1u << bitsPerPixel) - 1)),
-          rows_(dib.Height(), interlaced),
+          interlaced_(interlaced),
           progress_(progress) {}
 
     // Returns the corrupted flag.
@@ -105,92 +106,110 @@ class Decoder {
         if (m < 2 || m > 9) RaiseGif(strings::kCodeSizeId, strings::kCodeSize);
         if (dib_.Width() <= 0 || dib_.Height() <= 0) return false;
         Deblock();
-        const int width = dib_.Width();
-        // A whole row plus the longest possible string.
-        std::vector<std::uint8_t> line(static_cast<std::size_t>(width) + kMaxCodes + 8);
-        auto tables = std::make_unique<DecodeTables>();
-        DecodeTables& t = *tables;
+        const std::size_t total = static_cast<std::size_t>(dib_.Width()) * dib_.Height();
+        // Room for the longest string past the last pixel, and for 16-byte copies.
+        const std::unique_ptr<std::uint8_t[]> pixels(new std::uint8_t[total + kMaxCodes + 32]);
+        std::uint8_t* const out = pixels.get();
+        const std::unique_ptr<DecodeEntry[]> table(new DecodeEntry[kMaxCodes]);
+        DecodeEntry* const t = table.get();
         const int clear = 1 << m;
         const int end = clear + 1;
-        for (int i = 0; i < clear; ++i) {
-            t.prefix[i] = 0;
-            t.length[i] = 1;
-            t.suffix[i] = t.first[i] = static_cast<std::uint8_t>(i);
-        }
         int next = clear + 2;
         int codeWidth = m + 1;
+        std::uint32_t codeMask = (1u << codeWidth) - 1;
         int prev = -1;
-        std::size_t fill = 0;
+        std::uint32_t prevPosition = 0;
+        std::uint32_t prevLength = 0;
+        std::size_t filled = 0;
         const std::uint8_t* data = data_.data();
         const std::uint64_t totalBits = static_cast<std::uint64_t>(dataSize_) * 8;
         std::uint64_t bitPos = 0;
         bool corrupted = false;
-        // A partial row of an ended or damaged image keeps what it got.
-        auto flushPartial = [&] {
-            if (fill > 0 && !rows_.Finished())
-                PackRow(line.data(), static_cast<int>(std::min<std::size_t>(fill, width)),
-                        dib_.BitCount(), mask_, dib_.ScanLine(rows_.Row()));
-        };
-        while (true) {
+        while (filled < total) {
             if (bitPos + codeWidth > totalBits) {
                 corrupted = true;
                 break;
             }
             std::uint64_t v;
             std::memcpy(&v, data + (bitPos >> 3), sizeof v);
-            const int code = static_cast<int>((v >> (bitPos & 7)) & ((1u << codeWidth) - 1));
+            const int code = static_cast<int>((v >> (bitPos & 7)) & codeMask);
             bitPos += codeWidth;
-            if (progress_)
+            if (progress_) [[unlikely]]
                 progress_(TProgressStage::psRunning,
                           position_.Percent((bitPos + 7) / 8, encoded_.size()), {});
-            if (code == clear) {
+            const auto position = static_cast<std::uint32_t>(filled);
+            if (code < clear) {
+                out[filled++] = static_cast<std::uint8_t>(code);
+                if (prev >= 0) AddEntry(t, next, codeWidth, codeMask, prevPosition, prevLength);
+                prevLength = 1;
+            } else if (code < next && code > end) {
+                const DecodeEntry e = t[code];
+                CopyString(out + filled, out + e.position, e.length);
+                filled += e.length;
+                if (prev >= 0) AddEntry(t, next, codeWidth, codeMask, prevPosition, prevLength);
+                prevLength = e.length;
+            } else if (code == clear) {
                 next = clear + 2;
                 codeWidth = m + 1;
+                codeMask = (1u << codeWidth) - 1;
                 prev = -1;
                 continue;
-            }
-            if (code == end) break;
-            if (prev < 0) {
-                if (code >= clear) {
-                    corrupted = true;
-                    break;
-                }
-            } else if (code < next || code == next) {
-                if (next < kMaxCodes) {
-                    const int pfx = prev;
-                    t.prefix[next] = static_cast<std::uint16_t>(pfx);
-                    t.suffix[next] = code == next ? t.first[pfx] : t.first[code];
-                    t.first[next] = t.first[pfx];
-                    t.length[next] = static_cast<std::uint16_t>(t.length[pfx] + 1);
-                    ++next;
-                    if (next == (1 << codeWidth) && codeWidth < kMaxWidth) ++codeWidth;
-                }
+            } else if (code == end) {
+                break;
+            } else if (code == next && prev >= 0) {
+                // The string being defined: the previous one and its own first character.
+                CopyString(out + filled, out + prevPosition, prevLength);
+                out[filled + prevLength] = out[prevPosition];
+                filled += prevLength + 1;
+                AddEntry(t, next, codeWidth, codeMask, prevPosition, prevLength);
+                prevLength += 1;
             } else {
                 corrupted = true;
                 break;
             }
             prev = code;
-            // Strings come out last character first, straight into the line.
-            const int len = t.length[code];
-            std::uint8_t* p = line.data() + fill + len - 1;
-            for (int c = code, k = len; k > 0; --k) {
-                *p-- = t.suffix[c];
-                c = t.prefix[c];
-            }
-            fill += len;
-            while (fill >= static_cast<std::size_t>(width)) {
-                PackRow(line.data(), width, dib_.BitCount(), mask_, dib_.ScanLine(rows_.Row()));
-                rows_.Advance();
-                fill -= width;
-                if (rows_.Finished()) return false;
-                if (fill) std::memmove(line.data(), line.data() + width, fill);
-            }
+            prevPosition = position;
         }
-        flushPartial();
+        Store(out, std::min(filled, total));
         return corrupted;
     }
 
   private:
+    static void AddEntry(DecodeEntry* t, int& next, int& codeWidth, std::uint32_t& codeMask,
+                         std::uint32_t position, std::uint32_t length) {
+        if (next >= kMaxCodes) return;
+        t[next].position = position;
+        t[next].length = static_cast<std::uint16_t>(length + 1);
+        ++next;
+        if (next == (1 << codeWidth) && codeWidth < kMaxWidth) {
+            ++codeWidth;
+            codeMask = (1u << codeWidth) - 1;
+        }
+    }
+
+    // Forward copy of an earlier part of the output; short strings move as one 16-byte load.
+    static void CopyString(std::uint8_t* dst, const std::uint8_t* src, std::size_t n) {
+        if (n <= 16 && dst - src >= 16) {
+            std::uint8_t chunk[16];
+            std::memcpy(chunk, src, 16);
+            std::memcpy(dst, chunk, 16);
+        } else if (static_cast<std::size_t>(dst - src) >= n) {
+            std::memcpy(dst, src, n);
+        } else {
+            for (std::size_t i = 0; i < n; ++i) dst[i] = src[i];
+        }
+    }
+
+    // Moves the decoded pixels into the bitmap's rows; a partial last row keeps what it got.
+    void Store(const std::uint8_t* pixels, std::size_t count) {
+        const int width = dib_.Width();
+        RowOrder rows(dib_.Height(), interlaced_);
+        for (std::size_t at = 0; at < count && !rows.Finished(); at += width, rows.Advance()) {
+            const int n = static_cast<int>(std::min<std::size_t>(width, count - at));
+            PackRow(pixels + at, n, dib_.BitCount(), mask_, dib_.ScanLine(rows.Row()));
+        }
+    }
+
     // Joins the data sub-blocks; a block cut short by the end of the data keeps what is there.
     void Deblock() {
         data_.resize(encoded_.size() + 8);
@@ -209,62 +228,53 @@ class Decoder {
     std::span<const std::uint8_t> encoded_;
     TDib& dib_;
     std::uint8_t mask_;
-    RowOrder rows_;
+    bool interlaced_;
     const TProgressHandler& progress_;
     std::vector<std::uint8_t> data_;  // 8 spare zero bytes let codes load as one word
     std::size_t dataSize_ = 0;
     EncodedPosition position_;
 };
 
-// Packs codes least significant bit first into 255-byte sub-blocks.
+// Packs codes least significant bit first, then cuts the bytes into 255-byte sub-blocks.
 class BlockWriter {
   public:
-    explicit BlockWriter(std::vector<std::uint8_t>& out) : out_(out) { StartBlock(); }
+    explicit BlockWriter(std::size_t maxBytes) : bytes_(new std::uint8_t[maxBytes + 8]) {}
     void Put(unsigned code, int width) {
         acc_ |= static_cast<std::uint64_t>(code) << bits_;
         bits_ += width;
-        while (bits_ >= 8) {
-            Byte(static_cast<std::uint8_t>(acc_));
-            acc_ >>= 8;
-            bits_ -= 8;
+        if (bits_ >= 32) {
+            for (int i = 0; i < 4; ++i)
+                bytes_[size_++] = static_cast<std::uint8_t>(acc_ >> (8 * i));
+            acc_ >>= 32;
+            bits_ -= 32;
         }
     }
-    // The last bits, then the zero-length terminator (an unused length byte serves as it).
-    void Finish() {
-        if (bits_ > 0) Byte(static_cast<std::uint8_t>(acc_));
-        if (blockBytes_ > 0) {
-            out_[lengthAt_] = static_cast<std::uint8_t>(blockBytes_);
-            out_.push_back(0);
+    // The last bits in a last short block, then the zero-length terminator.
+    void Finish(std::vector<std::uint8_t>& out) {
+        for (; bits_ > 0; bits_ -= 8, acc_ >>= 8) bytes_[size_++] = static_cast<std::uint8_t>(acc_);
+        out.reserve(out.size() + size_ + size_ / 255 + 2);
+        for (std::size_t i = 0; i < size_; i += 255) {
+            const std::size_t n = std::min<std::size_t>(255, size_ - i);
+            out.push_back(static_cast<std::uint8_t>(n));
+            out.insert(out.end(), bytes_.get() + i, bytes_.get() + i + n);
         }
+        out.push_back(0);
     }
 
   private:
-    void StartBlock() {
-        lengthAt_ = out_.size();
-        out_.push_back(0);
-        blockBytes_ = 0;
-    }
-    void Byte(std::uint8_t b) {
-        out_.push_back(b);
-        if (++blockBytes_ == 255) {
-            out_[lengthAt_] = 255;
-            StartBlock();
-        }
-    }
-
-    std::vector<std::uint8_t>& out_;
+    std::unique_ptr<std::uint8_t[]> bytes_;
+    std::size_t size_ = 0;
     std::uint64_t acc_ = 0;
     int bits_ = 0;
-    std::size_t lengthAt_ = 0;
-    int blockBytes_ = 0;
 };
 
 constexpr std::uint32_t kHashSlots = 17777;
 
+// A slot holds (prefix << 8 | character) << 12 | code; codes start above the end code, so 0
+// marks a free slot.
 struct EncodeTables {
-    std::uint32_t key[kHashSlots];  // (prefix << 8 | character) + 1; 0 marks a free slot
-    std::uint16_t code[kHashSlots];
-    void Clear() { std::memset(key, 0, sizeof key); }
+    std::uint32_t slot[kHashSlots];
+    void Clear() { std::memset(slot, 0, sizeof slot); }
 };
 
 void UnpackRow(const std::uint8_t* src, int width, int depth, std::uint8_t* dst) {
@@ -302,12 +312,10 @@ std::vector<std::uint8_t> LzwEncode(const TDib& dib, bool interlaced,
     const int minimum = depth == 1 ? 2 : depth;
     const unsigned clear = 1u << minimum;
     const unsigned end = clear + 1;
-    std::vector<std::uint8_t> out;
     const std::size_t pixels =
         static_cast<std::size_t>(std::max(0, dib.Width())) * std::max(0, dib.Height());
-    out.reserve(pixels / 2 + 64);
-    out.push_back(static_cast<std::uint8_t>(minimum));
-    BlockWriter writer(out);
+    // At most one code per pixel, plus two for every clear, each of at most 12 bits.
+    BlockWriter writer(pixels * 2 + pixels / 1000 * 4 + 64);
     auto tables = std::make_unique<EncodeTables>();
     EncodeTables& t = *tables;
     t.Clear();
@@ -326,28 +334,29 @@ std::vector<std::uint8_t> LzwEncode(const TDib& dib, bool interlaced,
             UnpackRow(row, dib.Width(), depth, unpacked.data());
             row = unpacked.data();
         }
-        for (int x = 0; x < dib.Width(); ++x) {
+        int x = 0;
+        if (current < 0 && dib.Width() > 0) {
+            current = row[0];
+            hash = row[0] * 301u + 903u;
+            length = 1;
+            x = 1;
+        }
+        for (; x < dib.Width(); ++x) {
             const unsigned c = row[x];
-            if (current < 0) {
-                current = static_cast<int>(c);
-                hash = c * 301 + 903;
-                length = 1;
-                continue;
-            }
             const std::uint32_t h = ((c + length + 1 + 4) * hash) % kHashSlots;
-            const std::uint32_t want = ((static_cast<std::uint32_t>(current) << 8) | c) + 1;
+            const std::uint32_t want = (static_cast<std::uint32_t>(current) << 8) | c;
             std::uint32_t slot = h;
-            while (t.key[slot] != 0 && t.key[slot] != want)
+            std::uint32_t entry;
+            while ((entry = t.slot[slot]) != 0 && (entry >> 12) != want)
                 slot = slot == kHashSlots - 1 ? 0 : slot + 1;
-            if (t.key[slot] == want) {
-                current = t.code[slot];
+            if (entry != 0) {
+                current = static_cast<int>(entry & 0xFFF);
                 hash = h;
                 ++length;
                 continue;
             }
             writer.Put(static_cast<unsigned>(current), width);
-            t.key[slot] = want;
-            t.code[slot] = static_cast<std::uint16_t>(next);
+            t.slot[slot] = (want << 12) | next;
             const unsigned k = next++;
             current = static_cast<int>(c);
             hash = c * 301 + 903;
@@ -360,7 +369,14 @@ std::vector<std::uint8_t> LzwEncode(const TDib& dib, bool interlaced,
                 t.Clear();
                 width = minimum + 1;
                 next = clear + 2;
-                current = -1;
+                // The next pixel begins a new string.
+                if (++x < dib.Width()) {
+                    current = row[x];
+                    hash = row[x] * 301u + 903u;
+                    length = 1;
+                } else {
+                    current = -1;
+                }
             }
         }
         rows.Advance();
@@ -368,7 +384,8 @@ std::vector<std::uint8_t> LzwEncode(const TDib& dib, bool interlaced,
     }
     if (current >= 0) writer.Put(static_cast<unsigned>(current), width);
     writer.Put(end, width);
-    writer.Finish();
+    std::vector<std::uint8_t> out{static_cast<std::uint8_t>(minimum)};
+    writer.Finish(out);
     if (progress) progress(TProgressStage::psEnding, 100, {});
     return out;
 }
