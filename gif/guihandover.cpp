@@ -1,8 +1,12 @@
 #include "gif/guihandover.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
-#include <QEvent>
 #include <QObject>
+#include <QSocketNotifier>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -10,8 +14,23 @@ namespace gif {
 
 namespace {
 
-class Receiver : public QObject {
+// The wake-up is a byte through a pipe watched by the GUI thread's event loop: nothing
+// allocated on one thread is touched on the other, and the queue itself is guarded.
+class Receiver {
   public:
+    Receiver() {
+        if (pipe2(fds_, O_NONBLOCK | O_CLOEXEC) != 0) fds_[0] = fds_[1] = -1;
+    }
+    Receiver(const Receiver&) = delete;
+    Receiver& operator=(const Receiver&) = delete;
+
+    // The watcher needs the GUI thread's event loop, which may not exist yet.
+    void Watch() {
+        if (notifier_ || fds_[0] < 0 || !QCoreApplication::instance()) return;
+        notifier_ = std::make_unique<QSocketNotifier>(fds_[0], QSocketNotifier::Read);
+        QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { Drain(); });
+    }
+
     void Post(std::function<void()> work) {
         bool wake = false;
         {
@@ -20,33 +39,41 @@ class Receiver : public QObject {
             queue_.push_back(std::move(work));
         }
         // One wake-up serves everything queued until the GUI thread takes it.
-        if (wake) QCoreApplication::postEvent(this, new QEvent(QEvent::User));
+        if (wake && fds_[1] >= 0) {
+            const char byte = 1;
+            (void)!write(fds_[1], &byte, 1);
+        }
     }
 
-    bool event(QEvent* e) override {
-        if (e->type() != QEvent::User) return QObject::event(e);
+  private:
+    void Drain() {
+        char bytes[64];
+        while (read(fds_[0], bytes, sizeof bytes) > 0) {
+        }
         std::vector<std::function<void()>> work;
         {
             std::lock_guard lock(mutex_);
             work.swap(queue_);
         }
         for (auto& w : work) w();
-        return true;
     }
 
-  private:
+    int fds_[2] = {-1, -1};
+    std::unique_ptr<QSocketNotifier> notifier_;
     std::mutex mutex_;
     std::vector<std::function<void()>> queue_;
 };
 
+// Never destroyed: a worker still ending while the process exits must not reach a queue
+// that is gone.
 Receiver& TheReceiver() {
-    static Receiver receiver;
-    return receiver;
+    static Receiver* receiver = new Receiver;
+    return *receiver;
 }
 
 }  // namespace
 
-void PrepareGuiHandover() { TheReceiver(); }
+void PrepareGuiHandover() { TheReceiver().Watch(); }
 
 void PostToGuiThread(std::function<void()> work) { TheReceiver().Post(std::move(work)); }
 

@@ -6,8 +6,8 @@
 
 namespace gif {
 
-// Makes the receiver on the calling thread, which must be the GUI thread; later calls do
-// nothing. Call it before any other thread posts.
+// Makes the receiver watch for work on the calling thread, which must be the GUI thread,
+// once the application exists; later calls do nothing. Work posted before then waits.
 void PrepareGuiHandover();
 // Queues the work for the GUI thread; callable from any thread.
 void PostToGuiThread(std::function<void()> work);

@@ -181,6 +181,7 @@ void TTimerThread::Suspend() {
 }
 
 void TTimerThread::Resume() {
+    PrepareGuiHandover();
     std::lock_guard lock(shared_->m);
     if (!shared_->suspended) return;
     shared_->suspended = false;

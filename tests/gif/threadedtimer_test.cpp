@@ -21,9 +21,12 @@ constexpr unsigned kHour = 3600u * 1000u;
 
 class ThreadedTimerTest : public ::testing::Test {
   protected:
-    void SetUp() override { giftest::EnsureApp(); }
+    void SetUp() override {
+        giftest::EnsureApp();
+        timer.reset(new TThreadedTimer(nullptr));
+    }
 
-    fw::ComponentPtr<TThreadedTimer> timer{new TThreadedTimer(nullptr)};
+    fw::ComponentPtr<TThreadedTimer> timer;
     int ticks = 0;
     void Count() {
         timer->SetOnTimer([this](fw::TObject*) { ++ticks; });
