@@ -1,10 +1,19 @@
 #include "gif/registergif.h"
 
 #include "framework/classregistry.h"
+#include "gif/codec/giferrors.h"
+#include "gif/gifanimator.h"
+#include "gif/gifimage.h"
 #include "gif/threadedtimer.h"
 
 namespace gif {
 
-void RegisterGifClasses() { fw::RegisterClass(TThreadedTimer::StaticClassInfo()); }
+void RegisterGifClasses() {
+    fw::RegisterGraphicClass("TGIFImage", [] { return std::make_unique<TGIFImage>(); });
+    fw::RegisterFileFormat("gif", gifcodec::strings::kFileDescription, "TGIFImage");
+    fw::RegisterClipboardGraphic(CF_GIF(), "TGIFImage");
+    fw::RegisterClass(TThreadedTimer::StaticClassInfo());
+    fw::RegisterClass(TGIFAnimator::StaticClassInfo());
+}
 
 }  // namespace gif

@@ -7,12 +7,17 @@
 #include <QEventLoop>
 #include <QThread>
 #include <chrono>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "framework/application.h"
+#include "framework/bitmap.h"
+#include "framework/canvas.h"
 #include "framework/classregistry.h"
+#include "gif/gifimage.h"
 #include "gif/registergif.h"
 
 namespace giftest {
@@ -65,6 +70,48 @@ inline void Pump(std::chrono::milliseconds span) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         QThread::msleep(1);
     }
+}
+
+// A 24-bit bitmap whose pixel (x, y) is colour(x, y).
+inline std::unique_ptr<fw::TBitmap> MakeBitmap(int w, int h,
+                                               const std::function<fw::TColor(int, int)>& colour) {
+    auto b = std::make_unique<fw::TBitmap>(w, h);
+    b->SetPixelFormat(fw::pf24bit);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) b->Canvas().SetPixel(x, y, colour(x, y));
+    return b;
+}
+
+// One frame per colour function, each w x h at (0, 0); frame 0 current, as after loading.
+inline std::unique_ptr<gif::TGIFImage> MakeGif(
+    int w, int h, const std::vector<std::function<fw::TColor(int, int)>>& frames) {
+    auto g = std::make_unique<gif::TGIFImage>();
+    for (const auto& f : frames) g->AddFrame(*MakeBitmap(w, h, f));
+    g->SetCurrentFrame(0);
+    return g;
+}
+
+inline std::vector<uint8_t> ReadFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline std::string Hex(const std::vector<uint8_t>& bytes) {
+    static const char* digits = "0123456789ABCDEF";
+    std::string s;
+    for (uint8_t b : bytes) {
+        s += digits[b >> 4];
+        s += digits[b & 15];
+    }
+    return s;
+}
+
+// The form-data layout: a 32-bit little-endian count, then the bytes.
+inline std::vector<uint8_t> Counted(const std::vector<uint8_t>& bytes) {
+    std::vector<uint8_t> out;
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(bytes.size() >> (8 * i)));
+    out.insert(out.end(), bytes.begin(), bytes.end());
+    return out;
 }
 
 }  // namespace giftest

@@ -1,0 +1,212 @@
+#include "gif/gifanimator.h"
+
+#include <algorithm>
+
+#include "framework/canvas.h"
+#include "framework/classbuilder.h"
+#include "framework/colors.h"
+#include "gif/codec/compose.h"
+#include "gif/codec/giferrors.h"
+
+namespace gif {
+
+namespace {
+
+// The composed frame as a bitmap of the logical screen.
+std::unique_ptr<fw::TBitmap> ToBitmap(const gifcodec::TComposedFrame& frame) {
+    gifcodec::TDib dib(frame.width, frame.height, 24);
+    for (int y = 0; y < frame.height; ++y) {
+        std::uint8_t* row = dib.ScanLine(y);
+        const std::uint8_t* rgb = frame.rgb.data() + static_cast<std::size_t>(y) * frame.width * 3;
+        for (int x = 0; x < frame.width; ++x) {
+            row[x * 3] = rgb[x * 3 + 2];
+            row[x * 3 + 1] = rgb[x * 3 + 1];
+            row[x * 3 + 2] = rgb[x * 3];
+        }
+    }
+    return TGIFImage::ToBitmap(dib);
+}
+
+}  // namespace
+
+const fw::TClassInfo& TGIFAnimator::StaticClassInfo() {
+    static const fw::TClassInfo info =
+        fw::ClassBuilder<TGIFAnimator>("TGIFAnimator", &TPictureControl::StaticClassInfo())
+            .Boolean("Animate", &TGIFAnimator::Animate, &TGIFAnimator::SetAnimate, false)
+            .Boolean("AutoSize", &TGIFAnimator::AutoSize, &TGIFAnimator::SetAutoSize, true)
+            .Boolean("Center", &TGIFAnimator::Center, &TGIFAnimator::SetCenter, false)
+            .Integer("FrameIndex", &TGIFAnimator::FrameIndex, &TGIFAnimator::SetFrameIndex, 0)
+            .Object("Image", &TGIFAnimator::Image)
+            .Boolean("Loop", &TGIFAnimator::Loop, &TGIFAnimator::SetLoop, true)
+            .Boolean("Stretch", &TGIFAnimator::Stretch, &TGIFAnimator::SetStretch, false)
+            .Boolean("Transparent", &TGIFAnimator::Transparent, &TGIFAnimator::SetTransparent, true)
+            .Event("OnChange", &TGIFAnimator::OnChange)
+            .Event("OnFrameChanged", &TGIFAnimator::OnFrameChanged)
+            .Event("OnStart", &TGIFAnimator::OnStart)
+            .Event("OnStop", &TGIFAnimator::OnStop)
+            .Creatable()
+            .Build();
+    return info;
+}
+
+TGIFAnimator::TGIFAnimator(fw::TComponent* AOwner)
+    : TPictureControl(AOwner),
+      image_(std::make_unique<TGIFImage>()),
+      timer_(new TThreadedTimer(this)) {
+    image_->OnChange = [this] { ImageChanged(); };
+    SetGraphic(image_.get());
+}
+
+TGIFAnimator::~TGIFAnimator() { image_->OnChange = nullptr; }
+
+void TGIFAnimator::BeforeDestruction() {
+    OnChange.Set(nullptr);
+    OnFrameChanged.Set(nullptr);
+    OnStart.Set(nullptr);
+    OnStop.Set(nullptr);
+    SetAnimate(false);
+    image_->OnChange = nullptr;
+    TPictureControl::BeforeDestruction();
+}
+
+unsigned TGIFAnimator::FrameInterval() const {
+    const int count = image_->FrameCount();
+    if (count < 2 || frameIndex_ < 0 || frameIndex_ >= count) return 0;
+    return std::max<unsigned>(image_->Frames(frameIndex_).Delay(), 1u);
+}
+
+void TGIFAnimator::SetAnimate(bool v) {
+    if (v == animate_) return;
+    if (v) {
+        timer_->SetOnTimer([this](fw::TObject*) { Tick(); });
+        timer_->SetEnabled(true);
+        animate_ = timer_->Enabled();
+        OnStart(this);
+    } else {
+        timer_->SetEnabled(false);
+        timer_->SetOnTimer(nullptr);
+        animate_ = false;
+        OnStop(this);
+        PictureChanged();
+    }
+}
+
+void TGIFAnimator::SetFrameIndex(int v) {
+    if (v == frameIndex_ || v < 0 || v >= image_->FrameCount()) return;
+    frameIndex_ = v;
+    timer_->SetInterval(FrameInterval());
+    OnFrameChanged(this);
+    PictureChanged();
+}
+
+void TGIFAnimator::SetImage(TGIFImage* v) {
+    if (v)
+        image_->Assign(*v);
+    else
+        image_->Clear();
+}
+
+void TGIFAnimator::RepaintIfAnimating() {
+    if (animate_) Repaint();
+}
+
+void TGIFAnimator::SetCenter(bool v) {
+    if (v == center_) return;
+    center_ = v;
+    PictureChanged();
+    RepaintIfAnimating();
+}
+
+void TGIFAnimator::SetStretch(bool v) {
+    if (v == stretch_) return;
+    stretch_ = v;
+    PictureChanged();
+    RepaintIfAnimating();
+}
+
+void TGIFAnimator::SetTransparent(bool v) {
+    // The control always paints its whole area, so the framework's opacity stays as it is.
+    if (v == transparent_) return;
+    transparent_ = v;
+    PictureChanged();
+    RepaintIfAnimating();
+}
+
+void TGIFAnimator::SetAutoSize(bool v) {
+    if (v == autoSize_) return;
+    autoSize_ = v;
+    AdjustSize();
+    PictureChanged();
+}
+
+void TGIFAnimator::BoundsChanged() {
+    TPictureControl::BoundsChanged();
+    AdjustSize();
+}
+
+void TGIFAnimator::AdjustSize() {
+    if (Loading() || !autoSize_ || image_->Empty()) return;
+    SetBounds(Left(), Top(), image_->ScreenWidth(), image_->ScreenHeight());
+}
+
+void TGIFAnimator::ImageChanged() {
+    AdjustSize();
+    frameIndex_ = image_->CurrentFrame();
+    if (frameIndex_ >= 0 && image_->FrameCount() > 0) timer_->SetInterval(FrameInterval());
+    OnChange(this);
+    PictureChanged();
+}
+
+void TGIFAnimator::Tick() {
+    if (!Visible()) return;
+    const int count = image_->FrameCount();
+    if (count < 2) return;
+    frameIndex_ = frameIndex_ >= count - 1 ? 0 : frameIndex_ + 1;
+    {
+        // The next frame's interval holds whatever the handler or the painting raise.
+        struct IntervalUpdate {
+            TGIFAnimator& a;
+            ~IntervalUpdate() { a.timer_->SetInterval(a.FrameInterval()); }
+        } update{*this};
+        OnFrameChanged(this);
+        Repaint();
+    }
+    if (!loop_ && frameIndex_ == 0) SetAnimate(false);
+}
+
+fw::TRect TGIFAnimator::DestRect(int w, int h) const {
+    if (stretch_) return ClientRect();
+    if (center_) return fw::Bounds((ClientWidth() - w) / 2, (ClientHeight() - h) / 2, w, h);
+    return fw::Bounds(0, 0, w, h);
+}
+
+void TGIFAnimator::Paint() {
+    DrawingScope drawing(*this);
+    fw::TCanvas& canvas = *Canvas();
+    const bool empty = image_->Empty();
+    // With transparency the background stays as the parent painted it.
+    if (!image_->HasTransparency() && !empty) {
+        canvas.Brush().SetColor(Color());
+        canvas.Brush().SetStyle(fw::bsSolid);
+        canvas.FillRect(ClientRect());
+    }
+    if (empty || image_->ScreenWidth() <= 0 || image_->ScreenHeight() <= 0) return;
+    const gifcodec::TComposedFrame frame = [&] {
+        gifcodec::TComposedFrame f;
+        try {
+            f = gifcodec::ComposeFrame(image_->Core(), frameIndex_, fw::ColorToRGB(fw::clWindow));
+        } catch (const gifcodec::EGifCodecError& e) {
+            throw EInvalidGraphicOperation(e.Id(), e.what());
+        }
+        return f;
+    }();
+    if (frame.width <= 0 || frame.height <= 0) return;
+    std::unique_ptr<fw::TBitmap> bitmap = ToBitmap(frame);
+    const fw::TRect dest = DestRect(frame.width, frame.height);
+    if (frame.key != gifcodec::clNone && transparent_)
+        canvas.CopyTransparent(dest, *bitmap, fw::Rect(0, 0, frame.width, frame.height), frame.key);
+    else
+        canvas.StretchDraw(dest, *bitmap);
+}
+
+}  // namespace gif
