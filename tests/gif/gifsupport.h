@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QThread>
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <functional>
@@ -108,9 +109,9 @@ inline std::string Hex(const std::vector<uint8_t>& bytes) {
 
 // The form-data layout: a 32-bit little-endian count, then the bytes.
 inline std::vector<uint8_t> Counted(const std::vector<uint8_t>& bytes) {
-    std::vector<uint8_t> out;
-    for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(bytes.size() >> (8 * i)));
-    out.insert(out.end(), bytes.begin(), bytes.end());
+    std::vector<uint8_t> out(bytes.size() + 4);
+    for (size_t i = 0; i < 4; ++i) out[i] = static_cast<uint8_t>(bytes.size() >> (8 * i));
+    std::copy(bytes.begin(), bytes.end(), out.begin() + 4);
     return out;
 }
 
