@@ -97,6 +97,15 @@ object Form1: TForm1
     PopupMenu = PopupMenu2
     Transparent = True
   end
+  object GIFAnimator1: TGIFAnimator
+    Left = 142
+    Top = 23
+    Width = 11
+    Height = 15
+    Animate = True
+    FrameIndex = 5
+    Image.Data = @data(art/indicator.gif)
+  end
   object label2: TScrollLabel
     Left = 78
     Top = 31

@@ -3,6 +3,7 @@
 
 #include "app/form1.h"
 #include "controls/registercontrols.h"
+#include "gif/registergif.h"
 #include "settings/propstore.h"
 #include "framework/application.h"
 #include "framework/classregistry.h"
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
     fw::RegisterFrameworkClasses();
     ctl::RegisterControlClasses();
     settings::RegisterPropStoreClasses();
+    gif::RegisterGifClasses();
     RegisterAppClasses();
     application.InstallTerminationHandlers();
     application.SetTitle("Rezazo '98");

@@ -11,6 +11,8 @@
 
 #include "app/form1.h"
 #include "controls/registercontrols.h"
+#include "gif/gifanimator.h"
+#include "gif/registergif.h"
 #include "settings/propstore.h"
 #include "controls/scrolllabel.h"
 #include "framework/application.h"
@@ -31,6 +33,7 @@ fw::TApplication& App() {
         fw::RegisterFrameworkClasses();
         ctl::RegisterControlClasses();
         settings::RegisterPropStoreClasses();
+        gif::RegisterGifClasses();
         RegisterAppClasses();
         return a;
     }();
@@ -119,6 +122,22 @@ TEST_F(MainWindow, TitleDimsWhenTheApplicationIsDeactivatedAndBrightensAgain) {
     EXPECT_FALSE(titleMatches(bright));
     App().SetActive(true);
     EXPECT_TRUE(titleMatches(bright));
+}
+
+TEST_F(MainWindow, TheIndicatorPlaysItsSixFramesFromTheFirst) {
+    platform::ScopedHostBackend use(host_);
+    TForm1& f = Create();
+    auto* anim = dynamic_cast<gif::TGIFAnimator*>(f.GIFAnimator1);
+    ASSERT_NE(anim, nullptr);
+    EXPECT_TRUE(anim->Animate());
+    EXPECT_EQ(anim->Image()->FrameCount(), 6);
+    // The stored frame index 5 comes before the picture and has no effect.
+    EXPECT_EQ(anim->FrameIndex(), 0);
+    EXPECT_EQ(anim->FrameInterval(), 500u);
+    f.SetCompactMode();
+    EXPECT_FALSE(anim->Visible());
+    f.SetCompactMode();
+    EXPECT_TRUE(anim->Visible());
 }
 
 TEST_F(MainWindow, CompactFormAndBack) {
