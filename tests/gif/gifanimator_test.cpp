@@ -275,12 +275,15 @@ TEST(AnimatorPaint, AnOpaquePictureFillsTheRestWithTheControlColour) {
 }
 
 // The main window's indicator block, with the data expanded as the build does.
-std::string IndicatorForm() {
+std::string IndicatorForm(int width = 11, int height = 15) {
     const auto gif = giftest::ReadFileBytes(REZAZO_SOURCE_DIR "/resources/art/indicator.gif");
     return "object Form1: TTestForm\n"
            "  Left = 0\n  Top = 0\n  Width = 164\n  Height = 51\n"
            "  object GIFAnimator1: TGIFAnimator\n"
-           "    Left = 142\n    Top = 23\n    Width = 11\n    Height = 15\n"
+           "    Left = 142\n    Top = 23\n"
+           "    Width = " +
+           std::to_string(width) + "\n    Height = " + std::to_string(height) +
+           "\n"
            "    Animate = True\n    FrameIndex = 5\n"
            "    Image.Data = {" +
            giftest::Hex(giftest::Counted(gif)) +
@@ -327,6 +330,17 @@ TEST(AnimatorLoading, TheIndicatorPlaysFromFrameZeroEveryHalfSecond) {
     const std::string text = fw::WriteComponentText(form);
     EXPECT_NE(text.find("Image.Data = {"), std::string::npos);
     EXPECT_EQ(text.find("FrameIndex = 5"), std::string::npos);
+}
+
+TEST(AnimatorLoading, AutoSizeWaitsWhileTheDescriptionIsRead) {
+    giftest::EnsureApp();
+    TTestForm form(IndicatorForm(20, 30));
+    auto* anim = dynamic_cast<TGIFAnimator*>(form.FindComponent("GIFAnimator1"));
+    ASSERT_NE(anim, nullptr);
+    EXPECT_EQ(anim->BoundsRect(), fw::Bounds(142, 23, 20, 30));
+    // At run time a size change brings the picture's size back.
+    anim->SetBounds(142, 23, 21, 30);
+    EXPECT_EQ(anim->BoundsRect(), fw::Bounds(142, 23, 11, 15));
 }
 
 }  // namespace
