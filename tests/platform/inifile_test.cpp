@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 
 #include "scratch.h"
+#include "tests/support/unprivileged.h"
 
 namespace platform {
 namespace {
@@ -159,25 +159,15 @@ TEST_F(IniFileTest, WriteIntoAnUnwritableDirectoryKeepsTheOldFile) {
     if (::geteuid() != 0) {
         ExpectRefusedWrite(file);
     } else {
-        // Root writes anywhere; drop to an unprivileged user in a child to see the refusal.
-        pid_t pid = ::fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            int code = 3;
-            if (::setgid(65534) == 0 && ::setuid(65534) == 0) {
-                try {
-                    WriteIniString(file, "TForm1", "Form1.Left", "1");
-                    code = 1;
-                } catch (const std::runtime_error& e) {
-                    code = std::string(e.what()) == "Unable to write to " + file ? 0 : 2;
-                }
+        int code = testsupport::RunUnprivileged([&] {
+            try {
+                WriteIniString(file, "TForm1", "Form1.Left", "1");
+                return 1;
+            } catch (const std::runtime_error& e) {
+                return std::string(e.what()) == "Unable to write to " + file ? 0 : 2;
             }
-            ::_exit(code);
-        }
-        int status = 0;
-        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-        ASSERT_TRUE(WIFEXITED(status));
-        EXPECT_EQ(WEXITSTATUS(status), 0) << "1: no throw, 2: wrong message, 3: setuid failed";
+        });
+        EXPECT_EQ(code, 0) << "1: no throw, 2: wrong message, 3: setuid failed";
     }
     EXPECT_EQ(ReadAll(file), old);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(sub), {}), 1);

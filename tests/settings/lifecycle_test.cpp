@@ -1,11 +1,11 @@
 // The store inside its owner's life: read from the owner's description, restoring while
 // the owner loads, saving at the close query or at destruction, following removed
 // components, and failed writes going to the exception display.
-#include <sys/wait.h>
 
 #include "framework/componenttext.h"
 #include "framework/extctrls.h"
 #include "tests/settings/store_support.h"
+#include "tests/support/unprivileged.h"
 
 namespace storetest {
 namespace {
@@ -280,21 +280,11 @@ TEST_F(LifecycleTest, AWriteIntoAnUnwritableDirectoryIsReportedAndKeepsTheOldFil
         auto got = SaveIntoReadOnlyDirectory(file, reported_);
         EXPECT_EQ(got, std::vector<std::string>{expected});
     } else {
-        // Root writes anywhere: an unprivileged child sees the refusal.
-        pid_t pid = ::fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            int code = 3;
-            if (::setgid(65534) == 0 && ::setuid(65534) == 0) {
-                auto got = SaveIntoReadOnlyDirectory(file, reported_);
-                code = got == std::vector<std::string>{expected} ? 0 : (got.empty() ? 1 : 2);
-            }
-            ::_exit(code);
-        }
-        int status = 0;
-        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-        ASSERT_TRUE(WIFEXITED(status));
-        EXPECT_EQ(WEXITSTATUS(status), 0) << "1: nothing reported, 2: wrong message, 3: no setuid";
+        int code = testsupport::RunUnprivileged([&] {
+            auto got = SaveIntoReadOnlyDirectory(file, reported_);
+            return got == std::vector<std::string>{expected} ? 0 : (got.empty() ? 1 : 2);
+        });
+        EXPECT_EQ(code, 0) << "1: nothing reported, 2: wrong message, 3: no setuid";
     }
     ::chmod(sub.c_str(), 0755);
     EXPECT_EQ(ReadFile(file), old);
