@@ -2,6 +2,8 @@
 set -euo pipefail
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export CCACHE_DIR=${CCACHE_DIR:-$HOME/.cache/rezazo-ccache}
+# Paths below the checkout are hashed relative to it, so another clone reuses the cache.
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$ROOT}
 
 PACKAGES=(cmake ninja-build g++ ccache pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
           libbenchmark-dev libgif-dev clang libclang-rt-14-dev xvfb xauth xdotool xclip x11-utils
