@@ -1,3 +1,4 @@
+#include "testpaths.h"
 #include <gtest/gtest.h>
 
 #include <cstdio>

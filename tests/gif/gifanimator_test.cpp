@@ -1,6 +1,7 @@
 // The animator: frame intervals, the tick, Animate and FrameIndex, the picture-changed
 // step, painting (plain, centred, with and without the transparent colour) and loading
 // the main window's indicator from a window description.
+#include "testpaths.h"
 #include "gif/gifanimator.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
 // The GIF picture as a framework graphic: drawing with its transparent colour, assignment
 // to and from bitmaps, form data, the registered file and clipboard formats.
+#include "testpaths.h"
 #include "gif/gifimage.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,6 @@
 // The committed pictures in resources/art: sizes, formats, and the pieces that the windows
 // draw over the skin at run time matching what lies beneath them.
+#include "testpaths.h"
 #include <gtest/gtest.h>
 
 #include <array>

@@ -1,4 +1,5 @@
 // Writing pictures back as GIF bytes and the LZW encoder's output rules.
+#include "testpaths.h"
 #include <gtest/gtest.h>
 
 #include <cstdlib>
