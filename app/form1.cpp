@@ -1,8 +1,5 @@
 #include "app/form1.h"
 
-#include <QGuiApplication>
-#include <QScreen>
-
 #include "controls/scrolllabel.h"
 #include "framework/application.h"
 #include "framework/classbuilder.h"
@@ -280,19 +277,14 @@ void TForm1::Defaultsettings1Click(TObject*) {
 void TForm1::Image1DblClick(TObject*) { SetCompactMode(); }
 
 void TForm1::Image1MouseDown(TObject*, TMouseButton, TShiftState Shift, int X, int Y) {
-    if (!app::StartsDrag(Shift)) return;
-    drag_ = {true, X, Y};
+    drag_.Press(Shift, X, Y);
 }
 
 void TForm1::Image1MouseMove(TObject*, TShiftState, int X, int Y) {
-    QScreen* screen = QGuiApplication::primaryScreen();
-    QRect s = screen ? screen->geometry() : QRect(0, 0, 800, 600);
-    auto r = app::DragMove(drag_, {Left(), Top(), Width(), Height()}, X, Y, Snaptoedge1->Checked(),
-                           s.width(), s.height());
-    if (r.move) SetBounds(r.left, r.top, Width(), Height());
+    drag_.Move(*this, X, Y, Snaptoedge1->Checked());
 }
 
-void TForm1::Image1MouseUp(TObject*, TMouseButton, TShiftState, int, int) { drag_.Dragging = false; }
+void TForm1::Image1MouseUp(TObject*, TMouseButton, TShiftState, int, int) { drag_.Release(); }
 
 void TForm1::Image3MouseDown(TObject*, TMouseButton, TShiftState, int, int) {
     ImageList1->GetBitmap(0, Image3->Picture()->Bitmap());

@@ -1,6 +1,7 @@
 #pragma once
 // The main window: the address and host name on a skinned, borderless panel.
 #include "app/mainlogic.h"
+#include "app/windowdrag.h"
 #include "framework/dialogs.h"
 #include "framework/extctrls.h"
 #include "framework/forms.h"
@@ -93,7 +94,7 @@ private:
     void SetRefreshRate(fw::TMenuItem* checked, bool enabled, unsigned interval);
     void ApplyStayOnTop();
 
-    app::DragState drag_;
+    app::TWindowDrag drag_;
 };
 
 // Registers the program's window classes with the reader.

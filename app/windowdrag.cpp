@@ -1,0 +1,19 @@
+#include "app/windowdrag.h"
+
+#include "framework/controls/screen.h"
+#include "framework/forms.h"
+
+namespace app {
+
+void TWindowDrag::Press(fw::TShiftState Shift, int X, int Y) {
+    if (StartsDrag(Shift)) state_ = {true, X, Y};
+}
+
+void TWindowDrag::Move(fw::TForm& window, int X, int Y, bool snap) {
+    fw::TScreenSize screen = fw::PrimaryScreenSize();
+    auto r = DragMove(state_, {window.Left(), window.Top(), window.Width(), window.Height()}, X, Y,
+                      snap, screen.Width, screen.Height);
+    if (r.move) window.SetBounds(r.left, r.top, window.Width(), window.Height());
+}
+
+}  // namespace app
