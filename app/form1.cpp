@@ -239,12 +239,13 @@ void TForm1::Exit1Click(TObject*) { Application->Terminate(); }
 
 void TForm1::LefttoRight1Click(TObject*) { label2->SetScrollDirection(ctl::LeftToRight); }
 void TForm1::Righttoleft1Click(TObject*) { label2->SetScrollDirection(ctl::RightToLeft); }
-// The step is an unsigned byte: 0 - 1 gives 255 and 255 + 1 gives 0.
+// The step stays within 0 to 255: it never wraps round (a wrapped step of 255 would throw
+// the host name out of its label).
 void TForm1::Increasespeed1Click(TObject*) {
-    label2->SetScrollBy(static_cast<uint8_t>(label2->ScrollBy() + 1));
+    if (label2->ScrollBy() < 255) label2->SetScrollBy(static_cast<uint8_t>(label2->ScrollBy() + 1));
 }
 void TForm1::Decreasespeed1Click(TObject*) {
-    label2->SetScrollBy(static_cast<uint8_t>(label2->ScrollBy() - 1));
+    if (label2->ScrollBy() > 0) label2->SetScrollBy(static_cast<uint8_t>(label2->ScrollBy() - 1));
 }
 
 void TForm1::Defaultset1Click(TObject*) {

@@ -47,6 +47,9 @@ public:
     void ProcessMessages();
 
     bool Active() const { return active_; }
+    // The hint text of what the pointer or the menu selection is on.
+    const std::string& Hint() const { return hint_; }
+    void SetHint(const std::string& h) { hint_ = h; }
     void Minimize();
     void Restore();
     bool Minimized() const { return minimized_; }
@@ -69,6 +72,7 @@ public:
 
 private:
     std::string title_;
+    std::string hint_;
     TCustomForm* mainForm_ = nullptr;
     bool terminated_ = false;
     bool active_ = false;

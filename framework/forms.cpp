@@ -76,7 +76,9 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
     TControl::SetBounds(0, 0, 320, 240);
 }
 
-TCustomForm::~TCustomForm() = default;
+// The components go while the window and its procedure still exist: those that hooked
+// the window's procedure put back what they replaced.
+TCustomForm::~TCustomForm() { DestroyComponents(); }
 
 void TCustomForm::BeforeDestruction() {
     TWinControl::BeforeDestruction();

@@ -194,15 +194,20 @@ TEST_F(MainWindow, AlwaysOnTopTwiceReturnsToTheNormalStyle) {
     EXPECT_FALSE(f.AlwaysOnTop1->Checked());
 }
 
-TEST_F(MainWindow, ScrollStepWrapsAsAnUnsignedByte) {
+TEST_F(MainWindow, ScrollStepStaysWithinAByteWithoutWrapping) {
     platform::ScopedHostBackend use(host_);
     TForm1& f = Create();
     f.Decreasespeed1Click(nullptr);
     EXPECT_EQ(f.label2->ScrollBy(), 0);
     f.Decreasespeed1Click(nullptr);
-    EXPECT_EQ(f.label2->ScrollBy(), 255);
-    f.Increasespeed1Click(nullptr);
     EXPECT_EQ(f.label2->ScrollBy(), 0);
+    f.Increasespeed1Click(nullptr);
+    EXPECT_EQ(f.label2->ScrollBy(), 1);
+    f.label2->SetScrollBy(255);
+    f.Increasespeed1Click(nullptr);
+    EXPECT_EQ(f.label2->ScrollBy(), 255);
+    f.Decreasespeed1Click(nullptr);
+    EXPECT_EQ(f.label2->ScrollBy(), 254);
 }
 
 TEST_F(MainWindow, SavesTheWorkedSettingsByteForByte) {

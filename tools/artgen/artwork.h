@@ -21,4 +21,9 @@ Image MakeCompactSkin();
 
 Image MakeTrayIcon();
 
+// The menus' 17 x 17 check and radio marks on a silver and white checkerboard.
+constexpr int kMarkSize = 17;
+Image MakeCheckMark();
+Image MakeRadioMark();
+
 }  // namespace artgen

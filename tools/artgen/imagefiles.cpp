@@ -1,5 +1,6 @@
 #include "tools/artgen/imagefiles.h"
 
+#include <array>
 #include <cstdint>
 #include <fstream>
 #include <stdexcept>
@@ -58,6 +59,62 @@ std::string EncodeBmp(const Image& image, int bits) {
 }  // namespace
 
 std::string EncodeBmp24(const Image& image) { return EncodeBmp(image, 24); }
+
+const std::array<Rgb, 16>& ClassicPalette() {
+    static const std::array<Rgb, 16> p = {{{0, 0, 0},       {128, 0, 0},   {0, 128, 0},
+                                           {128, 128, 0},   {0, 0, 128},   {128, 0, 128},
+                                           {0, 128, 128},   {128, 128, 128}, {192, 192, 192},
+                                           {255, 0, 0},     {0, 255, 0},   {255, 255, 0},
+                                           {0, 0, 255},     {255, 0, 255}, {0, 255, 255},
+                                           {255, 255, 255}}};
+    return p;
+}
+
+std::string EncodeBmp4(const Image& image) {
+    const auto& pal = ClassicPalette();
+    auto index = [&](Rgb c) -> std::uint8_t {
+        for (std::size_t i = 0; i < pal.size(); ++i)
+            if (pal[i] == c) return static_cast<std::uint8_t>(i);
+        throw std::runtime_error("colour outside the 16-colour palette");
+    };
+    const std::uint32_t w = static_cast<std::uint32_t>(image.width());
+    const std::uint32_t h = static_cast<std::uint32_t>(image.height());
+    const std::uint32_t stride = ((w * 4 + 31) / 32) * 4;
+    const std::uint32_t dataSize = stride * h;
+    const std::uint32_t offset = 14 + 40 + 16 * 4;
+    std::string out;
+    out += "BM";
+    Put32(out, offset + dataSize);
+    Put32(out, 0);
+    Put32(out, offset);
+    Put32(out, 40);
+    Put32(out, w);
+    Put32(out, h);
+    Put16(out, 1);
+    Put16(out, 4);
+    Put32(out, 0);
+    Put32(out, dataSize);
+    Put32(out, 3780);
+    Put32(out, 3780);
+    Put32(out, 16);
+    Put32(out, 0);
+    for (const Rgb& c : pal) {
+        out += static_cast<char>(c.b);
+        out += static_cast<char>(c.g);
+        out += static_cast<char>(c.r);
+        out += '\0';
+    }
+    for (int y = image.height() - 1; y >= 0; --y) {
+        std::string row(stride, '\0');
+        for (int x = 0; x < image.width(); ++x) {
+            std::uint8_t v = index(image.At(x, y));
+            auto& b = row[static_cast<std::size_t>(x / 2)];
+            b = static_cast<char>(static_cast<std::uint8_t>(b) | (x % 2 == 0 ? v << 4 : v));
+        }
+        out += row;
+    }
+    return out;
+}
 std::string EncodeBmp32(const Image& image) { return EncodeBmp(image, 32); }
 
 std::string EncodePpm(const Image& image) {

@@ -7,6 +7,8 @@ namespace artgen {
 
 // Uncompressed bottom-up BMP with a BITMAPINFOHEADER, 24 bits per pixel.
 std::string EncodeBmp24(const Image& image);
+// 4 bits per pixel over the classic 16-colour palette; throws for any other colour.
+std::string EncodeBmp4(const Image& image);
 // The same with 32 bits per pixel, BGRA with the image's alpha (BI_RGB).
 std::string EncodeBmp32(const Image& image);
 // Binary PPM (P6), alpha dropped.
