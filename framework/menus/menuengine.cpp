@@ -69,6 +69,8 @@ public:
     explicit TMenuLevelWidget(TMenuLevelWindow* level)
         : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint),
           level_(level) {
+        // The window type reaches X11 only when set on a window that exists.
+        winId();
         setAttribute(Qt::WA_X11NetWmWindowTypePopupMenu);
         // A press outside closes the menu and does nothing else.
         setAttribute(Qt::WA_NoMouseReplay);
