@@ -1,8 +1,8 @@
 #include "framework/dialogs.h"
 
-#include <QFontDialog>
 #include <QMessageBox>
 
+#include "framework/app/fontdialog.h"
 #include "framework/application.h"
 #include "framework/classbuilder.h"
 
@@ -19,30 +19,8 @@ const EnumInfo& FontDialogOptionInfo() {
     return info;
 }
 
-bool QtFontDialog(TFontDialog& dlg) {
-    bool ok = false;
-    QFontDialog::FontDialogOptions opts;
-    QFont chosen = QFontDialog::getFont(&ok, dlg.Font()->ToQFont(), nullptr, QString(), opts);
-    if (!ok) return false;
-    TFont f;
-    f.Assign(*dlg.Font());
-    f.SetName(chosen.family().toStdString());
-    if (chosen.pixelSize() > 0)
-        f.SetHeight(-chosen.pixelSize());
-    else if (chosen.pointSize() > 0)
-        f.SetSize(chosen.pointSize());
-    TFontStyles style = 0;
-    if (chosen.bold()) style |= fsBold;
-    if (chosen.italic()) style |= fsItalic;
-    if (chosen.underline()) style |= fsUnderline;
-    if (chosen.strikeOut()) style |= fsStrikeOut;
-    f.SetStyle(style);
-    dlg.Font()->Assign(f);
-    return true;
-}
-
 TFontDialog::Runner& FontRunner() {
-    static TFontDialog::Runner r = QtFontDialog;
+    static TFontDialog::Runner r = RunOwnFontDialog;
     return r;
 }
 
@@ -96,7 +74,7 @@ TFontDialog::~TFontDialog() = default;
 
 bool TFontDialog::Execute() { return FontRunner()(*this); }
 
-void TFontDialog::SetRunner(Runner r) { FontRunner() = r ? std::move(r) : Runner(QtFontDialog); }
+void TFontDialog::SetRunner(Runner r) { FontRunner() = r ? std::move(r) : Runner(RunOwnFontDialog); }
 
 int MessageDlg(const std::string& msg, TMsgDlgType type, unsigned buttons) {
     return BoxRunner()(msg, type, buttons);
