@@ -353,10 +353,25 @@ void TCustomMenuDecorator::SetOwnerDraw(TMenuItem* item, bool restore) {
 
 // Measuring
 
+const QFontMetrics& TCustomMenuDecorator::Metrics() const {
+    // Measuring a level asks for every sibling's text of every item: resolve the font once.
+    if (!metrics_ || !(metricsFont_ == canvas_->Font()) || metricsFont_.Name() != canvas_->Font().Name()) {
+        metricsFont_.Assign(canvas_->Font());
+        metrics_ = std::make_unique<QFontMetrics>(metricsFont_.ToQFont());
+        textSizes_.clear();
+    }
+    return *metrics_;
+}
+
 TSize TCustomMenuDecorator::TextSize(const std::string& text) const {
-    QFontMetrics fm(canvas_->Font().ToQFont());
+    const QFontMetrics& fm = Metrics();
+    auto known = textSizes_.find(text);
+    if (known != textSizes_.end()) return known->second;
     QSize s = fm.size(kTextFlags, QString::fromStdString(text));
-    return {s.width(), fm.height() + 2};
+    TSize size{s.width(), fm.height() + 2};
+    if (textSizes_.size() > 256) textSizes_.clear();
+    textSizes_.emplace(text, size);
+    return size;
 }
 
 int TCustomMenuDecorator::MeasureItemHeight(TMenuItem* item) const {
@@ -392,8 +407,13 @@ int TCustomMenuDecorator::MeasureItemWidth(TMenuItem* item) const {
         }
     }
     if (item->Caption().find('&') != std::string::npos) {
-        QFontMetrics fm(font_->ToQFont());
-        w -= fm.horizontalAdvance(QStringLiteral("&"));
+        // The width of "&" in Font (the canvas measures in Font during a request).
+        if (canvas_->Font() == *font_) {
+            w -= Metrics().horizontalAdvance(QStringLiteral("&"));
+        } else {
+            QFontMetrics fm(font_->ToQFont());
+            w -= fm.horizontalAdvance(QStringLiteral("&"));
+        }
     }
     if (IsBannerItem(item)) w += bannerWidth_;
     return w;
@@ -407,7 +427,7 @@ void TCustomMenuDecorator::MeasureItemRequest(TMessage& m) {
     auto* mis = reinterpret_cast<TMeasureItemStruct*>(m.LParam);
     if (!mis || mis->CtlType != ODT_MENU || !menu_) return;
     // A surface to measure on, as the owner window's would be.
-    QImage surface(1, 1, QImage::Format_RGB32);
+    static QImage surface(1, 1, QImage::Format_RGB32);
     QPainter painter(&surface);
     canvas_->Attach(&painter, Rect(0, 0, 1, 1));
     canvas_->SetFont(*font_);
@@ -610,6 +630,7 @@ void TCustomMenuDecorator::BuildBannerBitmap(TMenuItem* item) {
     if (w <= 0 || h <= 0) return;
     TCanvas& bc = bannerBitmap_->Canvas();
     TRect b = Rect(0, 0, w, h);
+    TCanvas::PaintScope bands(bc);  // one painter for every band
     if (bannerColor_ == bannerEndColor_) {
         bc.Brush().SetStyle(bsSolid);
         bc.Brush().SetColor(bannerColor_);

@@ -3,6 +3,7 @@
 // items and paint them with their own fonts, colours and mark bitmaps, with a vertical
 // colour-ramp banner along one edge of the top level. The platform menu's requests reach
 // them through two hooks: one on the owner form's procedure and one on the popup list.
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +13,8 @@
 #include "framework/controls.h"
 #include "framework/imglist.h"
 #include "framework/menus.h"
+
+class QFontMetrics;
 
 namespace fw {
 class TBitmap;
@@ -169,6 +172,7 @@ protected:
     void DrawItemText(fw::TMenuItem* item, const fw::TRect& rect, const std::string& text,
                       const std::string& shortcut, fw::TColor color, int dx, int dy);
     void RecomputeGlyphs();
+    const QFontMetrics& Metrics() const;
     // Sends a message on to the procedure the form hook replaced.
     void PassToForm(fw::TMessage& m);
 
@@ -209,6 +213,9 @@ private:
     std::unique_ptr<fw::TBitmap> bannerBitmap_;
     fw::TWndMethod oldFormProc_;
     bool loadingFont_ = false;
+    mutable fw::TFont metricsFont_;
+    mutable std::unique_ptr<QFontMetrics> metrics_;
+    mutable std::map<std::string, fw::TSize> textSizes_;
 };
 
 class TCustomPopupDecorator : public TCustomMenuDecorator {
