@@ -5,6 +5,7 @@
 #include <set>
 
 #include "framework/graphicsbase.h"
+#include "platform/bytes.h"
 
 namespace fw {
 
@@ -14,24 +15,12 @@ constexpr uint32_t kBiBitfields = 3;
 constexpr int64_t kMaxSide = 32768;
 constexpr int64_t kMaxPixels = int64_t{1} << 26;
 
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t U32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
+using platform::GetLE16;
+using platform::GetLE32;
 
 [[noreturn]] void Bad() { throw EInvalidGraphic(strings::kInvalidGraphic); }
 
 int64_t Stride(int64_t width, int bits) { return ((width * bits + 31) / 32) * 4; }
-
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
 
 // Reduces any image to an indexed one with at most maxColors entries: its own colours when
 // they fit, otherwise Qt's palette reduction, then nearest-colour mapping.
@@ -69,8 +58,8 @@ DibImage ReadDibFile(const std::vector<uint8_t>& data) {
     const size_t size = data.size();
     const uint8_t* d = data.data();
     if (size < 14 + 12 || d[0] != 'B' || d[1] != 'M') Bad();
-    const uint32_t offBits = U32(d + 10);
-    const uint32_t headerSize = U32(d + 14);
+    const uint32_t offBits = GetLE32(d + 10);
+    const uint32_t headerSize = GetLE32(d + 14);
     if (headerSize < 12 || 14 + static_cast<uint64_t>(headerSize) > size) Bad();
 
     int64_t width = 0, height = 0;
@@ -80,17 +69,17 @@ DibImage ReadDibFile(const std::vector<uint8_t>& data) {
     bool topDown = false;
     const uint8_t* h = d + 14;
     if (headerSize == 12) {
-        width = U16(h + 4);
-        height = U16(h + 6);
-        bits = U16(h + 10);
+        width = GetLE16(h + 4);
+        height = GetLE16(h + 6);
+        bits = GetLE16(h + 10);
         paletteEntry = 3;
     } else {
         if (headerSize < 40) Bad();
-        width = static_cast<int32_t>(U32(h + 4));
-        height = static_cast<int32_t>(U32(h + 8));
-        bits = U16(h + 14);
-        compression = U32(h + 16);
-        clrUsed = U32(h + 32);
+        width = static_cast<int32_t>(GetLE32(h + 4));
+        height = static_cast<int32_t>(GetLE32(h + 8));
+        bits = GetLE16(h + 14);
+        compression = GetLE32(h + 16);
+        clrUsed = GetLE32(h + 32);
         if (height < 0) {
             topDown = true;
             height = -height;
@@ -109,8 +98,8 @@ DibImage ReadDibFile(const std::vector<uint8_t>& data) {
             masks = d + tableAt;
             tableAt += 12;
         }
-        if (U32(masks) != 0x00FF0000u || U32(masks + 4) != 0x0000FF00u ||
-            U32(masks + 8) != 0x000000FFu)
+        if (GetLE32(masks) != 0x00FF0000u || GetLE32(masks + 4) != 0x0000FF00u ||
+            GetLE32(masks + 8) != 0x000000FFu)
             Bad();
     } else if (compression != kBiRgb) {
         Bad();
@@ -215,22 +204,10 @@ std::vector<uint8_t> WriteDibFile(const QImage& image, int bitCount) {
 
     std::vector<uint8_t> out;
     out.reserve(offBits + pixelBytes);
-    out.push_back('B');
-    out.push_back('M');
-    Put32(out, offBits + pixelBytes);
-    Put32(out, 0);
-    Put32(out, offBits);
-    Put32(out, 40);
-    Put32(out, static_cast<uint32_t>(w));
-    Put32(out, static_cast<uint32_t>(h));
-    Put16(out, 1);
-    Put16(out, static_cast<uint32_t>(bitCount));
-    Put32(out, kBiRgb);
-    Put32(out, pixelBytes);
-    Put32(out, 3780);  // 96 dots per inch in pixels per metre
-    Put32(out, 3780);
-    Put32(out, 0);
-    Put32(out, 0);
+    out.resize(platform::kBmpHeadersSize);
+    platform::WriteBmpHeaders(out.data(), {static_cast<uint32_t>(w), static_cast<uint32_t>(h),
+                                           static_cast<unsigned>(bitCount),
+                                           static_cast<uint32_t>(table.size()), pixelBytes});
     for (QRgb c : table) {
         out.push_back(static_cast<uint8_t>(qBlue(c)));
         out.push_back(static_cast<uint8_t>(qGreen(c)));
