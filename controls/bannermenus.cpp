@@ -149,7 +149,8 @@ const TClassInfo& TPopupDecorator::StaticClassInfo() {
     using D = TCustomMenuDecorator;
     static const TClassInfo info =
         ClassBuilder<TPopupDecorator>("TPopupDecorator", &TCustomPopupDecorator::StaticClassInfo())
-            .Boolean("AlwaysShowSelection", &D::AlwaysShowSelection, &D::SetAlwaysShowSelection, true)
+            .Boolean("AlwaysShowSelection", &D::AlwaysShowSelection, &D::SetAlwaysShowSelection,
+                     true)
             .Boolean("Banner", &D::Banner, &D::SetBanner, false)
             .Color("BannerColor", &D::BannerColor, &D::SetBannerColor, clBlack)
             .Enum("BannerDirection", &D::BannerDirection, &D::SetBannerDirection,
@@ -344,7 +345,8 @@ void TCustomMenuDecorator::SetOwnerDraw(TMenuItem* item, bool restore) {
         }
         if (IsWindowsNT) {
             unsigned type = 0;
-            if (GetMenuItemType(menu, c->Command(), false, type) && (type & MFT_OWNERDRAW)) continue;
+            if (GetMenuItemType(menu, c->Command(), false, type) && (type & MFT_OWNERDRAW))
+                continue;
         }
         ModifyMenu(menu, c->Command(), MF_BYCOMMAND | MF_OWNERDRAW | flags, c->Command(),
                    reinterpret_cast<uintptr_t>(static_cast<TCustomMenuDecorator*>(this)));
@@ -355,7 +357,8 @@ void TCustomMenuDecorator::SetOwnerDraw(TMenuItem* item, bool restore) {
 
 const QFontMetrics& TCustomMenuDecorator::Metrics() const {
     // Measuring a level asks for every sibling's text of every item: resolve the font once.
-    if (!metrics_ || !(metricsFont_ == canvas_->Font()) || metricsFont_.Name() != canvas_->Font().Name()) {
+    if (!metrics_ || !(metricsFont_ == canvas_->Font()) ||
+        metricsFont_.Name() != canvas_->Font().Name()) {
         metricsFont_.Assign(canvas_->Font());
         metrics_ = std::make_unique<QFontMetrics>(metricsFont_.ToQFont());
         textSizes_.clear();
@@ -531,7 +534,8 @@ void TCustomMenuDecorator::DrawItem(TMenuItem* item, TRect rect, unsigned state)
             if (hasImage)
                 images_->Draw(c, rect.Left + 2, rect.Top + 2, item->Tag());
             else if (item->Checked())
-                PaintMark(item->RadioItem() ? *radioMark_ : *checkMark_, rect.Left + 1, rect.Top + 1);
+                PaintMark(item->RadioItem() ? *radioMark_ : *checkMark_, rect.Left + 1,
+                          rect.Top + 1);
         } else if (hasImage) {
             PaintEmbossed(item->Tag(), rect.Left, rect.Top);
         }
@@ -549,7 +553,8 @@ void TCustomMenuDecorator::DrawItem(TMenuItem* item, TRect rect, unsigned state)
     c.SetFont(f);
     TRect tr = rect;
     tr.Left += glyphWidth_ + 7;
-    std::string text = titled ? item->Caption().substr(1) : CaptionText(item->Caption(), bannerSeparator_);
+    std::string text =
+        titled ? item->Caption().substr(1) : CaptionText(item->Caption(), bannerSeparator_);
     std::string shortcut = ShortCutToText(item->ShortCut());
     if (enabled) {
         DrawItemText(item, tr, text, shortcut, f.Color(), 0, 0);
@@ -568,7 +573,8 @@ void TCustomMenuDecorator::DrawItemText(TMenuItem*, const TRect& rect, const std
     p.setPen(ToQColor(color));
     TRect r = rect.Offset(dx, dy);
     if (!shortcut.empty()) r.Right -= checkWidth_;
-    p.drawText(ToQRect(r), kTextFlags | Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(text));
+    p.drawText(ToQRect(r), kTextFlags | Qt::AlignLeft | Qt::AlignVCenter,
+               QString::fromStdString(text));
     if (!shortcut.empty())
         p.drawText(ToQRect(r), kTextFlags | Qt::AlignRight | Qt::AlignVCenter,
                    QString::fromStdString(shortcut));
@@ -583,8 +589,9 @@ void TCustomMenuDecorator::PaintMark(const TBitmap& mark, int x, int y) {
         for (int col = 0; col < img.width(); ++col)
             if ((line[col] & 0xFFFFFF) == 0xFFFFFF) line[col] = brush;
     }
-    canvas_->DrawImage(Bounds(x, y, glyphWidth_, glyphHeight_), img,
-                       QRect(0, 0, std::min(img.width(), glyphWidth_), std::min(img.height(), glyphHeight_)));
+    canvas_->DrawImage(
+        Bounds(x, y, glyphWidth_, glyphHeight_), img,
+        QRect(0, 0, std::min(img.width(), glyphWidth_), std::min(img.height(), glyphHeight_)));
 }
 
 void TCustomMenuDecorator::PaintEmbossed(int index, int x, int y) {
@@ -596,8 +603,9 @@ void TCustomMenuDecorator::PaintEmbossed(int index, int x, int y) {
         for (int col = 0; col < img.width(); ++col) {
             QRgb px = img.pixel(col, row);
             bool image = qAlpha(px) != 0;
-            if (!IsWindowsNT) image = image && (px & 0xFFFFFF) != (corner & 0xFFFFFF) &&
-                                      (px & 0xFFFFFF) != 0xFFFFFF;
+            if (!IsWindowsNT)
+                image =
+                    image && (px & 0xFFFFFF) != (corner & 0xFFFFFF) && (px & 0xFFFFFF) != 0xFFFFFF;
             m.setPixel(col, row, image ? 0xFF000000 : 0xFFFFFFFF);
         }
     mask.SetImage(m);
@@ -615,8 +623,9 @@ void TCustomMenuDecorator::PaintEmbossed(int index, int x, int y) {
 void TCustomMenuDecorator::ComputeBannerRect() { bannerRect_ = {}; }
 
 void TCustomMenuDecorator::PaintColorBands(TCanvas& canvas, const TRect& b) {
-    for (const ColorBand& band : ColorBands(bannerNumColors_, b.Top, b.Height(),
-                                            ColorToRGB(bannerColor_), ColorToRGB(bannerEndColor_))) {
+    for (const ColorBand& band :
+         ColorBands(bannerNumColors_, b.Top, b.Height(), ColorToRGB(bannerColor_),
+                    ColorToRGB(bannerEndColor_))) {
         if (band.bottom <= band.top) continue;
         canvas.Brush().SetStyle(bsSolid);
         canvas.Brush().SetColor(band.color);
@@ -667,9 +676,9 @@ void TCustomMenuDecorator::DrawBanner(TMenuItem* item, TRect& rect) {
     rect = NarrowForBanner(bannerAlignment_, rect, bannerRect_, bannerWidth_);
     if (!bannerBitmap_) BuildBannerBitmap(item);
     if (bannerBitmap_->Empty()) return;
-    canvas_->DrawImage(Bounds(bannerRect_.Left, bannerRect_.Top, bannerBitmap_->Width(),
-                              bannerBitmap_->Height()),
-                       bannerBitmap_->ToRGBImage(), QRect(0, 0, bannerBitmap_->Width(), bannerBitmap_->Height()));
+    canvas_->DrawImage(
+        Bounds(bannerRect_.Left, bannerRect_.Top, bannerBitmap_->Width(), bannerBitmap_->Height()),
+        bannerBitmap_->ToRGBImage(), QRect(0, 0, bannerBitmap_->Width(), bannerBitmap_->Height()));
 }
 
 // Access keys
@@ -684,7 +693,8 @@ int TCustomMenuDecorator::FindAccelerator(char key, HMENU level) {
         TMenuItem* c = parent->Items(i);
         if (!c->Visible()) continue;
         char k = AccessKeyOf(c->Caption());
-        if (c->Enabled() && k && std::toupper(static_cast<unsigned char>(k)) == want) return position;
+        if (c->Enabled() && k && std::toupper(static_cast<unsigned char>(k)) == want)
+            return position;
         ++position;
     }
     return -1;
@@ -721,17 +731,23 @@ void TCustomMenuDecorator::FormWndProc(TMessage& m) {
             }
             break;
         }
-        case WM_INITMENUPOPUP: bannerInvalid_ = true; break;
+        case WM_INITMENUPOPUP:
+            bannerInvalid_ = true;
+            break;
         case WM_MENUCHAR: {
-            int pos = FindAccelerator(static_cast<char>(m.WParam & 0xFFFF), reinterpret_cast<HMENU>(m.LParam));
+            int pos = FindAccelerator(static_cast<char>(m.WParam & 0xFFFF),
+                                      reinterpret_cast<HMENU>(m.LParam));
             if (pos >= 0) {
                 m.Result = MakeLong(pos, MNC_EXECUTE);
                 return;
             }
             break;
         }
-        case CM_MENUCHANGED: SetOwnerDraw(menu_->Items(), false); break;
-        default: break;
+        case CM_MENUCHANGED:
+            SetOwnerDraw(menu_->Items(), false);
+            break;
+        default:
+            break;
     }
     PassToForm(m);
 }
@@ -834,7 +850,8 @@ void TCustomPopupDecorator::PopupListWndProc(TMessage& m) {
             bannerInvalid_ = true;
             return;
         case WM_MENUCHAR: {
-            int pos = FindAccelerator(static_cast<char>(m.WParam & 0xFFFF), reinterpret_cast<HMENU>(m.LParam));
+            int pos = FindAccelerator(static_cast<char>(m.WParam & 0xFFFF),
+                                      reinterpret_cast<HMENU>(m.LParam));
             if (pos >= 0) {
                 m.Result = MakeLong(pos, MNC_EXECUTE);
                 return;
@@ -845,7 +862,8 @@ void TCustomPopupDecorator::PopupListWndProc(TMessage& m) {
             PassToPopupList(m);
             SetOwnerDraw(menu_->Items(), false);
             return;
-        default: break;
+        default:
+            break;
     }
     PassToPopupList(m);
 }

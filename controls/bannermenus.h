@@ -51,12 +51,12 @@ struct SiblingWidth {
 };
 // The width of an item of a level from its siblings: the two-column rule when shortcuts
 // are present, else the widest text; start values for items without a parent.
-int LevelItemWidth(const std::vector<SiblingWidth>& siblings, int checkWidth,
-                   bool fewerThanTwo, int startText = 0, int startShortcut = 0);
+int LevelItemWidth(const std::vector<SiblingWidth>& siblings, int checkWidth, bool fewerThanTwo,
+                   int startText = 0, int startShortcut = 0);
 
 class TCustomMenuDecorator : public fw::TComponent {
     FW_CLASS(TCustomMenuDecorator)
-public:
+  public:
     explicit TCustomMenuDecorator(fw::TComponent* AOwner);
     ~TCustomMenuDecorator() override;
 
@@ -86,7 +86,9 @@ public:
     void SetBannerSeparator(char c) { bannerSeparator_ = c; }
     // The separator as a one-character string (window descriptions store it so).
     std::string BannerSeparatorText() const { return std::string(1, bannerSeparator_); }
-    void SetBannerSeparatorText(const std::string& s) { bannerSeparator_ = s.empty() ? '\0' : s[0]; }
+    void SetBannerSeparatorText(const std::string& s) {
+        bannerSeparator_ = s.empty() ? '\0' : s[0];
+    }
     int ItemHeight() const { return itemHeight_; }
     void SetItemHeight(int v) { itemHeight_ = v; }
     int ItemWidth() const { return itemWidth_; }
@@ -150,7 +152,7 @@ public:
     void Notification(fw::TComponent* AComponent, fw::TOperation Operation) override;
     void Loaded() override;
 
-protected:
+  protected:
     virtual void SetMenu(fw::TMenu* menu);
     virtual void DrawItem(fw::TMenuItem* item, fw::TRect rect, unsigned state);
     virtual void DoMeasureItem(fw::TMenuItem* item, int& height, int& width);
@@ -181,7 +183,7 @@ protected:
     fw::TRect bannerRect_;
     fw::TControl* form_ = nullptr;  // the hooked form
 
-private:
+  private:
     friend struct FormHook;
 
     bool banner_ = false;
@@ -220,7 +222,7 @@ private:
 
 class TCustomPopupDecorator : public TCustomMenuDecorator {
     FW_CLASS(TCustomPopupDecorator)
-public:
+  public:
     explicit TCustomPopupDecorator(fw::TComponent* AOwner);
     ~TCustomPopupDecorator() override;
 
@@ -234,11 +236,11 @@ public:
     // The popup-list chain, for tests: how many decorators are hooked in.
     static int HookedCount();
 
-protected:
+  protected:
     virtual void PopupListWndProc(fw::TMessage& m);
     void ComputeBannerRect() override;
 
-private:
+  private:
     friend struct PopupHook;
     void PassToPopupList(fw::TMessage& m);
     fw::TWndMethod oldPopupProc_;
@@ -247,7 +249,7 @@ private:
 
 class TPopupDecorator : public TCustomPopupDecorator {
     FW_CLASS(TPopupDecorator)
-public:
+  public:
     explicit TPopupDecorator(fw::TComponent* AOwner) : TCustomPopupDecorator(AOwner) {}
 };
 

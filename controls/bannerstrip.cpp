@@ -61,8 +61,12 @@ fw::TPoint BannerTextOrigin(TBannerJustification justification, TBannerDirection
         case bjCenter:
             y = direction == bdUpwards ? b.Bottom - 1 - (h - cx) / 2 : b.Top + 1 + (h - cx) / 2;
             break;
-        case bjTop: y = direction == bdUpwards ? b.Top + cx + 1 : b.Top + 1; break;
-        case bjBottom: y = direction == bdUpwards ? b.Bottom - 1 : b.Bottom - cx - 1; break;
+        case bjTop:
+            y = direction == bdUpwards ? b.Top + cx + 1 : b.Top + 1;
+            break;
+        case bjBottom:
+            y = direction == bdUpwards ? b.Bottom - 1 : b.Bottom - cx - 1;
+            break;
     }
     return {across, y};
 }

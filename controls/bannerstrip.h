@@ -23,8 +23,8 @@ fw::TRect BannerRectFor(TBannerAlignment alignment, int bannerWidth,
                         const std::vector<fw::TRect>& entryRects);
 
 struct ColorBand {
-    int top = 0;     // first row
-    int bottom = 0;  // row after the last; equal to top for a band with no rows
+    int top = 0;           // first row
+    int bottom = 0;        // row after the last; equal to top for a band with no rows
     fw::TColor color = 0;  // RGB
 };
 // The bands of a ramp over rows [top, top + height) from rgb0 (first band) to rgb1 (last

@@ -4,16 +4,23 @@ namespace platform {
 
 int GetSystemMetrics(int index) {
     switch (index) {
-        case smCxScreen: return 800;
-        case smCyScreen: return 600;
+        case smCxScreen:
+            return 800;
+        case smCyScreen:
+            return 600;
         case smCxBorder:
-        case smCyBorder: return 1;
+        case smCyBorder:
+            return 1;
         case smCxEdge:
-        case smCyEdge: return 2;
-        case smCyMenu: return 19;
+        case smCyEdge:
+            return 2;
+        case smCyMenu:
+            return 19;
         case smCxMenuCheck:
-        case smCyMenuCheck: return 13;
-        default: return 0;
+        case smCyMenuCheck:
+            return 13;
+        default:
+            return 0;
     }
 }
 

@@ -64,7 +64,8 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(Quiet);
     // Settings go to a scratch directory.
-    auto dir = std::filesystem::temp_directory_path() / ("rezazo-menubench-" + std::to_string(getpid()));
+    auto dir =
+        std::filesystem::temp_directory_path() / ("rezazo-menubench-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
     auto* app = new fw::TApplication(nullptr);

@@ -23,10 +23,10 @@ struct NamedColor {
     TColor color;
 };
 constexpr NamedColor kClassicColors[] = {
-    {"Black", clBlack}, {"Maroon", clMaroon}, {"Green", clGreen},   {"Olive", clOlive},
-    {"Navy", clNavy},   {"Purple", clPurple}, {"Teal", clTeal},     {"Gray", clGray},
-    {"Silver", clSilver}, {"Red", clRed},     {"Lime", clLime},     {"Yellow", clYellow},
-    {"Blue", clBlue},   {"Fuchsia", clFuchsia}, {"Aqua", clAqua},   {"White", clWhite},
+    {"Black", clBlack},   {"Maroon", clMaroon},   {"Green", clGreen}, {"Olive", clOlive},
+    {"Navy", clNavy},     {"Purple", clPurple},   {"Teal", clTeal},   {"Gray", clGray},
+    {"Silver", clSilver}, {"Red", clRed},         {"Lime", clLime},   {"Yellow", clYellow},
+    {"Blue", clBlue},     {"Fuchsia", clFuchsia}, {"Aqua", clAqua},   {"White", clWhite},
 };
 const char* kStyles[] = {"Regular", "Italic", "Bold", "Bold Italic"};
 const int kSizes[] = {6, 7, 8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
@@ -77,7 +77,8 @@ TFontDialogWindow::TFontDialogWindow(TFontDialog& dialog, QWidget* parent)
     for (const NamedColor& c : kClassicColors) {
         QPixmap swatch(12, 12);
         swatch.fill(ToQColor(c.color));
-        colors_->addItem(QIcon(swatch), QString::fromLatin1(c.name), static_cast<unsigned>(c.color));
+        colors_->addItem(QIcon(swatch), QString::fromLatin1(c.name),
+                         static_cast<unsigned>(c.color));
     }
     fx->addWidget(strikeOut_);
     fx->addWidget(underline_);
@@ -129,7 +130,8 @@ TFontDialogWindow::TFontDialogWindow(TFontDialog& dialog, QWidget* parent)
         // A colour outside the list (a system colour, a custom RGB) is kept as it is.
         QPixmap swatch(12, 12);
         swatch.fill(ToQColor(loaded_.Color()));
-        colors_->addItem(QIcon(swatch), QStringLiteral("Custom"), static_cast<unsigned>(loaded_.Color()));
+        colors_->addItem(QIcon(swatch), QStringLiteral("Custom"),
+                         static_cast<unsigned>(loaded_.Color()));
         colorIndex = colors_->count() - 1;
     }
     colors_->setCurrentIndex(colorIndex);

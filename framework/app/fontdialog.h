@@ -17,7 +17,7 @@ class QPushButton;
 namespace fw {
 
 class TFontDialogWindow : public QDialog {
-public:
+  public:
     // Shows the dialog's Font; Apply is there when the options ask for it.
     explicit TFontDialogWindow(TFontDialog& dialog, QWidget* parent = nullptr);
 
@@ -36,7 +36,7 @@ public:
     QLabel* Sample() const { return sample_; }
     QPushButton* ApplyButton() const { return apply_; }
 
-private:
+  private:
     void UpdateSample();
 
     TFontDialog& dialog_;

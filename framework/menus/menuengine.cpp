@@ -65,7 +65,7 @@ void SplitTab(const std::string& text, QString& caption, QString& shortcut) {
 
 // The popup window of one level: every input goes to the tracker.
 class TMenuLevelWidget : public QWidget {
-public:
+  public:
     explicit TMenuLevelWidget(TMenuLevelWindow* level)
         : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint),
           level_(level) {
@@ -80,7 +80,7 @@ public:
     }
     void Detach() { level_ = nullptr; }
 
-protected:
+  protected:
     TMenuTracker* Tracker() const { return level_ ? level_->tracker_ : nullptr; }
     void paintEvent(QPaintEvent* e) override {
         if (!level_) return;
@@ -103,12 +103,13 @@ protected:
     void closeEvent(QCloseEvent* e) override {
         // Closed from outside (the window system, or the toolkit ending the popups).
         e->accept();
-        if (TMenuTracker* t = Tracker()) QTimer::singleShot(0, [t, alive = QPointer<QWidget>(this)] {
-            if (alive && TMenuTracker::Current() == t && t->Active()) t->Cancel();
-        });
+        if (TMenuTracker* t = Tracker())
+            QTimer::singleShot(0, [t, alive = QPointer<QWidget>(this)] {
+                if (alive && TMenuTracker::Current() == t && t->Active()) t->Cancel();
+            });
     }
 
-private:
+  private:
     TMenuLevelWindow* level_;
 };
 
@@ -246,8 +247,8 @@ void TMenuLevelWindow::Paint(QPainter& p, const QRegion& dirty) {
         if (e.submenu) {
             // The arrow, in the room the item's width keeps for it.
             bool light = selected && !(e.flags & MF_OWNERDRAW);
-            QColor c = (e.flags & MF_GRAYED) ? Sys(clGrayText)
-                                              : Sys(light ? clHighlightText : clMenuText);
+            QColor c =
+                (e.flags & MF_GRAYED) ? Sys(clGrayText) : Sys(light ? clHighlightText : clMenuText);
             int ax = r.Right - 10, cy = r.Top + r.Height() / 2;
             for (int k = 0; k < 4; ++k) p.fillRect(ax + k, cy - 3 + k, 1, 7 - 2 * k, c);
         }
@@ -272,7 +273,8 @@ void TMenuLevelWindow::PaintPlain(QPainter& p, const TMenuEntry& e, const TRect&
     auto draw = [&](const QRect& tr, QColor c) {
         p.setPen(c);
         p.drawText(tr, kTextFlags | Qt::AlignLeft | Qt::AlignVCenter, caption);
-        if (!shortcut.isEmpty()) p.drawText(tr, kTextFlags | Qt::AlignRight | Qt::AlignVCenter, shortcut);
+        if (!shortcut.isEmpty())
+            p.drawText(tr, kTextFlags | Qt::AlignRight | Qt::AlignVCenter, shortcut);
     };
     QColor ink = Sys(selected ? clHighlightText : clMenuText);
     if (grayed) {
@@ -300,7 +302,8 @@ void TMenuLevelWindow::UpdateEntry(int i) {
 
 TMenuTracker* TMenuTracker::Current() { return current; }
 
-TMenuTracker::TMenuTracker(TPopupMenu& menu) : menu_(menu), hoverTimer_(std::make_unique<QTimer>()) {
+TMenuTracker::TMenuTracker(TPopupMenu& menu)
+    : menu_(menu), hoverTimer_(std::make_unique<QTimer>()) {
     hoverTimer_->setSingleShot(true);
     hoverTimer_->setInterval(kSubmenuDelayMs);
     QObject::connect(hoverTimer_.get(), &QTimer::timeout, [this] {
@@ -354,8 +357,8 @@ TMenuLevelWindow* TMenuTracker::OpenLevel(HMENU menu, int parentLevel, int paren
     } else {
         TMenuLevelWindow* parent = levels_[static_cast<size_t>(parentLevel)];
         TRect pw = parent->ScreenWindowRect();
-        TRect pe = parent->EntryRect(parentEntry).Offset(parent->ScreenClientRect().Left,
-                                                         parent->ScreenClientRect().Top);
+        TRect pe = parent->EntryRect(parentEntry)
+                       .Offset(parent->ScreenClientRect().Left, parent->ScreenClientRect().Top);
         x = pw.Right - kMenuFrame;
         y = pe.Top - kMenuFrame;
         if (x + w > screen.Width) x = pw.Left - w + kMenuFrame;
@@ -407,11 +410,12 @@ void TMenuTracker::Select(int level, int entry, bool byMouse) {
     l->UpdateEntry(entry);
     if (entry >= 0 && entry < static_cast<int>(l->handle_->entries.size())) {
         const TMenuEntry& e = l->handle_->entries[static_cast<size_t>(entry)];
-        unsigned flags = (e.flags & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_POPUP |
-                                     MF_OWNERDRAW)) |
-                         MF_HILITE | (byMouse ? MF_MOUSESELECT : 0);
-        SendPopupList(WM_MENUSELECT, static_cast<uintptr_t>(MakeLParam(static_cast<int>(e.command),
-                                                                       static_cast<int>(flags))),
+        unsigned flags =
+            (e.flags & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_POPUP | MF_OWNERDRAW)) |
+            MF_HILITE | (byMouse ? MF_MOUSESELECT : 0);
+        SendPopupList(WM_MENUSELECT,
+                      static_cast<uintptr_t>(
+                          MakeLParam(static_cast<int>(e.command), static_cast<int>(flags))),
                       reinterpret_cast<intptr_t>(l->handle_));
     }
 }
@@ -472,13 +476,22 @@ void TMenuTracker::KeyPress(int key, const QString& text) {
     int level = LevelCount() - 1;
     TMenuLevelWindow* l = levels_.back();
     switch (key) {
-        case Qt::Key_Down: Select(level, Step(level, l->selected_, 1), false); return;
-        case Qt::Key_Up: Select(level, Step(level, l->selected_, -1), false); return;
-        case Qt::Key_Home: Select(level, Step(level, -1, 1), false); return;
-        case Qt::Key_End: Select(level, Step(level, -1, -1), false); return;
+        case Qt::Key_Down:
+            Select(level, Step(level, l->selected_, 1), false);
+            return;
+        case Qt::Key_Up:
+            Select(level, Step(level, l->selected_, -1), false);
+            return;
+        case Qt::Key_Home:
+            Select(level, Step(level, -1, 1), false);
+            return;
+        case Qt::Key_End:
+            Select(level, Step(level, -1, -1), false);
+            return;
         case Qt::Key_Right: {
             int sel = l->selected_;
-            if (sel >= 0 && l->handle_->entries[static_cast<size_t>(sel)].submenu) Execute(level, sel);
+            if (sel >= 0 && l->handle_->entries[static_cast<size_t>(sel)].submenu)
+                Execute(level, sel);
             return;
         }
         case Qt::Key_Return:
@@ -494,14 +507,15 @@ void TMenuTracker::KeyPress(int key, const QString& text) {
             else
                 End();
             return;
-        default: break;
+        default:
+            break;
     }
     if (text.isEmpty() || !text[0].isPrint()) return;
     // Typed characters: the components answer first, then the plain entries' access keys.
     QChar ch = text[0];
-    intptr_t r = SendPopupList(WM_MENUCHAR,
-                               static_cast<uintptr_t>(MakeLParam(ch.unicode(), MF_POPUP)),
-                               reinterpret_cast<intptr_t>(l->handle_));
+    intptr_t r =
+        SendPopupList(WM_MENUCHAR, static_cast<uintptr_t>(MakeLParam(ch.unicode(), MF_POPUP)),
+                      reinterpret_cast<intptr_t>(l->handle_));
     int answer = HiWordSigned(r), pos = LoWordSigned(r);
     if (answer == MNC_EXECUTE) {
         Execute(level, pos);
@@ -536,7 +550,8 @@ void TMenuTracker::MouseMove(QPoint global) {
         int last = LevelCount() - 1;
         if (last >= 0) {
             TMenuLevelWindow* l = levels_.back();
-            if (l->selected_ >= 0 && !(l->handle_->entries[static_cast<size_t>(l->selected_)].submenu))
+            if (l->selected_ >= 0 &&
+                !(l->handle_->entries[static_cast<size_t>(l->selected_)].submenu))
                 Select(last, -1, true);
         }
         return;

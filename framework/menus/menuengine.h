@@ -26,12 +26,12 @@ class TMenuItem;
 class TMenuLevelWindow;
 
 // Classic look of the engine's own parts.
-inline constexpr int kMenuFrame = 3;          // border around a level's items
+inline constexpr int kMenuFrame = 3;  // border around a level's items
 inline constexpr int kMenuSeparatorHeight = 9;
-inline constexpr int kSubmenuDelayMs = 300;   // hover time before a submenu opens
+inline constexpr int kSubmenuDelayMs = 300;  // hover time before a submenu opens
 
 class TMenuTracker {
-public:
+  public:
     explicit TMenuTracker(TPopupMenu& menu);
     ~TMenuTracker();
     TMenuTracker(const TMenuTracker&) = delete;
@@ -67,7 +67,7 @@ public:
     // The tracker running now, or null.
     static TMenuTracker* Current();
 
-private:
+  private:
     TMenuLevelWindow* OpenLevel(HMENU menu, int parentLevel, int parentEntry, QPoint at);
     void CloseLevelsFrom(int level);
     void Select(int level, int entry, bool byMouse);
@@ -92,7 +92,7 @@ private:
 // One open level: a frameless popup window. Entry rectangles are in client coordinates,
 // whose origin lies kMenuFrame pixels inside the window.
 class TMenuLevelWindow {
-public:
+  public:
     HMENU Handle() const { return handle_; }
     int Selected() const { return selected_; }
     int EntryCount() const { return static_cast<int>(rects_.size()); }
@@ -104,7 +104,7 @@ public:
     // The entry under a screen point, or -1.
     int EntryAt(QPoint global) const;
 
-private:
+  private:
     friend class TMenuTracker;
     friend class TMenuLevelWidget;
     TMenuLevelWindow(TMenuTracker* tracker, HMENU handle);

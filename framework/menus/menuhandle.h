@@ -108,8 +108,7 @@ TMenuEntry* FindMenuEntry(HMENU menu, unsigned position, unsigned flags);
 // submenu keeps it. False when there is no such entry.
 bool ModifyMenu(HMENU menu, unsigned position, unsigned flags, unsigned newId,
                 const std::string& text);
-bool ModifyMenu(HMENU menu, unsigned position, unsigned flags, unsigned newId,
-                uintptr_t itemData);
+bool ModifyMenu(HMENU menu, unsigned position, unsigned flags, unsigned newId, uintptr_t itemData);
 // The entry's type bits (MFT_OWNERDRAW, MFT_SEPARATOR); false when there is no such entry.
 bool GetMenuItemType(HMENU menu, unsigned position, bool byPosition, unsigned& type);
 int GetMenuItemCount(HMENU menu);

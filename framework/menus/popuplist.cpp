@@ -26,7 +26,8 @@ void TPopupList::WndProc(TMessage& m) {
                 Application->SetHint(item ? item->Hint() : std::string());
             }
             break;
-        default: break;
+        default:
+            break;
     }
     // What is left goes to the window of the menu's owner, where form hooks see it.
     switch (m.Msg) {
@@ -41,7 +42,8 @@ void TPopupList::WndProc(TMessage& m) {
             if (menu_)
                 if (auto* owner = dynamic_cast<TControl*>(menu_->Owner())) owner->WindowProc(m);
             break;
-        default: break;
+        default:
+            break;
     }
 }
 

@@ -13,7 +13,7 @@ namespace fw {
 class TPopupMenu;
 
 class TPopupList {
-public:
+  public:
     TPopupList();
     TWndMethod WindowProc;
     void WndProc(TMessage& m);
@@ -22,7 +22,7 @@ public:
     TPopupMenu* Menu() const { return menu_; }
     void SetMenu(TPopupMenu* m) { menu_ = m; }
 
-private:
+  private:
     TPopupMenu* menu_ = nullptr;
 };
 

@@ -1,5 +1,7 @@
 // Banner popup decorators: measuring, access keys, owner drawing of the menu's entries,
 // the hooks' chains, and a decorated menu rendered by the engine and checked by pixels.
+#include "controls/bannermenus.h"
+
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
@@ -10,7 +12,6 @@
 #include <memory>
 #include <vector>
 
-#include "controls/bannermenus.h"
 #include "controls_testsupport.h"
 #include "framework/forms.h"
 #include "framework/menus/menuengine.h"
@@ -102,17 +103,30 @@ TEST(PopupDecorator, MarkBitmapsArePixelForPixel) {
                 std::array<int, 2> p{x, y};
                 QRgb want = (x + y) % 2 == 0 ? qRgb(192, 192, 192) : qRgb(255, 255, 255);
                 if (std::find(black.begin(), black.end(), p) != black.end()) want = qRgb(0, 0, 0);
-                if (std::find(white.begin(), white.end(), p) != white.end()) want = qRgb(255, 255, 255);
+                if (std::find(white.begin(), white.end(), p) != white.end())
+                    want = qRgb(255, 255, 255);
                 EXPECT_EQ(img.pixel(x, y) & 0xFFFFFF, want & 0xFFFFFF) << x << "," << y;
             }
     };
     check(d->CheckMarkBitmap(),
-          {{11, 6}, {10, 7}, {11, 7}, {5, 8}, {9, 8}, {10, 8}, {5, 9}, {6, 9}, {8, 9}, {9, 9}, {6, 10},
-           {7, 10}, {8, 10}, {7, 11}},
+          {{11, 6},
+           {10, 7},
+           {11, 7},
+           {5, 8},
+           {9, 8},
+           {10, 8},
+           {5, 9},
+           {6, 9},
+           {8, 9},
+           {9, 9},
+           {6, 10},
+           {7, 10},
+           {8, 10},
+           {7, 11}},
           {{12, 6}, {4, 8}});
-    check(d->RadioMarkBitmap(),
-          {{7, 6}, {8, 6}, {9, 6}, {6, 7}, {7, 7}, {8, 7}, {9, 7}, {10, 7}, {6, 8}, {7, 8}, {8, 8},
-           {9, 8}, {10, 8}, {6, 9}, {7, 9}, {8, 9}, {9, 9}, {10, 9}, {7, 10}, {8, 10}, {9, 10}},
+    check(d->RadioMarkBitmap(), {{7, 6},  {8, 6}, {9, 6}, {6, 7},  {7, 7},  {8, 7},  {9, 7},
+                                 {10, 7}, {6, 8}, {7, 8}, {8, 8},  {9, 8},  {10, 8}, {6, 9},
+                                 {7, 9},  {8, 9}, {9, 9}, {10, 9}, {7, 10}, {8, 10}, {9, 10}},
           {{11, 9}, {10, 10}, {7, 11}, {9, 11}});
 }
 
@@ -137,7 +151,8 @@ TEST(PopupDecorator, ItemHeightsAndWidths) {
     EXPECT_EQ(Measure(*fx.form, save).cx - wSave.cx, 13);
     // A single item in a level: half a check column more than its text alone would get.
     int onlyWidth = Measure(*fx.form, only).cx;
-    EXPECT_EQ(onlyWidth, ctl::LevelItemWidth({{d->TextSize("Only").cx, 0, false}}, 21, false) + 21 / 2);
+    EXPECT_EQ(onlyWidth,
+              ctl::LevelItemWidth({{d->TextSize("Only").cx, 0, false}}, 21, false) + 21 / 2);
     // Fixed sizes are used as they are; the event changes what is answered.
     d->SetItemHeight(30);
     d->SetItemWidth(77);
@@ -229,11 +244,11 @@ TEST(PopupDecorator, OwnerDrawingLeavesSeparatorsAndKeepsSubmenus) {
 
 // Counts what reaches the popup-list hook of each decorator.
 class CountingDecorator : public TPopupDecorator {
-public:
+  public:
     using TPopupDecorator::TPopupDecorator;
     int seen = 0;
 
-protected:
+  protected:
     void PopupListWndProc(TMessage& m) override {
         if (m.Msg == WM_USER) ++seen;
         TPopupDecorator::PopupListWndProc(m);
@@ -327,7 +342,7 @@ struct InkExtent {
 // Rendering: the engine opens the decorated menu offscreen and the level's window is
 // grabbed.
 class DecoratedMenu : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         checked = fx.Add("&Checked");
         checked->SetChecked(true);
@@ -381,7 +396,9 @@ protected:
                 }
         return e;
     }
-    static bool Has(const std::vector<QRgb>& v, QRgb c) { return std::find(v.begin(), v.end(), c) != v.end(); }
+    static bool Has(const std::vector<QRgb>& v, QRgb c) {
+        return std::find(v.begin(), v.end(), c) != v.end();
+    }
 
     Fixture fx;
     TMenuItem *checked, *titled, *disabled, *last;
@@ -436,11 +453,12 @@ TEST_F(DecoratedMenu, CheckCellsHighlightTitledSeparatorAndDisabledText) {
     const QRgb shadow = 0x808080, light = 0xFFFFFF, face = 0xC0C0C0, navy = 0x000080;
     EXPECT_EQ(At(img, left, c.Top), shadow);
     EXPECT_EQ(At(img, left + 20, c.Top + 20), light);
-    EXPECT_EQ(At(img, left + 1 + 11, c.Top + 1 + 6), 0u);  // a black pixel of the mark
+    EXPECT_EQ(At(img, left + 1 + 11, c.Top + 1 + 6), 0u);    // a black pixel of the mark
     EXPECT_EQ(At(img, left + 1 + 12, c.Top + 1 + 6), face);  // white mark pixel in Brush colour
 
     // Disabled, not selected: the text in button highlight, then in button shadow.
-    std::vector<QRgb> text = Colours(img, Rect(left + 24, Entry(2).Top, Entry(2).Right - 14, Entry(2).Bottom));
+    std::vector<QRgb> text =
+        Colours(img, Rect(left + 24, Entry(2).Top, Entry(2).Right - 14, Entry(2).Bottom));
     EXPECT_TRUE(Has(text, light));
     EXPECT_TRUE(Has(text, shadow));
 

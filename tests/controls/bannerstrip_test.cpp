@@ -1,7 +1,7 @@
 // The banner strip's arithmetic: ramps, rounding, text placement and narrowing.
-#include <gtest/gtest.h>
-
 #include "controls/bannerstrip.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -89,8 +89,8 @@ TEST(BannerText, EveryPlacementRowWithAndWithoutTheImageSlot) {
     EXPECT_EQ(slot, fw::Rect(0, 0, 13, 103));  // the foot, 13 + 4 rows, stays free
     // (W - cy) = -2 divides to -1 toward zero: upward text starts at x = -1, downward at 13.
     const PlacementRow rows[] = {
-        {bjCenter, bdUpwards, {-1, 84}, {-1, 76}},  {bjCenter, bdDownwards, {13, 36}, {13, 27}},
-        {bjTop, bdUpwards, {-1, 51}, {-1, 51}},     {bjTop, bdDownwards, {13, 1}, {13, 1}},
+        {bjCenter, bdUpwards, {-1, 84}, {-1, 76}},   {bjCenter, bdDownwards, {13, 36}, {13, 27}},
+        {bjTop, bdUpwards, {-1, 51}, {-1, 51}},      {bjTop, bdDownwards, {13, 1}, {13, 1}},
         {bjBottom, bdUpwards, {-1, 119}, {-1, 102}}, {bjBottom, bdDownwards, {13, 69}, {13, 52}},
     };
     for (const PlacementRow& r : rows) {

@@ -1,9 +1,9 @@
 // Our font dialog: what it shows of the loaded font, what it gives back, Cancel and Apply.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>

@@ -1,5 +1,7 @@
 // The popup-menu engine on the offscreen platform: input as the level windows receive it,
 // the messages components see, and placement on the screen.
+#include "framework/menus/menuengine.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -11,11 +13,10 @@
 #include <memory>
 #include <vector>
 
+#include "../graphics_testsupport.h"
 #include "framework/controls/screen.h"
 #include "framework/menus.h"
-#include "framework/menus/menuengine.h"
 #include "framework/menus/popuplist.h"
-#include "../graphics_testsupport.h"
 
 namespace {
 
@@ -106,7 +107,7 @@ void Mouse(TMenuTracker& t, QEvent::Type type, QPoint global) {
 }
 
 class MenuEngine : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { gfxtest::EnsureApp(); }
 };
 
