@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "controls_testsupport.h"
+#include "framework/application.h"
 #include "framework/forms.h"
 #include "framework/menus/menuengine.h"
 #include "framework/menus/popuplist.h"
@@ -501,6 +502,60 @@ TEST_F(DecoratedMenu, FlatLookDrawsNoCellFrame) {
     const int left = c.Left + 13 + 2;
     EXPECT_EQ(At(img, left, c.Top), 0xC0C0C0u);
     EXPECT_EQ(At(img, left + 1 + 11, c.Top + 1 + 6), 0u);
+}
+
+TEST_F(DecoratedMenu, HintsOwnerDrawingEventAndEmptyCaptions) {
+    TApplication app(nullptr);  // the application hint lives here
+    ASSERT_EQ(Application, &app);
+    checked->SetHint("check it");
+    d->OnHint.Set([](TMenu*, TMenuItem*, const std::string& hint) { return hint + "!"; });
+    Open(1);  // the checked item painted selected
+    EXPECT_EQ(checked->Hint(), "check it!");
+    EXPECT_EQ(app.Hint(), "check it!");
+
+    // An item whose handler paints it gets nothing from the decorator, banner included.
+    tracker.reset();
+    std::vector<TMenuItem*> drawnByHandler;
+    d->OnDrawItem.Set([&](TMenu*, TMenuItem* item, const TRect&, unsigned) {
+        drawnByHandler.push_back(item);
+        return item == last;
+    });
+    QImage img = Open(0);
+    EXPECT_NE(std::find(drawnByHandler.begin(), drawnByHandler.end(), last), drawnByHandler.end());
+    TRect r = Entry(3);
+    EXPECT_EQ(At(img, r.Right - 14, r.Top + 2), 0xC0C0C0u);  // the level's own face only
+
+    // An empty caption becomes one space the first time it is painted.
+    tracker.reset();
+    d->OnDrawItem.Set(nullptr);
+    TMenuItem* blank = fx.Add("");
+    Open(0);
+    EXPECT_EQ(blank->Caption(), " ");
+}
+
+TEST_F(DecoratedMenu, ImagesWidenTheGlyphColumnAndConvertTheItemsAgain) {
+    TImageList list(nullptr);
+    list.SetSize(24, 22);
+    TBitmap picture(24, 22);
+    picture.Canvas().Brush().SetColor(clRed);
+    picture.Canvas().FillRect(Rect(4, 4, 20, 18));
+    list.Add(picture, nullptr);
+    d->SetImages(&list);
+    EXPECT_EQ(d->GlyphWidth(), 24);
+    EXPECT_EQ(d->GlyphHeight(), 22);
+    EXPECT_EQ(d->CheckWidth(), 28);
+    EXPECT_EQ(d->CheckHeight(), 26);
+    unsigned type = 0;
+    ASSERT_TRUE(GetMenuItemType(fx.menu->Handle(), last->Command(), false, type));
+    EXPECT_TRUE(type & MFT_OWNERDRAW);
+    // Tag 0 selects image 0: drawn at (Left + 2, Top + 2) of the item.
+    last->SetTag(0);
+    QImage img = Open(0);
+    TRect r = Entry(3);
+    EXPECT_EQ(At(img, r.Left + 15 + 2 + 10, r.Top + 2 + 10), 0xFF0000u);
+    tracker.reset();
+    d->SetImages(nullptr);
+    EXPECT_EQ(d->GlyphWidth(), 17);
 }
 
 }  // namespace
