@@ -103,6 +103,12 @@ open_menu
 xdotool mousemove 380 140 mousedown 1 mousemove 390 150 mouseup 1
 wait_no_menu || { echo "a click outside did not close the menu"; exit 1; }
 [ "$(geometry)" = "$origin" ] || { echo "window moved: $(geometry) from $origin"; exit 1; }
+# A click on the close glyph while the menu is open only closes the menu.
+open_menu
+xdotool mousemove 386 114 click 1
+wait_no_menu || { echo "a click on the close glyph did not close the menu"; exit 1; }
+sleep 0.5
+kill -0 $pid || { echo "the click that closed the menu also closed the program"; exit 1; }
 open_menu
 xdotool key Escape
 wait_no_menu || { echo "menu did not close again"; exit 1; }
