@@ -13,6 +13,7 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "framework/controls.h"
 #include "framework/controls/screen.h"
 #include "framework/font.h"
 #include "framework/menus.h"
@@ -610,9 +611,30 @@ void TMenuTracker::MouseRelease(QPoint global) {
 
 // The engine behind TPopupMenu::Popup.
 
+namespace {
+// A menu opened by a press takes that press's release: the windowless control the press
+// captured would otherwise keep every later mouse message of its window (a press on the
+// skin would reopen the menu). Its window is told the button is up, away from every
+// control so that nothing counts it as a click.
+void EndPressCapture(TPopupMenu& menu) {
+    Qt::MouseButtons down = QGuiApplication::mouseButtons();
+    auto* window = dynamic_cast<TWinControl*>(menu.Owner());
+    if (!window || down == Qt::NoButton) return;
+    const intptr_t away = MakeLParam(-30000, -30000);
+    for (auto [button, msg] : {std::pair{Qt::LeftButton, WM_LBUTTONUP},
+                               std::pair{Qt::RightButton, WM_RBUTTONUP},
+                               std::pair{Qt::MiddleButton, WM_MBUTTONUP}}) {
+        if (!(down & button)) continue;
+        TMessage m{msg, 0, away, 0};
+        Guarded(window, [&] { window->DispatchMouse(m); });
+    }
+}
+}  // namespace
+
 void OwnPopupEngine(TPopupMenu& menu, int x, int y) {
     if (TMenuTracker::Current()) return;  // one menu at a time
     QPointer<QWidget> hadKeyboard = QApplication::activeWindow();
+    EndPressCapture(menu);
     TMenuItem* chosen = nullptr;
     {
         TMenuTracker tracker(menu);

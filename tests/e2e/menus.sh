@@ -103,6 +103,16 @@ open_menu
 xdotool mousemove 380 140 mousedown 1 mousemove 390 150 mouseup 1
 wait_no_menu || { echo "a click outside did not close the menu"; exit 1; }
 [ "$(geometry)" = "$origin" ] || { echo "window moved: $(geometry) from $origin"; exit 1; }
+# After a menu opened by a press, that press holds the mouse no more: a press and a
+# release on the skin open no menu.
+open_menu
+xdotool key Escape
+wait_no_menu || { echo "Esc did not close the menu"; exit 1; }
+xdotool mousemove 300 150 mousedown 1 mousemove 305 152 mouseup 1
+sleep 0.5
+[ -z "$(menu_window)" ] || { echo "a press on the skin opened the menu"; exit 1; }
+kill -0 $pid || { echo "program ended"; exit 1; }
+
 # A click on the close glyph while the menu is open only closes the menu.
 open_menu
 xdotool mousemove 386 114 click 1
