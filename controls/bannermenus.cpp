@@ -540,11 +540,9 @@ void TCustomMenuDecorator::DrawItem(TMenuItem* item, TRect rect, unsigned state)
             PaintEmbossed(item->Tag(), rect.Left, rect.Top);
         }
     } else if (hasImage) {
+        // Disabled without the selection look: the embossed image and nothing else of the
+        // glyph column; the text follows.
         PaintEmbossed(item->Tag(), rect.Left, rect.Top);
-        return;
-    }
-    if (!enabled && !alwaysShowSelection_ && !hasImage) {
-        // Nothing of the glyph column; the text still follows.
     }
 
     // Text and shortcut.
