@@ -52,9 +52,6 @@ TFontDialogWindow::TFontDialogWindow(TFontDialog& dialog, QWidget* parent)
     loaded_.Assign(*dialog.Font());
     setWindowTitle(QStringLiteral("Font"));
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel(QStringLiteral("&Font:")), 0, 0);
-    grid->addWidget(new QLabel(QStringLiteral("Font st&yle:")), 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("&Size:")), 0, 2);
     nameEdit_ = new QLineEdit;
     names_ = new QListWidget;
     names_->addItems(FaceNames());
@@ -63,6 +60,15 @@ TFontDialogWindow::TFontDialogWindow(TFontDialog& dialog, QWidget* parent)
     sizeEdit_ = new QLineEdit;
     sizes_ = new QListWidget;
     for (int s : kSizes) sizes_->addItem(QString::number(s));
+    // Labels with their access keys lead to the fields they name.
+    auto label = [&](const char* text, QWidget* buddy, int column) {
+        auto* l = new QLabel(QString::fromLatin1(text));
+        l->setBuddy(buddy);
+        grid->addWidget(l, 0, column);
+    };
+    label("&Font:", nameEdit_, 0);
+    label("Font st&yle:", styles_, 1);
+    label("&Size:", sizeEdit_, 2);
     grid->addWidget(nameEdit_, 1, 0);
     grid->addWidget(names_, 2, 0);
     grid->addWidget(styles_, 1, 1, 2, 1);
@@ -82,7 +88,9 @@ TFontDialogWindow::TFontDialogWindow(TFontDialog& dialog, QWidget* parent)
     }
     fx->addWidget(strikeOut_);
     fx->addWidget(underline_);
-    fx->addWidget(new QLabel(QStringLiteral("&Color:")));
+    auto* colorLabel = new QLabel(QStringLiteral("&Color:"));
+    colorLabel->setBuddy(colors_);
+    fx->addWidget(colorLabel);
     fx->addWidget(colors_);
     effects->setVisible(dialog.Options() & (1u << fdEffects));
     grid->addWidget(effects, 3, 0);

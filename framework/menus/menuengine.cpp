@@ -621,9 +621,9 @@ void EndPressCapture(TPopupMenu& menu) {
     auto* window = dynamic_cast<TWinControl*>(menu.Owner());
     if (!window || down == Qt::NoButton) return;
     const intptr_t away = MakeLParam(-30000, -30000);
-    for (auto [button, msg] : {std::pair{Qt::LeftButton, WM_LBUTTONUP},
-                               std::pair{Qt::RightButton, WM_RBUTTONUP},
-                               std::pair{Qt::MiddleButton, WM_MBUTTONUP}}) {
+    for (auto [button, msg] :
+         {std::pair{Qt::LeftButton, WM_LBUTTONUP}, std::pair{Qt::RightButton, WM_RBUTTONUP},
+          std::pair{Qt::MiddleButton, WM_MBUTTONUP}}) {
         if (!(down & button)) continue;
         TMessage m{msg, 0, away, 0};
         Guarded(window, [&] { window->DispatchMouse(m); });
