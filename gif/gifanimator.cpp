@@ -1,5 +1,7 @@
 #include "gif/gifanimator.h"
 
+#include <QImage>
+
 #include <algorithm>
 
 #include "framework/canvas.h"
@@ -12,19 +14,19 @@ namespace gif {
 
 namespace {
 
-// The composed frame as a bitmap of the logical screen.
-std::unique_ptr<fw::TBitmap> ToBitmap(const gifcodec::TComposedFrame& frame) {
-    gifcodec::TDib dib(frame.width, frame.height, 24);
+// The composed frame as an image of the logical screen; with keyed true the pixels where the
+// key fill shows are see-through (not every pixel of the key colour: an opaque one may hold it).
+QImage ToImage(const gifcodec::TComposedFrame& frame, bool keyed) {
+    QImage image(frame.width, frame.height, QImage::Format_ARGB32);
     for (int y = 0; y < frame.height; ++y) {
-        std::uint8_t* row = dib.ScanLine(y);
-        const std::uint8_t* rgb = frame.rgb.data() + static_cast<std::size_t>(y) * frame.width * 3;
-        for (int x = 0; x < frame.width; ++x) {
-            row[x * 3] = rgb[x * 3 + 2];
-            row[x * 3 + 1] = rgb[x * 3 + 1];
-            row[x * 3 + 2] = rgb[x * 3];
-        }
+        QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        const std::size_t at = static_cast<std::size_t>(y) * frame.width;
+        const std::uint8_t* rgb = frame.rgb.data() + at * 3;
+        for (int x = 0; x < frame.width; ++x)
+            line[x] = keyed && frame.mask[at + x] ? 0
+                                                  : qRgb(rgb[x * 3], rgb[x * 3 + 1], rgb[x * 3 + 2]);
     }
-    return TGIFImage::ToBitmap(dib);
+    return image;
 }
 
 }  // namespace
@@ -201,12 +203,10 @@ void TGIFAnimator::Paint() {
         return f;
     }();
     if (frame.width <= 0 || frame.height <= 0) return;
-    std::unique_ptr<fw::TBitmap> bitmap = ToBitmap(frame);
     const fw::TRect dest = DestRect(frame.width, frame.height);
-    if (frame.key != gifcodec::clNone && transparent_)
-        canvas.CopyTransparent(dest, *bitmap, fw::Rect(0, 0, frame.width, frame.height), frame.key);
-    else
-        canvas.StretchDraw(dest, *bitmap);
+    const bool keyed = frame.key != gifcodec::clNone && transparent_;
+    const QImage image = ToImage(frame, keyed);
+    canvas.DrawImage(dest, image, image.rect());
 }
 
 }  // namespace gif

@@ -1,5 +1,7 @@
 #include "gif/gifimage.h"
 
+#include <QImage>
+
 #include "framework/application.h"
 #include "framework/canvas.h"
 #include "framework/classbuilder.h"
@@ -26,6 +28,25 @@ void Translated(F&& work) {
     } catch (const gifcodec::EAbortWithMessage& e) {
         if (fw::Application) fw::Application->ShowException(e);
     }
+}
+
+// The frame's bitmap with its transparent index see-through (its transparent colour for a
+// bitmap without a palette): a palette may hold that colour at other, opaque, indices too.
+QImage KeyedImage(const gifcodec::TGIFFrame& frame, const gifcodec::TDib& dib) {
+    QImage image(dib.Width(), dib.Height(), QImage::Format_ARGB32);
+    const bool paletted = dib.BitCount() <= 8;
+    const int keyIndex = paletted ? frame.TransparentIndex() : -1;
+    const gifcodec::TColor keyColor = frame.TransparentColor() & 0xFFFFFF;
+    for (int y = 0; y < dib.Height(); ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < dib.Width(); ++x) {
+            const gifcodec::TColor c = dib.PixelColor(x, y);
+            const bool clear = paletted ? static_cast<int>(dib.PixelIndex(x, y)) == keyIndex
+                                        : c == keyColor;
+            line[x] = clear ? 0 : qRgb(gifcodec::RedOf(c), gifcodec::GreenOf(c), gifcodec::BlueOf(c));
+        }
+    }
+    return image;
 }
 
 int BitCountFor(const fw::TBitmap& bitmap) {
@@ -87,13 +108,12 @@ void TGIFImage::Draw(fw::TCanvas& canvas, const fw::TRect& rect) {
     const gifcodec::TDib* dib = nullptr;
     Translated([&] { dib = &frame.Bitmap(); });
     if (!dib || dib->Empty()) return;
-    std::unique_ptr<fw::TBitmap> bitmap = ToBitmap(*dib);
-    const fw::TColor key = frame.TransparentColor();
-    if (core_->HasTransparency() && key != gifcodec::clNone)
-        canvas.CopyTransparent(rect, *bitmap, fw::Rect(0, 0, bitmap->Width(), bitmap->Height()),
-                               key);
-    else
-        canvas.StretchDraw(rect, *bitmap);
+    if (core_->HasTransparency() && frame.TransparentColor() != gifcodec::clNone) {
+        const QImage keyed = KeyedImage(frame, *dib);
+        canvas.DrawImage(rect, keyed, keyed.rect());
+    } else {
+        canvas.StretchDraw(rect, *ToBitmap(*dib));
+    }
 }
 
 int TGIFImage::Width() const {

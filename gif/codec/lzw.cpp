@@ -82,11 +82,58 @@ class EncodedPosition {
     std::size_t block_ = 0;
 };
 
+// Joins the data sub-blocks a piece at a time, so that codes load as one word without a
+// copy of the whole frame's data. A block cut short by the end of the data keeps what is there.
+class BlockReader {
+  public:
+    static constexpr std::size_t kChunk = 1 << 16;
+
+    BlockReader(std::span<const std::uint8_t> encoded, EncodedPosition* position)
+        : encoded_(encoded), position_(position), buffer_(new std::uint8_t[kChunk + 255 + 8]) {
+        Refill(0);
+    }
+    const std::uint8_t* Data() const { return buffer_.get(); }
+    std::size_t Size() const { return size_; }
+    bool Exhausted() const { return next_ >= encoded_.size(); }
+    // Bytes dropped so far from the front of the joined data.
+    std::size_t Base() const { return base_; }
+    // Drops the bytes before keepFrom and joins more blocks; returns how many were dropped.
+    std::size_t Refill(std::size_t keepFrom) {
+        std::memmove(buffer_.get(), buffer_.get() + keepFrom, size_ - keepFrom);
+        size_ -= keepFrom;
+        base_ += keepFrom;
+        while (size_ < kChunk && next_ < encoded_.size()) {
+            const std::size_t len = encoded_[next_];
+            if (len == 0) {
+                next_ = encoded_.size();
+                break;
+            }
+            const std::size_t avail = std::min(len, encoded_.size() - next_ - 1);
+            if (position_) position_->BlockStartsAt(base_ + size_);
+            std::memcpy(buffer_.get() + size_, encoded_.data() + next_ + 1, avail);
+            size_ += avail;
+            next_ += 1 + len;
+        }
+        std::memset(buffer_.get() + size_, 0, 8);
+        return keepFrom;
+    }
+
+  private:
+    std::span<const std::uint8_t> encoded_;
+    EncodedPosition* position_;
+    std::unique_ptr<std::uint8_t[]> buffer_;  // 8 spare zero bytes follow the joined data
+    std::size_t size_ = 0;
+    std::size_t base_ = 0;
+    std::size_t next_ = 1;  // past the code size byte
+};
+
 // Each string of the table lies somewhere in the output already: an entry made from the
 // previous string and one more character starts where that previous string was written.
-// Strings are therefore copied from the output instead of walked through prefix links.
+// Strings are therefore copied from the output instead of walked through prefix links. The
+// output is held only since the last clear code (no entry reaches further back); complete
+// rows before it go into the bitmap, so a picture needs no second full-size buffer.
 struct DecodeEntry {
-    std::uint32_t position;  // where the string starts in the output
+    std::uint32_t position;  // where the string starts in the window
     std::uint16_t length;
 };
 
@@ -97,7 +144,7 @@ class Decoder {
         : encoded_(encoded),
           dib_(dib),
           mask_(static_cast<std::uint8_t>((1u << bitsPerPixel) - 1)),
-          interlaced_(interlaced),
+          rows_(dib.Height(), interlaced),
           progress_(progress) {}
 
     // Returns the corrupted flag.
@@ -105,11 +152,14 @@ class Decoder {
         const int m = encoded_[0];
         if (m < 2 || m > 9) RaiseGif(strings::kCodeSizeId, strings::kCodeSize);
         if (dib_.Width() <= 0 || dib_.Height() <= 0) return false;
-        Deblock();
-        const std::size_t total = static_cast<std::size_t>(dib_.Width()) * dib_.Height();
+        BlockReader in(encoded_, progress_ ? &position_ : nullptr);
+        const std::size_t width = static_cast<std::size_t>(dib_.Width());
+        const std::size_t total = width * dib_.Height();
         // Room for the longest string past the last pixel, and for 16-byte copies.
-        const std::unique_ptr<std::uint8_t[]> pixels(new std::uint8_t[total + kMaxCodes + 32]);
-        std::uint8_t* const out = pixels.get();
+        constexpr std::size_t kSlack = kMaxCodes + 32;
+        capacity_ = std::min<std::size_t>(total, std::max<std::size_t>(width, 1 << 18)) + kSlack;
+        window_.reset(new std::uint8_t[capacity_]);
+        std::uint8_t* out = window_.get();
         const std::unique_ptr<DecodeEntry[]> table(new DecodeEntry[kMaxCodes]);
         DecodeEntry* const t = table.get();
         const int clear = 1 << m;
@@ -120,23 +170,29 @@ class Decoder {
         int prev = -1;
         std::uint32_t prevPosition = 0;
         std::uint32_t prevLength = 0;
-        std::size_t filled = 0;
-        const std::uint8_t* data = data_.data();
-        const std::uint64_t totalBits = static_cast<std::uint64_t>(dataSize_) * 8;
+        std::size_t filled = 0;  // in the window
+        const std::uint8_t* data = in.Data();
+        std::size_t dataSize = in.Size();
         std::uint64_t bitPos = 0;
         bool corrupted = false;
-        while (filled < total) {
-            if (bitPos + codeWidth > totalBits) {
+        while (stored_ + filled < total) {
+            if ((bitPos >> 3) + 8 > dataSize && !in.Exhausted()) [[unlikely]] {
+                bitPos -= in.Refill(bitPos >> 3) * 8;
+                dataSize = in.Size();
+            }
+            if (bitPos + codeWidth > dataSize * 8) {
                 corrupted = true;
                 break;
             }
+            if (filled + kSlack > capacity_) [[unlikely]]
+                out = Grow(filled, total, kSlack);
             std::uint64_t v;
             std::memcpy(&v, data + (bitPos >> 3), sizeof v);
             const int code = static_cast<int>((v >> (bitPos & 7)) & codeMask);
             bitPos += codeWidth;
             if (progress_) [[unlikely]]
                 progress_(TProgressStage::psRunning,
-                          position_.Percent((bitPos + 7) / 8, encoded_.size()), {});
+                          position_.Percent(in.Base() + (bitPos + 7) / 8, encoded_.size()), {});
             const auto position = static_cast<std::uint32_t>(filled);
             if (code < clear) {
                 out[filled++] = static_cast<std::uint8_t>(code);
@@ -153,6 +209,8 @@ class Decoder {
                 codeWidth = m + 1;
                 codeMask = (1u << codeWidth) - 1;
                 prev = -1;
+                // No entry reaches back past this point.
+                filled = Flush(filled, total, false);
                 continue;
             } else if (code == end) {
                 break;
@@ -170,7 +228,7 @@ class Decoder {
             prev = code;
             prevPosition = position;
         }
-        Store(out, std::min(filled, total));
+        Flush(filled, total, true);
         return corrupted;
     }
 
@@ -187,52 +245,55 @@ class Decoder {
         }
     }
 
-    // Forward copy of an earlier part of the output; short strings move as one 16-byte load.
+    // Forward copy of an earlier part of the output, which lies wholly before dst; short
+    // strings move as one 16-byte load (the window has room behind the end).
     static void CopyString(std::uint8_t* dst, const std::uint8_t* src, std::size_t n) {
-        if (n <= 16 && dst - src >= 16) {
+        if (n <= 16) {
             std::uint8_t chunk[16];
             std::memcpy(chunk, src, 16);
             std::memcpy(dst, chunk, 16);
-        } else if (static_cast<std::size_t>(dst - src) >= n) {
-            std::memcpy(dst, src, n);
         } else {
-            for (std::size_t i = 0; i < n; ++i) dst[i] = src[i];
+            std::memcpy(dst, src, n);
         }
     }
 
-    // Moves the decoded pixels into the bitmap's rows; a partial last row keeps what it got.
-    void Store(const std::uint8_t* pixels, std::size_t count) {
-        const int width = dib_.Width();
-        RowOrder rows(dib_.Height(), interlaced_);
-        for (std::size_t at = 0; at < count && !rows.Finished(); at += width, rows.Advance()) {
-            const int n = static_cast<int>(std::min<std::size_t>(width, count - at));
-            PackRow(pixels + at, n, dib_.BitCount(), mask_, dib_.ScanLine(rows.Row()));
-        }
+    // A window twice as large (up to what the rest of the picture needs), for data that
+    // goes long without a clear code.
+    std::uint8_t* Grow(std::size_t filled, std::size_t total, std::size_t slack) {
+        const std::size_t want = std::min(2 * capacity_, total - stored_ + slack);
+        std::unique_ptr<std::uint8_t[]> bigger(new std::uint8_t[std::max(want, filled + slack)]);
+        std::memcpy(bigger.get(), window_.get(), filled);
+        window_ = std::move(bigger);
+        capacity_ = std::max(want, filled + slack);
+        return window_.get();
     }
 
-    // Joins the data sub-blocks; a block cut short by the end of the data keeps what is there.
-    void Deblock() {
-        data_.resize(encoded_.size() + 8);
-        std::size_t i = 1;
-        while (i < encoded_.size()) {
-            const std::size_t len = encoded_[i];
-            if (len == 0) break;
-            const std::size_t avail = std::min(len, encoded_.size() - i - 1);
-            if (progress_) position_.BlockStartsAt(dataSize_);
-            std::memcpy(data_.data() + dataSize_, encoded_.data() + i + 1, avail);
-            dataSize_ += avail;
-            i += 1 + len;
+    // Moves the complete rows of the window into the bitmap (every row at the end, a partial
+    // last one keeping what it got) and returns what is left in the window.
+    std::size_t Flush(std::size_t filled, std::size_t total, bool last) {
+        const std::size_t width = static_cast<std::size_t>(dib_.Width());
+        const std::size_t usable = std::min(filled, total - stored_);
+        const std::size_t count = last ? usable : usable / width * width;
+        const std::uint8_t* pixels = window_.get();
+        for (std::size_t at = 0; at < count && !rows_.Finished(); at += width, rows_.Advance()) {
+            const int n = static_cast<int>(std::min(width, count - at));
+            PackRow(pixels + at, n, dib_.BitCount(), mask_, dib_.ScanLine(rows_.Row()));
         }
+        stored_ += count;
+        if (last) return 0;
+        std::memmove(window_.get(), window_.get() + count, filled - count);
+        return filled - count;
     }
 
     std::span<const std::uint8_t> encoded_;
     TDib& dib_;
     std::uint8_t mask_;
-    bool interlaced_;
+    RowOrder rows_;
     const TProgressHandler& progress_;
-    std::vector<std::uint8_t> data_;  // 8 spare zero bytes let codes load as one word
-    std::size_t dataSize_ = 0;
     EncodedPosition position_;
+    std::unique_ptr<std::uint8_t[]> window_;
+    std::size_t capacity_ = 0;
+    std::size_t stored_ = 0;  // pixels already in the bitmap
 };
 
 // Packs codes least significant bit first, then cuts the bytes into 255-byte sub-blocks.

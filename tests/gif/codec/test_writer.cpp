@@ -92,7 +92,7 @@ TEST(GifWriter, NothingToWrite) {
 }
 
 TEST(GifWriter, WriteAfterReadKeepsEncodedDataAndRebuildsControl) {
-    // The global table holds the transparent grey twice; the index is looked up by colour.
+    // The global table holds the transparent grey twice; the stored index is kept.
     const Bytes data = LiteralImage(2, {1, 3, 2, 0});
     Bytes gif{'G', 'I', 'F', '8', '9', 'a', 4, 0, 1, 0, 0x91, 0, 0};
     for (int c : {10, 20, 30, 20})
@@ -108,9 +108,14 @@ TEST(GifWriter, WriteAfterReadKeepsEncodedDataAndRebuildsControl) {
     EXPECT_NE(Find(out, data), out.size());
     // Packed: colour resolution from the count, no sort flag.
     EXPECT_EQ(out[10], 0x80 | 0x10 | 0x01);
-    const Bytes control{'!', 0xF9, 4, 0x08 | 0x02 | 0x01, 7, 0, 1, 0};
+    const Bytes control{'!', 0xF9, 4, 0x08 | 0x02 | 0x01, 7, 0, 3, 0};
     EXPECT_NE(Find(out, control), out.size());
     EXPECT_EQ(out.back(), ';');
+    // A colour the stored entry no longer holds is looked up: its first entry.
+    image.Frame(0).SetTransparentColor(Rgb(20, 20, 20));
+    image.Frame(0).Item().colors.entries[3] = {40, 40, 40};
+    const Bytes changed = image.SaveToBytes();
+    EXPECT_NE(Find(changed, {'!', 0xF9, 4, 0x08 | 0x02 | 0x01, 7, 0, 1, 0}), changed.size());
 }
 
 TEST(GifWriter, OneFrameGetsNoLoopingBlock) {
