@@ -175,22 +175,34 @@ class Decoder {
         std::size_t dataSize = in.Size();
         std::uint64_t bitPos = 0;
         bool corrupted = false;
-        while (stored_ + filled < total) {
-            if ((bitPos >> 3) + 8 > dataSize && !in.Exhausted()) [[unlikely]] {
-                bitPos -= in.Refill(bitPos >> 3) * 8;
-                dataSize = in.Size();
+        // Kept in locals: stores through the byte pointers could otherwise alias them.
+        const bool reporting = static_cast<bool>(progress_);
+        std::size_t capacity = capacity_;
+        std::size_t left = total - stored_;  // pixels not yet in the window or the bitmap
+        // Below this bit a code loads as one word with no further check.
+        auto fastLimit = [&] { return dataSize >= 8 ? (dataSize - 8) * 8 : std::uint64_t{0}; };
+        std::uint64_t fast = fastLimit();
+        while (filled < left) {
+            if (bitPos >= fast) [[unlikely]] {
+                if ((bitPos >> 3) + 8 > dataSize && !in.Exhausted()) {
+                    bitPos -= in.Refill(bitPos >> 3) * 8;
+                    dataSize = in.Size();
+                }
+                fast = fastLimit();
+                if (bitPos + codeWidth > dataSize * 8) {
+                    corrupted = true;
+                    break;
+                }
             }
-            if (bitPos + codeWidth > dataSize * 8) {
-                corrupted = true;
-                break;
-            }
-            if (filled + kSlack > capacity_) [[unlikely]]
+            if (filled + kSlack > capacity) [[unlikely]] {
                 out = Grow(filled, total, kSlack);
+                capacity = capacity_;
+            }
             std::uint64_t v;
             std::memcpy(&v, data + (bitPos >> 3), sizeof v);
             const int code = static_cast<int>((v >> (bitPos & 7)) & codeMask);
             bitPos += codeWidth;
-            if (progress_) [[unlikely]]
+            if (reporting) [[unlikely]]
                 progress_(TProgressStage::psRunning,
                           position_.Percent(in.Base() + (bitPos + 7) / 8, encoded_.size()), {});
             const auto position = static_cast<std::uint32_t>(filled);
@@ -211,6 +223,7 @@ class Decoder {
                 prev = -1;
                 // No entry reaches back past this point.
                 filled = Flush(filled, total, false);
+                left = total - stored_;
                 continue;
             } else if (code == end) {
                 break;
@@ -333,9 +346,39 @@ constexpr std::uint32_t kHashSlots = 17777;
 
 // A slot holds (prefix << 8 | character) << 12 | code; codes start above the end code, so 0
 // marks a free slot.
-struct EncodeTables {
-    std::uint32_t slot[kHashSlots];
-    void Clear() { std::memset(slot, 0, sizeof slot); }
+// One table per thread, kept clean between encodings: small frames then cost no more than
+// the slots they fill, instead of clearing all 17777 each time.
+class EncodeTables {
+  public:
+    static EncodeTables& ForThisThread() {
+        thread_local const std::unique_ptr<EncodeTables> tables(new EncodeTables());
+        return *tables;
+    }
+    std::uint32_t Get(std::uint32_t i) const { return slot_[i]; }
+    void Set(std::uint32_t i, std::uint32_t entry) {
+        slot_[i] = entry;
+        used_[count_++] = static_cast<std::uint16_t>(i);
+    }
+    void Clear() {
+        if (count_ > kHashSlots / 8) {
+            std::memset(slot_, 0, sizeof slot_);
+        } else {
+            for (std::uint32_t k = 0; k < count_; ++k) slot_[used_[k]] = 0;
+        }
+        count_ = 0;
+    }
+
+  private:
+    EncodeTables() = default;
+    std::uint32_t slot_[kHashSlots] = {};
+    std::uint16_t used_[kHashSlots] = {};  // filled slots, at most one per code
+    std::uint32_t count_ = 0;
+};
+
+// Leaves the thread's table clean however the encoding ends.
+struct CleanTables {
+    EncodeTables& t;
+    ~CleanTables() { t.Clear(); }
 };
 
 void UnpackRow(const std::uint8_t* src, int width, int depth, std::uint8_t* dst) {
@@ -377,9 +420,8 @@ std::vector<std::uint8_t> LzwEncode(const TDib& dib, bool interlaced,
         static_cast<std::size_t>(std::max(0, dib.Width())) * std::max(0, dib.Height());
     // At most one code per pixel, plus two for every clear, each of at most 12 bits.
     BlockWriter writer(pixels * 2 + pixels / 1000 * 4 + 64);
-    auto tables = std::make_unique<EncodeTables>();
-    EncodeTables& t = *tables;
-    t.Clear();
+    EncodeTables& t = EncodeTables::ForThisThread();
+    const CleanTables clean{t};
     int width = minimum + 1;
     unsigned next = clear + 2;
     writer.Put(clear, width);
@@ -408,7 +450,7 @@ std::vector<std::uint8_t> LzwEncode(const TDib& dib, bool interlaced,
             const std::uint32_t want = (static_cast<std::uint32_t>(current) << 8) | c;
             std::uint32_t slot = h;
             std::uint32_t entry;
-            while ((entry = t.slot[slot]) != 0 && (entry >> 12) != want)
+            while ((entry = t.Get(slot)) != 0 && (entry >> 12) != want)
                 slot = slot == kHashSlots - 1 ? 0 : slot + 1;
             if (entry != 0) {
                 current = static_cast<int>(entry & 0xFFF);
@@ -417,7 +459,7 @@ std::vector<std::uint8_t> LzwEncode(const TDib& dib, bool interlaced,
                 continue;
             }
             writer.Put(static_cast<unsigned>(current), width);
-            t.slot[slot] = (want << 12) | next;
+            t.Set(slot, (want << 12) | next);
             const unsigned k = next++;
             current = static_cast<int>(c);
             hash = c * 301 + 903;
