@@ -11,6 +11,7 @@
 
 #include "framework/componenttext.h"
 #include "framework/forms.h"
+#include "tests/gif/codec/gifbuilder.h"
 #include "tests/gif/gifsupport.h"
 
 using gif::TGIFAnimator;
@@ -345,3 +346,29 @@ TEST(AnimatorLoading, AutoSizeWaitsWhileTheDescriptionIsRead) {
 }
 
 }  // namespace
+
+TEST(AnimatorPaint, OnlyTheTransparentIndexShowsWhatLiesUnder) {
+    giftest::EnsureApp();
+    TTestForm form;
+    auto* swatch = new TSwatch(&form);
+    swatch->SetParent(&form);
+    swatch->SetBounds(0, 0, 3, 1);
+    swatch->SetColor(kBlue);
+    auto* anim = new TGIFAnimator(&form);
+    anim->SetParent(&form);
+    anim->SetBounds(0, 0, 10, 10);
+    // Black at index 0 and, transparent, at index 3: pixels 0, 3, 1.
+    giftest::GifBuilder b;
+    b.Text("GIF89a").Word(3).Word(1).Raw({0x91, 2, 0});
+    b.Raw({0, 0, 0, 128, 128, 128, 255, 0, 0, 0, 0, 0});
+    b.Control(0, 0, 3).Image(0, 0, 3, 1).Raw(giftest::LiteralImage(2, {0, 3, 1})).Trailer();
+    gif::TGIFImage g;
+    g.LoadFromStream(b.bytes());
+    anim->SetImage(&g);
+    QImage on = Grab(form);
+    EXPECT_EQ(Pixel(on, 0, 0), 0u);  // opaque black stays
+    EXPECT_EQ(Pixel(on, 1, 0), kBlue);
+    EXPECT_EQ(Pixel(on, 2, 0), fw::TColor(0x808080));
+    anim->SetTransparent(false);
+    EXPECT_EQ(Pixel(Grab(form), 1, 0), 0u);  // the key colour itself
+}
