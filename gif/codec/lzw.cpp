@@ -1,7 +1,9 @@
 #include "gif/codec/lzw.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <memory>
 
 #include "gif/codec/giferrors.h"
@@ -158,7 +160,8 @@ class Decoder {
         // Room for the longest string past the last pixel, and for 16-byte copies.
         constexpr std::size_t kSlack = kMaxCodes + 32;
         capacity_ = std::min<std::size_t>(total, std::max<std::size_t>(width, 1 << 18)) + kSlack;
-        window_.reset(new std::uint8_t[capacity_]);
+        window_.reset(static_cast<std::uint8_t*>(std::malloc(capacity_)));
+        if (!window_) throw std::bad_alloc();
         std::uint8_t* out = window_.get();
         const std::unique_ptr<DecodeEntry[]> table(new DecodeEntry[kMaxCodes]);
         DecodeEntry* const t = table.get();
@@ -272,12 +275,16 @@ class Decoder {
 
     // A window twice as large (up to what the rest of the picture needs), for data that
     // goes long without a clear code.
+    // Grown in place where the allocator can (large blocks are remapped, not copied), so
+    // the old and the new window are not held at once.
     std::uint8_t* Grow(std::size_t filled, std::size_t total, std::size_t slack) {
-        const std::size_t want = std::min(2 * capacity_, total - stored_ + slack);
-        std::unique_ptr<std::uint8_t[]> bigger(new std::uint8_t[std::max(want, filled + slack)]);
-        std::memcpy(bigger.get(), window_.get(), filled);
-        window_ = std::move(bigger);
-        capacity_ = std::max(want, filled + slack);
+        const std::size_t want = std::max(std::min(2 * capacity_, total - stored_ + slack),
+                                          filled + slack);
+        void* bigger = std::realloc(window_.get(), want);
+        if (!bigger) throw std::bad_alloc();
+        window_.release();
+        window_.reset(static_cast<std::uint8_t*>(bigger));
+        capacity_ = want;
         return window_.get();
     }
 
@@ -304,7 +311,10 @@ class Decoder {
     RowOrder rows_;
     const TProgressHandler& progress_;
     EncodedPosition position_;
-    std::unique_ptr<std::uint8_t[]> window_;
+    struct Free {
+        void operator()(std::uint8_t* p) const { std::free(p); }
+    };
+    std::unique_ptr<std::uint8_t, Free> window_;
     std::size_t capacity_ = 0;
     std::size_t stored_ = 0;  // pixels already in the bitmap
 };
