@@ -1,7 +1,6 @@
 #include "gif/gifanimator.h"
 
 #include <QImage>
-
 #include <algorithm>
 
 #include "framework/canvas.h"
@@ -23,8 +22,8 @@ QImage ToImage(const gifcodec::TComposedFrame& frame, bool keyed) {
         const std::size_t at = static_cast<std::size_t>(y) * frame.width;
         const std::uint8_t* rgb = frame.rgb.data() + at * 3;
         for (int x = 0; x < frame.width; ++x)
-            line[x] = keyed && frame.mask[at + x] ? 0
-                                                  : qRgb(rgb[x * 3], rgb[x * 3 + 1], rgb[x * 3 + 2]);
+            line[x] =
+                keyed && frame.mask[at + x] ? 0 : qRgb(rgb[x * 3], rgb[x * 3 + 1], rgb[x * 3 + 2]);
     }
     return image;
 }

@@ -41,9 +41,10 @@ QImage KeyedImage(const gifcodec::TGIFFrame& frame, const gifcodec::TDib& dib) {
         QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < dib.Width(); ++x) {
             const gifcodec::TColor c = dib.PixelColor(x, y);
-            const bool clear = paletted ? static_cast<int>(dib.PixelIndex(x, y)) == keyIndex
-                                        : c == keyColor;
-            line[x] = clear ? 0 : qRgb(gifcodec::RedOf(c), gifcodec::GreenOf(c), gifcodec::BlueOf(c));
+            const bool clear =
+                paletted ? static_cast<int>(dib.PixelIndex(x, y)) == keyIndex : c == keyColor;
+            line[x] =
+                clear ? 0 : qRgb(gifcodec::RedOf(c), gifcodec::GreenOf(c), gifcodec::BlueOf(c));
         }
     }
     return image;

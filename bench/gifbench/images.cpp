@@ -112,7 +112,8 @@ TDib Sprite(int size, int n) {
 }
 
 Case FullFrames(std::string name, std::vector<TDib> dibs, int colors, bool interlaced = false) {
-    Case c{std::move(name), dibs.front().Width(), dibs.front().Height(), colors, interlaced, {}, {}};
+    Case c{
+        std::move(name), dibs.front().Width(), dibs.front().Height(), colors, interlaced, {}, {}};
     for (TDib& d : dibs) c.frames.push_back({std::move(d)});
     return c;
 }
@@ -152,8 +153,8 @@ std::vector<Case> MakeCases(const std::string& indicatorPath) {
     if (file.empty()) throw std::runtime_error("cannot read " + indicatorPath);
     gifcodec::TGIFImageCore image;
     image.LoadFromBytes(file);
-    Case indicator{"indicator-11x15", image.RawScreenWidth(), image.RawScreenHeight(), 256, false,
-                   {}, file};
+    Case indicator{
+        "indicator-11x15", image.RawScreenWidth(), image.RawScreenHeight(), 256, false, {}, file};
     for (int i = 0; i < image.FrameCount(); ++i)
         indicator.frames.push_back({image.Frame(i).Bitmap(), image.Frame(i).Origin().x,
                                     image.Frame(i).Origin().y, image.Frame(i).Disposal(), -1});

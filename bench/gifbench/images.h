@@ -18,9 +18,9 @@ struct Frame {
 
 struct Case {
     std::string name;
-    int width = 0;   // logical screen
+    int width = 0;  // logical screen
     int height = 0;
-    int colors = 256;  // colour table size: 2, 4, 16 or 256
+    int colors = 256;         // colour table size: 2, 4, 16 or 256
     bool interlaced = false;  // written interlaced by the peer; ours never writes so
     std::vector<Frame> frames;
     std::vector<std::uint8_t> file;  // a given picture to decode, when not the peer's output

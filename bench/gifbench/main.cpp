@@ -1,8 +1,9 @@
 // gifbench: our GIF codec against giflib on the same pictures, in one run.
 // Timing interleaves the two (ours, giflib, giflib, ours ...) over many short rounds; the
-// ratio is the median of the rounds' ratios, so a change in the machine's load hits both alike. Before timing, both decoders'
-// pixel values are compared on both encoders' files. Peak memory is the growth of a fresh
-// child process's resident set while it decodes once, against giflib's in the same run.
+// ratio is the median of the rounds' ratios, so a change in the machine's load hits both alike.
+// Before timing, both decoders' pixel values are compared on both encoders' files. Peak memory is
+// the growth of a fresh child process's resident set while it decodes once, against giflib's in the
+// same run.
 #include <malloc.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -43,9 +44,9 @@ double SecondsFor(const std::function<void()>& run, int times) {
 }
 
 struct Pair {
-    double ours;    // seconds per run, median of the rounds
+    double ours;  // seconds per run, median of the rounds
     double theirs;
-    double ratio;   // how many times faster ours is: the median of the rounds' own ratios
+    double ratio;  // how many times faster ours is: the median of the rounds' own ratios
 };
 
 // A B, B A, A B ...: each round runs both sides the same number of times, back to back, so a
@@ -151,7 +152,8 @@ bool SameDecoding(const SharedBytes& gif, const std::string& what) {
         same = raster.size() == static_cast<std::size_t>(bmp.Width()) * bmp.Height();
         for (int y = 0; same && y < bmp.Height(); ++y)
             for (int x = 0; same && x < bmp.Width(); ++x)
-                same = bmp.PixelIndex(x, y) == raster[static_cast<std::size_t>(y) * bmp.Width() + x];
+                same =
+                    bmp.PixelIndex(x, y) == raster[static_cast<std::size_t>(y) * bmp.Width() + x];
     }
     if (!same) std::fprintf(stderr, "%s: the decoders disagree\n", what.c_str());
     return same;
@@ -167,7 +169,8 @@ bool MatchesCase(const Case& c, const SharedBytes& gif, const std::string& what)
         const gifcodec::TDib& b = c.frames[i].dib;
         same = a.Width() == b.Width() && a.Height() == b.Height();
         for (int y = 0; same && y < a.Height(); ++y)
-            for (int x = 0; same && x < a.Width(); ++x) same = a.PixelIndex(x, y) == b.PixelIndex(x, y);
+            for (int x = 0; same && x < a.Width(); ++x)
+                same = a.PixelIndex(x, y) == b.PixelIndex(x, y);
     }
     if (!same) std::fprintf(stderr, "%s: decoded pixels differ from the picture\n", what.c_str());
     return same;
@@ -196,11 +199,13 @@ int main(int argc, char** argv) {
         const double mp = static_cast<double>(c.Pixels()) / 1e6;
         const auto peerFile = std::make_shared<const Bytes>(GiflibEncode(c));
         // What is decoded: the given picture, else the peer's (written as other programs do).
-        const SharedBytes decoded = c.file.empty() ? peerFile : std::make_shared<const Bytes>(c.file);
+        const SharedBytes decoded =
+            c.file.empty() ? peerFile : std::make_shared<const Bytes>(c.file);
         const bool encodes = !c.interlaced;  // our encoder never interlaces
         SharedBytes ourFile;
         if (encodes) ourFile = std::make_shared<const Bytes>(OurEncode(c));
-        if (!SameDecoding(decoded, c.name) || !MatchesCase(c, peerFile, c.name + " (giflib's file)") ||
+        if (!SameDecoding(decoded, c.name) ||
+            !MatchesCase(c, peerFile, c.name + " (giflib's file)") ||
             (ourFile && (!SameDecoding(ourFile, c.name + " (our file)") ||
                          !MatchesCase(c, ourFile, c.name + " (our file)"))))
             return 1;
@@ -250,9 +255,10 @@ int main(int argc, char** argv) {
     std::printf("geomean: decode x%.2f over %zu cases, encode x%.2f over %d cases\n",
                 std::exp(decodeLog / cases.size()), cases.size(),
                 std::exp(encodeLog / std::max(1, encodeCases)), encodeCases);
-    std::printf("goals: decode >= 1.5 per case %s; encode >= 1.0 per case %s; "
-                "decode peak <= 1.5 x giflib per case %s\n",
-                allDecodeMet ? "met" : "NOT met", allEncodeMet ? "met" : "NOT met",
-                allMemoryMet ? "met" : "NOT met");
+    std::printf(
+        "goals: decode >= 1.5 per case %s; encode >= 1.0 per case %s; "
+        "decode peak <= 1.5 x giflib per case %s\n",
+        allDecodeMet ? "met" : "NOT met", allEncodeMet ? "met" : "NOT met",
+        allMemoryMet ? "met" : "NOT met");
     return 0;
 }

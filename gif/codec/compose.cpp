@@ -19,13 +19,11 @@ class Screen {
     void Fill(int left, int top, int w, int h, TColor c) {
         const int x0 = std::max(0, left), y0 = std::max(0, top);
         const int x1 = static_cast<int>(std::min<std::int64_t>(out_.width, std::int64_t{left} + w));
-        const int y1 =
-            static_cast<int>(std::min<std::int64_t>(out_.height, std::int64_t{top} + h));
+        const int y1 = static_cast<int>(std::min<std::int64_t>(out_.height, std::int64_t{top} + h));
         const std::uint8_t see = out_.key != clNone && (c & 0xFFFFFF) == out_.key;
         for (int y = y0; y < y1; ++y) {
             for (int x = x0; x < x1; ++x) Put(x, y, c);
-            if (x1 > x0)
-                std::fill_n(out_.mask.data() + Index(x0, y), x1 - x0, see);
+            if (x1 > x0) std::fill_n(out_.mask.data() + Index(x0, y), x1 - x0, see);
         }
     }
 
@@ -49,7 +47,8 @@ class Screen {
             for (int x = x0; x < x1; ++x) {
                 TColor c;
                 if (paletted) {
-                    const unsigned index = bitmap.BitCount() == 8 ? row[x] : bitmap.PixelIndex(x, y);
+                    const unsigned index =
+                        bitmap.BitCount() == 8 ? row[x] : bitmap.PixelIndex(x, y);
                     if (static_cast<int>(index) == keyIndex) continue;
                     c = palette[index];
                 } else {

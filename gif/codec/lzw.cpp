@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 #include <memory>
+#include <new>
 
 #include "gif/codec/giferrors.h"
 
@@ -278,8 +278,8 @@ class Decoder {
     // Grown in place where the allocator can (large blocks are remapped, not copied), so
     // the old and the new window are not held at once.
     std::uint8_t* Grow(std::size_t filled, std::size_t total, std::size_t slack) {
-        const std::size_t want = std::max(std::min(2 * capacity_, total - stored_ + slack),
-                                          filled + slack);
+        const std::size_t want =
+            std::max(std::min(2 * capacity_, total - stored_ + slack), filled + slack);
         void* bigger = std::realloc(window_.get(), want);
         if (!bigger) throw std::bad_alloc();
         window_.release();

@@ -1,7 +1,6 @@
 // The animator: frame intervals, the tick, Animate and FrameIndex, the picture-changed
 // step, painting (plain, centred, with and without the transparent colour) and loading
 // the main window's indicator from a window description.
-#include "testpaths.h"
 #include "gif/gifanimator.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +10,7 @@
 
 #include "framework/componenttext.h"
 #include "framework/forms.h"
+#include "testpaths.h"
 #include "tests/gif/codec/gifbuilder.h"
 #include "tests/gif/gifsupport.h"
 

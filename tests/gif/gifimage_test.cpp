@@ -1,6 +1,5 @@
 // The GIF picture as a framework graphic: drawing with its transparent colour, assignment
 // to and from bitmaps, form data, the registered file and clipboard formats.
-#include "testpaths.h"
 #include "gif/gifimage.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +7,7 @@
 #include "framework/clipbrd.h"
 #include "framework/graphicsicon.h"
 #include "framework/picture.h"
+#include "testpaths.h"
 #include "tests/gif/codec/gifbuilder.h"
 #include "tests/gif/gifsupport.h"
 

@@ -56,8 +56,8 @@ gifcodec::TDib ReadPpm(const std::string& path) {
             for (int k = 0; k < 3; ++k) {
                 const std::size_t at = (static_cast<std::size_t>(x) * 3 + k) * sampleBytes;
                 // A sample above maxval (a lenient writer's) counts as maxval.
-                const long v =
-                    std::min<long>(maxval, sampleBytes == 2 ? (row[at] << 8) | row[at + 1] : row[at]);
+                const long v = std::min<long>(
+                    maxval, sampleBytes == 2 ? (row[at] << 8) | row[at + 1] : row[at]);
                 out[x * 3 + 2 - k] = static_cast<std::uint8_t>((v * 255 + maxval / 2) / maxval);
             }
         }

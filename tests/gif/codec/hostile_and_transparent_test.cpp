@@ -139,8 +139,8 @@ TEST(GifTransparentIndex, SurvivesLoadSaveLoadForUsAndOtherReaders) {
     ExpectBlackOverRed(twice, "saved twice");
 
     if (!HaveProgram("convert")) GTEST_SKIP() << "ImageMagick is not installed";
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("rezazo-twoblacks-" + std::to_string(::getpid()));
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("rezazo-twoblacks-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     const std::string path = (dir / "saved.gif").string();
     std::ofstream(path, std::ios::binary)
@@ -266,9 +266,9 @@ TEST(GifComposePlacement, ScreenSizedFrameOffTheOriginIsNoStartFrame) {
     image.SetScreenSize(10, 10);
     image.SetCurrentFrame(0);
     const TComposedFrame f = ComposeFrame(image, 2, Rgb(1, 2, 3));
-    EXPECT_EQ(At(f, 0, 0), kRed);           // frame 0 still shows outside (5, 5)-(9, 9)
+    EXPECT_EQ(At(f, 0, 0), kRed);  // frame 0 still shows outside (5, 5)-(9, 9)
     EXPECT_EQ(At(f, 4, 9), kRed);
-    EXPECT_EQ(At(f, 5, 5), Rgb(1, 2, 3));   // the shifted frame's own rectangle is cleared
+    EXPECT_EQ(At(f, 5, 5), Rgb(1, 2, 3));  // the shifted frame's own rectangle is cleared
     EXPECT_EQ(At(f, 9, 9), Rgb(0, 0, 255));
     // At the origin the same frame does start the composition.
     shifted.SetOrigin({0, 0});
@@ -291,7 +291,7 @@ TEST(GifComposePlacement, NegativeOriginIsClippedToTheScreen) {
     const TComposedFrame f = ComposeFrame(image, 1);
     EXPECT_EQ(At(f, 0, 0), Rgb(60, 0, 0));  // pixel (2, 1) of the frame
     EXPECT_EQ(At(f, 1, 1), Rgb(110, 0, 0));
-    EXPECT_EQ(At(f, 2, 0), Rgb(0, 0, 0));   // the first frame, not covered
+    EXPECT_EQ(At(f, 2, 0), Rgb(0, 0, 0));  // the first frame, not covered
     // Its clearing is clipped the same way.
     const TComposedFrame g = ComposeFrame(image, 2, Rgb(9, 9, 9));
     EXPECT_EQ(At(g, 1, 1), Rgb(9, 9, 9));
@@ -345,6 +345,7 @@ TEST(GifDecoderWindow, ClearsAnywhereAndLongStretchesWithoutOne) {
     EXPECT_FALSE(LzwDecode(PackCodes(8, codes), decoded, 8, false, true, {}));
     int wrong = 0;
     for (int i = 0; i < 600 * 600; ++i)
-        wrong += decoded.PixelIndex(i % 600, i / 600) != static_cast<unsigned>((i * 7 + i / 600) & 0xFF);
+        wrong +=
+            decoded.PixelIndex(i % 600, i / 600) != static_cast<unsigned>((i * 7 + i / 600) & 0xFF);
     EXPECT_EQ(wrong, 0);
 }

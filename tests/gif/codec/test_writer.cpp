@@ -1,5 +1,4 @@
 // Writing pictures back as GIF bytes and the LZW encoder's output rules.
-#include "testpaths.h"
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,6 +8,7 @@
 #include "gif/codec/giferrors.h"
 #include "gif/codec/gifimagecore.h"
 #include "gif/codec/lzw.h"
+#include "testpaths.h"
 #include "tests/gif/codec/gifbuilder.h"
 
 using namespace gifcodec;
