@@ -1,7 +1,7 @@
 #include "gif/gifanimator.h"
 
-#include <QImage>
 #include <algorithm>
+#include <cstring>
 
 #include "framework/canvas.h"
 #include "framework/classbuilder.h"
@@ -13,19 +13,25 @@ namespace gif {
 
 namespace {
 
-// The composed frame as an image of the logical screen; with keyed true the pixels where the
-// key fill shows are see-through (not every pixel of the key colour: an opaque one may hold it).
-QImage ToImage(const gifcodec::TComposedFrame& frame, bool keyed) {
-    QImage image(frame.width, frame.height, QImage::Format_ARGB32);
+// The composed frame as a 32-bit bitmap with alpha of the logical screen; with keyed true the
+// pixels where the key fill shows are see-through (not every pixel of the key colour: an opaque one
+// may hold it).
+std::unique_ptr<fw::TBitmap> ToBitmap(const gifcodec::TComposedFrame& frame, bool keyed) {
+    auto bitmap = std::make_unique<fw::TBitmap>(frame.width, frame.height);
+    bitmap->SetPixelFormat(fw::pf32bit);
     for (int y = 0; y < frame.height; ++y) {
-        QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        std::uint8_t* line = bitmap->ScanLine(y);
         const std::size_t at = static_cast<std::size_t>(y) * frame.width;
         const std::uint8_t* rgb = frame.rgb.data() + at * 3;
-        for (int x = 0; x < frame.width; ++x)
-            line[x] =
-                keyed && frame.mask[at + x] ? 0 : qRgb(rgb[x * 3], rgb[x * 3 + 1], rgb[x * 3 + 2]);
+        for (int x = 0; x < frame.width; ++x) {
+            const std::uint32_t argb =
+                keyed && frame.mask[at + x]
+                    ? 0
+                    : 0xFF000000u | (rgb[x * 3] << 16) | (rgb[x * 3 + 1] << 8) | rgb[x * 3 + 2];
+            std::memcpy(line + 4 * x, &argb, 4);
+        }
     }
-    return image;
+    return bitmap;
 }
 
 }  // namespace
@@ -204,8 +210,7 @@ void TGIFAnimator::Paint() {
     if (frame.width <= 0 || frame.height <= 0) return;
     const fw::TRect dest = DestRect(frame.width, frame.height);
     const bool keyed = frame.key != gifcodec::clNone && transparent_;
-    const QImage image = ToImage(frame, keyed);
-    canvas.DrawImage(dest, image, image.rect());
+    canvas.StretchDraw(dest, *ToBitmap(frame, keyed));
 }
 
 }  // namespace gif

@@ -1,6 +1,6 @@
 #include "gif/gifimage.h"
 
-#include <QImage>
+#include <cstring>
 
 #include "framework/application.h"
 #include "framework/canvas.h"
@@ -30,24 +30,29 @@ void Translated(F&& work) {
     }
 }
 
-// The frame's bitmap with its transparent index see-through (its transparent colour for a
-// bitmap without a palette): a palette may hold that colour at other, opaque, indices too.
-QImage KeyedImage(const gifcodec::TGIFFrame& frame, const gifcodec::TDib& dib) {
-    QImage image(dib.Width(), dib.Height(), QImage::Format_ARGB32);
+// The frame's bitmap, 32 bits with alpha, its transparent index see-through (its transparent colour
+// for a bitmap without a palette): a palette may hold that colour at other, opaque, indices too.
+std::unique_ptr<fw::TBitmap> KeyedBitmap(const gifcodec::TGIFFrame& frame,
+                                         const gifcodec::TDib& dib) {
+    auto bitmap = std::make_unique<fw::TBitmap>(dib.Width(), dib.Height());
+    bitmap->SetPixelFormat(fw::pf32bit);
     const bool paletted = dib.BitCount() <= 8;
     const int keyIndex = paletted ? frame.TransparentIndex() : -1;
     const gifcodec::TColor keyColor = frame.TransparentColor() & 0xFFFFFF;
     for (int y = 0; y < dib.Height(); ++y) {
-        QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        std::uint8_t* line = bitmap->ScanLine(y);
         for (int x = 0; x < dib.Width(); ++x) {
             const gifcodec::TColor c = dib.PixelColor(x, y);
             const bool clear =
                 paletted ? static_cast<int>(dib.PixelIndex(x, y)) == keyIndex : c == keyColor;
-            line[x] =
-                clear ? 0 : qRgb(gifcodec::RedOf(c), gifcodec::GreenOf(c), gifcodec::BlueOf(c));
+            const std::uint32_t argb = clear
+                                           ? 0
+                                           : 0xFF000000u | (gifcodec::RedOf(c) << 16) |
+                                                 (gifcodec::GreenOf(c) << 8) | gifcodec::BlueOf(c);
+            std::memcpy(line + 4 * x, &argb, 4);
         }
     }
-    return image;
+    return bitmap;
 }
 
 int BitCountFor(const fw::TBitmap& bitmap) {
@@ -110,8 +115,7 @@ void TGIFImage::Draw(fw::TCanvas& canvas, const fw::TRect& rect) {
     Translated([&] { dib = &frame.Bitmap(); });
     if (!dib || dib->Empty()) return;
     if (core_->HasTransparency() && frame.TransparentColor() != gifcodec::clNone) {
-        const QImage keyed = KeyedImage(frame, *dib);
-        canvas.DrawImage(rect, keyed, keyed.rect());
+        canvas.StretchDraw(rect, *KeyedBitmap(frame, *dib));
     } else {
         canvas.StretchDraw(rect, *ToBitmap(*dib));
     }
