@@ -7,6 +7,7 @@
 #include "framework/application.h"
 #include "framework/classbuilder.h"
 #include "framework/componenttext.h"
+#include "framework/controls/windowstate.h"
 #include "framework/fwwidget.h"
 #include "framework/menus.h"
 
@@ -112,9 +113,22 @@ void TCustomForm::ApplyWindowFlags() {
     }
     if (formStyle_ == fsStayOnTop) f |= Qt::WindowStaysOnTopHint;
     bool shown = widget_->isVisible();
+    // Qt may make a new native window here; the states go onto whichever one is current.
     widget_->setWindowFlags(f);
     UpdateWidgetGeometry();
+    ApplyWindowStates();
     if (shown) widget_->show();
+}
+
+void TCustomForm::SetSkipTaskbar(bool v) {
+    if (v == skipTaskbar_) return;
+    skipTaskbar_ = v;
+    ApplyWindowStates();
+}
+
+void TCustomForm::ApplyWindowStates() {
+    if (!widget_) return;
+    PutWindowStates(widget_.get(), {skipTaskbar_, skipTaskbar_, formStyle_ == fsStayOnTop});
 }
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle v) {

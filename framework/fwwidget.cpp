@@ -101,6 +101,17 @@ void FwWidget::closeEvent(QCloseEvent* e) {
 
 bool FwWidget::event(QEvent* e) {
     if (control_) {
+        if (e->type() == QEvent::WindowDeactivate || e->type() == QEvent::WindowBlocked) {
+            TWinControl* c = control_;
+            Guarded(c, [&] { EndMouseCaptureIn(window()); });
+        }
+        if (!control_) return QWidget::event(e);
+        // Before the window is mapped, and whenever Qt makes a new native window, the
+        // form's states go onto it (the window manager drops them when it is unmapped).
+        if (e->type() == QEvent::Show || (e->type() == QEvent::WinIdChange && internalWinId())) {
+            if (auto* form = dynamic_cast<TCustomForm*>(control_))
+                Guarded(form, [&] { form->ApplyWindowStates(); });
+        }
         if (e->type() == QEvent::WindowActivate || e->type() == QEvent::WindowDeactivate) {
             if (auto* form = dynamic_cast<TCustomForm*>(control_)) {
                 bool on = e->type() == QEvent::WindowActivate;

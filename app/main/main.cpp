@@ -1,10 +1,12 @@
 // Rezazo '98: the machine's IPv4 address and host name, always at hand.
 #include <QtGlobal>
+#include <cstdio>
 
 #include "app/form1.h"
 #include "controls/registercontrols.h"
 #include "gif/registergif.h"
 #include "settings/propstore.h"
+#include "framework/app/display.h"
 #include "framework/application.h"
 #include "framework/classregistry.h"
 
@@ -15,6 +17,11 @@ int main(int argc, char** argv) {
         (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
          qgetenv("XDG_SESSION_TYPE") == "wayland"))
         qputenv("QT_QPA_PLATFORM", "xcb");
+    // Without a display the toolkit would abort; say what is wrong and leave.
+    if (std::string display; !fw::DisplayReachable(display)) {
+        std::fprintf(stderr, "rezazo: cannot open display %s\n", display.c_str());
+        return 1;
+    }
 
     fw::TApplication application(nullptr);
     application.Initialize(argc, argv);
