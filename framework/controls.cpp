@@ -331,6 +331,7 @@ void TControl::WndProc(TMessage& Message) {
             break;
         case WM_CANCELMODE:
             clicking_ = false;
+            rightPressed_ = false;
             if (Message.WParam >= 1 && Message.WParam <= 3 && enabled_)
                 MouseUp(static_cast<TMouseButton>(Message.WParam - 1), 0,
                         LoWordSigned(Message.LParam), HiWordSigned(Message.LParam));
@@ -379,12 +380,18 @@ void TControl::HandleMouse(TMessage& m) {
         }
         case WM_RBUTTONDOWN:
         case WM_RBUTTONDBLCLK:
+            rightPressed_ = true;
             MouseDown(mbRight, shift | (m.Msg == WM_RBUTTONDBLCLK ? ssDouble : 0u), x, y);
             break;
-        case WM_RBUTTONUP:
+        case WM_RBUTTONUP: {
+            // Only a release that ends this control's own press asks for the context menu:
+            // a release left over from a menu or dialog that took the press does not.
+            bool pressed = rightPressed_;
+            rightPressed_ = false;
             MouseUp(mbRight, shift, x, y);
-            ShowPopupMenu(x, y);
+            if (pressed) ShowPopupMenu(x, y);
             break;
+        }
         case WM_MBUTTONDOWN:
         case WM_MBUTTONDBLCLK:
             MouseDown(mbMiddle, shift | (m.Msg == WM_MBUTTONDBLCLK ? ssDouble : 0u), x, y);

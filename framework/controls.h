@@ -161,6 +161,7 @@ protected:
     void Loaded() override;
 
     bool clicking_ = false;
+    bool rightPressed_ = false;  // a right press whose release opens the context menu
 
 private:
     void HandleMouse(TMessage& m);
