@@ -111,13 +111,16 @@ void TCustomForm::ApplyWindowFlags() {
         case bsSizeToolWin: f |= Qt::Tool; break;
         default: break;
     }
-    if (formStyle_ == fsStayOnTop) f |= Qt::WindowStaysOnTopHint;
-    bool shown = widget_->isVisible();
-    // Qt may make a new native window here; the states go onto whichever one is current.
-    widget_->setWindowFlags(f);
-    UpdateWidgetGeometry();
+    // On X11 staying on top is a window state (ApplyWindowStates): as a toolkit style it
+    // would make a new native window, which loses the other states.
+    if (formStyle_ == fsStayOnTop && !WindowStatesSupported()) f |= Qt::WindowStaysOnTopHint;
+    if (widget_->windowFlags() != f) {
+        bool shown = widget_->isVisible();
+        widget_->setWindowFlags(f);
+        UpdateWidgetGeometry();
+        if (shown) widget_->show();
+    }
     ApplyWindowStates();
-    if (shown) widget_->show();
 }
 
 void TCustomForm::SetSkipTaskbar(bool v) {

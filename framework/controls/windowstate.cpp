@@ -73,15 +73,19 @@ void AskWindowManager(xcb_connection_t* c, xcb_window_t win, xcb_atom_t state, b
 }
 }  // namespace
 
+bool WindowStatesSupported() { return Connection() != nullptr; }
+
 void PutWindowStates(QWidget* window, const TWindowStates& s) {
     if (!window) return;
     xcb_connection_t* c = Connection();
     if (!c) return;
     Atoms a(c);
     if (!a.Valid()) return;
-    // winId makes the native window when there is none; it is the current one, whatever
-    // Qt made anew since the last call.
-    auto win = static_cast<xcb_window_t>(window->winId());
+    // winId makes the native window when there is none. The window handle's id is the
+    // current one: the widget's own can name a window that Qt has since made anew.
+    window->winId();
+    auto win = static_cast<xcb_window_t>(window->windowHandle() ? window->windowHandle()->winId()
+                                                                : window->winId());
 
     // The property: our three atoms as asked, every other state kept.
     std::vector<xcb_atom_t> atoms = ReadState(c, win, a.state);

@@ -12,6 +12,10 @@ struct TWindowStates {
     friend bool operator==(const TWindowStates&, const TWindowStates&) = default;
 };
 
+// True where PutWindowStates has an effect (X11). There "above" is one of these states
+// rather than a style of the toolkit's window, which would make a new native window.
+bool WindowStatesSupported();
+
 // Puts the states on the widget's current native window (made now if there is none yet):
 // written into its _NET_WM_STATE, where the window manager reads them when the window is
 // mapped, and, while it is mapped, asked of the window manager by its client message.

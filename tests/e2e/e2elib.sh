@@ -103,3 +103,21 @@ stop_openbox() {
     wait "$wm_pid" 2>/dev/null || true
     until_true 10 bash -c '! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' || true
 }
+
+# The main window may be made anew (a change of its stay-on-top style): find it again.
+refind_window() {
+    local w
+    w=$(timeout 10 xdotool search --sync --onlyvisible --pid "$pid" --name "^Rezazo '98\$" | head -n1)
+    [ -n "$w" ] || fail "main window gone"
+    win=$w
+}
+
+# system_menu KEYS...: opens the system menu from its glyph and types the access keys.
+system_menu() {
+    point_at 5 5
+    sleep 0.2
+    xdotool click 1
+    until_true 5 window_count_above 1 || fail "the system glyph opened no menu"
+    local k
+    for k in "$@"; do xdotool key "$k"; sleep 0.3; done
+}
