@@ -86,9 +86,15 @@ point_at() {
     xdotool mousemove $((x + $1)) $((y + $2))
 }
 
+# A window manager runs when the root's check window exists (a killed one can leave the
+# property behind).
 wm_running() {
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+    local id
+    id=$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | awk '/window id/ {print $NF}')
+    [ -n "$id" ] && xwininfo -id "$id" >/dev/null 2>&1
 }
+
+wm_gone() { ! wm_running; }
 
 start_openbox() {
     wm_running && fail "a window manager runs already"
@@ -101,7 +107,7 @@ start_openbox() {
 stop_openbox() {
     kill "$wm_pid" 2>/dev/null || true
     wait "$wm_pid" 2>/dev/null || true
-    until_true 10 bash -c '! xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"' || true
+    until_true 10 wm_gone || true
 }
 
 # The main window may be made anew (a change of its stay-on-top style): find it again.
