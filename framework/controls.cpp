@@ -660,7 +660,8 @@ void TWinControl::EndMouseCapture() {
     if (!c) return;
     captured_ = nullptr;
     const TPoint o = c->OriginInWindow();
-    TMessage cancel{WM_CANCELMODE, captureButton_, MakeLParam(lastMouse_.X - o.X, lastMouse_.Y - o.Y), 0};
+    TMessage cancel{WM_CANCELMODE, captureButton_,
+                    MakeLParam(lastMouse_.X - o.X, lastMouse_.Y - o.Y), 0};
     captureButton_ = 0;
     c->WindowProc(cancel);
 }

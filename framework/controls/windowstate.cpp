@@ -3,8 +3,8 @@
 #include <xcb/xcb.h>
 
 #include <QGuiApplication>
-#include <QWindow>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -20,7 +20,8 @@ xcb_connection_t* Connection() {
 }
 
 xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
-    xcb_intern_atom_cookie_t cookie = xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(name)), name);
+    xcb_intern_atom_cookie_t cookie =
+        xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(name)), name);
     xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
     if (!reply) return XCB_ATOM_NONE;
     xcb_atom_t a = reply->atom;
@@ -89,7 +90,9 @@ void PutWindowStates(QWidget* window, const TWindowStates& s) {
 
     // The property: our three atoms as asked, every other state kept.
     std::vector<xcb_atom_t> atoms = ReadState(c, win, a.state);
-    std::erase_if(atoms, [&](xcb_atom_t x) { return x == a.skipTaskbar || x == a.skipPager || x == a.above; });
+    std::erase_if(atoms, [&](xcb_atom_t x) {
+        return x == a.skipTaskbar || x == a.skipPager || x == a.above;
+    });
     if (s.skipTaskbar) atoms.push_back(a.skipTaskbar);
     if (s.skipPager) atoms.push_back(a.skipPager);
     if (s.above) atoms.push_back(a.above);
@@ -99,8 +102,10 @@ void PutWindowStates(QWidget* window, const TWindowStates& s) {
     // A mapped window's state belongs to the window manager: ask it too (with none
     // running, the property above is what stays).
     if (window->windowHandle() && window->windowHandle()->isVisible()) {
-        AskWindowManager(c, win, a.state, s.skipTaskbar, a.skipTaskbar, s.skipPager == s.skipTaskbar ? a.skipPager : 0);
-        if (s.skipPager != s.skipTaskbar) AskWindowManager(c, win, a.state, s.skipPager, a.skipPager, 0);
+        AskWindowManager(c, win, a.state, s.skipTaskbar, a.skipTaskbar,
+                         s.skipPager == s.skipTaskbar ? a.skipPager : 0);
+        if (s.skipPager != s.skipTaskbar)
+            AskWindowManager(c, win, a.state, s.skipPager, a.skipPager, 0);
         AskWindowManager(c, win, a.state, s.above, a.above, 0);
     }
     xcb_flush(c);

@@ -26,8 +26,8 @@ template <class T>
 using Reply = std::unique_ptr<T, Freer<T>>;
 
 xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
-    Reply<xcb_intern_atom_reply_t> r(
-        xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(name)), name), nullptr));
+    Reply<xcb_intern_atom_reply_t> r(xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(name)), name), nullptr));
     return r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
 
@@ -56,13 +56,15 @@ int Damage(xcb_connection_t* c, xcb_window_t win, double seconds) {
     xcb_damage_create(c, damage, win, XCB_DAMAGE_REPORT_LEVEL_RAW_RECTANGLES);
     xcb_flush(c);
     const auto start = Clock::now();
-    const auto end = start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    const auto end =
+        start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
     while (xcb_generic_event_t* e = NextEvent(c, end)) {
         if ((e->response_type & 0x7f) == ext->first_event + XCB_DAMAGE_NOTIFY) {
             auto* d = reinterpret_cast<xcb_damage_notify_event_t*>(e);
-            auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-            printf("%lld %d %d %d %d\n", static_cast<long long>(ms), d->area.x, d->area.y, d->area.width,
-                   d->area.height);
+            auto ms =
+                std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+            printf("%lld %d %d %d %d\n", static_cast<long long>(ms), d->area.x, d->area.y,
+                   d->area.width, d->area.height);
             fflush(stdout);
         }
         free(e);
@@ -92,7 +94,8 @@ int ClipboardManager(xcb_connection_t* c, xcb_screen_t* screen, double seconds) 
     fflush(stdout);
     std::string saved;
     bool haveText = false;
-    const auto end = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    const auto end = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                        std::chrono::duration<double>(seconds));
     auto notify = [&](const xcb_selection_request_event_t* r, xcb_atom_t property) {
         xcb_selection_notify_event_t n{};
         n.response_type = XCB_SELECTION_NOTIFY;
@@ -119,10 +122,14 @@ int ClipboardManager(xcb_connection_t* c, xcb_screen_t* screen, double seconds) 
                         auto* sn = reinterpret_cast<xcb_selection_notify_event_t*>(f);
                         if (sn->property != XCB_ATOM_NONE) {
                             Reply<xcb_get_property_reply_t> p(xcb_get_property_reply(
-                                c, xcb_get_property(c, 1, w, holder, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 20), nullptr));
+                                c,
+                                xcb_get_property(c, 1, w, holder, XCB_GET_PROPERTY_TYPE_ANY, 0,
+                                                 1 << 20),
+                                nullptr));
                             if (p) {
-                                saved.assign(static_cast<const char*>(xcb_get_property_value(p.get())),
-                                             static_cast<size_t>(xcb_get_property_value_length(p.get())));
+                                saved.assign(
+                                    static_cast<const char*>(xcb_get_property_value(p.get())),
+                                    static_cast<size_t>(xcb_get_property_value_length(p.get())));
                                 got = true;
                             }
                         }
@@ -137,13 +144,16 @@ int ClipboardManager(xcb_connection_t* c, xcb_screen_t* screen, double seconds) 
                     printf("saved %s\n", saved.c_str());
                     fflush(stdout);
                 }
-                xcb_change_property(c, XCB_PROP_MODE_REPLACE, r->requestor, property, XCB_ATOM_INTEGER, 32, 0, nullptr);
+                xcb_change_property(c, XCB_PROP_MODE_REPLACE, r->requestor, property,
+                                    XCB_ATOM_INTEGER, 32, 0, nullptr);
                 notify(r, got ? property : xcb_atom_t{XCB_ATOM_NONE});
             } else if (r->selection == clipboard && haveText && r->target == targets) {
                 const xcb_atom_t list[] = {targets, utf8, XCB_ATOM_STRING};
-                xcb_change_property(c, XCB_PROP_MODE_REPLACE, r->requestor, property, XCB_ATOM_ATOM, 32, 3, list);
+                xcb_change_property(c, XCB_PROP_MODE_REPLACE, r->requestor, property, XCB_ATOM_ATOM,
+                                    32, 3, list);
                 notify(r, property);
-            } else if (r->selection == clipboard && haveText && (r->target == utf8 || r->target == XCB_ATOM_STRING)) {
+            } else if (r->selection == clipboard && haveText &&
+                       (r->target == utf8 || r->target == XCB_ATOM_STRING)) {
                 xcb_change_property(c, XCB_PROP_MODE_REPLACE, r->requestor, property, r->target, 8,
                                     static_cast<uint32_t>(saved.size()), saved.data());
                 notify(r, property);

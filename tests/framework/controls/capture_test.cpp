@@ -37,12 +37,13 @@ template <class F>
 bool WaitFor(F condition) {
     QElapsedTimer t;
     t.start();
-    while (!condition() && t.elapsed() < 10000) QApplication::processEvents(QEventLoop::AllEvents, 20);
+    while (!condition() && t.elapsed() < 10000)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
     return condition();
 }
 
 class Mouse : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         EnsureApp();
         form_.reset(new TForm(nullptr));
@@ -62,7 +63,8 @@ protected:
         img->SetParent(form_.get());
         img->SetBounds(l, t, w, h);
         img->OnMouseDown.Set([this, name](TObject*, TMouseButton b, TShiftState, int x, int y) {
-            log_.push_back(name + " down " + std::to_string(b) + " " + std::to_string(x) + "," + std::to_string(y));
+            log_.push_back(name + " down " + std::to_string(b) + " " + std::to_string(x) + "," +
+                           std::to_string(y));
             if (onDown_) {
                 auto f = onDown_;
                 onDown_ = nullptr;
@@ -70,7 +72,8 @@ protected:
             }
         });
         img->OnMouseUp.Set([this, name](TObject*, TMouseButton b, TShiftState, int x, int y) {
-            log_.push_back(name + " up " + std::to_string(b) + " " + std::to_string(x) + "," + std::to_string(y));
+            log_.push_back(name + " up " + std::to_string(b) + " " + std::to_string(x) + "," +
+                           std::to_string(y));
         });
         img->OnMouseMove.Set([this, name](TObject*, TShiftState, int x, int y) {
             log_.push_back(name + " move " + std::to_string(x) + "," + std::to_string(y));
@@ -85,7 +88,9 @@ protected:
         QMouseEvent e(type, local, W()->mapToGlobal(local), button, held, Qt::NoModifier);
         QCoreApplication::sendEvent(W(), &e);
     }
-    void Press(int x, int y, Qt::MouseButton b = Qt::LeftButton) { Send(QEvent::MouseButtonPress, x, y, b, b); }
+    void Press(int x, int y, Qt::MouseButton b = Qt::LeftButton) {
+        Send(QEvent::MouseButtonPress, x, y, b, b);
+    }
     void Release(int x, int y, Qt::MouseButton b = Qt::LeftButton) {
         Send(QEvent::MouseButtonRelease, x, y, b, Qt::NoButton);
     }
@@ -223,7 +228,8 @@ TEST_F(Mouse, LosingActivationOrBeingBlockedEndsTheCapture) {
 
 TEST_F(Mouse, ContextMenuOpensOnlyOnTheReleaseOfTheControlsOwnRightPress) {
     std::vector<TComponent*> shown;
-    TPopupMenu::SetPopupEngine([&](TPopupMenu& m, int, int) { shown.push_back(m.PopupComponent()); });
+    TPopupMenu::SetPopupEngine(
+        [&](TPopupMenu& m, int, int) { shown.push_back(m.PopupComponent()); });
     TPopupMenu menu(nullptr);
     a_->SetPopupMenu(&menu);
     Press(15, 15, Qt::RightButton);

@@ -36,17 +36,19 @@ std::string AtomName(xcb_atom_t a) {
 std::set<std::string> States(QWidget* w) {
     std::set<std::string> out;
     const char* name = "_NET_WM_STATE";
-    xcb_intern_atom_reply_t* a = xcb_intern_atom_reply(X(), xcb_intern_atom(X(), 0, strlen(name), name), nullptr);
+    xcb_intern_atom_reply_t* a =
+        xcb_intern_atom_reply(X(), xcb_intern_atom(X(), 0, strlen(name), name), nullptr);
     if (!a) return out;
     auto win = static_cast<xcb_window_t>(w->windowHandle()->winId());
-    xcb_get_property_reply_t* r =
-        xcb_get_property_reply(X(), xcb_get_property(X(), 0, win, a->atom, XCB_ATOM_ATOM, 0, 64), nullptr);
+    xcb_get_property_reply_t* r = xcb_get_property_reply(
+        X(), xcb_get_property(X(), 0, win, a->atom, XCB_ATOM_ATOM, 0, 64), nullptr);
     free(a);
     if (!r) return out;
     auto* atoms = static_cast<xcb_atom_t*>(xcb_get_property_value(r));
     for (int i = 0; i < xcb_get_property_value_length(r) / 4; ++i) {
         std::string s = AtomName(atoms[i]);
-        if (s == "_NET_WM_STATE_SKIP_TASKBAR" || s == "_NET_WM_STATE_SKIP_PAGER" || s == "_NET_WM_STATE_ABOVE")
+        if (s == "_NET_WM_STATE_SKIP_TASKBAR" || s == "_NET_WM_STATE_SKIP_PAGER" ||
+            s == "_NET_WM_STATE_ABOVE")
             out.insert(s);
     }
     free(r);
@@ -71,7 +73,8 @@ TEST(WindowStatesOnX11, SurviveHidingShowingAndEveryChangeOfStayingOnTop) {
         static char* argv[] = {name, nullptr};
         new QApplication(argc, argv);
     }
-    if (QGuiApplication::platformName() != QLatin1String("xcb")) GTEST_SKIP() << "needs an X11 display";
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+        GTEST_SKIP() << "needs an X11 display";
     const std::set<std::string> skip{"_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"};
     std::set<std::string> skipAbove = skip;
     skipAbove.insert("_NET_WM_STATE_ABOVE");
