@@ -278,9 +278,13 @@ void TControl::Repaint() {
     Update();
 }
 
-// Paints the control's own rectangle at once: the parent's background and the windowless
-// controls that overlap it, no more of the window.
+// Paints the control at once. A windowless control paints its own rectangle: the parent's
+// background and the windowless controls that overlap it, no more of the window.
 void TControl::Update() {
+    if (auto* self = dynamic_cast<TWinControl*>(this)) {
+        if (self->widget_ && self->widget_->isVisible()) self->widget_->repaint();
+        return;
+    }
     if (!parent_ || !Showing()) return;
     QWidget* w = NearestWidget();
     if (!w || !w->isVisible()) return;
