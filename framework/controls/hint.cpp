@@ -1,6 +1,7 @@
 #include "framework/controls/hint.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QCursor>
 #include <QStyle>
 #include <QTimer>
@@ -14,7 +15,7 @@ namespace fw::hint {
 namespace {
 struct State {
     TControl* control = nullptr;  // hovered control with a hint to show
-    QTimer* pause = nullptr;
+    QPointer<QTimer> pause;  // goes with the application
 };
 
 State& Current() {
@@ -39,7 +40,7 @@ QTimer& Pause() {
     if (!s.pause) {
         s.pause = new QTimer(QCoreApplication::instance());
         s.pause->setSingleShot(true);
-        QObject::connect(s.pause, &QTimer::timeout, [] { Show(); });
+        QObject::connect(s.pause.data(), &QTimer::timeout, [] { Show(); });
     }
     return *s.pause;
 }
