@@ -1,8 +1,8 @@
 #include "framework/controls/hint.h"
 
 #include <QApplication>
-#include <QPointer>
 #include <QCursor>
+#include <QPointer>
 #include <QStyle>
 #include <QTimer>
 #include <QToolTip>
@@ -15,7 +15,7 @@ namespace fw::hint {
 namespace {
 struct State {
     TControl* control = nullptr;  // hovered control with a hint to show
-    QPointer<QTimer> pause;  // goes with the application
+    QPointer<QTimer> pause;       // goes with the application
 };
 
 State& Current() {
