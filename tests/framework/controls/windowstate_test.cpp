@@ -92,6 +92,14 @@ TEST(WindowStatesOnX11, SurviveHidingShowingAndEveryChangeOfStayingOnTop) {
     QApplication::processEvents();
     form->Show();
     EXPECT_TRUE(StatesBecome(w, skipAbove)) << "hidden and shown on top";
+    // Quick hides and shows: a window manager may still be withdrawing the window when it
+    // is mapped again.
+    for (int i = 0; i < 5; ++i) {
+        form->Hide();
+        form->Show();
+        QApplication::processEvents();
+    }
+    EXPECT_TRUE(StatesBecome(w, skipAbove)) << "quick hides and shows";
     form->SetFormStyle(fsNormal);
     EXPECT_TRUE(StatesBecome(w, skip)) << "normal again";
     form->Hide();
