@@ -130,7 +130,9 @@ void TCustomForm::SetSkipTaskbar(bool v) {
 }
 
 void TCustomForm::ApplyWindowStates() {
-    if (!widget_) return;
+    // Without a native window yet there is nothing to put them on: the show makes one
+    // and puts them there before the window is mapped.
+    if (!widget_ || !widget_->internalWinId()) return;
     PutWindowStates(widget_.get(), {skipTaskbar_, skipTaskbar_, formStyle_ == fsStayOnTop});
 }
 
