@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A menu or dialog opened by a press takes that press's release; afterwards the window
-# still answers the mouse: a drag on the skin moves it, a press on the system glyph opens
-# the menu once and a press on the skin does not.
+# still answers the mouse: a drag on the skin moves it, a press on the skin opens no menu,
+# a double-click compacts, the IP text's menu opens and the close glyph ends the program.
 set -euo pipefail
 bin=$1
 source "$(dirname "$0")/e2elib.sh"
@@ -66,5 +66,18 @@ sleep 0.2
 xdotool click --repeat 2 --delay 80 1
 until_true 5 height_is 24 || fail "double-click did not compact the window"
 
-stop_program
+# The IP text's right-click menu opens on the right button's release (compact: at 22, 7).
+point_at 35 11
+sleep 0.2
+xdotool click 3
+until_true 5 window_count_above 1 || fail "a right click on the IP text opened no menu"
+xdotool key Escape
+until_true 5 window_count_is 1 || fail "the IP menu did not close"
+
+# The close glyph ends the program.
+point_at 159 4
+sleep 0.2
+xdotool click 1
+until_true 10 bash -c "! kill -0 $pid 2>/dev/null" || fail "the close glyph did not end the program"
+wait "$pid" || fail "ended with status $?"
 echo "capture ok"
