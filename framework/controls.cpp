@@ -700,20 +700,22 @@ void TWinControl::DispatchMouse(TMessage& m) {
         captureButton_ = ButtonOf(m.Msg);
         captureHolder = this;
     }
-    TMessage local = m;
-    if (target != this) {
-        TPoint o = target->OriginInWindow();
-        local.LParam = MakeLParam(p.X - o.X, p.Y - o.Y);
-    }
-    // The handler may free the control (a menu command closing the window): keep only
-    // what we still own afterwards.
-    target->WindowProc(local);
-    m.Result = local.Result;
+    // The last release ends the capture before its handler runs: a click handler that
+    // hides the window must not end the press a second time.
     if (release && !(m.WParam & kButtonKeys) && captured_) {
         captured_ = nullptr;
         captureButton_ = 0;
         if (captureHolder == this) captureHolder = nullptr;
     }
+    TMessage local = m;
+    if (target != this) {
+        TPoint o = target->OriginInWindow();
+        local.LParam = MakeLParam(p.X - o.X, p.Y - o.Y);
+    }
+    // The handler may free the control or the window (a command closing it): nothing of
+    // ours is touched afterwards.
+    target->WindowProc(local);
+    m.Result = local.Result;
 }
 
 void TWinControl::PaintBackground(TCanvas& canvas, const TRect& dirty) {

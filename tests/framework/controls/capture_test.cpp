@@ -216,6 +216,17 @@ TEST_F(Mouse, HidingDisablingOrFreeingThePressedControlEndsTheCapture) {
     Release(105, 15);
 }
 
+// A click handler that hides the window (the minimise glyph) ends no press twice.
+TEST_F(Mouse, ClickThatHidesTheWindowGetsOneRelease) {
+    a_->OnClick.Set([this](TObject*) {
+        log_.push_back("a click");
+        form_->Hide();
+    });
+    Press(15, 15);
+    Release(15, 15);
+    EXPECT_EQ(Take(), (Log{"a down 0 5,5", "a up 0 5,5", "a click"}));
+}
+
 TEST_F(Mouse, LosingActivationOrBeingBlockedEndsTheCapture) {
     for (QEvent::Type type : {QEvent::WindowDeactivate, QEvent::WindowBlocked}) {
         Press(15, 15);
