@@ -224,6 +224,24 @@ TEST_F(ScrollLabelTest, TwoLabelsScrollIndependently) {
     EXPECT_EQ(b->Motion().y, 6);  // painting one leaves the other where it was
 }
 
+// A neighbour repainting over part of the label must not step the text (it would tear it
+// and speed the marquee up); a paint of all the label that the window shows steps it.
+TEST_F(ScrollLabelTest, OnlyAPaintOfAllOfTheShownLabelStepsTheText) {
+    TScrollLabel* l = AddLabel(10, 10, 67, 13);
+    l->SetScrollDirection(RightToLeft);
+    fw::TBitmap surface(120, 40);
+    l->PaintControl(surface.Canvas(), fw::Rect(74, 10, 85, 25));  // its last three columns
+    EXPECT_EQ(l->Motion().x, 67);
+    l->PaintControl(surface.Canvas(), fw::Rect(0, 0, 120, 40));
+    EXPECT_EQ(l->Motion().x, 66);
+    // Partly outside the window: the shown part is all there is to paint.
+    TScrollLabel* cut = AddLabel(100, 20, 67, 13);
+    cut->SetScrollDirection(LeftToRight);
+    const int start = cut->Motion().x;
+    cut->PaintControl(surface.Canvas(), fw::Rect(100, 20, 120, 33));
+    EXPECT_EQ(cut->Motion().x, start + 1);
+}
+
 TEST_F(ScrollLabelTest, FreedWithTheFormOrAloneWithoutLeavingItsTimerBehind) {
     const int before = form_->ComponentCount();
     TScrollLabel* l = AddLabel(0, 0, 60, 13);
