@@ -7,6 +7,7 @@
 #include <QThread>
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <stdexcept>
 #include <thread>
 
@@ -18,6 +19,18 @@ using gif::TThreadedTimer;
 namespace {
 
 constexpr unsigned kHour = 3600u * 1000u;
+using gif::TWorkerState;
+
+// Like giftest::WaitUntil, but without processing events: whatever the worker hands to the
+// GUI thread stays queued.
+bool WaitWithoutEvents(const std::function<bool()>& done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
 
 class ThreadedTimerTest : public ::testing::Test {
   protected:
@@ -106,12 +119,36 @@ TEST_F(ThreadedTimerTest, HandlerChangesReplanOnlyWhenPresenceChanges) {
 
 TEST_F(ThreadedTimerTest, DisablingStopsTheTicksAtOnce) {
     timer->SetInterval(1);
+    Count();
+    // Events are not processed meanwhile, so the worker's tick waits on the GUI side.
+    ASSERT_TRUE(WaitWithoutEvents([&] { return timer->WorkerState() == TWorkerState::TickQueued; }));
+    // Stopped and started again before the GUI thread gets to it: the queued tick belongs
+    // to the stopped run and is dropped. The worker sleeps again only after it has gone.
+    timer->SetEnabled(false);
+    timer->SetInterval(kHour);
+    timer->SetEnabled(true);
+    ASSERT_TRUE(giftest::WaitUntil([&] { return timer->WorkerState() == TWorkerState::Asleep; }));
+    EXPECT_EQ(ticks, 0);
+
+    // Stopped while asleep for an hour: the sleep is given up at once, without a tick.
+    timer->SetEnabled(false);
+    EXPECT_TRUE(timer->WorkerSuspended());
+    ASSERT_TRUE(giftest::WaitUntil([&] { return timer->WorkerState() == TWorkerState::Parked; }));
+    EXPECT_EQ(ticks, 0);
+
+    timer->SetInterval(1);
+    timer->SetEnabled(true);
+    ASSERT_TRUE(giftest::WaitUntil([&] { return ticks >= 2; }));
+}
+
+TEST_F(ThreadedTimerTest, DisablingInsideATickGivesNoFurtherTick) {
+    timer->SetInterval(1);
     timer->SetOnTimer([&](fw::TObject*) {
         if (++ticks == 3) timer->SetEnabled(false);
     });
     ASSERT_TRUE(giftest::WaitUntil([&] { return ticks >= 3; }));
     EXPECT_TRUE(timer->WorkerSuspended());
-    giftest::Pump(150ms);
+    ASSERT_TRUE(giftest::WaitUntil([&] { return timer->WorkerState() == TWorkerState::Parked; }));
     EXPECT_EQ(ticks, 3);
     timer->SetEnabled(true);
     ASSERT_TRUE(giftest::WaitUntil([&] { return ticks >= 5; }));
@@ -121,7 +158,7 @@ TEST_F(ThreadedTimerTest, ANewIntervalTakesEffectWithTheNextSleep) {
     // A worker asleep for an hour picks up the short interval at once.
     timer->SetInterval(kHour);
     Count();
-    EXPECT_FALSE(timer->WorkerSuspended());
+    ASSERT_TRUE(giftest::WaitUntil([&] { return timer->WorkerState() == TWorkerState::Asleep; }));
     timer->SetInterval(2);
     EXPECT_EQ(timer->WorkerInterval(), 2u);
     ASSERT_TRUE(giftest::WaitUntil([&] { return ticks >= 2; }));
@@ -135,7 +172,7 @@ TEST_F(ThreadedTimerTest, ANewIntervalTakesEffectWithTheNextSleep) {
     ASSERT_TRUE(giftest::WaitUntil([&] { return ticks >= 1; }));
     EXPECT_EQ(timer->WorkerInterval(), kHour);
     EXPECT_FALSE(timer->WorkerSuspended());
-    giftest::Pump(100ms);
+    ASSERT_TRUE(giftest::WaitUntil([&] { return timer->WorkerState() == TWorkerState::Asleep; }));
     EXPECT_EQ(ticks, 1);
 }
 
@@ -195,13 +232,14 @@ TEST_F(ThreadedTimerTest, ExceptionsFromTheHandlerAreShownAndTheTicksGoOn) {
     timer->SetEnabled(false);
 }
 
-TEST(ThreadedTimerLifetime, DestroyingWhileTheWorkerSleepsReturnsAndTheWorkerEnds) {
+TEST(ThreadedTimerLifetime, DestroyingWhileTheWorkerSleepsForAnHourReturnsAndTheWorkerEnds) {
     giftest::EnsureApp();
     ASSERT_TRUE(giftest::WaitUntil([] { return gif::TTimerThread::LiveCount() == 0; }));
     {
         fw::ComponentPtr<TThreadedTimer> t(new TThreadedTimer(nullptr));
         t->SetInterval(kHour);
         t->SetOnTimer([](fw::TObject*) {});
+        ASSERT_TRUE(giftest::WaitUntil([&] { return t->WorkerState() == TWorkerState::Asleep; }));
         EXPECT_EQ(gif::TTimerThread::LiveCount(), 1);
     }
     EXPECT_TRUE(giftest::WaitUntil([] { return gif::TTimerThread::LiveCount() == 0; }));
@@ -215,7 +253,7 @@ TEST(ThreadedTimerLifetime, ATickWaitingForTheGuiThreadNeverReachesADestroyedTim
         t->SetInterval(1);
         t->SetOnTimer([&](fw::TObject*) { ++calls; });
         // No events are processed: the worker's tick waits in the queue.
-        QThread::msleep(50);
+        ASSERT_TRUE(WaitWithoutEvents([&] { return t->WorkerState() == TWorkerState::TickQueued; }));
     }
     giftest::Pump(50ms);
     EXPECT_EQ(calls, 0);
