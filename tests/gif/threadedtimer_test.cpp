@@ -7,10 +7,12 @@
 #include <QThread>
 #include <atomic>
 #include <chrono>
+#include <algorithm>
 #include <functional>
 #include <stdexcept>
 #include <thread>
 
+#include "framework/forms.h"
 #include "tests/gif/gifsupport.h"
 
 using namespace std::chrono_literals;
@@ -296,6 +298,55 @@ TEST(ThreadedTimerLifetime, AWorkerTickIsWaitedForBeforeTheTimerGoes) {
     EXPECT_TRUE(release);
     releaser.join();
     EXPECT_EQ(calls, 1);
+}
+
+}  // namespace
+
+namespace {
+
+class TTickForm : public fw::TForm {
+  public:
+    explicit TTickForm(std::string_view text) : fw::TForm(nullptr) {
+        RegisterHandler<void(fw::TObject*)>("Tick", [this](fw::TObject* s) { senders.push_back(s); });
+        InitInheritedComponent(text);
+    }
+    TThreadedTimer* Timer(const char* name) {
+        return dynamic_cast<TThreadedTimer*>(FindComponent(name));
+    }
+    std::vector<fw::TObject*> senders;
+};
+
+TEST(ThreadedTimerLoading, EachEngineRunsFromItsDescriptionOnceLoadingIsOver) {
+    giftest::EnsureApp();
+    TTickForm form(
+        "object TickForm: TTickForm\n"
+        "  object Timer1: TThreadedTimer\n"
+        "    Interval = 3\n"
+        "    OnTimer = Tick\n"
+        "  end\n"
+        "  object Timer2: TThreadedTimer\n"
+        "    Interval = 4\n"
+        "    Threaded = False\n"
+        "    ThreadPriority = tpLower\n"
+        "    OnTimer = Tick\n"
+        "  end\n"
+        "end\n");
+    TThreadedTimer* threaded = form.Timer("Timer1");
+    TThreadedTimer* windowed = form.Timer("Timer2");
+    ASSERT_NE(threaded, nullptr);
+    ASSERT_NE(windowed, nullptr);
+    EXPECT_FALSE(threaded->WorkerSuspended());
+    EXPECT_EQ(threaded->WorkerInterval(), 3u);
+    EXPECT_FALSE(threaded->WindowHandleAllocated());
+    EXPECT_TRUE(windowed->WorkerSuspended());
+    EXPECT_TRUE(windowed->WindowTimerRunning());
+    EXPECT_EQ(windowed->ThreadPriority(), gif::tpLower);
+    auto seen = [&](fw::TObject* t) {
+        return std::count(form.senders.begin(), form.senders.end(), t) >= 2;
+    };
+    ASSERT_TRUE(giftest::WaitUntil([&] { return seen(threaded) && seen(windowed); }));
+    threaded->SetEnabled(false);
+    windowed->SetEnabled(false);
 }
 
 }  // namespace
