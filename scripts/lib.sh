@@ -30,10 +30,11 @@ build() {
   cmake --build "$ROOT/$dir" -j "$(nproc)"
 }
 
-# Starts Xvfb on a free display with a tray host; sets DISPLAY and XVFB_PIDS. Fails when
-# either does not come up: the end-to-end tests must not pass for want of a display.
+# Starts Xvfb on a free display (from REZAZO_XVFB_DISPLAY, default 99, upwards) with a tray
+# host; sets DISPLAY and XVFB_PIDS. Fails when either does not come up: the end-to-end tests
+# must not pass for want of a display.
 start_virtual_display() {
-  local n=99
+  local n=${REZAZO_XVFB_DISPLAY:-99}
   while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
   Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
   XVFB_PIDS=$!
