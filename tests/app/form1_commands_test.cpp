@@ -15,8 +15,8 @@
 #include "controls/scrolllabel.h"
 #include "framework/clipbrd.h"
 #include "framework/controls/screen.h"
-#include "platform/fixedhostbackend.h"
 #include "tests/app/app_support.h"
+#include "tests/support/fixedhostbackend.h"
 #include "tests/support/tempdir.h"
 
 using namespace testapp;
@@ -29,7 +29,7 @@ struct Shown {
 };
 
 class MainWindowCommands : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_FALSE(dir_.path().empty());
         if (const char* old = getenv("XDG_CONFIG_HOME")) oldXdg_ = old;
@@ -176,9 +176,9 @@ TEST_F(MainWindowCommands, TheRealFontDialogIsAnsweredFromTheKeyboard) {
 }
 
 TEST_F(MainWindowCommands, DefaultFontsRestoreAllThreeAndLeaveScrollingAlone) {
-    for (fw::TControl* c : {static_cast<fw::TControl*>(form_->Label1),
-                            static_cast<fw::TControl*>(form_->label2),
-                            static_cast<fw::TControl*>(form_->Label3)}) {
+    for (fw::TControl* c :
+         {static_cast<fw::TControl*>(form_->Label1), static_cast<fw::TControl*>(form_->label2),
+          static_cast<fw::TControl*>(form_->Label3)}) {
         c->Font()->SetName("Courier New");
         c->Font()->SetHeight(-20);
         c->Font()->SetColor(0x00FF00);
@@ -197,9 +197,9 @@ TEST_F(MainWindowCommands, DefaultFontsRestoreAllThreeAndLeaveScrollingAlone) {
 }
 
 TEST_F(MainWindowCommands, TheDefaultSettingsOfEachMenuRestoreTheirOwnLabels) {
-    for (fw::TControl* c : {static_cast<fw::TControl*>(form_->Label1),
-                            static_cast<fw::TControl*>(form_->label2),
-                            static_cast<fw::TControl*>(form_->Label3)}) {
+    for (fw::TControl* c :
+         {static_cast<fw::TControl*>(form_->Label1), static_cast<fw::TControl*>(form_->label2),
+          static_cast<fw::TControl*>(form_->Label3)}) {
         c->Font()->SetName("Courier New");
         c->Font()->SetHeight(-20);
         c->Font()->SetColor(0x00FF00);

@@ -28,7 +28,7 @@ inline void EnsureQtApp() {
 // A fresh application object, installed as the global one and put back afterwards, so that
 // its termination and minimised state end with the test.
 class ScopedApplication {
-public:
+  public:
     ScopedApplication() : old_(fw::Application) {
         EnsureQtApp();
         app_.reset(new fw::TApplication(nullptr));
@@ -43,7 +43,7 @@ public:
     fw::TApplication& operator*() { return *app_; }
     fw::TApplication* operator->() { return app_.get(); }
 
-private:
+  private:
     fw::TApplication* old_;
     fw::ComponentPtr<fw::TApplication> app_;
 };

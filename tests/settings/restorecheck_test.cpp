@@ -1,9 +1,8 @@
 // The check that refuses a damaged group before any of it is applied, for the kinds the
 // other store tests do not flatten: colours, component references, events and floating-
 // point values. Each entry is tried alone, after a sound line of the same group.
-#include "tests/settings/store_support.h"
-
 #include "framework/colors.h"
+#include "tests/settings/store_support.h"
 
 namespace storetest {
 namespace {
@@ -82,7 +81,8 @@ TEST_F(RestoreCheckTest, Colours) {
     EXPECT_TRUE(Restores("Color=12636341"));
     EXPECT_EQ(gauge_->Color(), fw::TColor(12636341));
     gauge_->SetColor(fw::clBlack);
-    for (const char* bad : {"Color=clNoSuchColour", "Color=''clRed''", "Color=[clRed]", "Color=1.5"}) {
+    for (const char* bad :
+         {"Color=clNoSuchColour", "Color=''clRed''", "Color=[clRed]", "Color=1.5"}) {
         EXPECT_FALSE(Restores(bad)) << bad;
         EXPECT_EQ(gauge_->Color(), fw::clBlack) << bad;
     }

@@ -10,7 +10,7 @@
 namespace testsupport {
 
 class TempDir {
-public:
+  public:
     TempDir() {
         std::string tmpl = (std::filesystem::temp_directory_path() / "rezazo-test-XXXXXX").string();
         if (::mkdtemp(tmpl.data())) path_ = tmpl;
@@ -26,7 +26,7 @@ public:
     const std::string& path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     std::string path_;
 };
 

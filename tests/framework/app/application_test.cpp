@@ -24,7 +24,7 @@ struct Box {
 
 // Records the message boxes instead of showing them; the real one is back afterwards.
 class RecordingBoxes {
-public:
+  public:
     RecordingBoxes() {
         SetMessageBoxRunner([this](const std::string& msg, TMsgDlgType type, unsigned buttons) {
             shown.push_back({msg, type, buttons});
@@ -142,8 +142,9 @@ TEST(Application, AnExceptionHandlerTakesTheExceptionInsteadOfTheBox) {
     RecordingBoxes boxes;
     TForm* f = MakeForm(*app, false);
     std::vector<std::pair<TObject*, std::string>> handled;
-    app->OnException.Set(
-        [&](TObject* sender, const std::exception& e) { handled.push_back({sender, e.what()}); });
+    app->OnException.Set([&](TObject* sender, const std::exception& e) {
+        handled.push_back({sender, e.what()});
+    });
     Guarded(f, [] { throw std::runtime_error("tick failed"); });
     ASSERT_EQ(handled.size(), 1u);
     EXPECT_EQ(handled[0].first, f);

@@ -13,7 +13,7 @@ using namespace fw;
 namespace {
 
 class FormClose : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         app_.CreateForm(main_);  // the first is the main window
         app_.CreateForm(form_);

@@ -23,7 +23,7 @@ TColor PixelAt(TForm& form, int x, int y) {
 }
 
 class ParentFontAndColor : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         fwtest::EnsureQtApp();
         form_.reset(new TForm(nullptr));
@@ -141,7 +141,7 @@ TEST_F(ParentFontAndColor, ColourPassesDownOnlyWhereAskedAndShowsOnScreen) {
 TEST(ParentFontLoading, ADescriptionsChildrenFollowTheFontsStoredAboveThem) {
     fwtest::EnsureQtApp();
     class TLoaded : public TForm {
-    public:
+      public:
         TLoaded() : TForm(nullptr) {
             InitInheritedComponent(
                 "object Loaded: TForm\n"

@@ -15,12 +15,12 @@ using namespace fw;
 namespace {
 
 class TTimerForm : public TForm {
-public:
+  public:
     explicit TTimerForm(std::string_view text) : TForm(nullptr) {
-        RegisterHandler<void(TObject*)>("FormCreate", [this](TObject*) {
-            runningAtCreate = Timer("Timer1")->Running();
-        });
-        RegisterHandler<void(TObject*)>("Tick", [this](TObject* sender) { senders.push_back(sender); });
+        RegisterHandler<void(TObject*)>(
+            "FormCreate", [this](TObject*) { runningAtCreate = Timer("Timer1")->Running(); });
+        RegisterHandler<void(TObject*)>("Tick",
+                                        [this](TObject* sender) { senders.push_back(sender); });
         InitInheritedComponent(text);
     }
     TTimer* Timer(const char* name) { return dynamic_cast<TTimer*>(FindComponent(name)); }
