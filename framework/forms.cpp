@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 
 #include "framework/application.h"
@@ -187,6 +188,12 @@ void TCustomForm::Close() {
         return;
     }
     SetVisible(false);
+    if (action == caFree) {
+        // Freed once the current message is handled, as the caller may still be inside the
+        // window; the window's own widget carries the request, so a window freed sooner
+        // takes it along.
+        QTimer::singleShot(0, Handle(), [this] { TComponent::Free(this); });
+    }
 }
 
 void TCustomForm::BringToFront() {

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "app/form1.h"
+#include "tests/app/app_support.h"
 #include "controls/registercontrols.h"
 #include "gif/gifanimator.h"
 #include "gif/registergif.h"
@@ -24,22 +25,7 @@
 
 namespace {
 
-fw::TApplication& App() {
-    static fw::TApplication* app = [] {
-        static int argc = 1;
-        static char name[] = "test_app";
-        static char* argv[] = {name, nullptr};
-        auto* a = new fw::TApplication(nullptr);
-        a->Initialize(argc, argv);
-        fw::RegisterFrameworkClasses();
-        ctl::RegisterControlClasses();
-        settings::RegisterPropStoreClasses();
-        gif::RegisterGifClasses();
-        RegisterAppClasses();
-        return a;
-    }();
-    return *app;
-}
+fw::TApplication& App() { return testapp::App(); }
 
 class MainWindow : public ::testing::Test {
 protected:

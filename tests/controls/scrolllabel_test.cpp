@@ -135,7 +135,16 @@ TEST_F(ScrollLabelTest, StartsWithItsDeclaredValuesAndATimerUnderTheForm) {
     EXPECT_EQ(l->Timer()->Interval(), 100u);
     EXPECT_TRUE(l->Active());
     EXPECT_TRUE(l->Timer()->Running());
-    EXPECT_NE(fw::FindClass("TTimer"), nullptr);
+}
+
+TEST_F(ScrollLabelTest, RegistersItsTimersClassSoAStoredFormCanBeRead) {
+    // Whoever else registered the timer class, the label does so itself.
+    fw::UnregisterClass("TTimer");
+    ASSERT_EQ(fw::FindClass("TTimer"), nullptr);
+    AddLabel(0, 0, 60, 13);
+    const fw::TClassInfo* timer = fw::FindClass("TTimer");
+    EXPECT_EQ(timer, &fw::TTimer::StaticClassInfo());
+    if (!timer) fw::RegisterClass(fw::TTimer::StaticClassInfo());  // for the tests after this
 }
 
 TEST_F(ScrollLabelTest, SettersKeepTheirRules) {
