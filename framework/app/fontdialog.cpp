@@ -104,6 +104,7 @@ TFontDialogWindow::TFontDialogWindow(TFontDialog& dialog, QWidget* parent)
     grid->addWidget(sampleBox, 3, 1, 1, 2);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);  // Enter confirms
     if (dialog.Options() & (1u << fdApplyButton)) {
         apply_ = buttons->addButton(QDialogButtonBox::Apply);
         // Apply does nothing without a handler.

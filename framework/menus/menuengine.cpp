@@ -611,30 +611,11 @@ void TMenuTracker::MouseRelease(QPoint global) {
 
 // The engine behind TPopupMenu::Popup.
 
-namespace {
-// A menu opened by a press takes that press's release: the windowless control the press
-// captured would otherwise keep every later mouse message of its window (a press on the
-// skin would reopen the menu). Its window is told the button is up, away from every
-// control so that nothing counts it as a click.
-void EndPressCapture(TPopupMenu& menu) {
-    Qt::MouseButtons down = QGuiApplication::mouseButtons();
-    auto* window = dynamic_cast<TWinControl*>(menu.Owner());
-    if (!window || down == Qt::NoButton) return;
-    const intptr_t away = MakeLParam(-30000, -30000);
-    for (auto [button, msg] :
-         {std::pair{Qt::LeftButton, WM_LBUTTONUP}, std::pair{Qt::RightButton, WM_RBUTTONUP},
-          std::pair{Qt::MiddleButton, WM_MBUTTONUP}}) {
-        if (!(down & button)) continue;
-        TMessage m{msg, 0, away, 0};
-        Guarded(window, [&] { window->DispatchMouse(m); });
-    }
-}
-}  // namespace
-
 void OwnPopupEngine(TPopupMenu& menu, int x, int y) {
     if (TMenuTracker::Current()) return;  // one menu at a time
+    // The press that opened the menu gave up its control's capture in Popup (the framework
+    // ends it as every modal loop starts).
     QPointer<QWidget> hadKeyboard = QApplication::activeWindow();
-    EndPressCapture(menu);
     TMenuItem* chosen = nullptr;
     {
         TMenuTracker tracker(menu);
@@ -645,8 +626,9 @@ void OwnPopupEngine(TPopupMenu& menu, int x, int y) {
         tracker.Cancel();
         chosen = tracker.Chosen();
     }
-    // The keyboard goes back to the window that had it.
-    if (hadKeyboard && hadKeyboard->isVisible()) hadKeyboard->activateWindow();
+    // The keyboard goes back to the window that had it, unless a command is about to run
+    // (it may open a window of its own, which should get the keyboard instead).
+    if (!chosen && hadKeyboard && hadKeyboard->isVisible()) hadKeyboard->activateWindow();
     if (chosen) Guarded(chosen, [chosen] { chosen->Click(); });
 }
 

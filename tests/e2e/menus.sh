@@ -6,7 +6,8 @@
 # the program. Run with no window manager, and under openbox when REZAZO_E2E_WM=openbox.
 set -euo pipefail
 bin=$1
-[ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 || { echo "no X display"; exit 77; }
+source "$(dirname "$0")/common.sh"
+need_display
 export XDG_CONFIG_HOME=$(mktemp -d)
 shots=$(mktemp -d)
 wmpid=
