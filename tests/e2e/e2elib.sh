@@ -1,6 +1,7 @@
 # Shared by the end-to-end scripts: start and stop the real program, wait for conditions,
 # drive the mouse, run a window manager.
-# Without a display: a skip (77), or a failure where REZAZO_E2E_REQUIRED is set.
+# Without a display: a skip (77) for a person running one script by hand, a failure where
+# scripts/test or CI set REZAZO_E2E_REQUIRED.
 if ! { [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; }; then
     echo "no X display"
     [ -n "${REZAZO_E2E_REQUIRED:-}" ] && exit 1
