@@ -33,9 +33,9 @@ TEST_F(IniFileTest, MissingFileReadsAsEmpty) {
     EXPECT_FALSE(std::filesystem::exists(path_));
 }
 
-TEST_F(IniFileTest, KeysComeInFileOrderOnceEachFromTheirSectionOnly) {
+TEST_F(IniFileTest, KeysComeInFileOrderAsOftenAsTheFileHasThemFromTheirSectionOnly) {
     File("top=1\n[Other]\nz=0\n[TForm1]\nb=2\n; a=comment\njunk line\na=3\nB=4\n[Next]\nc=5\n");
-    EXPECT_EQ(ReadIniKeys(path_, "TForm1"), (Keys{"b", "a"}));
+    EXPECT_EQ(ReadIniKeys(path_, "TForm1"), (Keys{"b", "a", "B"}));
     EXPECT_EQ(ReadIniString(path_, "TForm1", "b"), "2");  // the first of a repeated key
     EXPECT_EQ(ReadIniString(path_, "TForm1", "c", "none"), "none");
     EXPECT_EQ(ReadIniString(path_, "Next", "c"), "5");
@@ -61,12 +61,13 @@ TEST_F(IniFileTest, OnlyAMatchingPairOfQuotesIsRemoved) {
     EXPECT_EQ(ReadIniString(path_, "s", "h"), "x'");
 }
 
-TEST_F(IniFileTest, ValuesKeepTheirBytes) {
+TEST_F(IniFileTest, ValuesKeepTheirBytesInsideTheBlanksAroundThem) {
     WriteIniString(path_, "s", "k", " a=b ;c\t");
-    EXPECT_EQ(ReadIniString(path_, "s", "k"), " a=b ;c\t");
+    EXPECT_EQ(ReadAll(path_), "[s]\nk= a=b ;c\t\n");
+    EXPECT_EQ(ReadIniString(path_, "s", "k"), "a=b ;c");
     File("[s]\n  spaced  = v \n");
     EXPECT_EQ(ReadIniKeys(path_, "s"), (Keys{"spaced"}));
-    EXPECT_EQ(ReadIniString(path_, "s", "spaced"), " v ");
+    EXPECT_EQ(ReadIniString(path_, "s", "spaced"), "v");
 }
 
 TEST_F(IniFileTest, WriteReplacesInPlaceAppendsToSectionOrAddsSection) {
