@@ -69,8 +69,6 @@ void TApplication::Run() {
         return;
     }
     if (mainForm_ && !minimized_) mainForm_->Show();
-    loopRan_ = true;
-    if (!held_.empty()) QTimer::singleShot(0, QCoreApplication::instance(), [this] { ShowHeldMessages(); });
     QCoreApplication::exec();
     terminated_ = true;
     // What could not be shown any more goes where somebody may still read it.
@@ -164,8 +162,8 @@ void TApplication::HandleException(TObject* Sender, const std::exception& e) {
         return;
     }
     if (WindowsLoading() > 0) {
-        // Shown by the message loop; Run posts the first showing itself.
-        if (held_.empty() && loopRan_)
+        // Timers run only in a message loop: this shows them once one runs.
+        if (held_.empty())
             QTimer::singleShot(0, QCoreApplication::instance(), [this] { ShowHeldMessages(); });
         held_.push_back(e.what());
         return;

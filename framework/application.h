@@ -84,7 +84,6 @@ private:
     bool active_ = false;
     bool minimized_ = false;
     bool unattended_ = false;  // ended by a signal or by the session's end
-    bool loopRan_ = false;
     int exitCode_ = 0;
     std::vector<std::string> held_;
     std::vector<TCustomForm*> hiddenByMinimize_;
