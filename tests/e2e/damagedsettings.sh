@@ -3,7 +3,9 @@
 # with the sound keys Form1.Left=311 and Form1.Top=213 and one kind of damage, are started
 # side by side. For each: the window appears at 311, 213; the program still runs ten seconds
 # later; exactly one message names the file and every skipped key (none appears when nothing
-# was skipped); SIGTERM, sent while that message is still open, writes a good file.
+# was skipped); SIGTERM, sent while that message is still open, writes a good file. An eighth,
+# sound but read-only file is not replaced at SIGTERM: the error goes to standard error, no
+# message waits for a click, and the program ends with status 1.
 set -euo pipefail
 bin=$1
 [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 || { echo "no X display"; exit 77; }
@@ -13,13 +15,13 @@ declare -A pid
 trap 'for p in "${pid[@]}"; do kill -9 "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
 fail() { echo "$*"; exit 1; }
 
-cases=(value property component blanks parenbrace nesting megabyte)
+cases=(value property component blanks parenbrace nesting megabyte readonly)
 # The keys each case must name as skipped ("" for none); the megabyte case names the first
 # key that did not fit the key names' budget.
 declare -A skipped=(
     [value]="Label1.Font.Height Snaptoedge1.Checked" [property]="N1sec1.Chekced" [component]=""
     [blanks]="" [parenbrace]="Form1.Left({" [nesting]="Label1.Font.Style Label1.Items<item(0)>"
-    [megabyte]="")
+    [megabyte]="" [readonly]="")
 
 damage() {  # damage CASE: the lines after the sound keys
     case $1 in
@@ -33,6 +35,7 @@ damage() {  # damage CASE: the lines after the sound keys
         printf 'Label1.Font.Style=%s\n' "$(head -c 50000 /dev/zero | tr '\0' '(')"
         printf 'Label1.Items%s.Caption=1\n' "$(for _ in $(seq 400); do printf '<item(0)>.Items'; done)" ;;
     megabyte) seq 1 50000 | awk '{ printf "Gone%d.Checked=True\n", $1 }' ;;
+    readonly) ;;
     esac
 }
 
@@ -60,6 +63,7 @@ for c in "${cases[@]}"; do
     mkdir -p "$work/$c/rezazo" "$work/$c/run"
     chmod 700 "$work/$c/run"
     { printf '[TForm1]\r\nForm1.Left=311\r\nForm1.Top=213\r\n'; damage "$c"; } >"$work/$c/rezazo/rezazo.ini"
+    [ "$c" = readonly ] && chmod 444 "$work/$c/rezazo/rezazo.ini"
     XDG_CONFIG_HOME=$work/$c XDG_RUNTIME_DIR=$work/$c/run env -u QT_QPA_PLATFORM "$bin" \
         >"$work/$c.log" 2>&1 &
     pid[$c]=$!
@@ -120,8 +124,17 @@ for c in "${cases[@]}"; do
     kill -TERM "${pid[$c]}"
     for _ in $(seq 100); do kill -0 "${pid[$c]}" 2>/dev/null || break; sleep 0.1; done
     kill -0 "${pid[$c]}" 2>/dev/null && fail "$c: did not end on SIGTERM"
-    wait "${pid[$c]}" || fail "$c: exit status $?"
+    status=0
+    wait "${pid[$c]}" || status=$?
     unset "pid[$c]"
+    if [ "$c" = readonly ]; then
+        [ $status = 1 ] || fail "$c: exit status $status, want 1: $(cat "$work/$c.log")"
+        grep -q "Unable to write to rezazo.ini" "$work/$c.log" || fail "$c: stderr: $(cat "$work/$c.log")"
+        diff <(printf '[TForm1]\r\nForm1.Left=311\r\nForm1.Top=213\r\n'; damage "$c") "$ini" ||
+            fail "$c: the read-only file changed"
+        continue
+    fi
+    [ $status = 0 ] || fail "$c: exit status $status"
     case $c in
     blanks) want=$(expected Arial False True 'Timer1.Interval=60000') ;;
     *) want=$(expected 'Small Fonts' True False '') ;;
