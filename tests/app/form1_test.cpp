@@ -22,7 +22,7 @@
 #include "framework/componenttext.h"
 #include "framework/exceptions.h"
 #include "framework/graphics.h"
-#include "platform/fixedhostbackend.h"
+#include "tests/support/fixedhostbackend.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "framework/application.h"
 #include "framework/classregistry.h"
 #include "gif/registergif.h"
-#include "platform/fixedhostbackend.h"
+#include "tests/support/fixedhostbackend.h"
 #include "settings/propstore.h"
 #include "settings/storeerrors.h"
 
