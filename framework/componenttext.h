@@ -29,7 +29,7 @@ void ReadRootComponent(TComponent& root, std::string_view text);
 int WindowsLoading();
 // Counts a window as loading for as long as it lives.
 class TWindowLoading {
-public:
+  public:
     TWindowLoading();
     ~TWindowLoading();
     TWindowLoading(const TWindowLoading&) = delete;

@@ -185,8 +185,7 @@ FileLock::FileLock(const std::string& path) : path_(path) {
         }
         if (fd < 0) return;
         int r;
-        while ((r = ::flock(fd, LOCK_EX | LOCK_NB)) != 0 && errno == EWOULDBLOCK &&
-               attempt++ < 500)
+        while ((r = ::flock(fd, LOCK_EX | LOCK_NB)) != 0 && errno == EWOULDBLOCK && attempt++ < 500)
             ::usleep(10000);
         struct stat held, now;
         if (r == 0 && ::fstat(fd, &held) == 0 && ::stat(path.c_str(), &now) == 0 &&

@@ -148,8 +148,8 @@ bool WriteIniText(const std::string& path, const std::string& text, bool lockMad
     struct stat st;
     const bool existed = !lockMadeIt && ::stat(path.c_str(), &st) == 0;
     // A file the user made read-only stays as it is, whoever we run as.
-    if (existed && (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0 ||
-                    ::access(path.c_str(), W_OK) != 0))
+    if (existed &&
+        (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0))
         return false;
     RemoveStaleTemporaries(path);
     try {

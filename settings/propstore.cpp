@@ -320,8 +320,7 @@ void TPropertyStore::Restore() {
             fw::TComponent* c = owner->FindComponent(group.component);
             if (!c && group.component == owner->Name()) c = owner;
             if (c)
-                RestoreGroupOnto(*c, owner, group, section.entries, section.lines, binary,
-                                 skipped);
+                RestoreGroupOnto(*c, owner, group, section.entries, section.lines, binary, skipped);
         }
     }
     OnAfterRestore(this);

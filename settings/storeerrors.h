@@ -25,8 +25,8 @@ void ReportStoreError(fw::TObject* Sender, const std::exception& E);
 // (beyond what the section's key names may take) are counted from the first of them.
 class ESkippedSettings : public fw::EReadError {
   public:
-    ESkippedSettings(const std::string& file, std::vector<SkippedKey> skipped,
-                     size_t notRead = 0, const std::string& firstNotRead = {});
+    ESkippedSettings(const std::string& file, std::vector<SkippedKey> skipped, size_t notRead = 0,
+                     const std::string& firstNotRead = {});
     const std::string& File() const { return file_; }
     const std::vector<SkippedKey>& Skipped() const { return skipped_; }
     size_t NotRead() const { return notRead_; }

@@ -39,7 +39,8 @@ class Rebuilder {
     size_t Property(const std::vector<std::string>& lines, size_t i, size_t end, int indent,
                     std::string* collection) {
         const std::string key = KeyOf(lines[i]);
-        if (key.find('<') != std::string::npos) return Collection(lines, i, end, indent, collection);
+        if (key.find('<') != std::string::npos)
+            return Collection(lines, i, end, indent, collection);
         if (key.find('(') != std::string::npos) return List(lines, i, end, indent);
         if (key.find('{') != std::string::npos) return Binary(lines, i, indent);
         Emit(indent, lines[i]);

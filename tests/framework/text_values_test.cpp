@@ -27,25 +27,26 @@ const EnumInfo& MoodInfo() {
 
 class TEntry : public TCollectionItem {
     FW_CLASS(TEntry)
-public:
+  public:
     explicit TEntry(TCollection* c) : TCollectionItem(c) {}
     int Size() const { return size_; }
     void SetSize(int v) { size_ = v; }
 
-private:
+  private:
     int size_ = 0;
 };
 
 const TClassInfo& TEntry::StaticClassInfo() {
-    static const TClassInfo info = ClassBuilder<TEntry>("TEntry", &TCollectionItem::StaticClassInfo())
-                                       .Integer("Size", &TEntry::Size, &TEntry::SetSize, 0)
-                                       .Build();
+    static const TClassInfo info =
+        ClassBuilder<TEntry>("TEntry", &TCollectionItem::StaticClassInfo())
+            .Integer("Size", &TEntry::Size, &TEntry::SetSize, 0)
+            .Build();
     return info;
 }
 
 class TValues : public TComponent {
     FW_CLASS(TValues)
-public:
+  public:
     explicit TValues(TComponent* owner) : TComponent(owner) {}
     int Left() const { return left_; }
     void SetLeft(int v) { left_ = v; }
@@ -67,7 +68,7 @@ public:
     TCollection* Entries() const { return entries_.get(); }
     TNotifyEvent OnPing;
 
-private:
+  private:
     int left_ = 0;
     unsigned interval_ = 1000;
     uint8_t step_ = 1;
@@ -77,8 +78,8 @@ private:
     TColor tint_ = 0;
     TValues* buddy_ = nullptr;
     std::unique_ptr<TStrings> lines_ = std::make_unique<TStrings>();
-    std::unique_ptr<TCollection> entries_ = std::make_unique<TCollection>(
-        [](TCollection& c) { return std::make_unique<TEntry>(&c); });
+    std::unique_ptr<TCollection> entries_ =
+        std::make_unique<TCollection>([](TCollection& c) { return std::make_unique<TEntry>(&c); });
 };
 
 const TClassInfo& TValues::StaticClassInfo() {
@@ -140,27 +141,45 @@ TEST(TextValues, CheckRefusesExactlyWhatApplyRefusesAndChangesNothing) {
         bool fits;
     };
     const Case cases[] = {
-        {"Left", "-2147483648", true},      {"Left", "2147483647", true},
-        {"Left", "2147483648", false},      {"Left", "4294967523", false},
-        {"Left", "-2147483649", false},     {"Left", "'5'", false},
-        {"Interval", "4294967295", true},   {"Interval", "-1", false},
-        {"Interval", "4294967296", false},  {"Step", "255", true},
-        {"Step", "256", false},             {"Ratio", "1.5", true},
-        {"Ratio", "2", true},               {"Ratio", "x", false},
-        {"Mood", "mdBusy", true},           {"Mood", "MDGONE", true},
-        {"Mood", "mdMaybe", false},         {"Mood", "1", false},
-        {"Moods", "[mdCalm, mdGone]", true}, {"Moods", "[mdNone]", false},
-        {"Tint", "clRed", true},            {"Tint", "-16777201", true},
-        {"Tint", "4294967295", true},       {"Tint", "4294967296", false},
-        {"Tint", "clPink", false},          {"Buddy", "B", true},
-        {"Buddy", "root", true},            {"Buddy", "nil", true},
-        {"Buddy", "Other", false},          {"Buddy", "Nobody", false},
-        {"OnPing", "Ping", true},           {"OnPing", "Pong", false},
-        {"Lines.Strings", "(\n 'a'\n 'b')", true}, {"Lines.Strings", "(\n 'a'\n 1)", false},
+        {"Left", "-2147483648", true},
+        {"Left", "2147483647", true},
+        {"Left", "2147483648", false},
+        {"Left", "4294967523", false},
+        {"Left", "-2147483649", false},
+        {"Left", "'5'", false},
+        {"Interval", "4294967295", true},
+        {"Interval", "-1", false},
+        {"Interval", "4294967296", false},
+        {"Step", "255", true},
+        {"Step", "256", false},
+        {"Ratio", "1.5", true},
+        {"Ratio", "2", true},
+        {"Ratio", "x", false},
+        {"Mood", "mdBusy", true},
+        {"Mood", "MDGONE", true},
+        {"Mood", "mdMaybe", false},
+        {"Mood", "1", false},
+        {"Moods", "[mdCalm, mdGone]", true},
+        {"Moods", "[mdNone]", false},
+        {"Tint", "clRed", true},
+        {"Tint", "-16777201", true},
+        {"Tint", "4294967295", true},
+        {"Tint", "4294967296", false},
+        {"Tint", "clPink", false},
+        {"Buddy", "B", true},
+        {"Buddy", "root", true},
+        {"Buddy", "nil", true},
+        {"Buddy", "Other", false},
+        {"Buddy", "Nobody", false},
+        {"OnPing", "Ping", true},
+        {"OnPing", "Pong", false},
+        {"Lines.Strings", "(\n 'a'\n 'b')", true},
+        {"Lines.Strings", "(\n 'a'\n 1)", false},
         {"Entries", "<\n item\n Size = 3\n end>", true},
         {"Entries", "<\n item\n Size = 'x'\n end>", false},
         {"Entries", "<\n item\n Colour = 3\n end>", false},
-        {"Nothing", "1", false},            {"Lines.Nothing", "1", false},
+        {"Nothing", "1", false},
+        {"Lines.Nothing", "1", false},
     };
     for (const Case& c : cases) {
         Scene checked, applied;
@@ -193,11 +212,12 @@ TEST(TextValues, OutOfRangeIntegersAreRefusedWithALineAndLeaveTheValue) {
 
 // A locale whose decimal separator is a comma, made for the test.
 class CommaLocale {
-public:
+  public:
     CommaLocale() {
         const std::string dir = dir_.string();
         std::filesystem::create_directories(dir_);
-        const std::string cmd = "localedef -i de_DE -f UTF-8 " + dir + "/de_DE.UTF-8 >/dev/null 2>&1";
+        const std::string cmd =
+            "localedef -i de_DE -f UTF-8 " + dir + "/de_DE.UTF-8 >/dev/null 2>&1";
         built_ = std::system(cmd.c_str()) == 0;
         ::setenv("LOCPATH", dir.c_str(), 1);
         built_ = built_ && std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
@@ -209,7 +229,7 @@ public:
     }
     bool Built() const { return built_; }
 
-private:
+  private:
     std::filesystem::path dir_ =
         std::filesystem::temp_directory_path() / ("rz-locale-" + std::to_string(::getpid()));
     bool built_ = false;

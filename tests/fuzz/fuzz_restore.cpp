@@ -15,9 +15,9 @@
 #include "framework/application.h"
 #include "framework/classregistry.h"
 #include "gif/registergif.h"
-#include "tests/support/fixedhostbackend.h"
 #include "settings/propstore.h"
 #include "settings/storeerrors.h"
+#include "tests/support/fixedhostbackend.h"
 
 namespace {
 

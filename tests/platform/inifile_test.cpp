@@ -1,7 +1,7 @@
 #include "platform/inifile.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -178,7 +178,9 @@ TEST_F(IniFileTest, WriteIntoAnUnwritableDirectoryKeepsTheOldFile) {
 }
 
 TEST_F(IniFileTest, BlanksGoBeforeTheQuotePairAndABomBeforeTheFirstSection) {
-    File("\xEF\xBB\xBF[TForm1]\r\nLabel1.Font.Name = ''Arial''  \r\n a = \t'x' \r\nb=' y '\r\nc= \"\r\n");
+    File(
+        "\xEF\xBB\xBF[TForm1]\r\nLabel1.Font.Name = ''Arial''  \r\n a = \t'x' \r\nb=' y '\r\nc= "
+        "\"\r\n");
     std::vector<IniLine> lines = ReadIniSection(path_, "TForm1");
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0].key, "Label1.Font.Name");
@@ -195,7 +197,8 @@ TEST_F(IniFileTest, BlanksGoBeforeTheQuotePairAndABomBeforeTheFirstSection) {
 }
 
 TEST_F(IniFileTest, RepeatedKeysAreReadAsTheFileHasThemWithTheirLines) {
-    const std::string text = "[x]\nk=0\n[s]\nForm1.Left=1\n\nform1.left=2\nForm1.Top=3\nForm1.Left=4\n";
+    const std::string text =
+        "[x]\nk=0\n[s]\nForm1.Left=1\n\nform1.left=2\nForm1.Top=3\nForm1.Left=4\n";
     std::vector<IniLine> lines = ParseIniSection(text, "S");
     ASSERT_EQ(lines.size(), 4u);
     const std::pair<const char*, int> want[] = {{"1", 4}, {"2", 6}, {"3", 7}, {"4", 8}};

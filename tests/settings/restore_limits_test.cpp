@@ -12,8 +12,8 @@ namespace {
 TEST(RebuildLoops, EveryKindMovesOnWithAnyMixOfBracketsInItsKey) {
     const std::vector<std::string> bases = {"Count", "Lines.Strings(0)", "Data{}",
                                             "Items<item(0)>.Caption"};
-    const std::vector<std::string> mixes = {"(", "{", "<", "({", "{(", "(<", "<(", "{<",
-                                            "<{", "({<", "<{(", "{<("};
+    const std::vector<std::string> mixes = {"(",  "{",  "<",  "({",  "{(",  "(<",
+                                            "<(", "{<", "<{", "({<", "<{(", "{<("};
     auto loader = [](const std::string&) { return std::vector<std::string>{"00"}; };
     for (const std::string& base : bases)
         for (const std::string& mix : mixes)
@@ -67,7 +67,8 @@ class RestoreLimitsTest : public StoreTest {
 TEST_F(RestoreLimitsTest, AValueOfTensOfThousandsOfBracketsIsCutAndRefusedAlone) {
     MakeModule();
     WriteFile(IniPath(), "[S]\nThing1.Count=1\nThing1.Lines.Strings(0)=" + std::string(50000, '(') +
-                             "\nThing1.Caption=" + std::string(50000, '<') + "\nThing1.Kind=tkTwo\n");
+                             "\nThing1.Caption=" + std::string(50000, '<') +
+                             "\nThing1.Kind=tkTwo\n");
     auto skipped = RestoreRecording();
     EXPECT_EQ(thing1_->Count(), 1);
     EXPECT_EQ(thing1_->Kind(), tkTwo);
@@ -107,8 +108,9 @@ TEST_F(RestoreLimitsTest, KeyNamesAreReadWithinTheirBudgetAndTheRestCounted) {
 
 TEST_F(RestoreLimitsTest, HandEditedBlanksQuotesBomAndRepeatedKeysReadAsTheFileMeansThem) {
     MakeModule();
-    WriteFile(IniPath(), "\xEF\xBB\xBF[S]\r\nThing1.Caption = ''MS Sans Serif''  \r\n"
-                         "Thing1.Count=1\r\n Thing1.Count = 2 \r\nThing2.Kind=\t\"tkThree\"\r\n");
+    WriteFile(IniPath(),
+              "\xEF\xBB\xBF[S]\r\nThing1.Caption = ''MS Sans Serif''  \r\n"
+              "Thing1.Count=1\r\n Thing1.Count = 2 \r\nThing2.Kind=\t\"tkThree\"\r\n");
     RestoreRecording();
     EXPECT_TRUE(reported_.empty()) << reported_.front();
     EXPECT_EQ(thing1_->Caption(), "MS Sans Serif");
