@@ -33,8 +33,10 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     if (!mkdtemp(dir)) abort();
     setenv("XDG_CONFIG_HOME", dir, 1);
     settingsFile = std::string(dir) + "/rezazo/rezazo.ini";
-    static fw::TApplication app(nullptr);
-    app.Initialize(*argc, *argv);
+    // Made once and never freed: the process ends right after the run, and tearing Qt
+    // down under a window that is still alive is no part of what is tested.
+    auto* app = new fw::TApplication(nullptr);
+    app->Initialize(*argc, *argv);
     fw::RegisterFrameworkClasses();
     ctl::RegisterControlClasses();
     settings::RegisterPropStoreClasses();
