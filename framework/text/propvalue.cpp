@@ -75,7 +75,7 @@ void Event(TPersistent& obj, const PropInfo& p, const TextValue& v, TValueMode m
             p.bindEvent(obj, v.text, ctx.root);
         return;
     }
-    if (v.text != "nil" && !(ctx.root && ctx.root->FindHandler(v.text)))
+    if (!SameText(v.text, "nil") && !(ctx.root && ctx.root->FindHandler(v.text)))
         throw EReadError(Fmt(strings::kUnknownHandler, v.text));
 }
 

@@ -8,7 +8,8 @@
 # message waits for a click, and the program ends with status 1.
 set -euo pipefail
 bin=$1
-[ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 || { echo "no X display"; exit 77; }
+source "$(dirname "$0")/common.sh"
+need_display
 export QT_SCALE_FACTOR=1
 work=$(mktemp -d)
 declare -A pid
