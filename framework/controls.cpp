@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "framework/application.h"
+#include "framework/controls/cursors.h"
 #include "framework/classbuilder.h"
 #include "framework/fwwidget.h"
 #include "framework/menus.h"
@@ -221,9 +222,8 @@ void TControl::SetAlign(TAlign a) {
 
 void TControl::SetCursor(int c) {
     cursor_ = c;
-    if (auto* w = dynamic_cast<TWinControl*>(this); w && w->HandleAllocated()) {
-        w->Handle()->setCursor(c == crHandPoint ? Qt::PointingHandCursor : Qt::ArrowCursor);
-    }
+    if (auto* w = dynamic_cast<TWinControl*>(this); w && w->HandleAllocated())
+        ApplyScreenCursor(w->Handle(), c);
 }
 
 void TControl::SetTransparent(bool v) {
@@ -456,6 +456,9 @@ QWidget* TWinControl::Handle() {
     if (!widget_) {
         widget_.reset(CreateWidget());
         widget_->setMouseTracking(true);
+        // The way back from a widget to its control (focus changes, key messages).
+        widget_->setProperty("fw.control", QVariant::fromValue(static_cast<void*>(this)));
+        if (Cursor() != crDefault) ApplyScreenCursor(widget_.get(), Cursor());
         UpdateWidgetGeometry();
         for (TControl* c : controls_)
             if (auto* w = dynamic_cast<TWinControl*>(c)) {
@@ -511,6 +514,30 @@ void TWinControl::FontChanged() {
 void TWinControl::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
     for (TControl* c : controls_)
         if (c->Owner() == root) proc(c);
+}
+
+bool TWinControl::Focused() const { return widget_ && widget_->hasFocus(); }
+
+bool TWinControl::CanFocus() const {
+    if (!Enabled() || !Showing()) return false;
+    return !widget_ || widget_->focusPolicy() != Qt::NoFocus;
+}
+
+void TWinControl::SetFocus() {
+    QWidget* w = Handle();
+    w->activateWindow();
+    w->setFocus(Qt::OtherFocusReason);
+}
+
+void TWinControl::Broadcast(TMessage& m) {
+    for (TControl* c : std::vector<TControl*>(controls_)) {
+        c->WindowProc(m);
+        if (m.Result) return;
+        if (auto* w = dynamic_cast<TWinControl*>(c)) {
+            w->Broadcast(m);
+            if (m.Result) return;
+        }
+    }
 }
 
 TControl* TWinControl::ControlAtPos(TPoint p) const {
@@ -569,6 +596,8 @@ void TWinControl::DispatchMouse(TMessage& m) {
             hovered_ = hover;
             if (hovered_) hovered_->Perform(CM_MOUSEENTER);
         }
+        // A windowless control's cursor shows through its parent's widget.
+        ApplyScreenCursor(Handle(), (hover ? hover : static_cast<TControl*>(this))->Cursor());
     }
     bool press = m.Msg == WM_LBUTTONDOWN || m.Msg == WM_RBUTTONDOWN || m.Msg == WM_MBUTTONDOWN ||
                  m.Msg == WM_LBUTTONDBLCLK || m.Msg == WM_RBUTTONDBLCLK ||

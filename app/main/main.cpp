@@ -2,6 +2,7 @@
 #include <QtGlobal>
 
 #include "app/form1.h"
+#include "app/form3.h"
 #include "controls/registercontrols.h"
 #include "gif/registergif.h"
 #include "settings/propstore.h"
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
     application.SetTitle("Rezazo '98");
     TForm1* Form1 = nullptr;
     application.CreateForm(Form1);
+    application.CreateForm(Form3);
     application.Run();
     return 0;
 }

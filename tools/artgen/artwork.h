@@ -21,4 +21,11 @@ Image MakeCompactSkin();
 
 Image MakeTrayIcon();
 
+constexpr int kAboutTileSize = 64;
+Image MakeAboutTile();  // 25 colours
+
+constexpr int kCursorSize = 32;
+// A two-colour cursor: the AND mask (white: transparent) above the image.
+Image MakeHandCursor();
+
 }  // namespace artgen
