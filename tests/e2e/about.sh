@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# The About window of the real program: "&About..." (reached from the system glyph with
+# the keyboard) shows it hidden until then at +230+191, 314 x 152; its links hand the home
+# page and "mailto:" + the feedback address to the desktop (a recording xdg-open first on
+# PATH); a drag by its title text moves it without snapping; "X" unmaps it and "&About..."
+# brings it back where it was left with the text typed into the history still there.
+set -euo pipefail
+bin=$1
+[ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 || { echo "no X display"; exit 77; }
+export XDG_CONFIG_HOME=$(mktemp -d)
+fake=$XDG_CONFIG_HOME/bin
+mkdir -p "$fake"
+printf '#!/bin/sh\nprintf "%%s\\n" "$*" >> "%s/opened"\n' "$fake" > "$fake/xdg-open"
+chmod +x "$fake/xdg-open"
+pid=
+stop() {
+    [ -n "$pid" ] || return 0
+    # Still inside a menu's own loop the program may not hear the polite request.
+    kill "$pid" 2>/dev/null || return 0
+    for _ in $(seq 30); do kill -0 "$pid" 2>/dev/null || return 0; sleep 0.1; done
+    kill -9 "$pid" 2>/dev/null || true
+}
+trap 'stop; rm -rf "$XDG_CONFIG_HOME"' EXIT
+PATH="$fake:$PATH" QT_SCALE_FACTOR=1 env -u QT_QPA_PLATFORM "$bin" &
+pid=$!
+main=$(timeout 20 xdotool search --sync --onlyvisible --name "^Rezazo '98\$" | head -n1)
+[ -n "$main" ] || { echo "main window did not appear"; exit 1; }
+
+wait_for() {  # seconds, then a command that must succeed
+    local t=$(( $1 * 10 )); shift
+    for _ in $(seq "$t"); do "$@" && return 0; sleep 0.1; done
+    return 1
+}
+about_window() {
+    local w
+    for w in $(xdotool search --class rezazo); do
+        xwininfo -id "$w" | grep -q 'Width: 314' && { echo "$w"; return 0; }
+    done
+    return 1
+}
+mapped() { xwininfo -id "$about" | grep -q 'IsViewable'; }
+unmapped() { xwininfo -id "$about" | grep -q 'IsUnMapped'; }
+origin() { xwininfo -id "$about" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}'; }
+# The menu opens over the glyph: the window under the mouse is then no longer the main one.
+menu_open() { [ "$(xdotool getmouselocation --shell | sed -n 's/^WINDOW=//p')" != "$main" ]; }
+choose_about() {
+    eval "$(xdotool getwindowgeometry --shell "$main")"
+    # A press on the system glyph opens the system menu; the keys walk to "&About...".
+    # A press that comes before the fresh window takes input is pressed again.
+    local tries=0
+    until xdotool mousemove $((X + 5)) $((Y + 5)) mousedown 1 && wait_for 2 menu_open; do
+        xdotool mouseup 1
+        tries=$((tries + 1))
+        [ $tries -lt 3 ] || { echo "system menu did not open"; exit 1; }
+    done
+    xdotool mouseup 1
+    xdotool key Down Down Down Down Return
+    wait_for 5 mapped || { echo "About window not shown"; exit 1; }
+}
+opened_line() { [ -f "$fake/opened" ] && [ "$(wc -l < "$fake/opened")" -ge "$1" ]; }
+copy_history() {  # select the history box's text and copy it
+    local x y; read -r x y < <(origin)
+    xdotool mousemove $((x + 200)) $((y + 60)) click 1
+    xdotool key ctrl+a ctrl+c
+    sleep 0.3
+    xclip -selection clipboard -o 2>/dev/null || true
+}
+
+about=$(wait_for 10 about_window && about_window) || { echo "About window not created"; exit 1; }
+unmapped || { echo "About window shown before it was asked for"; exit 1; }
+
+choose_about
+info=$(xwininfo -id "$about")
+for want in 'Width: 314' 'Height: 152' 'Absolute upper-left X:  230' 'Absolute upper-left Y:  191'; do
+    echo "$info" | grep -q "$want" || { echo "geometry ($want): $info"; exit 1; }
+done
+[ -n "${SCREENSHOT:-}" ] && import -window root "$SCREENSHOT"
+
+# The links: the web address, then the mail address.
+xdotool mousemove $((230 + 20)) $((191 + 81)) click 1
+wait_for 10 opened_line 1 || { echo "web link opened nothing"; exit 1; }
+xdotool mousemove $((230 + 20)) $((191 + 118)) click 1
+wait_for 10 opened_line 2 || { echo "mail link opened nothing"; exit 1; }
+diff <(printf '%s\n' 'https://rezazo.example.org/' 'mailto:feedback@rezazo.example.org') \
+    "$fake/opened" || { echo "links opened the wrong addresses"; exit 1; }
+
+# Typed history text.
+xdotool mousemove $((230 + 200)) $((191 + 40)) click 1
+xdotool key ctrl+Home
+xdotool type --delay 20 'typed-history-line '
+copy_history | grep -q 'typed-history-line' || { echo "typing did not reach the history"; exit 1; }
+
+# A drag by the title text: 100 left and 178 up ends at 130, 13; snapping would put the
+# top at 0.
+xdotool mousemove $((230 + 20)) $((191 + 7)) mousedown 1
+for i in $(seq 10); do xdotool mousemove $((250 - 10 * i)) $((198 - 178 * i / 10)); done
+xdotool mouseup 1
+wait_for 5 test "$(origin)" = "130 13" || { echo "drag ended at $(origin)"; exit 1; }
+
+# "X" hides; "&About..." shows it again where it was, with the typed text.
+xdotool mousemove $((130 + 299)) $((13 + 8)) click 1
+wait_for 5 unmapped || { echo "X did not hide the window"; exit 1; }
+choose_about
+[ "$(origin)" = "130 13" ] || { echo "shown again at $(origin)"; exit 1; }
+copy_history | grep -q 'typed-history-line' || { echo "typed text lost on hide and show"; exit 1; }
+# "&About..." on a visible window leaves it where it is.
+choose_about
+[ "$(origin)" = "130 13" ] || { echo "moved by a second About: $(origin)"; exit 1; }
+echo "about window ok"
