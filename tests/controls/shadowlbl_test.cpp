@@ -14,6 +14,7 @@
 #include "controls_testsupport.h"
 #include "framework/canvas.h"
 #include "framework/controls/cursors.h"
+#include "framework/controls/simplememo.h"
 #include "framework/forms.h"
 
 using namespace ctl;
@@ -191,8 +192,10 @@ TEST_F(ShadowLabelTest, AfterADragOutTheMouseLeavesAtTheRelease) {
 
 TEST_F(ShadowLabelTest, FocusControlIsForgottenWhenFreed) {
     TShadowLabel* l = Add("&Name");
-    auto* target = new fw::TWinControl(form_.get());
+    auto* target = new fw::TSimpleMemo(form_.get());
     target->SetParent(form_.get());
+    target->SetBounds(40, 30, 60, 20);
+    form_->Show();
     l->SetFocusControl(target);
     l->SetShowFocus(true);
     fw::TMessage key{fw::CM_DIALOGCHAR, 'n', 0, 0};
@@ -206,6 +209,7 @@ TEST_F(ShadowLabelTest, FocusControlIsForgottenWhenFreed) {
     EXPECT_TRUE(l->FocusedFlag());
     fw::TComponent::Free(target);
     EXPECT_EQ(l->FocusControl(), nullptr);
+    form_->Hide();
 }
 
 }  // namespace
