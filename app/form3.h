@@ -17,7 +17,7 @@ class TPanel;
 
 class TForm3 : public fw::TForm {
     FW_CLASS(TForm3)
-public:
+  public:
     explicit TForm3(fw::TComponent* AOwner);
     ~TForm3() override;
 
@@ -32,11 +32,13 @@ public:
 
     void FormCreate(fw::TObject* Sender);
     void ShadowLabel1Click(fw::TObject* Sender);
-    void Panel1MouseDown(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y);
+    void Panel1MouseDown(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X,
+                         int Y);
     void Panel1MouseMove(fw::TObject* Sender, fw::TShiftState Shift, int X, int Y);
-    void Panel1MouseUp(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y);
+    void Panel1MouseUp(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X,
+                       int Y);
 
-private:
+  private:
     app::TWindowDrag drag_;
 };
 

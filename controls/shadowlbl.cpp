@@ -35,10 +35,18 @@ int DrawShadowText(TCanvas& canvas, const std::string& text, TShadowPosition pos
                    TColor shadowColor, int size, unsigned flags, TRect& r) {
     TRect textRect = r, shadowRect = r;
     switch (pos) {
-        case spLeftTop: shadowRect = r.Offset(-size, -size); break;
-        case spLeftBottom: shadowRect = r.Offset(-size, size); break;
-        case spRightBottom: shadowRect = r.Offset(size, size); break;
-        case spRightTop: shadowRect = r.Offset(size, -size); break;
+        case spLeftTop:
+            shadowRect = r.Offset(-size, -size);
+            break;
+        case spLeftBottom:
+            shadowRect = r.Offset(-size, size);
+            break;
+        case spRightBottom:
+            shadowRect = r.Offset(size, size);
+            break;
+        case spRightTop:
+            shadowRect = r.Offset(size, -size);
+            break;
     }
     const TColor textColor = canvas.Font().Color();
     canvas.Font().SetColor(shadowColor);
@@ -178,9 +186,12 @@ void TCustomShadowLabel::Loaded() {
 
 unsigned TCustomShadowLabel::AlignmentFlags() const {
     switch (alignment_) {
-        case taRightJustify: return DT_RIGHT;
-        case taCenter: return DT_CENTER;
-        default: return DT_LEFT;
+        case taRightJustify:
+            return DT_RIGHT;
+        case taCenter:
+            return DT_CENTER;
+        default:
+            return DT_LEFT;
     }
 }
 
@@ -250,7 +261,8 @@ void TCustomShadowLabel::AdjustBounds() {
 }
 
 void TCustomShadowLabel::CheckMouse() {
-    const bool inside = Enabled() && FindControlAt(CursorPos()) == this && ApplicationIsForeground();
+    const bool inside =
+        Enabled() && FindControlAt(CursorPos()) == this && ApplicationIsForeground();
     if (inside == mouseIn_) return;
     mouseIn_ = inside;
     if (inside)
@@ -286,8 +298,8 @@ void TCustomShadowLabel::WndProc(TMessage& Message) {
             }
             break;
         case CM_FOCUSCHANGED: {
-            const bool now = focusControl_ &&
-                             reinterpret_cast<TControl*>(Message.LParam) == focusControl_;
+            const bool now =
+                focusControl_ && reinterpret_cast<TControl*>(Message.LParam) == focusControl_;
             if (now != focused_) {
                 focused_ = now;
                 if (showFocus_) Invalidate();

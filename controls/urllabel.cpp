@@ -49,8 +49,8 @@ const TClassInfo& TURLLabel::StaticClassInfo() {
             .String("URL", &TURLLabel::URL, &TURLLabel::SetURL, std::nullopt)
             .Boolean("URLAsHint", &TURLLabel::URLAsHint, &TURLLabel::SetURLAsHint, true)
             .Boolean("ShowPrefix", &TURLLabel::ShowPrefix, &TURLLabel::SetShowPrefix, false)
-            .Enum("LabelType", &TURLLabel::LabelType, &TURLLabel::SetLabelType,
-                  URLLabelTypeInfo(), Auto)
+            .Enum("LabelType", &TURLLabel::LabelType, &TURLLabel::SetLabelType, URLLabelTypeInfo(),
+                  Auto)
             .Enum("LinkType", &TURLLabel::LinkType, &TURLLabel::SetLinkType, URLLinkTypeInfo(),
                   http)
             .Creatable()

@@ -46,8 +46,7 @@ std::optional<std::string> RunWithTimeLimit(const std::vector<std::string>& argv
 
 // The handler check through `xdg-mime query default`: http needs a handler for
 // x-scheme-handler/http and for text/html, mailto one for x-scheme-handler/mailto.
-bool DesktopHandlerAvailable(LinkKind kind,
-                             std::chrono::milliseconds limit = kHandlerQueryLimit);
+bool DesktopHandlerAvailable(LinkKind kind, std::chrono::milliseconds limit = kHandlerQueryLimit);
 
 // Opens the address with the desktop (xdg-open on a plain X11 session); false when that
 // could not even be started.

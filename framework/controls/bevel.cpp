@@ -7,8 +7,9 @@ namespace fw {
 
 namespace {
 const EnumInfo& ShapeInfo() {
-    static const EnumInfo info{"TBevelShape", {"bsBox", "bsFrame", "bsTopLine", "bsBottomLine",
-                                               "bsLeftLine", "bsRightLine", "bsSpacer"}};
+    static const EnumInfo info{
+        "TBevelShape",
+        {"bsBox", "bsFrame", "bsTopLine", "bsBottomLine", "bsLeftLine", "bsRightLine", "bsSpacer"}};
     return info;
 }
 const EnumInfo& StyleInfo() {
@@ -27,9 +28,7 @@ const TClassInfo& TBevel::StaticClassInfo() {
     return info;
 }
 
-TBevel::TBevel(TComponent* AOwner) : TGraphicControl(AOwner) {
-    TControl::SetBounds(0, 0, 50, 50);
-}
+TBevel::TBevel(TComponent* AOwner) : TGraphicControl(AOwner) { TControl::SetBounds(0, 0, 50, 50); }
 
 void TBevel::SetShape(TBevelShape v) {
     if (v == shape_) return;
@@ -46,7 +45,7 @@ void TBevel::SetStyle(TBevelStyle v) {
 void TBevel::Paint() {
     TCanvas& c = *Canvas();
     const TColor light = clBtnHighlight, dark = clBtnShadow;
-    const TColor first = style_ == bsRaised ? light : dark;  // top and left
+    const TColor first = style_ == bsRaised ? light : dark;   // top and left
     const TColor second = style_ == bsRaised ? dark : light;  // bottom and right
     const int w = Width(), h = Height();
     auto line = [&](TColor color, int x1, int y1, int x2, int y2) {

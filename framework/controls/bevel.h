@@ -9,17 +9,17 @@ enum TBevelStyle { bsLowered, bsRaised };
 
 class TBevel : public TGraphicControl {
     FW_CLASS(TBevel)
-public:
+  public:
     explicit TBevel(TComponent* AOwner);
     TBevelShape Shape() const { return shape_; }
     void SetShape(TBevelShape v);
     TBevelStyle Style() const { return style_; }
     void SetStyle(TBevelStyle v);
 
-protected:
+  protected:
     void Paint() override;
 
-private:
+  private:
     TBevelShape shape_ = bsBox;
     TBevelStyle style_ = bsLowered;
 };

@@ -28,10 +28,14 @@ bool IsWhite(const QImage& img, int x, int y) { return (img.pixel(x, y) & 0xFFFF
 
 Qt::CursorShape FrameworkShape(int id) {
     switch (id) {
-        case crHandPoint: return Qt::PointingHandCursor;
-        case crIBeam: return Qt::IBeamCursor;
-        case crCross: return Qt::CrossCursor;
-        default: return Qt::ArrowCursor;
+        case crHandPoint:
+            return Qt::PointingHandCursor;
+        case crIBeam:
+            return Qt::IBeamCursor;
+        case crCross:
+            return Qt::CrossCursor;
+        default:
+            return Qt::ArrowCursor;
     }
 }
 

@@ -11,7 +11,7 @@ enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
 class TSimpleMemo : public TWinControl {
     FW_CLASS(TSimpleMemo)
-public:
+  public:
     explicit TSimpleMemo(TComponent* AOwner);
     ~TSimpleMemo() override;
 
@@ -26,11 +26,11 @@ public:
     void SetScrollBars(TScrollStyle v);
     void Invalidate() override;
 
-protected:
+  protected:
     QWidget* CreateWidget() override;
     void FontChanged() override;
 
-private:
+  private:
     void ApplyLook();
     void LinesChanged();
 

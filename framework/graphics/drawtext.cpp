@@ -127,7 +127,8 @@ int DrawText(TCanvas& canvas, const std::string& text, TRect& rect, unsigned fla
             raw.push_back(l);
     }
     std::vector<Line> lines;
-    for (const std::string& l : raw) lines.push_back(flags & DT_NOPREFIX ? Line{l, -1} : StripPrefix(l));
+    for (const std::string& l : raw)
+        lines.push_back(flags & DT_NOPREFIX ? Line{l, -1} : StripPrefix(l));
 
     const int lh = m.LineHeight();
     const int height = lh * static_cast<int>(lines.size());
@@ -147,8 +148,10 @@ int DrawText(TCanvas& canvas, const std::string& text, TRect& rect, unsigned fla
     for (const Line& l : lines) {
         const int w = m.Width(l.text);
         int x = rect.Left;
-        if (flags & DT_RIGHT) x = rect.Right - w;
-        else if (flags & DT_CENTER) x = rect.Left + (rect.Width() - w) / 2;
+        if (flags & DT_RIGHT)
+            x = rect.Right - w;
+        else if (flags & DT_CENTER)
+            x = rect.Left + (rect.Width() - w) / 2;
         if (m.ExpandTabs() && l.text.find('\t') != std::string::npos) {
             // Piece by piece, each piece at its tab stop.
             size_t start = 0;

@@ -1,6 +1,8 @@
 // The About window loaded from its description on the offscreen platform: its layout,
 // the texts kept in app/, showing and hiding, the drag without snapping, the typed history
 // kept while running, and its background and frame on grabbed pixels.
+#include "app/form3.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -12,7 +14,6 @@
 
 #include "app/about.h"
 #include "app/form1.h"
-#include "app/form3.h"
 #include "controls/registercontrols.h"
 #include "controls/shadowlbl.h"
 #include "controls/tiledbmp.h"
@@ -200,7 +201,8 @@ TEST_F(AboutWindow, HistoryBoxUsesItsDesignedFontAndColours) {
     EXPECT_EQ(f.Memo1->ScrollBars(), fw::ssVertical);
     auto* edit = static_cast<QPlainTextEdit*>(f.Memo1->Handle());
     EXPECT_EQ(QFontInfo(edit->font()).pixelSize(), 9);
-    EXPECT_EQ(edit->palette().color(QPalette::Base).rgb() & 0xFFFFFF, qRgb(185, 210, 200) & 0xFFFFFF);
+    EXPECT_EQ(edit->palette().color(QPalette::Base).rgb() & 0xFFFFFF,
+              qRgb(185, 210, 200) & 0xFFFFFF);
 }
 
 TEST_F(AboutWindow, BackgroundTilesUnderARaisedFrame) {
@@ -215,7 +217,8 @@ TEST_F(AboutWindow, BackgroundTilesUnderARaisedFrame) {
     EXPECT_EQ(shot.pixel(100, 151) & 0xFFFFFF, rgb(fw::clBtnShadow)) << "dark bottom edge";
     const QImage tile = Find<ctl::TTiledBitmap>("TiledBitmap1")->BitMap()->ToRGBImage();
     for (auto [x, y] : {std::pair{138, 95}, {136, 131}, {3, 90}}) {
-        EXPECT_EQ(shot.pixel(x, y) & 0xFFFFFF, tile.pixel(x % 64, y % 64) & 0xFFFFFF) << x << "," << y;
+        EXPECT_EQ(shot.pixel(x, y) & 0xFFFFFF, tile.pixel(x % 64, y % 64) & 0xFFFFFF)
+            << x << "," << y;
     }
     // The grooves: a shadow line over a highlight line across the strip.
     EXPECT_EQ(shot.pixel(150, 7) & 0xFFFFFF, rgb(fw::clBtnShadow));

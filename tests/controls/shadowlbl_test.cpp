@@ -89,7 +89,8 @@ TEST_F(ShadowLabelTest, AnXFitsItsTextPlusTwoWithTheHighlightOnePixelUpAndLeft) 
     ASSERT_FALSE(ink.text.empty());
     ASSERT_FALSE(ink.shadow.empty());
     // Every highlight pixel is a text pixel moved one up and one left.
-    for (auto [sx, sy] : ink.shadow) EXPECT_TRUE(ink.text.count({sx + 1, sy + 1})) << sx << "," << sy;
+    for (auto [sx, sy] : ink.shadow)
+        EXPECT_TRUE(ink.text.count({sx + 1, sy + 1})) << sx << "," << sy;
     // And the text's top-left ink has its shadow (or more text) there.
     auto first = *ink.text.begin();
     EXPECT_TRUE(ink.shadow.count({first.first - 1, first.second - 1}) ||
@@ -128,7 +129,8 @@ TEST_F(ShadowLabelTest, DisabledIsGreyWithAHighlightShadowEvenOfSizeZero) {
     ASSERT_FALSE(ink.text.empty());
     ASSERT_FALSE(ink.shadow.empty());
     EXPECT_TRUE(InkOf(l, Rgb(fw::clBlack), 1).text.empty()) << "no black text";
-    for (auto [sx, sy] : ink.shadow) EXPECT_TRUE(ink.text.count({sx - 1, sy - 1})) << sx << "," << sy;
+    for (auto [sx, sy] : ink.shadow)
+        EXPECT_TRUE(ink.text.count({sx - 1, sy - 1})) << sx << "," << sy;
 }
 
 TEST_F(ShadowLabelTest, AnEmptyCaptionIsOneLineHigh) {

@@ -48,7 +48,8 @@ class URLLabelTest : public ::testing::Test {
         return l;
     }
     void ClickOn(TURLLabel* l) {
-        fw::TMessage down{fw::WM_LBUTTONDOWN, fw::MK_LBUTTON, fw::MakeLParam(l->Left() + 2, l->Top() + 2), 0};
+        fw::TMessage down{fw::WM_LBUTTONDOWN, fw::MK_LBUTTON,
+                          fw::MakeLParam(l->Left() + 2, l->Top() + 2), 0};
         fw::TMessage up{fw::WM_LBUTTONUP, 0, fw::MakeLParam(l->Left() + 2, l->Top() + 2), 0};
         form_->DispatchMouse(down);
         form_->DispatchMouse(up);
@@ -59,7 +60,8 @@ class URLLabelTest : public ::testing::Test {
     static int Count(const QImage& img, QRgb colour) {
         int n = 0;
         for (int y = 0; y < img.height(); ++y)
-            for (int x = 0; x < img.width(); ++x) n += (img.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
+            for (int x = 0; x < img.width(); ++x)
+                n += (img.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
         return n;
     }
 
@@ -92,8 +94,8 @@ TEST_F(URLLabelTest, PrefixesAreStrippedInAnyCaseAndTheKindFollowsAtAndSlash) {
         TURLLinkType type;
     } cases[] = {
         {"HtTp://Host.Example/x", "Host.Example/x", http},
-        {"MAILTO:me@host.example", "me@host.example", mailto},  // "@", no "/"
-        {"http://me@host.example", "me@host.example", http},  // the prefix's slashes count
+        {"MAILTO:me@host.example", "me@host.example", mailto},    // "@", no "/"
+        {"http://me@host.example", "me@host.example", http},      // the prefix's slashes count
         {"mailto:list@host/archive", "list@host/archive", http},  // "/" is tested last
         {"me@host/x", "me@host/x", http},
         {"ftp:/x", "ftp:/x", http},

@@ -75,6 +75,10 @@ for want in 'Width: 314' 'Height: 152' 'Absolute upper-left X:  230' 'Absolute u
     echo "$info" | grep -q "$want" || { echo "geometry ($want): $info"; exit 1; }
 done
 [ -n "${SCREENSHOT:-}" ] && import -window root "$SCREENSHOT"
+# Like the main window: no taskbar entry, no frame.
+xprop -id "$about" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR || { echo "in the taskbar"; exit 1; }
+xprop -id "$about" _MOTIF_WM_HINTS | grep -Eq '= (0x)?[0-9a-f]*[2367abef], [0-9a-fx]+, 0x0|= [0-9]+, [0-9]+, 0,' ||
+    { echo "decorated: $(xprop -id "$about" _MOTIF_WM_HINTS)"; exit 1; }
 
 # The links: the web address, then the mail address.
 xdotool mousemove $((230 + 20)) $((191 + 81)) click 1

@@ -1,7 +1,7 @@
 // The About window's pictures: its background tile and the pointing hand of its links.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <algorithm>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -16,7 +16,8 @@ constexpr double kPi = 3.14159265358979323846;
 
 // A repeatable hash noise in [0, 1).
 double Noise(int x, int y) {
-    std::uint32_t h = static_cast<std::uint32_t>(x) * 374761393u + static_cast<std::uint32_t>(y) * 668265263u;
+    std::uint32_t h =
+        static_cast<std::uint32_t>(x) * 374761393u + static_cast<std::uint32_t>(y) * 668265263u;
     h = (h ^ (h >> 13)) * 1274126177u;
     return static_cast<double>((h ^ (h >> 16)) & 0xFFFF) / 65536.0;
 }
@@ -32,8 +33,8 @@ Image MakeAboutTile() {
     for (int y = 0; y < kSize; ++y)
         for (int x = 0; x < kSize; ++x) {
             const double a = 2 * kPi * x / kSize, b = 2 * kPi * y / kSize;
-            double v = 0.45 * std::sin(a + b) + 0.3 * std::sin(2 * a - b) +
-                       0.2 * std::cos(3 * b) + 0.35 * Noise(x, y);
+            double v = 0.45 * std::sin(a + b) + 0.3 * std::sin(2 * a - b) + 0.2 * std::cos(3 * b) +
+                       0.35 * Noise(x, y);
             field[static_cast<std::size_t>(y * kSize + x)] = v;
             lo = std::min(lo, v);
             hi = std::max(hi, v);
@@ -47,8 +48,8 @@ Image MakeAboutTile() {
             tile.Set(x, y, Mix(darkest, lightest, static_cast<double>(level) / (kGreys - 1)));
         }
     // Pale liquid-crystal greens: small diamonds on a 16-pixel grid, five shades.
-    const Rgb greens[5] = {{78, 94, 80}, {98, 116, 96}, {120, 138, 112}, {146, 164, 132},
-                           {172, 190, 150}};
+    const Rgb greens[5] = {
+        {78, 94, 80}, {98, 116, 96}, {120, 138, 112}, {146, 164, 132}, {172, 190, 150}};
     for (int gy = 0; gy < kSize / 16; ++gy)
         for (int gx = 0; gx < kSize / 16; ++gx) {
             const Rgb c = greens[(gx + 2 * gy) % 5];
