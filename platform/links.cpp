@@ -17,8 +17,26 @@ namespace {
 
 class SystemLinks final : public LinkBackend {
   public:
-    bool HandlerAvailable(LinkKind kind) override { return DesktopHandlerAvailable(kind); }
+    // Labels ask at every creation and change of kind: an answer is kept for a little
+    // while, so that a window full of links starts with one query per kind.
+    bool HandlerAvailable(LinkKind kind) override {
+        Answer& a = answers_[kind == LinkKind::Mailto ? 1 : 0];
+        const auto now = std::chrono::steady_clock::now();
+        if (!a.at || now - *a.at > kAnswerLifetime) {
+            a.available = DesktopHandlerAvailable(kind);
+            a.at = now;
+        }
+        return a.available;
+    }
     void Open(const std::string& url) override { OpenWithDesktop(url); }
+
+  private:
+    static constexpr std::chrono::seconds kAnswerLifetime{30};
+    struct Answer {
+        bool available = false;
+        std::optional<std::chrono::steady_clock::time_point> at;
+    };
+    Answer answers_[2];
 };
 
 LinkBackend*& Current() {

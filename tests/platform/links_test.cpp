@@ -70,6 +70,24 @@ TEST_F(HandlerCheck, AQueryThatNeverAnswersIsEndedAtTheLimitWithItsChildren) {
     EXPECT_FALSE(DesktopHandlerAvailable(LinkKind::Mailto, std::chrono::milliseconds(200)));
 }
 
+TEST_F(HandlerCheck, TheSystemBackendAsksOncePerKindForAWhile) {
+    FakeXdgMime("x-scheme-handler/mailto) echo mail.desktop ;;\n*) ;;");
+    LinkBackend& system = SystemLinkBackend();
+    EXPECT_TRUE(system.HandlerAvailable(LinkKind::Mailto));
+    EXPECT_TRUE(system.HandlerAvailable(LinkKind::Mailto));
+    EXPECT_FALSE(system.HandlerAvailable(LinkKind::Http));
+    EXPECT_FALSE(system.HandlerAvailable(LinkKind::Http));
+    const std::string calls = Calls();
+    auto count = [&](const std::string& what) {
+        size_t n = 0;
+        for (size_t at = calls.find(what); at != std::string::npos; at = calls.find(what, at + 1)) ++n;
+        return n;
+    };
+    EXPECT_EQ(count("x-scheme-handler/mailto"), 1u);
+    EXPECT_EQ(count("x-scheme-handler/http"), 1u);
+    EXPECT_EQ(&CurrentLinkBackend(), &system);
+}
+
 TEST(RunWithTimeLimit, GivesTheProgramsOutput) {
     auto out = RunWithTimeLimit({"printf", "a b\\nc"}, std::chrono::seconds(10));
     ASSERT_TRUE(out.has_value());
