@@ -51,23 +51,12 @@ std::string EncodeBmpIndexed(const Image& image, int bits) {
     const std::uint32_t h = static_cast<std::uint32_t>(image.height());
     const std::uint32_t stride = ((w * static_cast<std::uint32_t>(bits) + 31) / 32) * 4;
     const std::uint32_t colours = static_cast<std::uint32_t>(palette.size());
-    const std::uint32_t offset = 14 + 40 + 4 * colours;
-    std::string out;
-    out += "BM";
-    Put32(out, offset + stride * h);
-    Put32(out, 0);
-    Put32(out, offset);
-    Put32(out, 40);
-    Put32(out, w);
-    Put32(out, h);
-    Put16(out, 1);
-    Put16(out, static_cast<std::uint32_t>(bits));
-    Put32(out, 0);
-    Put32(out, stride * h);
-    Put32(out, 3780);
-    Put32(out, 3780);
-    Put32(out, colours);  // only the colours used
-    Put32(out, colours);
+    std::string out(platform::kBmpHeadersSize, '\0');
+    auto* headers = reinterpret_cast<std::uint8_t*>(out.data());
+    platform::WriteBmpHeaders(headers, {w, h, static_cast<unsigned>(bits), colours, stride * h});
+    // Only the colours used are in the table.
+    platform::SetLE32(headers + platform::kBmpFileHeaderSize + 32, colours);
+    platform::SetLE32(headers + platform::kBmpFileHeaderSize + 36, colours);
     for (const Rgb& c : palette) {
         out += static_cast<char>(c.b);
         out += static_cast<char>(c.g);
