@@ -80,7 +80,8 @@ TEST_F(HandlerCheck, TheSystemBackendAsksOncePerKindForAWhile) {
     const std::string calls = Calls();
     auto count = [&](const std::string& what) {
         size_t n = 0;
-        for (size_t at = calls.find(what); at != std::string::npos; at = calls.find(what, at + 1)) ++n;
+        for (size_t at = calls.find(what); at != std::string::npos; at = calls.find(what, at + 1))
+            ++n;
         return n;
     };
     EXPECT_EQ(count("x-scheme-handler/mailto"), 1u);
