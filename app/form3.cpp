@@ -8,7 +8,6 @@
 #include "framework/controls/simplememo.h"
 #include "framework/extctrls.h"
 #include "framework/stdctrls.h"
-#include "framework/x11window.h"
 #include "resources/descriptions.h"
 
 using namespace fw;
@@ -59,7 +58,7 @@ void TForm3::FormCreate(TObject*) {
     Label4->SetCaption(app::kCopyrightNotice);
     Memo1->Lines()->SetLines(app::VersionHistory());
     // Like the main window, no taskbar entry of its own.
-    SetSkipTaskbar(Handle(), true);
+    SetSkipTaskbar(true);
 }
 
 void TForm3::ShadowLabel1Click(TObject*) { Close(); }

@@ -6,31 +6,20 @@
 # brings it back where it was left with the text typed into the history still there.
 set -euo pipefail
 bin=$1
-[ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 || { echo "no X display"; exit 77; }
+source "$(dirname "$0")/common.sh"
+need_display
 export XDG_CONFIG_HOME=$(mktemp -d)
 fake=$XDG_CONFIG_HOME/bin
 mkdir -p "$fake"
 printf '#!/bin/sh\nprintf "%%s\\n" "$*" >> "%s/opened"\n' "$fake" > "$fake/xdg-open"
 chmod +x "$fake/xdg-open"
-pid=
-stop() {
-    [ -n "$pid" ] || return 0
-    # Still inside a menu's own loop the program may not hear the polite request.
-    kill "$pid" 2>/dev/null || return 0
-    for _ in $(seq 30); do kill -0 "$pid" 2>/dev/null || return 0; sleep 0.1; done
-    kill -9 "$pid" 2>/dev/null || true
-}
-trap 'stop; rm -rf "$XDG_CONFIG_HOME"' EXIT
-PATH="$fake:$PATH" QT_SCALE_FACTOR=1 env -u QT_QPA_PLATFORM "$bin" &
-pid=$!
-main=$(timeout 20 xdotool search --sync --onlyvisible --name "^Rezazo '98\$" | head -n1)
-[ -n "$main" ] || { echo "main window did not appear"; exit 1; }
+pid=""
+trap 'stop_program_now; rm -rf "$XDG_CONFIG_HOME"' EXIT
+# The recording opener comes first on the program's PATH.
+export PATH="$fake:$PATH" QT_SCALE_FACTOR=1
+start_program
+main=$win
 
-wait_for() {  # seconds, then a command that must succeed
-    local t=$(( $1 * 10 )); shift
-    for _ in $(seq "$t"); do "$@" && return 0; sleep 0.1; done
-    return 1
-}
 about_window() {
     local w
     for w in $(xdotool search --class rezazo); do
@@ -41,6 +30,7 @@ about_window() {
 mapped() { xwininfo -id "$about" | grep -q 'IsViewable'; }
 unmapped() { xwininfo -id "$about" | grep -q 'IsUnMapped'; }
 origin() { xwininfo -id "$about" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}'; }
+origin_is() { [ "$(origin)" = "$1" ]; }
 # The menu opens over the glyph: the window under the mouse is then no longer the main one.
 menu_open() { [ "$(xdotool getmouselocation --shell | sed -n 's/^WINDOW=//p')" != "$main" ]; }
 choose_about() {
@@ -66,7 +56,8 @@ copy_history() {  # select the history box's text and copy it
     xclip -selection clipboard -o 2>/dev/null || true
 }
 
-about=$(wait_for 10 about_window && about_window) || { echo "About window not created"; exit 1; }
+wait_for 10 about_window >/dev/null || { echo "About window not created"; exit 1; }
+about=$(about_window)
 unmapped || { echo "About window shown before it was asked for"; exit 1; }
 
 choose_about
@@ -99,7 +90,7 @@ copy_history | grep -q 'typed-history-line' || { echo "typing did not reach the 
 xdotool mousemove $((230 + 20)) $((191 + 7)) mousedown 1
 for i in $(seq 10); do xdotool mousemove $((250 - 10 * i)) $((198 - 178 * i / 10)); done
 xdotool mouseup 1
-wait_for 5 test "$(origin)" = "130 13" || { echo "drag ended at $(origin)"; exit 1; }
+wait_for 5 origin_is "130 13" || { echo "drag ended at $(origin)"; exit 1; }
 
 # "X" hides; "&About..." shows it again where it was, with the typed text.
 xdotool mousemove $((130 + 299)) $((13 + 8)) click 1
