@@ -27,7 +27,10 @@ about_window() {
     done
     return 1
 }
-mapped() { xwininfo -id "$about" | grep -q 'IsViewable'; }
+mapped() {
+    about=$(about_window) || return 1
+    xwininfo -id "$about" | grep -q 'IsViewable'
+}
 unmapped() { xwininfo -id "$about" | grep -q 'IsUnMapped'; }
 origin() { xwininfo -id "$about" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}'; }
 origin_is() { [ "$(origin)" = "$1" ]; }
@@ -56,9 +59,10 @@ copy_history() {  # select the history box's text and copy it
     xclip -selection clipboard -o 2>/dev/null || true
 }
 
-wait_for 10 about_window >/dev/null || { echo "About window not created"; exit 1; }
-about=$(about_window)
-unmapped || { echo "About window shown before it was asked for"; exit 1; }
+# Made hidden at start: no About window on the screen until it is asked for.
+if about=$(about_window); then
+    unmapped || { echo "About window shown before it was asked for"; exit 1; }
+fi
 
 choose_about
 info=$(xwininfo -id "$about")
