@@ -25,5 +25,11 @@ Image MakeTrayIcon();
 constexpr int kMarkSize = 17;
 Image MakeCheckMark();
 Image MakeRadioMark();
+constexpr int kAboutTileSize = 64;
+Image MakeAboutTile();  // 25 colours
+
+constexpr int kCursorSize = 32;
+// A two-colour cursor: the AND mask (white: transparent) above the image.
+Image MakeHandCursor();
 
 }  // namespace artgen

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <fstream>
 #include <stdexcept>
+#include <vector>
 
 #include "platform/bytes.h"
 
@@ -34,6 +35,47 @@ std::string EncodeBmp(const Image& image, int bits) {
 }
 
 }  // namespace
+
+std::string EncodeBmpIndexed(const Image& image, int bits) {
+    std::vector<Rgb> palette;
+    std::vector<std::uint8_t> index;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            Rgb c = image.At(x, y);
+            std::size_t i = 0;
+            while (i < palette.size() && !(palette[i] == c)) ++i;
+            if (i == palette.size()) palette.push_back(c);
+            index.push_back(static_cast<std::uint8_t>(i));
+        }
+    if (palette.size() > (1u << bits)) throw std::runtime_error("too many colours for the bit count");
+    const std::uint32_t w = static_cast<std::uint32_t>(image.width());
+    const std::uint32_t h = static_cast<std::uint32_t>(image.height());
+    const std::uint32_t stride = ((w * static_cast<std::uint32_t>(bits) + 31) / 32) * 4;
+    const std::uint32_t colours = static_cast<std::uint32_t>(palette.size());
+    std::string out(platform::kBmpHeadersSize, '\0');
+    auto* headers = reinterpret_cast<std::uint8_t*>(out.data());
+    platform::WriteBmpHeaders(headers, {w, h, static_cast<unsigned>(bits), colours, stride * h});
+    // Only the colours used are in the table.
+    platform::SetLE32(headers + platform::kBmpFileHeaderSize + 32, colours);
+    platform::SetLE32(headers + platform::kBmpFileHeaderSize + 36, colours);
+    for (const Rgb& c : palette) {
+        out += static_cast<char>(c.b);
+        out += static_cast<char>(c.g);
+        out += static_cast<char>(c.r);
+        out += '\0';
+    }
+    for (int y = image.height() - 1; y >= 0; --y) {
+        std::string row(stride, '\0');
+        for (int x = 0; x < image.width(); ++x) {
+            const std::uint32_t v = index[static_cast<std::size_t>(y) * w + static_cast<std::size_t>(x)];
+            const std::uint32_t bit = static_cast<std::uint32_t>(x) * static_cast<std::uint32_t>(bits);
+            const int shift = 8 - bits - static_cast<int>(bit % 8);
+            row[bit / 8] = static_cast<char>(static_cast<std::uint8_t>(row[bit / 8]) | (v << shift));
+        }
+        out += row;
+    }
+    return out;
+}
 
 std::string EncodeBmp24(const Image& image) { return EncodeBmp(image, 24); }
 

@@ -11,6 +11,9 @@ std::string EncodeBmp24(const Image& image);
 std::string EncodeBmp4(const Image& image);
 // The same with 32 bits per pixel, BGRA with the image's alpha (BI_RGB).
 std::string EncodeBmp32(const Image& image);
+// With a colour table of the colours used, in order of first use (1, 4 or 8 bits per
+// pixel); throws std::runtime_error when they do not fit.
+std::string EncodeBmpIndexed(const Image& image, int bits);
 // Binary PPM (P6), alpha dropped.
 std::string EncodePpm(const Image& image);
 
