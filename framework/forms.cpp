@@ -178,6 +178,19 @@ void TCustomForm::BringToFront() {
 
 void TCustomForm::SetFocus() { BringToFront(); }
 
+void TCustomForm::Iconify() {
+    if (widget_) widget_->showMinimized();
+}
+
+void TCustomForm::Deiconify() {
+    if (!widget_ || !Iconic()) return;
+    widget_->showNormal();
+}
+
+bool TCustomForm::Iconic() const {
+    return widget_ && (widget_->windowState() & Qt::WindowMinimized);
+}
+
 void TCustomForm::PaintBackground(TCanvas& canvas, const TRect& dirty) {
     TWinControl::PaintBackground(canvas, dirty);
 }

@@ -50,6 +50,13 @@ public:
     bool CloseQuery();
     void BringToFront();
     void SetFocus();
+    // Iconifies the window through the window manager (which keeps a way back to it);
+    // Deiconify shows it normally again.
+    void Iconify();
+    void Deiconify();
+    bool Iconic() const;
+    // The window manager iconified or restored the window.
+    virtual void WindowStateChanged() {}
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnDestroy;

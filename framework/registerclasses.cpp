@@ -1,4 +1,5 @@
 #include "framework/classregistry.h"
+#include "framework/controls/memo.h"
 #include "framework/dialogs.h"
 #include "framework/extctrls.h"
 #include "framework/forms.h"
@@ -14,7 +15,7 @@ void RegisterFrameworkClasses() {
          {&TForm::StaticClassInfo(), &TDataModule::StaticClassInfo(), &TLabel::StaticClassInfo(),
           &TImage::StaticClassInfo(), &TTimer::StaticClassInfo(), &TPanel::StaticClassInfo(),
           &TMenuItem::StaticClassInfo(), &TPopupMenu::StaticClassInfo(),
-          &TFontDialog::StaticClassInfo()})
+          &TFontDialog::StaticClassInfo(), &TMemo::StaticClassInfo()})
         RegisterClass(*info);
 }
 

@@ -10,4 +10,7 @@ namespace fw {
 // and after (the window manager is asked).
 void SetSkipTaskbar(QWidget* window, bool skip);
 
+// A window manager that follows the desktop hints runs on the display (always false off X11).
+bool WindowManagerRunning();
+
 }  // namespace fw

@@ -21,4 +21,9 @@ Image MakeCompactSkin();
 
 Image MakeTrayIcon();
 
+// The log window's skin: title, the two command labels' wells, the close glyph and the
+// frame around the text area, in the main skin's look.
+constexpr int kLogSkinWidth = 142, kLogSkinHeight = 136;
+Image MakeLogSkin();
+
 }  // namespace artgen

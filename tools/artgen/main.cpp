@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
         SaveFile(dir + "title_dim.bmp", EncodeBmp24(MakeTitle(false)));
         SaveFile(dir + "glyphs.bmp", EncodeBmp24(MakeGlyphStrip()));
         SaveFile(dir + "trayicon.bmp", EncodeBmp32(MakeTrayIcon()));
+        SaveFile(dir + "logskin.bmp", EncodeBmp24(MakeLogSkin()));
         for (int i = 0; i < kIndicatorFrames; ++i) {
             SaveFile(dir + "indicator-" + std::to_string(i) + ".ppm",
                      EncodePpm(MakeIndicatorFrame(i)));
