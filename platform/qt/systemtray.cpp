@@ -51,6 +51,13 @@ class QtNotificationArea : public NotificationArea {
         poll_.setInterval(1000);
         QObject::connect(&poll_, &QTimer::timeout, &icon_, [this] {
             bool now = QSystemTrayIcon::isSystemTrayAvailable();
+            // A host that is going away can still answer for a moment: a new host counts
+            // once it has been seen twice in a row, a lost one at once.
+            if (now && !available_ && !seenOnce_) {
+                seenOnce_ = true;
+                return;
+            }
+            seenOnce_ = false;
             if (now == available_) return;
             available_ = now;
             if (OnAvailabilityChanged) OnAvailabilityChanged(now);
@@ -59,8 +66,7 @@ class QtNotificationArea : public NotificationArea {
     }
 
     bool Add(const TrayIconData& d) override {
-        available_ = QSystemTrayIcon::isSystemTrayAvailable();
-        if (!available_) return false;
+        if (!available_ || !QSystemTrayIcon::isSystemTrayAvailable()) return false;
         Apply(d);
         icon_.show();
         return true;
@@ -84,6 +90,7 @@ class QtNotificationArea : public NotificationArea {
     QSystemTrayIcon icon_;
     QTimer poll_;
     bool available_ = false;
+    bool seenOnce_ = false;
 };
 
 NotificationAreaFactory& Factory() {
