@@ -15,7 +15,8 @@
 using namespace fw;
 
 const TClassInfo& TForm2::StaticClassInfo() {
-    static const TClassInfo info = ClassBuilder<TForm2>("TForm2", &TForm::StaticClassInfo()).Build();
+    static const TClassInfo info =
+        ClassBuilder<TForm2>("TForm2", &TForm::StaticClassInfo()).Build();
     return info;
 }
 
@@ -36,7 +37,8 @@ void TForm2::RegisterHandlers() {
     };
     auto mouse = [this](const char* name,
                         void (TForm2::*m)(TObject*, TMouseButton, TShiftState, int, int)) {
-        RegisterHandler<void(TObject*, TMouseButton, TShiftState, int, int)>(name, Handler(this, m));
+        RegisterHandler<void(TObject*, TMouseButton, TShiftState, int, int)>(name,
+                                                                             Handler(this, m));
     };
     notify("FormCreate", &TForm2::FormCreate);
     notify("SpeedButton1Click", &TForm2::SpeedButton1Click);
@@ -50,8 +52,8 @@ void TForm2::RegisterHandlers() {
     mouse("Label2MouseUp", &TForm2::Label2MouseUp);
     mouse("Panel1MouseDown", &TForm2::Panel1MouseDown);
     mouse("Panel1MouseUp", &TForm2::Panel1MouseUp);
-    RegisterHandler<void(TObject*, TShiftState, int, int)>(
-        "Panel1MouseMove", Handler(this, &TForm2::Panel1MouseMove));
+    RegisterHandler<void(TObject*, TShiftState, int, int)>("Panel1MouseMove",
+                                                           Handler(this, &TForm2::Panel1MouseMove));
 }
 
 TForm1* TForm2::MainWindow() const {

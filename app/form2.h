@@ -14,7 +14,7 @@ class TForm1;
 
 class TForm2 : public fw::TForm {
     FW_CLASS(TForm2)
-public:
+  public:
     // mainWindow: where the captions and the glyph pictures come from (the application's
     // main form when null).
     explicit TForm2(fw::TComponent* AOwner, TForm1* mainWindow = nullptr);
@@ -40,17 +40,25 @@ public:
     void SpeedButton1Click(fw::TObject* Sender);
     void SpeedButton2Click(fw::TObject* Sender);
     void Image2Click(fw::TObject* Sender);
-    void Image2MouseDown(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y);
-    void Image2MouseUp(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y);
-    void Label1MouseDown(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y);
-    void Label1MouseUp(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y);
-    void Label2MouseDown(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y);
-    void Label2MouseUp(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y);
-    void Panel1MouseDown(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y);
+    void Image2MouseDown(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X,
+                         int Y);
+    void Image2MouseUp(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X,
+                       int Y);
+    void Label1MouseDown(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X,
+                         int Y);
+    void Label1MouseUp(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X,
+                       int Y);
+    void Label2MouseDown(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X,
+                         int Y);
+    void Label2MouseUp(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X,
+                       int Y);
+    void Panel1MouseDown(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X,
+                         int Y);
     void Panel1MouseMove(fw::TObject* Sender, fw::TShiftState Shift, int X, int Y);
-    void Panel1MouseUp(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y);
+    void Panel1MouseUp(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X,
+                       int Y);
 
-private:
+  private:
     void RegisterHandlers();
     TForm1* MainWindow() const;
     void Save();

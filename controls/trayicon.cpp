@@ -143,8 +143,7 @@ void TTrayIcon::SetMinimized(bool v) {
 void TTrayIcon::HideApplicationButton() {
     // There is no application window apart from the forms: the owner form's taskbar entry
     // stands for it.
-    if (auto* form = dynamic_cast<TCustomForm*>(Owner()))
-        SetSkipTaskbar(form->Handle(), true);
+    if (auto* form = dynamic_cast<TCustomForm*>(Owner())) SetSkipTaskbar(form->Handle(), true);
 }
 
 void TTrayIcon::MinimizeToTray() {
@@ -172,7 +171,9 @@ void TTrayIcon::Mouse(platform::TrayMouse m) {
             if (autoRestore_ && minimized_) RestoreFromTray();
             OnClick(this);
             break;
-        case platform::TrayMouse::LeftDoubleClick: OnDblClick(this); break;
+        case platform::TrayMouse::LeftDoubleClick:
+            OnDblClick(this);
+            break;
         case platform::TrayMouse::RightClick: {
             TScreenPoint p = CursorPos();
             if (!popupMenu_) return;
@@ -187,7 +188,8 @@ void TTrayIcon::Mouse(platform::TrayMouse m) {
             OnRightClick(this, mbRight, 0, p.X, p.Y);
             break;
         }
-        case platform::TrayMouse::Other: break;
+        case platform::TrayMouse::Other:
+            break;
     }
 }
 

@@ -20,7 +20,7 @@ using THostChangeEvent = fw::TEvent<void(fw::TObject* Sender, bool Available)>;
 
 class TTrayIcon : public fw::TComponent {
     FW_CLASS(TTrayIcon)
-public:
+  public:
     static constexpr std::size_t kMaxToolTip = 62;
 
     explicit TTrayIcon(fw::TComponent* AOwner);
@@ -58,7 +58,7 @@ public:
 
     void Notification(fw::TComponent* AComponent, fw::TOperation Operation) override;
 
-private:
+  private:
     bool AddIcon();
     bool UpdateIcon();
     void RemoveIcon();

@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QWidget>
+#include <QWindow>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -27,7 +28,11 @@ void SetSkipTaskbar(QWidget* window, bool skip) {
     if (!x11 || QGuiApplication::platformName() != QLatin1String("xcb")) return;
     xcb_connection_t* c = x11->connection();
     if (!c) return;
-    auto win = static_cast<xcb_window_t>(window->winId());
+    // The native window's own id: a change of window flags makes a new native window, which
+    // the widget's cached id does not always follow.
+    window->winId();
+    auto win = static_cast<xcb_window_t>(window->windowHandle() ? window->windowHandle()->winId()
+                                                                : window->winId());
     xcb_atom_t state = Atom(c, "_NET_WM_STATE");
     xcb_atom_t skipTaskbar = Atom(c, "_NET_WM_STATE_SKIP_TASKBAR");
     if (state == XCB_ATOM_NONE || skipTaskbar == XCB_ATOM_NONE) return;

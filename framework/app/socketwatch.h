@@ -9,13 +9,13 @@ class QSocketNotifier;
 namespace fw {
 
 class TSocketWatch {
-public:
+  public:
     TSocketWatch(int fd, std::function<void()> onReadable);
     ~TSocketWatch();
     TSocketWatch(const TSocketWatch&) = delete;
     TSocketWatch& operator=(const TSocketWatch&) = delete;
 
-private:
+  private:
     std::unique_ptr<QSocketNotifier> notifier_;
 };
 

@@ -43,7 +43,8 @@ const TClassInfo& TMemo::StaticClassInfo() {
             .StringList("Lines", &TMemo::Lines, &TMemo::SetLines)
             .Integer("MaxLength", &TMemo::MaxLength, &TMemo::SetMaxLength, 0)
             .Boolean("ReadOnly", &TMemo::ReadOnly, &TMemo::SetReadOnly, false)
-            .Enum("ScrollBars", &TMemo::ScrollBars, &TMemo::SetScrollBars, ScrollStyleInfo(), ssNone)
+            .Enum("ScrollBars", &TMemo::ScrollBars, &TMemo::SetScrollBars, ScrollStyleInfo(),
+                  ssNone)
             .Boolean("WordWrap", &TMemo::WordWrap, &TMemo::SetWordWrap, true)
             .Creatable()
             .Build();

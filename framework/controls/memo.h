@@ -14,7 +14,7 @@ enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
 class TMemo : public TWinControl {
     FW_CLASS(TMemo)
-public:
+  public:
     explicit TMemo(TComponent* AOwner);
     ~TMemo() override;
 
@@ -40,13 +40,13 @@ public:
     // The text as the editor shows it (tests and screen readers).
     std::string DisplayedText() const;
 
-protected:
+  protected:
     QWidget* CreateWidget() override;
     void FontChanged() override;
     // Colour changes arrive as an invalidation: the palette follows.
     void Invalidate() override;
 
-private:
+  private:
     void ApplyAll();
     std::string text_;
     bool readOnly_ = false;

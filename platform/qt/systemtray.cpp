@@ -39,12 +39,18 @@ class QtNotificationArea : public NotificationArea {
                          [this](QSystemTrayIcon::ActivationReason r) {
                              if (!OnMouse) return;
                              switch (r) {
-                                 case QSystemTrayIcon::Trigger: OnMouse(TrayMouse::LeftClick); break;
+                                 case QSystemTrayIcon::Trigger:
+                                     OnMouse(TrayMouse::LeftClick);
+                                     break;
                                  case QSystemTrayIcon::DoubleClick:
                                      OnMouse(TrayMouse::LeftDoubleClick);
                                      break;
-                                 case QSystemTrayIcon::Context: OnMouse(TrayMouse::RightClick); break;
-                                 default: OnMouse(TrayMouse::Other); break;
+                                 case QSystemTrayIcon::Context:
+                                     OnMouse(TrayMouse::RightClick);
+                                     break;
+                                 default:
+                                     OnMouse(TrayMouse::Other);
+                                     break;
                              }
                          });
         available_ = QSystemTrayIcon::isSystemTrayAvailable();

@@ -85,8 +85,9 @@ TEST(IpLogFile, LoneCrAndLfBecomeCrLfAndOtherBytesStay) {
 }
 
 TEST(IpLogFile, ARecordIsFiveCrLfLinesWithTheCaptionsAsShown) {
-    EXPECT_EQ(app::LogRecord("14:03:27", "26.01.99", "Local IP : 10.0.0.7", "box"),
-              "Time : 14:03:27\r\nDate : 26.01.99\r\nLocal IP : 10.0.0.7\r\nHostname : box\r\n\r\n");
+    EXPECT_EQ(
+        app::LogRecord("14:03:27", "26.01.99", "Local IP : 10.0.0.7", "box"),
+        "Time : 14:03:27\r\nDate : 26.01.99\r\nLocal IP : 10.0.0.7\r\nHostname : box\r\n\r\n");
     // A failed lookup shows the prefix alone, and that is what is recorded.
     EXPECT_EQ(CrLfLines(app::LogRecord("t", "d", "Local IP : ", "")),
               (std::vector<std::string>{"Time : t", "Date : d", "Local IP : ", "Hostname : ", ""}));
@@ -182,7 +183,7 @@ TEST(LocaleText, TimeAndDateFollowTheLocaleWithoutTheZone) {
 // --- the window --------------------------------------------------------------------------
 
 class LogWindow : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() / ("rezazo-form2-" + std::to_string(getpid()));
         fs::create_directories(dir_ / "config");
@@ -192,12 +193,13 @@ protected:
         EnsureApp();
         host_.hostName = "test-host";
         host_.resolved = std::vector<platform::Ipv4>{{10, 0, 0, 7}};
-        fw::SetMessageBoxRunner([this](const std::string& msg, fw::TMsgDlgType type, unsigned buttons) {
-            boxes_.push_back(msg);
-            boxTypes_.push_back(type);
-            boxButtons_.push_back(buttons);
-            return answer_;
-        });
+        fw::SetMessageBoxRunner(
+            [this](const std::string& msg, fw::TMsgDlgType type, unsigned buttons) {
+                boxes_.push_back(msg);
+                boxTypes_.push_back(type);
+                boxButtons_.push_back(buttons);
+                return answer_;
+            });
     }
     void TearDown() override {
         log_.reset();

@@ -40,7 +40,7 @@ struct FakeArea : platform::NotificationArea {
 };
 
 class TrayIconTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ctltest::EnsureApp();
         if (!fw::Application) {
@@ -53,7 +53,8 @@ protected:
             return a;
         });
         fw::TPopupMenu::SetPopupEngine([this](fw::TPopupMenu& m, int x, int y) {
-            events_.push_back("popup " + m.Name() + " " + std::to_string(x) + "," + std::to_string(y));
+            events_.push_back("popup " + m.Name() + " " + std::to_string(x) + "," +
+                              std::to_string(y));
         });
         form_.reset(new fw::TForm(nullptr));
         tray_ = new TTrayIcon(form_.get());
@@ -61,9 +62,11 @@ protected:
             events_.push_back(s == tray_ ? "click" : "click from elsewhere");
         });
         tray_->OnDblClick.Set([this](fw::TObject*) { events_.push_back("dblclick"); });
-        tray_->OnRightClick.Set([this](fw::TObject*, fw::TMouseButton b, fw::TShiftState s, int, int) {
-            events_.push_back(std::string("rightclick") + (b == fw::mbRight && s == 0 ? "" : " wrong"));
-        });
+        tray_->OnRightClick.Set(
+            [this](fw::TObject*, fw::TMouseButton b, fw::TShiftState s, int, int) {
+                events_.push_back(std::string("rightclick") +
+                                  (b == fw::mbRight && s == 0 ? "" : " wrong"));
+            });
     }
     void TearDown() override {
         form_.reset();

@@ -150,8 +150,12 @@ wait "$pid" || fail "exit status $?"
 [ -s "$ini" ] && grep -q '^Form1.Left=227' "$ini" || fail "settings not written: $(cat "$ini" 2>/dev/null)"
 
 # --- a restart keeps the ten lines; a second start brings the first forward ------------------
+# Now always on top: the window's states must survive going into the tray and back.
+sed -i 's/^AlwaysOnTop1.Checked=False/AlwaysOnTop1.Checked=True/' "$ini"
+above() { xprop -id "$1" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
 start
 wait_for "the tray icon" icon_docked
+wait_for "stay on top" above "$win"
 [ "$(lines)" -eq 10 ] || fail "IP.LOG after a restart: $(lines) lines"
 xdotool mousemove 378 114 click 1
 wait_for "the window into the tray" unmapped "$win"
@@ -159,6 +163,8 @@ wait_for "the window into the tray" unmapped "$win"
 [ $rc -eq 0 ] || fail "second start exited with $rc"
 wait_for "the first to come forward" mapped "$win"
 kill -0 "$pid" || fail "the first instance ended"
+wait_for "still on top after coming back" above "$win"
+wait_for "still no taskbar entry after coming back" skip_taskbar "$win"
 if [ "$wm" != none ]; then
     active() { xprop -root _NET_ACTIVE_WINDOW | grep -qi "$(printf '0x%x' "$win")"; }
     wait_for "the first to be the active window" active
