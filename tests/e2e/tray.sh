@@ -12,7 +12,8 @@ command -v Xvfb >/dev/null && command -v trayer >/dev/null || { echo "no Xvfb or
 tmp=$(mktemp -d)
 pids=()
 cleanup() {
-    for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    # The X server last, so that nothing reports losing it.
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
     rm -rf "$tmp"
 }
 trap cleanup EXIT
@@ -140,6 +141,23 @@ import -window root "$tmp/log.png"
 cp "$tmp/log.png" "/tmp/rezazo-tray-log-$wm.png"
 [ "$(grep -c $'\r$' "$log")" -eq 10 ] || fail "lines not ended by CR LF"
 grep -q '^Hostname : ' "$log" || fail "no host name line"
+# "Clear" asks in an information box; "No" keeps the log.
+sleep 0.6
+xdotool mousemove --window "$logwin" 110 8 click 1
+wait_for "Clear to ask in an information box" xdotool search --onlyvisible --name '^Information$'
+# Escape answers the box like "No" (the box's window can be remade while it opens: look again).
+answered() {
+    local b
+    b=$(xdotool search --onlyvisible --name '^Information$' 2>/dev/null | tail -n1) || return 0
+    [ -z "$b" ] && return 0
+    xdotool windowfocus "$b" key Escape 2>/dev/null || true
+    return 1
+}
+wait_for "the box to be answered" answered
+[ "$(lines)" -eq 10 ] || fail "the log changed though Clear was not confirmed"
+# The close glyph hides the log window.
+xdotool mousemove --window "$logwin" 134 5 click 1
+wait_for "the log window to hide" unmapped "$logwin"
 
 # --- "&Close" from the icon's menu ends the program and writes the settings ------------------
 rm -f "$ini"
