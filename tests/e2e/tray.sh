@@ -18,6 +18,8 @@ cleanup() {
 }
 trap cleanup EXIT
 fail() { echo "FAIL ($wm): $*"; [ -n "${DISPLAY:-}" ] && import -window root "$tmp/fail.png" 2>/dev/null && cp "$tmp/fail.png" "/tmp/rezazo-tray-fail-$wm.png"; exit 1; }
+# A command that fails outside a test says where.
+trap 'fail "line $LINENO: $BASH_COMMAND"' ERR
 # wait_for DESCRIPTION COMMAND...: polls until the command succeeds (20 s at most).
 wait_for() {
     local what=$1; shift
@@ -56,12 +58,22 @@ unset QT_QPA_PLATFORM
 log=$tmp/prog/IP.LOG
 ini=$tmp/cfg/rezazo/rezazo.ini
 
+# The first visible window with that name, waited for. Windows come and go while a search
+# looks at them (menus closing), which makes one search fail now and then: try again.
+window_named() {
+    local w
+    for _ in $(seq 200); do
+        w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1) || true
+        [ -n "$w" ] && { echo "$w"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
 start() {
     (cd / && exec "$tmp/prog/rezazo") &
     pid=$!
     pids+=($pid)
-    win=$(timeout 20 xdotool search --sync --onlyvisible --name "^Rezazo '98\$" | head -n1)
-    [ -n "$win" ] || fail "the main window did not appear"
+    win=$(window_named "^Rezazo '98\$") || fail "the main window did not appear"
 }
 mapped() { xwininfo -id "$1" | grep -q 'Map State: IsViewable'; }
 unmapped() { ! mapped "$1"; }
@@ -127,8 +139,7 @@ mw=$(echo "$geo" | sed -n 's/.*Width: *//p'); mh=$(echo "$geo" | sed -n 's/.*Hei
 [ "$X" -ge "$mx" ] && [ "$X" -le $((mx + mw)) ] && [ "$Y" -ge "$my" ] && [ "$Y" -le $((my + mh)) ] ||
     fail "menu at $mx,$my ${mw}x$mh, cursor at $X,$Y"
 xdotool key k
-logwin=$(timeout 20 xdotool search --sync --onlyvisible --name '^IP Logger$' | head -n1)
-[ -n "$logwin" ] || fail "IP &Keeper did not show the log window"
+logwin=$(window_named '^IP Logger$') || fail "IP &Keeper did not show the log window"
 wait_for "the log window at +239+225" at "$logwin" 239 225
 xwininfo -id "$logwin" | grep -q 'Width: 144' || fail "log window width"
 skip_taskbar "$logwin" || fail "the log window has a taskbar entry"
