@@ -7,7 +7,9 @@
 namespace ctl {
 
 void RegisterControlClasses() {
-    for (const fw::TClassInfo* info : {&TScrollLabel::StaticClassInfo(), &TTrayIcon::StaticClassInfo()}) fw::RegisterClass(*info);
+    for (const fw::TClassInfo* info :
+         {&TScrollLabel::StaticClassInfo(), &TTrayIcon::StaticClassInfo()})
+        fw::RegisterClass(*info);
 }
 
 }  // namespace ctl

@@ -20,10 +20,10 @@
 #include "framework/dialogs.h"
 #include "framework/exceptions.h"
 #include "gif/registergif.h"
-#include "platform/fixedhostbackend.h"
 #include "platform/localetext.h"
 #include "platform/paths.h"
 #include "settings/propstore.h"
+#include "tests/support/fixedhostbackend.h"
 #include "tests/support/unprivileged.h"
 
 namespace fs = std::filesystem;

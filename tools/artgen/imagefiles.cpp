@@ -4,43 +4,20 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "platform/bytes.h"
+
 namespace artgen {
 
 namespace {
-
-void Put16(std::string& out, std::uint32_t v) {
-    out += static_cast<char>(v & 0xFF);
-    out += static_cast<char>((v >> 8) & 0xFF);
-}
-
-void Put32(std::string& out, std::uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
 
 std::string EncodeBmp(const Image& image, int bits) {
     const std::uint32_t w = static_cast<std::uint32_t>(image.width());
     const std::uint32_t h = static_cast<std::uint32_t>(image.height());
     const std::uint32_t stride = ((w * static_cast<std::uint32_t>(bits) + 31) / 32) * 4;
     const std::uint32_t dataSize = stride * h;
-    const std::uint32_t offset = 14 + 40;
 
-    std::string out;
-    out += "BM";
-    Put32(out, offset + dataSize);
-    Put32(out, 0);
-    Put32(out, offset);
-    Put32(out, 40);
-    Put32(out, w);
-    Put32(out, h);  // positive height: bottom-up rows
-    Put16(out, 1);
-    Put16(out, static_cast<std::uint32_t>(bits));
-    Put32(out, 0);  // BI_RGB
-    Put32(out, dataSize);
-    Put32(out, 3780);  // 96 dpi
-    Put32(out, 3780);
-    Put32(out, 0);
-    Put32(out, 0);
+    std::string out(platform::kBmpHeadersSize, '\0');
+    platform::WriteBmpHeaders(reinterpret_cast<std::uint8_t*>(out.data()), {w, h, static_cast<unsigned>(bits), 0, dataSize});
     for (int y = image.height() - 1; y >= 0; --y) {
         std::size_t rowStart = out.size();
         for (int x = 0; x < image.width(); ++x) {
