@@ -314,7 +314,7 @@ void TForm1::Image3Click(TObject*) {
         Application->Minimize();
         TrayIcon1->HideApplicationButton();
     } else if (WindowManagerRunning()) {
-        SetSkipTaskbar(Handle(), false);
+        SetSkipTaskbar(false);
         Iconify();
     }
 }

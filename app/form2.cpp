@@ -8,7 +8,6 @@
 #include "framework/dialogs.h"
 #include "framework/exceptions.h"
 #include "framework/imglist.h"
-#include "framework/x11window.h"
 #include "platform/localetext.h"
 #include "resources/descriptions.h"
 
@@ -61,12 +60,6 @@ TForm1* TForm2::MainWindow() const {
     return Application ? dynamic_cast<TForm1*>(Application->MainForm()) : nullptr;
 }
 
-void TForm2::SetVisible(bool v) {
-    TForm::SetVisible(v);
-    // Like the main window, the log window has no taskbar entry of its own.
-    if (v && !Loading()) SetSkipTaskbar(Handle(), true);
-}
-
 void TForm2::FormCreate(TObject*) {
     auto find = [this](auto*& field, const char* name) {
         field = dynamic_cast<std::remove_reference_t<decltype(*field)>*>(FindComponent(name));
@@ -77,6 +70,9 @@ void TForm2::FormCreate(TObject*) {
     find(Label2, "Label2");
     find(Memo1, "Memo1");
     find(SnapToedge1, "SnapToedge1");
+
+    // Like the main window, the log window has no taskbar entry of its own.
+    SetSkipTaskbar(true);
 
     fileName_ = app::LogFileName();
     app::LogContents c = app::ReadLog(fileName_);

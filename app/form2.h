@@ -20,9 +20,6 @@ class TForm2 : public fw::TForm {
     explicit TForm2(fw::TComponent* AOwner, TForm1* mainWindow = nullptr);
     ~TForm2() override;
 
-    // Re-states the window's taskbar and pager state each time it is shown.
-    void SetVisible(bool v) override;
-
     fw::TImage* Image1 = nullptr;
     fw::TImage* Image2 = nullptr;
     fw::TLabel* Label1 = nullptr;

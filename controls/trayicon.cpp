@@ -6,7 +6,6 @@
 #include "framework/controls/screen.h"
 #include "framework/forms.h"
 #include "framework/menus.h"
-#include "framework/x11window.h"
 
 namespace ctl {
 
@@ -143,7 +142,7 @@ void TTrayIcon::SetMinimized(bool v) {
 void TTrayIcon::HideApplicationButton() {
     // There is no application window apart from the forms: the owner form's taskbar entry
     // stands for it.
-    if (auto* form = dynamic_cast<TCustomForm*>(Owner())) SetSkipTaskbar(form->Handle(), true);
+    if (auto* form = dynamic_cast<TCustomForm*>(Owner())) form->SetSkipTaskbar(true);
 }
 
 void TTrayIcon::MinimizeToTray() {
