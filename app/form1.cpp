@@ -1,12 +1,15 @@
 #include "app/form1.h"
 
+#include "app/form2.h"
 #include "app/form3.h"
 
 #include "controls/scrolllabel.h"
+#include "controls/trayicon.h"
 #include "framework/application.h"
 #include "framework/classbuilder.h"
 #include "framework/classregistry.h"
 #include "framework/clipbrd.h"
+#include "framework/x11window.h"
 #include "platform/probe.h"
 #include "resources/descriptions.h"
 
@@ -21,6 +24,7 @@ const TClassInfo& TForm1::StaticClassInfo() {
 void RegisterAppClasses() {
     RegisterClass(TForm1::StaticClassInfo());
     RegisterForm3Class();
+    RegisterClass(TForm2::StaticClassInfo());
 }
 
 TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
@@ -77,6 +81,10 @@ void TForm1::RegisterHandlers() {
     mouse("Image2MouseUp", &TForm1::Image1MouseUp);
     mouse("Image3MouseDown", &TForm1::Image3MouseDown);
     mouse("Image3MouseUp", &TForm1::Image3MouseUp);
+    notify("Image3Click", &TForm1::Image3Click);
+    notify("Changelog1Click", &TForm1::Changelog1Click);
+    notify("TrayIcon1Click", &TForm1::TrayIcon1Click);
+    notify("TrayIcon1DblClick", &TForm1::TrayIcon1DblClick);
     notify("Image4Click", &TForm1::Image4Click);
     mouse("Image4MouseDown", &TForm1::Image4MouseDown);
     mouse("Image4MouseUp", &TForm1::Image4MouseUp);
@@ -109,6 +117,7 @@ void TForm1::RegisterFields() {
     RegisterField("Compact1", Compact1);
     RegisterField("AlwaysOnTop1", AlwaysOnTop1);
     RegisterField("Snaptoedge1", Snaptoedge1);
+    RegisterField("TrayIcon1", TrayIcon1);
 }
 
 void TForm1::FormCreate(TObject*) {
@@ -117,8 +126,9 @@ void TForm1::FormCreate(TObject*) {
     Timer1->SetInterval(timer.interval);
     Application->OnActivate.Set(Handler(this, &TForm1::AppActivate), "AppActivate");
     Application->OnDeactivate.Set(Handler(this, &TForm1::Appdeactivate), "Appdeactivate");
-    // No taskbar entry: the program is reached through its window (and the tray).
-    SetSkipTaskbar(true);
+    // No taskbar entry: the program is reached through its window and its tray icon.
+    TrayIcon1->HideApplicationButton();
+    TrayIcon1->OnHostChange.Set(Handler(this, &TForm1::TrayHostChanged));
     RefreshDisplay();
     ApplyStayOnTop();
     ApplyCompactLayout(Compact1->Checked());
@@ -301,6 +311,44 @@ void TForm1::Image3MouseDown(TObject*, TMouseButton, TShiftState, int, int) {
 void TForm1::Image3MouseUp(TObject*, TMouseButton, TShiftState, int, int) {
     ImageList1->GetBitmap(2, Image3->Picture()->Bitmap());
     Invalidate();
+}
+
+// Into the tray, so that only the icon remains. With no tray to take the icon, the window
+// is iconified with a taskbar entry instead, or, with no window manager to give it back,
+// stays where it is: a running program is never left without a way back.
+void TForm1::Image3Click(TObject*) {
+    if (TrayIcon1->Shown()) {
+        Application->Minimize();
+        TrayIcon1->HideApplicationButton();
+    } else if (WindowManagerRunning()) {
+        SetSkipTaskbar(false);
+        Iconify();
+    }
+}
+
+void TForm1::RestoreAndBringForward() {
+    if (Application->Minimized()) Application->Restore();
+    Deiconify();
+    // Shown anew, the window takes its states again (the window manager dropped them).
+    TrayIcon1->HideApplicationButton();
+    Application->BringToFront();
+}
+
+void TForm1::WindowStateChanged() {
+    // Back from the taskbar: the entry that was its way back goes again.
+    if (!Iconic() && Visible()) TrayIcon1->HideApplicationButton();
+}
+
+void TForm1::TrayIcon1Click(TObject*) { RestoreAndBringForward(); }
+void TForm1::TrayIcon1DblClick(TObject*) { RestoreAndBringForward(); }
+
+void TForm1::TrayHostChanged(TObject*, bool available) {
+    // The tray host went away with the icon that was the only way back.
+    if (!available && Application->Minimized()) RestoreAndBringForward();
+}
+
+void TForm1::Changelog1Click(TObject*) {
+    if (Form2) Form2->Show();
 }
 
 void TForm1::Image4Click(TObject*) { Application->Terminate(); }

@@ -11,6 +11,7 @@
 
 namespace ctl {
 class TScrollLabel;
+class TTrayIcon;
 }
 
 class TForm1 : public fw::TForm {
@@ -24,6 +25,10 @@ public:
     void SetCompactMode();
     // The layout of a compact or full form, without toggling the check mark.
     void ApplyCompactLayout(bool compact);
+    // Back from the tray or the taskbar if minimised, then to the front (the tray icon's
+    // click, and a second start of the program).
+    void RestoreAndBringForward();
+    void WindowStateChanged() override;
 
     fw::TImage* Image1 = nullptr;
     fw::TImage* Image2 = nullptr;
@@ -49,6 +54,7 @@ public:
     fw::TMenuItem* Compact1 = nullptr;
     fw::TMenuItem* AlwaysOnTop1 = nullptr;
     fw::TMenuItem* Snaptoedge1 = nullptr;
+    ctl::TTrayIcon* TrayIcon1 = nullptr;
 
     // Handlers, bound by name from the description.
     void FormCreate(fw::TObject* Sender);
@@ -82,6 +88,10 @@ public:
     void Image1MouseUp(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y);
     void Image3MouseDown(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y);
     void Image3MouseUp(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y);
+    void Image3Click(fw::TObject* Sender);
+    void Changelog1Click(fw::TObject* Sender);
+    void TrayIcon1Click(fw::TObject* Sender);
+    void TrayIcon1DblClick(fw::TObject* Sender);
     void Image4Click(fw::TObject* Sender);
     void Image4MouseDown(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y);
     void Image4MouseUp(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y);
@@ -94,6 +104,7 @@ private:
     void CopyToClipboard(const std::string& text);
     void SetRefreshRate(fw::TMenuItem* checked, bool enabled, unsigned interval);
     void ApplyStayOnTop();
+    void TrayHostChanged(fw::TObject* Sender, bool available);
 
     app::TWindowDrag drag_;
 };

@@ -5,6 +5,7 @@
 #include "controls/shadowlbl.h"
 #include "controls/tiledbmp.h"
 #include "controls/urllabel.h"
+#include "controls/trayicon.h"
 #include "framework/classregistry.h"
 
 namespace ctl {
@@ -13,7 +14,7 @@ void RegisterControlClasses() {
     for (const fw::TClassInfo* info :
          {&TScrollLabel::StaticClassInfo(), &TPopupDecorator::StaticClassInfo(),
           &TURLLabel::StaticClassInfo(), &TTiledBitmap::StaticClassInfo(),
-          &TShadowLabel::StaticClassInfo()})
+          &TShadowLabel::StaticClassInfo(), &TTrayIcon::StaticClassInfo()})
         fw::RegisterClass(*info);
 }
 

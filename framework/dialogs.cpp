@@ -30,7 +30,19 @@ int QtMessageBox(const std::string& msg, TMsgDlgType type, unsigned buttons) {
     box.setText(QString::fromStdString(msg));
     // An error message is something one may want to pass on: its text can be copied.
     box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    if (Application) box.setWindowTitle(QString::fromStdString(Application->Title()));
+    // Boxes of a kind are captioned with it; errors (the exception guard's) and custom
+    // boxes with the program's title.
+    const char* caption = nullptr;
+    switch (type) {
+        case mtWarning: caption = "Warning"; break;
+        case mtInformation: caption = "Information"; break;
+        case mtConfirmation: caption = "Confirm"; break;
+        default: break;
+    }
+    if (caption)
+        box.setWindowTitle(QString::fromLatin1(caption));
+    else if (Application)
+        box.setWindowTitle(QString::fromStdString(Application->Title()));
     switch (type) {
         case mtWarning: box.setIcon(QMessageBox::Warning); break;
         case mtError: box.setIcon(QMessageBox::Critical); break;

@@ -224,6 +224,19 @@ bool TCustomForm::DialogChar(char key) {
     return m.Result != 0;
 }
 
+void TCustomForm::Iconify() {
+    if (widget_) widget_->showMinimized();
+}
+
+void TCustomForm::Deiconify() {
+    if (!widget_ || !Iconic()) return;
+    widget_->showNormal();
+}
+
+bool TCustomForm::Iconic() const {
+    return widget_ && (widget_->windowState() & Qt::WindowMinimized);
+}
+
 void TCustomForm::PaintBackground(TCanvas& canvas, const TRect& dirty) {
     TWinControl::PaintBackground(canvas, dirty);
 }

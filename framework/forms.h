@@ -62,6 +62,13 @@ public:
     // An access key pressed with Alt: offered to the controls as CM_DIALOGCHAR; true when
     // one took it.
     bool DialogChar(char key);
+    // Iconifies the window through the window manager (which keeps a way back to it);
+    // Deiconify shows it normally again.
+    void Iconify();
+    void Deiconify();
+    bool Iconic() const;
+    // The window manager iconified or restored the window.
+    virtual void WindowStateChanged() {}
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnDestroy;

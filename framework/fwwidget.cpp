@@ -154,6 +154,9 @@ bool FwWidget::event(QEvent* e) {
                 Guarded(form, [&] { (on ? form->OnActivate : form->OnDeactivate)(form); });
             }
         }
+        if (e->type() == QEvent::WindowStateChange)
+            if (auto* form = dynamic_cast<TCustomForm*>(control_))
+                Guarded(form, [&] { form->WindowStateChanged(); });
     }
     return QWidget::event(e);
 }

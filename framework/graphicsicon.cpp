@@ -89,7 +89,11 @@ QImage ReadIcoFile(const Bytes& data) {
 
 const TClassInfo& TIcon::StaticClassInfo() {
     static const TClassInfo info =
-        ClassBuilder<TIcon>("TIcon", &TGraphic::StaticClassInfo()).Build();
+        ClassBuilder<TIcon>("TIcon", &TGraphic::StaticClassInfo())
+            // Form data of an icon held as a property of a component ("Icon.Data").
+            .Binary("Data", &TIcon::Data, &TIcon::SetData)
+            .StoredWhen(&TIcon::HasData)
+            .Build();
     return info;
 }
 
@@ -132,6 +136,12 @@ void TIcon::SaveToStream(Bytes& data) const {
         return;
     }
     data = WriteDibFile(image_, 32);
+}
+
+Bytes TIcon::Data() const {
+    Bytes data;
+    WriteData(data);
+    return data;
 }
 
 void TIcon::ReadData(const Bytes& data) {

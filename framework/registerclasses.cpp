@@ -1,5 +1,6 @@
 #include "framework/classregistry.h"
 #include "framework/controls/bevel.h"
+#include "framework/controls/memo.h"
 #include "framework/controls/simplememo.h"
 #include "framework/dialogs.h"
 #include "framework/extctrls.h"
@@ -17,7 +18,7 @@ void RegisterFrameworkClasses() {
           &TImage::StaticClassInfo(), &TTimer::StaticClassInfo(), &TPanel::StaticClassInfo(),
           &TMenuItem::StaticClassInfo(), &TPopupMenu::StaticClassInfo(),
           &TFontDialog::StaticClassInfo(), &TBevel::StaticClassInfo(),
-          &TSimpleMemo::StaticClassInfo()})
+          &TSimpleMemo::StaticClassInfo(), &TMemo::StaticClassInfo()})
         RegisterClass(*info);
 }
 

@@ -9,4 +9,7 @@ namespace fw {
 // (TCustomForm::SetSkipTaskbar), so that it holds on every native window and every show.
 void SetSkipTaskbar(QWidget* window, bool skip);
 
+// A window manager that follows the desktop hints runs on the display (always false off X11).
+bool WindowManagerRunning();
+
 }  // namespace fw

@@ -58,6 +58,20 @@ std::string SettingsDir() {
     return base + "/rezazo";
 }
 
+std::string DataDir() {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    std::string base = (xdg && xdg[0] == '/') ? std::string(xdg) : HomeDir() + "/.local/share";
+    while (base.size() > 1 && base.back() == '/') base.pop_back();
+    return base + "/rezazo";
+}
+
+std::string ProgramDataFilePath(const std::string& programDir, const std::string& name) {
+    // Writes go through a temporary file and a rename, so the directory itself must be
+    // writable; the file's own permission does not decide.
+    if (::access(programDir.c_str(), W_OK | X_OK) == 0) return programDir + "/" + name;
+    return DataDir() + "/" + name;
+}
+
 bool IsBareFileName(const std::string& name) { return name.find('/') == std::string::npos; }
 
 std::string SettingsFilePath(const std::string& name) {

@@ -16,6 +16,12 @@ std::string SettingsDir();
 std::string SettingsFilePath(const std::string& name);
 // True when the name has no directory part and so lives in SettingsDir().
 bool IsBareFileName(const std::string& name);
+// The per-user data directory: $XDG_DATA_HOME/rezazo, or ~/.local/share/rezazo when that
+// variable is unset, empty or relative. Without a trailing slash; not created here.
+std::string DataDir();
+// A data file that lives beside the program: in programDir when the user may write there,
+// else (the program installed system-wide) in DataDir().
+std::string ProgramDataFilePath(const std::string& programDir, const std::string& name);
 // mkdir -p; true when the directory exists afterwards.
 bool MakeDirectories(const std::string& dir);
 

@@ -5,13 +5,16 @@
 #include <string_view>
 
 #include "app/form1.h"
+#include "app/form2.h"
 #include "app/form3.h"
 #include "controls/registercontrols.h"
 #include "gif/registergif.h"
 #include "settings/propstore.h"
 #include "framework/app/display.h"
+#include "framework/app/socketwatch.h"
 #include "framework/application.h"
 #include "framework/classregistry.h"
+#include "platform/singleinstance.h"
 
 int main(int argc, char** argv) {
     // The program places its windows itself, which Wayland does not allow: on a Wayland
@@ -30,6 +33,14 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    // One widget per session and display: two would each rewrite IP.LOG and rezazo.ini.
+    platform::SingleInstance instance(platform::RuntimeDir(), platform::DisplayKey());
+    if (instance.role() == platform::SingleInstance::Role::Second) {
+        if (!instance.AskFirstToComeForward())
+            std::fprintf(stderr, "Rezazo '98 is already running but did not answer.\n");
+        return 0;
+    }
+
     fw::TApplication application(nullptr);
     application.Initialize(argc, argv);
     fw::RegisterFrameworkClasses();
@@ -41,7 +52,12 @@ int main(int argc, char** argv) {
     application.SetTitle("Rezazo '98");
     TForm1* Form1 = nullptr;
     application.CreateForm(Form1);
+    application.CreateForm(Form2);
     application.CreateForm(Form3);
+    fw::TSocketWatch requests(instance.ListenFd(), [&] {
+        if (instance.TakeRequests() > 0 && Form1 && !application.Terminated())
+            Form1->RestoreAndBringForward();
+    });
     application.Run();
     return application.ExitCode();
 }

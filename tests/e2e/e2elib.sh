@@ -57,8 +57,9 @@ stop_program() {
     wait "$pid" || true
 }
 
-# Visible windows of the program (the main window, open menus and dialogs).
-window_count() { xdotool search --onlyvisible --pid "$pid" 2>/dev/null | wc -l; }
+# Visible windows of the program (the main window, open menus and dialogs): top-level
+# windows, framed or not (depth 1 or 2); the tray icon lies deeper, inside the tray host.
+window_count() { xdotool search --maxdepth 2 --onlyvisible --pid "$pid" 2>/dev/null | wc -l; }
 window_count_is() { [ "$(window_count)" -eq "$1" ]; }
 window_count_above() { [ "$(window_count)" -gt "$1" ]; }
 

@@ -101,7 +101,8 @@ TEST(Artwork, FilesHaveTheirSizesAndFormats) {
                      {"title_bright.bmp", 103, 14, 24},
                      {"title_dim.bmp", 103, 14, 24},
                      {"glyphs.bmp", 45, 8, 24},
-                     {"trayicon.bmp", 32, 32, 32}}) {
+                     {"trayicon.bmp", 32, 32, 32},
+                     {"logskin.bmp", 142, 136, 24}}) {
         Picture p = LoadBmp(e.name);
         EXPECT_EQ(p.width, e.w) << e.name;
         EXPECT_EQ(p.height, e.h) << e.name;
@@ -179,6 +180,12 @@ TEST(Artwork, RunTimePiecesMatchTheSkinBeneathThem) {
         EXPECT_EQ(full.At(x, y), lcd) << x << "," << y;
     }
     EXPECT_EQ(compact.At(22, 20), lcd);
+
+    // The log window's close glyph shows the released minimise picture until pressed; its
+    // skin lies one pixel in from the window's corner.
+    Picture log = LoadBmp("logskin.bmp");
+    ASSERT_FALSE(log.pixels.empty());
+    EXPECT_TRUE(ShowsAt(log, glyph(2), 130, 1, 9, 8));
     EXPECT_EQ(compact.At(130, 29), lcd);
 }
 

@@ -31,5 +31,9 @@ Image MakeAboutTile();  // 25 colours
 constexpr int kCursorSize = 32;
 // A two-colour cursor: the AND mask (white: transparent) above the image.
 Image MakeHandCursor();
+// The log window's skin: title, the two command labels' wells, the close glyph and the
+// frame around the text area, in the main skin's look.
+constexpr int kLogSkinWidth = 142, kLogSkinHeight = 136;
+Image MakeLogSkin();
 
 }  // namespace artgen

@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
         SaveFile(dir + "radiomark.bmp", EncodeBmp4(MakeRadioMark()));
         SaveFile(dir + "about_tile.bmp", EncodeBmpIndexed(MakeAboutTile(), 8));
         SaveFile(dir + "handcursor.bmp", EncodeBmpIndexed(MakeHandCursor(), 1));
+        SaveFile(dir + "logskin.bmp", EncodeBmp24(MakeLogSkin()));
         for (int i = 0; i < kIndicatorFrames; ++i) {
             SaveFile(dir + "indicator-" + std::to_string(i) + ".ppm",
                      EncodePpm(MakeIndicatorFrame(i)));

@@ -1,0 +1,176 @@
+#include "app/iplog.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "framework/exceptions.h"
+#include "platform/atomicfile.h"
+#include "platform/paths.h"
+
+namespace app {
+
+namespace {
+std::string& ProgramDirOverride() {
+    static std::string dir;
+    return dir;
+}
+
+class Fd {
+  public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+
+  private:
+    int fd_;
+};
+
+// Length of the valid UTF-8 sequence at s[i], or 0.
+std::size_t Utf8Length(std::string_view s, std::size_t i) {
+    auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+    unsigned char c = b(i);
+    std::size_t n;
+    unsigned min;
+    unsigned cp;
+    if (c < 0x80) return 1;
+    if ((c & 0xE0) == 0xC0) {
+        n = 2;
+        min = 0x80;
+        cp = c & 0x1F;
+    } else if ((c & 0xF0) == 0xE0) {
+        n = 3;
+        min = 0x800;
+        cp = c & 0x0F;
+    } else if ((c & 0xF8) == 0xF0) {
+        n = 4;
+        min = 0x10000;
+        cp = c & 0x07;
+    } else {
+        return 0;
+    }
+    if (i + n > s.size()) return 0;
+    for (std::size_t k = 1; k < n; ++k) {
+        if ((b(i + k) & 0xC0) != 0x80) return 0;
+        cp = (cp << 6) | (b(i + k) & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
+    return n;
+}
+}  // namespace
+
+void SetProgramDirOverride(const std::string& dir) { ProgramDirOverride() = dir; }
+
+std::string LogFileName() {
+    const std::string& o = ProgramDirOverride();
+    return platform::ProgramDataFilePath(o.empty() ? platform::ExecutableDir() : o,
+                                         kLogFileBaseName);
+}
+
+std::string NormaliseLineBreaks(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 16);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        char c = bytes[i];
+        if (c == '\r') {
+            out += "\r\n";
+            if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        } else if (c == '\n') {
+            out += "\r\n";
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string LogRecord(const std::string& time, const std::string& date,
+                      const std::string& ipCaption, const std::string& hostCaption) {
+    return "Time : " + time + "\r\n" + "Date : " + date + "\r\n" + ipCaption + "\r\n" +
+           "Hostname : " + hostCaption + "\r\n" + "\r\n";
+}
+
+LogContents ReadLog(const std::string& path, std::size_t capacity) {
+    LogContents r;
+    // Non-blocking, so a named pipe in the log's place cannot hang the start-up.
+    Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (fd.get() < 0) {
+        if (errno == ENOENT) return r;
+        r.status = LogContents::Unreadable;
+        r.reason = std::strerror(errno);
+        return r;
+    }
+    struct stat st;
+    if (::fstat(fd.get(), &st) != 0) {
+        r.status = LogContents::Unreadable;
+        r.reason = std::strerror(errno);
+        return r;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        r.status = LogContents::Unreadable;
+        r.reason = "not a regular file";
+        return r;
+    }
+    if (static_cast<std::size_t>(st.st_size) > capacity) {
+        r.status = LogContents::Unreadable;
+        r.reason = "larger than the log window can hold (" + std::to_string(st.st_size) +
+                   " bytes, at most " + std::to_string(capacity) + ")";
+        return r;
+    }
+    std::string bytes;
+    char buf[65536];
+    for (;;) {
+        ssize_t n = ::read(fd.get(), buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            r.status = LogContents::Unreadable;
+            r.reason = std::strerror(errno);
+            return r;
+        }
+        if (n == 0) break;
+        bytes.append(buf, static_cast<std::size_t>(n));
+        if (bytes.size() > capacity) {
+            r.status = LogContents::Unreadable;
+            r.reason = "larger than the log window can hold";
+            return r;
+        }
+    }
+    r.status = LogContents::Loaded;
+    r.bytes = NormaliseLineBreaks(bytes);
+    return r;
+}
+
+void WriteLog(const std::string& path, std::string_view bytes) {
+    auto slash = path.rfind('/');
+    if (slash != std::string::npos && slash > 0) platform::MakeDirectories(path.substr(0, slash));
+    try {
+        platform::WriteFileAtomically(path, bytes);
+    } catch (const platform::FileWriteError&) {
+        throw fw::EFCreateError(fw::Fmt(fw::strings::kCannotCreateFile, path));
+    }
+}
+
+std::string LogDisplayText(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        if (std::size_t n = Utf8Length(bytes, i)) {
+            out.append(bytes.substr(i, n));
+            i += n;
+        } else {
+            auto c = static_cast<unsigned char>(bytes[i++]);
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+}  // namespace app

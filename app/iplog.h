@@ -1,0 +1,44 @@
+#pragma once
+// The IP log file: records of five CR LF-ended lines, read and written whole. Window-free,
+// so its rules are tested without a display.
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace app {
+
+inline constexpr const char* kLogFileBaseName = "IP.LOG";
+// The most the log window holds; a larger log is not loaded (and so never replaced).
+inline constexpr std::size_t kLogCapacity = 16u * 1024u * 1024u;
+
+// Where IP.LOG lies: beside the program (the directory of the running executable, whatever
+// the working directory), or in the per-user data directory when that one is not writable.
+std::string LogFileName();
+// Tests put the "program directory" elsewhere; empty restores the real one.
+void SetProgramDirOverride(const std::string& dir);
+
+// Lone CR or LF become CR LF; every other byte is kept as it is.
+std::string NormaliseLineBreaks(std::string_view bytes);
+
+// One record, each line ended by CR LF: the time, the date, the IP text as shown, the host
+// name as shown, an empty line.
+std::string LogRecord(const std::string& time, const std::string& date,
+                      const std::string& ipCaption, const std::string& hostCaption);
+
+struct LogContents {
+    enum Status { Loaded, Missing, Unreadable } status = Missing;
+    std::string bytes;   // as read, line breaks normalised (Loaded)
+    std::string reason;  // why it cannot be read (Unreadable)
+};
+// Reads the log without ever blocking on a special file.
+LogContents ReadLog(const std::string& path, std::size_t capacity = kLogCapacity);
+
+// Replaces the log through a temporary file and a rename, making its directory first.
+// Throws fw::EFCreateError with "Cannot create file %s" and the path.
+void WriteLog(const std::string& path, std::string_view bytes);
+
+// The log's bytes as text the window can show: valid UTF-8 stays, other bytes are read as
+// Latin-1. Only for display; the file keeps its bytes.
+std::string LogDisplayText(std::string_view bytes);
+
+}  // namespace app

@@ -1,0 +1,206 @@
+#include "controls/trayicon.h"
+
+#include "framework/app/post.h"
+#include "framework/application.h"
+#include "framework/classbuilder.h"
+#include "framework/controls/screen.h"
+#include "framework/forms.h"
+#include "framework/menus.h"
+
+namespace ctl {
+
+using namespace fw;
+
+const TClassInfo& TTrayIcon::StaticClassInfo() {
+    // No property declares a default: every one is written.
+    static const TClassInfo info =
+        ClassBuilder<TTrayIcon>("TTrayIcon", &TComponent::StaticClassInfo())
+            .Boolean("AutoRestore", &TTrayIcon::AutoRestore, &TTrayIcon::SetAutoRestore,
+                     std::nullopt)
+            .Boolean("Enabled", &TTrayIcon::Enabled, &TTrayIcon::SetEnabled, std::nullopt)
+            .Boolean("ShowDesigning", &TTrayIcon::ShowDesigning, &TTrayIcon::SetShowDesigning,
+                     std::nullopt)
+            .Object("Icon", &TTrayIcon::Icon)
+            .String("ToolTip", &TTrayIcon::ToolTip, &TTrayIcon::SetToolTip, std::nullopt)
+            .Event("OnClick", &TTrayIcon::OnClick)
+            .Event("OnDblClick", &TTrayIcon::OnDblClick)
+            .Event("OnRightClick", &TTrayIcon::OnRightClick)
+            .Component("PopupMenu", &TTrayIcon::PopupMenu, &TTrayIcon::SetPopupMenu)
+            .Creatable()
+            .Build();
+    return info;
+}
+
+TTrayIcon::TTrayIcon(TComponent* AOwner)
+    : TComponent(AOwner), area_(platform::NewNotificationArea()), icon_(std::make_unique<TIcon>()) {
+    area_->OnMouse = [this](platform::TrayMouse m) { Guarded(this, [&] { Mouse(m); }); };
+    area_->OnAvailabilityChanged = [this](bool a) { Guarded(this, [&] { HostChanged(a); }); };
+    // An icon read from a description changes in place: show the new picture.
+    icon_->OnChange = [this] { UpdateIcon(); };
+}
+
+TTrayIcon::~TTrayIcon() {
+    *alive_ = false;
+    RemoveIcon();
+    if (popupMenu_) RemoveFreeNotification(popupMenu_);
+    icon_->OnChange = nullptr;
+}
+
+platform::TrayIconData TTrayIcon::Data() const {
+    platform::TrayIconData d;
+    const QImage& img = icon_->Image();
+    if (!img.isNull()) {
+        d.width = img.width();
+        d.height = img.height();
+        d.argb.reserve(static_cast<std::size_t>(d.width) * static_cast<std::size_t>(d.height));
+        for (int y = 0; y < d.height; ++y)
+            for (int x = 0; x < d.width; ++x) d.argb.push_back(img.pixel(x, y));
+    }
+    d.tip = toolTip_;
+    return d;
+}
+
+bool TTrayIcon::AddIcon() {
+    if (shown_) return false;
+    if (!area_->Add(Data())) return false;
+    // Read from a description, the icon is added before its picture and tip are read:
+    // apply them again once the message loop runs.
+    if (toolTip_.empty()) {
+        std::weak_ptr<bool> alive = alive_;
+        PostToMessageLoop([this, alive] {
+            if (auto a = alive.lock(); a && *a) SetToolTip(toolTip_);
+        });
+    }
+    shown_ = true;
+    return true;
+}
+
+bool TTrayIcon::UpdateIcon() {
+    if (!shown_) return true;
+    return area_->Modify(Data());
+}
+
+void TTrayIcon::RemoveIcon() {
+    if (!shown_) return;
+    if (area_->Delete()) shown_ = false;
+}
+
+bool TTrayIcon::IconWanted() const {
+    if (minimized_ && !enabled_) return true;
+    return enabled_ && (!Designing() || showDesigning_);
+}
+
+void TTrayIcon::SetEnabled(bool v) {
+    if (v == enabled_) return;
+    enabled_ = v;
+    if (v) {
+        if (!Designing() || showDesigning_) AddIcon();
+    } else {
+        RemoveIcon();
+    }
+}
+
+void TTrayIcon::SetShowDesigning(bool v) {
+    if (v == showDesigning_) return;
+    showDesigning_ = v;
+    if (!Designing()) return;
+    if (v && enabled_)
+        AddIcon();
+    else
+        RemoveIcon();
+}
+
+void TTrayIcon::SetIcon(TIcon* icon) {
+    if (icon && icon != icon_.get()) icon_->Assign(*icon);  // the change updates the icon
+}
+
+void TTrayIcon::SetToolTip(const std::string& tip) {
+    toolTip_ = tip.substr(0, std::min(tip.size(), kMaxToolTip));
+    UpdateIcon();
+}
+
+void TTrayIcon::SetPopupMenu(TPopupMenu* menu) {
+    if (menu == popupMenu_) return;
+    if (popupMenu_) RemoveFreeNotification(popupMenu_);
+    popupMenu_ = menu;
+    if (popupMenu_) FreeNotification(popupMenu_);
+}
+
+void TTrayIcon::Notification(TComponent* AComponent, TOperation Operation) {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == TOperation::opRemove && AComponent == popupMenu_) popupMenu_ = nullptr;
+}
+
+void TTrayIcon::SetMinimized(bool v) {
+    if (v == minimized_) return;
+    if (v)
+        MinimizeToTray();
+    else
+        RestoreFromTray();
+}
+
+void TTrayIcon::HideApplicationButton() {
+    // There is no application window apart from the forms: the owner form's taskbar entry
+    // stands for it.
+    if (auto* form = dynamic_cast<TCustomForm*>(Owner())) form->SetSkipTaskbar(true);
+}
+
+void TTrayIcon::MinimizeToTray() {
+    if (minimized_) return;
+    HideApplicationButton();
+    if (auto* form = dynamic_cast<TCustomForm*>(Owner())) form->Hide();
+    minimized_ = true;
+    // A hidden window always has an icon to come back by.
+    if (!enabled_) AddIcon();
+}
+
+void TTrayIcon::RestoreFromTray() {
+    if (!minimized_) return;
+    if (!enabled_) RemoveIcon();
+    if (auto* form = dynamic_cast<TCustomForm*>(Owner())) {
+        form->Show();
+        HideApplicationButton();
+    }
+    minimized_ = false;
+}
+
+void TTrayIcon::Mouse(platform::TrayMouse m) {
+    switch (m) {
+        case platform::TrayMouse::LeftClick:
+            if (autoRestore_ && minimized_) RestoreFromTray();
+            OnClick(this);
+            break;
+        case platform::TrayMouse::LeftDoubleClick:
+            OnDblClick(this);
+            break;
+        case platform::TrayMouse::RightClick: {
+            TScreenPoint p = CursorPos();
+            if (!popupMenu_) return;
+            if (Application) {
+                Application->BringToFront();
+                Application->ProcessMessages();
+            }
+            std::weak_ptr<bool> alive = alive_;
+            popupMenu_->Popup(p.X, p.Y);  // returns when the menu has closed
+            // A command of the menu may have freed this component.
+            if (auto a = alive.lock(); !a || !*a) return;
+            OnRightClick(this, mbRight, 0, p.X, p.Y);
+            break;
+        }
+        case platform::TrayMouse::Other:
+            break;
+    }
+}
+
+void TTrayIcon::HostChanged(bool available) {
+    if (available) {
+        if (IconWanted()) AddIcon();
+    } else if (shown_) {
+        // The host took the icon with it; it must be added anew to the next one.
+        RemoveIcon();
+        shown_ = false;
+    }
+    OnHostChange(this, available);
+}
+
+}  // namespace ctl

@@ -1,0 +1,164 @@
+#include "framework/controls/memo.h"
+
+#include <QPlainTextEdit>
+#include <QScrollBar>
+
+#include "framework/classbuilder.h"
+#include "framework/font.h"
+#include "framework/graphicsobjects.h"
+
+namespace fw {
+
+namespace {
+const EnumInfo& BorderStyleInfo() {
+    static const EnumInfo info{"TBorderStyle", {"bsNone", "bsSingle"}};
+    return info;
+}
+const EnumInfo& ScrollStyleInfo() {
+    static const EnumInfo info{"TScrollStyle", {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"}};
+    return info;
+}
+
+// The editor keeps "\n" line breaks; the control's text keeps CR LF.
+QString ToEditor(const std::string& text) {
+    std::string s;
+    s.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            s += '\n';
+        } else {
+            s += text[i];
+        }
+    }
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
+}  // namespace
+
+const TClassInfo& TMemo::StaticClassInfo() {
+    static const TClassInfo info =
+        ClassBuilder<TMemo>("TMemo", &TWinControl::StaticClassInfo())
+            .Enum("BorderStyle", &TMemo::BorderStyle, &TMemo::SetBorderStyle, BorderStyleInfo(),
+                  bsSingleBorder)
+            .StringList("Lines", &TMemo::Lines, &TMemo::SetLines)
+            .Integer("MaxLength", &TMemo::MaxLength, &TMemo::SetMaxLength, 0)
+            .Boolean("ReadOnly", &TMemo::ReadOnly, &TMemo::SetReadOnly, false)
+            .Enum("ScrollBars", &TMemo::ScrollBars, &TMemo::SetScrollBars, ScrollStyleInfo(),
+                  ssNone)
+            .Boolean("WordWrap", &TMemo::WordWrap, &TMemo::SetWordWrap, true)
+            .Creatable()
+            .Build();
+    return info;
+}
+
+TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner) {
+    SetBounds(0, 0, 185, 89);
+    SetColor(clWindow);
+}
+
+TMemo::~TMemo() = default;
+
+QWidget* TMemo::CreateWidget() {
+    QWidget* parentWidget = Parent() ? Parent()->Handle() : nullptr;
+    auto* edit = new QPlainTextEdit(parentWidget);
+    edit->setUndoRedoEnabled(false);
+    widget_.reset(edit);  // ApplyAll works on widget_
+    ApplyAll();
+    return widget_.release();
+}
+
+void TMemo::ApplyAll() {
+    auto* edit = dynamic_cast<QPlainTextEdit*>(widget_.get());
+    if (!edit) return;
+    edit->setReadOnly(readOnly_);
+    edit->setFrameShape(borderStyle_ == bsNoBorder ? QFrame::NoFrame : QFrame::StyledPanel);
+    edit->setVerticalScrollBarPolicy(scrollBars_ == ssVertical || scrollBars_ == ssBoth
+                                         ? Qt::ScrollBarAlwaysOn
+                                         : Qt::ScrollBarAlwaysOff);
+    edit->setHorizontalScrollBarPolicy(scrollBars_ == ssHorizontal || scrollBars_ == ssBoth
+                                           ? Qt::ScrollBarAlwaysOn
+                                           : Qt::ScrollBarAlwaysOff);
+    // Wrapping is for display: a horizontal scroll bar turns it off, as in the classic control.
+    bool wrap = wordWrap_ && scrollBars_ != ssHorizontal && scrollBars_ != ssBoth;
+    edit->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    edit->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    edit->setFont(Font()->ToQFont());
+    QPalette pal = edit->palette();
+    pal.setColor(QPalette::Base, ToQColor(Color()));
+    pal.setColor(QPalette::Text, ToQColor(Font()->Color()));
+    edit->setPalette(pal);
+    edit->document()->setDocumentMargin(1);
+    if (edit->toPlainText() != ToEditor(text_)) edit->setPlainText(ToEditor(text_));
+}
+
+void TMemo::SetText(const std::string& text) {
+    text_ = text;
+    if (auto* edit = dynamic_cast<QPlainTextEdit*>(widget_.get())) {
+        edit->setPlainText(ToEditor(text_));
+        // The newest lines are at the end: show them.
+        edit->verticalScrollBar()->setValue(edit->verticalScrollBar()->maximum());
+    }
+}
+
+std::vector<std::string> TMemo::Lines() const {
+    std::vector<std::string> lines;
+    std::string cur;
+    for (std::size_t i = 0; i < text_.size(); ++i) {
+        char c = text_[i];
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < text_.size() && text_[i + 1] == '\n') ++i;
+            lines.push_back(cur);
+            cur.clear();
+        } else {
+            cur += c;
+        }
+    }
+    if (!cur.empty()) lines.push_back(cur);
+    return lines;
+}
+
+void TMemo::SetLines(const std::vector<std::string>& lines) {
+    std::string t;
+    for (const std::string& l : lines) t += l + "\r\n";
+    SetText(t);
+}
+
+void TMemo::SetReadOnly(bool v) {
+    readOnly_ = v;
+    ApplyAll();
+}
+void TMemo::SetBorderStyle(TBorderStyle v) {
+    borderStyle_ = v;
+    ApplyAll();
+}
+void TMemo::SetScrollBars(TScrollStyle v) {
+    scrollBars_ = v;
+    ApplyAll();
+}
+void TMemo::SetWordWrap(bool v) {
+    wordWrap_ = v;
+    ApplyAll();
+}
+
+void TMemo::FontChanged() {
+    TWinControl::FontChanged();
+    ApplyAll();
+}
+
+void TMemo::Invalidate() {
+    if (auto* edit = dynamic_cast<QPlainTextEdit*>(widget_.get())) {
+        QPalette pal = edit->palette();
+        if (pal.color(QPalette::Base) != ToQColor(Color())) {
+            pal.setColor(QPalette::Base, ToQColor(Color()));
+            edit->setPalette(pal);
+        }
+    }
+    TWinControl::Invalidate();
+}
+
+std::string TMemo::DisplayedText() const {
+    auto* edit = dynamic_cast<QPlainTextEdit*>(widget_.get());
+    return edit ? edit->toPlainText().toStdString() : std::string();
+}
+
+}  // namespace fw

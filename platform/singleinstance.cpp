@@ -1,0 +1,135 @@
+#include "platform/singleinstance.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+
+namespace platform {
+
+namespace {
+constexpr char kRequest[] = "front\n";
+
+bool FillAddress(const std::string& path, sockaddr_un& addr) {
+    std::memset(&addr, 0, sizeof addr);
+    addr.sun_family = AF_UNIX;
+    if (path.size() >= sizeof addr.sun_path) return false;
+    std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
+    return true;
+}
+
+void SleepMs(long ms) {
+    timespec ts{ms / 1000, (ms % 1000) * 1000000};
+    nanosleep(&ts, nullptr);
+}
+}  // namespace
+
+std::string RuntimeDir() {
+    const char* xdg = std::getenv("XDG_RUNTIME_DIR");
+    if (xdg && xdg[0] == '/') return xdg;
+    std::string dir = "/tmp/rezazo-" + std::to_string(getuid());
+    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) return {};
+    // Only a directory of our own, closed to others, may hold the lock.
+    struct stat st;
+    if (::lstat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid() ||
+        (st.st_mode & 077) != 0)
+        return {};
+    return dir;
+}
+
+std::string DisplayKey() {
+    const char* d = std::getenv("DISPLAY");
+    std::string s = d ? d : "";
+    // ":1.0" and ":1" are the same display.
+    auto colon = s.rfind(':');
+    if (colon != std::string::npos) {
+        auto dot = s.find('.', colon);
+        if (dot != std::string::npos) s.erase(dot);
+    }
+    std::string key;
+    for (char c : s) key += (std::isalnum(static_cast<unsigned char>(c)) || c == '.') ? c : '_';
+    return key.empty() ? "none" : key;
+}
+
+SingleInstance::SingleInstance(std::string dir, const std::string& key) {
+    if (dir.empty()) return;
+    lockPath_ = dir + "/rezazo-" + key + ".lock";
+    socketPath_ = dir + "/rezazo-" + key + ".sock";
+    lockFd_ = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (lockFd_ < 0) return;
+    if (::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
+        role_ = errno == EWOULDBLOCK ? Role::Second : Role::Unguarded;
+        ::close(lockFd_);
+        lockFd_ = -1;
+        return;
+    }
+    role_ = Role::First;
+    // We hold the lock, so a socket file left by a crashed run is stale.
+    ::unlink(socketPath_.c_str());
+    sockaddr_un addr;
+    if (!FillAddress(socketPath_, addr)) return;
+    listenFd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (listenFd_ < 0) return;
+    if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+        ::listen(listenFd_, 8) != 0) {
+        ::close(listenFd_);
+        listenFd_ = -1;
+    }
+}
+
+SingleInstance::~SingleInstance() {
+    if (listenFd_ >= 0) {
+        ::close(listenFd_);
+        ::unlink(socketPath_.c_str());
+    }
+    if (lockFd_ >= 0) ::close(lockFd_);  // drops the lock
+}
+
+bool SingleInstance::AskFirstToComeForward() const {
+    sockaddr_un addr;
+    if (role_ != Role::Second || !FillAddress(socketPath_, addr)) return false;
+    // The first start may hold the lock but not listen yet: try for a few seconds.
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        if (fd < 0) return false;
+        if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
+            ssize_t n = ::send(fd, kRequest, sizeof kRequest - 1, MSG_NOSIGNAL);
+            ::close(fd);
+            return n == static_cast<ssize_t>(sizeof kRequest - 1);
+        }
+        ::close(fd);
+        SleepMs(100);
+    }
+    return false;
+}
+
+int SingleInstance::TakeRequests() {
+    if (listenFd_ < 0) return 0;
+    int requests = 0;
+    for (;;) {
+        int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
+        if (fd < 0) break;
+        // A client that connects and says nothing must not freeze the window: wait briefly.
+        char buf[16];
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 200) > 0) {
+            ssize_t n = ::recv(fd, buf, sizeof buf, MSG_DONTWAIT);
+            if (n == static_cast<ssize_t>(sizeof kRequest - 1) &&
+                std::memcmp(buf, kRequest, sizeof kRequest - 1) == 0)
+                ++requests;
+        }
+        ::close(fd);
+    }
+    return requests;
+}
+
+}  // namespace platform

@@ -1,0 +1,381 @@
+// The IP log: its file rules without a window, and the log window loaded from its
+// description next to a main window, with Add and Clear on real files.
+#include "app/iplog.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/form1.h"
+#include "app/form2.h"
+#include "controls/registercontrols.h"
+#include "controls/scrolllabel.h"
+#include "framework/application.h"
+#include "framework/classregistry.h"
+#include "framework/dialogs.h"
+#include "framework/exceptions.h"
+#include "gif/registergif.h"
+#include "platform/localetext.h"
+#include "platform/paths.h"
+#include "settings/propstore.h"
+#include "tests/support/fixedhostbackend.h"
+#include "tests/support/unprivileged.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void EnsureApp() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    if (!fw::Application) {
+        static int argc = 1;
+        static char name[] = "test_app";
+        static char* argv[] = {name, nullptr};
+        auto* a = new fw::TApplication(nullptr);
+        a->Initialize(argc, argv);
+    }
+    fw::RegisterFrameworkClasses();
+    ctl::RegisterControlClasses();
+    settings::RegisterPropStoreClasses();
+    gif::RegisterGifClasses();
+    RegisterAppClasses();
+}
+
+std::string ReadAll(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteAll(const fs::path& p, const std::string& bytes) {
+    std::ofstream(p, std::ios::binary) << bytes;
+}
+
+// The lines of a CR LF text; fails the test on a bare CR or LF.
+std::vector<std::string> CrLfLines(const std::string& s) {
+    std::vector<std::string> lines;
+    std::size_t at = 0;
+    while (at < s.size()) {
+        std::size_t end = s.find("\r\n", at);
+        EXPECT_NE(end, std::string::npos) << "unterminated line in " << s;
+        if (end == std::string::npos) break;
+        std::string line = s.substr(at, end - at);
+        EXPECT_EQ(line.find_first_of("\r\n"), std::string::npos) << line;
+        lines.push_back(line);
+        at = end + 2;
+    }
+    return lines;
+}
+
+// --- the file rules, no window ----------------------------------------------------------
+
+TEST(IpLogFile, LoneCrAndLfBecomeCrLfAndOtherBytesStay) {
+    EXPECT_EQ(app::NormaliseLineBreaks("a\rb\nc\r\nd\n\re"), "a\r\nb\r\nc\r\nd\r\n\r\ne");
+    EXPECT_EQ(app::NormaliseLineBreaks(std::string("\xE9\0\xFF\r", 4)),
+              std::string("\xE9\0\xFF\r\n", 5));
+    EXPECT_EQ(app::NormaliseLineBreaks(""), "");
+}
+
+TEST(IpLogFile, ARecordIsFiveCrLfLinesWithTheCaptionsAsShown) {
+    EXPECT_EQ(
+        app::LogRecord("14:03:27", "26.01.99", "Local IP : 10.0.0.7", "box"),
+        "Time : 14:03:27\r\nDate : 26.01.99\r\nLocal IP : 10.0.0.7\r\nHostname : box\r\n\r\n");
+    // A failed lookup shows the prefix alone, and that is what is recorded.
+    EXPECT_EQ(CrLfLines(app::LogRecord("t", "d", "Local IP : ", "")),
+              (std::vector<std::string>{"Time : t", "Date : d", "Local IP : ", "Hostname : ", ""}));
+}
+
+TEST(IpLogFile, TheLogLiesBesideTheProgramWhateverTheWorkingDirectory) {
+    app::SetProgramDirOverride("");
+    const std::string expected = platform::ExecutableDir() + "/IP.LOG";
+    char cwd[4096];
+    ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
+    ASSERT_EQ(chdir("/"), 0);
+    EXPECT_EQ(app::LogFileName(), expected);
+    ASSERT_EQ(chdir(cwd), 0);
+}
+
+TEST(IpLogFile, AnUnwritableProgramDirectorySendsTheLogToTheDataDirectory) {
+    fs::path dir = fs::temp_directory_path() / ("rz-iplog-prog-" + std::to_string(getpid()));
+    fs::path data = fs::temp_directory_path() / ("rz-iplog-data-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    fs::create_directories(data);
+    fs::permissions(dir, fs::perms(0755));   // root's: closed to the unprivileged user
+    fs::permissions(data, fs::perms(0777));  // the user's data home
+    setenv("XDG_DATA_HOME", data.c_str(), 1);
+    const std::string writableAnswer = platform::ProgramDataFilePath(dir.string(), "IP.LOG");
+    int code = testsupport::RunUnprivileged([&] {
+        std::string p = platform::ProgramDataFilePath(dir.string(), "IP.LOG");
+        if (p != data.string() + "/rezazo/IP.LOG") return 1;
+        // The data directory is made on the first write.
+        try {
+            app::WriteLog(p, "x\r\n");
+        } catch (...) {
+            return 2;
+        }
+        return app::ReadLog(p).bytes == "x\r\n" ? 0 : 4;
+    });
+    unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(writableAnswer, dir.string() + "/IP.LOG");  // root may write there
+    fs::remove_all(dir);
+    fs::remove_all(data);
+}
+
+TEST(IpLogFile, ALogThatCannotBeReadSaysWhyAndAMissingOneIsNoError) {
+    fs::path dir = fs::temp_directory_path() / ("rz-iplog-read-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    EXPECT_EQ(app::ReadLog((dir / "IP.LOG").string()).status, app::LogContents::Missing);
+
+    fs::create_directories(dir / "IP.LOG");  // not a regular file
+    auto c = app::ReadLog((dir / "IP.LOG").string());
+    EXPECT_EQ(c.status, app::LogContents::Unreadable);
+    EXPECT_EQ(c.reason, "not a regular file");
+    fs::remove(dir / "IP.LOG");
+
+    // A named pipe must not hang the start-up.
+    ASSERT_EQ(mkfifo((dir / "IP.LOG").c_str(), 0600), 0);
+    EXPECT_EQ(app::ReadLog((dir / "IP.LOG").string()).status, app::LogContents::Unreadable);
+    fs::remove(dir / "IP.LOG");
+
+    WriteAll(dir / "IP.LOG", std::string(100, 'x'));
+    c = app::ReadLog((dir / "IP.LOG").string(), 99);
+    EXPECT_EQ(c.status, app::LogContents::Unreadable);
+    EXPECT_NE(c.reason.find("larger"), std::string::npos) << c.reason;
+    EXPECT_EQ(app::ReadLog((dir / "IP.LOG").string(), 100).status, app::LogContents::Loaded);
+
+    fs::permissions(dir / "IP.LOG", fs::perms::none);
+    int code = testsupport::RunUnprivileged([&] {
+        auto r = app::ReadLog((dir / "IP.LOG").string());
+        return r.status == app::LogContents::Unreadable && !r.reason.empty() ? 0 : 1;
+    });
+    EXPECT_EQ(code, 0);
+    fs::remove_all(dir);
+}
+
+TEST(IpLogFile, BytesThatAreNotTextAreShownAsLatin1ButKeptAsTheyAre) {
+    EXPECT_EQ(app::LogDisplayText("caf\xE9"), "caf\xC3\xA9");
+    EXPECT_EQ(app::LogDisplayText("caf\xC3\xA9"), "caf\xC3\xA9");  // valid UTF-8 stays
+}
+
+TEST(LocaleText, TimeAndDateFollowTheLocaleWithoutTheZone) {
+    platform::ClockTime t{1999, 1, 26, 14, 3, 27};
+    EXPECT_EQ(platform::LongTimeText(t, "de_DE"), "14:03:27");
+    EXPECT_EQ(platform::ShortDateText(t, "de_DE"), "26.01.99");
+    // Newer locale data puts a narrow no-break space before the day period.
+    const std::string us = platform::LongTimeText(t, "en_US");
+    EXPECT_TRUE(us == "2:03:27 PM" || us == "2:03:27\u202fPM") << us;
+    EXPECT_EQ(platform::ShortDateText(t, "en_US"), "1/26/99");
+    // The C locale's short date names the month: the numeric form stands in.
+    EXPECT_EQ(platform::ShortDateText(t, "C"), "1999-01-26");
+    const std::string c = platform::LongTimeText(t, "C");
+    EXPECT_EQ(c, "14:03:27");
+}
+
+// --- the window --------------------------------------------------------------------------
+
+class LogWindow : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("rezazo-form2-" + std::to_string(getpid()));
+        fs::create_directories(dir_ / "config");
+        fs::create_directories(dir_ / "prog");
+        setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
+        app::SetProgramDirOverride((dir_ / "prog").string());
+        EnsureApp();
+        host_.hostName = "test-host";
+        host_.resolved = std::vector<platform::Ipv4>{{10, 0, 0, 7}};
+        fw::SetMessageBoxRunner(
+            [this](const std::string& msg, fw::TMsgDlgType type, unsigned buttons) {
+                boxes_.push_back(msg);
+                boxTypes_.push_back(type);
+                boxButtons_.push_back(buttons);
+                return answer_;
+            });
+    }
+    void TearDown() override {
+        log_.reset();
+        main_.reset();
+        fw::SetMessageBoxRunner(nullptr);
+        app::SetProgramDirOverride("");
+        fs::remove_all(dir_);
+    }
+    fs::path LogPath() const { return dir_ / "prog" / "IP.LOG"; }
+    TForm2& Create() {
+        platform::ScopedHostBackend use(host_);
+        main_.reset(new TForm1(nullptr));
+        log_.reset(new TForm2(nullptr, main_.get()));
+        return *log_;
+    }
+
+    fs::path dir_;
+    platform::FixedHostBackend host_;
+    fw::ComponentPtr<TForm1> main_;
+    fw::ComponentPtr<TForm2> log_;
+    std::vector<std::string> boxes_;
+    std::vector<fw::TMsgDlgType> boxTypes_;
+    std::vector<unsigned> boxButtons_;
+    int answer_ = fw::mrNo;
+};
+
+TEST_F(LogWindow, IsMadeHiddenAtItsPlaceWithItsParts) {
+    TForm2& f = Create();
+    EXPECT_FALSE(f.Visible());
+    EXPECT_EQ(f.Caption(), "IP Logger");
+    EXPECT_EQ(f.Left(), 239);
+    EXPECT_EQ(f.Top(), 225);
+    EXPECT_EQ(f.ClientWidth(), 144);
+    EXPECT_EQ(f.ClientHeight(), 138);
+    EXPECT_EQ(f.Image1->Picture()->Width(), 142);
+    EXPECT_EQ(f.Image1->Picture()->Height(), 136);
+    EXPECT_EQ(f.Image2->Picture()->Width(), 0);
+    EXPECT_TRUE(f.Memo1->ReadOnly());
+    EXPECT_EQ(f.Memo1->BorderStyle(), fw::bsNoBorder);
+    EXPECT_EQ(f.Memo1->ScrollBars(), fw::ssVertical);
+    EXPECT_EQ(f.Memo1->Color(), fw::TColor(13689284));
+    EXPECT_EQ(f.Label1->Font()->Color(), fw::clSilver);
+    EXPECT_FALSE(f.SnapToedge1->Checked());
+}
+
+TEST_F(LogWindow, NoLogAtStartUpMakesAnEmptyOne) {
+    ASSERT_FALSE(fs::exists(LogPath()));
+    Create();
+    ASSERT_TRUE(fs::exists(LogPath()));
+    EXPECT_EQ(fs::file_size(LogPath()), 0u);
+}
+
+TEST_F(LogWindow, TwoAddsAndARestartShowTenLinesInOrder) {
+    TForm2& f = Create();
+    f.SpeedButton1Click(&f);
+    main_->label2->SetCaption("second-host");
+    main_->Label1->SetCaption("Local IP : ");
+    f.SpeedButton1Click(&f);
+    const std::string bytes = ReadAll(LogPath());
+    auto lines = CrLfLines(bytes);
+    ASSERT_EQ(lines.size(), 10u) << bytes;
+    EXPECT_EQ(lines[0].rfind("Time : ", 0), 0u);
+    EXPECT_EQ(lines[1].rfind("Date : ", 0), 0u);
+    EXPECT_EQ(lines[2], "Local IP : 10.0.0.7");
+    EXPECT_EQ(lines[3], "Hostname : test-host");
+    EXPECT_EQ(lines[4], "");
+    EXPECT_EQ(lines[7], "Local IP : ");
+    EXPECT_EQ(lines[8], "Hostname : second-host");
+    EXPECT_EQ(lines[9], "");
+
+    // Restart: the same bytes come back and stay untouched until the next change.
+    log_.reset();
+    main_.reset();
+    TForm2& again = Create();
+    EXPECT_EQ(again.LogBytes(), bytes);
+    EXPECT_EQ(again.Memo1->Lines().size(), 10u);
+    EXPECT_EQ(ReadAll(LogPath()), bytes);
+}
+
+TEST_F(LogWindow, ClearAsksAndOnlyYesEmptiesTheLogToZeroBytes) {
+    TForm2& f = Create();
+    f.SpeedButton1Click(&f);
+    const std::string before = ReadAll(LogPath());
+    answer_ = fw::mrNo;
+    f.SpeedButton2Click(&f);
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0], "Are you sure you want to clear the IP Log?");
+    EXPECT_EQ(boxTypes_[0], fw::mtInformation);
+    EXPECT_EQ(boxButtons_[0], (1u << fw::mbYes) | (1u << fw::mbNo));
+    EXPECT_EQ(ReadAll(LogPath()), before);
+    EXPECT_FALSE(f.Memo1->Text().empty());
+
+    answer_ = fw::mrYes;
+    f.SpeedButton2Click(&f);
+    EXPECT_TRUE(fs::exists(LogPath()));
+    EXPECT_EQ(fs::file_size(LogPath()), 0u);
+    EXPECT_TRUE(f.Memo1->Text().empty());
+}
+
+TEST_F(LogWindow, AByteThatIsNotTextSurvivesAnAdd) {
+    WriteAll(LogPath(), "caf\xE9 old\nsecond\r");
+    TForm2& f = Create();
+    f.SpeedButton1Click(&f);
+    const std::string bytes = ReadAll(LogPath());
+    ASSERT_EQ(bytes.rfind("caf\xE9 old\r\nsecond\r\nTime : ", 0), 0u) << bytes;
+    EXPECT_EQ(CrLfLines(bytes).size(), 7u);
+}
+
+TEST_F(LogWindow, AnUnreadableLogIsLeftIntactAndAddAndClearRefuse) {
+    fs::create_directories(LogPath());  // a directory where the log should be
+    fs::path inside = LogPath() / "keep";
+    WriteAll(inside, "data");
+    TForm2& f = Create();
+    EXPECT_FALSE(f.LogUsable());
+    EXPECT_NE(f.Memo1->Text().find("cannot be read"), std::string::npos) << f.Memo1->Text();
+    try {
+        f.SpeedButton1Click(&f);
+        ADD_FAILURE() << "Add went on";
+    } catch (const std::exception& e) {
+        EXPECT_NE(std::string(e.what()).find(LogPath().string()), std::string::npos) << e.what();
+    }
+    answer_ = fw::mrYes;
+    EXPECT_THROW(f.SpeedButton2Click(&f), fw::Exception);
+    EXPECT_TRUE(boxes_.empty());  // refused before asking
+    EXPECT_TRUE(fs::is_directory(LogPath()));
+    EXPECT_EQ(ReadAll(inside), "data");
+}
+
+TEST_F(LogWindow, AFailedWriteIsReportedWithThePathAndTheMemoKeepsTheRecord) {
+    TForm2& f = Create();
+    // The log's directory goes away and a file takes its name: nothing can be created there.
+    fs::remove_all(dir_ / "prog");
+    WriteAll(dir_ / "prog", "not a directory");
+    try {
+        f.SpeedButton1Click(&f);
+        ADD_FAILURE() << "the write did not fail";
+    } catch (const fw::EFCreateError& e) {
+        EXPECT_EQ(std::string(e.what()), "Cannot create file " + LogPath().string());
+    }
+    EXPECT_EQ(f.Memo1->Lines().size(), 5u);
+    // The next successful save writes what the memo holds.
+    fs::remove(dir_ / "prog");
+    fs::create_directories(dir_ / "prog");
+    f.SpeedButton1Click(&f);
+    EXPECT_EQ(CrLfLines(ReadAll(LogPath())).size(), 10u);
+}
+
+TEST_F(LogWindow, ALongHostNameIsOneLineInTheFile) {
+    TForm2& f = Create();
+    const std::string name(300, 'h');
+    main_->label2->SetCaption(name);
+    f.SpeedButton1Click(&f);
+    auto lines = CrLfLines(ReadAll(LogPath()));
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[3], "Hostname : " + name);
+}
+
+TEST_F(LogWindow, GlyphAndLabelsShowTheirPressedAndReleasedLooks) {
+    TForm2& f = Create();
+    f.Image2MouseDown(&f, fw::mbLeft, 0, 0, 0);
+    EXPECT_EQ(f.Image2->Picture()->Width(), 9);
+    fw::TBitmap pressed;
+    main_->ImageList1->GetBitmap(0, pressed);
+    EXPECT_EQ(f.Image2->Picture()->Bitmap().Canvas().Pixels(4, 4), pressed.Canvas().Pixels(4, 4));
+    f.Label2MouseDown(&f, fw::mbLeft, 0, 0, 0);
+    EXPECT_EQ(f.Label2->Font()->Color(), fw::clWhite);
+    f.Label2MouseUp(&f, fw::mbLeft, 0, 0, 0);
+    EXPECT_EQ(f.Label2->Font()->Color(), fw::clSilver);
+
+    // The close glyph hides the window; showing it again keeps the memo.
+    f.SpeedButton1Click(&f);
+    f.Show();
+    f.Image2Click(&f);
+    EXPECT_FALSE(f.Visible());
+    f.Show();
+    EXPECT_EQ(f.Memo1->Lines().size(), 5u);
+}
+
+}  // namespace

@@ -1,0 +1,240 @@
+#!/usr/bin/env bash
+# The tray icon, minimising into it, the IP log window and one instance per session, on a
+# display of its own with a tray host, without a window manager ("none") or under openbox.
+#   tray.sh BIN none|openbox
+# REZAZO_E2E_DISPLAY picks the display number; otherwise a free one is taken.
+set -euo pipefail
+bin=$1
+wm=${2:-none}
+command -v Xvfb >/dev/null && command -v trayer >/dev/null || { echo "no Xvfb or trayer"; exit 77; }
+[ "$wm" = none ] || command -v "$wm" >/dev/null || { echo "no $wm"; exit 77; }
+
+tmp=$(mktemp -d)
+pids=()
+cleanup() {
+    # The X server last, so that nothing reports losing it.
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
+    rm -rf "$tmp"
+}
+trap cleanup EXIT
+fail() { echo "FAIL ($wm): $*"; [ -n "${DISPLAY:-}" ] && import -window root "$tmp/fail.png" 2>/dev/null && cp "$tmp/fail.png" "/tmp/rezazo-tray-fail-$wm.png"; exit 1; }
+# A command that fails outside a test says where.
+trap 'fail "line $LINENO: $BASH_COMMAND"' ERR
+# wait_for DESCRIPTION COMMAND...: polls until the command succeeds (20 s at most).
+wait_for() {
+    local what=$1; shift
+    for _ in $(seq 200); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
+    fail "timed out waiting for $what"
+}
+
+n=${REZAZO_E2E_DISPLAY:-}
+if [ -z "$n" ]; then
+    n=140
+    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+fi
+Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+export DISPLAY=":$n"
+wait_for "the X server" xdpyinfo
+start_trayer() {
+    trayer --edge bottom --align right --widthtype pixel --width 64 --heighttype pixel --height 24 \
+        >/dev/null 2>&1 &
+    trayer_pid=$!
+    pids+=($trayer_pid)
+    wait_for "the tray host" sh -c 'xwininfo -root -tree | grep -q "\"panel\": (\"panel\" \"trayer\")"'
+}
+start_trayer
+if [ "$wm" != none ]; then
+    "$wm" >/dev/null 2>&1 &
+    pids+=($!)
+    wait_for "the window manager" sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+fi
+
+mkdir -p "$tmp/prog" "$tmp/cfg" "$tmp/rt"
+chmod 700 "$tmp/rt"
+cp "$bin" "$tmp/prog/rezazo"
+export XDG_CONFIG_HOME=$tmp/cfg XDG_RUNTIME_DIR=$tmp/rt QT_SCALE_FACTOR=1
+unset QT_QPA_PLATFORM
+log=$tmp/prog/IP.LOG
+ini=$tmp/cfg/rezazo/rezazo.ini
+
+# The first visible window with that name, waited for. Windows come and go while a search
+# looks at them (menus closing), which makes one search fail now and then: try again.
+window_named() {
+    local w
+    for _ in $(seq 200); do
+        w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1) || true
+        [ -n "$w" ] && { echo "$w"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+start() {
+    (cd / && exec "$tmp/prog/rezazo") &
+    pid=$!
+    pids+=($pid)
+    win=$(window_named "^Rezazo '98\$") || fail "the main window did not appear"
+}
+mapped() { xwininfo -id "$1" | grep -q 'Map State: IsViewable'; }
+unmapped() { ! mapped "$1"; }
+at() {  # at WINDOW X Y
+    local info; info=$(xwininfo -id "$1")
+    echo "$info" | grep -q "Absolute upper-left X:  $2\$" && echo "$info" | grep -q "Absolute upper-left Y:  $3\$"
+}
+# The icon: the window of the program's process that sits inside trayer's panel.
+find_icon() {
+    icon=
+    for w in $(xdotool search --pid "$pid" 2>/dev/null); do
+        if xwininfo -id "$w" -tree 2>/dev/null | grep -q 'Parent window id: .*"panel"' ||
+            xwininfo -id "$(xwininfo -id "$w" -tree 2>/dev/null | sed -n 's/.*Parent window id: \(0x[0-9a-f]*\).*/\1/p')" -tree 2>/dev/null |
+            grep -q 'Parent window id: .*"panel"'; then
+            icon=$w
+            return 0
+        fi
+    done
+    return 1
+}
+icon_docked() { find_icon && mapped "$icon"; }
+# Windows of the program that are on the screen, the icon and its panel aside.
+shown_windows() {
+    for w in $(xdotool search --onlyvisible --pid "$pid" 2>/dev/null); do
+        [ "$w" = "${icon:-}" ] || echo "$w"
+    done
+}
+tray_menu() {  # right click on the icon; prints the menu window
+    before=$(shown_windows | sort)
+    xdotool mousemove --window "$icon" 10 10 click 3
+    for _ in $(seq 200); do
+        menu=$(comm -13 <(echo "$before") <(shown_windows | sort) | head -n1)
+        [ -n "$menu" ] && return 0
+        sleep 0.1
+    done
+    fail "no menu opened on a right click"
+}
+lines() { [ -f "$log" ] && tr -cd '\n' < "$log" | wc -c || echo 0; }
+skip_taskbar() { xprop -id "$1" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR; }
+
+# --- the icon, minimising into it and coming back -----------------------------------------
+start
+wait_for "the tray icon" icon_docked
+[ -f "$log" ] && [ ! -s "$log" ] || fail "no empty IP.LOG beside the program"
+wait_for "the window at its place" at "$win" 227 110
+wait_for "no taskbar entry" skip_taskbar "$win"
+xdotool mousemove 378 114 click 1  # the minimise glyph
+wait_for "the window to leave the screen" unmapped "$win"
+[ -z "$(shown_windows)" ] || fail "windows still mapped after minimising: $(shown_windows)"
+mapped "$icon" || fail "the icon went with the window"
+xdotool mousemove --window "$icon" 10 10 click 1
+wait_for "the window back from the tray" mapped "$win"
+wait_for "the window back at its place" at "$win" 227 110
+wait_for "no taskbar entry after restoring" skip_taskbar "$win"
+
+# --- the system menu on the icon: "IP &Keeper", the log window, two records -----------------
+tray_menu
+eval "$(xdotool getmouselocation --shell)"
+geo=$(xwininfo -id "$menu") || fail "the menu window went away"
+mx=$(echo "$geo" | sed -n 's/.*Absolute upper-left X: *//p'); my=$(echo "$geo" | sed -n 's/.*Absolute upper-left Y: *//p')
+mw=$(echo "$geo" | sed -n 's/.*Width: *//p'); mh=$(echo "$geo" | sed -n 's/.*Height: *//p')
+# At the cursor: the menu opens from the cursor point (moved in only as far as the screen asks).
+[ "$X" -ge "$mx" ] && [ "$X" -le $((mx + mw)) ] && [ "$Y" -ge "$my" ] && [ "$Y" -le $((my + mh)) ] ||
+    fail "menu at $mx,$my ${mw}x$mh, cursor at $X,$Y"
+xdotool key k
+logwin=$(window_named '^IP Logger$') || fail "IP &Keeper did not show the log window"
+wait_for "the log window at +239+225" at "$logwin" 239 225
+xwininfo -id "$logwin" | grep -q 'Width: 144' || fail "log window width"
+skip_taskbar "$logwin" || fail "the log window has a taskbar entry"
+xdotool mousemove --window "$logwin" 84 8 click 1
+wait_for "the first record" sh -c "[ \$(tr -cd '\n' < '$log' | wc -c) -eq 5 ]"
+sleep 0.6  # a second click, not a double click
+xdotool mousemove --window "$logwin" 84 8 click 1
+wait_for "the second record" sh -c "[ \$(tr -cd '\n' < '$log' | wc -c) -eq 10 ]"
+import -window root "$tmp/log.png"
+cp "$tmp/log.png" "/tmp/rezazo-tray-log-$wm.png"
+[ "$(grep -c $'\r$' "$log")" -eq 10 ] || fail "lines not ended by CR LF"
+grep -q '^Hostname : ' "$log" || fail "no host name line"
+# "Clear" asks in an information box; "No" keeps the log.
+sleep 0.6
+xdotool mousemove --window "$logwin" 110 8 click 1
+wait_for "Clear to ask in an information box" xdotool search --onlyvisible --name '^Information$'
+# Escape answers the box like "No" (the box's window can be remade while it opens: look again).
+answered() {
+    local b
+    b=$(xdotool search --onlyvisible --name '^Information$' 2>/dev/null | tail -n1) || return 0
+    [ -z "$b" ] && return 0
+    xdotool windowfocus "$b" key Escape 2>/dev/null || true
+    return 1
+}
+wait_for "the box to be answered" answered
+[ "$(lines)" -eq 10 ] || fail "the log changed though Clear was not confirmed"
+# The close glyph hides the log window.
+xdotool mousemove --window "$logwin" 134 5 click 1
+wait_for "the log window to hide" unmapped "$logwin"
+
+# --- "&Close" from the icon's menu ends the program and writes the settings ------------------
+rm -f "$ini"
+tray_menu
+xdotool key Up Return  # the last item, "&Close" (its access key is shared)
+wait_for "the program to end" sh -c "! kill -0 $pid"
+wait "$pid" || fail "exit status $?"
+[ -s "$ini" ] && grep -q '^Form1.Left=227' "$ini" || fail "settings not written: $(cat "$ini" 2>/dev/null)"
+
+# --- a restart keeps the ten lines; a second start brings the first forward ------------------
+# Now always on top: the window's states must survive going into the tray and back.
+sed -i 's/^AlwaysOnTop1.Checked=False/AlwaysOnTop1.Checked=True/' "$ini"
+above() { xprop -id "$1" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
+start
+wait_for "the tray icon" icon_docked
+wait_for "stay on top" above "$win"
+[ "$(lines)" -eq 10 ] || fail "IP.LOG after a restart: $(lines) lines"
+xdotool mousemove 378 114 click 1
+wait_for "the window into the tray" unmapped "$win"
+(cd / && exec "$tmp/prog/rezazo"); rc=$?
+[ $rc -eq 0 ] || fail "second start exited with $rc"
+wait_for "the first to come forward" mapped "$win"
+kill -0 "$pid" || fail "the first instance ended"
+wait_for "still on top after coming back" above "$win"
+wait_for "still no taskbar entry after coming back" skip_taskbar "$win"
+if [ "$wm" != none ]; then
+    active() { xprop -root _NET_ACTIVE_WINDOW | grep -qi "$(printf '0x%x' "$win")"; }
+    wait_for "the first to be the active window" active
+fi
+
+# A kill -9 leaves the lock file and the socket behind: the next start is not blocked.
+kill -9 "$pid"
+wait "$pid" 2>/dev/null || true
+[ -e "$tmp/rt/rezazo-_$n.lock" ] || fail "no lock file where expected"
+start
+wait_for "the tray icon after a crash" icon_docked
+(cd / && exec "$tmp/prog/rezazo"); rc=$?
+[ $rc -eq 0 ] || fail "second start after the crash exited with $rc"
+[ "$(xdotool search --onlyvisible --name "^Rezazo '98\$" | wc -l)" -eq 1 ] || fail "two widgets"
+
+# --- no tray host: a way back is always kept ----------------------------------------------
+xdotool mousemove 378 114 click 1
+wait_for "the window into the tray" unmapped "$win"
+kill "$trayer_pid"
+wait "$trayer_pid" 2>/dev/null || true
+wait_for "the window back when the tray host went" mapped "$win"
+wait_for "it back at its place" at "$win" 227 110
+wait_for "it back without a taskbar entry" skip_taskbar "$win"
+# Minimise with no tray host. The window can be back within a double-click time of the
+# last click on the glyph: wait that out, so that this is a click of its own.
+sleep 0.6
+xdotool mousemove 378 114 click 1
+if [ "$wm" = none ]; then
+    # Nothing could give it back: it stays on the screen.
+    sleep 1
+    mapped "$win" || fail "minimised with no tray host and no window manager: unreachable"
+else
+    wait_for "the window iconified" sh -c "xprop -id $win WM_STATE | grep -q Iconic"
+    skip_taskbar "$win" && fail "iconified without a taskbar entry"
+    xdotool windowactivate "$win"
+    wait_for "the window back from the taskbar" mapped "$win"
+    wait_for "no taskbar entry after coming back" skip_taskbar "$win"
+fi
+start_trayer
+wait_for "the icon added again when a tray host appeared" icon_docked
+
+kill -TERM "$pid"
+wait_for "the program to end" sh -c "! kill -0 $pid"
+echo "tray ok ($wm)"
