@@ -1,5 +1,6 @@
 #include "controls/trayicon.h"
 
+#include "framework/controls/cursors.h"
 #include "framework/app/post.h"
 #include "framework/application.h"
 #include "framework/classbuilder.h"
@@ -174,7 +175,7 @@ void TTrayIcon::Mouse(platform::TrayMouse m) {
             OnDblClick(this);
             break;
         case platform::TrayMouse::RightClick: {
-            TScreenPoint p = CursorPos();
+            TPoint p = CursorPos();
             if (!popupMenu_) return;
             if (Application) {
                 Application->BringToFront();

@@ -1,6 +1,5 @@
 #include "framework/controls/screen.h"
 
-#include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -11,15 +10,6 @@ TScreenSize PrimaryScreenSize() {
     if (!screen) return {800, 600};
     QRect r = screen->geometry();
     return {r.width(), r.height()};
-}
-
-}  // namespace fw
-
-namespace fw {
-
-TScreenPoint CursorPos() {
-    QPoint p = QCursor::pos();
-    return {p.x(), p.y()};
 }
 
 }  // namespace fw

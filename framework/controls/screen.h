@@ -11,11 +11,4 @@ struct TScreenSize {
 // The full primary screen (panels and docks included); 800 x 600 when no screen is known.
 TScreenSize PrimaryScreenSize();
 
-// The mouse cursor in screen coordinates.
-struct TScreenPoint {
-    int X;
-    int Y;
-};
-TScreenPoint CursorPos();
-
 }  // namespace fw

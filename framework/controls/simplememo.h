@@ -3,11 +3,11 @@
 // bars, on the toolkit's plain-text editor (what is typed is kept in Lines).
 #include <memory>
 
+#include "framework/controls/memo.h"  // TScrollStyle
 #include "framework/controls.h"
 
 namespace fw {
 
-enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 
 class TSimpleMemo : public TWinControl {
     FW_CLASS(TSimpleMemo)
