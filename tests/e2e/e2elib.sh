@@ -120,7 +120,11 @@ stop_openbox() {
 # The main window may be made anew (a change of its stay-on-top style): find it again.
 refind_window() {
     local w
-    w=$(timeout 10 xdotool search --sync --onlyvisible --pid "$pid" --name "^Rezazo '98\$" | head -n1)
+    # The tray icon's window carries the program's name too: take the 164-pixel-wide one.
+    local c
+    for c in $(timeout 10 xdotool search --sync --onlyvisible --pid "$pid" --name "^Rezazo '98\$"); do
+        xwininfo -id "$c" 2>/dev/null | grep -q 'Width: 164$' && { w=$c; break; }
+    done
     [ -n "$w" ] || fail "main window gone"
     win=$w
 }
