@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The mouse on the real window: dragging the skin moves the window with the pointer and
 # snaps it to the screen's left and top edges within 40 pixels; a double-click on the skin
-# gives the 24-pixel compact form; a click on the close glyph ends the program, which
+# gives the 24-pixel compact form, where the IP text drags the window too; a click on the close glyph ends the program, which
 # writes the new place and form to its settings.
 set -euo pipefail
 bin=$1
@@ -39,14 +39,18 @@ wait_for 10 geometry_is "$win" "164x51+100+100" || { echo "back: $(geometry_of "
 xdotool mousemove 110 145 click --repeat 2 --delay 80 1
 wait_for 10 geometry_is "$win" "164x24+100+100" || { echo "compact: $(geometry_of "$win")"; exit 1; }
 
+# In the compact form the IP text covers most of the window: it drags the window too.
+drag 160 110 190 130
+wait_for 10 geometry_is "$win" "164x24+130+120" || { echo "drag by the text: $(geometry_of "$win")"; exit 1; }
+
 # The close glyph (155, 0, 9 x 9 in the window) ends the program.
-xdotool mousemove $((100 + 159)) $((100 + 4)) click 1
+xdotool mousemove $((130 + 159)) $((120 + 4)) click 1
 wait_for 10 program_ended || { echo "the close glyph did not end the program"; exit 1; }
 rc=0
 wait "$pid" || rc=$?
 pid=""
 [ "$rc" -eq 0 ] || { echo "ended with status $rc"; exit 1; }
-grep -qx 'Form1.Left=100' "$ini" || { echo "settings:"; cat "$ini"; exit 1; }
-grep -qx 'Form1.Top=100' "$ini" || { echo "settings:"; cat "$ini"; exit 1; }
+grep -qx 'Form1.Left=130' "$ini" || { echo "settings:"; cat "$ini"; exit 1; }
+grep -qx 'Form1.Top=120' "$ini" || { echo "settings:"; cat "$ini"; exit 1; }
 grep -qx 'Compact1.Checked=True' "$ini" || { echo "settings:"; cat "$ini"; exit 1; }
 echo "drag ok"
