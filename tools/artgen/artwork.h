@@ -20,5 +20,8 @@ Image MakeFullSkin();
 Image MakeCompactSkin();
 
 Image MakeTrayIcon();
+// The program's icon for the desktop's icon theme, size x size pixels.
+Image MakeAppIcon(int size);
+constexpr int kAppIconSizes[] = {16, 32, 48, 64};
 
 }  // namespace artgen

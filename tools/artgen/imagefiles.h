@@ -9,6 +9,9 @@ namespace artgen {
 std::string EncodeBmp24(const Image& image);
 // The same with 32 bits per pixel, BGRA with the image's alpha (BI_RGB).
 std::string EncodeBmp32(const Image& image);
+// PNG, 8-bit RGBA, with stored (uncompressed) deflate blocks: small pictures need no
+// compressor, and any PNG reader takes them.
+std::string EncodePng(const Image& image);
 // Binary PPM (P6), alpha dropped.
 std::string EncodePpm(const Image& image);
 
