@@ -4,6 +4,7 @@
 #include "framework/canvas.h"
 #include "framework/classbuilder.h"
 #include "framework/classregistry.h"
+#include "framework/controls/accessible.h"
 #include "framework/extctrls.h"
 
 namespace ctl {
@@ -115,6 +116,7 @@ void TScrollLabel::TimerTick(TObject*) { Invalidate(); }
 void TScrollLabel::SetCaption(const std::string& s) {
     if (s == caption_) return;
     caption_ = s;
+    fw::AccessibleTextChanged(this);
 }
 
 void TScrollLabel::SetInterval(int v) {

@@ -44,6 +44,7 @@ class TScrollLabel : public fw::TCustomLabel {
     const std::string& Caption() const { return caption_; }
     // Takes effect at the next paint, from the current position.
     void SetCaption(const std::string& s);
+    const std::string& AccessibleText() const override { return caption_; }
     // Milliseconds between steps, 1 to 1000; other values are ignored.
     int Interval() const { return interval_; }
     void SetInterval(int v);

@@ -1,4 +1,5 @@
 #include "framework/application.h"
+#include "framework/controls/accessible.h"
 
 #include <sys/socket.h>
 #include <unistd.h>
@@ -35,6 +36,7 @@ TApplication::~TApplication() {
 
 void TApplication::Initialize(int& argc, char** argv) {
     if (!QCoreApplication::instance()) ownedApp_ = std::make_unique<QApplication>(argc, argv);
+    InstallAccessibility();
     auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
     if (app) {
         app->setQuitOnLastWindowClosed(false);

@@ -1,4 +1,5 @@
 #include "framework/controls.h"
+#include "framework/controls/accessible.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -155,6 +156,7 @@ void TControl::SetCaption(const std::string& s) {
     caption_ = s;
     TextChanged();
     Invalidate();
+    AccessibleTextChanged(this);
 }
 
 void TControl::SetColor(TColor c) {

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "app/form1.h"
+#include "appsupport.h"
 #include "controls/registercontrols.h"
 #include "gif/gifanimator.h"
 #include "gif/registergif.h"
@@ -23,22 +24,8 @@
 
 namespace {
 
-fw::TApplication& App() {
-    static fw::TApplication* app = [] {
-        static int argc = 1;
-        static char name[] = "test_app";
-        static char* argv[] = {name, nullptr};
-        auto* a = new fw::TApplication(nullptr);
-        a->Initialize(argc, argv);
-        fw::RegisterFrameworkClasses();
-        ctl::RegisterControlClasses();
-        settings::RegisterPropStoreClasses();
-        gif::RegisterGifClasses();
-        RegisterAppClasses();
-        return a;
-    }();
-    return *app;
-}
+// One application object per test binary, shared with the other test files.
+fw::TApplication& App() { return testing_app::TestApp(); }
 
 class MainWindow : public ::testing::Test {
 protected:
