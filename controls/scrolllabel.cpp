@@ -154,9 +154,16 @@ void TScrollLabel::SetScrollDirection(TScrollDirection d) {
 
 void TScrollLabel::Paint() {
     TCanvas& c = *Canvas();
-    c.SetFont(*Font());
-    motion_.Advance(direction_, scrollBy_, ClientWidth(), ClientHeight(), c.TextWidth(caption_),
-                    c.TextHeight(caption_));
+    const TFont& font = *Font();
+    c.SetFont(font);
+    Measured& m = measured_;
+    if (m.width < 0 || m.text != caption_ || m.fontName != font.Name() ||
+        m.fontHeight != font.Height() || m.fontStyle != static_cast<unsigned>(font.Style()) ||
+        m.pitch != static_cast<int>(font.Pitch())) {
+        m = {caption_, font.Name(), font.Height(), static_cast<unsigned>(font.Style()),
+             static_cast<int>(font.Pitch()), c.TextWidth(caption_), c.TextHeight(caption_)};
+    }
+    motion_.Advance(direction_, scrollBy_, ClientWidth(), ClientHeight(), m.width, m.height);
     c.Brush().SetStyle(bsClear);
     c.TextRect(ClientRect(), motion_.x, motion_.y, caption_);
 }

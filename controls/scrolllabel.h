@@ -69,6 +69,17 @@ class TScrollLabel : public fw::TCustomLabel {
   private:
     void TimerTick(fw::TObject* Sender);
 
+    // The caption's size in the font it was measured with: every step paints, but the text
+    // and the font seldom change, and measuring shapes the whole text.
+    struct Measured {
+        std::string text, fontName;
+        int fontHeight = 0;
+        unsigned fontStyle = 0;
+        int pitch = 0;
+        int width = -1, height = -1;
+    };
+    Measured measured_;
+
     std::string caption_ = "ScrollLabel";
     int interval_ = 100;
     uint8_t scrollBy_ = 1;

@@ -150,6 +150,7 @@ void TGIFAnimator::AdjustSize() {
 }
 
 void TGIFAnimator::ImageChanged() {
+    painted_ = {};
     AdjustSize();
     frameIndex_ = image_->CurrentFrame();
     if (frameIndex_ >= 0 && image_->FrameCount() > 0) timer_->SetInterval(FrameInterval());
@@ -191,22 +192,33 @@ void TGIFAnimator::Paint() {
         canvas.FillRect(ClientRect());
     }
     if (empty || image_->ScreenWidth() <= 0 || image_->ScreenHeight() <= 0) return;
-    const gifcodec::TComposedFrame frame = [&] {
-        gifcodec::TComposedFrame f;
-        try {
-            f = gifcodec::ComposeFrame(image_->Core(), frameIndex_, fw::ColorToRGB(fw::clWindow));
-        } catch (const gifcodec::EGifCodecError& e) {
-            throw EInvalidGraphicOperation(e.Id(), e.what());
-        }
-        return f;
-    }();
-    if (frame.width <= 0 || frame.height <= 0) return;
-    std::unique_ptr<fw::TBitmap> bitmap = ToBitmap(frame);
+    const PaintedFrame& frame = FrameToPaint();
+    if (!frame.bitmap) return;
     const fw::TRect dest = DestRect(frame.width, frame.height);
     if (frame.key != gifcodec::clNone && transparent_)
-        canvas.CopyTransparent(dest, *bitmap, fw::Rect(0, 0, frame.width, frame.height), frame.key);
+        canvas.CopyTransparent(dest, *frame.bitmap, fw::Rect(0, 0, frame.width, frame.height),
+                               frame.key);
     else
-        canvas.StretchDraw(dest, *bitmap);
+        canvas.StretchDraw(dest, *frame.bitmap);
+}
+
+const TGIFAnimator::PaintedFrame& TGIFAnimator::FrameToPaint() {
+    const std::uint32_t windowColor = fw::ColorToRGB(fw::clWindow);
+    if (painted_.index == frameIndex_ && painted_.windowColor == windowColor) return painted_;
+    painted_ = {};
+    gifcodec::TComposedFrame frame;
+    try {
+        frame = gifcodec::ComposeFrame(image_->Core(), frameIndex_, windowColor);
+    } catch (const gifcodec::EGifCodecError& e) {
+        throw EInvalidGraphicOperation(e.Id(), e.what());
+    }
+    if (frame.width > 0 && frame.height > 0) painted_.bitmap = ToBitmap(frame);
+    painted_.index = frameIndex_;
+    painted_.windowColor = windowColor;
+    painted_.width = frame.width;
+    painted_.height = frame.height;
+    painted_.key = frame.key;
+    return painted_;
 }
 
 }  // namespace gif
