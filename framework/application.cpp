@@ -1,6 +1,7 @@
 #include "framework/application.h"
 #include "framework/controls/accessible.h"
 
+#include <malloc.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -68,6 +69,9 @@ void TApplication::Run() {
         return;
     }
     if (mainForm_ && !minimized_) mainForm_->Show();
+    // Loading the windows parsed their descriptions and decoded their pictures; what that
+    // left free goes back to the system instead of staying in the idle program's heap.
+    malloc_trim(0);
     QCoreApplication::exec();
     terminated_ = true;
     // The loop has ended: the windows go, each saving what it keeps as it is destroyed.
