@@ -160,8 +160,13 @@ void TScrollLabel::Paint() {
     if (m.width < 0 || m.text != caption_ || m.fontName != font.Name() ||
         m.fontHeight != font.Height() || m.fontStyle != static_cast<unsigned>(font.Style()) ||
         m.pitch != static_cast<int>(font.Pitch())) {
-        m = {caption_, font.Name(), font.Height(), static_cast<unsigned>(font.Style()),
-             static_cast<int>(font.Pitch()), c.TextWidth(caption_), c.TextHeight(caption_)};
+        m = {caption_,
+             font.Name(),
+             font.Height(),
+             static_cast<unsigned>(font.Style()),
+             static_cast<int>(font.Pitch()),
+             c.TextWidth(caption_),
+             c.TextHeight(caption_)};
     }
     motion_.Advance(direction_, scrollBy_, ClientWidth(), ClientHeight(), m.width, m.height);
     c.Brush().SetStyle(bsClear);

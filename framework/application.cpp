@@ -1,18 +1,16 @@
 #include "framework/application.h"
-#include "framework/controls/accessible.h"
 
 #include <malloc.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QSessionManager>
-#include <QSocketNotifier>
 #include <QTimer>
 #include <csignal>
 #include <QWidget>
 
 #include "framework/classbuilder.h"
+#include "framework/controls/accessible.h"
+#include "framework/core/guithread.h"
 #include "framework/dialogs.h"
 #include "framework/forms.h"
 
@@ -86,23 +84,12 @@ void TApplication::Terminate() {
 }
 
 namespace {
-int signalPipe[2] = {-1, -1};
-extern "C" void OnTerminationSignal(int) {
-    char b = 1;
-    ssize_t n = write(signalPipe[1], &b, 1);
-    (void)n;
-}
+extern "C" void OnTerminationSignal(int) { WakeGuiThreadFromSignal(); }
 }  // namespace
 
 void TApplication::InstallTerminationHandlers() {
-    if (signalPipe[0] < 0 && socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) return;
-    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, QCoreApplication::instance());
-    QObject::connect(notifier, &QSocketNotifier::activated, [this] {
-        char b;
-        ssize_t n = read(signalPipe[0], &b, 1);
-        (void)n;
-        Terminate();
-    });
+    SetSignalAction([this] { Terminate(); });
+    PrepareGuiThread();
     struct sigaction sa {};
     sa.sa_handler = OnTerminationSignal;
     sigemptyset(&sa.sa_mask);

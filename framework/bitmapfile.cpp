@@ -5,6 +5,7 @@
 #include <set>
 
 #include "framework/graphicsbase.h"
+#include "platform/bytes.h"
 
 namespace fw {
 
@@ -14,24 +15,12 @@ constexpr uint32_t kBiBitfields = 3;
 constexpr int64_t kMaxSide = 32768;
 constexpr int64_t kMaxPixels = int64_t{1} << 26;
 
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t U32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
+using platform::GetLE16;
+using platform::GetLE32;
 
 [[noreturn]] void Bad() { throw EInvalidGraphic(strings::kInvalidGraphic); }
 
 int64_t Stride(int64_t width, int bits) { return ((width * bits + 31) / 32) * 4; }
-
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-    out.push_back(static_cast<uint8_t>(v));
-    out.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
 
 // Reduces any image to an indexed one with at most maxColors entries: its own colours when
 // they fit, otherwise Qt's palette reduction, then nearest-colour mapping.
@@ -65,83 +54,137 @@ QImage ReduceToPalette(const QImage& src, int maxColors) {
                                Qt::ThresholdDither | Qt::AvoidDither);
 }
 
+namespace {
+
+// What the headers of a bitmap file say, checked against the file's size.
+struct DibHeader {
+    int64_t width = 0, height = 0;
+    int bits = 0;
+    uint32_t clrUsed = 0;
+    size_t paletteEntry = 4;  // 3 bytes in the old 12-byte header's palette
+    size_t tableAt = 0;       // where the palette starts
+    bool topDown = false;
+};
+
+// Only the standard layout of 32-bit bit fields (red, green, blue in bytes 2, 1, 0) is
+// accepted; the masks follow a 40-byte header or sit inside a longer one.
+void CheckBitFields(const uint8_t* d, size_t size, uint32_t headerSize, DibHeader& hd) {
+    const uint8_t* masks = d + 14 + 40;
+    if (headerSize == 40) {
+        if (hd.tableAt + 12 > size) Bad();
+        masks = d + hd.tableAt;
+        hd.tableAt += 12;
+    }
+    if (GetLE32(masks) != 0x00FF0000u || GetLE32(masks + 4) != 0x0000FF00u ||
+        GetLE32(masks + 8) != 0x000000FFu)
+        Bad();
+}
+
+DibHeader ReadDibHeader(const uint8_t* d, size_t size) {
+    if (size < 14 + 12 || d[0] != 'B' || d[1] != 'M') Bad();
+    const uint32_t headerSize = GetLE32(d + 14);
+    if (headerSize < 12 || 14 + static_cast<uint64_t>(headerSize) > size) Bad();
+    DibHeader hd;
+    uint32_t compression = kBiRgb;
+    const uint8_t* h = d + 14;
+    if (headerSize == 12) {
+        hd.width = GetLE16(h + 4);
+        hd.height = GetLE16(h + 6);
+        hd.bits = GetLE16(h + 10);
+        hd.paletteEntry = 3;
+    } else {
+        if (headerSize < 40) Bad();
+        hd.width = static_cast<int32_t>(GetLE32(h + 4));
+        hd.height = static_cast<int32_t>(GetLE32(h + 8));
+        hd.bits = GetLE16(h + 14);
+        compression = GetLE32(h + 16);
+        hd.clrUsed = GetLE32(h + 32);
+        if (hd.height < 0) {
+            hd.topDown = true;
+            hd.height = -hd.height;
+        }
+    }
+    if (hd.width <= 0 || hd.height <= 0 || hd.width > kMaxSide || hd.height > kMaxSide ||
+        hd.width * hd.height > kMaxPixels)
+        Bad();
+    const int bits = hd.bits;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) Bad();
+    hd.tableAt = 14 + headerSize;
+    if (compression == kBiBitfields && bits == 32)
+        CheckBitFields(d, size, headerSize, hd);
+    else if (compression != kBiRgb)
+        Bad();
+    return hd;
+}
+
+// The palette of a 1-, 4- or 8-bit file; a short one is padded with black so that every
+// index has a colour. Leaves tableAt just past it.
+QList<QRgb> ReadDibPalette(const uint8_t* d, size_t size, DibHeader& hd) {
+    QList<QRgb> table;
+    const uint32_t full = 1u << hd.bits;
+    uint32_t count = hd.clrUsed == 0 || hd.clrUsed > full ? full : hd.clrUsed;
+    if (hd.tableAt + static_cast<uint64_t>(count) * hd.paletteEntry > size) Bad();
+    for (uint32_t i = 0; i < full; ++i) {
+        if (i < count) {
+            const uint8_t* e = d + hd.tableAt + i * hd.paletteEntry;
+            table.push_back(qRgb(e[2], e[1], e[0]));
+        } else {
+            table.push_back(qRgb(0, 0, 0));
+        }
+    }
+    hd.tableAt += count * hd.paletteEntry;
+    return table;
+}
+
+// One stored row into one scan line; returns whether a 32-bit row had any alpha.
+bool ConvertDibRow(const uint8_t* src, uint8_t* dst, int w, int bits) {
+    bool anyAlpha = false;
+    switch (bits) {
+        case 1:
+            std::memcpy(dst, src, static_cast<size_t>((w + 7) / 8));
+            break;
+        case 4:
+            for (int x = 0; x < w; ++x) dst[x] = (x & 1) ? (src[x / 2] & 0x0F) : (src[x / 2] >> 4);
+            break;
+        case 8:
+            std::memcpy(dst, src, static_cast<size_t>(w));
+            break;
+        case 24: {
+            QRgb* line = reinterpret_cast<QRgb*>(dst);
+            for (int x = 0; x < w; ++x) line[x] = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
+            break;
+        }
+        default: {
+            QRgb* line = reinterpret_cast<QRgb*>(dst);
+            for (int x = 0; x < w; ++x) {
+                line[x] = qRgba(src[4 * x + 2], src[4 * x + 1], src[4 * x], src[4 * x + 3]);
+                anyAlpha = anyAlpha || src[4 * x + 3] != 0;
+            }
+            break;
+        }
+    }
+    return anyAlpha;
+}
+
+}  // namespace
+
 DibImage ReadDibFile(const std::vector<uint8_t>& data) {
     const size_t size = data.size();
     const uint8_t* d = data.data();
-    if (size < 14 + 12 || d[0] != 'B' || d[1] != 'M') Bad();
-    const uint32_t offBits = U32(d + 10);
-    const uint32_t headerSize = U32(d + 14);
-    if (headerSize < 12 || 14 + static_cast<uint64_t>(headerSize) > size) Bad();
-
-    int64_t width = 0, height = 0;
-    int bits = 0;
-    uint32_t compression = kBiRgb, clrUsed = 0;
-    size_t paletteEntry = 4;
-    bool topDown = false;
-    const uint8_t* h = d + 14;
-    if (headerSize == 12) {
-        width = U16(h + 4);
-        height = U16(h + 6);
-        bits = U16(h + 10);
-        paletteEntry = 3;
-    } else {
-        if (headerSize < 40) Bad();
-        width = static_cast<int32_t>(U32(h + 4));
-        height = static_cast<int32_t>(U32(h + 8));
-        bits = U16(h + 14);
-        compression = U32(h + 16);
-        clrUsed = U32(h + 32);
-        if (height < 0) {
-            topDown = true;
-            height = -height;
-        }
-    }
-    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide ||
-        width * height > kMaxPixels)
-        Bad();
-    if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) Bad();
-    size_t tableAt = 14 + headerSize;
-    if (compression == kBiBitfields && bits == 32) {
-        // Only the standard layout (red, green, blue in bytes 2, 1, 0) is accepted.
-        const uint8_t* masks = h + 40;
-        if (headerSize == 40) {
-            if (tableAt + 12 > size) Bad();
-            masks = d + tableAt;
-            tableAt += 12;
-        }
-        if (U32(masks) != 0x00FF0000u || U32(masks + 4) != 0x0000FF00u ||
-            U32(masks + 8) != 0x000000FFu)
-            Bad();
-    } else if (compression != kBiRgb) {
-        Bad();
-    }
-
+    DibHeader hd = ReadDibHeader(d, size);
+    const int bits = hd.bits;
     QList<QRgb> table;
-    if (bits <= 8) {
-        const uint32_t full = 1u << bits;
-        uint32_t count = clrUsed == 0 || clrUsed > full ? full : clrUsed;
-        // A short palette is padded with black so that every index has a colour.
-        if (tableAt + static_cast<uint64_t>(count) * paletteEntry > size) Bad();
-        for (uint32_t i = 0; i < full; ++i) {
-            if (i < count) {
-                const uint8_t* e = d + tableAt + i * paletteEntry;
-                table.push_back(qRgb(e[2], e[1], e[0]));
-            } else {
-                table.push_back(qRgb(0, 0, 0));
-            }
-        }
-        tableAt += count * paletteEntry;
-    }
+    if (bits <= 8) table = ReadDibPalette(d, size, hd);
 
-    const int64_t stride = Stride(width, bits);
-    uint64_t pixelsAt = offBits;
+    const int64_t stride = Stride(hd.width, bits);
+    uint64_t pixelsAt = GetLE32(d + 10);
     // Some writers leave the offset at 0; the pixels then follow the palette.
-    if (pixelsAt == 0) pixelsAt = tableAt;
-    if (pixelsAt < 14 + static_cast<uint64_t>(headerSize) ||
-        pixelsAt + static_cast<uint64_t>(stride * height) > size)
+    if (pixelsAt == 0) pixelsAt = hd.tableAt;
+    if (pixelsAt < 14 + static_cast<uint64_t>(GetLE32(d + 14)) ||
+        pixelsAt + static_cast<uint64_t>(stride * hd.height) > size)
         Bad();
 
-    const int w = static_cast<int>(width), ht = static_cast<int>(height);
+    const int w = static_cast<int>(hd.width), ht = static_cast<int>(hd.height);
     DibImage out;
     out.bitCount = bits;
     QImage::Format fmt = bits == 1    ? QImage::Format_Mono
@@ -153,36 +196,9 @@ DibImage ReadDibFile(const std::vector<uint8_t>& data) {
     if (bits <= 8) img.setColorTable(table);
     bool anyAlpha = false;
     for (int y = 0; y < ht; ++y) {
-        const uint8_t* src =
-            d + pixelsAt +
-            static_cast<uint64_t>(stride) * static_cast<uint64_t>(topDown ? y : ht - 1 - y);
-        uint8_t* dst = img.scanLine(y);
-        switch (bits) {
-            case 1:
-                std::memcpy(dst, src, static_cast<size_t>((w + 7) / 8));
-                break;
-            case 4:
-                for (int x = 0; x < w; ++x)
-                    dst[x] = (x & 1) ? (src[x / 2] & 0x0F) : (src[x / 2] >> 4);
-                break;
-            case 8:
-                std::memcpy(dst, src, static_cast<size_t>(w));
-                break;
-            case 24: {
-                QRgb* line = reinterpret_cast<QRgb*>(dst);
-                for (int x = 0; x < w; ++x)
-                    line[x] = qRgb(src[3 * x + 2], src[3 * x + 1], src[3 * x]);
-                break;
-            }
-            default: {
-                QRgb* line = reinterpret_cast<QRgb*>(dst);
-                for (int x = 0; x < w; ++x) {
-                    line[x] = qRgba(src[4 * x + 2], src[4 * x + 1], src[4 * x], src[4 * x + 3]);
-                    anyAlpha = anyAlpha || src[4 * x + 3] != 0;
-                }
-                break;
-            }
-        }
+        const uint64_t row = static_cast<uint64_t>(hd.topDown ? y : ht - 1 - y);
+        anyAlpha |= ConvertDibRow(d + pixelsAt + static_cast<uint64_t>(stride) * row,
+                                  img.scanLine(y), w, bits);
     }
     // A 32-bit image whose alpha bytes are all zero was written without alpha: opaque.
     if (bits == 32 && !anyAlpha) {
@@ -215,22 +231,10 @@ std::vector<uint8_t> WriteDibFile(const QImage& image, int bitCount) {
 
     std::vector<uint8_t> out;
     out.reserve(offBits + pixelBytes);
-    out.push_back('B');
-    out.push_back('M');
-    Put32(out, offBits + pixelBytes);
-    Put32(out, 0);
-    Put32(out, offBits);
-    Put32(out, 40);
-    Put32(out, static_cast<uint32_t>(w));
-    Put32(out, static_cast<uint32_t>(h));
-    Put16(out, 1);
-    Put16(out, static_cast<uint32_t>(bitCount));
-    Put32(out, kBiRgb);
-    Put32(out, pixelBytes);
-    Put32(out, 3780);  // 96 dots per inch in pixels per metre
-    Put32(out, 3780);
-    Put32(out, 0);
-    Put32(out, 0);
+    out.resize(platform::kBmpHeadersSize);
+    platform::WriteBmpHeaders(out.data(), {static_cast<uint32_t>(w), static_cast<uint32_t>(h),
+                                           static_cast<unsigned>(bitCount),
+                                           static_cast<uint32_t>(table.size()), pixelBytes});
     for (QRgb c : table) {
         out.push_back(static_cast<uint8_t>(qBlue(c)));
         out.push_back(static_cast<uint8_t>(qGreen(c)));

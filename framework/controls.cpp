@@ -1,5 +1,4 @@
 #include "framework/controls.h"
-#include "framework/controls/accessible.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -10,6 +9,7 @@
 
 #include "framework/application.h"
 #include "framework/classbuilder.h"
+#include "framework/controls/accessible.h"
 #include "framework/fwwidget.h"
 #include "framework/menus.h"
 

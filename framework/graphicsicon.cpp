@@ -7,19 +7,14 @@
 #include "framework/bitmapfile.h"
 #include "framework/canvas.h"
 #include "framework/classbuilder.h"
+#include "platform/bytes.h"
 
 namespace fw {
 
 namespace {
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t U32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-void Put32(Bytes& out, size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        out[at + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
-}
+using platform::GetLE16;
+using platform::GetLE32;
+void Put32(Bytes& out, size_t at, uint32_t v) { platform::SetLE32(out.data() + at, v); }
 [[noreturn]] void Bad() { throw EInvalidGraphic(strings::kInvalidGraphic); }
 
 bool AnyTranslucent(const QImage& img) {
@@ -38,11 +33,11 @@ QImage ReadIconImage(const uint8_t* p, size_t size) {
         return png.convertToFormat(QImage::Format_ARGB32);
     }
     if (size < 40) Bad();
-    uint32_t headerSize = U32(p);
+    uint32_t headerSize = GetLE32(p);
     if (headerSize < 40 || headerSize > size) Bad();
-    int32_t width = static_cast<int32_t>(U32(p + 4));
-    int32_t height = static_cast<int32_t>(U32(p + 8)) / 2;
-    int bits = U16(p + 14);
+    int32_t width = static_cast<int32_t>(GetLE32(p + 4));
+    int32_t height = static_cast<int32_t>(GetLE32(p + 8)) / 2;
+    int bits = GetLE16(p + 14);
     if (width <= 0 || height <= 0 || width > 1024 || height > 1024) Bad();
     // Rebuild a file image of the colour part and read it like any bitmap.
     Bytes file(14 + size);
@@ -56,7 +51,7 @@ QImage ReadIconImage(const uint8_t* p, size_t size) {
     QImage img = dib.image.convertToFormat(QImage::Format_ARGB32);
     if (dib.bitCount == 32 && AnyTranslucent(img)) return img;
 
-    uint32_t colors = bits <= 8 ? (U32(p + 32) ? U32(p + 32) : 1u << bits) : 0;
+    uint32_t colors = bits <= 8 ? (GetLE32(p + 32) ? GetLE32(p + 32) : 1u << bits) : 0;
     uint64_t colorStride = ((static_cast<uint64_t>(width) * bits + 31) / 32) * 4;
     uint64_t maskAt = headerSize + colors * 4ull + colorStride * static_cast<uint64_t>(height);
     uint64_t maskStride = ((static_cast<uint64_t>(width) + 31) / 32) * 4;
@@ -72,14 +67,14 @@ QImage ReadIconImage(const uint8_t* p, size_t size) {
 }  // namespace
 
 QImage ReadIcoFile(const Bytes& data) {
-    if (data.size() < 6 || U16(data.data()) != 0 || U16(data.data() + 2) != 1) Bad();
-    int count = U16(data.data() + 4);
+    if (data.size() < 6 || GetLE16(data.data()) != 0 || GetLE16(data.data() + 2) != 1) Bad();
+    int count = GetLE16(data.data() + 4);
     if (count == 0 || data.size() < 6 + 16u * static_cast<size_t>(count)) Bad();
     int best = -1;
     int64_t bestScore = -1;
     for (int i = 0; i < count; ++i) {
         const uint8_t* e = data.data() + 6 + 16 * i;
-        int w = e[0] ? e[0] : 256, h = e[1] ? e[1] : 256, bits = U16(e + 6);
+        int w = e[0] ? e[0] : 256, h = e[1] ? e[1] : 256, bits = GetLE16(e + 6);
         int64_t score = static_cast<int64_t>(w) * h * 64 + bits;
         if (score > bestScore) {
             bestScore = score;
@@ -87,7 +82,7 @@ QImage ReadIcoFile(const Bytes& data) {
         }
     }
     const uint8_t* e = data.data() + 6 + 16 * best;
-    uint64_t len = U32(e + 8), at = U32(e + 12);
+    uint64_t len = GetLE32(e + 8), at = GetLE32(e + 12);
     if (at + len > data.size() || len == 0) Bad();
     return ReadIconImage(data.data() + at, static_cast<size_t>(len));
 }

@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "framework/controls.h"
-#include "gif/guihandover.h"
+#include "framework/core/guithread.h"
 #include "gif/threadedtimer.h"
 
 namespace gif {
@@ -97,7 +97,7 @@ class TTimerThread::Worker {
         s->guiTickPending = true;
         const unsigned long generation = s->generation;
         lock.unlock();
-        PostToGuiThread([s, generation] {
+        fw::PostToGuiThread([s, generation] {
             TThreadedTimer* owner = nullptr;
             {
                 std::lock_guard g(s->m);
@@ -137,7 +137,7 @@ class TTimerThread::Worker {
             }
         }
         if (!error.empty()) {
-            PostToGuiThread([s, error] {
+            fw::PostToGuiThread([s, error] {
                 TThreadedTimer* o = nullptr;
                 {
                     std::lock_guard g(s->m);
@@ -152,7 +152,7 @@ class TTimerThread::Worker {
 
 TTimerThread::TTimerThread(TThreadedTimer* owner) : shared_(std::make_shared<Shared>()) {
     shared_->owner = owner;
-    PrepareGuiHandover();
+    fw::PrepareGuiThread();
     ++liveWorkers;
     std::thread(&Worker::Run, shared_).detach();
 }
@@ -181,7 +181,7 @@ void TTimerThread::Suspend() {
 }
 
 void TTimerThread::Resume() {
-    PrepareGuiHandover();
+    fw::PrepareGuiThread();
     std::lock_guard lock(shared_->m);
     if (!shared_->suspended) return;
     shared_->suspended = false;

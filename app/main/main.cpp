@@ -1,5 +1,6 @@
 // Rezazo '98: the machine's IPv4 address and host name, always at hand.
-#include <QtGlobal>
+#include <cstdlib>
+#include <string_view>
 
 #include "app/form1.h"
 #include "controls/registercontrols.h"
@@ -11,10 +12,14 @@
 int main(int argc, char** argv) {
     // The program places its windows itself, which Wayland does not allow: on a Wayland
     // session it runs on XWayland, unless a platform is asked for explicitly.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
-        (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
-         qgetenv("XDG_SESSION_TYPE") == "wayland"))
-        qputenv("QT_QPA_PLATFORM", "xcb");
+    auto empty = [](const char* name) {
+        const char* v = std::getenv(name);
+        return !v || !*v;
+    };
+    const char* session = std::getenv("XDG_SESSION_TYPE");
+    if (empty("QT_QPA_PLATFORM") &&
+        (!empty("WAYLAND_DISPLAY") || (session && std::string_view(session) == "wayland")))
+        setenv("QT_QPA_PLATFORM", "xcb", 1);
 
     fw::TApplication application(nullptr);
     application.Initialize(argc, argv);

@@ -1,9 +1,10 @@
 // The least a Qt Widgets program does for the widget's visible work: a frameless window
 // whose label changes 20 times a second. bench/idle/run compares the widget with it.
+#include <unistd.h>
+
 #include <QApplication>
 #include <QLabel>
 #include <QTimer>
-#include <unistd.h>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -35,15 +35,16 @@ int OpenDescriptors() {
 }
 
 void Report(const char* when) {
-    std::printf("%-7s rss_kb %ld  fds %d  components %ld\n", when, StatusKb("VmRSS:"), OpenDescriptors(),
-                fw::TComponent::LiveCount());
+    std::printf("%-7s rss_kb %ld  fds %d  components %ld\n", when, StatusKb("VmRSS:"),
+                OpenDescriptors(), fw::TComponent::LiveCount());
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    const auto dir = std::filesystem::temp_directory_path() / ("rezazo-soakbench-" + std::to_string(getpid()));
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("rezazo-soakbench-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
     fw::TApplication application(nullptr);

@@ -33,7 +33,7 @@ bool Pressable(const TControl& c) {
 }  // namespace
 
 class ControlAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
-public:
+  public:
     ControlAccessible(FwWidget* host, TControl* control) : host_(host), control_(control) {}
 
     bool isValid() const override {
@@ -58,9 +58,12 @@ public:
         if (!isValid()) return {};
         const std::string text = control_->AccessibleText();
         switch (t) {
-            case QAccessible::Name: return Q(text.empty() ? control_->Hint() : text);
-            case QAccessible::Description: return text.empty() ? QString() : Q(control_->Hint());
-            default: return {};
+            case QAccessible::Name:
+                return Q(text.empty() ? control_->Hint() : text);
+            case QAccessible::Description:
+                return text.empty() ? QString() : Q(control_->Hint());
+            default:
+                return {};
         }
     }
     void setText(QAccessible::Text, const QString&) override {}
@@ -117,7 +120,7 @@ public:
 
     TControl* Control() const { return control_; }
 
-private:
+  private:
     QPointer<FwWidget> host_;
     TControl* control_;
 };
@@ -125,7 +128,7 @@ private:
 namespace {
 
 class WindowAccessible : public QAccessibleWidget {
-public:
+  public:
     explicit WindowAccessible(FwWidget* w)
         : QAccessibleWidget(w, w->isWindow() ? QAccessible::Window : QAccessible::Client) {}
 
@@ -184,7 +187,7 @@ public:
 
     FwWidget* Host() const { return static_cast<FwWidget*>(widget()); }
 
-private:
+  private:
     std::vector<TControl*> Windowless() const {
         std::vector<TControl*> out;
         const TWinControl* c = Host()->Control();

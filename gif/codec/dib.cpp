@@ -3,23 +3,14 @@
 #include <cstring>
 
 #include "gif/codec/giferrors.h"
+#include "platform/bytes.h"
 
 namespace gifcodec {
 
 namespace {
 
-void Put16(std::uint8_t* p, unsigned v) {
-    p[0] = v & 0xFF;
-    p[1] = (v >> 8) & 0xFF;
-}
-
-void Put32(std::uint8_t* p, std::uint32_t v) {
-    Put16(p, v & 0xFFFF);
-    Put16(p + 2, v >> 16);
-}
-
-std::uint32_t Get16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
-std::uint32_t Get32(const std::uint8_t* p) { return Get16(p) | (Get16(p + 2) << 16); }
+using platform::GetLE16;
+using platform::GetLE32;
 
 [[noreturn]] void RaiseInvalid() {
     throw EInvalidGraphic(strings::kInvalidBitmapId, strings::kInvalidBitmap);
@@ -36,30 +27,23 @@ TDib::TDib(int width, int height, int bitCount)
     const std::size_t image = Stride() * height_;
     pixelOffset_ = header;
     file_.assign(header + image, 0);
-    std::uint8_t* p = file_.data();
-    p[0] = 'B';
-    p[1] = 'M';
-    Put32(p + 2, static_cast<std::uint32_t>(header + image));
-    Put32(p + 10, static_cast<std::uint32_t>(header));
-    std::uint8_t* info = p + kFileHeaderSize;
-    Put32(info, kInfoHeaderSize);
-    Put32(info + 4, static_cast<std::uint32_t>(width_));
-    Put32(info + 8, static_cast<std::uint32_t>(height_));
-    Put16(info + 12, 1);
-    Put16(info + 14, static_cast<unsigned>(bitCount));
-    Put32(info + 20, static_cast<std::uint32_t>(image));
+    platform::WriteBmpHeaders(file_.data(), {static_cast<std::uint32_t>(width_),
+                                             static_cast<std::uint32_t>(height_),
+                                             static_cast<unsigned>(bitCount),
+                                             static_cast<std::uint32_t>(paletteSize_),
+                                             static_cast<std::uint32_t>(image)});
 }
 
 TDib TDib::FromFileImage(std::span<const std::uint8_t> bytes) {
     if (bytes.size() < kFileHeaderSize + kInfoHeaderSize || bytes[0] != 'B' || bytes[1] != 'M')
         RaiseInvalid();
     const std::uint8_t* info = bytes.data() + kFileHeaderSize;
-    const std::int32_t width = static_cast<std::int32_t>(Get32(info + 4));
-    const std::int32_t height = static_cast<std::int32_t>(Get32(info + 8));
-    const int bits = static_cast<int>(Get16(info + 14));
-    const std::uint32_t headerSize = Get32(info);
-    const std::uint32_t used = Get32(info + 32);
-    if (headerSize < kInfoHeaderSize || Get32(info + 16) != 0 || width < 0 || height < 0 ||
+    const std::int32_t width = static_cast<std::int32_t>(GetLE32(info + 4));
+    const std::int32_t height = static_cast<std::int32_t>(GetLE32(info + 8));
+    const int bits = static_cast<int>(GetLE16(info + 14));
+    const std::uint32_t headerSize = GetLE32(info);
+    const std::uint32_t used = GetLE32(info + 32);
+    if (headerSize < kInfoHeaderSize || GetLE32(info + 16) != 0 || width < 0 || height < 0 ||
         (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) ||
         static_cast<std::int64_t>(width) * height > (std::int64_t{1} << 28))
         RaiseInvalid();
@@ -69,7 +53,7 @@ TDib TDib::FromFileImage(std::span<const std::uint8_t> bytes) {
                                    ? dib.paletteSize_
                                    : used;
     const std::size_t paletteAt = kFileHeaderSize + headerSize;
-    const std::size_t pixelsAt = Get32(bytes.data() + 10);
+    const std::size_t pixelsAt = GetLE32(bytes.data() + 10);
     const std::size_t image = dib.Stride() * dib.height_;
     if (paletteAt + 4 * colors > bytes.size() || pixelsAt > bytes.size() ||
         bytes.size() - pixelsAt < image)

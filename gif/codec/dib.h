@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gif/codec/colortable.h"
+#include "platform/bytes.h"
 
 namespace gifcodec {
 
@@ -16,8 +17,8 @@ struct TRgbQuad {
 
 class TDib {
   public:
-    static constexpr std::size_t kFileHeaderSize = 14;
-    static constexpr std::size_t kInfoHeaderSize = 40;
+    static constexpr std::size_t kFileHeaderSize = platform::kBmpFileHeaderSize;
+    static constexpr std::size_t kInfoHeaderSize = platform::kBmpInfoHeaderSize;
 
     TDib() = default;
     // Zeroed rows; bit count 1, 4 or 8 gets a zeroed palette of 2^bits entries.

@@ -9,12 +9,12 @@
 #include "appsupport.h"
 #include "controls/scrolllabel.h"
 #include "framework/picture.h"
-#include "platform/fixedhostbackend.h"
+#include "tests/support/fixedhostbackend.h"
 
 namespace {
 
 class Accessible : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = std::filesystem::temp_directory_path() / ("rezazo-a11y-" + std::to_string(getpid()));
         std::filesystem::create_directories(dir_);
@@ -41,7 +41,8 @@ protected:
     }
     QStringList Names() {
         QStringList out;
-        for (int i = 0; i < window_->childCount(); ++i) out << window_->child(i)->text(QAccessible::Name);
+        for (int i = 0; i < window_->childCount(); ++i)
+            out << window_->child(i)->text(QAccessible::Name);
         return out;
     }
 
@@ -56,8 +57,10 @@ TEST_F(Accessible, TheWindowIsNamedAndListsItsTextsAndGlyphs) {
     EXPECT_EQ(window_->role(), QAccessible::Window);
     EXPECT_EQ(window_->text(QAccessible::Name), "Rezazo '98");
     // The address line and the host name are read, not their placeholders.
-    EXPECT_NE(Child(QAccessible::StaticText, "Local IP : 192.168.1.20"), nullptr) << Names().join("|").toStdString();
-    EXPECT_NE(Child(QAccessible::StaticText, "test-host"), nullptr) << Names().join("|").toStdString();
+    EXPECT_NE(Child(QAccessible::StaticText, "Local IP : 192.168.1.20"), nullptr)
+        << Names().join("|").toStdString();
+    EXPECT_NE(Child(QAccessible::StaticText, "test-host"), nullptr)
+        << Names().join("|").toStdString();
     EXPECT_NE(Child(QAccessible::StaticText, "Hostname :"), nullptr);
     // Glyphs without text are named by their hints; the system glyph opens a menu.
     EXPECT_NE(Child(QAccessible::Button, "Minimize"), nullptr);
@@ -83,7 +86,8 @@ TEST_F(Accessible, TextsFollowEveryRefresh) {
     host_.hostName = "renamed-host";
     host_.resolved = std::vector<platform::Ipv4>{{10, 9, 8, 7}};
     form_->RefreshDisplay();
-    EXPECT_NE(Child(QAccessible::StaticText, "Local IP : 10.9.8.7"), nullptr) << Names().join("|").toStdString();
+    EXPECT_NE(Child(QAccessible::StaticText, "Local IP : 10.9.8.7"), nullptr)
+        << Names().join("|").toStdString();
     EXPECT_NE(Child(QAccessible::StaticText, "renamed-host"), nullptr);
     EXPECT_EQ(Child(QAccessible::StaticText, "test-host"), nullptr);
 }

@@ -20,7 +20,7 @@
 #include "framework/classregistry.h"
 #include "framework/componenttext.h"
 #include "framework/graphics.h"
-#include "platform/fixedhostbackend.h"
+#include "tests/support/fixedhostbackend.h"
 
 namespace {
 

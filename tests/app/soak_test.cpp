@@ -20,7 +20,8 @@ int OpenDescriptors() {
 }
 
 TEST(Soak, TenThousandRefreshesAndMarqueeStepsLeaveNothingBehind) {
-    const auto dir = std::filesystem::temp_directory_path() / ("rezazo-soak-" + std::to_string(getpid()));
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("rezazo-soak-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
     testing_app::TestApp();

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/bytes.h"
 #include "framework/graphics.h"
 
 namespace gfxtest {
@@ -18,14 +19,8 @@ inline void EnsureApp() {
     fw::RegisterGraphicsClasses();
 }
 
-inline void Put16(std::vector<uint8_t>& b, uint32_t v) {
-    b.push_back(static_cast<uint8_t>(v));
-    b.push_back(static_cast<uint8_t>(v >> 8));
-}
-inline void Put32(std::vector<uint8_t>& b, uint32_t v) {
-    Put16(b, v & 0xFFFF);
-    Put16(b, v >> 16);
-}
+inline void Put16(std::vector<uint8_t>& b, uint32_t v) { platform::AppendLE16(b, v); }
+inline void Put32(std::vector<uint8_t>& b, uint32_t v) { platform::AppendLE32(b, v); }
 
 // A BMP file image with a 40-byte info header. rows are the stored rows in file order,
 // each already padded to 4 bytes; palette entries are 0x00RRGGBB.

@@ -64,7 +64,8 @@ std::string Unquoted(const std::string& v) {
 bool SameText(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i])))
             return false;
     return true;
 }
@@ -107,14 +108,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (wrote) {
         Check(ReadIniString(file, section, key, kMissing) == Unquoted(value),
               "a written value does not read back");
-        if (distinct) Check(ReadIniKeys(file, other) == otherKeys, "a write changed another section");
+        if (distinct)
+            Check(ReadIniKeys(file, other) == otherKeys, "a write changed another section");
     }
 
     std::vector<std::pair<std::string, std::string>> entries;
     for (std::size_t i = 0; i < keys.size(); ++i) entries.emplace_back(keys[i], values[i]);
     try {
         ReplaceIniSection(file, section, entries);
-        if (!keys.empty()) Check(ReadIniKeys(file, section) == keys, "a rewritten section lists other keys");
+        if (!keys.empty())
+            Check(ReadIniKeys(file, section) == keys, "a rewritten section lists other keys");
         for (std::size_t i = 0; i < keys.size(); ++i)
             Check(ReadIniString(file, section, keys[i], kMissing) == Unquoted(values[i]),
                   "a rewritten value does not read back");

@@ -3,13 +3,12 @@
 // string lists, references, handlers), run the end-of-loading steps, write the window back and
 // read that text again. A reader error is the text's own; a crash, a sanitizer report or a
 // written window that does not read back as itself is a finding.
+#include <QApplication>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
-
-#include <QApplication>
 
 #include "controls/registercontrols.h"
 #include "framework/classregistry.h"
@@ -26,11 +25,11 @@ namespace {
 // A form whose handler table answers every handler name the text binds, with the signature
 // its name implies, as the program's windows name their handlers.
 class TFuzzForm : public TForm {
-public:
+  public:
     explicit TFuzzForm(const ObjectText& tree) : TForm(nullptr) { Register(tree); }
     void Read(std::string_view text) { InitInheritedComponent(text); }
 
-private:
+  private:
     void Register(const ObjectText& node) {
         for (const PropertyLine& line : node.props) {
             if (line.path.rfind("On", 0) != 0 || line.Value().type != TextValue::Type::Identifier)
@@ -92,6 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const Exception& e) {
         Finding("a written window does not read back", std::string(e.what()) + "\n" + written);
     }
-    if (again != written) Finding("a written window reads back differently", written + "\n--\n" + again);
+    if (again != written)
+        Finding("a written window reads back differently", written + "\n--\n" + again);
     return 0;
 }

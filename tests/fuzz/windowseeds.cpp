@@ -38,6 +38,7 @@ int main(int argc, char** argv) {
     const std::string dir = argv[1];
     Save(dir + "/form1.window", resources::Form1Description());
     int n = 0;
-    for (std::string_view text : kSmall) Save(dir + "/small" + std::to_string(n++) + ".window", text);
+    for (std::string_view text : kSmall)
+        Save(dir + "/small" + std::to_string(n++) + ".window", text);
     return 0;
 }

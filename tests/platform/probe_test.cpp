@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/fixedhostbackend.h"
+#include "tests/support/fixedhostbackend.h"
 
 namespace platform {
 namespace {

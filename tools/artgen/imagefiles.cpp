@@ -2,47 +2,24 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <string_view>
 #include <fstream>
 #include <stdexcept>
+#include <string_view>
+
+#include "platform/bytes.h"
 
 namespace artgen {
 
 namespace {
-
-void Put16(std::string& out, std::uint32_t v) {
-    out += static_cast<char>(v & 0xFF);
-    out += static_cast<char>((v >> 8) & 0xFF);
-}
-
-void Put32(std::string& out, std::uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
 
 std::string EncodeBmp(const Image& image, int bits) {
     const std::uint32_t w = static_cast<std::uint32_t>(image.width());
     const std::uint32_t h = static_cast<std::uint32_t>(image.height());
     const std::uint32_t stride = ((w * static_cast<std::uint32_t>(bits) + 31) / 32) * 4;
     const std::uint32_t dataSize = stride * h;
-    const std::uint32_t offset = 14 + 40;
 
-    std::string out;
-    out += "BM";
-    Put32(out, offset + dataSize);
-    Put32(out, 0);
-    Put32(out, offset);
-    Put32(out, 40);
-    Put32(out, w);
-    Put32(out, h);  // positive height: bottom-up rows
-    Put16(out, 1);
-    Put16(out, static_cast<std::uint32_t>(bits));
-    Put32(out, 0);  // BI_RGB
-    Put32(out, dataSize);
-    Put32(out, 3780);  // 96 dpi
-    Put32(out, 3780);
-    Put32(out, 0);
-    Put32(out, 0);
+    std::string out(platform::kBmpHeadersSize, '\0');
+    platform::WriteBmpHeaders(reinterpret_cast<std::uint8_t*>(out.data()), {w, h, static_cast<unsigned>(bits), 0, dataSize});
     for (int y = image.height() - 1; y >= 0; --y) {
         std::size_t rowStart = out.size();
         for (int x = 0; x < image.width(); ++x) {
@@ -78,10 +55,6 @@ std::string EncodePpm(const Image& image) {
 
 namespace {
 
-void PutBe32(std::string& out, std::uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((v >> shift) & 0xFF);
-}
-
 std::uint32_t Crc32(std::string_view bytes) {
     std::uint32_t crc = 0xFFFFFFFFu;
     for (unsigned char b : bytes) {
@@ -92,10 +65,10 @@ std::uint32_t Crc32(std::string_view bytes) {
 }
 
 void PutChunk(std::string& out, std::string_view type, std::string_view data) {
-    PutBe32(out, static_cast<std::uint32_t>(data.size()));
+    platform::AppendBE32(out, static_cast<std::uint32_t>(data.size()));
     const std::string body = std::string(type) + std::string(data);
     out += body;
-    PutBe32(out, Crc32(body));
+    platform::AppendBE32(out, Crc32(body));
 }
 
 // A zlib stream of stored blocks (at most 65535 bytes each).
@@ -106,8 +79,8 @@ std::string StoredZlib(std::string_view raw) {
         const std::size_t n = std::min<std::size_t>(65535, raw.size() - at);
         const bool last = at + n == raw.size();
         z += static_cast<char>(last ? 1 : 0);
-        Put16(z, static_cast<std::uint32_t>(n));
-        Put16(z, static_cast<std::uint32_t>(~n & 0xFFFF));
+        platform::AppendLE16(z, static_cast<std::uint32_t>(n));
+        platform::AppendLE16(z, static_cast<std::uint32_t>(~n & 0xFFFF));
         z.append(raw.substr(at, n));
         at += n;
     } while (at < raw.size());
@@ -116,7 +89,7 @@ std::string StoredZlib(std::string_view raw) {
         a = (a + c) % 65521;
         b = (b + a) % 65521;
     }
-    PutBe32(z, (b << 16) | a);
+    platform::AppendBE32(z, (b << 16) | a);
     return z;
 }
 
@@ -124,8 +97,8 @@ std::string StoredZlib(std::string_view raw) {
 
 std::string EncodePng(const Image& image) {
     std::string header;
-    PutBe32(header, static_cast<std::uint32_t>(image.width()));
-    PutBe32(header, static_cast<std::uint32_t>(image.height()));
+    platform::AppendBE32(header, static_cast<std::uint32_t>(image.width()));
+    platform::AppendBE32(header, static_cast<std::uint32_t>(image.height()));
     header += std::string("\x08\x06\x00\x00\x00", 5);  // 8 bits, RGBA, deflate, no filter/interlace
     std::string raw;
     for (int y = 0; y < image.height(); ++y) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -7,7 +8,7 @@
 
 namespace platform {
 
-// A host backend that answers from fixed values, for tests and demonstrations:
+// A host backend that answers from fixed values, for tests:
 //   FixedHostBackend fake;
 //   fake.hostName = "box"; fake.resolved = {{{10, 0, 0, 7}}};
 //   ScopedHostBackend use(fake);
@@ -20,9 +21,17 @@ class FixedHostBackend : public HostBackend {
     std::vector<std::string> resolvedNames;  // every name Resolve was asked for
 
     // Like gethostname, fails when the name and its NUL do not fit.
-    bool QueryHostName(char* buf, std::size_t len) override;
-    std::optional<std::vector<Ipv4>> Resolve(const std::string& name) override;
-    std::vector<Ipv4> InterfaceAddresses() override;
+    bool QueryHostName(char* buf, std::size_t len) override {
+        ++nameQueries;
+        if (!hostName || hostName->size() + 1 > len) return false;
+        std::memcpy(buf, hostName->c_str(), hostName->size() + 1);
+        return true;
+    }
+    std::optional<std::vector<Ipv4>> Resolve(const std::string& name) override {
+        resolvedNames.push_back(name);
+        return resolved;
+    }
+    std::vector<Ipv4> InterfaceAddresses() override { return interfaces; }
 };
 
 }  // namespace platform

@@ -1,4 +1,4 @@
-#include "gif/guihandover.h"
+#include "framework/core/guithread.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -6,13 +6,21 @@
 #include <QCoreApplication>
 #include <QObject>
 #include <QSocketNotifier>
+#include <atomic>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <vector>
 
-namespace gif {
+namespace fw {
 
 namespace {
+
+constexpr char kWorkByte = 1;
+constexpr char kSignalByte = 2;
+
+// The pipe's write end, for the signal handler: set once before any handler is installed.
+std::atomic<int> signalFd{-1};
 
 // The wake-up is a byte through a pipe watched by the GUI thread's event loop: nothing
 // allocated on one thread is touched on the other, and the queue itself is guarded.
@@ -20,6 +28,7 @@ class Receiver {
   public:
     Receiver() {
         if (pipe2(fds_, O_NONBLOCK | O_CLOEXEC) != 0) fds_[0] = fds_[1] = -1;
+        signalFd.store(fds_[1]);
     }
     Receiver(const Receiver&) = delete;
     Receiver& operator=(const Receiver&) = delete;
@@ -39,29 +48,36 @@ class Receiver {
             queue_.push_back(std::move(work));
         }
         // One wake-up serves everything queued until the GUI thread takes it.
-        if (wake && fds_[1] >= 0) {
-            const char byte = 1;
-            (void)!write(fds_[1], &byte, 1);
-        }
+        if (wake && fds_[1] >= 0) (void)!write(fds_[1], &kWorkByte, 1);
+    }
+
+    void SetSignalAction(std::function<void()> action) {
+        std::lock_guard lock(mutex_);
+        signalAction_ = std::move(action);
     }
 
   private:
     void Drain() {
         char bytes[64];
-        while (read(fds_[0], bytes, sizeof bytes) > 0) {
-        }
+        bool signalled = false;
+        for (ssize_t n; (n = read(fds_[0], bytes, sizeof bytes)) > 0;)
+            signalled = signalled || std::memchr(bytes, kSignalByte, static_cast<size_t>(n));
         std::vector<std::function<void()>> work;
+        std::function<void()> action;
         {
             std::lock_guard lock(mutex_);
             work.swap(queue_);
+            if (signalled) action = signalAction_;
         }
         for (auto& w : work) w();
+        if (action) action();
     }
 
     int fds_[2] = {-1, -1};
     std::unique_ptr<QSocketNotifier> notifier_;
     std::mutex mutex_;
     std::vector<std::function<void()>> queue_;
+    std::function<void()> signalAction_;
 };
 
 // Never destroyed: a worker still ending while the process exits must not reach a queue
@@ -73,8 +89,15 @@ Receiver& TheReceiver() {
 
 }  // namespace
 
-void PrepareGuiHandover() { TheReceiver().Watch(); }
+void PrepareGuiThread() { TheReceiver().Watch(); }
 
 void PostToGuiThread(std::function<void()> work) { TheReceiver().Post(std::move(work)); }
 
-}  // namespace gif
+void SetSignalAction(std::function<void()> action) { TheReceiver().SetSignalAction(std::move(action)); }
+
+void WakeGuiThreadFromSignal() noexcept {
+    int fd = signalFd.load();
+    if (fd >= 0) (void)!write(fd, &kSignalByte, 1);
+}
+
+}  // namespace fw
