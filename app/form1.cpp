@@ -5,7 +5,6 @@
 #include "framework/classbuilder.h"
 #include "framework/classregistry.h"
 #include "framework/clipbrd.h"
-#include "framework/x11window.h"
 #include "platform/probe.h"
 #include "resources/descriptions.h"
 
@@ -116,7 +115,7 @@ void TForm1::FormCreate(TObject*) {
     Application->OnActivate.Set(Handler(this, &TForm1::AppActivate), "AppActivate");
     Application->OnDeactivate.Set(Handler(this, &TForm1::Appdeactivate), "Appdeactivate");
     // No taskbar entry: the program is reached through its window (and the tray).
-    SetSkipTaskbar(Handle(), true);
+    SetSkipTaskbar(true);
     RefreshDisplay();
     ApplyStayOnTop();
     ApplyCompactLayout(Compact1->Checked());

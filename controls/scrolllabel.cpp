@@ -168,7 +168,13 @@ void TScrollLabel::Paint() {
              c.TextWidth(caption_),
              c.TextHeight(caption_)};
     }
-    motion_.Advance(direction_, scrollBy_, ClientWidth(), ClientHeight(), m.width, m.height);
+    // A paint of the whole label steps the text. A paint of part of it (a neighbour that
+    // overlaps it repainting itself) draws the text where it stands: stepping there would
+    // tear the text and speed the marquee up.
+    TRect shown = ClientRect();
+    if (Parent()) shown = shown.Intersect(Parent()->ClientRect().Offset(-Left(), -Top()));
+    if (c.ClipRect().Intersect(shown) == shown)
+        motion_.Advance(direction_, scrollBy_, ClientWidth(), ClientHeight(), m.width, m.height);
     c.Brush().SetStyle(bsClear);
     c.TextRect(ClientRect(), motion_.x, motion_.y, caption_);
 }

@@ -15,6 +15,8 @@ std::map<std::string, const TClassInfo*, NameLess>& Registry() {
 
 void RegisterClass(const TClassInfo& info) { Registry()[info.name] = &info; }
 
+void UnregisterClass(const std::string& name) { Registry().erase(name); }
+
 const TClassInfo* FindClass(const std::string& name) {
     auto it = Registry().find(name);
     return it == Registry().end() ? nullptr : it->second;

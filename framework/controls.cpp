@@ -10,10 +10,25 @@
 #include "framework/application.h"
 #include "framework/classbuilder.h"
 #include "framework/controls/accessible.h"
+#include "framework/controls/hint.h"
 #include "framework/fwwidget.h"
 #include "framework/menus.h"
 
 namespace fw {
+
+namespace {
+// The one window whose windowless child holds the implicit capture: there is one mouse.
+TWinControl* captureHolder = nullptr;
+}  // namespace
+
+void EndMouseCapture() {
+    if (captureHolder) captureHolder->EndMouseCapture();
+}
+
+void EndMouseCaptureIn(QWidget* window) {
+    if (!captureHolder || !captureHolder->HandleAllocated()) return;
+    if (captureHolder->Handle()->window() == window) captureHolder->EndMouseCapture();
+}
 
 const EnumInfo& AlignInfo() {
     static const EnumInfo info{"TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"}};
@@ -73,6 +88,7 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner), font_(std::make_uni
 }
 
 TControl::~TControl() {
+    hint::Forget(this);
     if (parent_) parent_->RemoveControl(this);
     if (popupMenu_) RemoveFreeNotification(popupMenu_);
 }
@@ -132,11 +148,26 @@ TPoint TControl::ScreenToClient(TPoint p) const {
 
 void TControl::SetVisible(bool v) {
     if (v == visible_) return;
-    if (!v) Invalidate();
+    if (!v) {
+        LoseMouse();
+        Invalidate();
+    }
     visible_ = v;
     if (v) Invalidate();
     VisibleChanged();
     if (parent_ && align_ != alNone) parent_->AlignControls();
+}
+
+// A hidden or disabled control neither keeps the mouse nor shows its hint.
+void TControl::LoseMouse() {
+    hint::Forget(this);
+    if (auto* w = dynamic_cast<TWinControl*>(this)) {
+        w->EndMouseCapture();
+        w->SetHovered(nullptr);
+    }
+    if (!parent_) return;
+    if (parent_->captured_ == this) parent_->EndMouseCapture();
+    if (parent_->hovered_ == this) parent_->SetHovered(nullptr);
 }
 
 bool TControl::Showing() const {
@@ -147,6 +178,7 @@ bool TControl::Showing() const {
 
 void TControl::SetEnabled(bool v) {
     if (v == enabled_) return;
+    if (!v) LoseMouse();
     enabled_ = v;
     Invalidate();
 }
@@ -248,8 +280,18 @@ void TControl::Repaint() {
     Update();
 }
 
+// Paints the control at once. A windowless control paints its own rectangle: the parent's
+// background and the windowless controls that overlap it, no more of the window.
 void TControl::Update() {
-    if (QWidget* w = NearestWidget()) w->repaint();
+    if (auto* self = dynamic_cast<TWinControl*>(this)) {
+        if (self->widget_ && self->widget_->isVisible()) self->widget_->repaint();
+        return;
+    }
+    if (!parent_ || !Showing()) return;
+    QWidget* w = NearestWidget();
+    if (!w || !w->isVisible()) return;
+    const TPoint o = OriginInWindow();
+    w->repaint(QRect(o.X, o.Y, width_, height_));
 }
 
 void TControl::BringToFront() {
@@ -292,6 +334,13 @@ void TControl::WndProc(TMessage& Message) {
         case WM_MBUTTONUP:
         case WM_MBUTTONDBLCLK:
             HandleMouse(Message);
+            break;
+        case WM_CANCELMODE:
+            clicking_ = false;
+            rightPressed_ = false;
+            if (Message.WParam >= 1 && Message.WParam <= 3 && enabled_)
+                MouseUp(static_cast<TMouseButton>(Message.WParam - 1), 0,
+                        LoWordSigned(Message.LParam), HiWordSigned(Message.LParam));
             break;
         default:
             break;
@@ -337,12 +386,18 @@ void TControl::HandleMouse(TMessage& m) {
         }
         case WM_RBUTTONDOWN:
         case WM_RBUTTONDBLCLK:
+            rightPressed_ = true;
             MouseDown(mbRight, shift | (m.Msg == WM_RBUTTONDBLCLK ? ssDouble : 0u), x, y);
             break;
-        case WM_RBUTTONUP:
+        case WM_RBUTTONUP: {
+            // Only a release that ends this control's own press asks for the context menu:
+            // a release left over from a menu or dialog that took the press does not.
+            bool pressed = rightPressed_;
+            rightPressed_ = false;
             MouseUp(mbRight, shift, x, y);
-            ShowPopupMenu(x, y);
+            if (pressed) ShowPopupMenu(x, y);
             break;
+        }
         case WM_MBUTTONDOWN:
         case WM_MBUTTONDBLCLK:
             MouseDown(mbMiddle, shift | (m.Msg == WM_MBUTTONDBLCLK ? ssDouble : 0u), x, y);
@@ -380,21 +435,25 @@ TGraphicControl::~TGraphicControl() = default;
 
 void TGraphicControl::WndProc(TMessage& Message) { TControl::WndProc(Message); }
 
-void TGraphicControl::PaintControl(TCanvas& target) {
+void TGraphicControl::PaintControl(TCanvas& target, const TRect& dirty) {
     TCanvas::PaintScope scope(target);
     QPainter& p = scope.Painter();
     p.save();
     p.translate(Left(), Top());
     p.setClipRect(QRect(0, 0, Width(), Height()), Qt::IntersectClip);
     canvas_->Attach(&p, Rect(0, 0, Width(), Height()));
+    // The canvas's clip is the part of the control being painted, as the paint asked.
+    canvas_->SetClipRect(dirty.Intersect(BoundsRect()).Offset(-Left(), -Top()));
     canvas_->SetFont(*Font());
     try {
         Paint();
     } catch (...) {
+        canvas_->ResetClip();
         canvas_->Detach();
         p.restore();
         throw;
     }
+    canvas_->ResetClip();
     canvas_->Detach();
     p.restore();
 }
@@ -412,6 +471,7 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {
 }
 
 TWinControl::~TWinControl() {
+    if (captureHolder == this) captureHolder = nullptr;
     for (TControl* c : std::vector<TControl*>(controls_)) c->parent_ = nullptr;
     controls_.clear();
     if (auto* fw = dynamic_cast<FwWidget*>(widget_.get())) fw->Detach();
@@ -436,7 +496,10 @@ void TWinControl::RemoveControl(TControl* c) {
     c->Invalidate();
     controls_.erase(it);
     c->parent_ = nullptr;
-    if (captured_ == c) captured_ = nullptr;
+    if (captured_ == c) {
+        captured_ = nullptr;
+        if (captureHolder == this) captureHolder = nullptr;
+    }
     if (hovered_ == c) hovered_ = nullptr;
 }
 
@@ -557,36 +620,104 @@ void TWinControl::AlignControls() {
     for (TAlign a : {alTop, alBottom, alLeft, alRight, alClient}) place(a);
 }
 
+namespace {
+unsigned ButtonOf(unsigned msg) {
+    switch (msg) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_LBUTTONUP: return mbLeft + 1;
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK:
+        case WM_RBUTTONUP: return mbRight + 1;
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONDBLCLK:
+        case WM_MBUTTONUP: return mbMiddle + 1;
+        default: return 0;
+    }
+}
+uintptr_t KeyOfButton(unsigned button) {
+    switch (button) {
+        case mbLeft + 1: return MK_LBUTTON;
+        case mbRight + 1: return MK_RBUTTON;
+        case mbMiddle + 1: return MK_MBUTTON;
+        default: return 0;
+    }
+}
+constexpr uintptr_t kButtonKeys = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
+}  // namespace
+
+void TWinControl::SetHovered(TControl* c) {
+    if (c == hovered_) return;
+    TControl* old = hovered_;
+    hovered_ = c;
+    if (old) {
+        hint::MouseLeft(old);
+        old->Perform(CM_MOUSELEAVE);
+    }
+    if (hovered_ == c && c) {
+        c->Perform(CM_MOUSEENTER);
+        hint::MouseEntered(c);
+    }
+}
+
+void TWinControl::EndMouseCapture() {
+    if (captureHolder == this) captureHolder = nullptr;
+    TControl* c = captured_;
+    if (!c) return;
+    captured_ = nullptr;
+    const TPoint o = c->OriginInWindow();
+    TMessage cancel{WM_CANCELMODE, captureButton_,
+                    MakeLParam(lastMouse_.X - o.X, lastMouse_.Y - o.Y), 0};
+    captureButton_ = 0;
+    c->WindowProc(cancel);
+}
+
 void TWinControl::DispatchMouse(TMessage& m) {
     TPoint p{LoWordSigned(m.LParam), HiWordSigned(m.LParam)};
+    lastMouse_ = p;
+    const bool press = m.Msg == WM_LBUTTONDOWN || m.Msg == WM_RBUTTONDOWN ||
+                       m.Msg == WM_MBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK ||
+                       m.Msg == WM_RBUTTONDBLCLK || m.Msg == WM_MBUTTONDBLCLK;
+    const bool release = m.Msg == WM_LBUTTONUP || m.Msg == WM_RBUTTONUP || m.Msg == WM_MBUTTONUP;
+    // A capture outlives its button only when the release went elsewhere (a popup or a
+    // dialog took the mouse): a move with no button down, or a press of a button while the
+    // captured one is up, ends it before anything else happens.
+    if (captured_) {
+        const uintptr_t held = m.WParam & kButtonKeys;
+        const uintptr_t capturedKey = KeyOfButton(captureButton_);
+        if ((m.Msg == WM_MOUSEMOVE && !held) ||
+            (press && capturedKey && !(held & capturedKey)))
+            EndMouseCapture();
+    }
     TControl* target = captured_;
     if (!target) {
         target = ControlAtPos(p);
         if (!target || !target->Enabled()) target = this;
     }
-    if (m.Msg == WM_MOUSEMOVE && !captured_) {
-        TControl* hover = target == this ? nullptr : target;
-        if (hover != hovered_) {
-            if (hovered_) hovered_->Perform(CM_MOUSELEAVE);
-            hovered_ = hover;
-            if (hovered_) hovered_->Perform(CM_MOUSEENTER);
-        }
+    if (m.Msg == WM_MOUSEMOVE && !captured_) SetHovered(target == this ? nullptr : target);
+    if (press) hint::Cancel();
+    if (press && !captured_ && target != this && (target->ControlStyle() & csCaptureMouse)) {
+        if (captureHolder && captureHolder != this) captureHolder->EndMouseCapture();
+        captured_ = target;
+        captureButton_ = ButtonOf(m.Msg);
+        captureHolder = this;
     }
-    bool press = m.Msg == WM_LBUTTONDOWN || m.Msg == WM_RBUTTONDOWN || m.Msg == WM_MBUTTONDOWN ||
-                 m.Msg == WM_LBUTTONDBLCLK || m.Msg == WM_RBUTTONDBLCLK ||
-                 m.Msg == WM_MBUTTONDBLCLK;
-    bool release = m.Msg == WM_LBUTTONUP || m.Msg == WM_RBUTTONUP || m.Msg == WM_MBUTTONUP;
-    if (press && target != this && (target->ControlStyle() & csCaptureMouse)) captured_ = target;
+    // The last release ends the capture before its handler runs: a click handler that
+    // hides the window must not end the press a second time.
+    if (release && !(m.WParam & kButtonKeys) && captured_) {
+        captured_ = nullptr;
+        captureButton_ = 0;
+        if (captureHolder == this) captureHolder = nullptr;
+    }
     TMessage local = m;
     if (target != this) {
         TPoint o = target->OriginInWindow();
         local.LParam = MakeLParam(p.X - o.X, p.Y - o.Y);
     }
-    // The handler may free the control (a menu command closing the window): keep only
-    // what we still own afterwards.
+    // The handler may free the control or the window (a command closing it): nothing of
+    // ours is touched afterwards.
     target->WindowProc(local);
     m.Result = local.Result;
-    if (release && !(m.WParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON))) captured_ = nullptr;
 }
 
 void TWinControl::PaintBackground(TCanvas& canvas, const TRect& dirty) {
@@ -603,7 +734,7 @@ void TWinControl::PaintWindow(TCanvas& canvas, const TRect& dirty) {
         auto* g = dynamic_cast<TGraphicControl*>(c);
         if (!g || !g->Visible()) continue;
         if (g->BoundsRect().Intersect(dirty).IsEmpty()) continue;
-        Guarded(g, [&] { g->PaintControl(canvas); });
+        Guarded(g, [&] { g->PaintControl(canvas, dirty); });
     }
 }
 

@@ -163,9 +163,11 @@ protected:
     void Loaded() override;
 
     bool clicking_ = false;
+    bool rightPressed_ = false;  // a right press whose release opens the context menu
 
 private:
     void HandleMouse(TMessage& m);
+    void LoseMouse();
     void ShowPopupMenu(int x, int y);
 
     TWinControl* parent_ = nullptr;
@@ -199,9 +201,11 @@ public:
     TCanvas* Canvas() const { return canvas_.get(); }
     void WndProc(TMessage& Message) override;
 
-    // Paints the control; the canvas is set up with the control's origin at (0, 0) and
-    // clipped to its bounds. Called by the parent while it paints.
-    void PaintControl(TCanvas& target);
+    // Paints the control; the canvas is set up with the control's origin at (0, 0), and
+    // its ClipRect is the part of the control inside dirty (the parent's coordinates).
+    // Called by the parent while it paints.
+    void PaintControl(TCanvas& target, const TRect& dirty);
+    void PaintControl(TCanvas& target) { PaintControl(target, BoundsRect()); }
 
 protected:
     virtual void Paint() {}
@@ -241,6 +245,12 @@ public:
 
     // Entry points from the widget: a Qt event already turned into a message.
     void DispatchMouse(TMessage& m);
+    // The windowless control that holds the implicit capture (it took the press and gets
+    // every mouse message until the buttons are up), or null.
+    TControl* MouseCapture() const { return captured_; }
+    // Ends the capture without a release: the control hears WM_CANCELMODE (its press
+    // ends as if released where the mouse was last seen, with no click).
+    void EndMouseCapture();
     void PaintWindow(TCanvas& canvas, const TRect& dirty);
     void WidgetResized(int w, int h);
     void WidgetMoved(int x, int y);
@@ -256,7 +266,11 @@ protected:
 
 private:
     std::vector<TControl*> controls_;
+    void SetHovered(TControl* c);
+
     TControl* captured_ = nullptr;  // receives every mouse message until the button is up
+    unsigned captureButton_ = 0;    // TMouseButton + 1 of the press that took the capture
+    TPoint lastMouse_{};            // last mouse position seen, in this window's coordinates
     TControl* hovered_ = nullptr;
     bool inSync_ = false;
 
@@ -270,6 +284,14 @@ class TCustomControl : public TWinControl {
 public:
     explicit TCustomControl(TComponent* AOwner) : TWinControl(AOwner) {}
 };
+
+// Ends the implicit mouse capture of windowless controls, wherever it is held. Every
+// modal loop calls this as it starts (popup menus, dialogs, message boxes): a loop started
+// from a press handler takes the release, so the press would otherwise never end.
+void EndMouseCapture();
+// The same when a top-level window loses activation or is blocked by a modal window:
+// ends a capture held inside that window.
+void EndMouseCaptureIn(QWidget* window);
 
 // Runs a piece of work behind the application's exception guard.
 void Guarded(TObject* sender, const std::function<void()>& work);

@@ -5,6 +5,7 @@
 
 #include "framework/application.h"
 #include "framework/classbuilder.h"
+#include "framework/controls.h"
 
 namespace fw {
 
@@ -94,11 +95,15 @@ TFontDialog::TFontDialog(TComponent* AOwner)
     : TComponent(AOwner), font_(std::make_unique<TFont>()) {}
 TFontDialog::~TFontDialog() = default;
 
-bool TFontDialog::Execute() { return FontRunner()(*this); }
+bool TFontDialog::Execute() {
+    EndMouseCapture();  // the dialog's loop takes the mouse from a press that opened it
+    return FontRunner()(*this);
+}
 
 void TFontDialog::SetRunner(Runner r) { FontRunner() = r ? std::move(r) : Runner(QtFontDialog); }
 
 int MessageDlg(const std::string& msg, TMsgDlgType type, unsigned buttons) {
+    EndMouseCapture();
     return BoxRunner()(msg, type, buttons);
 }
 

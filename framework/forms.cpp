@@ -2,11 +2,13 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 
 #include "framework/application.h"
 #include "framework/classbuilder.h"
 #include "framework/componenttext.h"
+#include "framework/controls/windowstate.h"
 #include "framework/fwwidget.h"
 #include "framework/menus.h"
 
@@ -110,11 +112,29 @@ void TCustomForm::ApplyWindowFlags() {
         case bsSizeToolWin: f |= Qt::Tool; break;
         default: break;
     }
-    if (formStyle_ == fsStayOnTop) f |= Qt::WindowStaysOnTopHint;
-    bool shown = widget_->isVisible();
-    widget_->setWindowFlags(f);
-    UpdateWidgetGeometry();
-    if (shown) widget_->show();
+    // On X11 staying on top is a window state (ApplyWindowStates): as a toolkit style it
+    // would make a new native window, which loses the other states.
+    if (formStyle_ == fsStayOnTop && !WindowStatesSupported()) f |= Qt::WindowStaysOnTopHint;
+    if (widget_->windowFlags() != f) {
+        bool shown = widget_->isVisible();
+        widget_->setWindowFlags(f);
+        UpdateWidgetGeometry();
+        if (shown) widget_->show();
+    }
+    ApplyWindowStates();
+}
+
+void TCustomForm::SetSkipTaskbar(bool v) {
+    if (v == skipTaskbar_) return;
+    skipTaskbar_ = v;
+    ApplyWindowStates();
+}
+
+void TCustomForm::ApplyWindowStates() {
+    // Without a native window yet there is nothing to put them on: the show makes one
+    // and puts them there before the window is mapped.
+    if (!widget_ || !widget_->internalWinId()) return;
+    PutWindowStates(widget_.get(), {skipTaskbar_, skipTaskbar_, formStyle_ == fsStayOnTop});
 }
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle v) {
@@ -168,6 +188,12 @@ void TCustomForm::Close() {
         return;
     }
     SetVisible(false);
+    if (action == caFree) {
+        // Freed once the current message is handled, as the caller may still be inside the
+        // window; the window's own widget carries the request, so a window freed sooner
+        // takes it along.
+        QTimer::singleShot(0, Handle(), [this] { TComponent::Free(this); });
+    }
 }
 
 void TCustomForm::BringToFront() {

@@ -41,6 +41,15 @@ public:
     int PixelsPerInch() const { return 96; }
     void SetPixelsPerInch(int) {}
     bool Active() const;
+    // Keeps the window out of the taskbar and the pager (the program is reached through
+    // its own window and its tray icon).
+    bool SkipTaskbar() const { return skipTaskbar_; }
+    void SetSkipTaskbar(bool v);
+    // Puts the window states (skip taskbar and pager; above when the form stays on top)
+    // on the current native window. The framework runs it before every show and after
+    // every change of the native window; a caller that hides and shows the window needs
+    // nothing more.
+    void ApplyWindowStates();
 
     // The form's own widget is a top-level window; showing raises it.
     void SetVisible(bool v) override;
@@ -76,6 +85,7 @@ private:
     TFormBorderStyle borderStyle_ = bsSizeable;
     TFormStyle formStyle_ = fsNormal;
     TPosition position_ = poDesigned;
+    bool skipTaskbar_ = false;
     bool destroyFired_ = false;
 };
 

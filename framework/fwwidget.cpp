@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWindow>
 
 #include "framework/application.h"
 #include "framework/canvas.h"
@@ -99,8 +100,39 @@ void FwWidget::closeEvent(QCloseEvent* e) {
     Guarded(form, [&] { form->Close(); });
 }
 
+bool FwWidget::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == watched_ && e->type() == QEvent::Expose && statesAfterMap_ && control_ &&
+        watched_->isExposed()) {
+        statesAfterMap_ = false;
+        if (auto* form = dynamic_cast<TCustomForm*>(control_))
+            Guarded(form, [&] { form->ApplyWindowStates(); });
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
 bool FwWidget::event(QEvent* e) {
     if (control_) {
+        if (e->type() == QEvent::WindowDeactivate || e->type() == QEvent::WindowBlocked) {
+            TWinControl* c = control_;
+            Guarded(c, [&] { EndMouseCaptureIn(window()); });
+        }
+        if (!control_) return QWidget::event(e);
+        // Before the window is mapped, and whenever Qt makes a new native window, the
+        // form's states go onto it (the window manager drops them when it is unmapped).
+        if (e->type() == QEvent::Show || (e->type() == QEvent::WinIdChange && internalWinId())) {
+            if (auto* form = dynamic_cast<TCustomForm*>(control_)) {
+                Guarded(form, [&] { form->ApplyWindowStates(); });
+                // A window manager still withdrawing the window from a quick hide may drop
+                // them again: once the window is on the screen, ask the manager as well.
+                if (e->type() == QEvent::Show && windowHandle()) {
+                    if (watched_ != windowHandle()) {
+                        watched_ = windowHandle();
+                        watched_->installEventFilter(this);
+                    }
+                    statesAfterMap_ = true;
+                }
+            }
+        }
         if (e->type() == QEvent::WindowActivate || e->type() == QEvent::WindowDeactivate) {
             if (auto* form = dynamic_cast<TCustomForm*>(control_)) {
                 bool on = e->type() == QEvent::WindowActivate;

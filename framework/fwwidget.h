@@ -1,7 +1,9 @@
 #pragma once
 // The one boundary where Qt events become messages: the widget behind every windowed
 // control.
+#include <QPointer>
 #include <QWidget>
+#include <QWindow>
 
 namespace fw {
 
@@ -24,10 +26,13 @@ protected:
     void moveEvent(QMoveEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void SendMouse(unsigned msg, QMouseEvent* e);
     TWinControl* control_;
+    QPointer<QWindow> watched_;    // the native window whose exposure is watched
+    bool statesAfterMap_ = false;  // a form's states go to the window manager once mapped
 };
 
 }  // namespace fw

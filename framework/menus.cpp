@@ -140,6 +140,9 @@ TPopupMenu::TPopupMenu(TComponent* AOwner) : TMenu(AOwner) {}
 TPopupMenu::~TPopupMenu() = default;
 
 void TPopupMenu::Popup(int X, int Y) {
+    // The menu runs modally and takes the mouse: a press that opened it never sees its
+    // release.
+    EndMouseCapture();
     OnPopup(this);
     Engine()(*this, X, Y);
 }

@@ -20,6 +20,10 @@ inline constexpr unsigned WM_PAINT = 0x000F;
 inline constexpr unsigned WM_CLOSE = 0x0010;
 inline constexpr unsigned WM_QUIT = 0x0012;
 inline constexpr unsigned WM_SHOWWINDOW = 0x0018;
+// The implicit mouse capture ended without a release (a modal loop, a lost activation, a
+// hidden control): WParam is the button that was down (TMouseButton + 1), LParam the last
+// position seen, in the control's coordinates.
+inline constexpr unsigned WM_CANCELMODE = 0x001F;
 inline constexpr unsigned WM_SETTINGCHANGE = 0x001A;
 inline constexpr unsigned WM_ACTIVATEAPP = 0x001C;
 inline constexpr unsigned WM_DRAWITEM = 0x002B;

@@ -1,68 +1,23 @@
 #include "framework/x11window.h"
 
-#include <xcb/xcb.h>
-
-#include <QGuiApplication>
 #include <QWidget>
-#include <cstdlib>
-#include <cstring>
-#include <vector>
+
+#include "framework/controls/windowstate.h"
+#include "framework/forms.h"
+#include "framework/fwwidget.h"
 
 namespace fw {
 
-namespace {
-xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
-    xcb_intern_atom_cookie_t cookie = xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(name)), name);
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
-    if (!reply) return XCB_ATOM_NONE;
-    xcb_atom_t a = reply->atom;
-    free(reply);
-    return a;
-}
-}  // namespace
-
+// A form keeps the state itself, so that it survives a new native window and every show;
+// any other window gets it once.
 void SetSkipTaskbar(QWidget* window, bool skip) {
     if (!window) return;
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11 || QGuiApplication::platformName() != QLatin1String("xcb")) return;
-    xcb_connection_t* c = x11->connection();
-    if (!c) return;
-    auto win = static_cast<xcb_window_t>(window->winId());
-    xcb_atom_t state = Atom(c, "_NET_WM_STATE");
-    xcb_atom_t skipTaskbar = Atom(c, "_NET_WM_STATE_SKIP_TASKBAR");
-    if (state == XCB_ATOM_NONE || skipTaskbar == XCB_ATOM_NONE) return;
-
-    // The property itself: read, add or drop our atom, write back (keeps Qt's own states).
-    std::vector<xcb_atom_t> atoms;
-    xcb_get_property_cookie_t pc = xcb_get_property(c, 0, win, state, XCB_ATOM_ATOM, 0, 1024);
-    if (xcb_get_property_reply_t* r = xcb_get_property_reply(c, pc, nullptr)) {
-        auto* data = static_cast<xcb_atom_t*>(xcb_get_property_value(r));
-        int n = xcb_get_property_value_length(r) / static_cast<int>(sizeof(xcb_atom_t));
-        for (int i = 0; i < n; ++i)
-            if (data[i] != skipTaskbar) atoms.push_back(data[i]);
-        free(r);
-    }
-    if (skip) atoms.push_back(skipTaskbar);
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, win, state, XCB_ATOM_ATOM, 32,
-                        static_cast<uint32_t>(atoms.size()), atoms.data());
-
-    // A mapped window's state belongs to the window manager: ask it as well.
-    if (window->isVisible()) {
-        xcb_client_message_event_t ev{};
-        ev.response_type = XCB_CLIENT_MESSAGE;
-        ev.format = 32;
-        ev.window = win;
-        ev.type = state;
-        ev.data.data32[0] = skip ? 1 : 0;  // _NET_WM_STATE_ADD / _REMOVE
-        ev.data.data32[1] = skipTaskbar;
-        ev.data.data32[3] = 1;
-        const xcb_setup_t* setup = xcb_get_setup(c);
-        xcb_window_t root = xcb_setup_roots_iterator(setup).data->root;
-        xcb_send_event(c, 0, root,
-                       XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
-                       reinterpret_cast<const char*>(&ev));
-    }
-    xcb_flush(c);
+    if (auto* w = dynamic_cast<FwWidget*>(window))
+        if (auto* form = dynamic_cast<TCustomForm*>(w->Control())) {
+            form->SetSkipTaskbar(skip);
+            return;
+        }
+    PutWindowStates(window, {skip, skip, bool(window->windowFlags() & Qt::WindowStaysOnTopHint)});
 }
 
 }  // namespace fw

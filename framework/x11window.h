@@ -5,9 +5,8 @@ class QWidget;
 
 namespace fw {
 
-// Keeps the window out of the taskbar (and the pager): _NET_WM_STATE_SKIP_TASKBAR. Works
-// before the window is mapped (the state is part of the window from its first showing)
-// and after (the window manager is asked).
+// Keeps the window out of the taskbar and the pager. For a form the form keeps the state
+// (TCustomForm::SetSkipTaskbar), so that it holds on every native window and every show.
 void SetSkipTaskbar(QWidget* window, bool skip);
 
 }  // namespace fw

@@ -1,6 +1,7 @@
 #include "gif/gifanimator.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "framework/canvas.h"
 #include "framework/classbuilder.h"
@@ -12,19 +13,25 @@ namespace gif {
 
 namespace {
 
-// The composed frame as a bitmap of the logical screen.
-std::unique_ptr<fw::TBitmap> ToBitmap(const gifcodec::TComposedFrame& frame) {
-    gifcodec::TDib dib(frame.width, frame.height, 24);
+// The composed frame as a 32-bit bitmap with alpha of the logical screen; with keyed true the
+// pixels where the key fill shows are see-through (not every pixel of the key colour: an opaque one
+// may hold it).
+std::unique_ptr<fw::TBitmap> ToBitmap(const gifcodec::TComposedFrame& frame, bool keyed) {
+    auto bitmap = std::make_unique<fw::TBitmap>(frame.width, frame.height);
+    bitmap->SetPixelFormat(fw::pf32bit);
     for (int y = 0; y < frame.height; ++y) {
-        std::uint8_t* row = dib.ScanLine(y);
-        const std::uint8_t* rgb = frame.rgb.data() + static_cast<std::size_t>(y) * frame.width * 3;
+        std::uint8_t* line = bitmap->ScanLine(y);
+        const std::size_t at = static_cast<std::size_t>(y) * frame.width;
+        const std::uint8_t* rgb = frame.rgb.data() + at * 3;
         for (int x = 0; x < frame.width; ++x) {
-            row[x * 3] = rgb[x * 3 + 2];
-            row[x * 3 + 1] = rgb[x * 3 + 1];
-            row[x * 3 + 2] = rgb[x * 3];
+            const std::uint32_t argb =
+                keyed && frame.mask[at + x]
+                    ? 0
+                    : 0xFF000000u | (rgb[x * 3] << 16) | (rgb[x * 3 + 1] << 8) | rgb[x * 3 + 2];
+            std::memcpy(line + 4 * x, &argb, 4);
         }
     }
-    return TGIFImage::ToBitmap(dib);
+    return bitmap;
 }
 
 }  // namespace
@@ -194,17 +201,14 @@ void TGIFAnimator::Paint() {
     if (empty || image_->ScreenWidth() <= 0 || image_->ScreenHeight() <= 0) return;
     const PaintedFrame& frame = FrameToPaint();
     if (!frame.bitmap) return;
-    const fw::TRect dest = DestRect(frame.width, frame.height);
-    if (frame.key != gifcodec::clNone && transparent_)
-        canvas.CopyTransparent(dest, *frame.bitmap, fw::Rect(0, 0, frame.width, frame.height),
-                               frame.key);
-    else
-        canvas.StretchDraw(dest, *frame.bitmap);
+    canvas.StretchDraw(DestRect(frame.width, frame.height), *frame.bitmap);
 }
 
 const TGIFAnimator::PaintedFrame& TGIFAnimator::FrameToPaint() {
     const std::uint32_t windowColor = fw::ColorToRGB(fw::clWindow);
-    if (painted_.index == frameIndex_ && painted_.windowColor == windowColor) return painted_;
+    if (painted_.index == frameIndex_ && painted_.windowColor == windowColor &&
+        painted_.transparent == transparent_)
+        return painted_;
     painted_ = {};
     gifcodec::TComposedFrame frame;
     try {
@@ -212,12 +216,13 @@ const TGIFAnimator::PaintedFrame& TGIFAnimator::FrameToPaint() {
     } catch (const gifcodec::EGifCodecError& e) {
         throw EInvalidGraphicOperation(e.Id(), e.what());
     }
-    if (frame.width > 0 && frame.height > 0) painted_.bitmap = ToBitmap(frame);
+    if (frame.width > 0 && frame.height > 0)
+        painted_.bitmap = ToBitmap(frame, frame.key != gifcodec::clNone && transparent_);
     painted_.index = frameIndex_;
     painted_.windowColor = windowColor;
+    painted_.transparent = transparent_;
     painted_.width = frame.width;
     painted_.height = frame.height;
-    painted_.key = frame.key;
     return painted_;
 }
 

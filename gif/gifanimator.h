@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <memory>
 
-#include "gif/codec/colortable.h"
 #include "gif/gifimage.h"
 #include "gif/picturecontrol.h"
 #include "gif/threadedtimer.h"
@@ -62,12 +61,12 @@ class TGIFAnimator : public TPictureControl {
 
     // The last frame composed and converted for painting: the control repaints whenever
     // anything above it does (the marquee beside it 20 times a second), and a frame only
-    // changes with the index, the picture or the window colour.
+    // changes with the index, the picture, the window colour or the transparency.
     struct PaintedFrame {
         int index = -1;
         std::uint32_t windowColor = 0;
+        bool transparent = false;
         int width = 0, height = 0;
-        gifcodec::TColor key = gifcodec::clNone;
         std::unique_ptr<fw::TBitmap> bitmap;
     };
     const PaintedFrame& FrameToPaint();

@@ -1,5 +1,7 @@
 #include "gif/gifimage.h"
 
+#include <cstring>
+
 #include "framework/application.h"
 #include "framework/canvas.h"
 #include "framework/classbuilder.h"
@@ -26,6 +28,31 @@ void Translated(F&& work) {
     } catch (const gifcodec::EAbortWithMessage& e) {
         if (fw::Application) fw::Application->ShowException(e);
     }
+}
+
+// The frame's bitmap, 32 bits with alpha, its transparent index see-through (its transparent colour
+// for a bitmap without a palette): a palette may hold that colour at other, opaque, indices too.
+std::unique_ptr<fw::TBitmap> KeyedBitmap(const gifcodec::TGIFFrame& frame,
+                                         const gifcodec::TDib& dib) {
+    auto bitmap = std::make_unique<fw::TBitmap>(dib.Width(), dib.Height());
+    bitmap->SetPixelFormat(fw::pf32bit);
+    const bool paletted = dib.BitCount() <= 8;
+    const int keyIndex = paletted ? frame.TransparentIndex() : -1;
+    const gifcodec::TColor keyColor = frame.TransparentColor() & 0xFFFFFF;
+    for (int y = 0; y < dib.Height(); ++y) {
+        std::uint8_t* line = bitmap->ScanLine(y);
+        for (int x = 0; x < dib.Width(); ++x) {
+            const gifcodec::TColor c = dib.PixelColor(x, y);
+            const bool clear =
+                paletted ? static_cast<int>(dib.PixelIndex(x, y)) == keyIndex : c == keyColor;
+            const std::uint32_t argb = clear
+                                           ? 0
+                                           : 0xFF000000u | (gifcodec::RedOf(c) << 16) |
+                                                 (gifcodec::GreenOf(c) << 8) | gifcodec::BlueOf(c);
+            std::memcpy(line + 4 * x, &argb, 4);
+        }
+    }
+    return bitmap;
 }
 
 int BitCountFor(const fw::TBitmap& bitmap) {
@@ -87,13 +114,11 @@ void TGIFImage::Draw(fw::TCanvas& canvas, const fw::TRect& rect) {
     const gifcodec::TDib* dib = nullptr;
     Translated([&] { dib = &frame.Bitmap(); });
     if (!dib || dib->Empty()) return;
-    std::unique_ptr<fw::TBitmap> bitmap = ToBitmap(*dib);
-    const fw::TColor key = frame.TransparentColor();
-    if (core_->HasTransparency() && key != gifcodec::clNone)
-        canvas.CopyTransparent(rect, *bitmap, fw::Rect(0, 0, bitmap->Width(), bitmap->Height()),
-                               key);
-    else
-        canvas.StretchDraw(rect, *bitmap);
+    if (core_->HasTransparency() && frame.TransparentColor() != gifcodec::clNone) {
+        canvas.StretchDraw(rect, *KeyedBitmap(frame, *dib));
+    } else {
+        canvas.StretchDraw(rect, *ToBitmap(*dib));
+    }
 }
 
 int TGIFImage::Width() const {

@@ -53,6 +53,7 @@ class TThreadedTimer : public fw::TComponent {
     bool WindowTimerRunning() const;
     bool WorkerSuspended() const { return thread_->Suspended(); }
     unsigned WorkerInterval() const { return thread_->Interval(); }
+    TWorkerState WorkerState() const { return thread_->State(); }
 
     // A handler bound by a window description re-plans once loading is over.
     void Loaded() override;

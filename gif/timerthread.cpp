@@ -28,6 +28,7 @@ struct TTimerThread::Shared {
     TThreadPriority priority = tpNormal;
     bool guiTickPending = false;     // handed to the GUI thread, not yet run
     std::recursive_mutex tickMutex;  // held by a tick running on the worker itself
+    TWorkerState state = TWorkerState::Starting;
 };
 
 namespace {
@@ -68,6 +69,7 @@ class TTimerThread::Worker {
         std::unique_lock lock(s->m);
         while (!s->terminated) {
             if (s->suspended) {
+                s->state = TWorkerState::Parked;
                 s->cv.wait(lock, [&] { return s->terminated || !s->suspended; });
                 continue;
             }
@@ -77,6 +79,7 @@ class TTimerThread::Worker {
                 ApplyNice(nice);
                 appliedNice = nice;
             }
+            s->state = TWorkerState::Asleep;
             const bool woken = s->cv.wait_for(lock, std::chrono::milliseconds(s->interval), [&] {
                 return s->terminated || s->generation != generation;
             });
@@ -86,6 +89,7 @@ class TTimerThread::Worker {
             else
                 TickHere(s, lock);
         }
+        s->state = TWorkerState::Ended;
         lock.unlock();
         --liveWorkers;
     }
@@ -95,6 +99,7 @@ class TTimerThread::Worker {
     static void TickOnGuiThread(const std::shared_ptr<Shared>& s,
                                 std::unique_lock<std::mutex>& lock) {
         s->guiTickPending = true;
+        s->state = TWorkerState::TickQueued;
         const unsigned long generation = s->generation;
         lock.unlock();
         fw::PostToGuiThread([s, generation] {
@@ -117,6 +122,7 @@ class TTimerThread::Worker {
 
     // The owner waits for this tick before it goes; an exception is shown on the GUI thread.
     static void TickHere(const std::shared_ptr<Shared>& s, std::unique_lock<std::mutex>& lock) {
+        s->state = TWorkerState::Ticking;
         lock.unlock();
         std::string error;
         {
@@ -211,6 +217,11 @@ void TTimerThread::SetSyncEvent(bool v) {
 void TTimerThread::SetPriority(TThreadPriority p) {
     std::lock_guard lock(shared_->m);
     shared_->priority = p;
+}
+
+TWorkerState TTimerThread::State() const {
+    std::lock_guard lock(shared_->m);
+    return shared_->state;
 }
 
 int TTimerThread::LiveCount() { return liveWorkers.load(); }

@@ -17,6 +17,11 @@ class TThreadedTimer;
 
 enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
 
+// Where the worker's loop is, for tests that must reach a state before they act: parked
+// while stopped, asleep for the interval, waiting for its tick on the GUI thread, running
+// a tick itself, or ended.
+enum class TWorkerState { Starting, Parked, Asleep, TickQueued, Ticking, Ended };
+
 class TTimerThread {
   public:
     // Created stopped (no ticks) with an interval of 1000 ms.
@@ -41,6 +46,7 @@ class TTimerThread {
     void SetInterval(unsigned ms);
     void SetSyncEvent(bool v);
     void SetPriority(TThreadPriority p);
+    TWorkerState State() const;
 
     // Workers whose loop has not ended yet (all timers of the process).
     static int LiveCount();

@@ -7,7 +7,8 @@ export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$ROOT}
 
 PACKAGES=(cmake ninja-build g++ ccache pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
           libbenchmark-dev libgif-dev clang libclang-rt-14-dev xvfb xauth xdotool xclip x11-utils
-          trayer imagemagick fonts-liberation2 fontconfig libxcb1-dev dpkg-dev file appstream
+          trayer imagemagick fonts-liberation2 fontconfig libxcb1-dev
+          openbox libxcb-damage0-dev libxcb-xfixes0-dev dpkg-dev file appstream
           dbus at-spi2-core python3-pyatspi conky-std)
 
 ensure_packages() {
@@ -31,17 +32,27 @@ build() {
   cmake --build "$ROOT/$dir" -j "$(nproc)"
 }
 
-# Starts Xvfb on a free display with a tray host; sets DISPLAY and XVFB_PIDS.
+# Starts Xvfb on a free display (from REZAZO_XVFB_DISPLAY, default 99, upwards) with a tray
+# host; sets DISPLAY and XVFB_PIDS. Fails when either does not come up: the end-to-end tests
+# must not pass for want of a display.
 start_virtual_display() {
-  local n=99
+  local n=${REZAZO_XVFB_DISPLAY:-99}
   while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
   Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
   XVFB_PIDS=$!
   export DISPLAY=":$n"
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  local up=""
+  for _ in $(seq 100); do
+    kill -0 "${XVFB_PIDS%% *}" 2>/dev/null || break
+    if xdpyinfo >/dev/null 2>&1; then up=1; break; fi
+    sleep 0.1
+  done
+  [ -n "$up" ] || { echo "Xvfb did not start on $DISPLAY" >&2; return 1; }
   trayer --edge bottom --align right --widthtype pixel --width 64 --heighttype pixel --height 24 \
     >/dev/null 2>&1 &
   XVFB_PIDS="$XVFB_PIDS $!"
+  timeout 20 xdotool search --sync --onlyvisible --class trayer >/dev/null 2>&1 ||
+    { echo "the tray host (trayer) did not start on $DISPLAY" >&2; return 1; }
 }
 
 stop_virtual_display() {

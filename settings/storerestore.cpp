@@ -182,7 +182,10 @@ class Checker {
                 return v.type == Type::Identifier &&
                        (fw::SameText(v.text, "nil") || Lookup(v.text));
             case fw::PropKind::Event:
-                return v.type == Type::Identifier;
+                // An unknown handler would fail only when applied, after the group's
+                // earlier lines: refuse it here with the rest of the group.
+                return v.type == Type::Identifier &&
+                       (fw::SameText(v.text, "nil") || (root_ && root_->FindHandler(v.text)));
             case fw::PropKind::Strings:
                 if (v.type != Type::List) return false;
                 for (const auto& e : v.elements)

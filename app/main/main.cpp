@@ -1,11 +1,14 @@
 // Rezazo '98: the machine's IPv4 address and host name, always at hand.
+#include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include "app/form1.h"
 #include "controls/registercontrols.h"
 #include "gif/registergif.h"
 #include "settings/propstore.h"
+#include "framework/app/display.h"
 #include "framework/application.h"
 #include "framework/classregistry.h"
 
@@ -20,6 +23,11 @@ int main(int argc, char** argv) {
     if (empty("QT_QPA_PLATFORM") &&
         (!empty("WAYLAND_DISPLAY") || (session && std::string_view(session) == "wayland")))
         setenv("QT_QPA_PLATFORM", "xcb", 1);
+    // Without a display the toolkit would abort; say what is wrong and leave.
+    if (std::string display; !fw::DisplayReachable(display)) {
+        std::fprintf(stderr, "rezazo: cannot open display %s\n", display.c_str());
+        return 1;
+    }
 
     fw::TApplication application(nullptr);
     application.Initialize(argc, argv);

@@ -2,7 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <random>
+#include <stdexcept>
+
+#include "gif/codec/gifimagecore.h"
 
 namespace gifbench {
 
@@ -10,27 +15,46 @@ using gifcodec::TDib;
 
 namespace {
 
-void GreyRamp(TDib& dib) {
-    for (int i = 0; i < 256; ++i) {
-        const auto v = static_cast<std::uint8_t>(i);
-        dib.SetPaletteEntry(
-            i, {static_cast<std::uint8_t>(255 - v), v, static_cast<std::uint8_t>(v / 2), 0});
+void SetPixel(TDib& dib, int x, int y, unsigned v) {
+    std::uint8_t* row = dib.ScanLine(y);
+    switch (dib.BitCount()) {
+        case 8:
+            row[x] = static_cast<std::uint8_t>(v);
+            break;
+        case 4:
+            row[x >> 1] = static_cast<std::uint8_t>((x & 1) ? (row[x >> 1] & 0xF0) | (v & 15)
+                                                            : (row[x >> 1] & 0x0F) | (v << 4));
+            break;
+        default:
+            row[x >> 3] = static_cast<std::uint8_t>((row[x >> 3] & ~(0x80 >> (x & 7))) |
+                                                    ((v & 1) << (7 - (x & 7))));
     }
 }
 
-// Smooth light and shade with sensor noise: long runs are rare, as in a photograph.
-TDib Photo(int size) {
-    TDib dib(size, size, 8);
-    GreyRamp(dib);
-    std::mt19937 rng(1);
+// colors distinct entries spread over a ramp.
+void Ramp(TDib& dib, int colors) {
+    for (int i = 0; i < dib.PaletteSize(); ++i) {
+        const int v = colors > 1 ? std::min(i, colors - 1) * 255 / (colors - 1) : 0;
+        dib.SetPaletteEntry(i, {static_cast<std::uint8_t>(255 - v), static_cast<std::uint8_t>(v),
+                                static_cast<std::uint8_t>(v / 2), 0});
+    }
+}
+
+int DepthFor(int colors) { return colors == 2 ? 1 : colors <= 16 ? 4 : 8; }
+
+// Smooth light and shade with sensor noise, in `colors` levels: long runs are rare, as in a
+// photograph (or, at few levels, in a dithered scan).
+TDib Photo(int size, int colors, std::uint32_t seed) {
+    TDib dib(size, size, DepthFor(colors));
+    Ramp(dib, colors);
+    std::mt19937 rng(seed);
     std::uniform_int_distribution<int> noise(-6, 6);
     for (int y = 0; y < size; ++y) {
-        std::uint8_t* row = dib.ScanLine(y);
         for (int x = 0; x < size; ++x) {
             const double v = 128 + 60 * std::sin(x / 37.0) * std::cos(y / 53.0) +
                              40 * std::sin((x + 2 * y) / 140.0);
-            row[x] =
-                static_cast<std::uint8_t>(std::clamp(static_cast<int>(v) + noise(rng), 0, 255));
+            const int level = std::clamp(static_cast<int>(v) + noise(rng), 0, 255);
+            SetPixel(dib, x, y, static_cast<unsigned>(level * colors / 256));
         }
     }
     return dib;
@@ -39,7 +63,7 @@ TDib Photo(int size) {
 // Rectangles and discs of a few flat colours.
 TDib Flat(int size, int shapes, std::uint32_t seed) {
     TDib dib(size, size, 8);
-    GreyRamp(dib);
+    Ramp(dib, 256);
     std::mt19937 rng(seed);
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) dib.ScanLine(y)[x] = 200;
@@ -59,7 +83,7 @@ TDib Flat(int size, int shapes, std::uint32_t seed) {
 // A disc moving over a striped ground.
 TDib AnimationFrame(int size, int n) {
     TDib dib(size, size, 8);
-    GreyRamp(dib);
+    Ramp(dib, 256);
     const int cx = size / 2 + static_cast<int>(size / 3 * std::cos(n / 10.0));
     const int cy = size / 2 + static_cast<int>(size / 3 * std::sin(n / 10.0));
     for (int y = 0; y < size; ++y) {
@@ -73,21 +97,68 @@ TDib AnimationFrame(int size, int n) {
     return dib;
 }
 
+// A shaded ball on a see-through square (index 255 transparent).
+TDib Sprite(int size, int n) {
+    TDib dib(size, size, 8);
+    Ramp(dib, 256);
+    const int c = size / 2;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            const int d = (x - c) * (x - c) + (y - c) * (y - c);
+            dib.ScanLine(y)[x] =
+                static_cast<std::uint8_t>(d < c * c ? std::min(254, 100 + (x + y + n) % 150) : 255);
+        }
+    return dib;
+}
+
+Case FullFrames(std::string name, std::vector<TDib> dibs, int colors, bool interlaced = false) {
+    Case c{
+        std::move(name), dibs.front().Width(), dibs.front().Height(), colors, interlaced, {}, {}};
+    for (TDib& d : dibs) c.frames.push_back({std::move(d)});
+    return c;
+}
+
 }  // namespace
 
 std::size_t Case::Pixels() const {
     std::size_t n = 0;
-    for (const TDib& f : frames) n += static_cast<std::size_t>(f.Width()) * f.Height();
+    for (const Frame& f : frames) n += static_cast<std::size_t>(f.dib.Width()) * f.dib.Height();
     return n;
 }
 
-std::vector<Case> MakeCases() {
+std::vector<Case> MakeCases(const std::string& indicatorPath) {
     std::vector<Case> cases;
-    cases.push_back({"photo-1024", {Photo(1024)}});
-    cases.push_back({"flat-1024", {Flat(1024, 60, 7)}});
-    Case anim{"anim-64x256", {}};
-    for (int n = 0; n < 64; ++n) anim.frames.push_back(AnimationFrame(256, n));
-    cases.push_back(std::move(anim));
+    cases.push_back(FullFrames("photo-1024", {Photo(1024, 256, 1)}, 256));
+    cases.push_back(FullFrames("flat-1024", {Flat(1024, 60, 7)}, 256));
+    std::vector<TDib> anim;
+    for (int n = 0; n < 64; ++n) anim.push_back(AnimationFrame(256, n));
+    cases.push_back(FullFrames("anim-64x256", std::move(anim), 256));
+    cases.push_back(FullFrames("1bit-1024", {Photo(1024, 2, 2)}, 2));
+    cases.push_back(FullFrames("2bit-1024", {Photo(1024, 4, 3)}, 4));
+    cases.push_back(FullFrames("4bit-1024", {Photo(1024, 16, 4)}, 16));
+    cases.push_back(FullFrames("interlaced-1024", {Photo(1024, 256, 5)}, 256, true));
+
+    // Transparent sprites in sub-rectangles over a full first frame, as optimised
+    // animations are written.
+    Case sprites{"sprites-64x256", 256, 256, 256, false, {}, {}};
+    sprites.frames.push_back({AnimationFrame(256, 0), 0, 0, 1, -1});
+    for (int n = 1; n < 64; ++n)
+        sprites.frames.push_back({Sprite(48, n), (n * 37) % 208, (n * 53) % 208, 1, 255});
+    cases.push_back(std::move(sprites));
+
+    // The program's own indicator, as stored: decoded as it is, encoded from its frames.
+    std::ifstream in(indicatorPath, std::ios::binary);
+    std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(in),
+                                   std::istreambuf_iterator<char>()};
+    if (file.empty()) throw std::runtime_error("cannot read " + indicatorPath);
+    gifcodec::TGIFImageCore image;
+    image.LoadFromBytes(file);
+    Case indicator{
+        "indicator-11x15", image.RawScreenWidth(), image.RawScreenHeight(), 256, false, {}, file};
+    for (int i = 0; i < image.FrameCount(); ++i)
+        indicator.frames.push_back({image.Frame(i).Bitmap(), image.Frame(i).Origin().x,
+                                    image.Frame(i).Origin().y, image.Frame(i).Disposal(), -1});
+    cases.push_back(std::move(indicator));
     return cases;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
-// The benchmark's pictures, made here: paletted frames of 8 bits per pixel.
+// The benchmark's pictures, made here (and the program's own indicator, read from the tree).
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -7,12 +8,26 @@
 
 namespace gifbench {
 
+struct Frame {
+    gifcodec::TDib dib;  // 1, 4 or 8 bits per pixel; the palette's first `colors` entries count
+    int left = 0;
+    int top = 0;
+    int disposal = 0;
+    int transparent = -1;  // index, or -1
+};
+
 struct Case {
     std::string name;
-    std::vector<gifcodec::TDib> frames;
+    int width = 0;  // logical screen
+    int height = 0;
+    int colors = 256;         // colour table size: 2, 4, 16 or 256
+    bool interlaced = false;  // written interlaced by the peer; ours never writes so
+    std::vector<Frame> frames;
+    std::vector<std::uint8_t> file;  // a given picture to decode, when not the peer's output
     std::size_t Pixels() const;
 };
 
-std::vector<Case> MakeCases();
+// The photograph-like case first: it is the headline figure.
+std::vector<Case> MakeCases(const std::string& indicatorPath);
 
 }  // namespace gifbench

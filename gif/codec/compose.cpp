@@ -1,6 +1,8 @@
 #include "gif/codec/compose.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 
 #include "gif/codec/giferrors.h"
 #include "gif/codec/gifimagecore.h"
@@ -10,77 +12,182 @@ namespace gifcodec {
 
 namespace {
 
+// Rows are handled whole: the largest pictures the limits allow are composed at every paint.
 class Screen {
   public:
-    Screen(TComposedFrame& out) : out_(out) {}
+    explicit Screen(TComposedFrame& out) : out_(out) {}
 
+    // Clipped to the screen; a key fill is marked as letting the background through.
     void Fill(int left, int top, int w, int h, TColor c) {
         const int x0 = std::max(0, left), y0 = std::max(0, top);
-        const int x1 = std::min(out_.width, left + w), y1 = std::min(out_.height, top + h);
-        for (int y = y0; y < y1; ++y)
-            for (int x = x0; x < x1; ++x) Put(x, y, c);
+        const int x1 = static_cast<int>(std::min<std::int64_t>(out_.width, std::int64_t{left} + w));
+        const int y1 = static_cast<int>(std::min<std::int64_t>(out_.height, std::int64_t{top} + h));
+        if (x1 <= x0 || y1 <= y0) return;
+        const std::uint8_t see = out_.key != clNone && (c & 0xFFFFFF) == out_.key;
+        const std::size_t n = static_cast<std::size_t>(x1 - x0);
+        std::uint8_t* first = Rgb(x0, y0);
+        for (std::size_t x = 0; x < n; ++x) {
+            first[3 * x] = static_cast<std::uint8_t>(RedOf(c));
+            first[3 * x + 1] = static_cast<std::uint8_t>(GreenOf(c));
+            first[3 * x + 2] = static_cast<std::uint8_t>(BlueOf(c));
+        }
+        for (int y = y0; y < y1; ++y) {
+            if (y > y0) std::memcpy(Rgb(x0, y), first, 3 * n);
+            std::memset(out_.mask.data() + Index(x0, y), see, n);
+        }
     }
 
-    // Pixels of the frame's transparent colour leave the screen as it was.
+    // Pixels that hold the frame's transparent index leave the screen as it was (a bitmap
+    // without a palette keys by colour); drawing is clipped to the screen.
     void Draw(TGIFFrame& frame) {
         const TDib& bitmap = frame.Bitmap();
-        const TColor key = frame.TransparentColor();
-        std::vector<TColor> palette(bitmap.PaletteSize());
-        for (int i = 0; i < bitmap.PaletteSize(); ++i) palette[i] = bitmap.PaletteColor(i);
+        const bool paletted = bitmap.BitCount() <= 8;
+        const int keyIndex = paletted ? frame.TransparentIndex() : -1;
+        const TColor keyColor = paletted ? clNone : frame.TransparentColor();
+        std::array<std::array<std::uint8_t, 3>, 256> palette{};
+        for (int i = 0; i < bitmap.PaletteSize(); ++i) {
+            const TColor c = bitmap.PaletteColor(i);
+            palette[i] = {static_cast<std::uint8_t>(RedOf(c)),
+                          static_cast<std::uint8_t>(GreenOf(c)),
+                          static_cast<std::uint8_t>(BlueOf(c))};
+        }
         const TPoint at = frame.Origin();
-        const int x1 = std::min(bitmap.Width(), out_.width - at.x);
-        const int y1 = std::min(bitmap.Height(), out_.height - at.y);
-        for (int y = 0; y < y1; ++y) {
-            for (int x = 0; x < x1; ++x) {
-                const TColor c = bitmap.BitCount() <= 8 ? palette[bitmap.PixelIndex(x, y)]
-                                                        : bitmap.PixelColor(x, y);
-                if (key == clNone || c != key) Put(at.x + x, at.y + y, c);
+        const int x0 = std::max(0, -at.x), y0 = std::max(0, -at.y);
+        const int x1 = static_cast<int>(
+            std::min<std::int64_t>(bitmap.Width(), std::int64_t{out_.width} - at.x));
+        const int y1 = static_cast<int>(
+            std::min<std::int64_t>(bitmap.Height(), std::int64_t{out_.height} - at.y));
+        if (x1 <= x0 || y1 <= y0) return;
+        std::vector<std::uint8_t> indices(paletted ? static_cast<std::size_t>(x1) : 0);
+        for (int y = y0; y < y1; ++y) {
+            std::uint8_t* rgb = Rgb(at.x + x0, at.y + y);
+            std::uint8_t* mask = out_.mask.data() + Index(at.x + x0, at.y + y);
+            if (!paletted) {
+                for (int x = x0; x < x1; ++x, rgb += 3, ++mask) {
+                    const TColor c = bitmap.PixelColor(x, y);
+                    if (keyColor != clNone && c == (keyColor & 0xFFFFFF)) continue;
+                    rgb[0] = static_cast<std::uint8_t>(RedOf(c));
+                    rgb[1] = static_cast<std::uint8_t>(GreenOf(c));
+                    rgb[2] = static_cast<std::uint8_t>(BlueOf(c));
+                    *mask = 0;
+                }
+                continue;
+            }
+            const std::uint8_t* row = bitmap.ScanLine(y);
+            if (bitmap.BitCount() == 8) {
+                row += x0;
+            } else {
+                Unpack(row, bitmap.BitCount(), x0, x1, indices.data());
+                row = indices.data();
+            }
+            const int n = x1 - x0;
+            if (keyIndex < 0) {
+                // Four at a time: the loop's own test is most of the cost when instrumented.
+                auto put = [&](std::uint8_t* p, std::uint8_t index) {
+                    const auto& c = palette[index];
+                    p[0] = c[0];
+                    p[1] = c[1];
+                    p[2] = c[2];
+                };
+                int x = 0;
+                for (; x + 4 <= n; x += 4, rgb += 12) {
+                    put(rgb, row[x]);
+                    put(rgb + 3, row[x + 1]);
+                    put(rgb + 6, row[x + 2]);
+                    put(rgb + 9, row[x + 3]);
+                }
+                for (; x < n; ++x, rgb += 3) put(rgb, row[x]);
+                std::memset(mask, 0, static_cast<std::size_t>(n));
+                continue;
+            }
+            for (int x = 0; x < n; ++x, rgb += 3) {
+                if (row[x] == keyIndex) continue;
+                const auto& c = palette[row[x]];
+                rgb[0] = c[0];
+                rgb[1] = c[1];
+                rgb[2] = c[2];
+                mask[x] = 0;
             }
         }
     }
 
   private:
-    void Put(int x, int y, TColor c) {
-        std::uint8_t* p = out_.rgb.data() + (static_cast<std::size_t>(y) * out_.width + x) * 3;
-        p[0] = static_cast<std::uint8_t>(RedOf(c));
-        p[1] = static_cast<std::uint8_t>(GreenOf(c));
-        p[2] = static_cast<std::uint8_t>(BlueOf(c));
+    // Indices x0..x1-1 of a 1- or 4-bit row, from out[0]; whole bytes at a time.
+    static void Unpack(const std::uint8_t* row, int bits, int x0, int x1, std::uint8_t* out) {
+        static const auto kBits = [] {
+            std::array<std::array<std::uint8_t, 8>, 256> t{};
+            for (int b = 0; b < 256; ++b)
+                for (int k = 0; k < 8; ++k) t[b][k] = static_cast<std::uint8_t>((b >> (7 - k)) & 1);
+            return t;
+        }();
+        const int perByte = bits == 4 ? 2 : 8;
+        const int first = x0 / perByte, last = (x1 + perByte - 1) / perByte;
+        for (int i = first; i < last; ++i) {
+            std::uint8_t eight[8];
+            if (bits == 4) {
+                eight[0] = row[i] >> 4;
+                eight[1] = row[i] & 0x0F;
+            } else {
+                std::memcpy(eight, kBits[row[i]].data(), 8);
+            }
+            // Only the pixels from x0 to x1 are kept.
+            const int from = i == first ? x0 - first * perByte : 0;
+            const int to = std::min(perByte, x1 - i * perByte);
+            if (from == 0 && to == perByte) {
+                std::memcpy(out, eight, bits == 4 ? 2 : 8);
+                out += perByte;
+            } else {
+                for (int k = from; k < to; ++k) *out++ = eight[k];
+            }
+        }
     }
+    std::size_t Index(int x, int y) const { return static_cast<std::size_t>(y) * out_.width + x; }
+    std::uint8_t* Rgb(int x, int y) { return out_.rgb.data() + Index(x, y) * 3; }
 
     TComposedFrame& out_;
 };
+
+// The screen filled, its key chosen; returns the fill colour.
+TColor Begin(TGIFImageCore& image, TColor windowColor, TComposedFrame& out) {
+    out.width = image.ScreenWidth();
+    out.height = image.ScreenHeight();
+    if (static_cast<std::int64_t>(out.width) * out.height > kMaxPixels) RaiseTooLarge();
+    out.rgb.assign(static_cast<std::size_t>(out.width) * out.height * 3, 0);
+    out.mask.assign(static_cast<std::size_t>(out.width) * out.height, 0);
+    auto resolve = [&](TColor c) { return c == clWindow ? windowColor : (c & 0xFFFFFF); };
+    TColor fill = resolve(clWindow);
+    const int current = image.CurrentFrame();
+    if (current >= 0 && current < image.FrameCount() &&
+        image.Frame(current).TransparentColor() != clNone) {
+        out.key = image.Frame(current).TransparentColor() & 0xFFFFFF;
+        fill = out.key;
+    } else if (image.BackgroundColor() != clNone && image.HasTransparency()) {
+        fill = resolve(image.BackgroundColor());
+    }
+    Screen(out).Fill(0, 0, out.width, out.height, fill);
+    return fill;
+}
+
+void Dispose(TGIFFrame& frame, TComposedFrame& screen, TColor fill) {
+    if (frame.Disposal() == 2)
+        Screen(screen).Fill(frame.Origin().x, frame.Origin().y, frame.Width(), frame.Height(),
+                            fill);
+}
 
 }  // namespace
 
 TComposedFrame ComposeFrame(TGIFImageCore& image, int n, TColor windowColor) {
     TComposedFrame out;
     if (image.FrameCount() == 0) return out;
-    out.width = image.ScreenWidth();
-    out.height = image.ScreenHeight();
-    if (static_cast<std::int64_t>(out.width) * out.height > kMaxPixels)
-        RaiseGif(strings::kCorruptDataId, strings::kCorruptData);
-    out.rgb.assign(static_cast<std::size_t>(out.width) * out.height * 3, 0);
-    out.mask.assign(static_cast<std::size_t>(out.width) * out.height, 0);
-
-    auto resolve = [&](TColor c) { return c == clWindow ? windowColor : (c & 0xFFFFFF); };
-    TColor fill = resolve(clWindow);
-    const int current = image.CurrentFrame();
-    if (current >= 0 && current < image.FrameCount() &&
-        image.Frame(current).TransparentColor() != clNone) {
-        out.key = image.Frame(current).TransparentColor();
-        fill = out.key;
-    } else if (image.BackgroundColor() != clNone && image.HasTransparency()) {
-        fill = resolve(image.BackgroundColor());
-    }
+    const TColor fill = Begin(image, windowColor, out);
     Screen screen(out);
-    screen.Fill(0, 0, out.width, out.height, fill);
-
     const int m = std::clamp(n, 0, image.FrameCount() - 1);
     int start = 0;
     for (int k = m - 1; k >= 1; --k) {
         TGIFFrame& f = image.Frame(k);
-        if (f.Disposal() == 2 && f.Width() == image.RawScreenWidth() &&
-            f.Height() == image.RawScreenHeight()) {
+        // Only a frame that covers the whole screen makes the earlier ones irrelevant.
+        if (f.Disposal() == 2 && f.Origin() == TPoint{0, 0} &&
+            f.Width() == image.RawScreenWidth() && f.Height() == image.RawScreenHeight()) {
             start = k;
             break;
         }
@@ -89,18 +196,29 @@ TComposedFrame ComposeFrame(TGIFImageCore& image, int n, TColor windowColor) {
         TGIFFrame& f = image.Frame(k);
         if (f.Disposal() <= 1)
             screen.Draw(f);
-        else if (f.Disposal() == 2 && k > start)
-            screen.Fill(f.Origin().x, f.Origin().y, f.Width(), f.Height(), fill);
+        else if (k > start)
+            Dispose(f, out, fill);
     }
     screen.Draw(image.Frame(m));
-
-    if (out.key != clNone) {
-        for (std::size_t i = 0; i < out.mask.size(); ++i) {
-            const std::uint8_t* p = out.rgb.data() + i * 3;
-            out.mask[i] = Rgb(p[0], p[1], p[2]) == out.key;
-        }
-    }
     return out;
+}
+
+TFrameComposer::TFrameComposer(TGIFImageCore& image, TColor windowColor) : image_(image) {
+    if (image.FrameCount() > 0) fill_ = Begin(image, windowColor, base_);
+}
+
+bool TFrameComposer::AtEnd() const { return next_ >= image_.FrameCount(); }
+
+const TComposedFrame& TFrameComposer::Next() {
+    TGIFFrame& frame = image_.Frame(next_++);
+    out_ = base_;
+    Screen(out_).Draw(frame);
+    // A start frame's own clearing covers the whole screen, which is starting over.
+    if (frame.Disposal() <= 1)
+        base_ = out_;
+    else
+        Dispose(frame, base_, fill_);
+    return out_;
 }
 
 }  // namespace gifcodec

@@ -1,7 +1,8 @@
 #pragma once
 // Composes frame n of an animation on its logical screen the way the animator shows it:
-// from the last full-screen frame that restores the background, each earlier frame drawn,
-// cleared or skipped by its disposal method, then frame n on top.
+// from the last full-screen frame at the screen's origin that restores the background, each
+// earlier frame drawn, cleared or skipped by its disposal method, then frame n on top. Only
+// pixels holding a frame's transparent index let what lies under them through.
 #include <cstdint>
 #include <vector>
 
@@ -15,11 +16,29 @@ struct TComposedFrame {
     int width = 0;
     int height = 0;
     std::vector<std::uint8_t> rgb;   // top-down rows of red, green, blue
-    std::vector<std::uint8_t> mask;  // 1 where the key colour lets the background through
+    std::vector<std::uint8_t> mask;  // 1 where the key fill lets the background through
     TColor key = clNone;
 };
 
 // windowColor stands for the window background (clWindow) used when nothing else applies.
+// A logical screen beyond the limits raises "GIF image is too large".
 TComposedFrame ComposeFrame(TGIFImageCore& image, int n, TColor windowColor = 0xFFFFFF);
+
+// Frames 0, 1, 2 ... in turn, each composed from the one before: the same pictures as
+// ComposeFrame gives, without going back to the start frame for every one.
+class TFrameComposer {
+  public:
+    explicit TFrameComposer(TGIFImageCore& image, TColor windowColor = 0xFFFFFF);
+    bool AtEnd() const;
+    // The next frame; valid until the next call.
+    const TComposedFrame& Next();
+
+  private:
+    TGIFImageCore& image_;
+    TComposedFrame base_;  // what lies under the next frame
+    TComposedFrame out_;
+    TColor fill_ = 0;
+    int next_ = 0;
+};
 
 }  // namespace gifcodec

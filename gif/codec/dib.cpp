@@ -27,11 +27,10 @@ TDib::TDib(int width, int height, int bitCount)
     const std::size_t image = Stride() * height_;
     pixelOffset_ = header;
     file_.assign(header + image, 0);
-    platform::WriteBmpHeaders(file_.data(), {static_cast<std::uint32_t>(width_),
-                                             static_cast<std::uint32_t>(height_),
-                                             static_cast<unsigned>(bitCount),
-                                             static_cast<std::uint32_t>(paletteSize_),
-                                             static_cast<std::uint32_t>(image)});
+    platform::WriteBmpHeaders(
+        file_.data(), {static_cast<std::uint32_t>(width_), static_cast<std::uint32_t>(height_),
+                       static_cast<unsigned>(bitCount), static_cast<std::uint32_t>(paletteSize_),
+                       static_cast<std::uint32_t>(image)});
 }
 
 TDib TDib::FromFileImage(std::span<const std::uint8_t> bytes) {

@@ -25,9 +25,8 @@ void UpdateExtensions(TGIFImageCore& image, TGIFFrame& frame) {
         const unsigned delay = frame.Delay() / 10;
         g.fixed[2] = delay & 0xFF;
         g.fixed[3] = (delay >> 8) & 0xFF;
-        const int index = frame.TransparentColor() == clNone
-                              ? -1
-                              : frame.Item().colors.IndexOf(frame.TransparentColor());
+        // The stored index while its entry holds the colour: re-saving keeps the meaning.
+        const int index = frame.TransparentIndex();
         if (index < 0) {
             g.fixed[1] &= ~1u;
         } else {

@@ -12,6 +12,8 @@ void RaiseUnknownExtension(unsigned label) {
     throw EInvalidGraphicOperation(strings::kUnknownExtensionId, text);
 }
 
+void RaiseTooLarge() { RaiseGif(strings::kTooLargeId, strings::kTooLarge); }
+
 void RaiseReadError() { throw EStreamError(strings::kReadErrorId, strings::kReadError); }
 
 }  // namespace gifcodec

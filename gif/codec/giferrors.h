@@ -25,6 +25,8 @@ inline constexpr int kCannotResizeId = 61099;
 inline constexpr const char* kCannotResize = "Cannot change the Size of a GIF image";
 inline constexpr int kFileDescriptionId = 61100;
 inline constexpr const char* kFileDescription = "GIF Image File";
+inline constexpr int kTooLargeId = 61101;
+inline constexpr const char* kTooLarge = "GIF image is too large";
 inline constexpr int kNotImplementedId = 61257;
 inline constexpr const char* kNotImplemented = "Function not yet implemented";
 inline constexpr int kReadErrorId = 61443;
@@ -73,5 +75,7 @@ class EAbortWithMessage : public EGifCodecError {
 [[noreturn]] void RaiseGif(int id, const char* text);
 [[noreturn]] void RaiseUnknownExtension(unsigned label);
 [[noreturn]] void RaiseReadError();
+// A picture, frame or logical screen beyond the codec's limits.
+[[noreturn]] void RaiseTooLarge();
 
 }  // namespace gifcodec

@@ -26,8 +26,7 @@ const TDib& TGIFFrame::Bitmap() {
         depth = 8;
     else
         RaiseGif(strings::kColorCountId, strings::kColorCount);
-    if (static_cast<std::int64_t>(item.width) * item.height > kMaxPixels)
-        RaiseGif(strings::kCorruptDataId, strings::kCorruptData);
+    if (static_cast<std::int64_t>(item.width) * item.height > kMaxPixels) RaiseTooLarge();
     TDib dib(item.width, item.height, depth);
     for (int i = 0; i < dib.PaletteSize(); ++i) {
         if (i < item.colors.count) {
@@ -42,6 +41,25 @@ const TDib& TGIFFrame::Bitmap() {
     if (LzwDecode(*item.encoded, dib, bpp, interlaced_, true, progress)) corrupted_ = true;
     *bitmap_ = std::move(dib);
     return *bitmap_;
+}
+
+int TGIFFrame::TransparentIndex() const {
+    if (transparentColor_ == clNone) return -1;
+    const TColor c = transparentColor_ & 0xFFFFFF;
+    const ColorTable& table = item_->colors;
+    if (table.count > 0) {
+        if (transparentIndex_ >= 0 && transparentIndex_ < table.count &&
+            table.Color(transparentIndex_) == c)
+            return transparentIndex_;
+        return table.IndexOf(c);
+    }
+    if (!bitmap_ || bitmap_->PaletteSize() == 0) return -1;
+    if (transparentIndex_ >= 0 && transparentIndex_ < bitmap_->PaletteSize() &&
+        bitmap_->PaletteColor(transparentIndex_) == c)
+        return transparentIndex_;
+    for (int i = 0; i < bitmap_->PaletteSize(); ++i)
+        if (bitmap_->PaletteColor(i) == c) return i;
+    return -1;
 }
 
 int TGIFFrame::Width() { return Bitmap().Width(); }
@@ -73,6 +91,7 @@ void TGIFFrame::Reset() {
     origin_ = {};
     interlaced_ = corrupted_ = grayscale_ = localColors_ = false;
     transparentColor_ = clNone;
+    transparentIndex_ = -1;
     delay_ = 0;
     disposal_ = 0;
 }
@@ -91,6 +110,7 @@ void TGIFFrame::Assign(const TGIFFrame& source) {
     // A bitmap of the old item would no longer match the data.
     bitmap_ = source.bitmap_ ? std::make_unique<TDib>(*source.bitmap_) : nullptr;
     transparentColor_ = source.transparentColor_;
+    transparentIndex_ = source.transparentIndex_;
     delay_ = source.delay_;
     disposal_ = source.disposal_;
     grayscale_ = source.grayscale_;

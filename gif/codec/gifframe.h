@@ -50,6 +50,15 @@ class TGIFFrame {
     void SetGrayscale(bool value) { grayscale_ = value; }
     TColor TransparentColor() const { return transparentColor_; }
     void SetTransparentColor(TColor value) { transparentColor_ = value; }
+    // The index the picture stored for its transparent colour, -1 when none was stored. It
+    // stands as long as its entry still holds TransparentColor: a palette may hold that
+    // colour more than once, and only the stored index is transparent.
+    int StoredTransparentIndex() const { return transparentIndex_; }
+    void SetTransparentIndex(int value) { transparentIndex_ = value; }
+    // The index that is transparent in the frame's colour table (its bitmap's palette when
+    // the table is empty): the stored one while it holds the colour, else the first entry
+    // with the colour; -1 without a transparent colour or such an entry.
+    int TransparentIndex() const;
     std::uint16_t Delay() const { return delay_; }
     void SetDelay(std::uint16_t value) { delay_ = value; }
     std::uint8_t Disposal() const { return disposal_; }
@@ -88,6 +97,7 @@ class TGIFFrame {
     bool corrupted_ = false;
     bool grayscale_ = false;
     TColor transparentColor_ = clNone;
+    int transparentIndex_ = -1;
     std::uint16_t delay_ = 0;
     std::uint8_t disposal_ = 0;
     bool localColors_ = false;

@@ -39,11 +39,15 @@ void TGIFImageCore::Reset() {
 }
 
 void TGIFImageCore::LoadFromBytes(std::span<const std::uint8_t> bytes, bool decodeFirst) {
-    Reset();
     // Reading works on a private copy, so the source may be anything the caller holds.
-    const std::vector<std::uint8_t> buffer(bytes.begin(), bytes.end());
-    if (!buffer.empty()) {
-        ReadGif(*this, buffer);
+    LoadFromBuffer(std::make_shared<const std::vector<std::uint8_t>>(bytes.begin(), bytes.end()),
+                   decodeFirst);
+}
+
+void TGIFImageCore::LoadFromBuffer(TEncodedData::Source bytes, bool decodeFirst) {
+    Reset();
+    if (bytes && !bytes->empty()) {
+        ReadGif(*this, bytes);
         if (!frames_.empty()) {
             currentFrame_ = 0;
             if (decodeFirst) {
@@ -61,9 +65,10 @@ void TGIFImageCore::LoadFromBytes(std::span<const std::uint8_t> bytes, bool deco
 
 void TGIFImageCore::LoadFromStream(TStream& stream) {
     const std::int64_t left = stream.Size() - stream.Position();
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::max<std::int64_t>(0, left)));
-    stream.ReadBuffer(bytes.data(), bytes.size());
-    LoadFromBytes(bytes);
+    auto bytes = std::make_shared<std::vector<std::uint8_t>>(
+        static_cast<std::size_t>(std::max<std::int64_t>(0, left)));
+    stream.ReadBuffer(bytes->data(), bytes->size());
+    LoadFromBuffer(std::move(bytes));
 }
 
 void TGIFImageCore::ReadData(TStream& stream) {
@@ -73,9 +78,9 @@ void TGIFImageCore::ReadData(TStream& stream) {
         Reset();
         RaiseReadError();
     }
-    std::vector<std::uint8_t> bytes(n);
-    stream.ReadBuffer(bytes.data(), n);
-    LoadFromBytes(bytes);
+    auto bytes = std::make_shared<std::vector<std::uint8_t>>(n);
+    stream.ReadBuffer(bytes->data(), n);
+    LoadFromBuffer(std::move(bytes));
 }
 
 void TGIFImageCore::LoadFromClipboardData(std::span<const std::uint8_t> data, const TDib* bitmap) {

@@ -27,6 +27,8 @@ class TGIFImageCore {
     void LoadFromStream(TStream& stream);  // the rest of the stream is one GIF
     void ReadData(TStream& stream);        // form data: 32-bit byte count, then the GIF
     void LoadFromBytes(std::span<const std::uint8_t> bytes, bool decodeFirst = true);
+    // As LoadFromBytes, without a copy: the frames keep slices of these bytes.
+    void LoadFromBuffer(TEncodedData::Source bytes, bool decodeFirst = true);
     // Clipboard data (byte count and GIF, not decoded) and the clipboard's bitmap, if any.
     void LoadFromClipboardData(std::span<const std::uint8_t> data, const TDib* bitmap);
 

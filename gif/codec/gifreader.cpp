@@ -30,6 +30,7 @@ class ByteReader {
         std::memcpy(dst, bytes_.data() + pos_, n);
         pos_ += n;
     }
+    std::size_t Position() const { return pos_; }
     const std::uint8_t* Take(std::size_t n) {
         if (n > Left()) RaiseReadError();
         pos_ += n;
@@ -121,10 +122,13 @@ void ApplyGraphicControls(TGIFFrame& frame) {
     unsigned delay = 0;
     for (const TExtension& e : frame.Extensions()) {
         if (e.type != TExtensionType::etGraphicControl) continue;
-        if (!e.HasTransparency())
+        if (!e.HasTransparency()) {
             frame.SetTransparentColor(clNone);
-        else if (static_cast<int>(e.TransparentIndex()) < colors.count)
+            frame.SetTransparentIndex(-1);
+        } else if (static_cast<int>(e.TransparentIndex()) < colors.count) {
             frame.SetTransparentColor(colors.Color(static_cast<int>(e.TransparentIndex())));
+            frame.SetTransparentIndex(static_cast<int>(e.TransparentIndex()));
+        }
         // Hundredths of a second; long delays saturate rather than wrap in 16 bits.
         delay = std::max(delay, std::min(65535u, e.DelayField() * 10));
         frame.SetDisposal(static_cast<std::uint8_t>(e.Disposal()));
@@ -132,7 +136,8 @@ void ApplyGraphicControls(TGIFFrame& frame) {
     frame.SetDelay(static_cast<std::uint16_t>(delay));
 }
 
-void ReadImage(ByteReader& in, TGIFFrame& frame, const TGIFData& data) {
+void ReadImage(ByteReader& in, const TEncodedData::Source& source, TGIFFrame& frame,
+               const TGIFData& data) {
     TGIFItem& item = frame.Item();
     const std::uint16_t left = in.Word();
     const std::uint16_t top = in.Word();
@@ -148,8 +153,11 @@ void ReadImage(ByteReader& in, TGIFFrame& frame, const TGIFData& data) {
         frame.SetLocalColors(false);
         item.colors = data.colors;
     }
-    std::vector<std::uint8_t> encoded;
-    encoded.push_back(in.Byte());
+    // The code size byte and the sub-blocks lie together in the bytes: the frame keeps them
+    // as a slice, up to a block that runs past the end (not kept, the frame is corrupted).
+    const std::size_t start = in.Position();
+    in.Byte();
+    std::size_t end = in.Position();
     while (true) {
         if (in.AtEnd()) {
             frame.SetCorrupted(true);
@@ -160,12 +168,11 @@ void ReadImage(ByteReader& in, TGIFFrame& frame, const TGIFData& data) {
             frame.SetCorrupted(true);
             break;
         }
-        encoded.push_back(len);
+        in.Take(len);
+        end = in.Position();
         if (len == 0) break;
-        const std::uint8_t* p = in.Take(len);
-        encoded.insert(encoded.end(), p, p + len);
     }
-    item.encoded = std::move(encoded);
+    item.encoded = TEncodedData(source, start, end - start);
     frame.SetOrigin({left, top});
     item.width = width;
     item.height = height;
@@ -175,8 +182,8 @@ void ReadImage(ByteReader& in, TGIFFrame& frame, const TGIFData& data) {
 
 }  // namespace
 
-void ReadGif(TGIFImageCore& image, std::span<const std::uint8_t> bytes) {
-    ByteReader in(bytes);
+void ReadGif(TGIFImageCore& image, const TEncodedData::Source& bytes) {
+    ByteReader in(*bytes);
     const std::uint8_t* signature = in.Take(3);
     if (!SameText(signature, "GIF")) RaiseGif(strings::kUnknownVersionId, strings::kUnknownVersion);
     const std::uint8_t* version = in.Take(3);
@@ -201,13 +208,13 @@ void ReadGif(TGIFImageCore& image, std::span<const std::uint8_t> bytes) {
         if (background < data.colors.count) image.SetBackgroundColor(data.colors.Color(background));
     }
 
+    std::int64_t pixels = 0;  // of all frames, once decoded
     std::uint8_t introducer = in.Byte();
     while (introducer != 0 && introducer != ';' && !in.AtEnd()) {
         std::vector<TExtension> list;
         introducer = ReadExtensions(in, image, introducer, list);
         if (introducer == ',') {
-            if (image.FrameCount() >= kMaxFrames)
-                RaiseGif(strings::kCorruptDataId, strings::kCorruptData);
+            if (image.FrameCount() >= kMaxFrames) RaiseTooLarge();
             auto frame = std::make_unique<TGIFFrame>(&image);
             if (data.colors.count > 0) {
                 const int bits = BitsForPowerOfTwoCount(data.colors.count);
@@ -215,7 +222,10 @@ void ReadGif(TGIFImageCore& image, std::span<const std::uint8_t> bytes) {
                 frame->Item().bitsPerPixel = static_cast<std::uint8_t>(bits);
             }
             frame->Extensions() = std::move(list);
-            ReadImage(in, *frame, data);
+            ReadImage(in, bytes, *frame, data);
+            // Refused before anything is decoded, so a small file cannot claim gigabytes.
+            pixels += std::int64_t{frame->Item().width} * frame->Item().height;
+            if (pixels > kMaxPicturePixels) RaiseTooLarge();
             image.AppendFrame(std::move(frame));
             if (in.AtEnd()) {
                 introducer = ';';

@@ -4,10 +4,13 @@
 #include <cstdint>
 #include <span>
 
+#include "gif/codec/sharedimage.h"
+
 namespace gifcodec {
 
 class TGIFImageCore;
 
-void ReadGif(TGIFImageCore& image, std::span<const std::uint8_t> bytes);
+// Frames keep slices of bytes as their encoded data rather than copies of them.
+void ReadGif(TGIFImageCore& image, const TEncodedData::Source& bytes);
 
 }  // namespace gifcodec

@@ -1,8 +1,10 @@
 #include "gif/codec/lzw.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "gif/codec/giferrors.h"
 
@@ -82,11 +84,58 @@ class EncodedPosition {
     std::size_t block_ = 0;
 };
 
+// Joins the data sub-blocks a piece at a time, so that codes load as one word without a
+// copy of the whole frame's data. A block cut short by the end of the data keeps what is there.
+class BlockReader {
+  public:
+    static constexpr std::size_t kChunk = 1 << 16;
+
+    BlockReader(std::span<const std::uint8_t> encoded, EncodedPosition* position)
+        : encoded_(encoded), position_(position), buffer_(new std::uint8_t[kChunk + 255 + 8]) {
+        Refill(0);
+    }
+    const std::uint8_t* Data() const { return buffer_.get(); }
+    std::size_t Size() const { return size_; }
+    bool Exhausted() const { return next_ >= encoded_.size(); }
+    // Bytes dropped so far from the front of the joined data.
+    std::size_t Base() const { return base_; }
+    // Drops the bytes before keepFrom and joins more blocks; returns how many were dropped.
+    std::size_t Refill(std::size_t keepFrom) {
+        std::memmove(buffer_.get(), buffer_.get() + keepFrom, size_ - keepFrom);
+        size_ -= keepFrom;
+        base_ += keepFrom;
+        while (size_ < kChunk && next_ < encoded_.size()) {
+            const std::size_t len = encoded_[next_];
+            if (len == 0) {
+                next_ = encoded_.size();
+                break;
+            }
+            const std::size_t avail = std::min(len, encoded_.size() - next_ - 1);
+            if (position_) position_->BlockStartsAt(base_ + size_);
+            std::memcpy(buffer_.get() + size_, encoded_.data() + next_ + 1, avail);
+            size_ += avail;
+            next_ += 1 + len;
+        }
+        std::memset(buffer_.get() + size_, 0, 8);
+        return keepFrom;
+    }
+
+  private:
+    std::span<const std::uint8_t> encoded_;
+    EncodedPosition* position_;
+    std::unique_ptr<std::uint8_t[]> buffer_;  // 8 spare zero bytes follow the joined data
+    std::size_t size_ = 0;
+    std::size_t base_ = 0;
+    std::size_t next_ = 1;  // past the code size byte
+};
+
 // Each string of the table lies somewhere in the output already: an entry made from the
 // previous string and one more character starts where that previous string was written.
-// Strings are therefore copied from the output instead of walked through prefix links.
+// Strings are therefore copied from the output instead of walked through prefix links. The
+// output is held only since the last clear code (no entry reaches further back); complete
+// rows before it go into the bitmap, so a picture needs no second full-size buffer.
 struct DecodeEntry {
-    std::uint32_t position;  // where the string starts in the output
+    std::uint32_t position;  // where the string starts in the window
     std::uint16_t length;
 };
 
@@ -97,7 +146,7 @@ class Decoder {
         : encoded_(encoded),
           dib_(dib),
           mask_(static_cast<std::uint8_t>((1u << bitsPerPixel) - 1)),
-          interlaced_(interlaced),
+          rows_(dib.Height(), interlaced),
           progress_(progress) {}
 
     // Returns the corrupted flag.
@@ -105,11 +154,15 @@ class Decoder {
         const int m = encoded_[0];
         if (m < 2 || m > 9) RaiseGif(strings::kCodeSizeId, strings::kCodeSize);
         if (dib_.Width() <= 0 || dib_.Height() <= 0) return false;
-        Deblock();
-        const std::size_t total = static_cast<std::size_t>(dib_.Width()) * dib_.Height();
+        BlockReader in(encoded_, progress_ ? &position_ : nullptr);
+        const std::size_t width = static_cast<std::size_t>(dib_.Width());
+        const std::size_t total = width * dib_.Height();
         // Room for the longest string past the last pixel, and for 16-byte copies.
-        const std::unique_ptr<std::uint8_t[]> pixels(new std::uint8_t[total + kMaxCodes + 32]);
-        std::uint8_t* const out = pixels.get();
+        constexpr std::size_t kSlack = kMaxCodes + 32;
+        capacity_ = std::min<std::size_t>(total, std::max<std::size_t>(width, 1 << 18)) + kSlack;
+        window_.reset(static_cast<std::uint8_t*>(std::malloc(capacity_)));
+        if (!window_) throw std::bad_alloc();
+        std::uint8_t* out = window_.get();
         const std::unique_ptr<DecodeEntry[]> table(new DecodeEntry[kMaxCodes]);
         DecodeEntry* const t = table.get();
         const int clear = 1 << m;
@@ -120,23 +173,41 @@ class Decoder {
         int prev = -1;
         std::uint32_t prevPosition = 0;
         std::uint32_t prevLength = 0;
-        std::size_t filled = 0;
-        const std::uint8_t* data = data_.data();
-        const std::uint64_t totalBits = static_cast<std::uint64_t>(dataSize_) * 8;
+        std::size_t filled = 0;  // in the window
+        const std::uint8_t* data = in.Data();
+        std::size_t dataSize = in.Size();
         std::uint64_t bitPos = 0;
         bool corrupted = false;
-        while (filled < total) {
-            if (bitPos + codeWidth > totalBits) {
-                corrupted = true;
-                break;
+        // Kept in locals: stores through the byte pointers could otherwise alias them.
+        const bool reporting = static_cast<bool>(progress_);
+        std::size_t capacity = capacity_;
+        std::size_t left = total - stored_;  // pixels not yet in the window or the bitmap
+        // Below this bit a code loads as one word with no further check.
+        auto fastLimit = [&] { return dataSize >= 8 ? (dataSize - 8) * 8 : std::uint64_t{0}; };
+        std::uint64_t fast = fastLimit();
+        while (filled < left) {
+            if (bitPos >= fast) [[unlikely]] {
+                if ((bitPos >> 3) + 8 > dataSize && !in.Exhausted()) {
+                    bitPos -= in.Refill(bitPos >> 3) * 8;
+                    dataSize = in.Size();
+                }
+                fast = fastLimit();
+                if (bitPos + codeWidth > dataSize * 8) {
+                    corrupted = true;
+                    break;
+                }
+            }
+            if (filled + kSlack > capacity) [[unlikely]] {
+                out = Grow(filled, total, kSlack);
+                capacity = capacity_;
             }
             std::uint64_t v;
             std::memcpy(&v, data + (bitPos >> 3), sizeof v);
             const int code = static_cast<int>((v >> (bitPos & 7)) & codeMask);
             bitPos += codeWidth;
-            if (progress_) [[unlikely]]
+            if (reporting) [[unlikely]]
                 progress_(TProgressStage::psRunning,
-                          position_.Percent((bitPos + 7) / 8, encoded_.size()), {});
+                          position_.Percent(in.Base() + (bitPos + 7) / 8, encoded_.size()), {});
             const auto position = static_cast<std::uint32_t>(filled);
             if (code < clear) {
                 out[filled++] = static_cast<std::uint8_t>(code);
@@ -153,6 +224,9 @@ class Decoder {
                 codeWidth = m + 1;
                 codeMask = (1u << codeWidth) - 1;
                 prev = -1;
+                // No entry reaches back past this point.
+                filled = Flush(filled, total, false);
+                left = total - stored_;
                 continue;
             } else if (code == end) {
                 break;
@@ -170,7 +244,7 @@ class Decoder {
             prev = code;
             prevPosition = position;
         }
-        Store(out, std::min(filled, total));
+        Flush(filled, total, true);
         return corrupted;
     }
 
@@ -187,52 +261,62 @@ class Decoder {
         }
     }
 
-    // Forward copy of an earlier part of the output; short strings move as one 16-byte load.
+    // Forward copy of an earlier part of the output, which lies wholly before dst; short
+    // strings move as one 16-byte load (the window has room behind the end).
     static void CopyString(std::uint8_t* dst, const std::uint8_t* src, std::size_t n) {
-        if (n <= 16 && dst - src >= 16) {
+        if (n <= 16) {
             std::uint8_t chunk[16];
             std::memcpy(chunk, src, 16);
             std::memcpy(dst, chunk, 16);
-        } else if (static_cast<std::size_t>(dst - src) >= n) {
-            std::memcpy(dst, src, n);
         } else {
-            for (std::size_t i = 0; i < n; ++i) dst[i] = src[i];
+            std::memcpy(dst, src, n);
         }
     }
 
-    // Moves the decoded pixels into the bitmap's rows; a partial last row keeps what it got.
-    void Store(const std::uint8_t* pixels, std::size_t count) {
-        const int width = dib_.Width();
-        RowOrder rows(dib_.Height(), interlaced_);
-        for (std::size_t at = 0; at < count && !rows.Finished(); at += width, rows.Advance()) {
-            const int n = static_cast<int>(std::min<std::size_t>(width, count - at));
-            PackRow(pixels + at, n, dib_.BitCount(), mask_, dib_.ScanLine(rows.Row()));
-        }
+    // A window twice as large (up to what the rest of the picture needs), for data that
+    // goes long without a clear code.
+    // Grown in place where the allocator can (large blocks are remapped, not copied), so
+    // the old and the new window are not held at once.
+    std::uint8_t* Grow(std::size_t filled, std::size_t total, std::size_t slack) {
+        const std::size_t want =
+            std::max(std::min(2 * capacity_, total - stored_ + slack), filled + slack);
+        void* bigger = std::realloc(window_.get(), want);
+        if (!bigger) throw std::bad_alloc();
+        window_.release();
+        window_.reset(static_cast<std::uint8_t*>(bigger));
+        capacity_ = want;
+        return window_.get();
     }
 
-    // Joins the data sub-blocks; a block cut short by the end of the data keeps what is there.
-    void Deblock() {
-        data_.resize(encoded_.size() + 8);
-        std::size_t i = 1;
-        while (i < encoded_.size()) {
-            const std::size_t len = encoded_[i];
-            if (len == 0) break;
-            const std::size_t avail = std::min(len, encoded_.size() - i - 1);
-            if (progress_) position_.BlockStartsAt(dataSize_);
-            std::memcpy(data_.data() + dataSize_, encoded_.data() + i + 1, avail);
-            dataSize_ += avail;
-            i += 1 + len;
+    // Moves the complete rows of the window into the bitmap (every row at the end, a partial
+    // last one keeping what it got) and returns what is left in the window.
+    std::size_t Flush(std::size_t filled, std::size_t total, bool last) {
+        const std::size_t width = static_cast<std::size_t>(dib_.Width());
+        const std::size_t usable = std::min(filled, total - stored_);
+        const std::size_t count = last ? usable : usable / width * width;
+        const std::uint8_t* pixels = window_.get();
+        for (std::size_t at = 0; at < count && !rows_.Finished(); at += width, rows_.Advance()) {
+            const int n = static_cast<int>(std::min(width, count - at));
+            PackRow(pixels + at, n, dib_.BitCount(), mask_, dib_.ScanLine(rows_.Row()));
         }
+        stored_ += count;
+        if (last) return 0;
+        std::memmove(window_.get(), window_.get() + count, filled - count);
+        return filled - count;
     }
 
     std::span<const std::uint8_t> encoded_;
     TDib& dib_;
     std::uint8_t mask_;
-    bool interlaced_;
+    RowOrder rows_;
     const TProgressHandler& progress_;
-    std::vector<std::uint8_t> data_;  // 8 spare zero bytes let codes load as one word
-    std::size_t dataSize_ = 0;
     EncodedPosition position_;
+    struct Free {
+        void operator()(std::uint8_t* p) const { std::free(p); }
+    };
+    std::unique_ptr<std::uint8_t, Free> window_;
+    std::size_t capacity_ = 0;
+    std::size_t stored_ = 0;  // pixels already in the bitmap
 };
 
 // Packs codes least significant bit first, then cuts the bytes into 255-byte sub-blocks.
@@ -272,9 +356,39 @@ constexpr std::uint32_t kHashSlots = 17777;
 
 // A slot holds (prefix << 8 | character) << 12 | code; codes start above the end code, so 0
 // marks a free slot.
-struct EncodeTables {
-    std::uint32_t slot[kHashSlots];
-    void Clear() { std::memset(slot, 0, sizeof slot); }
+// One table per thread, kept clean between encodings: small frames then cost no more than
+// the slots they fill, instead of clearing all 17777 each time.
+class EncodeTables {
+  public:
+    static EncodeTables& ForThisThread() {
+        thread_local const std::unique_ptr<EncodeTables> tables(new EncodeTables());
+        return *tables;
+    }
+    std::uint32_t Get(std::uint32_t i) const { return slot_[i]; }
+    void Set(std::uint32_t i, std::uint32_t entry) {
+        slot_[i] = entry;
+        used_[count_++] = static_cast<std::uint16_t>(i);
+    }
+    void Clear() {
+        if (count_ > kHashSlots / 8) {
+            std::memset(slot_, 0, sizeof slot_);
+        } else {
+            for (std::uint32_t k = 0; k < count_; ++k) slot_[used_[k]] = 0;
+        }
+        count_ = 0;
+    }
+
+  private:
+    EncodeTables() = default;
+    std::uint32_t slot_[kHashSlots] = {};
+    std::uint16_t used_[kHashSlots] = {};  // filled slots, at most one per code
+    std::uint32_t count_ = 0;
+};
+
+// Leaves the thread's table clean however the encoding ends.
+struct CleanTables {
+    EncodeTables& t;
+    ~CleanTables() { t.Clear(); }
 };
 
 void UnpackRow(const std::uint8_t* src, int width, int depth, std::uint8_t* dst) {
@@ -316,9 +430,8 @@ std::vector<std::uint8_t> LzwEncode(const TDib& dib, bool interlaced,
         static_cast<std::size_t>(std::max(0, dib.Width())) * std::max(0, dib.Height());
     // At most one code per pixel, plus two for every clear, each of at most 12 bits.
     BlockWriter writer(pixels * 2 + pixels / 1000 * 4 + 64);
-    auto tables = std::make_unique<EncodeTables>();
-    EncodeTables& t = *tables;
-    t.Clear();
+    EncodeTables& t = EncodeTables::ForThisThread();
+    const CleanTables clean{t};
     int width = minimum + 1;
     unsigned next = clear + 2;
     writer.Put(clear, width);
@@ -347,7 +460,7 @@ std::vector<std::uint8_t> LzwEncode(const TDib& dib, bool interlaced,
             const std::uint32_t want = (static_cast<std::uint32_t>(current) << 8) | c;
             std::uint32_t slot = h;
             std::uint32_t entry;
-            while ((entry = t.slot[slot]) != 0 && (entry >> 12) != want)
+            while ((entry = t.Get(slot)) != 0 && (entry >> 12) != want)
                 slot = slot == kHashSlots - 1 ? 0 : slot + 1;
             if (entry != 0) {
                 current = static_cast<int>(entry & 0xFFF);
@@ -356,7 +469,7 @@ std::vector<std::uint8_t> LzwEncode(const TDib& dib, bool interlaced,
                 continue;
             }
             writer.Put(static_cast<unsigned>(current), width);
-            t.slot[slot] = (want << 12) | next;
+            t.Set(slot, (want << 12) | next);
             const unsigned k = next++;
             current = static_cast<int>(c);
             hash = c * 301 + 903;

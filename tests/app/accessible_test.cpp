@@ -6,9 +6,9 @@
 #include <QWidget>
 #include <filesystem>
 
-#include "appsupport.h"
 #include "controls/scrolllabel.h"
 #include "framework/picture.h"
+#include "tests/app/app_support.h"
 #include "tests/support/fixedhostbackend.h"
 
 namespace {
@@ -19,7 +19,7 @@ class Accessible : public ::testing::Test {
         dir_ = std::filesystem::temp_directory_path() / ("rezazo-a11y-" + std::to_string(getpid()));
         std::filesystem::create_directories(dir_);
         setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
-        testing_app::TestApp();
+        testapp::App();
         host_.hostName = "test-host";
         host_.resolved = std::vector<platform::Ipv4>{{192, 168, 1, 20}};
         form_.reset(new TForm1(nullptr));

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QPaintEvent>
 #include <QWidget>
 #include <cstdlib>
 #include <filesystem>
@@ -10,7 +11,7 @@
 #include <sstream>
 
 #include "app/form1.h"
-#include "appsupport.h"
+#include "tests/app/app_support.h"
 #include "controls/registercontrols.h"
 #include "gif/gifanimator.h"
 #include "gif/registergif.h"
@@ -24,8 +25,7 @@
 
 namespace {
 
-// One application object per test binary, shared with the other test files.
-fw::TApplication& App() { return testing_app::TestApp(); }
+fw::TApplication& App() { return testapp::App(); }
 
 class MainWindow : public ::testing::Test {
 protected:
@@ -125,6 +125,37 @@ TEST_F(MainWindow, TheIndicatorPlaysItsSixFramesFromTheFirst) {
     EXPECT_FALSE(anim->Visible());
     f.SetCompactMode();
     EXPECT_TRUE(anim->Visible());
+}
+
+namespace {
+// Records the rectangles the window is asked to paint.
+struct PaintLog : QObject {
+    std::vector<QRect> rects;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) rects.push_back(static_cast<QPaintEvent*>(e)->rect());
+        return false;
+    }
+};
+}  // namespace
+
+// The indicator overlaps the marquee's last three columns: a frame change repaints the
+// indicator's rectangle only, and the marquee's text there is drawn where it stands.
+TEST_F(MainWindow, AnIndicatorFrameRepaintsItsOwnRectangleAndLeavesTheMarqueeStanding) {
+    platform::ScopedHostBackend use(host_);
+    TForm1& f = Create();
+    f.Show();
+    QApplication::processEvents();
+    PaintLog log;
+    f.Handle()->installEventFilter(&log);
+    const int x = f.label2->Motion().x;
+    f.GIFAnimator1->Repaint();
+    EXPECT_EQ(log.rects, std::vector<QRect>{QRect(142, 23, 11, 15)});
+    EXPECT_EQ(f.label2->Motion().x, x);
+    log.rects.clear();
+    f.label2->Repaint();
+    EXPECT_EQ(log.rects, std::vector<QRect>{QRect(78, 31, 67, 13)});
+    EXPECT_EQ(f.label2->Motion().x, x - 1);
+    f.Handle()->removeEventFilter(&log);
 }
 
 TEST_F(MainWindow, CompactFormAndBack) {

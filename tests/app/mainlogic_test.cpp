@@ -7,13 +7,18 @@
 using namespace app;
 
 TEST(RefreshTimer, EveryCombinationOfTheRateCheckMarks) {
-    // The "off" mark plays no part: only "every second" and "every minute" run the timer.
-    for (int everySecond = 0; everySecond < 2; ++everySecond)
-        for (int everyMinute = 0; everyMinute < 2; ++everyMinute) {
-            RefreshTimerState s = RefreshTimerFor(everySecond, everyMinute);
-            EXPECT_EQ(s.enabled, everySecond || everyMinute) << everySecond << everyMinute;
-            EXPECT_EQ(s.interval, everyMinute ? 60000u : 1000u) << everySecond << everyMinute;
-        }
+    // Running when "every second" or "every minute" is checked; 60000 ms when "every
+    // minute" is, 1000 ms otherwise. The "off" mark plays no part.
+    struct Case {
+        bool everySecond, everyMinute, enabled;
+        unsigned interval;
+    };
+    for (Case c : {Case{true, false, true, 1000u}, Case{false, true, true, 60000u},
+                   Case{false, false, false, 1000u}, Case{true, true, true, 60000u}}) {
+        RefreshTimerState s = RefreshTimerFor(c.everySecond, c.everyMinute);
+        EXPECT_EQ(s.enabled, c.enabled) << c.everySecond << c.everyMinute;
+        EXPECT_EQ(s.interval, c.interval) << c.everySecond << c.everyMinute;
+    }
 }
 
 TEST(Drag, OnlyAPlainLeftPressStartsIt) {
@@ -35,15 +40,35 @@ DragMoveResult MoveTo(int l, int t, bool snap, int fromLeft = 300, int fromTop =
 }  // namespace
 
 TEST(Drag, SnapsWithinFortyPixelsOfEachEdge) {
+    // A 164 x 51 window on an 800 x 600 screen; every edge on both sides of its limit.
     EXPECT_EQ(MoveTo(39, 300, true).left, 0);
     EXPECT_EQ(MoveTo(40, 300, true).left, 40);
+    EXPECT_EQ(MoveTo(39, 300, true).top, 300);
+    EXPECT_EQ(MoveTo(300, 39, true).top, 0);
+    EXPECT_EQ(MoveTo(300, 40, true).top, 40);
+    EXPECT_EQ(MoveTo(300, 39, true).left, 300);
     EXPECT_EQ(MoveTo(596, 300, true).left, 596);  // 800 is not less than 596 + 164 + 40
     EXPECT_EQ(MoveTo(597, 300, true).left, 636);
-    EXPECT_EQ(MoveTo(300, 509, true).top, 509);
+    EXPECT_EQ(MoveTo(597, 300, true).top, 300);
+    EXPECT_EQ(MoveTo(300, 509, true).top, 509);  // 600 is not less than 509 + 51 + 40
     EXPECT_EQ(MoveTo(300, 510, true).top, 549);
-    EXPECT_EQ(MoveTo(300, 39, true).top, 0);
-    EXPECT_EQ(MoveTo(500, 10, true).left, 500);  // the top snaps on its own
-    EXPECT_EQ(MoveTo(500, 10, true).top, 0);
+    EXPECT_EQ(MoveTo(300, 510, true).left, 300);
+    // Corners: both edges snap together.
+    EXPECT_EQ(MoveTo(10, 590, true).left, 0);
+    EXPECT_EQ(MoveTo(10, 590, true).top, 549);
+    EXPECT_EQ(MoveTo(700, 5, true).left, 636);
+    EXPECT_EQ(MoveTo(700, 5, true).top, 0);
+}
+
+TEST(Drag, TheWindowMovesByThePointersWayFromThePress) {
+    // Pressed at (30, 12) in the control; the pointer now at (50, 20): 20 right, 8 down.
+    DragState d{true, 30, 12};
+    DragMoveResult r = DragMove(d, {300, 300, 164, 51}, 50, 20, true, 800, 600);
+    EXPECT_TRUE(r.move);
+    EXPECT_EQ(r.left, 320);
+    EXPECT_EQ(r.top, 308);
+    // Back where it was pressed: no move.
+    EXPECT_FALSE(DragMove(d, {300, 300, 164, 51}, 30, 12, true, 800, 600).move);
 }
 
 TEST(Drag, RightAndBottomWinForAWindowTooLargeForTheScreen) {

@@ -8,8 +8,8 @@
 #include <QWidget>
 #include <filesystem>
 
-#include "appsupport.h"
 #include "controls/scrolllabel.h"
+#include "tests/app/app_support.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ TEST(Soak, TenThousandRefreshesAndMarqueeStepsLeaveNothingBehind) {
         std::filesystem::temp_directory_path() / ("rezazo-soak-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
-    testing_app::TestApp();
+    testapp::App();
     {
         fw::ComponentPtr<TForm1> form(new TForm1(nullptr));
         form->Handle()->show();

@@ -135,7 +135,16 @@ TEST_F(ScrollLabelTest, StartsWithItsDeclaredValuesAndATimerUnderTheForm) {
     EXPECT_EQ(l->Timer()->Interval(), 100u);
     EXPECT_TRUE(l->Active());
     EXPECT_TRUE(l->Timer()->Running());
-    EXPECT_NE(fw::FindClass("TTimer"), nullptr);
+}
+
+TEST_F(ScrollLabelTest, RegistersItsTimersClassSoAStoredFormCanBeRead) {
+    // Whoever else registered the timer class, the label does so itself.
+    fw::UnregisterClass("TTimer");
+    ASSERT_EQ(fw::FindClass("TTimer"), nullptr);
+    AddLabel(0, 0, 60, 13);
+    const fw::TClassInfo* timer = fw::FindClass("TTimer");
+    EXPECT_EQ(timer, &fw::TTimer::StaticClassInfo());
+    if (!timer) fw::RegisterClass(fw::TTimer::StaticClassInfo());  // for the tests after this
 }
 
 TEST_F(ScrollLabelTest, SettersKeepTheirRules) {
@@ -222,6 +231,24 @@ TEST_F(ScrollLabelTest, TwoLabelsScrollIndependently) {
     a->PaintControl(surface.Canvas());
     EXPECT_EQ(a->Motion().x, 63);
     EXPECT_EQ(b->Motion().y, 6);  // painting one leaves the other where it was
+}
+
+// A neighbour repainting over part of the label must not step the text (it would tear it
+// and speed the marquee up); a paint of all the label that the window shows steps it.
+TEST_F(ScrollLabelTest, OnlyAPaintOfAllOfTheShownLabelStepsTheText) {
+    TScrollLabel* l = AddLabel(10, 10, 67, 13);
+    l->SetScrollDirection(RightToLeft);
+    fw::TBitmap surface(120, 40);
+    l->PaintControl(surface.Canvas(), fw::Rect(74, 10, 85, 25));  // its last three columns
+    EXPECT_EQ(l->Motion().x, 67);
+    l->PaintControl(surface.Canvas(), fw::Rect(0, 0, 120, 40));
+    EXPECT_EQ(l->Motion().x, 66);
+    // Partly outside the window: the shown part is all there is to paint.
+    TScrollLabel* cut = AddLabel(100, 20, 67, 13);
+    cut->SetScrollDirection(LeftToRight);
+    const int start = cut->Motion().x;
+    cut->PaintControl(surface.Canvas(), fw::Rect(100, 20, 120, 33));
+    EXPECT_EQ(cut->Motion().x, start + 1);
 }
 
 TEST_F(ScrollLabelTest, FreedWithTheFormOrAloneWithoutLeavingItsTimerBehind) {

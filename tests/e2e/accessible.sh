@@ -4,9 +4,16 @@
 # glyphs as buttons. Debian's pyatspi belongs to the system Python, whichever python3 is first.
 set -euo pipefail
 bin=$1
-[ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 || { echo "no X display"; exit 77; }
-command -v dbus-run-session >/dev/null || { echo "no dbus-run-session"; exit 77; }
-/usr/bin/python3 -c "import pyatspi" 2>/dev/null || { echo "no pyatspi"; exit 77; }
+source "$(dirname "$0")/common.sh"
+need_display
+# A tool this test needs: missing, it skips, or fails where end-to-end runs are required.
+missing() {
+  echo "missing $1"
+  [ -n "${REZAZO_E2E_REQUIRED:-}" ] && exit 1
+  exit 77
+}
+command -v dbus-run-session >/dev/null || missing dbus-run-session
+/usr/bin/python3 -c "import pyatspi" 2>/dev/null || missing "Debian's python3-pyatspi"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 

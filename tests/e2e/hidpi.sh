@@ -4,7 +4,8 @@
 # that match the same strip at scale 1 pixel for pixel.
 set -euo pipefail
 bin=$1
-[ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 || { echo "no X display"; exit 77; }
+source "$(dirname "$0")/common.sh"
+need_display
 tmp=$(mktemp -d)
 pid=
 trap '[ -n "$pid" ] && kill $pid 2>/dev/null; rm -rf "$tmp"' EXIT

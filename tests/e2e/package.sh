@@ -4,9 +4,16 @@
 # for them, and the unpacked program started far enough to map its window.
 set -euo pipefail
 build=$1
-[ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1 || { echo "no X display"; exit 77; }
+source "$(dirname "$0")/common.sh"
+need_display
+# A tool this test needs: missing, it skips, or fails where end-to-end runs are required.
+missing() {
+  echo "missing $1"
+  [ -n "${REZAZO_E2E_REQUIRED:-}" ] && exit 1
+  exit 77
+}
 for tool in cpack dpkg-deb dpkg-shlibdeps file; do
-  command -v "$tool" >/dev/null || { echo "missing $tool"; exit 77; }
+  command -v "$tool" >/dev/null || missing "$tool"
 done
 tmp=$(mktemp -d)
 pid=

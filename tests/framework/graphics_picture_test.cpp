@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "tests/framework/graphics_testsupport.h"
+#include "tests/support/tempdir.h"
 
 using namespace fw;
 
@@ -111,7 +112,9 @@ TEST_F(GraphicsPicture, ChangesOfTheGraphicReachThePicture) {
 }
 
 TEST_F(GraphicsPicture, LoadFromFileByExtension) {
-    std::string path = std::string(REZAZO_BINARY_DIR) + "/graphics_picture_test.BMP";
+    testsupport::TempDir dir;
+    ASSERT_FALSE(dir.path().empty());
+    std::string path = dir / "picture.BMP";
     {
         TBitmap b;
         Checker(b, 4, 2);
@@ -122,10 +125,9 @@ TEST_F(GraphicsPicture, LoadFromFileByExtension) {
     ASSERT_NE(dynamic_cast<TBitmap*>(p.Graphic()), nullptr);
     EXPECT_EQ(p.Width(), 4);
     EXPECT_EQ(p.Bitmap().Canvas().Pixels(1, 0), clRed);
-    std::remove(path.c_str());
 
-    EXPECT_THROW(p.LoadFromFile(std::string(REZAZO_BINARY_DIR) + "/x.unknownext"), EInvalidGraphic);
-    EXPECT_THROW(p.LoadFromFile(std::string(REZAZO_BINARY_DIR) + "/missing.bmp"), Exception);
+    EXPECT_THROW(p.LoadFromFile(dir / "x.unknownext"), EInvalidGraphic);
+    EXPECT_THROW(p.LoadFromFile(dir / "missing.bmp"), Exception);
     EXPECT_EQ(p.Width(), 4);
 }
 

@@ -1,7 +1,6 @@
 // The animator: frame intervals, the tick, Animate and FrameIndex, the picture-changed
 // step, painting (plain, centred, with and without the transparent colour) and loading
 // the main window's indicator from a window description.
-#include "testpaths.h"
 #include "gif/gifanimator.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +10,8 @@
 
 #include "framework/componenttext.h"
 #include "framework/forms.h"
+#include "testpaths.h"
+#include "tests/gif/codec/gifbuilder.h"
 #include "tests/gif/gifsupport.h"
 
 using gif::TGIFAnimator;
@@ -178,8 +179,8 @@ TEST_F(AnimatorTest, ThePictureChangedStep) {
     g->Frames(0).SetDelay(120);
     anim->SetImage(g.get());
     EXPECT_EQ(changes, 1);
-    EXPECT_EQ(anim->FrameIndex(), g->CurrentFrame());
-    EXPECT_EQ(anim->Timer().Interval(), anim->FrameInterval());
+    EXPECT_EQ(anim->FrameIndex(), 0);              // the picture's current frame
+    EXPECT_EQ(anim->Timer().Interval(), 120u);     // frame 0's delay
     EXPECT_EQ(anim->BoundsRect(), fw::Bounds(7, 9, 5, 3));
     EXPECT_NE(anim->Image(), g.get());
     EXPECT_TRUE(anim->Image()->Equals(*g));  // a copy sharing the data
@@ -223,7 +224,7 @@ TEST(AnimatorPaint, CentringALargerPictureCropsBothSidesEvenly) {
     EXPECT_EQ(Pixel(centred, 13, 8), fw::TColor(150 | (150 << 8)));
     EXPECT_EQ(Pixel(centred, 14, 5), kRed);  // the form beside the control
     anim->SetStretch(true);
-    EXPECT_EQ(anim->DestRect(8, 8), anim->ClientRect());
+    EXPECT_EQ(anim->DestRect(8, 8), fw::Bounds(0, 0, 4, 4));  // the whole control
     EXPECT_EQ(Pixel(Grab(form), 10, 5), 0u);
 }
 
@@ -367,3 +368,29 @@ TEST(AnimatorLoading, AutoSizeWaitsWhileTheDescriptionIsRead) {
 }
 
 }  // namespace
+
+TEST(AnimatorPaint, OnlyTheTransparentIndexShowsWhatLiesUnder) {
+    giftest::EnsureApp();
+    TTestForm form;
+    auto* swatch = new TSwatch(&form);
+    swatch->SetParent(&form);
+    swatch->SetBounds(0, 0, 3, 1);
+    swatch->SetColor(kBlue);
+    auto* anim = new TGIFAnimator(&form);
+    anim->SetParent(&form);
+    anim->SetBounds(0, 0, 10, 10);
+    // Black at index 0 and, transparent, at index 3: pixels 0, 3, 1.
+    giftest::GifBuilder b;
+    b.Text("GIF89a").Word(3).Word(1).Raw({0x91, 2, 0});
+    b.Raw({0, 0, 0, 128, 128, 128, 255, 0, 0, 0, 0, 0});
+    b.Control(0, 0, 3).Image(0, 0, 3, 1).Raw(giftest::LiteralImage(2, {0, 3, 1})).Trailer();
+    gif::TGIFImage g;
+    g.LoadFromStream(b.bytes());
+    anim->SetImage(&g);
+    QImage on = Grab(form);
+    EXPECT_EQ(Pixel(on, 0, 0), 0u);  // opaque black stays
+    EXPECT_EQ(Pixel(on, 1, 0), kBlue);
+    EXPECT_EQ(Pixel(on, 2, 0), fw::TColor(0x808080));
+    anim->SetTransparent(false);
+    EXPECT_EQ(Pixel(Grab(form), 1, 0), 0u);  // the key colour itself
+}

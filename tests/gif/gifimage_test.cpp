@@ -1,6 +1,5 @@
 // The GIF picture as a framework graphic: drawing with its transparent colour, assignment
 // to and from bitmaps, form data, the registered file and clipboard formats.
-#include "testpaths.h"
 #include "gif/gifimage.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +7,8 @@
 #include "framework/clipbrd.h"
 #include "framework/graphicsicon.h"
 #include "framework/picture.h"
+#include "testpaths.h"
+#include "tests/gif/codec/gifbuilder.h"
 #include "tests/gif/gifsupport.h"
 
 using gif::TGIFImage;
@@ -52,6 +53,21 @@ TEST_F(GifImageTest, DrawingKeysOutTheTransparentColour) {
     TGIFImage empty;
     empty.Draw(wide->Canvas(), fw::Rect(0, 0, 4, 4));
     EXPECT_EQ(Px(*wide, 3, 0), kWhite);
+}
+
+TEST_F(GifImageTest, DrawingKeysOutOnlyTheTransparentIndex) {
+    // A palette holding black at 0 and at the transparent index 3: pixels 0, 3.
+    giftest::GifBuilder b;
+    b.Text("GIF89a").Word(2).Word(1).Raw({0x91, 0, 0});
+    b.Raw({0, 0, 0, 128, 128, 128, 255, 0, 0, 0, 0, 0});
+    b.Control(0, 0, 3).Image(0, 0, 2, 1).Raw(giftest::LiteralImage(2, {0, 3})).Trailer();
+    TGIFImage g;
+    g.LoadFromStream(b.bytes());
+    auto target = giftest::MakeBitmap(4, 2, [](int, int) { return kBlue; });
+    g.Draw(target->Canvas(), fw::Rect(0, 0, 4, 2));  // stretched twice
+    EXPECT_EQ(Px(*target, 1, 1), 0u);
+    EXPECT_EQ(Px(*target, 2, 0), kBlue);
+    EXPECT_EQ(Px(*target, 3, 1), kBlue);
 }
 
 TEST_F(GifImageTest, AssignedFromABitmapAndBackAgain) {

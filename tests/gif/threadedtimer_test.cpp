@@ -7,9 +7,12 @@
 #include <QThread>
 #include <atomic>
 #include <chrono>
+#include <algorithm>
+#include <functional>
 #include <stdexcept>
 #include <thread>
 
+#include "framework/forms.h"
 #include "tests/gif/gifsupport.h"
 
 using namespace std::chrono_literals;
@@ -18,6 +21,18 @@ using gif::TThreadedTimer;
 namespace {
 
 constexpr unsigned kHour = 3600u * 1000u;
+using gif::TWorkerState;
+
+// Like giftest::WaitUntil, but without processing events: whatever the worker hands to the
+// GUI thread stays queued.
+bool WaitWithoutEvents(const std::function<bool()>& done) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(1ms);
+    }
+    return true;
+}
 
 class ThreadedTimerTest : public ::testing::Test {
   protected:
@@ -106,12 +121,36 @@ TEST_F(ThreadedTimerTest, HandlerChangesReplanOnlyWhenPresenceChanges) {
 
 TEST_F(ThreadedTimerTest, DisablingStopsTheTicksAtOnce) {
     timer->SetInterval(1);
+    Count();
+    // Events are not processed meanwhile, so the worker's tick waits on the GUI side.
+    ASSERT_TRUE(WaitWithoutEvents([&] { return timer->WorkerState() == TWorkerState::TickQueued; }));
+    // Stopped and started again before the GUI thread gets to it: the queued tick belongs
+    // to the stopped run and is dropped. The worker sleeps again only after it has gone.
+    timer->SetEnabled(false);
+    timer->SetInterval(kHour);
+    timer->SetEnabled(true);
+    ASSERT_TRUE(giftest::WaitUntil([&] { return timer->WorkerState() == TWorkerState::Asleep; }));
+    EXPECT_EQ(ticks, 0);
+
+    // Stopped while asleep for an hour: the sleep is given up at once, without a tick.
+    timer->SetEnabled(false);
+    EXPECT_TRUE(timer->WorkerSuspended());
+    ASSERT_TRUE(giftest::WaitUntil([&] { return timer->WorkerState() == TWorkerState::Parked; }));
+    EXPECT_EQ(ticks, 0);
+
+    timer->SetInterval(1);
+    timer->SetEnabled(true);
+    ASSERT_TRUE(giftest::WaitUntil([&] { return ticks >= 2; }));
+}
+
+TEST_F(ThreadedTimerTest, DisablingInsideATickGivesNoFurtherTick) {
+    timer->SetInterval(1);
     timer->SetOnTimer([&](fw::TObject*) {
         if (++ticks == 3) timer->SetEnabled(false);
     });
     ASSERT_TRUE(giftest::WaitUntil([&] { return ticks >= 3; }));
     EXPECT_TRUE(timer->WorkerSuspended());
-    giftest::Pump(150ms);
+    ASSERT_TRUE(giftest::WaitUntil([&] { return timer->WorkerState() == TWorkerState::Parked; }));
     EXPECT_EQ(ticks, 3);
     timer->SetEnabled(true);
     ASSERT_TRUE(giftest::WaitUntil([&] { return ticks >= 5; }));
@@ -121,7 +160,7 @@ TEST_F(ThreadedTimerTest, ANewIntervalTakesEffectWithTheNextSleep) {
     // A worker asleep for an hour picks up the short interval at once.
     timer->SetInterval(kHour);
     Count();
-    EXPECT_FALSE(timer->WorkerSuspended());
+    ASSERT_TRUE(giftest::WaitUntil([&] { return timer->WorkerState() == TWorkerState::Asleep; }));
     timer->SetInterval(2);
     EXPECT_EQ(timer->WorkerInterval(), 2u);
     ASSERT_TRUE(giftest::WaitUntil([&] { return ticks >= 2; }));
@@ -135,7 +174,7 @@ TEST_F(ThreadedTimerTest, ANewIntervalTakesEffectWithTheNextSleep) {
     ASSERT_TRUE(giftest::WaitUntil([&] { return ticks >= 1; }));
     EXPECT_EQ(timer->WorkerInterval(), kHour);
     EXPECT_FALSE(timer->WorkerSuspended());
-    giftest::Pump(100ms);
+    ASSERT_TRUE(giftest::WaitUntil([&] { return timer->WorkerState() == TWorkerState::Asleep; }));
     EXPECT_EQ(ticks, 1);
 }
 
@@ -195,13 +234,14 @@ TEST_F(ThreadedTimerTest, ExceptionsFromTheHandlerAreShownAndTheTicksGoOn) {
     timer->SetEnabled(false);
 }
 
-TEST(ThreadedTimerLifetime, DestroyingWhileTheWorkerSleepsReturnsAndTheWorkerEnds) {
+TEST(ThreadedTimerLifetime, DestroyingWhileTheWorkerSleepsForAnHourReturnsAndTheWorkerEnds) {
     giftest::EnsureApp();
     ASSERT_TRUE(giftest::WaitUntil([] { return gif::TTimerThread::LiveCount() == 0; }));
     {
         fw::ComponentPtr<TThreadedTimer> t(new TThreadedTimer(nullptr));
         t->SetInterval(kHour);
         t->SetOnTimer([](fw::TObject*) {});
+        ASSERT_TRUE(giftest::WaitUntil([&] { return t->WorkerState() == TWorkerState::Asleep; }));
         EXPECT_EQ(gif::TTimerThread::LiveCount(), 1);
     }
     EXPECT_TRUE(giftest::WaitUntil([] { return gif::TTimerThread::LiveCount() == 0; }));
@@ -215,7 +255,7 @@ TEST(ThreadedTimerLifetime, ATickWaitingForTheGuiThreadNeverReachesADestroyedTim
         t->SetInterval(1);
         t->SetOnTimer([&](fw::TObject*) { ++calls; });
         // No events are processed: the worker's tick waits in the queue.
-        QThread::msleep(50);
+        ASSERT_TRUE(WaitWithoutEvents([&] { return t->WorkerState() == TWorkerState::TickQueued; }));
     }
     giftest::Pump(50ms);
     EXPECT_EQ(calls, 0);
@@ -258,6 +298,55 @@ TEST(ThreadedTimerLifetime, AWorkerTickIsWaitedForBeforeTheTimerGoes) {
     EXPECT_TRUE(release);
     releaser.join();
     EXPECT_EQ(calls, 1);
+}
+
+}  // namespace
+
+namespace {
+
+class TTickForm : public fw::TForm {
+  public:
+    explicit TTickForm(std::string_view text) : fw::TForm(nullptr) {
+        RegisterHandler<void(fw::TObject*)>("Tick", [this](fw::TObject* s) { senders.push_back(s); });
+        InitInheritedComponent(text);
+    }
+    TThreadedTimer* Timer(const char* name) {
+        return dynamic_cast<TThreadedTimer*>(FindComponent(name));
+    }
+    std::vector<fw::TObject*> senders;
+};
+
+TEST(ThreadedTimerLoading, EachEngineRunsFromItsDescriptionOnceLoadingIsOver) {
+    giftest::EnsureApp();
+    TTickForm form(
+        "object TickForm: TTickForm\n"
+        "  object Timer1: TThreadedTimer\n"
+        "    Interval = 3\n"
+        "    OnTimer = Tick\n"
+        "  end\n"
+        "  object Timer2: TThreadedTimer\n"
+        "    Interval = 4\n"
+        "    Threaded = False\n"
+        "    ThreadPriority = tpLower\n"
+        "    OnTimer = Tick\n"
+        "  end\n"
+        "end\n");
+    TThreadedTimer* threaded = form.Timer("Timer1");
+    TThreadedTimer* windowed = form.Timer("Timer2");
+    ASSERT_NE(threaded, nullptr);
+    ASSERT_NE(windowed, nullptr);
+    EXPECT_FALSE(threaded->WorkerSuspended());
+    EXPECT_EQ(threaded->WorkerInterval(), 3u);
+    EXPECT_FALSE(threaded->WindowHandleAllocated());
+    EXPECT_TRUE(windowed->WorkerSuspended());
+    EXPECT_TRUE(windowed->WindowTimerRunning());
+    EXPECT_EQ(windowed->ThreadPriority(), gif::tpLower);
+    auto seen = [&](fw::TObject* t) {
+        return std::count(form.senders.begin(), form.senders.end(), t) >= 2;
+    };
+    ASSERT_TRUE(giftest::WaitUntil([&] { return seen(threaded) && seen(windowed); }));
+    threaded->SetEnabled(false);
+    windowed->SetEnabled(false);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <stdexcept>
 
 #include "gif/codec/compose.h"
 #include "gif/codec/gifimagecore.h"
@@ -77,9 +78,18 @@ int Info(const std::string& path, std::ostream& out) {
 int Frames(const std::string& path, const std::string& dir) {
     TGIFImageCore image;
     Load(image, path);
+    if (image.FrameCount() > 0 && (image.RawScreenWidth() == 0 || image.RawScreenHeight() == 0))
+        throw std::runtime_error(path + ": the logical screen is " +
+                                 std::to_string(image.RawScreenWidth()) + " x " +
+                                 std::to_string(image.RawScreenHeight()) +
+                                 " pixels; there is nothing to compose the frames on");
+    if (image.FrameCount() > 0 && image.Empty())
+        throw std::runtime_error(path + ": the first frame is empty; there is nothing to compose");
     std::filesystem::create_directories(dir);
-    for (int i = 0; i < image.FrameCount(); ++i)
-        WritePpm(dir + "/frame-" + std::to_string(i) + ".ppm", ComposeFrame(image, i));
+    // Each frame from the one before: thousands of small frames stay quick.
+    TFrameComposer composer(image);
+    for (int i = 0; !composer.AtEnd(); ++i)
+        WritePpm(dir + "/frame-" + std::to_string(i) + ".ppm", composer.Next());
     return 0;
 }
 

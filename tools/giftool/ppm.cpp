@@ -1,5 +1,6 @@
 #include "tools/giftool/ppm.h"
 
+#include <algorithm>
 #include <cctype>
 #include <fstream>
 #include <stdexcept>
@@ -41,19 +42,23 @@ gifcodec::TDib ReadPpm(const std::string& path) {
     const long maxval = HeaderNumber(in, path);
     if (width <= 0 || height <= 0 || width > 65535 || height > 65535 || width * height > (1 << 26))
         throw std::runtime_error(path + ": unsupported picture size");
-    if (maxval <= 0 || maxval > 255)
-        throw std::runtime_error(path + ": only 8-bit PPM is supported");
+    if (maxval <= 0 || maxval > 65535)
+        throw std::runtime_error(path + ": maxval must be 1 to 65535");
+    // Samples above 255 take two bytes, most significant first; all scale to 0..255.
+    const int sampleBytes = maxval > 255 ? 2 : 1;
     gifcodec::TDib dib(static_cast<int>(width), static_cast<int>(height), 24);
-    std::vector<char> row(static_cast<std::size_t>(width) * 3);
+    std::vector<unsigned char> row(static_cast<std::size_t>(width) * 3 * sampleBytes);
     for (int y = 0; y < height; ++y) {
-        if (!in.read(row.data(), static_cast<std::streamsize>(row.size())))
+        if (!in.read(reinterpret_cast<char*>(row.data()), static_cast<std::streamsize>(row.size())))
             throw std::runtime_error(path + ": picture data ends early");
         std::uint8_t* out = dib.ScanLine(y);
         for (long x = 0; x < width; ++x) {
             for (int k = 0; k < 3; ++k) {
-                const auto v = static_cast<unsigned char>(row[x * 3 + k]);
-                out[x * 3 + 2 - k] =
-                    static_cast<std::uint8_t>(maxval == 255 ? v : v * 255 / maxval);
+                const std::size_t at = (static_cast<std::size_t>(x) * 3 + k) * sampleBytes;
+                // A sample above maxval (a lenient writer's) counts as maxval.
+                const long v = std::min<long>(
+                    maxval, sampleBytes == 2 ? (row[at] << 8) | row[at + 1] : row[at]);
+                out[x * 3 + 2 - k] = static_cast<std::uint8_t>((v * 255 + maxval / 2) / maxval);
             }
         }
     }

@@ -7,7 +7,8 @@
 
 namespace giftool {
 
-// Throws std::runtime_error naming the file when it is not a P6 picture with maxval <= 255.
+// Any binary PPM (maxval 1 to 65535), scaled to 8 bits per sample; throws std::runtime_error
+// naming the file when it is not one.
 gifcodec::TDib ReadPpm(const std::string& path);
 void WritePpm(const std::string& path, const gifcodec::TComposedFrame& frame);
 

@@ -23,9 +23,39 @@ grep -qx 'frame 1 origin 0,0 size 3x2 bpp 8 delay 250 disposal 0 transparent non
 cmp a.ppm out/frame-0.ppm
 tail -c 18 b.ppm | cmp - <(tail -c 18 out/frame-1.ppm)
 
-if command -v identify >/dev/null; then
-  [ "$(identify anim.gif | wc -l)" -eq 2 ]
+# Another reader sees both frames (scripts/test installs ImageMagick; without it this fails).
+command -v identify >/dev/null || { echo "ImageMagick's identify is missing"; exit 1; }
+[ "$(identify anim.gif | wc -l)" -eq 2 ]
+
+# Every binary PPM: 16-bit samples (two bytes, high first) and a maxval of 1 scale to 8 bits.
+printf 'P6\n2 1\n65535\n\xff\xff\x00\x00\x80\x00\x00\x00\x00\x00\xff\xff' > deep.ppm
+printf 'P6\n2 1\n1\n\x01\x00\x01\x00\x01\x00' > tiny.ppm
+"$tool" encode deep.gif deep.ppm
+"$tool" encode tiny.gif tiny.ppm
+"$tool" frames deep.gif deep
+"$tool" frames tiny.gif tiny
+printf 'P6\n2 1\n255\n\xff\x00\x80\x00\x00\xff' | cmp - deep/frame-0.ppm
+printf 'P6\n2 1\n255\n\xff\x00\xff\x00\xff\x00' | cmp - tiny/frame-0.ppm
+if command -v convert >/dev/null; then
+  # As ImageMagick writes 16-bit pictures by default.
+  convert -size 3x2 xc:'rgb(10%,50%,90%)' -depth 16 im16.ppm
+  [ "$(head -c 2 im16.ppm)" = P6 ]
+  "$tool" encode im16.gif im16.ppm
+  "$tool" frames im16.gif im16
+  # The last pixel's samples, rounded from 16 to 8 bits.
+  read -r r g b < <(tail -c 6 im16.ppm | od -An -tu1 | awk '{print $1*256+$2, $3*256+$4, $5*256+$6}')
+  want=$(printf '%d %d %d' $(( (r * 255 + 32767) / 65535 )) $(( (g * 255 + 32767) / 65535 )) \
+         $(( (b * 255 + 32767) / 65535 )))
+  [ "$(tail -c 3 im16/frame-0.ppm | od -An -tu1 | xargs)" = "$want" ]
+  [ "$want" != "0 0 0" ]
 fi
+
+# A picture whose logical screen is 0 x 0: a clear error, no empty frame files.
+printf 'GIF89a\0\0\0\0\x80\0\0\0\0\0\xff\xff\xff,\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01\0;' > zero.gif
+"$tool" info zero.gif | grep -qx 'screen 0 x 0'
+if "$tool" frames zero.gif zero 2> err.txt; then exit 1; fi
+grep -q 'logical screen is 0 x 0' err.txt
+[ ! -e zero/frame-0.ppm ]
 
 # Damaged input: the picture's error on stderr, exit code 1.
 head -c 9 anim.gif > cut.gif

@@ -1,7 +1,8 @@
 // Composing a frame over the ones before it, by disposal method.
+#include "gif/codec/compose.h"
+
 #include <gtest/gtest.h>
 
-#include "gif/codec/compose.h"
 #include "gif/codec/gifimagecore.h"
 
 using namespace gifcodec;

@@ -277,7 +277,7 @@ TEST(GifReader, RefusesTooManyFrames) {
     b.Header("GIF89a", 1, 1, 1);
     const auto pixel = LiteralImage(2, {0});
     for (int i = 0; i <= kMaxFrames; ++i) b.Image(0, 0, 1, 1).Raw(pixel);
-    EXPECT_EQ(LoadError(b.Trailer().bytes()), "GIF encoded data is corrupt");
+    EXPECT_EQ(LoadError(b.Trailer().bytes()), "GIF image is too large");
 }
 
 TEST(GifReader, RefusesToDecodeHugeFrame) {
@@ -287,5 +287,5 @@ TEST(GifReader, RefusesToDecodeHugeFrame) {
                            .Raw(LiteralImage(2, {0}))
                            .Trailer()
                            .bytes();
-    EXPECT_EQ(LoadError(bytes), "GIF encoded data is corrupt");
+    EXPECT_EQ(LoadError(bytes), "GIF image is too large");
 }

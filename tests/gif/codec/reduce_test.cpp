@@ -1,9 +1,10 @@
 // Reducing deep bitmaps to 8 bits before encoding.
+#include "gif/codec/reduce.h"
+
 #include <gtest/gtest.h>
 
 #include "gif/codec/giferrors.h"
 #include "gif/codec/gifimagecore.h"
-#include "gif/codec/reduce.h"
 
 using namespace gifcodec;
 

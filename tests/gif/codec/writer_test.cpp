@@ -1,5 +1,4 @@
 // Writing pictures back as GIF bytes and the LZW encoder's output rules.
-#include "testpaths.h"
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,7 +8,9 @@
 #include "gif/codec/giferrors.h"
 #include "gif/codec/gifimagecore.h"
 #include "gif/codec/lzw.h"
+#include "testpaths.h"
 #include "tests/gif/codec/gifbuilder.h"
+#include "tests/support/tempdir.h"
 
 using namespace gifcodec;
 using giftest::Bytes;
@@ -92,7 +93,7 @@ TEST(GifWriter, NothingToWrite) {
 }
 
 TEST(GifWriter, WriteAfterReadKeepsEncodedDataAndRebuildsControl) {
-    // The global table holds the transparent grey twice; the index is looked up by colour.
+    // The global table holds the transparent grey twice; the stored index is kept.
     const Bytes data = LiteralImage(2, {1, 3, 2, 0});
     Bytes gif{'G', 'I', 'F', '8', '9', 'a', 4, 0, 1, 0, 0x91, 0, 0};
     for (int c : {10, 20, 30, 20})
@@ -108,9 +109,14 @@ TEST(GifWriter, WriteAfterReadKeepsEncodedDataAndRebuildsControl) {
     EXPECT_NE(Find(out, data), out.size());
     // Packed: colour resolution from the count, no sort flag.
     EXPECT_EQ(out[10], 0x80 | 0x10 | 0x01);
-    const Bytes control{'!', 0xF9, 4, 0x08 | 0x02 | 0x01, 7, 0, 1, 0};
+    const Bytes control{'!', 0xF9, 4, 0x08 | 0x02 | 0x01, 7, 0, 3, 0};
     EXPECT_NE(Find(out, control), out.size());
     EXPECT_EQ(out.back(), ';');
+    // A colour the stored entry no longer holds is looked up: its first entry.
+    image.Frame(0).SetTransparentColor(Rgb(20, 20, 20));
+    image.Frame(0).Item().colors.entries[3] = {40, 40, 40};
+    const Bytes changed = image.SaveToBytes();
+    EXPECT_NE(Find(changed, {'!', 0xF9, 4, 0x08 | 0x02 | 0x01, 7, 0, 1, 0}), changed.size());
 }
 
 TEST(GifWriter, OneFrameGetsNoLoopingBlock) {
@@ -250,15 +256,18 @@ TEST(GifWriter, FormDataCarriesByteCount) {
 }
 
 TEST(GifWriter, ImageMagickReadsOurPicture) {
-    if (std::system("command -v convert >/dev/null 2>&1") != 0) GTEST_SKIP() << "no ImageMagick";
+    // scripts/test installs ImageMagick; without it this check fails rather than skips.
+    ASSERT_EQ(std::system("command -v convert >/dev/null 2>&1 && command -v identify >/dev/null 2>&1"), 0)
+        << "ImageMagick (convert, identify) is missing";
     const TDib source = Paletted(23, 11, 8, 77, 4);
     TGIFImageCore image;
     image.AddFrame(source);
     image.AddFrame(Paletted(23, 11, 4, 78, 2));
     image.SetLooping(true);
-    const std::string dir = REZAZO_BINARY_DIR;
-    const std::string gif = dir + "/test_gifcodec_magick.gif";
-    const std::string rgb = dir + "/test_gifcodec_magick.rgb";
+    testsupport::TempDir dir;
+    ASSERT_FALSE(dir.path().empty());
+    const std::string gif = dir / "magick.gif";
+    const std::string rgb = dir / "magick.rgb";
     {
         TFileStream file(gif, TFileMode::fmCreate);
         image.SaveToStream(file);

@@ -1,0 +1,114 @@
+#include "framework/controls/windowstate.h"
+
+#include <xcb/xcb.h>
+
+#include <QGuiApplication>
+#include <QWidget>
+#include <QWindow>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace fw {
+
+namespace {
+xcb_connection_t* Connection() {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (!x11 || QGuiApplication::platformName() != QLatin1String("xcb")) return nullptr;
+    return x11->connection();
+}
+
+xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
+    xcb_intern_atom_cookie_t cookie =
+        xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(name)), name);
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
+    if (!reply) return XCB_ATOM_NONE;
+    xcb_atom_t a = reply->atom;
+    free(reply);
+    return a;
+}
+
+struct Atoms {
+    xcb_atom_t state, skipTaskbar, skipPager, above;
+    explicit Atoms(xcb_connection_t* c)
+        : state(Atom(c, "_NET_WM_STATE")),
+          skipTaskbar(Atom(c, "_NET_WM_STATE_SKIP_TASKBAR")),
+          skipPager(Atom(c, "_NET_WM_STATE_SKIP_PAGER")),
+          above(Atom(c, "_NET_WM_STATE_ABOVE")) {}
+    bool Valid() const {
+        return state != XCB_ATOM_NONE && skipTaskbar != XCB_ATOM_NONE &&
+               skipPager != XCB_ATOM_NONE && above != XCB_ATOM_NONE;
+    }
+};
+
+std::vector<xcb_atom_t> ReadState(xcb_connection_t* c, xcb_window_t win, xcb_atom_t state) {
+    std::vector<xcb_atom_t> atoms;
+    xcb_get_property_cookie_t pc = xcb_get_property(c, 0, win, state, XCB_ATOM_ATOM, 0, 1024);
+    if (xcb_get_property_reply_t* r = xcb_get_property_reply(c, pc, nullptr)) {
+        if (r->format == 32) {
+            auto* data = static_cast<xcb_atom_t*>(xcb_get_property_value(r));
+            int n = xcb_get_property_value_length(r) / static_cast<int>(sizeof(xcb_atom_t));
+            atoms.assign(data, data + n);
+        }
+        free(r);
+    }
+    return atoms;
+}
+
+void AskWindowManager(xcb_connection_t* c, xcb_window_t win, xcb_atom_t state, bool on,
+                      xcb_atom_t first, xcb_atom_t second) {
+    xcb_client_message_event_t ev{};
+    ev.response_type = XCB_CLIENT_MESSAGE;
+    ev.format = 32;
+    ev.window = win;
+    ev.type = state;
+    ev.data.data32[0] = on ? 1 : 0;  // _NET_WM_STATE_ADD / _REMOVE
+    ev.data.data32[1] = first;
+    ev.data.data32[2] = second;
+    ev.data.data32[3] = 1;  // from an application
+    xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    xcb_send_event(c, 0, root,
+                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char*>(&ev));
+}
+}  // namespace
+
+bool WindowStatesSupported() { return Connection() != nullptr; }
+
+void PutWindowStates(QWidget* window, const TWindowStates& s) {
+    if (!window) return;
+    xcb_connection_t* c = Connection();
+    if (!c) return;
+    Atoms a(c);
+    if (!a.Valid()) return;
+    // winId makes the native window when there is none. The window handle's id is the
+    // current one: the widget's own can name a window that Qt has since made anew.
+    window->winId();
+    auto win = static_cast<xcb_window_t>(window->windowHandle() ? window->windowHandle()->winId()
+                                                                : window->winId());
+
+    // The property: our three atoms as asked, every other state kept.
+    std::vector<xcb_atom_t> atoms = ReadState(c, win, a.state);
+    std::erase_if(atoms, [&](xcb_atom_t x) {
+        return x == a.skipTaskbar || x == a.skipPager || x == a.above;
+    });
+    if (s.skipTaskbar) atoms.push_back(a.skipTaskbar);
+    if (s.skipPager) atoms.push_back(a.skipPager);
+    if (s.above) atoms.push_back(a.above);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, win, a.state, XCB_ATOM_ATOM, 32,
+                        static_cast<uint32_t>(atoms.size()), atoms.data());
+
+    // A mapped window's state belongs to the window manager: ask it too (with none
+    // running, the property above is what stays).
+    if (window->windowHandle() && window->windowHandle()->isVisible()) {
+        AskWindowManager(c, win, a.state, s.skipTaskbar, a.skipTaskbar,
+                         s.skipPager == s.skipTaskbar ? a.skipPager : 0);
+        if (s.skipPager != s.skipTaskbar)
+            AskWindowManager(c, win, a.state, s.skipPager, a.skipPager, 0);
+        AskWindowManager(c, win, a.state, s.above, a.above, 0);
+    }
+    xcb_flush(c);
+}
+
+}  // namespace fw

@@ -1,0 +1,25 @@
+#pragma once
+// The window-manager states a form asks for on X11: out of the taskbar, out of the pager,
+// above other windows. Elsewhere they do nothing.
+class QWidget;
+
+namespace fw {
+
+struct TWindowStates {
+    bool skipTaskbar = false;
+    bool skipPager = false;
+    bool above = false;
+    friend bool operator==(const TWindowStates&, const TWindowStates&) = default;
+};
+
+// True where PutWindowStates has an effect (X11). There "above" is one of these states
+// rather than a style of the toolkit's window, which would make a new native window.
+bool WindowStatesSupported();
+
+// Puts the states on the widget's current native window (made now if there is none yet):
+// written into its _NET_WM_STATE, where the window manager reads them when the window is
+// mapped, and, while it is mapped, asked of the window manager by its client message.
+// States that the window carries apart from these three are kept.
+void PutWindowStates(QWidget* window, const TWindowStates& states);
+
+}  // namespace fw

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Hover hints: after the hover pause a tool tip shows on the system, minimise and close
+# glyphs ("System Menu" widest, "Close" narrowest), and goes when the mouse leaves; the
+# skin and the IP text (their hints are off) show none. Screenshots of the tips are kept
+# in $HINT_SHOTS when it is set.
+set -euo pipefail
+bin=$1
+source "$(dirname "$0")/e2elib.sh"
+
+start_program
+tip_window() { xdotool search --onlyvisible --pid "$pid" 2>/dev/null | grep -vx "$win" | head -n1; }
+
+# hover X Y NAME: prints the tip's width after the pause.
+hover() {
+    local tip w
+    point_at 80 45  # the skin first, away from every glyph
+    until_true 5 window_count_is 1 || fail "a tip stayed open before $3"
+    point_at "$1" "$2"
+    until_true 5 window_count_above 1 || fail "no tip on $3"
+    tip=$(tip_window)
+    w=$(xwininfo -id "$tip" | awk '/Width:/ {print $2}')
+    [ -n "${HINT_SHOTS:-}" ] && import -window root "$HINT_SHOTS/$3.png"
+    # The tip's pixels are not all one colour: there is text in it.
+    local colours
+    colours=$(import -window "$tip" -format '%k' info:)
+    [ "$colours" -gt 1 ] || fail "the tip on $3 is blank"
+    point_at 80 45
+    until_true 5 window_count_is 1 || fail "the tip on $3 did not go when the mouse left"
+    echo "$w"
+}
+
+system=$(hover 5 5 system)
+minimize=$(hover 151 3 minimize)
+close=$(hover 159 4 close)
+[ "$system" -gt "$minimize" ] && [ "$minimize" -gt "$close" ] ||
+    fail "tip widths do not follow their texts: System Menu $system, Minimize $minimize, Close $close"
+
+# No tip where ShowHint is off: the skin and the IP text.
+for spot in "80 45" "40 27"; do
+    # shellcheck disable=SC2086
+    point_at $spot
+    sleep 2
+    window_count_is 1 || fail "a tip showed at $spot"
+done
+stop_program
+echo "hints ok"

@@ -1,0 +1,33 @@
+#pragma once
+// A test's own scratch folder: made fresh under the system's temporary directory, removed
+// with everything in it when the test is done. Tests write nowhere else.
+#include <stdlib.h>
+
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+namespace testsupport {
+
+class TempDir {
+  public:
+    TempDir() {
+        std::string tmpl = (std::filesystem::temp_directory_path() / "rezazo-test-XXXXXX").string();
+        if (::mkdtemp(tmpl.data())) path_ = tmpl;
+    }
+    ~TempDir() {
+        std::error_code ec;
+        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    // Empty when the folder could not be made (tests assert on it).
+    const std::string& path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+
+  private:
+    std::string path_;
+};
+
+}  // namespace testsupport

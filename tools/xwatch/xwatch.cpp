@@ -1,0 +1,193 @@
+// xwatch damage WINDOW SECONDS: prints every damaged rectangle of the window for that long,
+//   one "MILLISECONDS X Y WIDTH HEIGHT" line each (time from the start).
+// xwatch clipboard-manager SECONDS: owns CLIPBOARD_MANAGER; when a client leaving asks it
+//   to save the clipboard (SAVE_TARGETS), it takes the text over, serves it as the clipboard
+//   owner and prints "saved TEXT".
+#include <xcb/damage.h>
+#include <xcb/xcb.h>
+#include <xcb/xfixes.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+template <class T>
+struct Freer {
+    void operator()(T* p) const { free(p); }
+};
+template <class T>
+using Reply = std::unique_ptr<T, Freer<T>>;
+
+xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
+    Reply<xcb_intern_atom_reply_t> r(xcb_intern_atom_reply(
+        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(name)), name), nullptr));
+    return r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
+}
+
+// Waits for the next event for at most the time left; null when the time is up.
+xcb_generic_event_t* NextEvent(xcb_connection_t* c, Clock::time_point end) {
+    while (Clock::now() < end) {
+        if (xcb_generic_event_t* e = xcb_poll_for_event(c)) return e;
+        if (xcb_connection_has_error(c)) return nullptr;
+        timespec ts{0, 2'000'000};
+        nanosleep(&ts, nullptr);
+    }
+    return nullptr;
+}
+
+int Damage(xcb_connection_t* c, xcb_window_t win, double seconds) {
+    const xcb_query_extension_reply_t* ext = xcb_get_extension_data(c, &xcb_damage_id);
+    if (!ext || !ext->present) {
+        fprintf(stderr, "xwatch: no DAMAGE extension\n");
+        return 1;
+    }
+    Reply<xcb_xfixes_query_version_reply_t>(
+        xcb_xfixes_query_version_reply(c, xcb_xfixes_query_version(c, 5, 0), nullptr));
+    Reply<xcb_damage_query_version_reply_t>(
+        xcb_damage_query_version_reply(c, xcb_damage_query_version(c, 1, 1), nullptr));
+    xcb_damage_damage_t damage = xcb_generate_id(c);
+    xcb_damage_create(c, damage, win, XCB_DAMAGE_REPORT_LEVEL_RAW_RECTANGLES);
+    xcb_flush(c);
+    const auto start = Clock::now();
+    const auto end =
+        start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    while (xcb_generic_event_t* e = NextEvent(c, end)) {
+        if ((e->response_type & 0x7f) == ext->first_event + XCB_DAMAGE_NOTIFY) {
+            auto* d = reinterpret_cast<xcb_damage_notify_event_t*>(e);
+            auto ms =
+                std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+            printf("%lld %d %d %d %d\n", static_cast<long long>(ms), d->area.x, d->area.y,
+                   d->area.width, d->area.height);
+            fflush(stdout);
+        }
+        free(e);
+    }
+    xcb_damage_destroy(c, damage);
+    xcb_flush(c);
+    return 0;
+}
+
+int ClipboardManager(xcb_connection_t* c, xcb_screen_t* screen, double seconds) {
+    const xcb_atom_t manager = Atom(c, "CLIPBOARD_MANAGER"), clipboard = Atom(c, "CLIPBOARD"),
+                     saveTargets = Atom(c, "SAVE_TARGETS"), utf8 = Atom(c, "UTF8_STRING"),
+                     targets = Atom(c, "TARGETS"), holder = Atom(c, "XWATCH_SAVED");
+    xcb_window_t w = xcb_generate_id(c);
+    const uint32_t mask[] = {XCB_EVENT_MASK_PROPERTY_CHANGE};
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, w, screen->root, 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, XCB_CW_EVENT_MASK, mask);
+    xcb_set_selection_owner(c, w, manager, XCB_CURRENT_TIME);
+    xcb_flush(c);
+    Reply<xcb_get_selection_owner_reply_t> owner(
+        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, manager), nullptr));
+    if (!owner || owner->owner != w) {
+        fprintf(stderr, "xwatch: another clipboard manager runs\n");
+        return 1;
+    }
+    printf("ready\n");
+    fflush(stdout);
+    std::string saved;
+    bool haveText = false;
+    const auto end = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                        std::chrono::duration<double>(seconds));
+    auto notify = [&](const xcb_selection_request_event_t* r, xcb_atom_t property) {
+        xcb_selection_notify_event_t n{};
+        n.response_type = XCB_SELECTION_NOTIFY;
+        n.time = r->time;
+        n.requestor = r->requestor;
+        n.selection = r->selection;
+        n.target = r->target;
+        n.property = property;
+        xcb_send_event(c, 0, r->requestor, 0, reinterpret_cast<const char*>(&n));
+        xcb_flush(c);
+    };
+    while (xcb_generic_event_t* e = NextEvent(c, end)) {
+        const uint8_t type = e->response_type & 0x7f;
+        if (type == XCB_SELECTION_REQUEST) {
+            auto* r = reinterpret_cast<xcb_selection_request_event_t*>(e);
+            const xcb_atom_t property = r->property ? r->property : r->target;
+            if (r->selection == manager && r->target == saveTargets) {
+                // Fetch the leaving owner's text while it waits for our answer.
+                xcb_convert_selection(c, w, clipboard, utf8, holder, r->time);
+                xcb_flush(c);
+                bool got = false;
+                while (xcb_generic_event_t* f = NextEvent(c, end)) {
+                    if ((f->response_type & 0x7f) == XCB_SELECTION_NOTIFY) {
+                        auto* sn = reinterpret_cast<xcb_selection_notify_event_t*>(f);
+                        if (sn->property != XCB_ATOM_NONE) {
+                            Reply<xcb_get_property_reply_t> p(xcb_get_property_reply(
+                                c,
+                                xcb_get_property(c, 1, w, holder, XCB_GET_PROPERTY_TYPE_ANY, 0,
+                                                 1 << 20),
+                                nullptr));
+                            if (p) {
+                                saved.assign(
+                                    static_cast<const char*>(xcb_get_property_value(p.get())),
+                                    static_cast<size_t>(xcb_get_property_value_length(p.get())));
+                                got = true;
+                            }
+                        }
+                        free(f);
+                        break;
+                    }
+                    free(f);
+                }
+                if (got) {
+                    haveText = true;
+                    xcb_set_selection_owner(c, w, clipboard, XCB_CURRENT_TIME);
+                    printf("saved %s\n", saved.c_str());
+                    fflush(stdout);
+                }
+                xcb_change_property(c, XCB_PROP_MODE_REPLACE, r->requestor, property,
+                                    XCB_ATOM_INTEGER, 32, 0, nullptr);
+                notify(r, got ? property : xcb_atom_t{XCB_ATOM_NONE});
+            } else if (r->selection == clipboard && haveText && r->target == targets) {
+                const xcb_atom_t list[] = {targets, utf8, XCB_ATOM_STRING};
+                xcb_change_property(c, XCB_PROP_MODE_REPLACE, r->requestor, property, XCB_ATOM_ATOM,
+                                    32, 3, list);
+                notify(r, property);
+            } else if (r->selection == clipboard && haveText &&
+                       (r->target == utf8 || r->target == XCB_ATOM_STRING)) {
+                xcb_change_property(c, XCB_PROP_MODE_REPLACE, r->requestor, property, r->target, 8,
+                                    static_cast<uint32_t>(saved.size()), saved.data());
+                notify(r, property);
+            } else {
+                notify(r, XCB_ATOM_NONE);
+            }
+        }
+        free(e);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        fprintf(stderr, "usage: xwatch damage WINDOW SECONDS | xwatch clipboard-manager SECONDS\n");
+        return 2;
+    }
+    int screenNumber = 0;
+    xcb_connection_t* c = xcb_connect(nullptr, &screenNumber);
+    if (xcb_connection_has_error(c)) {
+        fprintf(stderr, "xwatch: cannot open display\n");
+        return 1;
+    }
+    xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(c));
+    for (int i = 0; i < screenNumber; ++i) xcb_screen_next(&it);
+    int rc = 2;
+    if (strcmp(argv[1], "damage") == 0 && argc == 4)
+        rc = Damage(c, static_cast<xcb_window_t>(strtoul(argv[2], nullptr, 0)), atof(argv[3]));
+    else if (strcmp(argv[1], "clipboard-manager") == 0)
+        rc = ClipboardManager(c, it.data, atof(argv[2]));
+    else
+        fprintf(stderr, "xwatch: unknown command %s\n", argv[1]);
+    xcb_disconnect(c);
+    return rc;
+}
