@@ -20,6 +20,7 @@ void RegisterAppClasses() { RegisterClass(TForm1::StaticClassInfo()); }
 
 TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     RegisterHandlers();
+    RegisterFields();
     InitInheritedComponent(resources::Form1Description());
 }
 
@@ -77,38 +78,34 @@ void TForm1::RegisterHandlers() {
     mouse("Image5MouseUp", &TForm1::Image5MouseUp);
 }
 
-void TForm1::FindComponents() {
-    auto find = [this](auto*& field, const char* name) {
-        field = dynamic_cast<std::remove_reference_t<decltype(*field)>*>(FindComponent(name));
-    };
-    find(Image1, "Image1");
-    find(Image2, "Image2");
-    find(Image3, "Image3");
-    find(Image4, "Image4");
-    find(Image5, "Image5");
-    find(Label1, "Label1");
-    find(Label3, "Label3");
-    find(label2, "label2");
-    find(GIFAnimator1, "GIFAnimator1");
-    find(Timer1, "Timer1");
-    find(FontDialog1, "FontDialog1");
-    find(ImageList1, "ImageList1");
-    find(ImageList2, "ImageList2");
-    find(ImageList3, "ImageList3");
-    find(PopupMenu1, "PopupMenu1");
-    find(PopupMenu2, "PopupMenu2");
-    find(PopupMenu3, "PopupMenu3");
-    find(RefreshNow1, "RefreshNow1");
-    find(N1sec1, "N1sec1");
-    find(Onceaminute1, "Onceaminute1");
-    find(off1, "off1");
-    find(Compact1, "Compact1");
-    find(AlwaysOnTop1, "AlwaysOnTop1");
-    find(Snaptoedge1, "Snaptoedge1");
+void TForm1::RegisterFields() {
+    RegisterField("Image1", Image1);
+    RegisterField("Image2", Image2);
+    RegisterField("Image3", Image3);
+    RegisterField("Image4", Image4);
+    RegisterField("Image5", Image5);
+    RegisterField("Label1", Label1);
+    RegisterField("Label3", Label3);
+    RegisterField("label2", label2);
+    RegisterField("GIFAnimator1", GIFAnimator1);
+    RegisterField("Timer1", Timer1);
+    RegisterField("FontDialog1", FontDialog1);
+    RegisterField("ImageList1", ImageList1);
+    RegisterField("ImageList2", ImageList2);
+    RegisterField("ImageList3", ImageList3);
+    RegisterField("PopupMenu1", PopupMenu1);
+    RegisterField("PopupMenu2", PopupMenu2);
+    RegisterField("PopupMenu3", PopupMenu3);
+    RegisterField("RefreshNow1", RefreshNow1);
+    RegisterField("N1sec1", N1sec1);
+    RegisterField("Onceaminute1", Onceaminute1);
+    RegisterField("off1", off1);
+    RegisterField("Compact1", Compact1);
+    RegisterField("AlwaysOnTop1", AlwaysOnTop1);
+    RegisterField("Snaptoedge1", Snaptoedge1);
 }
 
 void TForm1::FormCreate(TObject*) {
-    FindComponents();
     auto timer = app::RefreshTimerFor(N1sec1->Checked(), Onceaminute1->Checked());
     Timer1->SetEnabled(timer.enabled);
     Timer1->SetInterval(timer.interval);

@@ -89,7 +89,7 @@ public:
 
 private:
     void RegisterHandlers();
-    void FindComponents();
+    void RegisterFields();
     void CopyToClipboard(const std::string& text);
     void SetRefreshRate(fw::TMenuItem* checked, bool enabled, unsigned interval);
     void ApplyStayOnTop();

@@ -6,9 +6,12 @@
 #include <QSessionManager>
 #include <QTimer>
 #include <csignal>
+#include <cstdio>
+#include <stdexcept>
 #include <QWidget>
 
 #include "framework/classbuilder.h"
+#include "framework/componenttext.h"
 #include "framework/controls/accessible.h"
 #include "framework/core/guithread.h"
 #include "framework/dialogs.h"
@@ -72,6 +75,9 @@ void TApplication::Run() {
     malloc_trim(0);
     QCoreApplication::exec();
     terminated_ = true;
+    // What could not be shown any more goes where somebody may still read it.
+    for (const std::string& m : held_) WriteToStandardError(m);
+    held_.clear();
     // The loop has ended: the windows go, each saving what it keeps as it is destroyed.
     DestroyComponents();
     mainForm_ = nullptr;
@@ -88,7 +94,10 @@ extern "C" void OnTerminationSignal(int) { WakeGuiThreadFromSignal(); }
 }  // namespace
 
 void TApplication::InstallTerminationHandlers() {
-    SetSignalAction([this] { Terminate(); });
+    SetSignalAction([this] {
+        unattended_ = true;
+        Terminate();
+    });
     PrepareGuiThread();
     struct sigaction sa {};
     sa.sa_handler = OnTerminationSignal;
@@ -97,7 +106,10 @@ void TApplication::InstallTerminationHandlers() {
     for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
     if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         QObject::connect(gui, &QGuiApplication::commitDataRequest, gui,
-                         [this](QSessionManager&) { Terminate(); });
+                         [this](QSessionManager&) {
+                             unattended_ = true;
+                             Terminate();
+                         });
     }
 }
 
@@ -140,7 +152,37 @@ void TApplication::HandleException(TObject* Sender, const std::exception& e) {
         OnException(Sender, e);
         return;
     }
+    if (unattended_) {
+        WriteToStandardError(e.what());
+        return;
+    }
+    if (WindowsLoading() > 0) {
+        // Timers run only in a message loop: this shows them once one runs.
+        if (held_.empty())
+            QTimer::singleShot(0, QCoreApplication::instance(), [this] { ShowHeldMessages(); });
+        held_.push_back(e.what());
+        return;
+    }
     ShowException(e);
+}
+
+void TApplication::ShowHeldMessages() {
+    if (held_.empty()) return;
+    if (WindowsLoading() > 0 || unattended_) {
+        // Called from a loop inside a loading window: wait for it to finish.
+        if (!unattended_)
+            QTimer::singleShot(0, QCoreApplication::instance(), [this] { ShowHeldMessages(); });
+        return;
+    }
+    std::string all;
+    for (const std::string& m : held_) all += (all.empty() ? "" : "\n\n") + m;
+    held_.clear();
+    ShowException(std::runtime_error(all));
+}
+
+void TApplication::WriteToStandardError(const std::string& message) {
+    std::fprintf(stderr, "%s: %s\n", title_.empty() ? "error" : title_.c_str(), message.c_str());
+    exitCode_ = 1;
 }
 
 }  // namespace fw

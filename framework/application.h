@@ -56,7 +56,14 @@ public:
 
     // Shows the exception's message in a message box (or passes it to OnException).
     void ShowException(const std::exception& e);
+    // The application's exception display, with two exceptions to the message box. While a
+    // window is being loaded no modal loop may run (it would let timers and messages reach
+    // a half-made window): the messages are held and shown together, in one box, once the
+    // message loop runs. While the program is ended by a signal or by the session's end
+    // nobody may be asked to click: the message goes to standard error.
     void HandleException(TObject* Sender, const std::exception& e);
+    // 1 when an error could only be written to standard error, else 0.
+    int ExitCode() const { return exitCode_; }
 
     TNotifyEvent OnActivate;
     TNotifyEvent OnDeactivate;
@@ -68,11 +75,17 @@ public:
     void SetActive(bool active);
 
 private:
+    void ShowHeldMessages();
+    void WriteToStandardError(const std::string& message);
+
     std::string title_;
     TCustomForm* mainForm_ = nullptr;
     bool terminated_ = false;
     bool active_ = false;
     bool minimized_ = false;
+    bool unattended_ = false;  // ended by a signal or by the session's end
+    int exitCode_ = 0;
+    std::vector<std::string> held_;
     std::vector<TCustomForm*> hiddenByMinimize_;
     std::unique_ptr<QApplication> ownedApp_;
 };

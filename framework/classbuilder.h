@@ -3,6 +3,7 @@
 //   ClassBuilder<TLabel>("TLabel", &TCustomLabel::StaticClassInfo())
 //       .Boolean("Transparent", &TLabel::Transparent, &TLabel::SetTransparent, false)
 //       .Build();
+#include <limits>
 #include <type_traits>
 
 #include "framework/classes.h"
@@ -30,6 +31,12 @@ public:
                           std::optional<int64_t> def) {
         PropInfo p = Base(std::move(name), PropKind::Integer);
         p.defaultOrdinal = def;
+        using V = std::decay_t<A>;
+        static_assert(sizeof(V) <= sizeof(int64_t) && std::is_integral_v<V>);
+        p.minValue = static_cast<int64_t>(std::numeric_limits<V>::min());
+        p.maxValue = sizeof(V) == sizeof(int64_t) && std::is_unsigned_v<V>
+                         ? INT64_MAX
+                         : static_cast<int64_t>(std::numeric_limits<V>::max());
         Ordinal(p, get, set);
         return Add(std::move(p));
     }
@@ -109,6 +116,9 @@ public:
         PropInfo p = Base(std::move(name), PropKind::Component);
         p.getComponent = [get](const TPersistent& o) -> TComponent* {
             return (static_cast<const T&>(o).*get)();
+        };
+        p.acceptsComponent = [](const TComponent* c) {
+            return !c || dynamic_cast<const A*>(c) != nullptr;
         };
         p.setComponent = [set](TPersistent& o, TComponent* c) {
             A* typed = c ? dynamic_cast<A*>(c) : nullptr;

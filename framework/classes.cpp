@@ -177,6 +177,11 @@ const std::any* TComponent::FindHandler(const std::string& name) const {
     return it == handlers_.end() ? nullptr : &it->second;
 }
 
+void TComponent::BindFields() {
+    for (auto& [name, bind] : fields_)
+        if (!bind(FindComponent(name))) throw EReadError(Fmt(strings::kUnknownComponent, name));
+}
+
 // Collections
 
 const TClassInfo& TCollectionItem::StaticClassInfo() {

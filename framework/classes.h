@@ -112,6 +112,19 @@ public:
     }
     const std::any* FindHandler(const std::string& name) const;
 
+    // Fields of a form that the reader points at the components of those names as part of
+    // loading, before any end-of-loading step: nothing that runs before the creation
+    // handler (a timer, a message) finds them unset.
+    template <class T>
+    void RegisterField(const std::string& name, T*& field) {
+        fields_[name] = [&field](TComponent* c) {
+            field = dynamic_cast<T*>(c);
+            return field != nullptr;
+        };
+    }
+    // Throws EReadError naming a field whose component is missing or of another class.
+    void BindFields();
+
     // The components written nested inside this one's block, in order.
     virtual void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root);
     // Told by the reader which block encloses this component's block.
@@ -138,6 +151,7 @@ private:
     std::vector<TComponent*> components_;  // owned, freed in reverse order
     std::set<TComponent*> freeNotifies_;
     std::map<std::string, std::any, NameLess> handlers_;
+    std::map<std::string, std::function<bool(TComponent*)>, NameLess> fields_;
 };
 
 // Owning pointer for components made outside an owner (top-level windows, tests).
@@ -168,6 +182,8 @@ public:
     ~TCollection() override;
 
     TCollectionItem* Add();
+    // An item of this collection's kind that is not in it (to check values against).
+    std::unique_ptr<TCollectionItem> MakeItem() { return factory_(*this); }
     void Clear();
     void Delete(int index);
     int Count() const { return static_cast<int>(items_.size()); }

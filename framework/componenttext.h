@@ -25,6 +25,17 @@ std::string QuoteString(const std::string& s);
 // resolved, then every component's end-of-loading step runs (the root's first).
 void ReadRootComponent(TComponent& root, std::string_view text);
 
+// How many windows are being loaded right now (read, or running their creation handler).
+int WindowsLoading();
+// Counts a window as loading for as long as it lives.
+class TWindowLoading {
+  public:
+    TWindowLoading();
+    ~TWindowLoading();
+    TWindowLoading(const TWindowLoading&) = delete;
+    TWindowLoading& operator=(const TWindowLoading&) = delete;
+};
+
 // Applies a piece of component text to an existing component without creating anything;
 // references are resolved among the root's components and handlers bound against it.
 void ApplyComponentText(TComponent& target, std::string_view text, TComponent* root);

@@ -50,6 +50,8 @@ TFontDialog::Runner& FontRunner() {
 int QtMessageBox(const std::string& msg, TMsgDlgType type, unsigned buttons) {
     QMessageBox box;
     box.setText(QString::fromStdString(msg));
+    // An error message is something one may want to pass on: its text can be copied.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     if (Application) box.setWindowTitle(QString::fromStdString(Application->Title()));
     switch (type) {
         case mtWarning: box.setIcon(QMessageBox::Warning); break;

@@ -11,21 +11,40 @@ public:
     explicit Exception(const std::string& message) : std::runtime_error(message) {}
 };
 
-// Malformed component text: the message names the line.
-class EParserError : public Exception {
+// An error in component text, with the line it was found on (0 when the text has no line
+// to name, as for a value refused by a property's setter). The message is formatted in
+// one place, "Line N: ..." when there is a line; code that needs the line reads Line().
+class ETextError : public Exception {
 public:
-    using Exception::Exception;
+    explicit ETextError(const std::string& message, int line = 0)
+        : Exception(Format(line, message)), line_(line), bare_(message) {}
+    int Line() const { return line_; }
+    // The message without the line.
+    const std::string& Bare() const { return bare_; }
+
+private:
+    static std::string Format(int line, const std::string& message) {
+        return line > 0 ? "Line " + std::to_string(line) + ": " + message : message;
+    }
+    int line_;
+    std::string bare_;
+};
+
+// Malformed component text.
+class EParserError : public ETextError {
+public:
+    using ETextError::ETextError;
 };
 
 // Well-formed text that does not fit the component it is applied to.
-class EReadError : public Exception {
+class EReadError : public ETextError {
 public:
-    using Exception::Exception;
+    using ETextError::ETextError;
 };
 
-class EClassNotFound : public Exception {
+class EClassNotFound : public EReadError {
 public:
-    using Exception::Exception;
+    using EReadError::EReadError;
 };
 
 class EInvalidOperation : public Exception {

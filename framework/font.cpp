@@ -1,6 +1,8 @@
 #include "framework/font.h"
 
 #include <QFontMetrics>
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <mutex>
 
@@ -10,10 +12,17 @@ namespace fw {
 
 namespace {
 // a * b / c rounded half away from zero, as the classic MulDiv does.
+// Saturates instead of overflowing (a settings file can hold any int), symmetrically so
+// that the result can be negated.
 int MulDivRound(int a, int b, int c) {
     double v = static_cast<double>(a) * b / c;
-    return static_cast<int>(v < 0 ? -std::floor(-v + 0.5) : std::floor(v + 0.5));
+    v = v < 0 ? -std::floor(-v + 0.5) : std::floor(v + 0.5);
+    return static_cast<int>(std::clamp(v, -double{INT_MAX}, double{INT_MAX}));
 }
+
+// The largest character height handed to the platform: larger ones (only a hand-edited
+// settings file has them) would cost the text engine without showing anything sensible.
+constexpr int kMaxPixelHeight = 2048;
 }  // namespace
 
 int FontHeightToSize(int height) { return -MulDivRound(height, 72, kScreenPixelsPerInch); }
@@ -131,7 +140,7 @@ QFont TFont::ToQFont() const {
     // Small text is drawn crisp, as the skins expect, and measured the way it is drawn.
     f.setStyleStrategy(QFont::NoAntialias);
     f.setHintingPreference(QFont::PreferFullHinting);
-    int h = height_ == 0 ? -11 : height_;
+    int h = height_ == 0 ? -11 : std::clamp(height_, -kMaxPixelHeight, kMaxPixelHeight);
     if (h < 0) {
         f.setPixelSize(-h);
     } else {

@@ -89,6 +89,8 @@ void TCustomForm::BeforeDestruction() {
 }
 
 void TCustomForm::InitInheritedComponent(std::string_view description) {
+    // Errors of the creation handler wait for the message loop too.
+    TWindowLoading loading;
     ReadRootComponent(*this, description);
     Guarded(this, [&] { OnCreate(this); });
 }

@@ -31,7 +31,7 @@ public:
         return t;
     }
     [[noreturn]] void Fail(const std::string& what, int line) const {
-        throw EParserError("Line " + std::to_string(line) + ": " + what);
+        throw EParserError(what, line);
     }
     [[noreturn]] void Fail(const std::string& what) const { Fail(what, tok_.line); }
 
@@ -117,13 +117,10 @@ private:
             std::string num(s_.substr(pos_, p - pos_));
             if (isFloat) {
                 tok_.kind = Tok::Float;
-                try {
-                    size_t used = 0;
-                    tok_.number = std::stod(num, &used);
-                    if (used != num.size()) throw std::invalid_argument(num);
-                } catch (const std::exception&) {
+                // from_chars reads "." whatever the user's locale says.
+                auto r = std::from_chars(num.data(), num.data() + num.size(), tok_.number);
+                if (r.ec != std::errc() || r.ptr != num.data() + num.size())
                     Fail("Invalid floating point number " + num);
-                }
             } else {
                 tok_.kind = Tok::Int;
                 auto r = std::from_chars(num.data(), num.data() + num.size(), tok_.integer);
@@ -178,6 +175,10 @@ private:
     Token tok_;
 };
 
+// Lists, collections and nested blocks deeper than this are refused: a damaged file must
+// not be able to exhaust the stack.
+constexpr int kMaxNesting = 64;
+
 class Parser {
 public:
     explicit Parser(std::string_view text) : lex_(text) {}
@@ -214,7 +215,23 @@ private:
         return lex_.Take().text;
     }
 
+    // Counts one level of nesting for as long as it lives.
+    class Level {
+    public:
+        explicit Level(Parser& p) : p_(p) {
+            if (++p_.depth_ > kMaxNesting)
+                p_.lex_.Fail("Nesting deeper than " + std::to_string(kMaxNesting) + " levels");
+        }
+        ~Level() { --p_.depth_; }
+        Level(const Level&) = delete;
+        Level& operator=(const Level&) = delete;
+
+    private:
+        Parser& p_;
+    };
+
     ObjectText Object() {
+        Level level(*this);
         if (!(IsWord("object") || IsWord("inherited") || IsWord("inline")))
             lex_.Fail("'object' expected but " + Describe() + " found");
         ObjectText o;
@@ -295,6 +312,7 @@ private:
             return v;
         }
         if (IsSymbol("(")) {
+            Level level(*this);
             lex_.Take();
             v.type = TextValue::Type::List;
             while (!IsSymbol(")")) {
@@ -310,6 +328,7 @@ private:
             return v;
         }
         if (IsSymbol("<")) {
+            Level level(*this);
             lex_.Take();
             v.type = TextValue::Type::Collection;
             while (!IsSymbol(">")) {
@@ -330,6 +349,7 @@ private:
     }
 
     Lexer lex_;
+    int depth_ = 0;
 };
 
 }  // namespace

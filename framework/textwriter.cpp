@@ -1,5 +1,5 @@
 // Component -> component text.
-#include <cstdio>
+#include <charconv>
 
 #include "framework/classes.h"
 #include "framework/colors.h"
@@ -60,10 +60,11 @@ private:
         return s + "]";
     }
 
+    // to_chars writes "." whatever the user's locale says.
     static std::string FloatText(double v) {
         char buf[64];
-        std::snprintf(buf, sizeof buf, "%.15g", v);
-        std::string s = buf;
+        auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 15);
+        std::string s(buf, r.ptr);
         if (s.find_first_of(".eEn") == std::string::npos) s += ".0";
         return s;
     }

@@ -3,6 +3,7 @@
 // declaration order, with kind, declared default and stored flag; inheritance chains the
 // tables. The component text reader and writer work only through these tables.
 #include <cstdint>
+#include <climits>
 #include <functional>
 #include <optional>
 #include <string>
@@ -44,6 +45,9 @@ struct PropInfo {
     const EnumInfo* enumInfo = nullptr;  // enumerations and sets
     std::optional<int64_t> defaultOrdinal;  // Integer, Enum, Set (bit mask), Color
     std::optional<std::string> defaultString;
+    // Integer: the range of the setter's type; a value outside it is refused, not wrapped.
+    int64_t minValue = INT64_MIN;
+    int64_t maxValue = INT64_MAX;
     bool stored = true;  // false: never written (Font.Size)
     std::function<bool(const TPersistent&)> isStored;  // extra condition, may be empty
 
@@ -56,6 +60,8 @@ struct PropInfo {
     std::function<TPersistent*(TPersistent&)> getObject;       // Class, Collection
     std::function<TComponent*(const TPersistent&)> getComponent;
     std::function<void(TPersistent&, TComponent*)> setComponent;
+    // Component: whether the property can refer to that component (its class fits).
+    std::function<bool(const TComponent*)> acceptsComponent;
     // Event: binds the named handler of the root component (throws when it has none);
     // an empty name unbinds.
     std::function<void(TPersistent&, const std::string&, TComponent* root)> bindEvent;

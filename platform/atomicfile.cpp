@@ -1,6 +1,8 @@
 #include "platform/atomicfile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -48,7 +50,34 @@ class TempFile {
 };
 
 [[noreturn]] void Fail(const std::string& path, const char* step, int err) {
-    throw FileWriteError(path, std::string(step) + ": " + std::strerror(err));
+    throw FileWriteError(path, std::string(step) + ": " + std::strerror(err), err);
+}
+
+void WriteAll(int fd, const std::string& path, std::string_view bytes) {
+    const char* p = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            Fail(path, "write", errno);
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+}
+
+// ".rezazo.ini.Ab12Cd": what mkstemp makes of the template WriteFileAtomically uses.
+bool IsTemporaryOf(const std::string& name, const std::string& base) {
+    const std::string prefix = "." + base + ".";
+    if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0)
+        return false;
+    for (std::size_t i = prefix.size(); i < name.size(); ++i) {
+        char c = name[i];
+        if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')))
+            return false;
+    }
+    return true;
 }
 
 std::string DirectoryOf(const std::string& path) {
@@ -98,17 +127,7 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
     }
     if (::fchmod(fd.get(), mode) != 0) Fail(path, "chmod", errno);
 
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd.get(), p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            Fail(path, "write", errno);
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
+    WriteAll(fd.get(), path, bytes);
     if (::fsync(fd.get()) != 0) Fail(path, "fsync", errno);
     if (!fd.Close()) Fail(path, "close", errno);
     if (::rename(name.data(), path.c_str()) != 0) Fail(path, "rename", errno);
@@ -117,6 +136,78 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
     // Make the rename itself durable; a failure here no longer endangers the content.
     Fd dirFd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY));
     if (dirFd.get() >= 0) ::fsync(dirFd.get());
+}
+
+void WriteFileInPlace(const std::string& path, std::string_view bytes) {
+    Fd fd(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
+    if (fd.get() < 0) Fail(path, "open", errno);
+    // Written first and cut after, so the file is never shorter than its new content.
+    WriteAll(fd.get(), path, bytes);
+    if (::ftruncate(fd.get(), static_cast<off_t>(bytes.size())) != 0) Fail(path, "truncate", errno);
+    if (::fsync(fd.get()) != 0) Fail(path, "fsync", errno);
+    if (!fd.Close()) Fail(path, "close", errno);
+}
+
+void RemoveStaleTemporaries(const std::string& path) {
+    const std::string dir = DirectoryOf(path);
+    const auto slash = path.rfind('/');
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    DIR* d = ::opendir(dir.c_str());
+    if (!d) return;
+    while (dirent* e = ::readdir(d))
+        if (IsTemporaryOf(e->d_name, base)) ::unlink((dir + "/" + e->d_name).c_str());
+    ::closedir(d);
+}
+
+std::string FollowLinks(const std::string& path) {
+    std::string p = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st;
+        if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return p;
+        std::vector<char> buf(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1);
+        ssize_t n = ::readlink(p.c_str(), buf.data(), buf.size());
+        if (n < 0 || static_cast<std::size_t>(n) >= buf.size()) return p;
+        std::string target(buf.data(), static_cast<std::size_t>(n));
+        p = target.front() == '/' ? target : DirectoryOf(p) + "/" + target;
+    }
+    return p;
+}
+
+FileLock::FileLock(const std::string& path) : path_(path) {
+    // Polled rather than blocking: a writer that hangs must not hold our exit forever.
+    for (int attempt = 0; attempt < 500; ++attempt) {
+        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        bool made = false;
+        if (fd < 0 && errno == ENOENT) {
+            fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            made = fd >= 0;
+            if (fd < 0 && errno == EEXIST) continue;
+        }
+        if (fd < 0) return;
+        int r;
+        while ((r = ::flock(fd, LOCK_EX | LOCK_NB)) != 0 && errno == EWOULDBLOCK && attempt++ < 500)
+            ::usleep(10000);
+        struct stat held, now;
+        if (r == 0 && ::fstat(fd, &held) == 0 && ::stat(path.c_str(), &now) == 0 &&
+            held.st_ino == now.st_ino && held.st_dev == now.st_dev) {
+            fd_ = fd;
+            created_ = made;
+            return;
+        }
+        ::close(fd);
+        if (r != 0) {
+            busy_ = errno == EWOULDBLOCK;
+            return;
+        }
+        // The file was replaced or removed while we waited: lock what is there now.
+    }
+}
+
+FileLock::~FileLock() {
+    if (fd_ < 0) return;
+    struct stat st;
+    if (created_ && !kept_ && ::fstat(fd_, &st) == 0 && st.st_size == 0) ::unlink(path_.c_str());
+    ::close(fd_);
 }
 
 }  // namespace platform

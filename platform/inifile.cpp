@@ -1,6 +1,7 @@
 #include "platform/inifile.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -60,10 +61,35 @@ std::string_view ValueOf(std::string_view line) { return line.substr(line.find('
 
 using Lines = std::vector<std::string>;
 
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+struct FileText {
+    Lines lines;
+    bool bom = false;  // the file began with a UTF-8 byte-order mark; it is written back
+};
+
+FileText SplitText(std::string_view text) {
+    FileText out;
+    if (text.substr(0, kBom.size()) == kBom) {
+        out.bom = true;
+        text.remove_prefix(kBom.size());
+    }
+    std::size_t start = 0;
+    while (start < text.size()) {
+        auto nl = text.find('\n', start);
+        std::size_t end = nl == std::string_view::npos ? text.size() : nl;
+        std::string line(text.substr(start, end - start));
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        out.lines.push_back(std::move(line));
+        start = end + 1;
+    }
+    return out;
+}
+
 // nullopt when the file exists but cannot be read: rewriting it would lose its content.
-std::optional<Lines> Load(const std::string& path) {
+std::optional<FileText> Load(const std::string& path) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno == ENOENT ? std::optional<Lines>(Lines{}) : std::nullopt;
+    if (fd < 0) return errno == ENOENT ? std::optional<FileText>(FileText{}) : std::nullopt;
     std::string text;
     char buf[8192];
     bool ok = true;
@@ -76,22 +102,19 @@ std::optional<Lines> Load(const std::string& path) {
     }
     ::close(fd);
     if (!ok) return std::nullopt;
-
-    Lines lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        auto nl = text.find('\n', start);
-        std::size_t end = nl == std::string::npos ? text.size() : nl;
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
-    }
-    return lines;
+    return SplitText(text);
 }
 
 Lines LoadForReading(const std::string& fileName) {
-    return Load(SettingsFilePath(fileName)).value_or(Lines{});
+    return Load(SettingsFilePath(fileName)).value_or(FileText{}).lines;
+}
+
+// The value as the reading functions give it: blanks first, then one pair of quotes.
+std::string ReadValue(std::string_view line) {
+    std::string_view v = Trim(ValueOf(line));
+    if (v.size() >= 2 && (v.front() == '\'' || v.front() == '"') && v.back() == v.front())
+        v = v.substr(1, v.size() - 2);
+    return std::string(v);
 }
 
 // [begin, end) of the first section with that name: begin is the header line, end the next
@@ -123,27 +146,57 @@ void CheckWritable(const std::string& fileName, const std::string& section, cons
     }
 }
 
-// Loads, lets edit change the lines, and writes them back when they changed.
-template <typename Edit>
-void Modify(const std::string& fileName, Edit edit) {
-    const std::string path = SettingsFilePath(fileName);
-    std::optional<Lines> lines = Load(path);
-    if (!lines) throw IniWriteError(fileName);
-    Lines before = *lines;
-    edit(*lines);
-    if (*lines == before) return;
-    if (IsBareFileName(fileName) && !MakeDirectories(SettingsDir())) {
-        throw IniWriteError(fileName);
-    }
-    std::string text;
-    for (const std::string& l : *lines) {
-        text += l;
-        text += '\n';
-    }
+// Replaces the file's content; false when it must not or cannot be written.
+bool WriteIniText(const std::string& path, const std::string& text, bool lockMadeIt) {
+    struct stat st;
+    const bool existed = !lockMadeIt && ::stat(path.c_str(), &st) == 0;
+    // A file the user made read-only stays as it is, whoever we run as.
+    if (existed &&
+        (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0))
+        return false;
+    RemoveStaleTemporaries(path);
     try {
         WriteFileAtomically(path, text);
+        return true;
+    } catch (const FileWriteError& e) {
+        // A directory that does not let us make the temporary file: the file itself may
+        // still be written, in place.
+        if (e.error() != EACCES && e.error() != EPERM) return false;
+    }
+    try {
+        WriteFileInPlace(path, text);
+        return true;
     } catch (const FileWriteError&) {
-        throw IniWriteError(fileName);
+        return false;
+    }
+}
+
+// Loads under the file's lock, lets edit change the lines, and writes them back when they
+// changed.
+template <typename Edit>
+void Modify(const std::string& fileName, Edit edit) {
+    const std::string path = FollowLinks(SettingsFilePath(fileName));
+    for (int pass = 0;; ++pass) {
+        FileLock lock(path);
+        if (lock.Busy()) throw IniWriteError(fileName);
+        std::optional<FileText> file = Load(path);
+        if (!file) throw IniWriteError(fileName);
+        Lines before = file->lines;
+        edit(file->lines);
+        if (file->lines == before) return;
+        if (!lock.Locked() && pass == 0 && IsBareFileName(fileName)) {
+            // The settings directory is made on the first write; then lock and read again.
+            if (!MakeDirectories(SettingsDir())) throw IniWriteError(fileName);
+            continue;
+        }
+        std::string text = file->bom ? std::string(kBom) : std::string();
+        for (const std::string& l : file->lines) {
+            text += l;
+            text += '\n';
+        }
+        if (!WriteIniText(path, text, lock.Created())) throw IniWriteError(fileName);
+        lock.Keep();
+        return;
     }
 }
 
@@ -178,18 +231,30 @@ void SetValue(Lines& lines, const std::string& section, const std::string& key,
 
 }  // namespace
 
-std::vector<std::string> ReadIniKeys(const std::string& fileName, const std::string& section) {
-    Lines lines = LoadForReading(fileName);
-    std::vector<std::string> keys;
+namespace {
+std::vector<IniLine> SectionLines(const Lines& lines, const std::string& section) {
+    std::vector<IniLine> out;
     auto range = FindSection(lines, section);
-    if (!range) return keys;
+    if (!range) return out;
     for (std::size_t i = range->first + 1; i < range->second; ++i) {
         auto k = KeyOf(lines[i]);
-        if (!k) continue;
-        bool seen = false;
-        for (const std::string& s : keys) seen = seen || SameText(s, *k);
-        if (!seen) keys.emplace_back(*k);
+        if (k) out.push_back({std::string(*k), ReadValue(lines[i]), static_cast<int>(i) + 1});
     }
+    return out;
+}
+}  // namespace
+
+std::vector<IniLine> ParseIniSection(std::string_view text, const std::string& section) {
+    return SectionLines(SplitText(text).lines, section);
+}
+
+std::vector<IniLine> ReadIniSection(const std::string& fileName, const std::string& section) {
+    return SectionLines(LoadForReading(fileName), section);
+}
+
+std::vector<std::string> ReadIniKeys(const std::string& fileName, const std::string& section) {
+    std::vector<std::string> keys;
+    for (IniLine& l : ReadIniSection(fileName, section)) keys.push_back(std::move(l.key));
     return keys;
 }
 
@@ -200,12 +265,7 @@ std::string ReadIniString(const std::string& fileName, const std::string& sectio
     if (!range) return defaultValue;
     for (std::size_t i = range->first + 1; i < range->second; ++i) {
         auto k = KeyOf(lines[i]);
-        if (!k || !SameText(*k, Trim(key))) continue;
-        std::string_view v = ValueOf(lines[i]);
-        if (v.size() >= 2 && (v.front() == '\'' || v.front() == '"') && v.back() == v.front()) {
-            v = v.substr(1, v.size() - 2);
-        }
-        return std::string(v);
+        if (k && SameText(*k, Trim(key))) return ReadValue(lines[i]);
     }
     return defaultValue;
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -19,13 +20,35 @@ class IniWriteError : public std::runtime_error {
 
 using IniEntries = std::vector<std::pair<std::string, std::string>>;
 
-// Key names of the section in file order, each once. A missing file or section gives none.
+// One key line of a section as it is read: the key and the value without the blanks around
+// them and, when the value is then enclosed in a matching pair of apostrophes or double
+// quotes, without that pair. line counts from 1; a UTF-8 byte-order mark before the first
+// line is skipped.
+struct IniLine {
+    std::string key;
+    std::string value;
+    int line = 0;
+};
+
+// Every key line of the section in file order, a key that the file repeats as often as it
+// does. The file is read once. A missing file or section gives none.
+std::vector<IniLine> ReadIniSection(const std::string& fileName, const std::string& section);
+// The same from the text of a file.
+std::vector<IniLine> ParseIniSection(std::string_view text, const std::string& section);
+
+// Key names of the section in file order, repeated keys as often as the file has them.
 std::vector<std::string> ReadIniKeys(const std::string& fileName, const std::string& section);
 
-// The key's value; when it is enclosed in a matching pair of apostrophes or double quotes,
-// without that pair. defaultValue when the key is missing.
+// The value of the key's first line, read as ReadIniSection reads it; defaultValue when the
+// key is missing.
 std::string ReadIniString(const std::string& fileName, const std::string& section,
                           const std::string& key, const std::string& defaultValue = {});
+
+// Writing keeps the user's file what it is: a symbolic link is written through to its
+// target; a file without write permission is refused rather than replaced; a file in a
+// directory the user cannot write, but that is itself writable, is written in place; a
+// temporary file left behind by a killed write is removed; writers hold an advisory lock
+// (flock) on the file from reading it to writing it back, so none loses another's change.
 
 // Sets key=value: an existing key is replaced where it stands, a new one goes to the end of
 // its section, a missing section is added at the end of the file. Throws IniWriteError.

@@ -275,59 +275,62 @@ void TPropertyStore::WriteEntries(const StoreEntries& entries) {
     platform::ReplaceIniSection(IniFileName(), IniSection(), out);
 }
 
-StoreEntries TPropertyStore::ReadEntries() const {
-    StoreEntries out;
+TPropertyStore::ReadSection TPropertyStore::ReadEntries() const {
+    ReadSection out;
     if (useRegistry_) {
         for (auto& [name, value] : fw::TRegistry().ReadValues(IniFileName() + "\\" + IniSection()))
-            if (!value.empty()) out.emplace_back(name, value);
+            if (!value.empty()) out.entries.emplace_back(name, value);
         return out;
     }
-    const std::string file = IniFileName();
-    const std::string section = IniSection();
-    for (const std::string& key : platform::ReadIniKeys(file, section)) {
-        std::string value = platform::ReadIniString(file, section, key);
-        if (!value.empty()) out.emplace_back(key, std::move(value));
+    // What the platform's reading calls can hold: the section's key names together in
+    // 8192 bytes (each with its terminating zero, and one more zero at the end), and each
+    // value in 255 characters, as they are written.
+    constexpr size_t kKeyNamesBudget = 8192;
+    constexpr size_t kValueLimit = 255;
+    size_t used = 1;
+    for (platform::IniLine& line : platform::ReadIniSection(IniFileName(), IniSection())) {
+        if (out.notRead > 0 || used + line.key.size() + 1 > kKeyNamesBudget) {
+            if (out.notRead++ == 0) out.firstNotRead = line.key;
+            continue;
+        }
+        used += line.key.size() + 1;
+        if (line.value.empty()) continue;
+        if (line.value.size() > kValueLimit) line.value.resize(kValueLimit);
+        out.entries.emplace_back(std::move(line.key), std::move(line.value));
+        out.lines.push_back(line.line);
     }
     return out;
 }
 
 std::vector<std::string> TPropertyStore::ReadBinary(const std::string& section) const {
     std::vector<std::string> out;
-    const std::string file = BinaryFileName();
-    for (const std::string& key : platform::ReadIniKeys(file, section))
-        out.push_back(platform::ReadIniString(file, section, key));
+    for (platform::IniLine& l : platform::ReadIniSection(BinaryFileName(), section))
+        out.push_back(std::move(l.value));
     return out;
 }
 
 void TPropertyStore::Restore() {
     saved_ = false;
-    StoreEntries entries = ReadEntries();
+    ReadSection section = ReadEntries();
     OnBeforeRestore(this);
-    if (Owner()) {
-        // Each component on its own: one damaged value costs only its own group.
-        for (const EntryGroup& group : GroupStoreEntries(entries)) {
-            try {
-                RestoreGroup(group.component, group.lines);
-            } catch (const std::exception& e) {
-                ReportStoreError(this, e);
-            }
+    std::vector<SkippedKey> skipped;
+    if (fw::TComponent* owner = Owner()) {
+        auto binary = [this](const std::string& s) { return ReadBinary(s); };
+        for (const EntryGroup& group : GroupStoreEntries(section.entries)) {
+            fw::TComponent* c = owner->FindComponent(group.component);
+            if (!c && group.component == owner->Name()) c = owner;
+            if (c)
+                RestoreGroupOnto(*c, owner, group, section.entries, section.lines, binary, skipped);
         }
     }
     OnAfterRestore(this);
-}
-
-void TPropertyStore::RestoreGroup(const std::string& name, const std::vector<std::string>& lines) {
-    fw::TComponent* owner = Owner();
-    fw::TComponent* c = owner->FindComponent(name);
-    if (!c && name == owner->Name()) c = owner;
-    if (!c) return;
-    RebuiltText rebuilt = RebuildComponentText(
-        name, c->ClassName(), lines, [this](const std::string& s) { return ReadBinary(s); });
-    // Refuse the whole group before any of it is applied.
-    fw::ObjectText parsed = fw::ParseComponentText(rebuilt.text);
-    CheckApplicable(*c, parsed, owner);
-    for (const std::string& path : rebuilt.collections) ClearCollectionAt(*c, path);
-    fw::ApplyComponentText(*c, rebuilt.text, owner);
+    // One message for the whole section, naming the file and every key that was skipped.
+    if (!skipped.empty() || section.notRead > 0) {
+        const std::string where = useRegistry_ ? IniFileName() + "\\" + IniSection()
+                                               : platform::SettingsFilePath(IniFileName());
+        ReportStoreError(this, ESkippedSettings(where, std::move(skipped), section.notRead,
+                                                section.firstNotRead));
+    }
 }
 
 void RegisterPropStoreClasses() { fw::RegisterClass(TPropertyStore::StaticClassInfo()); }

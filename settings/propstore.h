@@ -81,8 +81,9 @@ class TPropertyStore : public fw::TComponent {
 
     // Writes the listed properties (the section is replaced whole). Throws on a failed write.
     void Save();
-    // Applies every group of the section that names a component of the owner. A group
-    // that cannot be applied is skipped and its error reported; the others still apply.
+    // Applies every group of the section that names a component of the owner. A key that
+    // cannot be applied is skipped and the rest still apply; the skipped keys are reported
+    // together, in one message, once the restore has ended.
     void Restore();
 
     // True once Save has written the entries, until the next Restore.
@@ -101,9 +102,14 @@ class TPropertyStore : public fw::TComponent {
     std::string WriteBinary(fw::TComponent* c, const std::string& path,
                             const std::vector<std::string>& hex);
     void WriteEntries(const StoreEntries& entries);
-    StoreEntries ReadEntries() const;
+    struct ReadSection {
+        StoreEntries entries;
+        std::vector<int> lines;  // each entry's line in the file
+        size_t notRead = 0;      // keys beyond the key names' budget
+        std::string firstNotRead;
+    };
+    ReadSection ReadEntries() const;
     std::vector<std::string> ReadBinary(const std::string& section) const;
-    void RestoreGroup(const std::string& name, const std::vector<std::string>& lines);
 
     bool active_ = false;
     std::string binaryFileName_;

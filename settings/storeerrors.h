@@ -4,8 +4,12 @@
 // can put its own reporter in place.
 #include <exception>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "framework/classes.h"
+#include "framework/exceptions.h"
+#include "settings/storerestore.h"
 
 namespace settings {
 
@@ -15,5 +19,22 @@ using StoreErrorReporter = std::function<void(fw::TObject* Sender, const std::ex
 StoreErrorReporter SetStoreErrorReporter(StoreErrorReporter reporter);
 
 void ReportStoreError(fw::TObject* Sender, const std::exception& E);
+
+// What one restore could not use, in one message that names the settings file and each
+// skipped key with its line in the file and the reason. Keys that were not read at all
+// (beyond what the section's key names may take) are counted from the first of them.
+class ESkippedSettings : public fw::EReadError {
+  public:
+    ESkippedSettings(const std::string& file, std::vector<SkippedKey> skipped, size_t notRead = 0,
+                     const std::string& firstNotRead = {});
+    const std::string& File() const { return file_; }
+    const std::vector<SkippedKey>& Skipped() const { return skipped_; }
+    size_t NotRead() const { return notRead_; }
+
+  private:
+    std::string file_;
+    std::vector<SkippedKey> skipped_;
+    size_t notRead_;
+};
 
 }  // namespace settings

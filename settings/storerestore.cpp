@@ -1,8 +1,9 @@
 #include "settings/storerestore.h"
 
 #include "framework/classes.h"
-#include "framework/colors.h"
+#include "framework/componenttext.h"
 #include "framework/exceptions.h"
+#include "framework/text/propvalue.h"
 #include "framework/textvalue.h"
 
 namespace settings {
@@ -23,30 +24,50 @@ std::string ValueOf(const std::string& line) {
 
 bool StartsWith(const std::string& s, const std::string& p) { return s.rfind(p, 0) == 0; }
 
+// Collections nested deeper than this in a key are refused (the parser refuses the same
+// depth): a hand-made key must not be able to exhaust the stack.
+constexpr int kMaxNesting = 64;
+
 class Rebuilder {
   public:
-    Rebuilder(const BinaryLoader& loadBinary, std::vector<std::string>& collections)
-        : loadBinary_(loadBinary), collections_(collections) {}
+    explicit Rebuilder(const BinaryLoader& loadBinary) : loadBinary_(loadBinary) {}
 
     std::string Take() { return std::move(out_); }
 
-    void Lines(const std::vector<std::string>& lines, size_t begin, size_t end, int indent,
-               bool top) {
-        size_t i = begin;
-        while (i < end) {
-            const std::string key = KeyOf(lines[i]);
-            if (key.find('<') != std::string::npos)
-                i = Collection(lines, i, end, indent, top);
-            else if (key.find('(') != std::string::npos)
-                i = List(lines, i, end, indent);
-            else if (key.find('{') != std::string::npos)
-                i = Binary(lines, i, indent);
-            else
-                Emit(indent, lines[i++]);
+    // One property starting at lines[i]; returns where the next one starts. Every kind
+    // takes at least line i, so a caller always moves on.
+    size_t Property(const std::vector<std::string>& lines, size_t i, size_t end, int indent,
+                    std::string* collection) {
+        const std::string key = KeyOf(lines[i]);
+        if (key.find('<') != std::string::npos)
+            return Collection(lines, i, end, indent, collection);
+        if (key.find('(') != std::string::npos) return List(lines, i, end, indent);
+        if (key.find('{') != std::string::npos) return Binary(lines, i, indent);
+        Emit(indent, lines[i]);
+        return i + 1;
+    }
+
+    // The end of the property that starts at lines[i], without building it.
+    static size_t PropertyEnd(const std::vector<std::string>& lines, size_t i, size_t end) {
+        const std::string key = KeyOf(lines[i]);
+        size_t j = i + 1;
+        if (key.find('<') != std::string::npos) {
+            const std::string run = key.substr(0, key.find('<')) + "<";
+            while (j < end && StartsWith(KeyOf(lines[j]), run)) ++j;
+        } else if (key.find('(') != std::string::npos) {
+            while (j < end && InList(KeyOf(lines[j]), ListName(key))) ++j;
         }
+        return j;
     }
 
   private:
+    static std::string ListName(const std::string& key) { return key.substr(0, key.find('(')); }
+    // A following line continues a list when its key before "(" is the list's name.
+    static bool InList(const std::string& key, const std::string& name) {
+        return key.find('(') == name.size() && key.compare(0, name.size(), name) == 0 &&
+               key.find_first_of("<{") == std::string::npos;
+    }
+
     void Emit(int indent, const std::string& text) {
         out_.append(static_cast<size_t>(indent), ' ');
         out_ += text;
@@ -56,21 +77,22 @@ class Rebuilder {
     void Close(char c) { out_.insert(out_.size() - 1, 1, c); }
 
     size_t Collection(const std::vector<std::string>& lines, size_t i, size_t end, int indent,
-                      bool top) {
+                      std::string* collection) {
+        if (++depth_ > kMaxNesting)
+            Fail("Nesting deeper than " + std::to_string(kMaxNesting) + " levels");
         const std::string key = KeyOf(lines[i]);
         const size_t lt = key.find('<');
         const std::string name = key.substr(0, lt);
         const size_t paren = key.find('(', lt);
-        if (paren == std::string::npos) Fail(lines[i]);
+        if (paren == std::string::npos) Fail("Invalid stored entry " + lines[i]);
         const std::string keyword = key.substr(lt + 1, paren - lt - 1);
-        size_t j = i;
-        while (j < end && StartsWith(KeyOf(lines[j]), name + "<")) ++j;
+        const size_t j = PropertyEnd(lines, i, end);
         Emit(indent, name + " = <");
-        if (top) collections_.push_back(name);
+        if (collection) *collection = name;
         size_t k = i;
         while (k < j) {
             const size_t gt = KeyOf(lines[k]).find('>');
-            if (gt == std::string::npos) Fail(lines[k]);
+            if (gt == std::string::npos) Fail("Invalid stored entry " + lines[k]);
             const std::string tag = lines[k].substr(0, gt + 1);
             std::vector<std::string> inner;
             size_t m = k;
@@ -80,25 +102,20 @@ class Rebuilder {
                 inner.push_back(rest);
             }
             Emit(indent + 2, keyword);
-            Lines(inner, 0, inner.size(), indent + 4, false);
+            for (size_t n = 0; n < inner.size();)
+                n = Property(inner, n, inner.size(), indent + 4, nullptr);
             Emit(indent + 2, m < j ? "end" : "end>");
             k = m;
         }
+        --depth_;
         return j;
     }
 
     size_t List(const std::vector<std::string>& lines, size_t i, size_t end, int indent) {
-        const std::string name = KeyOf(lines[i]).substr(0, KeyOf(lines[i]).find('('));
-        Emit(indent, name + " = (");
-        size_t j = i;
-        for (; j < end; ++j) {
-            const std::string key = KeyOf(lines[j]);
-            size_t paren = key.find('(');
-            if (paren == std::string::npos || key.substr(0, paren) != name ||
-                key.find_first_of("<{") != std::string::npos)
-                break;
-            Emit(indent + 2, ValueOf(lines[j]));
-        }
+        Emit(indent, ListName(KeyOf(lines[i])) + " = (");
+        // The first line always belongs to its list, whatever else its key holds.
+        const size_t j = PropertyEnd(lines, i, end);
+        for (size_t k = i; k < j; ++k) Emit(indent + 2, ValueOf(lines[k]));
         Close(')');
         return j;
     }
@@ -111,142 +128,110 @@ class Rebuilder {
         return i + 1;
     }
 
-    [[noreturn]] static void Fail(const std::string& line) {
-        throw fw::EParserError("Invalid stored entry " + line);
-    }
+    [[noreturn]] static void Fail(const std::string& why) { throw fw::EParserError(why); }
 
     const BinaryLoader& loadBinary_;
-    std::vector<std::string>& collections_;
     std::string out_;
-};
-
-// Value checks that mirror what the reader accepts.
-class Checker {
-  public:
-    Checker(const std::string& name, fw::TComponent* root) : name_(name), root_(root) {}
-
-    void Props(fw::TPersistent& obj, const std::vector<fw::PropertyLine>& props,
-               const std::string& prefix) {
-        for (const fw::PropertyLine& line : props) Prop(obj, line, prefix);
-    }
-
-  private:
-    using Type = fw::TextValue::Type;
-
-    [[noreturn]] void Fail(const fw::PropertyLine& line, const std::string& prefix,
-                           const std::string& msg) const {
-        throw fw::EReadError("Line " + std::to_string(line.line) + ": Error reading " + name_ +
-                             "." + prefix + line.path + ": " + msg);
-    }
-
-    void Prop(fw::TPersistent& start, const fw::PropertyLine& line, const std::string& prefix) {
-        fw::TPersistent* obj = &start;
-        std::string path = line.path;
-        size_t dot;
-        while ((dot = path.find('.')) != std::string::npos) {
-            std::string head = path.substr(0, dot);
-            const fw::PropInfo* p = obj->ClassInfo().FindProp(head);
-            if (!p || p->kind != fw::PropKind::Class || !p->getObject(*obj))
-                Fail(line, prefix, fw::Fmt(fw::strings::kPropertyNotFound, head));
-            obj = p->getObject(*obj);
-            path = path.substr(dot + 1);
-        }
-        const fw::PropInfo* p = obj->ClassInfo().FindProp(path);
-        if (!p) Fail(line, prefix, fw::Fmt(fw::strings::kPropertyNotFound, path));
-        if (!Fits(*obj, *p, line.Value(), prefix + line.path))
-            Fail(line, prefix, fw::strings::kInvalidPropertyValue);
-    }
-
-    bool Fits(fw::TPersistent& obj, const fw::PropInfo& p, const fw::TextValue& v,
-              const std::string& path) {
-        switch (p.kind) {
-            case fw::PropKind::Integer:
-                return v.type == Type::Integer;
-            case fw::PropKind::Float:
-                return v.type == Type::Integer || v.type == Type::Float;
-            case fw::PropKind::String:
-                return v.type == Type::String;
-            case fw::PropKind::Enum:
-                return v.type == Type::Identifier && p.enumInfo->Ordinal(v.text) >= 0;
-            case fw::PropKind::Set:
-                if (v.type != Type::Set) return false;
-                for (const auto& m : v.members) {
-                    int ord = p.enumInfo->Ordinal(m);
-                    if (ord < 0 || ord > 62) return false;
-                }
-                return true;
-            case fw::PropKind::Color:
-                return v.type == Type::Integer ||
-                       (v.type == Type::Identifier && fw::IdentToColor(v.text).has_value());
-            case fw::PropKind::Component:
-                return v.type == Type::Identifier &&
-                       (fw::SameText(v.text, "nil") || Lookup(v.text));
-            case fw::PropKind::Event:
-                // An unknown handler would fail only when applied, after the group's
-                // earlier lines: refuse it here with the rest of the group.
-                return v.type == Type::Identifier &&
-                       (fw::SameText(v.text, "nil") || (root_ && root_->FindHandler(v.text)));
-            case fw::PropKind::Strings:
-                if (v.type != Type::List) return false;
-                for (const auto& e : v.elements)
-                    if (e.type != Type::String) return false;
-                return true;
-            case fw::PropKind::Binary:
-                return v.type == Type::Binary;
-            case fw::PropKind::Collection: {
-                auto* coll = dynamic_cast<fw::TCollection*>(p.getObject(obj));
-                if (!coll || v.type != Type::Collection) return false;
-                // The items' properties can only be checked against an existing item.
-                if (coll->Count() > 0)
-                    for (const auto& item : v.items) Props(*coll->Items(0), item.props, path + ".");
-                return true;
-            }
-            case fw::PropKind::Class:
-                return false;
-        }
-        return false;
-    }
-
-    bool Lookup(const std::string& name) const {
-        return root_ && (root_->FindComponent(name) || fw::SameText(root_->Name(), name));
-    }
-
-    std::string name_;
-    fw::TComponent* root_;
+    int depth_ = 0;
 };
 
 }  // namespace
 
 std::vector<EntryGroup> GroupStoreEntries(const StoreEntries& entries) {
     std::vector<EntryGroup> groups;
-    for (const auto& [key, value] : entries) {
+    for (size_t e = 0; e < entries.size(); ++e) {
+        const auto& [key, value] = entries[e];
         size_t dot = key.find('.');
         if (dot == std::string::npos) continue;
         std::string name = Trim(key.substr(0, dot));
         if (name.empty()) continue;
         std::string rest = key.substr(dot + 1) + "=" + value;
-        if (groups.empty() || groups.back().component != name) groups.push_back({name, {}});
+        if (groups.empty() || groups.back().component != name) groups.push_back({name, {}, {}});
         groups.back().lines.push_back(std::move(rest));
+        groups.back().entries.push_back(e);
     }
     return groups;
+}
+
+std::vector<RebuiltProperty> RebuildProperties(const std::vector<std::string>& lines,
+                                               const BinaryLoader& loadBinary) {
+    // Blank lines take part in nothing; the others keep their place in the group.
+    std::vector<std::string> kept;
+    std::vector<size_t> where;
+    for (size_t i = 0; i < lines.size(); ++i)
+        if (!Trim(lines[i]).empty()) {
+            kept.push_back(lines[i]);
+            where.push_back(i);
+        }
+    std::vector<RebuiltProperty> out;
+    for (size_t i = 0; i < kept.size();) {
+        RebuiltProperty p;
+        const size_t next = Rebuilder::PropertyEnd(kept, i, kept.size());
+        Rebuilder r(loadBinary);
+        try {
+            r.Property(kept, i, next, 2, &p.collection);
+            p.text = r.Take();
+        } catch (const fw::ETextError& e) {
+            p.collection.clear();
+            p.error = e.Bare();
+        }
+        p.first = where[i];
+        p.count = where[next - 1] - where[i] + 1;
+        out.push_back(std::move(p));
+        i = next;
+    }
+    return out;
 }
 
 RebuiltText RebuildComponentText(const std::string& name, const std::string& className,
                                  const std::vector<std::string>& lines,
                                  const BinaryLoader& loadBinary) {
     RebuiltText result;
-    std::vector<std::string> nonBlank;
-    for (const auto& l : lines)
-        if (!Trim(l).empty()) nonBlank.push_back(l);
-    Rebuilder r(loadBinary, result.collections);
-    r.Lines(nonBlank, 0, nonBlank.size(), 2, true);
-    result.text = "object " + name + ": " + className + "\n" + r.Take() + "end\n";
+    result.text = "object " + name + ": " + className + "\n";
+    for (RebuiltProperty& p : RebuildProperties(lines, loadBinary)) {
+        if (!p.error.empty()) throw fw::EParserError(p.error);
+        result.text += p.text;
+        if (!p.collection.empty()) result.collections.push_back(p.collection);
+    }
+    result.text += "end\n";
     return result;
 }
 
-void CheckApplicable(fw::TComponent& component, const fw::ObjectText& text, fw::TComponent* root) {
-    Checker(component.Name().empty() ? text.name : component.Name(), root)
-        .Props(component, text.props, "");
+void RestoreGroupOnto(fw::TComponent& c, fw::TComponent* root, const EntryGroup& group,
+                      const StoreEntries& entries, const std::vector<int>& fileLines,
+                      const BinaryLoader& loadBinary, std::vector<SkippedKey>& skipped) {
+    auto skip = [&](const RebuiltProperty& p, const std::string& why) {
+        for (size_t i = p.first; i < p.first + p.count; ++i) {
+            if (Trim(group.lines[i]).empty()) continue;
+            const size_t e = group.entries[i];
+            skipped.push_back({entries[e].first, e < fileLines.size() ? fileLines[e] : 0, why});
+        }
+    };
+    const std::string header = "object " + group.component + ": " + c.ClassName() + "\n";
+    fw::TValueContext ctx;
+    ctx.root = root;
+    for (const RebuiltProperty& p : RebuildProperties(group.lines, loadBinary)) {
+        if (!p.error.empty()) {
+            skip(p, p.error);
+            continue;
+        }
+        try {
+            fw::ObjectText parsed = fw::ParseComponentText(header + p.text + "end\n");
+            // One key is one value: a value that reads as further property lines is not.
+            if (parsed.props.size() != 1 || !parsed.children.empty())
+                throw fw::EReadError(fw::strings::kInvalidPropertyValue);
+            const fw::PropertyLine& line = parsed.props.front();
+            auto [obj, prop] = fw::ResolvePropertyPath(c, line.path);
+            // Nothing of a property is applied unless all of it fits.
+            fw::ConvertValue(*obj, *prop, line.Value(), fw::TValueMode::Check, ctx);
+            if (!p.collection.empty()) ClearCollectionAt(c, p.collection);
+            fw::ConvertValue(*obj, *prop, line.Value(), fw::TValueMode::Apply, ctx);
+        } catch (const fw::ETextError& e) {
+            skip(p, e.Bare());
+        } catch (const std::exception& e) {  // a setter that refused the value
+            skip(p, e.what());
+        }
+    }
 }
 
 void ClearCollectionAt(fw::TComponent& component, const std::string& path) {

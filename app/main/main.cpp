@@ -41,5 +41,5 @@ int main(int argc, char** argv) {
     TForm1* Form1 = nullptr;
     application.CreateForm(Form1);
     application.Run();
-    return 0;
+    return application.ExitCode();
 }

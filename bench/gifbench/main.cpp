@@ -176,6 +176,55 @@ bool MatchesCase(const Case& c, const SharedBytes& gif, const std::string& what)
     return same;
 }
 
+// One case's figures; encodeRatio is 0 for a case that our encoder does not write.
+struct Result {
+    double decodeRatio = 0;
+    double encodeRatio = 0;
+    double memoryRatio = 0;
+    long theirsKb = 0;
+};
+
+// Checks, times and measures one case and prints its line; false when the pixels disagree.
+bool RunCase(const Case& c, Result& r) {
+    const double mp = static_cast<double>(c.Pixels()) / 1e6;
+    const auto peerFile = std::make_shared<const Bytes>(GiflibEncode(c));
+    // What is decoded: the given picture, else the peer's (written as other programs do).
+    const SharedBytes decoded = c.file.empty() ? peerFile : std::make_shared<const Bytes>(c.file);
+    const bool encodes = !c.interlaced;  // our encoder never interlaces
+    SharedBytes ourFile;
+    if (encodes) ourFile = std::make_shared<const Bytes>(OurEncode(c));
+    if (!SameDecoding(decoded, c.name) || !MatchesCase(c, peerFile, c.name + " (giflib's file)") ||
+        (ourFile && (!SameDecoding(ourFile, c.name + " (our file)") ||
+                     !MatchesCase(c, ourFile, c.name + " (our file)"))))
+        return false;
+
+    volatile std::size_t sink = 0;
+    const auto ours = [&] {
+        gifcodec::TGIFImageCore image;
+        sink = sink + OurDecode(decoded, image);
+    };
+    const auto theirs = [&] { sink = sink + GiflibDecode(*decoded).pixels; };
+    const Pair dec = Interleaved(ours, theirs);
+    Pair enc{0, 0, 0};
+    if (encodes)
+        enc = Interleaved([&] { sink = sink + OurEncode(c).size(); },
+                          [&] { sink = sink + GiflibEncode(c).size(); });
+    const auto [oursKb, theirsKb] = PeakPair(ours, theirs);
+
+    r.decodeRatio = dec.ratio;
+    r.encodeRatio = enc.ratio;
+    r.theirsKb = theirsKb;
+    r.memoryRatio = theirsKb > 0 ? static_cast<double>(oursKb) / theirsKb : 0;
+    char encodeText[64] = "-";
+    if (encodes)
+        std::snprintf(encodeText, sizeof encodeText, "%8.1f %8.1f %6.2f", mp / enc.ours,
+                      mp / enc.theirs, enc.ratio);
+    std::printf("%-16s %8.1f %8.1f %6.2f   %24s   %8ld %8ld %6.2f\n", c.name.c_str(), mp / dec.ours,
+                mp / dec.theirs, dec.ratio, encodeText, oursKb, theirsKb, r.memoryRatio);
+    std::fflush(stdout);
+    return true;
+}
+
 }  // namespace
 
 // With names given, only those cases run.
@@ -193,65 +242,24 @@ int main(int argc, char** argv) {
                 "encode MP/s ours giflib x", "decode peak kB ours giflib x");
     double decodeLog = 0, encodeLog = 0;
     int encodeCases = 0;
-    double headlineDecode = 0, headlineEncode = 0;
     bool allDecodeMet = true, allEncodeMet = true, allMemoryMet = true;
+    Result headline;
     for (const Case& c : cases) {
-        const double mp = static_cast<double>(c.Pixels()) / 1e6;
-        const auto peerFile = std::make_shared<const Bytes>(GiflibEncode(c));
-        // What is decoded: the given picture, else the peer's (written as other programs do).
-        const SharedBytes decoded =
-            c.file.empty() ? peerFile : std::make_shared<const Bytes>(c.file);
-        const bool encodes = !c.interlaced;  // our encoder never interlaces
-        SharedBytes ourFile;
-        if (encodes) ourFile = std::make_shared<const Bytes>(OurEncode(c));
-        if (!SameDecoding(decoded, c.name) ||
-            !MatchesCase(c, peerFile, c.name + " (giflib's file)") ||
-            (ourFile && (!SameDecoding(ourFile, c.name + " (our file)") ||
-                         !MatchesCase(c, ourFile, c.name + " (our file)"))))
-            return 1;
-
-        volatile std::size_t sink = 0;
-        const Pair dec = Interleaved(
-            [&] {
-                gifcodec::TGIFImageCore image;
-                sink = sink + OurDecode(decoded, image);
-            },
-            [&] { sink = sink + GiflibDecode(*decoded).pixels; });
-        Pair enc{0, 0, 0};
-        if (encodes)
-            enc = Interleaved([&] { sink = sink + OurEncode(c).size(); },
-                              [&] { sink = sink + GiflibEncode(c).size(); });
-        const auto [oursKb, theirsKb] = PeakPair(
-            [&] {
-                gifcodec::TGIFImageCore image;
-                sink = sink + OurDecode(decoded, image);
-            },
-            [&] { sink = sink + GiflibDecode(*decoded).pixels; });
-
-        const double decodeRatio = dec.ratio;
-        const double memoryRatio = theirsKb > 0 ? static_cast<double>(oursKb) / theirsKb : 0;
-        char encodeText[64] = "-";
-        if (encodes) {
-            const double encodeRatio = enc.ratio;
-            std::snprintf(encodeText, sizeof encodeText, "%8.1f %8.1f %6.2f", mp / enc.ours,
-                          mp / enc.theirs, encodeRatio);
-            encodeLog += std::log(encodeRatio);
+        Result r;
+        if (!RunCase(c, r)) return 1;
+        if (&c == &cases.front()) headline = r;
+        decodeLog += std::log(r.decodeRatio);
+        allDecodeMet = allDecodeMet && r.decodeRatio >= 1.5;
+        if (r.encodeRatio > 0) {
+            encodeLog += std::log(r.encodeRatio);
             ++encodeCases;
-            allEncodeMet = allEncodeMet && encodeRatio >= 1.0;
-            if (&c == &cases.front()) headlineEncode = encodeRatio;
+            allEncodeMet = allEncodeMet && r.encodeRatio >= 1.0;
         }
-        std::printf("%-16s %8.1f %8.1f %6.2f   %24s   %8ld %8ld %6.2f\n", c.name.c_str(),
-                    mp / dec.ours, mp / dec.theirs, decodeRatio, encodeText, oursKb, theirsKb,
-                    memoryRatio);
-        std::fflush(stdout);
-        decodeLog += std::log(decodeRatio);
-        allDecodeMet = allDecodeMet && decodeRatio >= 1.5;
         // Below a few pages the peaks are noise; those cases are reported, not judged.
-        if (theirsKb >= 256) allMemoryMet = allMemoryMet && memoryRatio <= 1.5;
-        if (&c == &cases.front()) headlineDecode = decodeRatio;
+        if (r.theirsKb >= 256) allMemoryMet = allMemoryMet && r.memoryRatio <= 1.5;
     }
     std::printf("headline (%s): decode x%.2f encode x%.2f\n", cases.front().name.c_str(),
-                headlineDecode, headlineEncode);
+                headline.decodeRatio, headline.encodeRatio);
     std::printf("geomean: decode x%.2f over %zu cases, encode x%.2f over %d cases\n",
                 std::exp(decodeLog / cases.size()), cases.size(),
                 std::exp(encodeLog / std::max(1, encodeCases)), encodeCases);

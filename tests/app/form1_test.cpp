@@ -3,7 +3,9 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QMessageBox>
 #include <QPaintEvent>
+#include <QTimer>
 #include <QWidget>
 #include <cstdlib>
 #include <filesystem>
@@ -20,6 +22,7 @@
 #include "framework/application.h"
 #include "framework/classregistry.h"
 #include "framework/componenttext.h"
+#include "framework/exceptions.h"
 #include "framework/graphics.h"
 #include "tests/support/fixedhostbackend.h"
 
@@ -282,6 +285,73 @@ TEST_F(MainWindow, RestoredSettingsAreInForceBeforeTheCreationHandler) {
     EXPECT_EQ(f.ClientHeight(), 24);
     EXPECT_FALSE(f.Image2->Visible());
     EXPECT_EQ(f.Label1->Font()->Style(), fw::fsBold);
+}
+
+// The path of the old start-up crash, with nothing stood in: a damaged file, the store's
+// real reporter and a real message box, answered here. No modal loop may run while the
+// window loads (its timer would reach the window before its creation handler): the box
+// comes once the loop runs, once, naming the file and every skipped key, and the sound keys
+// are in force.
+TEST_F(MainWindow, DamagedSettingsShowOneRealMessageOnceTheLoopRuns) {
+    std::filesystem::create_directories(dir_ / "rezazo");
+    const std::string ini = (dir_ / "rezazo" / "rezazo.ini").string();
+    std::ofstream(ini) << "[TForm1]\nForm1.Left=300\nLabel1.Font.Height=abc\nForm1.Top=200\n"
+                          "Snaptoedge1.Checked=Maybe\nN1sec1.Nothing=1\nForm1.Left({=1\n";
+    platform::ScopedHostBackend use(host_);
+    std::vector<std::string> shown;
+    bool createdFirst = false;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        shown.push_back(box->text().toStdString());
+        // The creation handler has run (it made the first refresh) before the box showed.
+        createdFirst = form_ && form_->Label1->Caption() == "Local IP : 192.168.1.20";
+        box->done(QMessageBox::Ok);
+    });
+    answer.start(5);
+    TForm1& f = Create();
+    EXPECT_TRUE(shown.empty()) << "a message box ran while the window loaded";
+    EXPECT_EQ(f.Left(), 300);
+    EXPECT_EQ(f.Top(), 200);
+    EXPECT_TRUE(f.Snaptoedge1->Checked());
+    for (int i = 0; i < 2000 && shown.empty(); ++i) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    for (int i = 0; i < 20; ++i) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_TRUE(createdFirst);
+    for (const char* part : {ini.c_str(), "Label1.Font.Height (line 3)",
+                             "Snaptoedge1.Checked (line 5)", "N1sec1.Nothing (line 6)",
+                             "Form1.Left({ (line 7)"})
+        EXPECT_NE(shown[0].find(part), std::string::npos) << part << " in " << shown[0];
+    EXPECT_EQ(shown[0].find("object "), std::string::npos) << shown[0];
+}
+
+// A timer tick or any handler that can come before the creation handler finds the window's
+// fields bound: they are bound while the window loads, before any end-of-loading step.
+TEST_F(MainWindow, FieldsAreBoundBeforeEveryEndOfLoadingStep) {
+    platform::ScopedHostBackend use(host_);
+    TForm1& f = Create();
+    for (fw::TComponent* field :
+         std::initializer_list<fw::TComponent*>{f.Image1, f.Image2, f.Image3, f.Image4, f.Image5,
+                                                f.Label1, f.Label3, f.label2, f.GIFAnimator1,
+                                                f.Timer1, f.FontDialog1, f.ImageList1,
+                                                f.ImageList2, f.ImageList3, f.PopupMenu1,
+                                                f.PopupMenu2, f.PopupMenu3, f.RefreshNow1,
+                                                f.N1sec1, f.Onceaminute1, f.off1, f.Compact1,
+                                                f.AlwaysOnTop1, f.Snaptoedge1})
+        ASSERT_NE(field, nullptr);
+    // A window whose description lacks a field's component fails to load, by name.
+    struct TBroken : fw::TForm {
+        explicit TBroken(fw::TComponent* o) : fw::TForm(o) { RegisterField("Missing1", timer); }
+        fw::TTimer* timer = nullptr;
+    };
+    fw::ComponentPtr<TBroken> broken(new TBroken(nullptr));
+    try {
+        fw::ReadRootComponent(*broken, "object Broken: TForm\nend\n");
+        ADD_FAILURE() << "loaded without its field";
+    } catch (const fw::EReadError& e) {
+        EXPECT_NE(std::string(e.what()).find("Missing1"), std::string::npos) << e.what();
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
+#include <climits>
 
 #include "framework/classbuilder.h"
 #include "framework/componenttext.h"
@@ -115,6 +116,22 @@ TEST(GraphicsFont, HeightRuleInQtFont) {
     EXPECT_TRUE(styled.italic());
     EXPECT_TRUE(styled.underline());
     EXPECT_FALSE(styled.bold());
+}
+
+// A settings file may hold any int as a height: nothing overflows, the stored height is
+// kept as it is, and the platform is not asked for a giant face.
+TEST(GraphicsFont, ExtremeHeightsSaturateAndStayDrawable) {
+    EXPECT_EQ(FontSizeToHeight(INT_MAX), -INT_MAX);
+    EXPECT_EQ(FontSizeToHeight(INT_MIN), INT_MAX);
+    EXPECT_EQ(FontHeightToSize(INT_MIN), 1610612736);
+    TFont f;
+    for (int h : {INT_MIN, -2049, 2049, INT_MAX}) {
+        f.SetHeight(h);
+        EXPECT_EQ(f.Height(), h);
+        const int px = f.ToQFont().pixelSize();
+        EXPECT_GE(px, 1) << h;
+        EXPECT_LE(px, 4096) << h;
+    }
 }
 
 TEST(GraphicsFont, ClassicFacesResolveToInstalledFonts) {

@@ -46,12 +46,13 @@ struct BadCase {
     const char* fragment;
 };
 
-std::string Message(const char* text) {
+std::string Message(const char* text, int* line = nullptr) {
     RegisterClass(TThing::StaticClassInfo());
     TThing root(nullptr);
     try {
         ReadRootComponent(root, text);
-    } catch (const Exception& e) {
+    } catch (const ETextError& e) {
+        if (line) *line = e.Line();
         return e.what();
     }
     return "no error";
@@ -84,8 +85,11 @@ TEST(TextErrors, EachKindNamesItsLine) {
         {"bad character code", "object A: TThing\n  Name = #999\nend\n", "Line 2:", "Invalid character code"},
     };
     for (const BadCase& c : cases) {
-        std::string m = Message(c.text);
+        int line = -1;
+        std::string m = Message(c.text, &line);
         EXPECT_EQ(m.rfind(c.line, 0), 0u) << c.what << ": " << m;
+        // The line is a field of the error; the message is made from it.
+        EXPECT_EQ("Line " + std::to_string(line) + ":", c.line) << c.what;
         EXPECT_NE(m.find(c.fragment), std::string::npos) << c.what << ": " << m;
     }
 }

@@ -179,8 +179,8 @@ TEST_F(AnimatorTest, ThePictureChangedStep) {
     g->Frames(0).SetDelay(120);
     anim->SetImage(g.get());
     EXPECT_EQ(changes, 1);
-    EXPECT_EQ(anim->FrameIndex(), 0);              // the picture's current frame
-    EXPECT_EQ(anim->Timer().Interval(), 120u);     // frame 0's delay
+    EXPECT_EQ(anim->FrameIndex(), 0);           // the picture's current frame
+    EXPECT_EQ(anim->Timer().Interval(), 120u);  // frame 0's delay
     EXPECT_EQ(anim->BoundsRect(), fw::Bounds(7, 9, 5, 3));
     EXPECT_NE(anim->Image(), g.get());
     EXPECT_TRUE(anim->Image()->Equals(*g));  // a copy sharing the data

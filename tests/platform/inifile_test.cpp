@@ -1,7 +1,10 @@
 #include "platform/inifile.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -33,9 +36,9 @@ TEST_F(IniFileTest, MissingFileReadsAsEmpty) {
     EXPECT_FALSE(std::filesystem::exists(path_));
 }
 
-TEST_F(IniFileTest, KeysComeInFileOrderOnceEachFromTheirSectionOnly) {
+TEST_F(IniFileTest, KeysComeInFileOrderAsOftenAsTheFileHasThemFromTheirSectionOnly) {
     File("top=1\n[Other]\nz=0\n[TForm1]\nb=2\n; a=comment\njunk line\na=3\nB=4\n[Next]\nc=5\n");
-    EXPECT_EQ(ReadIniKeys(path_, "TForm1"), (Keys{"b", "a"}));
+    EXPECT_EQ(ReadIniKeys(path_, "TForm1"), (Keys{"b", "a", "B"}));
     EXPECT_EQ(ReadIniString(path_, "TForm1", "b"), "2");  // the first of a repeated key
     EXPECT_EQ(ReadIniString(path_, "TForm1", "c", "none"), "none");
     EXPECT_EQ(ReadIniString(path_, "Next", "c"), "5");
@@ -61,12 +64,13 @@ TEST_F(IniFileTest, OnlyAMatchingPairOfQuotesIsRemoved) {
     EXPECT_EQ(ReadIniString(path_, "s", "h"), "x'");
 }
 
-TEST_F(IniFileTest, ValuesKeepTheirBytes) {
+TEST_F(IniFileTest, ValuesKeepTheirBytesInsideTheBlanksAroundThem) {
     WriteIniString(path_, "s", "k", " a=b ;c\t");
-    EXPECT_EQ(ReadIniString(path_, "s", "k"), " a=b ;c\t");
+    EXPECT_EQ(ReadAll(path_), "[s]\nk= a=b ;c\t\n");
+    EXPECT_EQ(ReadIniString(path_, "s", "k"), "a=b ;c");
     File("[s]\n  spaced  = v \n");
     EXPECT_EQ(ReadIniKeys(path_, "s"), (Keys{"spaced"}));
-    EXPECT_EQ(ReadIniString(path_, "s", "spaced"), " v ");
+    EXPECT_EQ(ReadIniString(path_, "s", "spaced"), "v");
 }
 
 TEST_F(IniFileTest, WriteReplacesInPlaceAppendsToSectionOrAddsSection) {
@@ -185,6 +189,127 @@ TEST_F(IniFileTest, WriteIntoAnUnwritableDirectoryKeepsTheOldFile) {
     }
     EXPECT_EQ(ReadAll(file), old);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(sub), {}), 1);
+}
+
+TEST_F(IniFileTest, BlanksGoBeforeTheQuotePairAndABomBeforeTheFirstSection) {
+    File(
+        "\xEF\xBB\xBF[TForm1]\r\nLabel1.Font.Name = ''Arial''  \r\n a = \t'x' \r\nb=' y '\r\nc= "
+        "\"\r\n");
+    std::vector<IniLine> lines = ReadIniSection(path_, "TForm1");
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0].key, "Label1.Font.Name");
+    EXPECT_EQ(lines[0].value, "'Arial'");
+    EXPECT_EQ(lines[1].value, "x");
+    EXPECT_EQ(lines[2].value, " y ");  // blanks inside the quotes stay
+    EXPECT_EQ(lines[3].value, "\"");
+    EXPECT_EQ(lines[0].line, 2);  // the header is line 1
+    EXPECT_EQ(lines[3].line, 5);
+    // Writing keeps the mark and finds the section behind it.
+    WriteIniString(path_, "TForm1", "a", "1");
+    EXPECT_EQ(ReadAll(path_),
+              "\xEF\xBB\xBF[TForm1]\nLabel1.Font.Name = ''Arial''  \na=1\nb=' y '\nc= \"\n");
+}
+
+TEST_F(IniFileTest, RepeatedKeysAreReadAsTheFileHasThemWithTheirLines) {
+    const std::string text =
+        "[x]\nk=0\n[s]\nForm1.Left=1\n\nform1.left=2\nForm1.Top=3\nForm1.Left=4\n";
+    std::vector<IniLine> lines = ParseIniSection(text, "S");
+    ASSERT_EQ(lines.size(), 4u);
+    const std::pair<const char*, int> want[] = {{"1", 4}, {"2", 6}, {"3", 7}, {"4", 8}};
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(lines[i].value, want[i].first);
+        EXPECT_EQ(lines[i].line, want[i].second);
+    }
+    File(text);
+    EXPECT_EQ(ReadIniString(path_, "s", "FORM1.LEFT"), "1");  // the first of them
+}
+
+TEST_F(IniFileTest, ALinkIsWrittenThroughAndStaysALink) {
+    std::filesystem::create_directory(dir_ / "dotfiles");
+    WriteAll(dir_ / "dotfiles/real.ini", "[A]\nx=1\n");
+    std::filesystem::create_symlink("dotfiles/real.ini", dir_ / "link.ini");
+    std::filesystem::create_symlink("link.ini", dir_ / "link2.ini");
+    WriteIniString(dir_ / "link2.ini", "TForm1", "Form1.Left", "300");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir_ / "link.ini"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir_ / "link2.ini"));
+    EXPECT_EQ(ReadAll(dir_ / "dotfiles/real.ini"), "[A]\nx=1\n[TForm1]\nForm1.Left=300\n");
+}
+
+TEST_F(IniFileTest, AReadOnlyFileIsRefusedWhoeverWrites) {
+    const std::string old = "[TForm1]\nForm1.Left=227\n";
+    File(old);
+    ::chmod(path_.c_str(), 0444);
+    ExpectRefusedWrite(path_);  // also as root: the mode is the user's wish
+    EXPECT_EQ(ReadAll(path_), old);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 1);
+}
+
+TEST_F(IniFileTest, AWritableFileInAnUnwritableDirectoryIsWrittenInPlace) {
+    const std::string sub = dir_ / "ro";
+    const std::string file = sub + "/rezazo.ini";
+    std::filesystem::create_directory(sub);
+    WriteAll(file, "[TForm1]\nForm1.Left=227\nForm1.Top=110\n");
+    ::chmod(dir_.path().c_str(), 0755);
+    ::chmod(file.c_str(), 0666);
+    ::chmod(sub.c_str(), 0555);
+    struct stat before;
+    ASSERT_EQ(::stat(file.c_str(), &before), 0);
+    auto write = [&] {
+        try {
+            WriteIniString(file, "TForm1", "Form1.Left", "1");
+            return 0;
+        } catch (const std::exception&) {
+            return 1;
+        }
+    };
+    // Root could make the temporary file anyway: the unprivileged child cannot.
+    EXPECT_EQ(::geteuid() == 0 ? testsupport::RunUnprivileged(write) : write(), 0);
+    EXPECT_EQ(ReadAll(file), "[TForm1]\nForm1.Left=1\nForm1.Top=110\n");
+    struct stat after;
+    ASSERT_EQ(::stat(file.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+}
+
+TEST_F(IniFileTest, ATemporaryFileLeftByAKilledWriteIsRemovedByTheNext) {
+    File("[A]\nx=1\n");
+    WriteAll(dir_ / ".test.ini.Ab3xZ9", "[A]\nx=half");
+    WriteAll(dir_ / ".other.ini.Ab3xZ9", "not ours");
+    WriteAll(dir_ / ".test.ini.no-six", "not a temporary");
+    WriteIniString(path_, "A", "x", "2");
+    EXPECT_FALSE(std::filesystem::exists(dir_ / ".test.ini.Ab3xZ9"));
+    EXPECT_TRUE(std::filesystem::exists(dir_ / ".other.ini.Ab3xZ9"));
+    EXPECT_TRUE(std::filesystem::exists(dir_ / ".test.ini.no-six"));
+    EXPECT_EQ(ReadAll(path_), "[A]\nx=2\n");
+}
+
+// A writer that holds the lock has read the file and is about to replace it: a second
+// writer waits for it and then works on what the first one wrote, so neither section is lost.
+TEST_F(IniFileTest, ConcurrentWritersTakeTheLockAndKeepEachOthersSections) {
+    File("[Old]\nk=0\n");
+    int fd = ::open(path_.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::close(fd);  // the lock belongs to the parent's descriptor, not to this copy
+        try {
+            WriteIniString(path_, "Second", "k", "2");
+            ::_exit(0);
+        } catch (...) {
+            ::_exit(1);
+        }
+    }
+    ::usleep(200000);  // room for the child to reach the lock; a slow child proves nothing less
+    int status = 0;
+    EXPECT_EQ(::waitpid(child, &status, WNOHANG), 0) << "the second writer did not wait";
+    // The first writer replaces the file (a new inode) and lets go.
+    WriteAll(dir_ / "next", "[Old]\nk=0\n[First]\nk=1\n");
+    std::filesystem::rename(dir_ / "next", path_);
+    ::close(fd);
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(ReadAll(path_), "[Old]\nk=0\n[First]\nk=1\n[Second]\nk=2\n");
 }
 
 }  // namespace

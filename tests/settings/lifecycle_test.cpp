@@ -5,6 +5,7 @@
 #include "framework/componenttext.h"
 #include "framework/extctrls.h"
 #include "tests/settings/store_support.h"
+#include "tests/support/exceptionhook.h"
 #include "tests/support/unprivileged.h"
 
 namespace storetest {
@@ -234,7 +235,7 @@ TEST_F(LifecycleTest, ItemSettersFollowTheLoadingState) {
 TEST_F(LifecycleTest, AFailedWriteGoesToTheApplicationsExceptionDisplay) {
     settings::SetStoreErrorReporter({});
     std::vector<std::pair<fw::TObject*, std::string>> shown;
-    fw::Application->OnException.Set(
+    testsupport::ScopedExceptionHook hook(
         [&](fw::TObject* s, const std::exception& e) { shown.emplace_back(s, e.what()); });
     WriteFile(dir_ + "/plain", "not a directory");
     const std::string file = dir_ + "/plain/test.ini";
@@ -248,7 +249,6 @@ TEST_F(LifecycleTest, AFailedWriteGoesToTheApplicationsExceptionDisplay) {
     form_.reset();
     EXPECT_EQ(shown.size(), 2u);
     EXPECT_EQ(saves_, 0);
-    fw::Application->OnException.Set(nullptr);
 }
 
 // Writes through a close query into a read-only directory; returns what was reported.

@@ -150,7 +150,7 @@ TEST_F(RestoreTest, RestoreDoesNotDependOnItems) {
     EXPECT_EQ(thing2_->Count(), 11);
 }
 
-TEST_F(RestoreTest, ADamagedGroupIsSkippedReportedOnceAndTheOthersStillApply) {
+TEST_F(RestoreTest, DamagedKeysAreSkippedTogetherInOneReportAndTheOthersStillApply) {
     MakeModule();
     auto* thing3 = new TThing(module_.get());
     thing3->SetName("Thing3");
@@ -163,21 +163,42 @@ TEST_F(RestoreTest, ADamagedGroupIsSkippedReportedOnceAndTheOthersStillApply) {
         "Thing3.Nonsense=1\n"
         "Module1.Left=4\n"
         "Module1.Mode=tkMaybe\n"
-        "Thing1.Kind=tkTwo\n";
+        "Thing1.Kind=tkTwo\n"
+        "Thing1.Count=4294967301\n";
     WriteFile(IniPath(), file);
+    std::vector<settings::SkippedKey> skipped;
+    settings::SetStoreErrorReporter([&](fw::TObject*, const std::exception& e) {
+        reported_.push_back(e.what());
+        if (auto* s = dynamic_cast<const settings::ESkippedSettings*>(&e)) skipped = s->Skipped();
+    });
     bool after = false;
-    store_->OnAfterRestore.Set([&](fw::TObject*) { after = true; });
+    store_->OnAfterRestore.Set([&](fw::TObject*) {
+        after = true;
+        EXPECT_TRUE(reported_.empty());  // the report comes once the restore has ended
+    });
     store_->Restore();
-    EXPECT_EQ(thing1_->Count(), 1);
+    EXPECT_EQ(thing1_->Count(), 1);  // out of range: refused, not wrapped to 5
     EXPECT_EQ(thing1_->Kind(), tkTwo);
-    // Nothing of a refused group is applied, not even its sound lines.
-    EXPECT_EQ(thing2_->Count(), 0);
-    EXPECT_EQ(thing3->Count(), 0);
-    EXPECT_EQ(module_->Left(), 0);
-    ASSERT_EQ(reported_.size(), 3u);
-    EXPECT_NE(reported_[1].find("Nonsense"), std::string::npos) << reported_[1];
-    EXPECT_NE(reported_[2].find("Module1.Mode"), std::string::npos) << reported_[2];
+    EXPECT_EQ(thing2_->Count(), 2);
+    EXPECT_EQ(thing3->Count(), 3);
+    EXPECT_EQ(module_->Left(), 4);
+    EXPECT_EQ(module_->Mode(), tkOne);
     EXPECT_TRUE(after);
+    ASSERT_EQ(reported_.size(), 1u);
+    EXPECT_NE(reported_[0].find(IniPath()), std::string::npos) << reported_[0];
+    ASSERT_EQ(skipped.size(), 4u);
+    const std::pair<const char*, int> want[] = {
+        {"Thing2.Caption", 4}, {"Thing3.Nonsense", 6}, {"Module1.Mode", 8}, {"Thing1.Count", 10}};
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(skipped[i].key, want[i].first);
+        EXPECT_EQ(skipped[i].line, want[i].second) << want[i].first;
+        EXPECT_NE(reported_[0].find(std::string(want[i].first) + " (line " +
+                                    std::to_string(want[i].second) + "): "),
+                  std::string::npos)
+            << reported_[0];
+    }
+    EXPECT_NE(skipped[1].reason.find("Property Nonsense does not exist"), std::string::npos);
+    EXPECT_EQ(reported_[0].find("object "), std::string::npos) << "names an internal snippet";
     EXPECT_EQ(ReadFile(IniPath()), file);
 }
 

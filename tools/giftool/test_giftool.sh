@@ -36,19 +36,17 @@ printf 'P6\n2 1\n1\n\x01\x00\x01\x00\x01\x00' > tiny.ppm
 "$tool" frames tiny.gif tiny
 printf 'P6\n2 1\n255\n\xff\x00\x80\x00\x00\xff' | cmp - deep/frame-0.ppm
 printf 'P6\n2 1\n255\n\xff\x00\xff\x00\xff\x00' | cmp - tiny/frame-0.ppm
-if command -v convert >/dev/null; then
-  # As ImageMagick writes 16-bit pictures by default.
-  convert -size 3x2 xc:'rgb(10%,50%,90%)' -depth 16 im16.ppm
-  [ "$(head -c 2 im16.ppm)" = P6 ]
-  "$tool" encode im16.gif im16.ppm
-  "$tool" frames im16.gif im16
-  # The last pixel's samples, rounded from 16 to 8 bits.
-  read -r r g b < <(tail -c 6 im16.ppm | od -An -tu1 | awk '{print $1*256+$2, $3*256+$4, $5*256+$6}')
-  want=$(printf '%d %d %d' $(( (r * 255 + 32767) / 65535 )) $(( (g * 255 + 32767) / 65535 )) \
-         $(( (b * 255 + 32767) / 65535 )))
-  [ "$(tail -c 3 im16/frame-0.ppm | od -An -tu1 | xargs)" = "$want" ]
-  [ "$want" != "0 0 0" ]
-fi
+# As ImageMagick writes 16-bit pictures by default.
+convert -size 3x2 xc:'rgb(10%,50%,90%)' -depth 16 im16.ppm
+[ "$(head -c 2 im16.ppm)" = P6 ]
+"$tool" encode im16.gif im16.ppm
+"$tool" frames im16.gif im16
+# The last pixel's samples, rounded from 16 to 8 bits.
+read -r r g b < <(tail -c 6 im16.ppm | od -An -tu1 | awk '{print $1*256+$2, $3*256+$4, $5*256+$6}')
+want=$(printf '%d %d %d' $(( (r * 255 + 32767) / 65535 )) $(( (g * 255 + 32767) / 65535 )) \
+       $(( (b * 255 + 32767) / 65535 )))
+[ "$(tail -c 3 im16/frame-0.ppm | od -An -tu1 | xargs)" = "$want" ]
+[ "$want" != "0 0 0" ]
 
 # A picture whose logical screen is 0 x 0: a clear error, no empty frame files.
 printf 'GIF89a\0\0\0\0\x80\0\0\0\0\0\xff\xff\xff,\0\0\0\0\x01\0\x01\0\0\x02\x02\x44\x01\0;' > zero.gif

@@ -257,7 +257,8 @@ TEST(GifWriter, FormDataCarriesByteCount) {
 
 TEST(GifWriter, ImageMagickReadsOurPicture) {
     // scripts/test installs ImageMagick; without it this check fails rather than skips.
-    ASSERT_EQ(std::system("command -v convert >/dev/null 2>&1 && command -v identify >/dev/null 2>&1"), 0)
+    ASSERT_EQ(
+        std::system("command -v convert >/dev/null 2>&1 && command -v identify >/dev/null 2>&1"), 0)
         << "ImageMagick (convert, identify) is missing";
     const TDib source = Paletted(23, 11, 8, 77, 4);
     TGIFImageCore image;

@@ -1,0 +1,145 @@
+#!/usr/bin/env bash
+# A damaged or hand-edited rezazo.ini never stops the widget. Seven settings files, each
+# with the sound keys Form1.Left=311 and Form1.Top=213 and one kind of damage, are started
+# side by side. For each: the window appears at 311, 213; the program still runs ten seconds
+# later; exactly one message names the file and every skipped key (none appears when nothing
+# was skipped); SIGTERM, sent while that message is still open, writes a good file. An eighth,
+# sound but read-only file is not replaced at SIGTERM: the error goes to standard error, no
+# message waits for a click, and the program ends with status 1.
+set -euo pipefail
+bin=$1
+source "$(dirname "$0")/common.sh"
+need_display
+export QT_SCALE_FACTOR=1
+work=$(mktemp -d)
+declare -A pid
+trap 'for p in "${pid[@]}"; do kill -9 "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
+fail() { echo "$*"; exit 1; }
+
+cases=(value property component blanks parenbrace nesting megabyte readonly)
+# The keys each case must name as skipped ("" for none); the megabyte case names the first
+# key that did not fit the key names' budget.
+declare -A skipped=(
+    [value]="Label1.Font.Height Snaptoedge1.Checked" [property]="N1sec1.Chekced" [component]=""
+    [blanks]="" [parenbrace]="Form1.Left({" [nesting]="Label1.Font.Style Label1.Items<item(0)>"
+    [megabyte]="" [readonly]="")
+
+damage() {  # damage CASE: the lines after the sound keys
+    case $1 in
+    value) printf '%s\n' 'Label1.Font.Height=abc' 'Snaptoedge1.Checked=Maybe' ;;
+    property) printf '%s\n' 'N1sec1.Chekced=True' ;;
+    component) printf '%s\n' 'Snaptoegde1.Checked=False' ;;
+    blanks) printf '%s\n' "Label1.Font.Name = ''Arial''  " ' N1sec1.Checked = False' \
+        'Onceaminute1.Checked=	"True"' ;;
+    parenbrace) printf '%s\n' 'Form1.Left({=1' ;;
+    nesting)
+        printf 'Label1.Font.Style=%s\n' "$(head -c 50000 /dev/zero | tr '\0' '(')"
+        printf 'Label1.Items%s.Caption=1\n' "$(for _ in $(seq 400); do printf '<item(0)>.Items'; done)" ;;
+    megabyte) seq 1 50000 | awk '{ printf "Gone%d.Checked=True\n", $1 }' ;;
+    readonly) ;;
+    esac
+}
+
+expected() {  # expected FONTNAME N1SEC ONCE INTERVAL-LINE
+    printf '%s\n' '[TForm1]' 'Form1.Left=311' 'Form1.Top=213' 'Form1.Position=poDesigned' \
+        'Label1.Font.Color=clBlack' 'Label1.Font.Height=-8' "Label1.Font.Name=''$1''" \
+        'Label1.Font.Style=[]' "N1sec1.Checked=$2" "Onceaminute1.Checked=$3" 'off1.Checked=False' \
+        'Compact1.Checked=False' 'AlwaysOnTop1.Checked=False' 'Snaptoedge1.Checked=True'
+    [ -n "$4" ] && printf '%s\n' "$4"
+    printf '%s\n' 'FontDialog1.Font.Color=clWindowText' 'FontDialog1.Font.Height=-11' \
+        "FontDialog1.Font.Name=''MS Sans Serif''" 'FontDialog1.Font.Style=[]'
+}
+
+# The visible windows of a process named "Rezazo '98": "main" for the 164 x 51 widget, the
+# others are messages.
+windows() {  # windows PID KIND
+    for w in $(xdotool search --all --onlyvisible --pid "$1" --name "^Rezazo '98\$" 2>/dev/null); do
+        if xwininfo -id "$w" | grep -q 'Width: 164$'; then k=main; else k=message; fi
+        if [ "$k" = "$2" ]; then echo "$w"; fi
+    done
+}
+
+started=$SECONDS
+for c in "${cases[@]}"; do
+    mkdir -p "$work/$c/rezazo" "$work/$c/run"
+    chmod 700 "$work/$c/run"
+    { printf '[TForm1]\r\nForm1.Left=311\r\nForm1.Top=213\r\n'; damage "$c"; } >"$work/$c/rezazo/rezazo.ini"
+    [ "$c" = readonly ] && chmod 444 "$work/$c/rezazo/rezazo.ini"
+    XDG_CONFIG_HOME=$work/$c XDG_RUNTIME_DIR=$work/$c/run env -u QT_QPA_PLATFORM "$bin" \
+        >"$work/$c.log" 2>&1 &
+    pid[$c]=$!
+done
+[ "$(stat -c %s "$work/megabyte/rezazo/rezazo.ini")" -gt 1000000 ] || fail "megabyte: file too small"
+
+# Every window appears, where the sound keys put it.
+for c in "${cases[@]}"; do
+    win=""
+    for _ in $(seq 150); do
+        kill -0 "${pid[$c]}" 2>/dev/null || fail "$c: the program ended: $(tail -3 "$work/$c.log")"
+        win=$(windows "${pid[$c]}" main)
+        [ -n "$win" ] && break
+        sleep 0.1
+    done
+    [ -n "$win" ] || fail "$c: no window within 15 s"
+    info=$(xwininfo -id "$win")
+    echo "$info" | grep -q 'Absolute upper-left X:  311$' || fail "$c: left: $info"
+    echo "$info" | grep -q 'Absolute upper-left Y:  213$' || fail "$c: top: $info"
+done
+echo "all windows at 311, 213 after $((SECONDS - started)) s"
+
+# Ten seconds on, every program still runs.
+while [ $((SECONDS - started)) -le 10 ]; do sleep 0.5; done
+for c in "${cases[@]}"; do
+    kill -0 "${pid[$c]}" 2>/dev/null || fail "$c: ended within ten seconds: $(tail -3 "$work/$c.log")"
+done
+
+for c in "${cases[@]}"; do
+    ini=$work/$c/rezazo/rezazo.ini
+    mapfile -t boxes < <(windows "${pid[$c]}" message)
+    if [ -z "${skipped[$c]}" ] && [ "$c" != megabyte ]; then
+        [ ${#boxes[@]} = 0 ] || fail "$c: a message although nothing was skipped"
+    else
+        [ ${#boxes[@]} = 1 ] || fail "$c: ${#boxes[@]} messages, want one"
+        # The message's text is selectable: select it all and copy it.
+        xdotool windowraise "${boxes[0]}"
+        sleep 0.2
+        xdotool mousemove --window "${boxes[0]}" 150 40 click 1 key --clearmodifiers ctrl+a \
+            key --clearmodifiers ctrl+c
+        text=""
+        for _ in $(seq 30); do
+            text=$(timeout 2 xclip -o -selection clipboard 2>/dev/null || true)
+            [[ "$text" == *"$ini"* ]] && break
+            sleep 0.1
+        done
+        [[ "$text" == *"$ini"* ]] || fail "$c: message does not name $ini: $text"
+        for k in ${skipped[$c]}; do
+            [[ "$text" == *"$k"* ]] || fail "$c: message does not name $k: $text"
+        done
+        if [ "$c" = megabyte ]; then
+            # Key names fill 8192 bytes with their zeros: the two sound keys and Gone1..Gone517.
+            [[ "$text" == *"49483 keys from Gone518.Checked on were not read"* ]] ||
+                fail "$c: message: $text"
+        fi
+    fi
+    # Ended while the message is open: the settings are written, and nothing waits for a click.
+    kill -TERM "${pid[$c]}"
+    for _ in $(seq 100); do kill -0 "${pid[$c]}" 2>/dev/null || break; sleep 0.1; done
+    kill -0 "${pid[$c]}" 2>/dev/null && fail "$c: did not end on SIGTERM"
+    status=0
+    wait "${pid[$c]}" || status=$?
+    unset "pid[$c]"
+    if [ "$c" = readonly ]; then
+        [ $status = 1 ] || fail "$c: exit status $status, want 1: $(cat "$work/$c.log")"
+        grep -q "Unable to write to rezazo.ini" "$work/$c.log" || fail "$c: stderr: $(cat "$work/$c.log")"
+        diff <(printf '[TForm1]\r\nForm1.Left=311\r\nForm1.Top=213\r\n'; damage "$c") "$ini" ||
+            fail "$c: the read-only file changed"
+        continue
+    fi
+    [ $status = 0 ] || fail "$c: exit status $status"
+    case $c in
+    blanks) want=$(expected Arial False True 'Timer1.Interval=60000') ;;
+    *) want=$(expected 'Small Fonts' True False '') ;;
+    esac
+    diff <(echo "$want") "$ini" || fail "$c: wrote something else"
+done
+echo "damaged settings ok"
