@@ -1,5 +1,7 @@
 #include "app/form1.h"
 
+#include "app/form3.h"
+
 #include "controls/scrolllabel.h"
 #include "framework/application.h"
 #include "framework/classbuilder.h"
@@ -16,7 +18,10 @@ const TClassInfo& TForm1::StaticClassInfo() {
     return info;
 }
 
-void RegisterAppClasses() { RegisterClass(TForm1::StaticClassInfo()); }
+void RegisterAppClasses() {
+    RegisterClass(TForm1::StaticClassInfo());
+    RegisterForm3Class();
+}
 
 TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
     RegisterHandlers();
@@ -55,6 +60,7 @@ void TForm1::RegisterHandlers() {
     notify("CopyIPtoclipboard1Click", &TForm1::CopyIPtoclipboard1Click);
     notify("Copytoclipboard1Click", &TForm1::CopyIPtoclipboard1Click);
     notify("Exit1Click", &TForm1::Exit1Click);
+    notify("About1Click", &TForm1::About1Click);
     notify("LefttoRight1Click", &TForm1::LefttoRight1Click);
     notify("Righttoleft1Click", &TForm1::Righttoleft1Click);
     notify("Increasespeed1Click", &TForm1::Increasespeed1Click);
@@ -233,14 +239,20 @@ void TForm1::CopyIPtoclipboard1Click(TObject*) {
 
 void TForm1::Exit1Click(TObject*) { Application->Terminate(); }
 
+// Shown again and again where it was left; it hides itself.
+void TForm1::About1Click(TObject*) {
+    if (Form3) Form3->Show();
+}
+
 void TForm1::LefttoRight1Click(TObject*) { label2->SetScrollDirection(ctl::LeftToRight); }
 void TForm1::Righttoleft1Click(TObject*) { label2->SetScrollDirection(ctl::RightToLeft); }
-// The step is an unsigned byte: 0 - 1 gives 255 and 255 + 1 gives 0.
+// The step stays within 0 to 255: it never wraps round (a wrapped step of 255 would throw
+// the host name out of its label).
 void TForm1::Increasespeed1Click(TObject*) {
-    label2->SetScrollBy(static_cast<uint8_t>(label2->ScrollBy() + 1));
+    if (label2->ScrollBy() < 255) label2->SetScrollBy(static_cast<uint8_t>(label2->ScrollBy() + 1));
 }
 void TForm1::Decreasespeed1Click(TObject*) {
-    label2->SetScrollBy(static_cast<uint8_t>(label2->ScrollBy() - 1));
+    if (label2->ScrollBy() > 0) label2->SetScrollBy(static_cast<uint8_t>(label2->ScrollBy() - 1));
 }
 
 void TForm1::Defaultset1Click(TObject*) {

@@ -69,6 +69,7 @@ public:
     void CopyHostnametoclipboard1Click(fw::TObject* Sender);
     void CopyIPtoclipboard1Click(fw::TObject* Sender);
     void Exit1Click(fw::TObject* Sender);
+    void About1Click(fw::TObject* Sender);
     void LefttoRight1Click(fw::TObject* Sender);
     void Righttoleft1Click(fw::TObject* Sender);
     void Increasespeed1Click(fw::TObject* Sender);

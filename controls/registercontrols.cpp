@@ -1,12 +1,20 @@
 #include "controls/registercontrols.h"
 
+#include "controls/bannermenus.h"
 #include "controls/scrolllabel.h"
+#include "controls/shadowlbl.h"
+#include "controls/tiledbmp.h"
+#include "controls/urllabel.h"
 #include "framework/classregistry.h"
 
 namespace ctl {
 
 void RegisterControlClasses() {
-    for (const fw::TClassInfo* info : {&TScrollLabel::StaticClassInfo()}) fw::RegisterClass(*info);
+    for (const fw::TClassInfo* info :
+         {&TScrollLabel::StaticClassInfo(), &TPopupDecorator::StaticClassInfo(),
+          &TURLLabel::StaticClassInfo(), &TTiledBitmap::StaticClassInfo(),
+          &TShadowLabel::StaticClassInfo()})
+        fw::RegisterClass(*info);
 }
 
 }  // namespace ctl

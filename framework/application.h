@@ -47,6 +47,9 @@ public:
     void ProcessMessages();
 
     bool Active() const { return active_; }
+    // The hint text of what the pointer or the menu selection is on.
+    const std::string& Hint() const { return hint_; }
+    void SetHint(const std::string& h) { hint_ = h; }
     void Minimize();
     void Restore();
     bool Minimized() const { return minimized_; }
@@ -79,6 +82,7 @@ private:
     void WriteToStandardError(const std::string& message);
 
     std::string title_;
+    std::string hint_;
     TCustomForm* mainForm_ = nullptr;
     bool terminated_ = false;
     bool active_ = false;

@@ -113,7 +113,11 @@ QImage ConvertTo(const QImage& src, TPixelFormat pf) {
 
 const TClassInfo& TBitmap::StaticClassInfo() {
     static const TClassInfo info =
-        ClassBuilder<TBitmap>("TBitmap", &TGraphic::StaticClassInfo()).Build();
+        ClassBuilder<TBitmap>("TBitmap", &TGraphic::StaticClassInfo())
+            // A bitmap that is a property of a component is written as its form data.
+            .Binary("Data", &TBitmap::FormData, &TBitmap::ReadData)
+            .StoredWhen(&TBitmap::HasImage)
+            .Build();
     return info;
 }
 
@@ -355,6 +359,12 @@ void TBitmap::ReadData(const Bytes& data) {
         return;
     }
     LoadFromStream(file);
+}
+
+Bytes TBitmap::FormData() const {
+    Bytes data;
+    if (!Empty()) WriteData(data);
+    return data;
 }
 
 void TBitmap::WriteData(Bytes& data) const {

@@ -74,6 +74,8 @@ class TBitmap : public TGraphic {
     // Form data: a 32-bit little-endian byte count, then the BMP file image.
     void ReadData(const Bytes& data) override;
     void WriteData(Bytes& data) const override;
+    Bytes FormData() const;  // empty for an empty bitmap
+    bool HasImage() const { return !Empty(); }
     void LoadFromClipboardFormat(TClipboardFormat format, const ClipboardData& data) override;
     void SaveToClipboardFormat(ClipboardData& data) const override;
     std::unique_ptr<TGraphic> NewEmpty() const override { return std::make_unique<TBitmap>(); }

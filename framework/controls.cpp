@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "framework/application.h"
+#include "framework/controls/cursors.h"
 #include "framework/classbuilder.h"
 #include "framework/controls/accessible.h"
 #include "framework/controls/hint.h"
@@ -255,9 +256,8 @@ void TControl::SetAlign(TAlign a) {
 
 void TControl::SetCursor(int c) {
     cursor_ = c;
-    if (auto* w = dynamic_cast<TWinControl*>(this); w && w->HandleAllocated()) {
-        w->Handle()->setCursor(c == crHandPoint ? Qt::PointingHandCursor : Qt::ArrowCursor);
-    }
+    if (auto* w = dynamic_cast<TWinControl*>(this); w && w->HandleAllocated())
+        ApplyScreenCursor(w->Handle(), c);
 }
 
 void TControl::SetTransparent(bool v) {
@@ -521,6 +521,9 @@ QWidget* TWinControl::Handle() {
     if (!widget_) {
         widget_.reset(CreateWidget());
         widget_->setMouseTracking(true);
+        // The way back from a widget to its control (focus changes, key messages).
+        widget_->setProperty("fw.control", QVariant::fromValue(static_cast<void*>(this)));
+        if (Cursor() != crDefault) ApplyScreenCursor(widget_.get(), Cursor());
         UpdateWidgetGeometry();
         for (TControl* c : controls_)
             if (auto* w = dynamic_cast<TWinControl*>(c)) {
@@ -576,6 +579,30 @@ void TWinControl::FontChanged() {
 void TWinControl::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
     for (TControl* c : controls_)
         if (c->Owner() == root) proc(c);
+}
+
+bool TWinControl::Focused() const { return widget_ && widget_->hasFocus(); }
+
+bool TWinControl::CanFocus() const {
+    if (!Enabled() || !Showing()) return false;
+    return !widget_ || widget_->focusPolicy() != Qt::NoFocus;
+}
+
+void TWinControl::SetFocus() {
+    QWidget* w = Handle();
+    w->activateWindow();
+    w->setFocus(Qt::OtherFocusReason);
+}
+
+void TWinControl::Broadcast(TMessage& m) {
+    for (TControl* c : std::vector<TControl*>(controls_)) {
+        c->WindowProc(m);
+        if (m.Result) return;
+        if (auto* w = dynamic_cast<TWinControl*>(c)) {
+            w->Broadcast(m);
+            if (m.Result) return;
+        }
+    }
 }
 
 TControl* TWinControl::ControlAtPos(TPoint p) const {
@@ -694,7 +721,11 @@ void TWinControl::DispatchMouse(TMessage& m) {
         target = ControlAtPos(p);
         if (!target || !target->Enabled()) target = this;
     }
-    if (m.Msg == WM_MOUSEMOVE && !captured_) SetHovered(target == this ? nullptr : target);
+    if (m.Msg == WM_MOUSEMOVE && !captured_) {
+        SetHovered(target == this ? nullptr : target);
+        // A windowless control's cursor shows through its parent's widget.
+        ApplyScreenCursor(Handle(), (hovered_ ? hovered_ : static_cast<TControl*>(this))->Cursor());
+    }
     if (press) hint::Cancel();
     if (press && !captured_ && target != this && (target->ControlStyle() & csCaptureMouse)) {
         if (captureHolder && captureHolder != this) captureHolder->EndMouseCapture();

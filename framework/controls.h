@@ -239,6 +239,14 @@ public:
     void InvalidateRect(const TRect& r);
     void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
 
+    // Keyboard focus: whether this control's widget has it, can take it, and taking it.
+    bool Focused() const;
+    bool CanFocus() const;
+    void SetFocus();
+    // Sends the message to every control inside this one, depth first, until one sets
+    // its Result.
+    void Broadcast(TMessage& m);
+
     // The windowless child under a client point (topmost visible first), or null.
     TControl* ControlAtPos(TPoint p) const;
     void AlignControls();

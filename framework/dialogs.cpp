@@ -1,8 +1,8 @@
 #include "framework/dialogs.h"
 
-#include <QFontDialog>
 #include <QMessageBox>
 
+#include "framework/app/fontdialog.h"
 #include "framework/application.h"
 #include "framework/classbuilder.h"
 #include "framework/controls.h"
@@ -20,30 +20,8 @@ const EnumInfo& FontDialogOptionInfo() {
     return info;
 }
 
-bool QtFontDialog(TFontDialog& dlg) {
-    bool ok = false;
-    QFontDialog::FontDialogOptions opts;
-    QFont chosen = QFontDialog::getFont(&ok, dlg.Font()->ToQFont(), nullptr, QString(), opts);
-    if (!ok) return false;
-    TFont f;
-    f.Assign(*dlg.Font());
-    f.SetName(chosen.family().toStdString());
-    if (chosen.pixelSize() > 0)
-        f.SetHeight(-chosen.pixelSize());
-    else if (chosen.pointSize() > 0)
-        f.SetSize(chosen.pointSize());
-    TFontStyles style = 0;
-    if (chosen.bold()) style |= fsBold;
-    if (chosen.italic()) style |= fsItalic;
-    if (chosen.underline()) style |= fsUnderline;
-    if (chosen.strikeOut()) style |= fsStrikeOut;
-    f.SetStyle(style);
-    dlg.Font()->Assign(f);
-    return true;
-}
-
 TFontDialog::Runner& FontRunner() {
-    static TFontDialog::Runner r = QtFontDialog;
+    static TFontDialog::Runner r = RunOwnFontDialog;
     return r;
 }
 
@@ -102,7 +80,7 @@ bool TFontDialog::Execute() {
     return FontRunner()(*this);
 }
 
-void TFontDialog::SetRunner(Runner r) { FontRunner() = r ? std::move(r) : Runner(QtFontDialog); }
+void TFontDialog::SetRunner(Runner r) { FontRunner() = r ? std::move(r) : Runner(RunOwnFontDialog); }
 
 int MessageDlg(const std::string& msg, TMsgDlgType type, unsigned buttons) {
     EndMouseCapture();

@@ -138,6 +138,7 @@ const TClassInfo& TPanel::StaticClassInfo() {
             .Enum("BevelInner", &TPanel::BevelInner, &TPanel::SetBevelInner, BevelCutInfo(), bvNone)
             .Enum("BevelOuter", &TPanel::BevelOuter, &TPanel::SetBevelOuter, BevelCutInfo(),
                   bvRaised)
+            .Enum("Alignment", &TPanel::Alignment, &TPanel::SetAlignment, AlignmentInfo(), taCenter)
             .Integer("BevelWidth", &TPanel::BevelWidth, &TPanel::SetBevelWidth, 1)
             .Creatable()
             .Build();
@@ -152,6 +153,11 @@ void TPanel::SetBevelInner(TBevelCut v) {
 }
 void TPanel::SetBevelOuter(TBevelCut v) {
     bevelOuter_ = v;
+    Invalidate();
+}
+void TPanel::SetAlignment(TAlignment v) {
+    if (v == alignment_) return;
+    alignment_ = v;
     Invalidate();
 }
 void TPanel::SetBevelWidth(int v) {
@@ -183,7 +189,12 @@ void TPanel::Paint(TCanvas& canvas) {
         canvas.Brush().SetStyle(bsClear);
         canvas.SetFont(*Font());
         TSize s = canvas.TextExtent(Caption());
-        canvas.TextOut((Width() - s.cx) / 2, (Height() - s.cy) / 2, Caption());
+        // The caption keeps clear of the bevels.
+        const int inset = ((bevelOuter_ != bvNone) + (bevelInner_ != bvNone)) * bevelWidth_;
+        int x = (Width() - s.cx) / 2;
+        if (alignment_ == taLeftJustify) x = inset;
+        if (alignment_ == taRightJustify) x = Width() - inset - s.cx;
+        canvas.TextOut(x, (Height() - s.cy) / 2, Caption());
     }
 }
 

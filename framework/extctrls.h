@@ -2,6 +2,7 @@
 #include <memory>
 
 #include "framework/controls.h"
+#include "framework/stdctrls.h"
 
 class QTimer;
 
@@ -79,6 +80,9 @@ public:
     void SetBevelOuter(TBevelCut v);
     int BevelWidth() const { return bevelWidth_; }
     void SetBevelWidth(int v);
+    // Where the caption stands across the panel (always centred vertically).
+    TAlignment Alignment() const { return alignment_; }
+    void SetAlignment(TAlignment v);
 
 protected:
     void Paint(TCanvas& canvas) override;
@@ -87,6 +91,7 @@ private:
     TBevelCut bevelInner_ = bvNone;
     TBevelCut bevelOuter_ = bvRaised;
     int bevelWidth_ = 1;
+    TAlignment alignment_ = taCenter;
 };
 
 }  // namespace fw

@@ -1,5 +1,6 @@
 #include "framework/forms.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
@@ -78,7 +79,9 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
     TControl::SetBounds(0, 0, 320, 240);
 }
 
-TCustomForm::~TCustomForm() = default;
+// The components go while the window and its procedure still exist: those that hooked
+// the window's procedure put back what they replaced.
+TCustomForm::~TCustomForm() { DestroyComponents(); }
 
 void TCustomForm::BeforeDestruction() {
     TWinControl::BeforeDestruction();
@@ -101,6 +104,15 @@ QWidget* TCustomForm::CreateWidget() {
     w->setAttribute(Qt::WA_DeleteOnClose, false);
     widget_.reset(w);  // ApplyWindowFlags works on widget_
     ApplyWindowFlags();
+    // Focus changes inside this window reach every control as CM_FOCUSCHANGED.
+    QObject::connect(qApp, &QApplication::focusChanged, w, [this, w](QWidget*, QWidget* now) {
+        if (!now || now->window() != w) return;
+        TWinControl* focused = nullptr;
+        for (QWidget* q = now; q && !focused; q = q->parentWidget())
+            focused = static_cast<TWinControl*>(q->property("fw.control").value<void*>());
+        TMessage m{CM_FOCUSCHANGED, 0, reinterpret_cast<intptr_t>(focused), 0};
+        Guarded(this, [&] { Broadcast(m); });
+    });
     return widget_.release();
 }
 
@@ -205,6 +217,12 @@ void TCustomForm::BringToFront() {
 }
 
 void TCustomForm::SetFocus() { BringToFront(); }
+
+bool TCustomForm::DialogChar(char key) {
+    TMessage m{CM_DIALOGCHAR, static_cast<unsigned char>(key), 0, 0};
+    Broadcast(m);
+    return m.Result != 0;
+}
 
 void TCustomForm::PaintBackground(TCanvas& canvas, const TRect& dirty) {
     TWinControl::PaintBackground(canvas, dirty);

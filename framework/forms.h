@@ -59,6 +59,9 @@ public:
     bool CloseQuery();
     void BringToFront();
     void SetFocus();
+    // An access key pressed with Alt: offered to the controls as CM_DIALOGCHAR; true when
+    // one took it.
+    bool DialogChar(char key);
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnDestroy;

@@ -1,9 +1,11 @@
 #include "framework/fwwidget.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
+#include <cctype>
 
 #include "framework/application.h"
 #include "framework/canvas.h"
@@ -98,6 +100,19 @@ void FwWidget::closeEvent(QCloseEvent* e) {
     if (!form) return QWidget::closeEvent(e);
     e->ignore();
     Guarded(form, [&] { form->Close(); });
+}
+
+void FwWidget::keyPressEvent(QKeyEvent* e) {
+    // Alt with a character: the window's access keys. Other keys go on to the parent.
+    auto* form = dynamic_cast<TCustomForm*>(control_);
+    const QString text = e->text();
+    if (form && (e->modifiers() & Qt::AltModifier) && text.size() == 1 && text[0].unicode() < 128) {
+        bool taken = false;
+        const char key = static_cast<char>(std::tolower(text[0].toLatin1()));
+        Guarded(form, [&] { taken = form->DialogChar(key); });
+        if (taken) return e->accept();
+    }
+    QWidget::keyPressEvent(e);
 }
 
 bool FwWidget::eventFilter(QObject* watched, QEvent* e) {

@@ -1,10 +1,12 @@
 #pragma once
-// Menu items and popup menus as components. The popup engine shows them as a Qt menu;
-// owner-drawn menus ask their decorators through the form's message procedure.
+// Menu items and popup menus as components. Every level of items keeps a menu handle in
+// step with the items (framework/menus/menuhandle.h); our popup-menu engine shows them and
+// asks owner-drawn entries' components through the popup list and the owner form.
 #include <memory>
 #include <vector>
 
 #include "framework/classes.h"
+#include "framework/menus/menuhandle.h"
 
 namespace fw {
 
@@ -18,20 +20,26 @@ public:
     explicit TMenuItem(TComponent* AOwner);
     ~TMenuItem() override;
 
+    // Setters that change what the menu handle shows rebuild the level as plain text and
+    // tell the menu (CM_MENUCHANGED to its owner and the popup list).
     const std::string& Caption() const { return caption_; }
-    void SetCaption(const std::string& s) { caption_ = s; }
+    void SetCaption(const std::string& s);
     bool Checked() const { return checked_; }
-    void SetChecked(bool v) { checked_ = v; }
+    void SetChecked(bool v);
     bool Enabled() const { return enabled_; }
-    void SetEnabled(bool v) { enabled_ = v; }
+    void SetEnabled(bool v);
     bool Visible() const { return visible_; }
-    void SetVisible(bool v) { visible_ = v; }
+    void SetVisible(bool v);
     bool RadioItem() const { return radioItem_; }
     void SetRadioItem(bool v) { radioItem_ = v; }
     bool Default() const { return default_; }
-    void SetDefault(bool v) { default_ = v; }
+    void SetDefault(bool v);
     TMenuBreak Break() const { return break_; }
-    void SetBreak(TMenuBreak v) { break_ = v; }
+    void SetBreak(TMenuBreak v);
+    // A key code with modifier bits (scShift, scCtrl, scAlt); 0 = none. Shown beside the
+    // caption.
+    int ShortCut() const { return shortCut_; }
+    void SetShortCut(int v);
     int GroupIndex() const { return groupIndex_; }
     void SetGroupIndex(int v) { groupIndex_ = v; }
     int ImageIndex() const { return imageIndex_; }
@@ -49,8 +57,18 @@ public:
     // The menu this item belongs to (through its parents), or null.
     TMenu* Menu() const;
 
-    // Runs OnClick (the popup engine calls this when the item is chosen).
+    // Runs OnClick (the popup engine calls this when the item is chosen, and for an item
+    // with children when its level opens).
     virtual void Click();
+
+    // The command identifier, unique in the process.
+    unsigned Command() const { return command_; }
+    // The handle of this item's level (its visible children), kept in step with them.
+    HMENU Handle();
+    // The item with the command among this item and its descendants, or null.
+    TMenuItem* FindByCommand(unsigned command);
+    // The item whose level has the handle, among this item and its descendants.
+    TMenuItem* FindByHandle(HMENU handle);
 
     TNotifyEvent OnClick;
 
@@ -68,9 +86,16 @@ private:
     int groupIndex_ = 0;
     int imageIndex_ = -1;
     std::string hint_;
+    int shortCut_ = 0;
     TMenuItem* parent_ = nullptr;
     TMenu* menu_ = nullptr;  // set on the root item only
     std::vector<TMenuItem*> items_;  // not owned: every item is owned by the form
+    unsigned command_;
+    std::unique_ptr<TMenuHandle> handle_;
+    bool handleValid_ = false;
+    // This item's entry in its parent's level changed (or the level's list did).
+    void Changed();
+    void InvalidateHandle() { handleValid_ = false; }
 
     friend class TMenu;
 };
@@ -87,6 +112,10 @@ public:
     void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
     // Finds an item of this menu by name, at any depth.
     TMenuItem* FindItem(const std::string& name) const;
+    // The handle of the top level.
+    HMENU Handle() const { return items_->Handle(); }
+    // Tells the owner (when it is a control) and the popup list that items changed.
+    void MenuChanged();
 
 private:
     ComponentPtr<TMenuItem> items_;
@@ -126,7 +155,13 @@ private:
     TComponent* popupComponent_ = nullptr;
 };
 
-// Shows a menu as a Qt menu (the default engine).
-void QtPopupEngine(TPopupMenu& menu, int x, int y);
+// Shows a menu with our popup-menu engine (the default engine).
+void OwnPopupEngine(TPopupMenu& menu, int x, int y);
+
+inline constexpr int scShift = 0x2000;
+inline constexpr int scCtrl = 0x4000;
+inline constexpr int scAlt = 0x8000;
+// "Ctrl+C", "Shift+F5", "Del": the shortcut as menus show it; empty for 0.
+std::string ShortCutToText(int shortCut);
 
 }  // namespace fw

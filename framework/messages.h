@@ -51,6 +51,8 @@ inline constexpr unsigned WM_EXITMENULOOP = 0x0212;
 inline constexpr unsigned WM_USER = 0x0400;
 // Framework notifications (the classic CM_ range).
 inline constexpr unsigned CM_BASE = 0xB000;
+inline constexpr unsigned CM_DIALOGCHAR = CM_BASE + 6;    // WParam: the key, lower case
+inline constexpr unsigned CM_FOCUSCHANGED = CM_BASE + 7;  // LParam: the focused control
 inline constexpr unsigned CM_MOUSEENTER = CM_BASE + 19;
 inline constexpr unsigned CM_MOUSELEAVE = CM_BASE + 20;
 inline constexpr unsigned CM_FONTCHANGED = CM_BASE + 9;

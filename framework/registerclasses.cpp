@@ -1,4 +1,6 @@
 #include "framework/classregistry.h"
+#include "framework/controls/bevel.h"
+#include "framework/controls/simplememo.h"
 #include "framework/dialogs.h"
 #include "framework/extctrls.h"
 #include "framework/forms.h"
@@ -14,7 +16,8 @@ void RegisterFrameworkClasses() {
          {&TForm::StaticClassInfo(), &TDataModule::StaticClassInfo(), &TLabel::StaticClassInfo(),
           &TImage::StaticClassInfo(), &TTimer::StaticClassInfo(), &TPanel::StaticClassInfo(),
           &TMenuItem::StaticClassInfo(), &TPopupMenu::StaticClassInfo(),
-          &TFontDialog::StaticClassInfo()})
+          &TFontDialog::StaticClassInfo(), &TBevel::StaticClassInfo(),
+          &TSimpleMemo::StaticClassInfo()})
         RegisterClass(*info);
 }
 

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "app/form1.h"
+#include "app/form3.h"
 #include "controls/registercontrols.h"
 #include "gif/registergif.h"
 #include "settings/propstore.h"
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
     application.SetTitle("Rezazo '98");
     TForm1* Form1 = nullptr;
     application.CreateForm(Form1);
+    application.CreateForm(Form3);
     application.Run();
     return application.ExitCode();
 }

@@ -3,7 +3,9 @@
 // and the skin, title and close glyph driven with the mouse.
 #include <gtest/gtest.h>
 
-#include <QFontDialog>
+#include <QLineEdit>
+
+#include "framework/app/fontdialog.h"
 #include <QKeyEvent>
 #include <QPointer>
 #include <QTimer>
@@ -149,11 +151,11 @@ TEST_F(MainWindowCommands, TheRealFontDialogIsAnsweredFromTheKeyboard) {
     auto answerWith = [](int key, QString* family) {
         auto* t = new QTimer;
         QObject::connect(t, &QTimer::timeout, [t, key, family] {
-            auto* d = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+            auto* d = dynamic_cast<fw::TFontDialogWindow*>(QApplication::activeModalWidget());
             if (!d) return;
             t->stop();
             t->deleteLater();
-            *family = d->currentFont().family();
+            *family = d->NameEdit()->text();
             QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
             QApplication::sendEvent(d, &press);
         });

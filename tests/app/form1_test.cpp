@@ -25,6 +25,9 @@
 #include "framework/exceptions.h"
 #include "framework/graphics.h"
 #include "tests/support/fixedhostbackend.h"
+#include "controls/bannermenus.h"
+#include "framework/menus/menuengine.h"
+#include <QTimer>
 
 namespace {
 
@@ -215,15 +218,20 @@ TEST_F(MainWindow, AlwaysOnTopTwiceReturnsToTheNormalStyle) {
     EXPECT_FALSE(f.AlwaysOnTop1->Checked());
 }
 
-TEST_F(MainWindow, ScrollStepWrapsAsAnUnsignedByte) {
+TEST_F(MainWindow, ScrollStepStaysWithinAByteWithoutWrapping) {
     platform::ScopedHostBackend use(host_);
     TForm1& f = Create();
     f.Decreasespeed1Click(nullptr);
     EXPECT_EQ(f.label2->ScrollBy(), 0);
     f.Decreasespeed1Click(nullptr);
-    EXPECT_EQ(f.label2->ScrollBy(), 255);
-    f.Increasespeed1Click(nullptr);
     EXPECT_EQ(f.label2->ScrollBy(), 0);
+    f.Increasespeed1Click(nullptr);
+    EXPECT_EQ(f.label2->ScrollBy(), 1);
+    f.label2->SetScrollBy(255);
+    f.Increasespeed1Click(nullptr);
+    EXPECT_EQ(f.label2->ScrollBy(), 255);
+    f.Decreasespeed1Click(nullptr);
+    EXPECT_EQ(f.label2->ScrollBy(), 254);
 }
 
 TEST_F(MainWindow, SavesTheWorkedSettingsByteForByte) {
@@ -285,6 +293,116 @@ TEST_F(MainWindow, RestoredSettingsAreInForceBeforeTheCreationHandler) {
     EXPECT_EQ(f.ClientHeight(), 24);
     EXPECT_FALSE(f.Image2->Visible());
     EXPECT_EQ(f.Label1->Font()->Style(), fw::fsBold);
+}
+
+// The menus through their decorators.
+
+// Runs keys in the menu the next Popup opens (they arrive once its loop runs).
+void KeysInNextMenu(std::vector<std::pair<int, std::string>> keys) {
+    QTimer::singleShot(0, [keys] {
+        fw::TMenuTracker* t = fw::TMenuTracker::Current();
+        ASSERT_NE(t, nullptr);
+        for (const auto& [key, text] : keys) t->KeyPress(key, QString::fromStdString(text));
+        if (t->Active()) t->Cancel();
+    });
+}
+
+TEST_F(MainWindow, ThreeDecoratorsWithTheirSettingsDrawTheThreeMenus) {
+    platform::ScopedHostBackend use(host_);
+    TForm1& f = Create();
+    struct Expect {
+        const char* name;
+        fw::TPopupMenu* menu;
+        const char* text;
+        int width;
+        fw::TColor fontColor, endColor;
+        int colors;
+    } expect[] = {
+        {"PopupDecorator1", f.PopupMenu1, "Rezazo '98", 13, fw::clWhite, 12636341, 40},
+        {"PopupDecorator2", f.PopupMenu2, "Hostname options", 14, 12636341, fw::clActiveCaption, 1},
+        {"PopupDecorator3", f.PopupMenu3, "IP Options", 13, 12636341, fw::clActiveCaption, 1},
+    };
+    for (const Expect& e : expect) {
+        auto* d = dynamic_cast<ctl::TPopupDecorator*>(f.FindComponent(e.name));
+        ASSERT_NE(d, nullptr) << e.name;
+        EXPECT_EQ(d->PopupMenu(), e.menu);
+        EXPECT_TRUE(d->Banner());
+        EXPECT_EQ(d->BannerText(), e.text);
+        EXPECT_EQ(d->BannerWidth(), e.width);
+        EXPECT_EQ(d->BannerFont()->Name(), "Arial");
+        EXPECT_EQ(d->BannerFont()->Height(), -11);
+        EXPECT_EQ(d->BannerFont()->Style(), fw::fsBold);
+        EXPECT_EQ(d->BannerFont()->Color(), e.fontColor);
+        EXPECT_EQ(d->BannerColor(), fw::clBlack);
+        EXPECT_EQ(d->BannerEndColor(), e.endColor);
+        EXPECT_EQ(d->BannerNumColors(), e.colors);
+        EXPECT_EQ(d->BannerJustification(), ctl::bjCenter);
+        EXPECT_EQ(d->BannerSeparator(), '|');
+        EXPECT_EQ(d->Font()->Name(), "Small Fonts");
+        EXPECT_EQ(d->Font()->Height(), -9);
+        EXPECT_EQ(d->Font()->Color(), fw::clBlack);
+        EXPECT_EQ(d->HiliteFont()->Name(), "Small Fonts");
+        EXPECT_EQ(d->HiliteFont()->Color(), 9941381u);
+        EXPECT_EQ(d->Brush()->Color(), fw::clBtnFace);
+        EXPECT_EQ(d->HiliteBar(), fw::clBtnFace);
+        EXPECT_FALSE(d->DefaultFont());
+        EXPECT_EQ(d->ItemHeight(), 0);
+        EXPECT_EQ(d->ItemWidth(), 0);
+        // Every item but the plain separators is owner-drawn by its decorator.
+        std::function<void(fw::TMenuItem*)> check = [&](fw::TMenuItem* parent) {
+            for (int i = 0; i < parent->Count(); ++i) {
+                fw::TMenuItem* item = parent->Items(i);
+                unsigned type = 0;
+                ASSERT_TRUE(fw::GetMenuItemType(e.menu->Handle(), item->Command(), false, type));
+                EXPECT_EQ((type & fw::MFT_OWNERDRAW) != 0, item->Caption() != "-") << item->Name();
+                check(item);
+            }
+        };
+        check(e.menu->Items());
+    }
+}
+
+TEST_F(MainWindow, CommandsRunThroughTheDecoratedSystemMenu) {
+    platform::ScopedHostBackend use(host_);
+    TForm1& f = Create();
+    // Access keys of owner-drawn items: s(ettings), a(ppearance), a(lways on top).
+    KeysInNextMenu({{'S', "s"}, {'A', "a"}, {'A', "a"}});
+    f.PopupMenu1->Popup(f.Left() + 2, f.Top() + 2);
+    EXPECT_TRUE(f.AlwaysOnTop1->Checked());
+    EXPECT_EQ(f.FormStyle(), fw::fsStayOnTop);
+
+    // Opening "Refresh rate" without choosing refreshes the display once.
+    int before = host_.nameQueries;
+    KeysInNextMenu({{'S', "s"}, {'F', "f"}});
+    f.PopupMenu1->Popup(f.Left() + 2, f.Top() + 2);
+    EXPECT_EQ(host_.nameQueries - before, 2);  // the IP and the host name read once each
+
+    // "Off" then "Every minute" by arrow keys.
+    KeysInNextMenu({{'S', "s"}, {'F', "f"}, {Qt::Key_End, ""}, {Qt::Key_Return, ""}});
+    f.PopupMenu1->Popup(f.Left() + 2, f.Top() + 2);
+    EXPECT_TRUE(f.off1->Checked());
+    EXPECT_FALSE(f.Timer1->Enabled());
+    KeysInNextMenu({{'S', "s"}, {'F', "f"}, {'M', "m"}});
+    f.PopupMenu1->Popup(f.Left() + 2, f.Top() + 2);
+    EXPECT_TRUE(f.Onceaminute1->Checked());
+    EXPECT_FALSE(f.off1->Checked());
+    EXPECT_EQ(f.Timer1->Interval(), 60000u);
+
+    // The IP and host-name menus: decrease the speed at 0 keeps 0.
+    f.label2->SetScrollBy(0);
+    KeysInNextMenu({{'D', "d"}});
+    f.PopupMenu2->Popup(300, 200);
+    EXPECT_EQ(f.label2->ScrollBy(), 0);
+    // "Change font" in the IP menu shows the IP label's font; Cancel changes nothing.
+    std::string shown;
+    fw::TFontDialog::SetRunner([&](fw::TFontDialog& d) {
+        shown = d.Font()->Name() + "/" + std::to_string(d.Font()->Height());
+        return false;
+    });
+    KeysInNextMenu({{'F', "f"}});
+    f.PopupMenu3->Popup(300, 200);
+    fw::TFontDialog::SetRunner(nullptr);
+    EXPECT_EQ(shown, "Small Fonts/-8");
 }
 
 // The path of the old start-up crash, with nothing stood in: a damaged file, the store's

@@ -24,4 +24,15 @@ Image MakeTrayIcon();
 Image MakeAppIcon(int size);
 constexpr int kAppIconSizes[] = {16, 32, 48, 64};
 
+// The menus' 17 x 17 check and radio marks on a silver and white checkerboard.
+constexpr int kMarkSize = 17;
+Image MakeCheckMark();
+Image MakeRadioMark();
+constexpr int kAboutTileSize = 64;
+Image MakeAboutTile();  // 25 colours
+
+constexpr int kCursorSize = 32;
+// A two-colour cursor: the AND mask (white: transparent) above the image.
+Image MakeHandCursor();
+
 }  // namespace artgen

@@ -29,6 +29,10 @@ int main(int argc, char** argv) {
         SaveFile(dir + "title_dim.bmp", EncodeBmp24(MakeTitle(false)));
         SaveFile(dir + "glyphs.bmp", EncodeBmp24(MakeGlyphStrip()));
         SaveFile(dir + "trayicon.bmp", EncodeBmp32(MakeTrayIcon()));
+        SaveFile(dir + "checkmark.bmp", EncodeBmp4(MakeCheckMark()));
+        SaveFile(dir + "radiomark.bmp", EncodeBmp4(MakeRadioMark()));
+        SaveFile(dir + "about_tile.bmp", EncodeBmpIndexed(MakeAboutTile(), 8));
+        SaveFile(dir + "handcursor.bmp", EncodeBmpIndexed(MakeHandCursor(), 1));
         for (int i = 0; i < kIndicatorFrames; ++i) {
             SaveFile(dir + "indicator-" + std::to_string(i) + ".ppm",
                      EncodePpm(MakeIndicatorFrame(i)));

@@ -1,0 +1,61 @@
+#include "framework/menus/popuplist.h"
+
+#include "framework/application.h"
+#include "framework/menus.h"
+
+namespace fw {
+
+TPopupList::TPopupList() {
+    WindowProc = [this](TMessage& m) { WndProc(m); };
+}
+
+void TPopupList::WndProc(TMessage& m) {
+    switch (m.Msg) {
+        case WM_INITMENUPOPUP:
+            // A submenu item's OnClick runs as its level opens.
+            if (menu_) {
+                TMenuItem* item = menu_->Items()->FindByHandle(reinterpret_cast<HMENU>(m.WParam));
+                if (item && item != menu_->Items()) Guarded(item, [item] { item->Click(); });
+            }
+            break;
+        case WM_MENUSELECT:
+            if (Application) {
+                TMenuItem* item = nullptr;
+                if (menu_ && m.LParam)
+                    item = menu_->Items()->FindByCommand(static_cast<unsigned>(m.WParam & 0xFFFF));
+                Application->SetHint(item ? item->Hint() : std::string());
+            }
+            break;
+        default:
+            break;
+    }
+    // What is left goes to the window of the menu's owner, where form hooks see it.
+    switch (m.Msg) {
+        case WM_INITMENU:
+        case WM_INITMENUPOPUP:
+        case WM_MENUSELECT:
+        case WM_MENUCHAR:
+        case WM_MEASUREITEM:
+        case WM_DRAWITEM:
+        case WM_ENTERMENULOOP:
+        case WM_EXITMENULOOP:
+            if (menu_)
+                if (auto* owner = dynamic_cast<TControl*>(menu_->Owner())) owner->WindowProc(m);
+            break;
+        default:
+            break;
+    }
+}
+
+TPopupList& PopupList() {
+    static TPopupList list;
+    return list;
+}
+
+intptr_t SendPopupList(unsigned msg, uintptr_t wparam, intptr_t lparam) {
+    TMessage m{msg, wparam, lparam, 0};
+    PopupList().WindowProc(m);
+    return m.Result;
+}
+
+}  // namespace fw

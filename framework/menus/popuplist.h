@@ -1,0 +1,34 @@
+#pragma once
+// The popup list: the one object of the process that receives the messages of every open
+// popup menu (openings, measure and paint requests of owner-drawn entries, selections,
+// typed characters). Components hook it by replacing its WindowProc and passing on what
+// they do not consume. Its own procedure, at the end of the chain, runs a submenu item's
+// OnClick as its level opens, shows the selected item's hint, and hands what is left to
+// the window of the menu's owner.
+#include "framework/controls.h"
+#include "framework/menus/menuhandle.h"
+
+namespace fw {
+
+class TPopupMenu;
+
+class TPopupList {
+  public:
+    TPopupList();
+    TWndMethod WindowProc;
+    void WndProc(TMessage& m);
+
+    // The menu being shown, while the engine tracks one.
+    TPopupMenu* Menu() const { return menu_; }
+    void SetMenu(TPopupMenu* m) { menu_ = m; }
+
+  private:
+    TPopupMenu* menu_ = nullptr;
+};
+
+TPopupList& PopupList();
+
+// Sends a message through the popup list's procedure and returns its result.
+intptr_t SendPopupList(unsigned msg, uintptr_t wparam, intptr_t lparam);
+
+}  // namespace fw

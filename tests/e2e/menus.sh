@@ -1,0 +1,134 @@
+#!/usr/bin/env bash
+# The decorated system menu of the real program: a press on the system glyph opens it at
+# +229+112 as a popup-menu window with the banner strip along its left edge; keys and
+# access keys walk to "Copy to clipboard" > "IP"; "Always On Top" sets the window's
+# above state; Esc and a click outside close it and the window keeps working; "Close" ends
+# the program. Run with no window manager, and under openbox when REZAZO_E2E_WM=openbox.
+set -euo pipefail
+bin=$1
+source "$(dirname "$0")/common.sh"
+need_display
+export XDG_CONFIG_HOME=$(mktemp -d)
+shots=$(mktemp -d)
+wmpid=
+pid=
+trap 'kill $pid $wmpid 2>/dev/null || true; rm -rf "$XDG_CONFIG_HOME" "$shots"' EXIT
+if [ "${REZAZO_E2E_WM:-}" = openbox ]; then
+    openbox --sm-disable >/dev/null 2>&1 &
+    wmpid=$!
+    for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.1; done
+fi
+QT_SCALE_FACTOR=1 env -u QT_QPA_PLATFORM "$bin" &
+pid=$!
+win=$(timeout 20 xdotool search --sync --onlyvisible --name "^Rezazo '98\$" | head -n1)
+[ -n "$win" ] || { echo "window did not appear"; exit 1; }
+sleep 0.5
+geometry() { xwininfo -id "$win" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x "," y}'; }
+origin=$(geometry)
+
+# The menu's window: the mapped window whose top-left corner is at +229+112.
+menu_window() { xwininfo -root -tree | awk '/\+229\+112 *\+229\+112/ && !/164x51/ {print $1; exit}'; }
+wait_menu() {
+    for _ in $(seq 100); do m=$(menu_window); [ -n "$m" ] && { echo "$m"; return 0; }; sleep 0.05; done
+    return 1
+}
+wait_no_menu() {
+    for _ in $(seq 100); do [ -z "$(menu_window)" ] && return 0; sleep 0.05; done
+    return 1
+}
+open_menu() {  # a press on the system glyph, left + 2, top + 2 of the window
+    xdotool mousemove 233 116 mousedown 1
+    menu=$(wait_menu) || { echo "menu did not open"; exit 1; }
+    xdotool mouseup 1
+    sleep 0.3
+}
+pixel() { convert "$1" -format "%[pixel:p{$2,$3}]" info:; }
+
+open_menu
+xprop -id "$menu" _NET_WM_WINDOW_TYPE | grep -q _NET_WM_WINDOW_TYPE_POPUP_MENU || {
+    echo "type: $(xprop -id "$menu" _NET_WM_WINDOW_TYPE)"; exit 1; }
+h=$(xwininfo -id "$menu" | awk '/Height:/{print $2}')
+# The release of the opening press chose nothing: the menu is still open.
+[ -n "$(menu_window)" ] || { echo "the opening release closed the menu"; exit 1; }
+import -window root "$shots/open.png"
+# The strip: three pixels of frame, then 13 columns; black at the top, the end colour at
+# the foot, the menu's face beside it.
+top=$(pixel "$shots/open.png" $((229 + 3 + 11)) $((112 + 3)))
+bottom=$(pixel "$shots/open.png" $((229 + 3 + 11)) $((112 + h - 4)))
+face=$(pixel "$shots/open.png" $((229 + 3 + 30)) $((112 + h - 6)))
+[ "$top" = "srgb(0,0,0)" ] || { echo "strip top: $top"; exit 1; }
+[ "$bottom" = "srgb(181,208,192)" ] || { echo "strip bottom: $bottom"; exit 1; }
+[ "$face" = "srgb(192,192,192)" ] || { echo "item face: $face"; exit 1; }
+
+# Arrow keys: Settings, Copy to clipboard; into it, Hostname, IP; choose.
+printf 'none' | xclip -selection clipboard
+xdotool key Down Down Right Down Return
+wait_no_menu || { echo "menu stayed open after choosing"; exit 1; }
+address=$(xclip -o -selection clipboard)
+echo "$address" | grep -Eq '^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$' || { echo "clipboard: $address"; exit 1; }
+known="$(hostname -I 2>/dev/null) 127.0.0.1"
+echo " $known " | grep -q " $address " || { echo "clipboard $address is not one of: $known"; exit 1; }
+
+# Access keys through the owner-drawn items: c (Copy to clipboard), h (Hostname).
+open_menu
+printf 'none' | xclip -selection clipboard
+xdotool key c h
+wait_no_menu || { echo "access keys left the menu open"; exit 1; }
+[ "$(xclip -o -selection clipboard)" = "$(hostname)" ] || { echo "hostname: $(xclip -o -selection clipboard)"; exit 1; }
+
+# Always On Top: s (Settings), a (Appearance), a (Always On Top).
+xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE && { echo "above from the start"; exit 1; }
+open_menu
+xdotool key s a a
+wait_no_menu || { echo "menu stayed open"; exit 1; }
+# The style change may give the window a new X window: find it by its name again.
+above=no
+for _ in $(seq 50); do
+    for w in $(xdotool search --onlyvisible --name "^Rezazo '98\$" 2>/dev/null); do
+        if xprop -id "$w" _NET_WM_STATE 2>/dev/null | grep -q _NET_WM_STATE_ABOVE; then
+            above=yes
+            win=$w
+        fi
+    done
+    [ $above = yes ] && break
+    sleep 0.1
+done
+[ $above = yes ] || { echo "state: $(xprop -id "$win" _NET_WM_STATE)"; exit 1; }
+
+# Esc closes; the window keeps working: a click outside the menu on the window closes the
+# menu and does nothing else (no drag, no command), and the menu opens again.
+open_menu
+xdotool key Escape
+wait_no_menu || { echo "Esc did not close the menu"; exit 1; }
+open_menu
+xdotool mousemove 380 140 mousedown 1 mousemove 390 150 mouseup 1
+wait_no_menu || { echo "a click outside did not close the menu"; exit 1; }
+[ "$(geometry)" = "$origin" ] || { echo "window moved: $(geometry) from $origin"; exit 1; }
+# After a menu opened by a press, that press holds the mouse no more: a press and a
+# release on the skin open no menu.
+open_menu
+xdotool key Escape
+wait_no_menu || { echo "Esc did not close the menu"; exit 1; }
+xdotool mousemove 300 150 mousedown 1 mousemove 305 152 mouseup 1
+sleep 0.5
+[ -z "$(menu_window)" ] || { echo "a press on the skin opened the menu"; exit 1; }
+kill -0 $pid || { echo "program ended"; exit 1; }
+
+# A click on the close glyph while the menu is open only closes the menu.
+open_menu
+xdotool mousemove 386 114 click 1
+wait_no_menu || { echo "a click on the close glyph did not close the menu"; exit 1; }
+sleep 0.5
+kill -0 $pid || { echo "the click that closed the menu also closed the program"; exit 1; }
+open_menu
+xdotool key Escape
+wait_no_menu || { echo "menu did not close again"; exit 1; }
+kill -0 $pid || { echo "program ended"; exit 1; }
+
+# Close, the last item.
+open_menu
+xdotool key End Return
+for _ in $(seq 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+if kill -0 $pid 2>/dev/null; then echo "Close did not end the program"; exit 1; fi
+wait $pid || true
+echo "menus ok"
