@@ -54,8 +54,13 @@ void Check(bool ok, const char* what) {
     }
 }
 
-// What a read returns for a stored value: one enclosing pair of quotes is dropped.
-std::string Unquoted(const std::string& v) {
+// What a read returns for a stored value: the blanks around it are dropped, then one
+// enclosing pair of quotes.
+std::string Unquoted(const std::string& stored) {
+    const auto b = stored.find_first_not_of(" \t");
+    std::string v = b == std::string::npos
+                        ? std::string()
+                        : stored.substr(b, stored.find_last_not_of(" \t") - b + 1);
     if (v.size() >= 2 && (v.front() == '\'' || v.front() == '"') && v.back() == v.front())
         return v.substr(1, v.size() - 2);
     return v;
@@ -112,14 +117,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Check(ReadIniKeys(file, other) == otherKeys, "a write changed another section");
     }
 
+    // A key the file repeats is read from its first line and written once.
+    std::vector<std::string> once;
     std::vector<std::pair<std::string, std::string>> entries;
-    for (std::size_t i = 0; i < keys.size(); ++i) entries.emplace_back(keys[i], values[i]);
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        bool seen = false;
+        for (const std::string& k : once) seen = seen || SameText(k, keys[i]);
+        if (seen) continue;
+        once.push_back(keys[i]);
+        entries.emplace_back(keys[i], values[i]);
+    }
     try {
         ReplaceIniSection(file, section, entries);
-        if (!keys.empty())
-            Check(ReadIniKeys(file, section) == keys, "a rewritten section lists other keys");
-        for (std::size_t i = 0; i < keys.size(); ++i)
-            Check(ReadIniString(file, section, keys[i], kMissing) == Unquoted(values[i]),
+        if (!once.empty())
+            Check(ReadIniKeys(file, section) == once, "a rewritten section lists other keys");
+        for (const auto& [k, v] : entries)
+            Check(ReadIniString(file, section, k, kMissing) == Unquoted(v),
                   "a rewritten value does not read back");
     } catch (const IniWriteError&) {
     }
