@@ -4,6 +4,7 @@
 #include "framework/canvas.h"
 #include "framework/classbuilder.h"
 #include "framework/classregistry.h"
+#include "framework/controls/accessible.h"
 #include "framework/extctrls.h"
 
 namespace ctl {
@@ -115,6 +116,7 @@ void TScrollLabel::TimerTick(TObject*) { Invalidate(); }
 void TScrollLabel::SetCaption(const std::string& s) {
     if (s == caption_) return;
     caption_ = s;
+    fw::AccessibleTextChanged(this);
 }
 
 void TScrollLabel::SetInterval(int v) {
@@ -152,15 +154,27 @@ void TScrollLabel::SetScrollDirection(TScrollDirection d) {
 
 void TScrollLabel::Paint() {
     TCanvas& c = *Canvas();
-    c.SetFont(*Font());
+    const TFont& font = *Font();
+    c.SetFont(font);
+    Measured& m = measured_;
+    if (m.width < 0 || m.text != caption_ || m.fontName != font.Name() ||
+        m.fontHeight != font.Height() || m.fontStyle != static_cast<unsigned>(font.Style()) ||
+        m.pitch != static_cast<int>(font.Pitch())) {
+        m = {caption_,
+             font.Name(),
+             font.Height(),
+             static_cast<unsigned>(font.Style()),
+             static_cast<int>(font.Pitch()),
+             c.TextWidth(caption_),
+             c.TextHeight(caption_)};
+    }
     // A paint of the whole label steps the text. A paint of part of it (a neighbour that
     // overlaps it repainting itself) draws the text where it stands: stepping there would
     // tear the text and speed the marquee up.
     TRect shown = ClientRect();
     if (Parent()) shown = shown.Intersect(Parent()->ClientRect().Offset(-Left(), -Top()));
     if (c.ClipRect().Intersect(shown) == shown)
-        motion_.Advance(direction_, scrollBy_, ClientWidth(), ClientHeight(),
-                        c.TextWidth(caption_), c.TextHeight(caption_));
+        motion_.Advance(direction_, scrollBy_, ClientWidth(), ClientHeight(), m.width, m.height);
     c.Brush().SetStyle(bsClear);
     c.TextRect(ClientRect(), motion_.x, motion_.y, caption_);
 }

@@ -44,6 +44,7 @@ class TScrollLabel : public fw::TCustomLabel {
     const std::string& Caption() const { return caption_; }
     // Takes effect at the next paint, from the current position.
     void SetCaption(const std::string& s);
+    const std::string& AccessibleText() const override { return caption_; }
     // Milliseconds between steps, 1 to 1000; other values are ignored.
     int Interval() const { return interval_; }
     void SetInterval(int v);
@@ -67,6 +68,17 @@ class TScrollLabel : public fw::TCustomLabel {
 
   private:
     void TimerTick(fw::TObject* Sender);
+
+    // The caption's size in the font it was measured with: every step paints, but the text
+    // and the font seldom change, and measuring shapes the whole text.
+    struct Measured {
+        std::string text, fontName;
+        int fontHeight = 0;
+        unsigned fontStyle = 0;
+        int pitch = 0;
+        int width = -1, height = -1;
+    };
+    Measured measured_;
 
     std::string caption_ = "ScrollLabel";
     int interval_ = 100;

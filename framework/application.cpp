@@ -1,5 +1,7 @@
 #include "framework/application.h"
 
+#include <malloc.h>
+
 #include <QApplication>
 #include <QSessionManager>
 #include <QTimer>
@@ -10,6 +12,7 @@
 
 #include "framework/classbuilder.h"
 #include "framework/componenttext.h"
+#include "framework/controls/accessible.h"
 #include "framework/core/guithread.h"
 #include "framework/dialogs.h"
 #include "framework/forms.h"
@@ -35,6 +38,7 @@ TApplication::~TApplication() {
 
 void TApplication::Initialize(int& argc, char** argv) {
     if (!QCoreApplication::instance()) ownedApp_ = std::make_unique<QApplication>(argc, argv);
+    InstallAccessibility();
     auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
     if (app) {
         app->setQuitOnLastWindowClosed(false);
@@ -66,6 +70,9 @@ void TApplication::Run() {
         return;
     }
     if (mainForm_ && !minimized_) mainForm_->Show();
+    // Loading the windows parsed their descriptions and decoded their pictures; what that
+    // left free goes back to the system instead of staying in the idle program's heap.
+    malloc_trim(0);
     QCoreApplication::exec();
     terminated_ = true;
     // What could not be shown any more goes where somebody may still read it.

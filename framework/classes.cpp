@@ -1,6 +1,7 @@
 #include "framework/classes.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 
 #include "framework/classbuilder.h"
@@ -63,11 +64,21 @@ const TClassInfo& TComponent::StaticClassInfo() {
     return info;
 }
 
+namespace {
+// Components are made and freed on the GUI thread only; atomic all the same, so that a
+// count taken anywhere is exact.
+std::atomic<long> liveComponents{0};
+}  // namespace
+
+long TComponent::LiveCount() { return liveComponents.load(std::memory_order_relaxed); }
+
 TComponent::TComponent(TComponent* AOwner) {
+    liveComponents.fetch_add(1, std::memory_order_relaxed);
     if (AOwner) AOwner->InsertComponent(this);
 }
 
 TComponent::~TComponent() {
+    liveComponents.fetch_sub(1, std::memory_order_relaxed);
     state_ |= csDestroying;
     // Tell whoever asked about us, then free what we own, newest first.
     for (TComponent* c : std::vector<TComponent*>(freeNotifies_.begin(), freeNotifies_.end())) {

@@ -137,6 +137,8 @@ public:
     // while it is still whole, then the destructor chain. The one way components go.
     static void Free(TComponent* c);
     void DestroyComponents();
+    // How many components exist in the process: a soak run checks that it does not grow.
+    static long LiveCount();
 
 private:
     void InsertComponent(TComponent* c);

@@ -10,6 +10,7 @@
 #include "framework/application.h"
 #include "framework/controls/cursors.h"
 #include "framework/classbuilder.h"
+#include "framework/controls/accessible.h"
 #include "framework/controls/hint.h"
 #include "framework/fwwidget.h"
 #include "framework/menus.h"
@@ -188,6 +189,7 @@ void TControl::SetCaption(const std::string& s) {
     caption_ = s;
     TextChanged();
     Invalidate();
+    AccessibleTextChanged(this);
 }
 
 void TControl::SetColor(TColor c) {

@@ -99,6 +99,8 @@ public:
     void SetCaption(const std::string& s);
     const std::string& Text() const { return caption_; }
     void SetText(const std::string& s) { SetCaption(s); }
+    // The text a screen reader reads: the caption, unless the control shows another.
+    virtual const std::string& AccessibleText() const { return caption_; }
 
     TColor Color() const { return color_; }
     void SetColor(TColor c);

@@ -174,21 +174,36 @@ void TCustomLabel::Paint() {
     c.Brush().SetStyle(bsClear);
     c.SetFont(*Font());
     if (!Enabled()) c.Font().SetColor(clGrayText);
-    std::vector<std::string> lines = SplitLines(DisplayText());
-    if (wordWrap_) lines = WrapLines(c, lines, Width());
-    const int lineHeight = c.TextHeight("Wg");
-    const int total = lineHeight * static_cast<int>(lines.size());
+    const Measured& m = Measure(c);
+    const int total = m.lineHeight * static_cast<int>(m.lines.size());
     int y = 0;
     if (layout_ == tlCenter) y = (Height() - total) / 2;
     if (layout_ == tlBottom) y = Height() - total;
-    for (const auto& line : lines) {
+    for (std::size_t i = 0; i < m.lines.size(); ++i) {
         int x = 0;
-        int w = c.TextWidth(line);
+        const int w = m.widths[i];
         if (alignment_ == taRightJustify) x = Width() - w;
         if (alignment_ == taCenter) x = (Width() - w) / 2;
-        c.TextRect(ClientRect(), x, y, line);
-        y += lineHeight;
+        c.TextRect(ClientRect(), x, y, m.lines[i]);
+        y += m.lineHeight;
     }
+}
+
+const TCustomLabel::Measured& TCustomLabel::Measure(TCanvas& c) {
+    std::string text = DisplayText();
+    Measured& m = measured_;
+    if (m.width == Width() && m.wordWrap == wordWrap_ && m.text == text && m.font == c.Font())
+        return m;
+    m.lines = SplitLines(text);
+    if (wordWrap_) m.lines = WrapLines(c, m.lines, Width());
+    m.widths.clear();
+    for (const auto& line : m.lines) m.widths.push_back(c.TextWidth(line));
+    m.lineHeight = c.TextHeight("Wg");
+    m.text = std::move(text);
+    m.font = c.Font();
+    m.width = Width();
+    m.wordWrap = wordWrap_;
+    return m;
 }
 
 }  // namespace fw

@@ -1,5 +1,9 @@
 #pragma once
+#include <string>
+#include <vector>
+
 #include "framework/controls.h"
+#include "framework/font.h"
 
 namespace fw {
 
@@ -37,6 +41,20 @@ protected:
     void Loaded() override;
 
 private:
+    // The lines as last measured: a label repaints whenever anything it overlaps does (the
+    // address line with the marquee, 20 times a second), and measuring shapes the text.
+    struct Measured {
+        std::string text;
+        TFont font;
+        int width = -1;
+        bool wordWrap = false;
+        std::vector<std::string> lines;
+        std::vector<int> widths;
+        int lineHeight = 0;
+    };
+    const Measured& Measure(TCanvas& c);
+    Measured measured_;
+
     bool autoSize_ = true;
     TAlignment alignment_ = taLeftJustify;
     TTextLayout layout_ = tlTop;

@@ -157,6 +157,7 @@ void TGIFAnimator::AdjustSize() {
 }
 
 void TGIFAnimator::ImageChanged() {
+    painted_ = {};
     AdjustSize();
     frameIndex_ = image_->CurrentFrame();
     if (frameIndex_ >= 0 && image_->FrameCount() > 0) timer_->SetInterval(FrameInterval());
@@ -198,19 +199,31 @@ void TGIFAnimator::Paint() {
         canvas.FillRect(ClientRect());
     }
     if (empty || image_->ScreenWidth() <= 0 || image_->ScreenHeight() <= 0) return;
-    const gifcodec::TComposedFrame frame = [&] {
-        gifcodec::TComposedFrame f;
-        try {
-            f = gifcodec::ComposeFrame(image_->Core(), frameIndex_, fw::ColorToRGB(fw::clWindow));
-        } catch (const gifcodec::EGifCodecError& e) {
-            throw EInvalidGraphicOperation(e.Id(), e.what());
-        }
-        return f;
-    }();
-    if (frame.width <= 0 || frame.height <= 0) return;
-    const fw::TRect dest = DestRect(frame.width, frame.height);
-    const bool keyed = frame.key != gifcodec::clNone && transparent_;
-    canvas.StretchDraw(dest, *ToBitmap(frame, keyed));
+    const PaintedFrame& frame = FrameToPaint();
+    if (!frame.bitmap) return;
+    canvas.StretchDraw(DestRect(frame.width, frame.height), *frame.bitmap);
+}
+
+const TGIFAnimator::PaintedFrame& TGIFAnimator::FrameToPaint() {
+    const std::uint32_t windowColor = fw::ColorToRGB(fw::clWindow);
+    if (painted_.index == frameIndex_ && painted_.windowColor == windowColor &&
+        painted_.transparent == transparent_)
+        return painted_;
+    painted_ = {};
+    gifcodec::TComposedFrame frame;
+    try {
+        frame = gifcodec::ComposeFrame(image_->Core(), frameIndex_, windowColor);
+    } catch (const gifcodec::EGifCodecError& e) {
+        throw EInvalidGraphicOperation(e.Id(), e.what());
+    }
+    if (frame.width > 0 && frame.height > 0)
+        painted_.bitmap = ToBitmap(frame, frame.key != gifcodec::clNone && transparent_);
+    painted_.index = frameIndex_;
+    painted_.windowColor = windowColor;
+    painted_.transparent = transparent_;
+    painted_.width = frame.width;
+    painted_.height = frame.height;
+    return painted_;
 }
 
 }  // namespace gif

@@ -2,6 +2,7 @@
 // A windowless control that plays a GIF picture: frames advance on a threaded timer, each
 // frame composed with the ones before it by their disposal methods and drawn plain,
 // centred or stretched, with or without the picture's transparent colour.
+#include <cstdint>
 #include <memory>
 
 #include "gif/gifimage.h"
@@ -58,7 +59,20 @@ class TGIFAnimator : public TPictureControl {
     void AdjustSize();
     void RepaintIfAnimating();
 
+    // The last frame composed and converted for painting: the control repaints whenever
+    // anything above it does (the marquee beside it 20 times a second), and a frame only
+    // changes with the index, the picture, the window colour or the transparency.
+    struct PaintedFrame {
+        int index = -1;
+        std::uint32_t windowColor = 0;
+        bool transparent = false;
+        int width = 0, height = 0;
+        std::unique_ptr<fw::TBitmap> bitmap;
+    };
+    const PaintedFrame& FrameToPaint();
+
     std::unique_ptr<TGIFImage> image_;
+    PaintedFrame painted_;
     TThreadedTimer* timer_;
     bool animate_ = false;
     bool autoSize_ = true;

@@ -33,6 +33,12 @@ void AppendLE32(Buffer& out, std::uint32_t v) {
     AppendLE16(out, v & 0xFFFF);
     AppendLE16(out, v >> 16);
 }
+// Big-endian, for the one format that wants it (PNG, the desktop icons).
+template <class Buffer>
+void AppendBE32(Buffer& out, std::uint32_t v) {
+    using T = typename Buffer::value_type;
+    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<T>((v >> shift) & 0xFF));
+}
 
 inline constexpr std::size_t kBmpFileHeaderSize = 14;
 inline constexpr std::size_t kBmpInfoHeaderSize = 40;

@@ -123,7 +123,8 @@ std::optional<std::pair<std::size_t, std::size_t>> FindSection(const Lines& line
                                                                std::string_view section) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         auto name = SectionOf(lines[i]);
-        if (!name || !SameText(*name, section)) continue;
+        // Header names are read trimmed, so the name asked for is compared trimmed too.
+        if (!name || !SameText(*name, Trim(section))) continue;
         std::size_t end = i + 1;
         while (end < lines.size() && !SectionOf(lines[end])) ++end;
         return std::make_pair(i, end);
@@ -137,8 +138,10 @@ void CheckWritable(const std::string& fileName, const std::string& section, cons
     auto bad = [](const std::string& s, const char* chars) {
         return s.find_first_of(chars) != std::string::npos;
     };
+    // A key is read trimmed: one that starts with "[" or ";" after its blanks would make a
+    // header or a comment line.
     if (Trim(section).empty() || bad(section, "]\r\n") || Trim(key).empty() || bad(key, "=\r\n") ||
-        key.front() == '[' || key.front() == ';' || bad(value, "\r\n")) {
+        Trim(key).front() == '[' || Trim(key).front() == ';' || bad(value, "\r\n")) {
         throw IniWriteError(fileName);
     }
 }

@@ -360,3 +360,34 @@ TEST_F(ScrollLabelTest, StepZeroRepaintsInPlaceAndStep255ShowsNothing) {
 }
 
 }  // namespace
+
+// The caption's size is kept between steps; a new caption or font must still rule the wrap.
+TEST_F(ScrollLabelTest, ANewCaptionOrFontChangesTheCycleLength) {
+    TScrollLabel* l = AddLabel(30, 12, 60, 13);
+    l->SetScrollDirection(RightToLeft);
+    l->SetCaption("Wi");
+    QWidget* w = form_->Handle();
+    w->show();
+    l->SetActive(false);
+    auto cycle = [&] {  // steps from one wrap to the next
+        int n = 0, prev = l->Motion().x;
+        while (n < 2000) {
+            l->Timer()->OnTimer(l->Timer());
+            QCoreApplication::processEvents();
+            ++n;
+            if (l->Motion().x > prev) return n;
+            prev = l->Motion().x;
+        }
+        return -1;
+    };
+    cycle();
+    const int small = cycle();
+    ASSERT_GT(small, 60);
+    l->Font()->SetHeight(-30);
+    cycle();
+    const int large = cycle();
+    EXPECT_GT(large, small);
+    l->SetCaption("Wi Wi Wi");
+    cycle();
+    EXPECT_GT(cycle(), large);
+}

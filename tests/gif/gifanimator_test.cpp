@@ -276,6 +276,28 @@ TEST(AnimatorPaint, AnOpaquePictureFillsTheRestWithTheControlColour) {
     EXPECT_EQ(Pixel(Grab(form), 4, 4), kBlue);
 }
 
+// The painted frame is kept between paints; a new picture, a new frame or a new window
+// colour must still show at the next paint.
+TEST(AnimatorPaint, EveryPaintShowsTheCurrentPictureAndFrame) {
+    giftest::EnsureApp();
+    TTestForm form;
+    auto* anim = new TGIFAnimator(&form);
+    anim->SetParent(&form);
+    anim->SetAutoSize(false);
+    anim->SetBounds(0, 0, 2, 2);
+    anim->SetImage(giftest::MakeGif(2, 2, {Solid(kWhite), Solid(kBlack)}).get());
+    EXPECT_EQ(Pixel(Grab(form), 0, 0), kWhite);
+    EXPECT_EQ(Pixel(Grab(form), 1, 1), kWhite);  // painted again from what was kept
+    anim->SetFrameIndex(1);
+    EXPECT_EQ(Pixel(Grab(form), 0, 0), kBlack);
+    // Another picture at the same frame index.
+    anim->SetImage(giftest::MakeGif(2, 2, {Solid(kBlue), Solid(kGreen)}).get());
+    anim->SetFrameIndex(1);
+    EXPECT_EQ(Pixel(Grab(form), 0, 0), kGreen);
+    anim->SetFrameIndex(0);
+    EXPECT_EQ(Pixel(Grab(form), 0, 0), kBlue);
+}
+
 // The main window's indicator block, with the data expanded as the build does.
 std::string IndicatorForm(int width = 11, int height = 15) {
     const auto gif = giftest::ReadFileBytes(REZAZO_SOURCE_DIR "/resources/art/indicator.gif");

@@ -127,7 +127,21 @@ TEST_F(IniFileTest, TextThatWouldBreakTheLinesIsRefused) {
     EXPECT_THROW(WriteIniString(path_, "s", "a=b", "1"), IniWriteError);
     EXPECT_THROW(WriteIniString(path_, "s]x", "k", "1"), IniWriteError);
     EXPECT_THROW(WriteIniString(path_, "s", "", "1"), IniWriteError);
+    // Keys are read trimmed: after their blanks these would start a header or a comment.
+    EXPECT_THROW(WriteIniString(path_, "s", " [x", "]"), IniWriteError);
+    EXPECT_THROW(WriteIniString(path_, "s", "\t;x", "1"), IniWriteError);
     EXPECT_EQ(ReadAll(path_), "[s]\nk=1\n");
+}
+
+// Found by fuzzing: a section name with blanks around it was written as a header that no
+// later read or write matched, so the value was lost and every write added a section.
+TEST_F(IniFileTest, SectionNamesMatchTrimmedLikeTheHeaders) {
+    File("[ s ]\nk=1\n");
+    EXPECT_EQ(ReadIniString(path_, " s", "k"), "1");
+    WriteIniString(path_, " s", "k", "2");
+    WriteIniString(path_, "s ", "j", "3");
+    EXPECT_EQ(ReadAll(path_), "[ s ]\nk=2\nj=3\n");
+    EXPECT_EQ(ReadIniKeys(path_, "\ts"), (Keys{"k", "j"}));
 }
 
 // The write must fail, say so with the name as given, and keep the old file and no litter.

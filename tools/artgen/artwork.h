@@ -20,6 +20,9 @@ Image MakeFullSkin();
 Image MakeCompactSkin();
 
 Image MakeTrayIcon();
+// The program's icon for the desktop's icon theme, size x size pixels.
+Image MakeAppIcon(int size);
+constexpr int kAppIconSizes[] = {16, 32, 48, 64};
 
 // The menus' 17 x 17 check and radio marks on a silver and white checkerboard.
 constexpr int kMarkSize = 17;

@@ -1,9 +1,11 @@
 #include "tools/artgen/imagefiles.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <fstream>
 #include <stdexcept>
+#include <string_view>
 #include <vector>
 
 #include "platform/bytes.h"
@@ -132,6 +134,71 @@ std::string EncodePpm(const Image& image) {
             out += static_cast<char>(c.b);
         }
     }
+    return out;
+}
+
+namespace {
+
+std::uint32_t Crc32(std::string_view bytes) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (unsigned char b : bytes) {
+        crc ^= b;
+        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return crc ^ 0xFFFFFFFFu;
+}
+
+void PutChunk(std::string& out, std::string_view type, std::string_view data) {
+    platform::AppendBE32(out, static_cast<std::uint32_t>(data.size()));
+    const std::string body = std::string(type) + std::string(data);
+    out += body;
+    platform::AppendBE32(out, Crc32(body));
+}
+
+// A zlib stream of stored blocks (at most 65535 bytes each).
+std::string StoredZlib(std::string_view raw) {
+    std::string z = "\x78\x01";
+    std::size_t at = 0;
+    do {
+        const std::size_t n = std::min<std::size_t>(65535, raw.size() - at);
+        const bool last = at + n == raw.size();
+        z += static_cast<char>(last ? 1 : 0);
+        platform::AppendLE16(z, static_cast<std::uint32_t>(n));
+        platform::AppendLE16(z, static_cast<std::uint32_t>(~n & 0xFFFF));
+        z.append(raw.substr(at, n));
+        at += n;
+    } while (at < raw.size());
+    std::uint32_t a = 1, b = 0;
+    for (unsigned char c : raw) {
+        a = (a + c) % 65521;
+        b = (b + a) % 65521;
+    }
+    platform::AppendBE32(z, (b << 16) | a);
+    return z;
+}
+
+}  // namespace
+
+std::string EncodePng(const Image& image) {
+    std::string header;
+    platform::AppendBE32(header, static_cast<std::uint32_t>(image.width()));
+    platform::AppendBE32(header, static_cast<std::uint32_t>(image.height()));
+    header += std::string("\x08\x06\x00\x00\x00", 5);  // 8 bits, RGBA, deflate, no filter/interlace
+    std::string raw;
+    for (int y = 0; y < image.height(); ++y) {
+        raw += '\0';  // filter type: none
+        for (int x = 0; x < image.width(); ++x) {
+            const Rgb c = image.At(x, y);
+            raw += static_cast<char>(c.r);
+            raw += static_cast<char>(c.g);
+            raw += static_cast<char>(c.b);
+            raw += static_cast<char>(image.AlphaAt(x, y));
+        }
+    }
+    std::string out = "\x89PNG\r\n\x1a\n";
+    PutChunk(out, "IHDR", header);
+    PutChunk(out, "IDAT", StoredZlib(raw));
+    PutChunk(out, "IEND", "");
     return out;
 }
 

@@ -14,6 +14,9 @@ std::string EncodeBmp32(const Image& image);
 // With a colour table of the colours used, in order of first use (1, 4 or 8 bits per
 // pixel); throws std::runtime_error when they do not fit.
 std::string EncodeBmpIndexed(const Image& image, int bits);
+// PNG, 8-bit RGBA, with stored (uncompressed) deflate blocks: small pictures need no
+// compressor, and any PNG reader takes them.
+std::string EncodePng(const Image& image);
 // Binary PPM (P6), alpha dropped.
 std::string EncodePpm(const Image& image);
 

@@ -1,4 +1,5 @@
 // artgen OUTDIR: draws the program's pictures into OUTDIR.
+// artgen --icons OUTDIR: draws the desktop icon at every theme size, OUTDIR/rezazo-SIZE.png.
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -7,13 +8,21 @@
 #include "tools/artgen/imagefiles.h"
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTDIR\n", argv[0]);
+    const bool icons = argc == 3 && std::string(argv[1]) == "--icons";
+    if (argc != 2 && !icons) {
+        std::fprintf(stderr, "usage: %s [--icons] OUTDIR\n", argv[0]);
         return 2;
     }
     using namespace artgen;
-    const std::string dir = std::string(argv[1]) + "/";
+    const std::string dir = std::string(argv[argc - 1]) + "/";
     try {
+        if (icons) {
+            for (int size : kAppIconSizes) {
+                SaveFile(dir + "rezazo-" + std::to_string(size) + ".png",
+                         EncodePng(MakeAppIcon(size)));
+            }
+            return 0;
+        }
         SaveFile(dir + "skin_full.bmp", EncodeBmp24(MakeFullSkin()));
         SaveFile(dir + "skin_compact.bmp", EncodeBmp24(MakeCompactSkin()));
         SaveFile(dir + "title_bright.bmp", EncodeBmp24(MakeTitle(true)));

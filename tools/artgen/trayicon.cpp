@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <utility>
+
 #include "tools/artgen/artwork.h"
 #include "tools/artgen/palette.h"
 #include "tools/artgen/pixelfont.h"
@@ -6,36 +9,42 @@ namespace artgen {
 
 using namespace palette;
 
-Image MakeTrayIcon() {
-    constexpr int kSize = 32, kTop = 2, kHeight = 28;
-    Image icon(kSize, kSize, {0, 0, 0});
-    for (int y = 0; y < kSize; ++y) {
-        for (int x = 0; x < kSize; ++x) icon.SetAlpha(x, y, 0);
+// One design at every size: a unit of size / 16 pixels sets the margins and the letters'
+// scale, so the 32-pixel tray icon and the desktop icons are the same picture.
+Image MakeAppIcon(int size) {
+    const int unit = std::max(1, size / 16);
+    const int top = unit, height = size - 2 * unit;
+    Image icon(size, size, {0, 0, 0});
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) icon.SetAlpha(x, y, 0);
     }
-    icon.VerticalGradient(0, kTop, kSize, kHeight, kPanelTop, kPanelBottom);
-    icon.Frame(0, kTop, kSize, kHeight, kBevelLight, kBevelDark);
-    for (int y = kTop; y < kTop + kHeight; ++y) {
-        for (int x = 0; x < kSize; ++x) icon.SetAlpha(x, y, 255);
+    icon.VerticalGradient(0, top, size, height, kPanelTop, kPanelBottom);
+    icon.Frame(0, top, size, height, kBevelLight, kBevelDark);
+    for (int y = top; y < top + height; ++y) {
+        for (int x = 0; x < size; ++x) icon.SetAlpha(x, y, 255);
     }
     // Rounded corners.
-    for (auto [x, y] : {std::pair{0, kTop},
-                        {kSize - 1, kTop},
-                        {0, kTop + kHeight - 1},
-                        {kSize - 1, kTop + kHeight - 1}}) {
+    for (auto [x, y] : {std::pair{0, top},
+                        {size - 1, top},
+                        {0, top + height - 1},
+                        {size - 1, top + height - 1}}) {
         icon.SetAlpha(x, y, 0);
     }
 
-    const int lx = 3, ly = kTop + 3, lw = kSize - 6, lh = kHeight - 6;
+    const int inset = std::max(2, 3 * unit / 2);
+    const int lx = inset, ly = top + inset, lw = size - 2 * inset, lh = height - 2 * inset;
     icon.Frame(lx - 1, ly - 1, lw + 2, lh + 2, kLcdRim, kLcdRim);
     icon.Fill(lx, ly, lw, lh, kLcd);
     icon.HLine(lx, ly, lw, kLcdShade);
     icon.VLine(lx, ly, lh, kLcdShade);
 
-    constexpr int kScale = 2;
-    const int tw = SmallTextWidth("IP", kScale);
-    DrawSmallText(icon, lx + (lw - tw + 1) / 2, ly + (lh - kSmallTextHeight * kScale + 1) / 2, "IP",
-                  kScale, kLcdInk);
+    const int scale = unit;
+    const int tw = SmallTextWidth("IP", scale);
+    DrawSmallText(icon, lx + (lw - tw + 1) / 2, ly + (lh - kSmallTextHeight * scale + 1) / 2, "IP",
+                  scale, kLcdInk);
     return icon;
 }
+
+Image MakeTrayIcon() { return MakeAppIcon(32); }
 
 }  // namespace artgen

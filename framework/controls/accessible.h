@@ -1,0 +1,18 @@
+#pragma once
+// What a screen reader sees of our windows. A window's widget answers with the form's
+// caption and hint, and lists as its children the windowless controls that carry text or
+// act on the mouse, with a role, a name (their text, else their hint) and a description
+// (their hint); a control with a click handler can be pressed.
+
+namespace fw {
+
+class TControl;
+
+// Makes Qt ask us for the interfaces of our windows. Once per process; later calls do
+// nothing. TApplication::Initialize calls it.
+void InstallAccessibility();
+
+// Tells a listening screen reader that the control's text changed.
+void AccessibleTextChanged(TControl* control);
+
+}  // namespace fw

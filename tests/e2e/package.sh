@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# The Debian package: built by CPack from this build, its dependencies taken from the linked
+# libraries, unpacked into a throw-away root with dpkg -x, its files where a desktop looks
+# for them, and the unpacked program started far enough to map its window.
+set -euo pipefail
+build=$1
+source "$(dirname "$0")/common.sh"
+need_display
+# A tool this test needs: missing, it skips, or fails where end-to-end runs are required.
+missing() {
+  echo "missing $1"
+  [ -n "${REZAZO_E2E_REQUIRED:-}" ] && exit 1
+  exit 77
+}
+for tool in cpack dpkg-deb dpkg-shlibdeps file; do
+  command -v "$tool" >/dev/null || missing "$tool"
+done
+tmp=$(mktemp -d)
+pid=
+trap '[ -n "$pid" ] && kill $pid 2>/dev/null; rm -rf "$tmp"' EXIT
+
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/pkg" >"$tmp/cpack.log" 2>&1 ||
+  { cat "$tmp/cpack.log"; exit 1; }
+version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
+deb="$tmp/pkg/rezazo_${version}_amd64.deb"
+[ -f "$deb" ] || { echo "no $deb:"; ls "$tmp/pkg"; exit 1; }
+
+depends=$(dpkg-deb -f "$deb" Depends)
+for lib in libqt6widgets6 libqt6gui6 libqt6core6 libc6; do
+  echo "$depends" | grep -q "\b$lib\b" || { echo "Depends lacks $lib: $depends"; exit 1; }
+done
+
+root="$tmp/root"
+dpkg -x "$deb" "$root"
+[ -x "$root/usr/bin/rezazo" ] || { echo "no usr/bin/rezazo"; exit 1; }
+desktop="$root/usr/share/applications/rezazo.desktop"
+grep -qx 'Exec=rezazo' "$desktop" || { echo "desktop Exec: $(cat "$desktop")"; exit 1; }
+grep -qx 'Icon=rezazo' "$desktop" || { echo "desktop Icon"; exit 1; }
+grep -qx 'Categories=Network;Utility;' "$desktop" || { echo "desktop Categories"; exit 1; }
+for size in 16 32 48 64; do
+  icon="$root/usr/share/icons/hicolor/${size}x${size}/apps/rezazo.png"
+  file "$icon" | grep -q "PNG image data, $size x $size, 8-bit/color RGBA" ||
+    { echo "icon $size: $(file "$icon")"; exit 1; }
+done
+metainfo="$root/usr/share/metainfo/rezazo.metainfo.xml"
+grep -q "<release version=\"$version\"" "$metainfo" || { echo "metainfo release"; exit 1; }
+if command -v appstreamcli >/dev/null; then
+  # Errors fail; the warning about a bare (not reverse-domain) id is accepted: the id
+  # follows the desktop entry's name.
+  appstreamcli validate --no-net "$metainfo" >"$tmp/validate.log" 2>&1 || true
+  if grep -q '^E:' "$tmp/validate.log"; then cat "$tmp/validate.log"; exit 1; fi
+fi
+
+# The unpacked program runs with its settings in a private per-user directory.
+export XDG_CONFIG_HOME="$tmp/config"
+env -u QT_QPA_PLATFORM QT_SCALE_FACTOR=1 "$root/usr/bin/rezazo" &
+pid=$!
+win=$(timeout 20 xdotool search --sync --onlyvisible --pid "$pid" --name "^Rezazo '98\$" | head -n1)
+[ -n "$win" ] || { echo "installed program mapped no window"; exit 1; }
+xwininfo -id "$win" | grep -q 'Map State: IsViewable' || { echo "not viewable"; exit 1; }
+kill -TERM $pid
+for _ in $(seq 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+if kill -0 $pid 2>/dev/null; then echo "did not end on SIGTERM"; exit 1; fi
+wait $pid
+pid=
+echo "package ok: $(basename "$deb"), Depends: $depends"

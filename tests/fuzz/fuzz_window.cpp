@@ -1,0 +1,97 @@
+// The window-description reader on arbitrary text: parse, create the components, apply every
+// property kind (numbers, strings, identifiers, sets, colours, fonts, pictures and GIF data,
+// string lists, references, handlers), run the end-of-loading steps, write the window back and
+// read that text again. A reader error is the text's own; a crash, a sanitizer report or a
+// written window that does not read back as itself is a finding.
+#include <QApplication>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "controls/registercontrols.h"
+#include "framework/classregistry.h"
+#include "framework/componenttext.h"
+#include "framework/controls.h"
+#include "framework/exceptions.h"
+#include "framework/forms.h"
+#include "gif/registergif.h"
+
+using namespace fw;
+
+namespace {
+
+// A form whose handler table answers every handler name the text binds, with the signature
+// its name implies, as the program's windows name their handlers.
+class TFuzzForm : public TForm {
+  public:
+    explicit TFuzzForm(const ObjectText& tree) : TForm(nullptr) { Register(tree); }
+    void Read(std::string_view text) { InitInheritedComponent(text); }
+
+  private:
+    void Register(const ObjectText& node) {
+        for (const PropertyLine& line : node.props) {
+            if (line.path.rfind("On", 0) != 0 || line.Value().type != TextValue::Type::Identifier)
+                continue;
+            const std::string& name = line.Value().text;
+            if (name.find("MouseMove") != std::string::npos)
+                RegisterHandler<void(TObject*, TShiftState, int, int)>(
+                    name, [](TObject*, TShiftState, int, int) {});
+            else if (name.find("Mouse") != std::string::npos)
+                RegisterHandler<void(TObject*, TMouseButton, TShiftState, int, int)>(
+                    name, [](TObject*, TMouseButton, TShiftState, int, int) {});
+            else
+                RegisterHandler<void(TObject*)>(name, [](TObject*) {});
+        }
+        for (const ObjectText& child : node.children) Register(child);
+    }
+};
+
+void Finding(const char* what, const std::string& detail) {
+    std::fprintf(stderr, "fuzz_window: %s\n%s\n", what, detail.c_str());
+    std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication app(*argc, *argv);
+    RegisterFrameworkClasses();
+    ctl::RegisterControlClasses();
+    gif::RegisterGifClasses();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    ObjectText tree;
+    try {
+        tree = ParseComponentText(text);
+    } catch (const Exception&) {
+        return 0;
+    }
+    std::string written;
+    {
+        TFuzzForm form(tree);
+        try {
+            form.Read(text);
+        } catch (const Exception&) {
+            return 0;
+        }
+        written = WriteComponentText(form);
+    }
+    // What the writer produced must read back into the same window.
+    std::string again;
+    try {
+        TFuzzForm form(ParseComponentText(written));
+        form.Read(written);
+        again = WriteComponentText(form);
+    } catch (const Exception& e) {
+        Finding("a written window does not read back", std::string(e.what()) + "\n" + written);
+    }
+    if (again != written)
+        Finding("a written window reads back differently", written + "\n--\n" + again);
+    return 0;
+}
