@@ -1,4 +1,5 @@
 #include "framework/stdctrls.h"
+#include "platform/strings.h"
 
 #include <algorithm>
 
@@ -25,21 +26,7 @@ TCanvas& MeasureCanvas() {
     return bmp.Canvas();
 }
 
-std::vector<std::string> SplitLines(const std::string& s) {
-    std::vector<std::string> lines;
-    std::string cur;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '\r' || s[i] == '\n') {
-            lines.push_back(cur);
-            cur.clear();
-            if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ++i;
-        } else {
-            cur += s[i];
-        }
-    }
-    lines.push_back(cur);
-    return lines;
-}
+using platform::SplitLines;
 
 // Breaks lines at blanks so that each fits the width (a single long word stays whole).
 std::vector<std::string> WrapLines(TCanvas& canvas, const std::vector<std::string>& in, int width) {

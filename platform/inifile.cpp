@@ -1,4 +1,5 @@
 #include "platform/inifile.h"
+#include "platform/strings.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -25,13 +26,7 @@ bool SameText(std::string_view a, std::string_view b) {
     return true;
 }
 
-std::string_view Trim(std::string_view s) {
-    const char* ws = " \t";
-    auto b = s.find_first_not_of(ws);
-    if (b == std::string_view::npos) return {};
-    auto e = s.find_last_not_of(ws);
-    return s.substr(b, e - b + 1);
-}
+using platform::Trim;
 
 // The section name of a header line, or nullopt for any other line.
 std::optional<std::string_view> SectionOf(std::string_view line) {

@@ -1,4 +1,5 @@
 #include "settings/storerestore.h"
+#include "platform/strings.h"
 
 #include "framework/classes.h"
 #include "framework/componenttext.h"
@@ -10,11 +11,8 @@ namespace settings {
 
 namespace {
 
-std::string Trim(const std::string& s) {
-    size_t b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return {};
-    return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
+// Component text indents with spaces only.
+std::string Trim(const std::string& s) { return std::string(platform::Trim(s, " ")); }
 
 std::string KeyOf(const std::string& line) { return line.substr(0, line.find('=')); }
 std::string ValueOf(const std::string& line) {

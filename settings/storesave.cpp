@@ -1,4 +1,5 @@
 #include "settings/storesave.h"
+#include "platform/strings.h"
 
 #include "framework/classes.h"
 
@@ -13,25 +14,15 @@ size_t Indent(const std::string& s) {
     return n == std::string::npos ? s.size() : n;
 }
 
-std::string Trim(const std::string& s) {
-    size_t b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return {};
-    return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
+// Component text indents with spaces only.
+std::string Trim(const std::string& s) { return std::string(platform::Trim(s, " ")); }
 
 bool EndsWith(const std::string& s, char c) { return !s.empty() && s.back() == c; }
 
+// The lines of a component text; its final line break ends the last line.
 Lines SplitLines(const std::string& text) {
-    Lines out;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t nl = text.find('\n', start);
-        size_t end = nl == std::string::npos ? text.size() : nl;
-        std::string line = text.substr(start, end - start);
-        if (EndsWith(line, '\r')) line.pop_back();
-        out.push_back(std::move(line));
-        start = end + 1;
-    }
+    Lines out = platform::SplitLines(text);
+    if (out.back().empty()) out.pop_back();
     return out;
 }
 

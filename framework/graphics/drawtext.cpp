@@ -1,4 +1,5 @@
 #include "framework/graphics/drawtext.h"
+#include "platform/strings.h"
 
 #include <QFontMetrics>
 #include <algorithm>
@@ -72,18 +73,7 @@ std::vector<std::string> SplitLines(const std::string& s, bool single) {
         lines.push_back(one);
         return lines;
     }
-    std::string cur;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '\r' || s[i] == '\n') {
-            lines.push_back(cur);
-            cur.clear();
-            if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') ++i;
-        } else {
-            cur += s[i];
-        }
-    }
-    lines.push_back(cur);
-    return lines;
+    return platform::SplitLines(s);
 }
 
 // Breaks a line between words so that each piece fits; a word wider than the width

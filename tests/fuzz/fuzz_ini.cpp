@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/inifile.h"
+#include "platform/strings.h"
 
 using namespace platform;
 
@@ -102,7 +103,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(values.back() != kMissing, "a listed key cannot be read");
     }
 
-    const bool distinct = !SameText(section, other);
+    // Blanks around a section name are not part of it.
+    const bool distinct = !SameText(std::string(Trim(section)), std::string(Trim(other)));
     const std::vector<std::string> otherKeys = ReadIniKeys(file, other);
     bool wrote = true;
     try {
