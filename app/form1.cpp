@@ -5,11 +5,11 @@
 
 #include "controls/scrolllabel.h"
 #include "controls/trayicon.h"
-#include "framework/application.h"
-#include "framework/classbuilder.h"
-#include "framework/classregistry.h"
-#include "framework/clipbrd.h"
-#include "framework/x11window.h"
+#include "framework/app/application.h"
+#include "framework/core/classbuilder.h"
+#include "framework/core/classregistry.h"
+#include "framework/graphics/clipbrd.h"
+#include "framework/controls/x11window.h"
 #include "platform/probe.h"
 #include "resources/descriptions.h"
 

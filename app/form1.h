@@ -2,12 +2,12 @@
 // The main window: the address and host name on a skinned, borderless panel.
 #include "app/mainlogic.h"
 #include "app/windowdrag.h"
-#include "framework/dialogs.h"
-#include "framework/extctrls.h"
-#include "framework/forms.h"
-#include "framework/imglist.h"
-#include "framework/menus.h"
-#include "framework/stdctrls.h"
+#include "framework/app/dialogs.h"
+#include "framework/controls/extctrls.h"
+#include "framework/controls/forms.h"
+#include "framework/graphics/imglist.h"
+#include "framework/menus/menus.h"
+#include "framework/controls/stdctrls.h"
 
 namespace ctl {
 class TScrollLabel;

@@ -5,10 +5,10 @@
 
 #include "app/windowdrag.h"
 #include "framework/controls/memo.h"
-#include "framework/extctrls.h"
-#include "framework/forms.h"
-#include "framework/menus.h"
-#include "framework/stdctrls.h"
+#include "framework/controls/extctrls.h"
+#include "framework/controls/forms.h"
+#include "framework/menus/menus.h"
+#include "framework/controls/stdctrls.h"
 
 class TForm1;
 

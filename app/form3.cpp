@@ -3,11 +3,11 @@
 #include "app/about.h"
 #include "controls/shadowlbl.h"
 #include "controls/urllabel.h"
-#include "framework/classbuilder.h"
-#include "framework/classregistry.h"
+#include "framework/core/classbuilder.h"
+#include "framework/core/classregistry.h"
 #include "framework/controls/simplememo.h"
-#include "framework/extctrls.h"
-#include "framework/stdctrls.h"
+#include "framework/controls/extctrls.h"
+#include "framework/controls/stdctrls.h"
 #include "resources/descriptions.h"
 
 using namespace fw;

@@ -2,8 +2,8 @@
 // The About window: name, version, the home page and feedback links, the copyright line
 // and an editable version history on a tiled background, dragged by its title strip.
 #include "app/windowdrag.h"
-#include "framework/forms.h"
-#include "framework/menus.h"
+#include "framework/controls/forms.h"
+#include "framework/menus/menus.h"
 
 namespace ctl {
 class TURLLabel;

@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "framework/exceptions.h"
+#include "framework/core/exceptions.h"
 #include "platform/atomicfile.h"
 #include "platform/paths.h"
 

@@ -1,6 +1,6 @@
 #include "app/mainlogic.h"
 
-#include "framework/controls.h"
+#include "framework/controls/controls.h"
 
 namespace app {
 

@@ -1,7 +1,7 @@
 #include "app/windowdrag.h"
 
 #include "framework/controls/screen.h"
-#include "framework/forms.h"
+#include "framework/controls/forms.h"
 
 namespace app {
 

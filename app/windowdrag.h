@@ -3,7 +3,7 @@
 // window's drag controls starts a drag, motions move the window (snapping to the screen's
 // edges when asked), any release ends it. One per window; its drag controls share it.
 #include "app/mainlogic.h"
-#include "framework/controls.h"
+#include "framework/controls/controls.h"
 
 namespace fw {
 class TForm;

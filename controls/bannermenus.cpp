@@ -7,10 +7,10 @@
 #include <cctype>
 #include <set>
 
-#include "framework/application.h"
-#include "framework/bitmap.h"
-#include "framework/classbuilder.h"
-#include "framework/forms.h"
+#include "framework/app/application.h"
+#include "framework/graphics/bitmap.h"
+#include "framework/core/classbuilder.h"
+#include "framework/controls/forms.h"
 #include "framework/menus/popuplist.h"
 #include "platform/sysmetrics.h"
 #include "resources/bitmaps.h"

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "controls/bannerstrip.h"
-#include "framework/canvas.h"
-#include "framework/controls.h"
-#include "framework/imglist.h"
-#include "framework/menus.h"
+#include "framework/graphics/canvas.h"
+#include "framework/controls/controls.h"
+#include "framework/graphics/imglist.h"
+#include "framework/menus/menus.h"
 
 class QFontMetrics;
 

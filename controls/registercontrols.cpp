@@ -6,7 +6,7 @@
 #include "controls/tiledbmp.h"
 #include "controls/urllabel.h"
 #include "controls/trayicon.h"
-#include "framework/classregistry.h"
+#include "framework/core/classregistry.h"
 
 namespace ctl {
 

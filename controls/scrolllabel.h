@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "framework/stdctrls.h"
+#include "framework/controls/stdctrls.h"
 
 namespace fw {
 class TTimer;

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "framework/bitmap.h"
-#include "framework/canvas.h"
-#include "framework/classbuilder.h"
+#include "framework/graphics/bitmap.h"
+#include "framework/graphics/canvas.h"
+#include "framework/core/classbuilder.h"
 #include "framework/controls/cursors.h"
 #include "framework/graphics/drawtext.h"
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "framework/controls.h"
-#include "framework/stdctrls.h"
+#include "framework/controls/controls.h"
+#include "framework/controls/stdctrls.h"
 
 namespace ctl {
 

@@ -2,11 +2,11 @@
 
 #include "framework/controls/cursors.h"
 #include "framework/app/post.h"
-#include "framework/application.h"
-#include "framework/classbuilder.h"
+#include "framework/app/application.h"
+#include "framework/core/classbuilder.h"
 #include "framework/controls/screen.h"
-#include "framework/forms.h"
-#include "framework/menus.h"
+#include "framework/controls/forms.h"
+#include "framework/menus/menus.h"
 
 namespace ctl {
 

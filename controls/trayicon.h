@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "framework/classes.h"
-#include "framework/controls.h"
-#include "framework/graphicsicon.h"
+#include "framework/core/classes.h"
+#include "framework/controls/controls.h"
+#include "framework/graphics/graphicsicon.h"
 #include "platform/notificationarea.h"
 
 namespace fw {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "framework/classbuilder.h"
+#include "framework/core/classbuilder.h"
 #include "framework/controls/cursors.h"
 #include "platform/links.h"
 

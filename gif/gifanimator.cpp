@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "framework/canvas.h"
-#include "framework/classbuilder.h"
-#include "framework/colors.h"
+#include "framework/graphics/canvas.h"
+#include "framework/core/classbuilder.h"
+#include "framework/graphics/colors.h"
 #include "gif/codec/compose.h"
 #include "gif/codec/giferrors.h"
 

@@ -2,11 +2,11 @@
 
 #include <cstring>
 
-#include "framework/application.h"
-#include "framework/canvas.h"
-#include "framework/classbuilder.h"
-#include "framework/clipbrd.h"
-#include "framework/graphicsicon.h"
+#include "framework/app/application.h"
+#include "framework/graphics/canvas.h"
+#include "framework/core/classbuilder.h"
+#include "framework/graphics/clipbrd.h"
+#include "framework/graphics/graphicsicon.h"
 #include "gif/codec/giferrors.h"
 
 namespace gif {

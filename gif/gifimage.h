@@ -4,8 +4,8 @@
 // clipboard format. The frames, the reading and the writing are the codec's.
 #include <memory>
 
-#include "framework/bitmap.h"
-#include "framework/graphicsbase.h"
+#include "framework/graphics/bitmap.h"
+#include "framework/graphics/graphicsbase.h"
 #include "gif/codec/gifimagecore.h"
 
 namespace gif {

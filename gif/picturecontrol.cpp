@@ -1,6 +1,6 @@
 #include "gif/picturecontrol.h"
 
-#include "framework/classbuilder.h"
+#include "framework/core/classbuilder.h"
 
 namespace gif {
 

@@ -1,8 +1,8 @@
 #pragma once
 // Base of the controls that show a picture: paints every pixel of its area itself and
 // repaints when its picture changes, unless it is drawing already.
-#include "framework/controls.h"
-#include "framework/graphicsbase.h"
+#include "framework/controls/controls.h"
+#include "framework/graphics/graphicsbase.h"
 
 namespace gif {
 

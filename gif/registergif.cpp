@@ -1,6 +1,6 @@
 #include "gif/registergif.h"
 
-#include "framework/classregistry.h"
+#include "framework/core/classregistry.h"
 #include "gif/codec/giferrors.h"
 #include "gif/gifanimator.h"
 #include "gif/gifimage.h"

@@ -2,9 +2,9 @@
 
 #include <climits>
 
-#include "framework/classbuilder.h"
-#include "framework/controls.h"
-#include "framework/extctrls.h"
+#include "framework/core/classbuilder.h"
+#include "framework/controls/controls.h"
+#include "framework/controls/extctrls.h"
 
 namespace gif {
 

@@ -4,8 +4,8 @@
 #include <atomic>
 #include <memory>
 
-#include "framework/classes.h"
-#include "framework/exceptions.h"
+#include "framework/core/classes.h"
+#include "framework/core/exceptions.h"
 #include "gif/timerthread.h"
 
 namespace fw {

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <thread>
 
-#include "framework/controls.h"
+#include "framework/controls/controls.h"
 #include "framework/core/guithread.h"
 #include "gif/threadedtimer.h"
 

@@ -1,9 +1,9 @@
 #include "settings/propstore.h"
 
-#include "framework/classbuilder.h"
-#include "framework/classregistry.h"
-#include "framework/componenttext.h"
-#include "framework/registry.h"
+#include "framework/core/classbuilder.h"
+#include "framework/core/classregistry.h"
+#include "framework/text/componenttext.h"
+#include "framework/core/registry.h"
 #include "platform/inifile.h"
 #include "platform/paths.h"
 #include "settings/storeerrors.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/forms.h"
+#include "framework/controls/forms.h"
 #include "settings/storesave.h"
 
 namespace settings {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "framework/application.h"
+#include "framework/app/application.h"
 
 namespace settings {
 

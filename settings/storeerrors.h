@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/classes.h"
-#include "framework/exceptions.h"
+#include "framework/core/classes.h"
+#include "framework/core/exceptions.h"
 #include "settings/storerestore.h"
 
 namespace settings {

@@ -1,11 +1,11 @@
 #include "settings/storerestore.h"
 #include "platform/strings.h"
 
-#include "framework/classes.h"
-#include "framework/componenttext.h"
-#include "framework/exceptions.h"
+#include "framework/core/classes.h"
+#include "framework/text/componenttext.h"
+#include "framework/core/exceptions.h"
 #include "framework/text/propvalue.h"
-#include "framework/textvalue.h"
+#include "framework/text/textvalue.h"
 
 namespace settings {
 

@@ -12,8 +12,8 @@
 #include "settings/propstore.h"
 #include "framework/app/display.h"
 #include "framework/app/socketwatch.h"
-#include "framework/application.h"
-#include "framework/classregistry.h"
+#include "framework/app/application.h"
+#include "framework/core/classregistry.h"
 #include "platform/singleinstance.h"
 
 int main(int argc, char** argv) {

@@ -13,8 +13,8 @@
 
 #include "app/form1.h"
 #include "controls/registercontrols.h"
-#include "framework/application.h"
-#include "framework/classregistry.h"
+#include "framework/app/application.h"
+#include "framework/core/classregistry.h"
 #include "framework/menus/menuengine.h"
 #include "gif/registergif.h"
 #include "settings/propstore.h"

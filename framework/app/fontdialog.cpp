@@ -12,8 +12,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "framework/application.h"
-#include "framework/controls.h"
+#include "framework/app/application.h"
+#include "framework/controls/controls.h"
 
 namespace fw {
 

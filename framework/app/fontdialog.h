@@ -5,7 +5,7 @@
 // strike-out), a sample, and OK, Cancel and Apply.
 #include <QDialog>
 
-#include "framework/dialogs.h"
+#include "framework/app/dialogs.h"
 
 class QCheckBox;
 class QComboBox;

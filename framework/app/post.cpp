@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QTimer>
 
-#include "framework/controls.h"
+#include "framework/controls/controls.h"
 
 namespace fw {
 

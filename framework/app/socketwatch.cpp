@@ -2,7 +2,7 @@
 
 #include <QSocketNotifier>
 
-#include "framework/controls.h"
+#include "framework/controls/controls.h"
 
 namespace fw {
 

@@ -7,10 +7,10 @@
 #include <map>
 #include <vector>
 
-#include "framework/application.h"
-#include "framework/controls.h"
-#include "framework/fwwidget.h"
-#include "framework/messages.h"
+#include "framework/app/application.h"
+#include "framework/controls/controls.h"
+#include "framework/controls/fwwidget.h"
+#include "framework/core/messages.h"
 
 namespace fw {
 

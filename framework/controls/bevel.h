@@ -1,6 +1,6 @@
 #pragma once
 // A windowless frame or line with a raised or lowered look.
-#include "framework/controls.h"
+#include "framework/controls/controls.h"
 
 namespace fw {
 

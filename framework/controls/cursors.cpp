@@ -7,8 +7,8 @@
 #include <QWidget>
 #include <map>
 
-#include "framework/bitmap.h"
-#include "framework/controls.h"
+#include "framework/graphics/bitmap.h"
+#include "framework/controls/controls.h"
 
 namespace fw {
 

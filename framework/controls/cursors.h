@@ -4,7 +4,7 @@
 // is and whether the program has the foreground.
 #include <string>
 
-#include "framework/types.h"
+#include "framework/core/types.h"
 
 class QWidget;
 

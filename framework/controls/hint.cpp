@@ -8,7 +8,7 @@
 #include <QToolTip>
 #include <QWidget>
 
-#include "framework/controls.h"
+#include "framework/controls/controls.h"
 
 namespace fw::hint {
 

@@ -3,9 +3,9 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 
-#include "framework/classbuilder.h"
-#include "framework/font.h"
-#include "framework/graphicsobjects.h"
+#include "framework/core/classbuilder.h"
+#include "framework/graphics/font.h"
+#include "framework/graphics/graphicsobjects.h"
 
 namespace fw {
 

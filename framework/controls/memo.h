@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/controls.h"
+#include "framework/controls/controls.h"
 
 namespace fw {
 

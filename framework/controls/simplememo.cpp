@@ -3,8 +3,8 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 
-#include "framework/classbuilder.h"
-#include "framework/graphicsobjects.h"
+#include "framework/core/classbuilder.h"
+#include "framework/graphics/graphicsobjects.h"
 
 namespace fw {
 

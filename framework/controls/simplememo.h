@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "framework/controls/memo.h"  // TScrollStyle
-#include "framework/controls.h"
+#include "framework/controls/controls.h"
 
 namespace fw {
 

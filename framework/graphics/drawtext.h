@@ -3,7 +3,7 @@
 // breaks at words, tab stops, access-key underlines, and measuring without drawing.
 #include <string>
 
-#include "framework/canvas.h"
+#include "framework/graphics/canvas.h"
 
 namespace fw {
 

@@ -13,10 +13,10 @@
 #include <QWidget>
 #include <algorithm>
 
-#include "framework/controls.h"
+#include "framework/controls/controls.h"
 #include "framework/controls/screen.h"
-#include "framework/font.h"
-#include "framework/menus.h"
+#include "framework/graphics/font.h"
+#include "framework/menus/menus.h"
 #include "framework/menus/popuplist.h"
 #include "platform/sysmetrics.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/messages.h"
-#include "framework/types.h"
+#include "framework/core/messages.h"
+#include "framework/core/types.h"
 
 class QPainter;
 

@@ -1,7 +1,7 @@
 #include "framework/menus/popuplist.h"
 
-#include "framework/application.h"
-#include "framework/menus.h"
+#include "framework/app/application.h"
+#include "framework/menus/menus.h"
 
 namespace fw {
 

@@ -5,7 +5,7 @@
 // they do not consume. Its own procedure, at the end of the chain, runs a submenu item's
 // OnClick as its level opens, shows the selected item's hint, and hands what is left to
 // the window of the menu's owner.
-#include "framework/controls.h"
+#include "framework/controls/controls.h"
 #include "framework/menus/menuhandle.h"
 
 namespace fw {

@@ -1,8 +1,8 @@
 #include "framework/text/propvalue.h"
 
-#include "framework/classes.h"
-#include "framework/colors.h"
-#include "framework/exceptions.h"
+#include "framework/core/classes.h"
+#include "framework/graphics/colors.h"
+#include "framework/core/exceptions.h"
 
 namespace fw {
 

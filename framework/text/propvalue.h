@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
-#include "framework/textvalue.h"
-#include "framework/typinfo.h"
+#include "framework/text/textvalue.h"
+#include "framework/core/typinfo.h"
 
 namespace fw {
 

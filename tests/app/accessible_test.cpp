@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "controls/scrolllabel.h"
-#include "framework/picture.h"
+#include "framework/graphics/picture.h"
 #include "tests/app/app_support.h"
 #include "tests/support/fixedhostbackend.h"
 

@@ -15,7 +15,7 @@
 
 #include "app/form1.h"
 #include "controls/scrolllabel.h"
-#include "framework/clipbrd.h"
+#include "framework/graphics/clipbrd.h"
 #include "framework/controls/screen.h"
 #include "tests/app/app_support.h"
 #include "tests/support/fixedhostbackend.h"

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/mainlogic.h"
-#include "framework/controls.h"
+#include "framework/controls/controls.h"
 
 using namespace app;
 

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "controls_testsupport.h"
-#include "framework/application.h"
-#include "framework/forms.h"
+#include "framework/app/application.h"
+#include "framework/controls/forms.h"
 #include "framework/menus/menuengine.h"
 #include "framework/menus/popuplist.h"
 

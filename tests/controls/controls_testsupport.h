@@ -3,7 +3,7 @@
 #include <QApplication>
 
 #include "controls/registercontrols.h"
-#include "framework/classregistry.h"
+#include "framework/core/classregistry.h"
 
 namespace ctltest {
 

@@ -10,10 +10,10 @@
 #include <QWidget>
 
 #include "controls_testsupport.h"
-#include "framework/bitmap.h"
-#include "framework/componenttext.h"
-#include "framework/extctrls.h"
-#include "framework/forms.h"
+#include "framework/graphics/bitmap.h"
+#include "framework/text/componenttext.h"
+#include "framework/controls/extctrls.h"
+#include "framework/controls/forms.h"
 
 using namespace ctl;
 using fw::ComponentPtr;

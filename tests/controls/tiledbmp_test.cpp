@@ -8,8 +8,8 @@
 #include <QWidget>
 
 #include "controls_testsupport.h"
-#include "framework/componenttext.h"
-#include "framework/forms.h"
+#include "framework/text/componenttext.h"
+#include "framework/controls/forms.h"
 
 using namespace ctl;
 using fw::ComponentPtr;

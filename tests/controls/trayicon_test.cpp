@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "controls_testsupport.h"
-#include "framework/application.h"
-#include "framework/componenttext.h"
-#include "framework/forms.h"
-#include "framework/menus.h"
+#include "framework/app/application.h"
+#include "framework/text/componenttext.h"
+#include "framework/controls/forms.h"
+#include "framework/menus/menus.h"
 
 using namespace ctl;
 using platform::TrayMouse;

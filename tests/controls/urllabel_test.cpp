@@ -9,9 +9,9 @@
 #include <QWidget>
 
 #include "controls_testsupport.h"
-#include "framework/componenttext.h"
+#include "framework/text/componenttext.h"
 #include "framework/controls/cursors.h"
-#include "framework/forms.h"
+#include "framework/controls/forms.h"
 #include "platform/links.h"
 
 using namespace ctl;

@@ -5,8 +5,8 @@
 #include <QApplication>
 #include <QTimer>
 
-#include "framework/application.h"
-#include "framework/classregistry.h"
+#include "framework/app/application.h"
+#include "framework/core/classregistry.h"
 
 namespace fwtest {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/bytes.h"
-#include "framework/graphics.h"
+#include "framework/graphics/graphics.h"
 
 namespace gfxtest {
 

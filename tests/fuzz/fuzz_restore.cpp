@@ -12,8 +12,8 @@
 
 #include "app/form1.h"
 #include "controls/registercontrols.h"
-#include "framework/application.h"
-#include "framework/classregistry.h"
+#include "framework/app/application.h"
+#include "framework/core/classregistry.h"
 #include "gif/registergif.h"
 #include "settings/propstore.h"
 #include "settings/storeerrors.h"

@@ -11,11 +11,11 @@
 #include <string_view>
 
 #include "controls/registercontrols.h"
-#include "framework/classregistry.h"
-#include "framework/componenttext.h"
-#include "framework/controls.h"
-#include "framework/exceptions.h"
-#include "framework/forms.h"
+#include "framework/core/classregistry.h"
+#include "framework/text/componenttext.h"
+#include "framework/controls/controls.h"
+#include "framework/core/exceptions.h"
+#include "framework/controls/forms.h"
 #include "gif/registergif.h"
 
 using namespace fw;

@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/clipbrd.h"
-#include "framework/graphicsicon.h"
-#include "framework/picture.h"
+#include "framework/graphics/clipbrd.h"
+#include "framework/graphics/graphicsicon.h"
+#include "framework/graphics/picture.h"
 #include "testpaths.h"
 #include "tests/gif/codec/gifbuilder.h"
 #include "tests/gif/gifsupport.h"

@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "framework/application.h"
-#include "framework/bitmap.h"
-#include "framework/canvas.h"
-#include "framework/classregistry.h"
+#include "framework/app/application.h"
+#include "framework/graphics/bitmap.h"
+#include "framework/graphics/canvas.h"
+#include "framework/core/classregistry.h"
 #include "gif/gifimage.h"
 #include "gif/registergif.h"
 

@@ -12,7 +12,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "framework/forms.h"
+#include "framework/controls/forms.h"
 #include "tests/gif/gifsupport.h"
 
 using namespace std::chrono_literals;

@@ -1,5 +1,5 @@
 // The registry variant: the same entries as named string values of a per-user key.
-#include "framework/registry.h"
+#include "framework/core/registry.h"
 
 #include "tests/settings/store_support.h"
 

@@ -1,7 +1,7 @@
 // The check that refuses a damaged key before any of it is applied, for the kinds the
 // other store tests do not flatten: colours, component references, events and floating-
 // point values. Each entry is tried alone, after a sound line of the same group.
-#include "framework/colors.h"
+#include "framework/graphics/colors.h"
 #include "tests/settings/store_support.h"
 
 namespace storetest {

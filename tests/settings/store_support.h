@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "framework/application.h"
-#include "framework/classbuilder.h"
-#include "framework/classregistry.h"
-#include "framework/forms.h"
+#include "framework/app/application.h"
+#include "framework/core/classbuilder.h"
+#include "framework/core/classregistry.h"
+#include "framework/controls/forms.h"
 #include "settings/propstore.h"
 #include "settings/storeerrors.h"
 

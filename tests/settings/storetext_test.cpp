@@ -2,8 +2,8 @@
 // component text, including shapes no component of the program has (nested collections).
 #include <gtest/gtest.h>
 
-#include "framework/classes.h"
-#include "framework/exceptions.h"
+#include "framework/core/classes.h"
+#include "framework/core/exceptions.h"
 #include "settings/storerestore.h"
 #include "settings/storesave.h"
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <utility>
 
-#include "framework/application.h"
+#include "framework/app/application.h"
 
 namespace testsupport {
 

@@ -15,8 +15,8 @@
 #include <iostream>
 #include <sstream>
 
-#include "framework/graphics.h"
-#include "framework/imglist.h"
+#include "framework/graphics/graphics.h"
+#include "framework/graphics/imglist.h"
 
 namespace {
 

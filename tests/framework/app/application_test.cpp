@@ -7,9 +7,9 @@
 #include <QWidget>
 #include <stdexcept>
 
-#include "framework/controls.h"
-#include "framework/dialogs.h"
-#include "framework/forms.h"
+#include "framework/controls/controls.h"
+#include "framework/app/dialogs.h"
+#include "framework/controls/forms.h"
 #include "tests/framework/framework_testapp.h"
 
 using namespace fw;

@@ -5,10 +5,10 @@
 #include <QWidget>
 
 #include "../graphics_testsupport.h"
-#include "framework/classregistry.h"
+#include "framework/core/classregistry.h"
 #include "framework/controls/bevel.h"
-#include "framework/extctrls.h"
-#include "framework/forms.h"
+#include "framework/controls/extctrls.h"
+#include "framework/controls/forms.h"
 
 using namespace fw;
 

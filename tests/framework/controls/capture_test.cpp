@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "framework/classregistry.h"
+#include "framework/core/classregistry.h"
 #include "framework/controls/hint.h"
-#include "framework/dialogs.h"
-#include "framework/extctrls.h"
-#include "framework/forms.h"
-#include "framework/menus.h"
+#include "framework/app/dialogs.h"
+#include "framework/controls/extctrls.h"
+#include "framework/controls/forms.h"
+#include "framework/menus/menus.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <QWidget>
 
-#include "framework/forms.h"
+#include "framework/controls/forms.h"
 #include "tests/framework/framework_testapp.h"
 
 using namespace fw;

@@ -6,8 +6,8 @@
 #include <QImage>
 #include <QWidget>
 
-#include "framework/forms.h"
-#include "framework/stdctrls.h"
+#include "framework/controls/forms.h"
+#include "framework/controls/stdctrls.h"
 
 using namespace fw;
 

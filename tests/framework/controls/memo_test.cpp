@@ -9,9 +9,9 @@
 #include <QTextLayout>
 
 #include "../graphics_testsupport.h"
-#include "framework/classregistry.h"
-#include "framework/componenttext.h"
-#include "framework/forms.h"
+#include "framework/core/classregistry.h"
+#include "framework/text/componenttext.h"
+#include "framework/controls/forms.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include <QElapsedTimer>
 
-#include "framework/componenttext.h"
-#include "framework/extctrls.h"
-#include "framework/forms.h"
+#include "framework/text/componenttext.h"
+#include "framework/controls/extctrls.h"
+#include "framework/controls/forms.h"
 #include "tests/framework/framework_testapp.h"
 
 using namespace fw;

@@ -13,7 +13,7 @@
 #include <set>
 #include <string>
 
-#include "framework/forms.h"
+#include "framework/controls/forms.h"
 
 namespace {
 

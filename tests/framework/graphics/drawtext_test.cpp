@@ -7,7 +7,7 @@
 #include <QFontMetrics>
 
 #include "../graphics_testsupport.h"
-#include "framework/bitmap.h"
+#include "framework/graphics/bitmap.h"
 
 using namespace fw;
 

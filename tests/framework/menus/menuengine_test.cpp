@@ -15,7 +15,7 @@
 
 #include "../graphics_testsupport.h"
 #include "framework/controls/screen.h"
-#include "framework/menus.h"
+#include "framework/menus/menus.h"
 #include "framework/menus/popuplist.h"
 
 namespace {

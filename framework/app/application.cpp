@@ -1,0 +1,188 @@
+#include "framework/app/application.h"
+
+#include <malloc.h>
+
+#include <QApplication>
+#include <QSessionManager>
+#include <QTimer>
+#include <csignal>
+#include <cstdio>
+#include <stdexcept>
+#include <QWidget>
+
+#include "framework/core/classbuilder.h"
+#include "framework/text/componenttext.h"
+#include "framework/controls/accessible.h"
+#include "framework/core/guithread.h"
+#include "framework/app/dialogs.h"
+#include "framework/controls/forms.h"
+
+namespace fw {
+
+TApplication* Application = nullptr;
+
+const TClassInfo& TApplication::StaticClassInfo() {
+    static const TClassInfo info =
+        ClassBuilder<TApplication>("TApplication", &TComponent::StaticClassInfo()).Build();
+    return info;
+}
+
+TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
+    if (!Application) Application = this;
+}
+
+TApplication::~TApplication() {
+    DestroyComponents();
+    if (Application == this) Application = nullptr;
+}
+
+void TApplication::Initialize(int& argc, char** argv) {
+    if (!QCoreApplication::instance()) ownedApp_ = std::make_unique<QApplication>(argc, argv);
+    InstallAccessibility();
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    if (app) {
+        app->setQuitOnLastWindowClosed(false);
+        QObject::connect(app, &QGuiApplication::applicationStateChanged, app,
+                         [this](Qt::ApplicationState s) {
+                             Guarded(this, [&] { SetActive(s == Qt::ApplicationActive); });
+                         });
+    }
+}
+
+void TApplication::SetTitle(const std::string& t) {
+    title_ = t;
+    if (QCoreApplication::instance())
+        QCoreApplication::setApplicationName(QString::fromStdString(t));
+}
+
+void TApplication::SetActive(bool active) {
+    if (active == active_) return;
+    active_ = active;
+    if (active)
+        OnActivate(this);
+    else
+        OnDeactivate(this);
+}
+
+void TApplication::Run() {
+    if (terminated_) {
+        DestroyComponents();
+        return;
+    }
+    if (mainForm_ && !minimized_) mainForm_->Show();
+    // Loading the windows parsed their descriptions and decoded their pictures; what that
+    // left free goes back to the system instead of staying in the idle program's heap.
+    malloc_trim(0);
+    QCoreApplication::exec();
+    terminated_ = true;
+    // What could not be shown any more goes where somebody may still read it.
+    for (const std::string& m : held_) WriteToStandardError(m);
+    held_.clear();
+    // The loop has ended: the windows go, each saving what it keeps as it is destroyed.
+    DestroyComponents();
+    mainForm_ = nullptr;
+}
+
+void TApplication::Terminate() {
+    terminated_ = true;
+    if (QCoreApplication::instance())
+        QTimer::singleShot(0, QCoreApplication::instance(), [] { QCoreApplication::exit(0); });
+}
+
+namespace {
+extern "C" void OnTerminationSignal(int) { WakeGuiThreadFromSignal(); }
+}  // namespace
+
+void TApplication::InstallTerminationHandlers() {
+    SetSignalAction([this] {
+        unattended_ = true;
+        Terminate();
+    });
+    PrepareGuiThread();
+    struct sigaction sa {};
+    sa.sa_handler = OnTerminationSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
+    if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        QObject::connect(gui, &QGuiApplication::commitDataRequest, gui,
+                         [this](QSessionManager&) {
+                             unattended_ = true;
+                             Terminate();
+                         });
+    }
+}
+
+void TApplication::ProcessMessages() { QCoreApplication::processEvents(); }
+
+void TApplication::Minimize() {
+    if (minimized_) return;
+    minimized_ = true;
+    hiddenByMinimize_.clear();
+    for (int i = 0; i < ComponentCount(); ++i)
+        if (auto* f = dynamic_cast<TCustomForm*>(Components(i)); f && f->Visible()) {
+            hiddenByMinimize_.push_back(f);
+            f->Hide();
+        }
+    OnMinimize(this);
+}
+
+void TApplication::Restore() {
+    if (!minimized_) return;
+    minimized_ = false;
+    for (TCustomForm* f : hiddenByMinimize_)
+        for (int i = 0; i < ComponentCount(); ++i)
+            if (Components(i) == f) f->Show();
+    hiddenByMinimize_.clear();
+    OnRestore(this);
+}
+
+void TApplication::BringToFront() {
+    if (mainForm_ && mainForm_->Visible()) mainForm_->BringToFront();
+}
+
+void TApplication::ShowException(const std::exception& e) {
+    std::string msg = e.what();
+    if (!msg.empty() && msg.back() != '.') msg += '.';
+    MessageDlg(msg, mtError, 1u << mbOK);
+}
+
+void TApplication::HandleException(TObject* Sender, const std::exception& e) {
+    if (OnException) {
+        OnException(Sender, e);
+        return;
+    }
+    if (unattended_) {
+        WriteToStandardError(e.what());
+        return;
+    }
+    if (WindowsLoading() > 0) {
+        // Timers run only in a message loop: this shows them once one runs.
+        if (held_.empty())
+            QTimer::singleShot(0, QCoreApplication::instance(), [this] { ShowHeldMessages(); });
+        held_.push_back(e.what());
+        return;
+    }
+    ShowException(e);
+}
+
+void TApplication::ShowHeldMessages() {
+    if (held_.empty()) return;
+    if (WindowsLoading() > 0 || unattended_) {
+        // Called from a loop inside a loading window: wait for it to finish.
+        if (!unattended_)
+            QTimer::singleShot(0, QCoreApplication::instance(), [this] { ShowHeldMessages(); });
+        return;
+    }
+    std::string all;
+    for (const std::string& m : held_) all += (all.empty() ? "" : "\n\n") + m;
+    held_.clear();
+    ShowException(std::runtime_error(all));
+}
+
+void TApplication::WriteToStandardError(const std::string& message) {
+    std::fprintf(stderr, "%s: %s\n", title_.empty() ? "error" : title_.c_str(), message.c_str());
+    exitCode_ = 1;
+}
+
+}  // namespace fw

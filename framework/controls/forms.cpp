@@ -1,0 +1,283 @@
+#include "framework/controls/forms.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTimer>
+#include <QWidget>
+
+#include "framework/app/application.h"
+#include "framework/core/classbuilder.h"
+#include "framework/text/componenttext.h"
+#include "framework/controls/windowstate.h"
+#include "framework/controls/fwwidget.h"
+#include "framework/menus/menus.h"
+
+namespace fw {
+
+namespace {
+const EnumInfo& BorderStyleInfo() {
+    static const EnumInfo info{"TFormBorderStyle", {"bsNone", "bsSingle", "bsSizeable", "bsDialog",
+                                                    "bsToolWindow", "bsSizeToolWin"}};
+    return info;
+}
+const EnumInfo& FormStyleInfo() {
+    static const EnumInfo info{"TFormStyle", {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"}};
+    return info;
+}
+const EnumInfo& PositionInfo() {
+    static const EnumInfo info{"TPosition",
+                               {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly",
+                                "poScreenCenter", "poDesktopCenter", "poMainFormCenter",
+                                "poOwnerFormCenter"}};
+    return info;
+}
+}  // namespace
+
+const TClassInfo& TCustomForm::StaticClassInfo() {
+    static const TClassInfo info =
+        ClassBuilder<TCustomForm>("TCustomForm", &TWinControl::StaticClassInfo())
+            // A form keeps its client size; the outer size follows from it.
+            .Integer("Width", &TControl::Width, &TControl::SetWidth, std::nullopt)
+            .NotStored()
+            .Integer("Height", &TControl::Height, &TControl::SetHeight, std::nullopt)
+            .NotStored()
+            .Boolean("Visible", &TControl::Visible, &TCustomForm::SetVisible, false)
+            .Enum("BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle,
+                  BorderStyleInfo(), bsSizeable)
+            .Integer("ClientHeight", &TCustomForm::ClientHeight, &TControl::SetClientHeight,
+                     std::nullopt)
+            .Integer("ClientWidth", &TCustomForm::ClientWidth, &TControl::SetClientWidth,
+                     std::nullopt)
+            .Enum("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle,
+                  FormStyleInfo(), fsNormal)
+            .Enum("Position", &TCustomForm::Position, &TCustomForm::SetPosition, PositionInfo(),
+                  poDesigned)
+            .Integer("PixelsPerInch", &TCustomForm::PixelsPerInch, &TCustomForm::SetPixelsPerInch,
+                     std::nullopt)
+            .Event("OnActivate", &TCustomForm::OnActivate)
+            .Event("OnClose", &TCustomForm::OnClose)
+            .Event("OnCloseQuery", &TCustomForm::OnCloseQuery)
+            .Event("OnCreate", &TCustomForm::OnCreate)
+            .Event("OnDeactivate", &TCustomForm::OnDeactivate)
+            .Event("OnDestroy", &TCustomForm::OnDestroy)
+            .Event("OnHide", &TCustomForm::OnHide)
+            .Event("OnPaint", &TCustomForm::OnPaint)
+            .Event("OnShow", &TCustomForm::OnShow)
+            .Build();
+    return info;
+}
+
+const TClassInfo& TForm::StaticClassInfo() {
+    static const TClassInfo info =
+        ClassBuilder<TForm>("TForm", &TCustomForm::StaticClassInfo()).Creatable().Build();
+    return info;
+}
+
+TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
+    TControl::SetVisible(false);
+    TControl::SetBounds(0, 0, 320, 240);
+}
+
+// The components go while the window and its procedure still exist: those that hooked
+// the window's procedure put back what they replaced.
+TCustomForm::~TCustomForm() { DestroyComponents(); }
+
+void TCustomForm::BeforeDestruction() {
+    TWinControl::BeforeDestruction();
+    if (!destroyFired_) {
+        destroyFired_ = true;
+        Guarded(this, [&] { OnDestroy(this); });
+    }
+}
+
+void TCustomForm::InitInheritedComponent(std::string_view description) {
+    // Errors of the creation handler wait for the message loop too.
+    TWindowLoading loading;
+    ReadRootComponent(*this, description);
+    Guarded(this, [&] { OnCreate(this); });
+}
+
+QWidget* TCustomForm::CreateWidget() {
+    auto* w = new FwWidget(this, nullptr);
+    w->setWindowTitle(QString::fromStdString(Caption()));
+    w->setAttribute(Qt::WA_DeleteOnClose, false);
+    widget_.reset(w);  // ApplyWindowFlags works on widget_
+    ApplyWindowFlags();
+    // Focus changes inside this window reach every control as CM_FOCUSCHANGED.
+    QObject::connect(qApp, &QApplication::focusChanged, w, [this, w](QWidget*, QWidget* now) {
+        if (!now || now->window() != w) return;
+        TWinControl* focused = nullptr;
+        for (QWidget* q = now; q && !focused; q = q->parentWidget())
+            focused = static_cast<TWinControl*>(q->property("fw.control").value<void*>());
+        TMessage m{CM_FOCUSCHANGED, 0, reinterpret_cast<intptr_t>(focused), 0};
+        Guarded(this, [&] { Broadcast(m); });
+    });
+    return widget_.release();
+}
+
+void TCustomForm::ApplyWindowFlags() {
+    if (!widget_) return;
+    Qt::WindowFlags f = Qt::Window;
+    switch (borderStyle_) {
+        case bsNone: f |= Qt::FramelessWindowHint; break;
+        case bsDialog: f |= Qt::Dialog; break;
+        case bsToolWindow:
+        case bsSizeToolWin: f |= Qt::Tool; break;
+        default: break;
+    }
+    // On X11 staying on top is a window state (ApplyWindowStates): as a toolkit style it
+    // would make a new native window, which loses the other states.
+    if (formStyle_ == fsStayOnTop && !WindowStatesSupported()) f |= Qt::WindowStaysOnTopHint;
+    if (widget_->windowFlags() != f) {
+        bool shown = widget_->isVisible();
+        widget_->setWindowFlags(f);
+        UpdateWidgetGeometry();
+        if (shown) widget_->show();
+    }
+    ApplyWindowStates();
+}
+
+void TCustomForm::SetSkipTaskbar(bool v) {
+    if (v == skipTaskbar_) return;
+    skipTaskbar_ = v;
+    ApplyWindowStates();
+}
+
+void TCustomForm::ApplyWindowStates() {
+    // Without a native window yet there is nothing to put them on: the show makes one
+    // and puts them there before the window is mapped.
+    if (!widget_ || !widget_->internalWinId()) return;
+    PutWindowStates(widget_.get(), {skipTaskbar_, skipTaskbar_, formStyle_ == fsStayOnTop});
+}
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle v) {
+    if (v == borderStyle_) return;
+    borderStyle_ = v;
+    ApplyWindowFlags();
+}
+
+void TCustomForm::SetFormStyle(TFormStyle v) {
+    if (v == formStyle_) return;
+    formStyle_ = v;
+    ApplyWindowFlags();
+}
+
+bool TCustomForm::Active() const { return widget_ && widget_->isActiveWindow(); }
+
+void TCustomForm::SetVisible(bool v) {
+    bool was = Visible();
+    TControl::SetVisible(v);
+    if (Loading()) return;
+    if (v) {
+        QWidget* w = Handle();
+        w->setWindowTitle(QString::fromStdString(Caption()));
+        UpdateWidgetGeometry();
+        w->show();
+        w->raise();
+        if (!was) OnShow(this);
+    } else if (widget_) {
+        widget_->hide();
+        if (was) OnHide(this);
+    }
+}
+
+bool TCustomForm::CloseQuery() {
+    bool can = true;
+    OnCloseQuery(this, can);
+    return can;
+}
+
+void TCustomForm::Close() {
+    if (!CloseQuery()) return;
+    TCloseAction action = (Application && Application->MainForm() == this) ? caFree : caHide;
+    OnClose(this, action);
+    if (action == caNone) return;
+    if (Application && Application->MainForm() == this) {
+        Application->Terminate();
+        return;
+    }
+    if (action == caMinimize) {
+        if (widget_) widget_->showMinimized();
+        return;
+    }
+    SetVisible(false);
+    if (action == caFree) {
+        // Freed once the current message is handled, as the caller may still be inside the
+        // window; the window's own widget carries the request, so a window freed sooner
+        // takes it along.
+        QTimer::singleShot(0, Handle(), [this] { TComponent::Free(this); });
+    }
+}
+
+void TCustomForm::BringToFront() {
+    if (!widget_) return;
+    widget_->raise();
+    widget_->activateWindow();
+}
+
+void TCustomForm::SetFocus() { BringToFront(); }
+
+bool TCustomForm::DialogChar(char key) {
+    TMessage m{CM_DIALOGCHAR, static_cast<unsigned char>(key), 0, 0};
+    Broadcast(m);
+    return m.Result != 0;
+}
+
+void TCustomForm::Iconify() {
+    if (widget_) widget_->showMinimized();
+}
+
+void TCustomForm::Deiconify() {
+    if (!widget_ || !Iconic()) return;
+    widget_->showNormal();
+}
+
+bool TCustomForm::Iconic() const {
+    return widget_ && (widget_->windowState() & Qt::WindowMinimized);
+}
+
+void TCustomForm::PaintBackground(TCanvas& canvas, const TRect& dirty) {
+    TWinControl::PaintBackground(canvas, dirty);
+}
+
+void TCustomForm::Paint(TCanvas&) { OnPaint(this); }
+
+void TCustomForm::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+    TWinControl::GetChildren(proc, root);
+    if (root != this) return;
+    // Then the non-visual components, in the order they were made; menu items are written
+    // by their menus. Unnamed ones are parts that another component makes for itself (a
+    // marquee's timer): writing them would make a second one when the text is read back.
+    for (int i = 0; i < ComponentCount(); ++i) {
+        TComponent* c = Components(i);
+        if (dynamic_cast<TControl*>(c) || dynamic_cast<TMenuItem*>(c) || c->Name().empty()) continue;
+        proc(c);
+    }
+}
+
+// TDataModule
+
+const TClassInfo& TDataModule::StaticClassInfo() {
+    static const TClassInfo info =
+        ClassBuilder<TDataModule>("TDataModule", &TComponent::StaticClassInfo())
+            .Event("OnCreate", &TDataModule::OnCreate)
+            .Event("OnDestroy", &TDataModule::OnDestroy)
+            .Creatable()
+            .Build();
+    return info;
+}
+
+void TDataModule::BeforeDestruction() {
+    bool first = !Destroying();
+    TComponent::BeforeDestruction();
+    if (first) Guarded(this, [&] { OnDestroy(this); });
+}
+
+void TDataModule::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+    if (root != this) return;
+    for (int i = 0; i < ComponentCount(); ++i)
+        if (!dynamic_cast<TMenuItem*>(Components(i))) proc(Components(i));
+}
+
+}  // namespace fw

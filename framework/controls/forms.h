@@ -1,0 +1,119 @@
+#pragma once
+// Top-level windows. A form is a component container whose handlers are its methods; it
+// is loaded from its description when it is created.
+#include <string_view>
+
+#include "framework/controls/controls.h"
+
+namespace fw {
+
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+enum TPosition {
+    poDesigned,
+    poDefault,
+    poDefaultPosOnly,
+    poDefaultSizeOnly,
+    poScreenCenter,
+    poDesktopCenter,
+    poMainFormCenter,
+    poOwnerFormCenter
+};
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+
+using TCloseQueryEvent = TEvent<void(TObject* Sender, bool& CanClose)>;
+using TCloseEvent = TEvent<void(TObject* Sender, TCloseAction& Action)>;
+
+class TCustomForm : public TWinControl {
+    FW_CLASS(TCustomForm)
+public:
+    explicit TCustomForm(TComponent* AOwner);
+    ~TCustomForm() override;
+
+    TFormBorderStyle BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(TFormBorderStyle v);
+    TFormStyle FormStyle() const { return formStyle_; }
+    void SetFormStyle(TFormStyle v);
+    TPosition Position() const { return position_; }
+    void SetPosition(TPosition v) { position_ = v; }
+    int ClientWidth() const override { return TControl::Width(); }
+    int ClientHeight() const override { return TControl::Height(); }
+    int PixelsPerInch() const { return 96; }
+    void SetPixelsPerInch(int) {}
+    bool Active() const;
+    // Keeps the window out of the taskbar and the pager (the program is reached through
+    // its own window and its tray icon).
+    bool SkipTaskbar() const { return skipTaskbar_; }
+    void SetSkipTaskbar(bool v);
+    // Puts the window states (skip taskbar and pager; above when the form stays on top)
+    // on the current native window. The framework runs it before every show and after
+    // every change of the native window; a caller that hides and shows the window needs
+    // nothing more.
+    void ApplyWindowStates();
+
+    // The form's own widget is a top-level window; showing raises it.
+    void SetVisible(bool v) override;
+    // Asks OnCloseQuery, then OnClose; hides (or frees) the form. A main form's close
+    // ends the program.
+    void Close();
+    bool CloseQuery();
+    void BringToFront();
+    void SetFocus();
+    // An access key pressed with Alt: offered to the controls as CM_DIALOGCHAR; true when
+    // one took it.
+    bool DialogChar(char key);
+    // Iconifies the window through the window manager (which keeps a way back to it);
+    // Deiconify shows it normally again.
+    void Iconify();
+    void Deiconify();
+    bool Iconic() const;
+    // The window manager iconified or restored the window.
+    virtual void WindowStateChanged() {}
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnDestroy;
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnDeactivate;
+    TNotifyEvent OnPaint;
+    TCloseQueryEvent OnCloseQuery;
+    TCloseEvent OnClose;
+
+    void BeforeDestruction() override;
+    void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
+
+protected:
+    // Reads the form's description and then runs the creation handler.
+    void InitInheritedComponent(std::string_view description);
+    QWidget* CreateWidget() override;
+    void PaintBackground(TCanvas& canvas, const TRect& dirty) override;
+    void Paint(TCanvas& canvas) override;
+    void ApplyWindowFlags();
+
+private:
+    TFormBorderStyle borderStyle_ = bsSizeable;
+    TFormStyle formStyle_ = fsNormal;
+    TPosition position_ = poDesigned;
+    bool skipTaskbar_ = false;
+    bool destroyFired_ = false;
+};
+
+class TForm : public TCustomForm {
+    FW_CLASS(TForm)
+public:
+    explicit TForm(TComponent* AOwner) : TCustomForm(AOwner) {}
+};
+
+// A non-visual container of components (no window).
+class TDataModule : public TComponent {
+    FW_CLASS(TDataModule)
+public:
+    explicit TDataModule(TComponent* AOwner) : TComponent(AOwner) {}
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnDestroy;
+    void BeforeDestruction() override;
+    void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
+};
+
+}  // namespace fw

@@ -1,0 +1,164 @@
+#include "framework/controls/fwwidget.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWindow>
+#include <cctype>
+
+#include "framework/app/application.h"
+#include "framework/graphics/canvas.h"
+#include "framework/controls/controls.h"
+#include "framework/controls/forms.h"
+
+namespace fw {
+
+FwWidget::FwWidget(TWinControl* control, QWidget* parent) : QWidget(parent), control_(control) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void FwWidget::paintEvent(QPaintEvent* e) {
+    if (!control_) return;
+    QPainter p(this);
+    TCanvas canvas;
+    canvas.Attach(&p, Rect(0, 0, width(), height()));
+    TWinControl* c = control_;
+    Guarded(c, [&] { c->PaintWindow(canvas, FromQRect(e->rect())); });
+    canvas.Detach();
+}
+
+namespace {
+uintptr_t KeysOf(QMouseEvent* e) {
+    uintptr_t k = 0;
+    Qt::MouseButtons b = e->buttons();
+    if (b & Qt::LeftButton) k |= MK_LBUTTON;
+    if (b & Qt::RightButton) k |= MK_RBUTTON;
+    if (b & Qt::MiddleButton) k |= MK_MBUTTON;
+    Qt::KeyboardModifiers m = e->modifiers();
+    if (m & Qt::ShiftModifier) k |= MK_SHIFT;
+    if (m & Qt::ControlModifier) k |= MK_CONTROL;
+    if (m & Qt::AltModifier) k |= MK_ALT;
+    return k;
+}
+
+unsigned PressMessage(Qt::MouseButton b, bool dbl) {
+    switch (b) {
+        case Qt::LeftButton: return dbl ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
+        case Qt::RightButton: return dbl ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN;
+        case Qt::MiddleButton: return dbl ? WM_MBUTTONDBLCLK : WM_MBUTTONDOWN;
+        default: return 0;
+    }
+}
+
+unsigned ReleaseMessage(Qt::MouseButton b) {
+    switch (b) {
+        case Qt::LeftButton: return WM_LBUTTONUP;
+        case Qt::RightButton: return WM_RBUTTONUP;
+        case Qt::MiddleButton: return WM_MBUTTONUP;
+        default: return 0;
+    }
+}
+}  // namespace
+
+void FwWidget::SendMouse(unsigned msg, QMouseEvent* e) {
+    if (!control_ || !msg) return;
+    QPoint pos = e->position().toPoint();
+    TMessage m{msg, KeysOf(e), MakeLParam(pos.x(), pos.y()), 0};
+    TWinControl* c = control_;
+    Guarded(c, [&] { c->DispatchMouse(m); });
+}
+
+void FwWidget::mousePressEvent(QMouseEvent* e) { SendMouse(PressMessage(e->button(), false), e); }
+void FwWidget::mouseDoubleClickEvent(QMouseEvent* e) {
+    SendMouse(PressMessage(e->button(), true), e);
+}
+void FwWidget::mouseReleaseEvent(QMouseEvent* e) { SendMouse(ReleaseMessage(e->button()), e); }
+void FwWidget::mouseMoveEvent(QMouseEvent* e) { SendMouse(WM_MOUSEMOVE, e); }
+
+void FwWidget::leaveEvent(QEvent* e) {
+    QWidget::leaveEvent(e);
+    if (!control_) return;
+    TMessage m{WM_MOUSEMOVE, 0, MakeLParam(-1, -1), 0};
+    TWinControl* c = control_;
+    Guarded(c, [&] { c->DispatchMouse(m); });
+}
+
+void FwWidget::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    if (control_) control_->WidgetResized(width(), height());
+}
+
+void FwWidget::moveEvent(QMoveEvent* e) {
+    QWidget::moveEvent(e);
+    if (control_) control_->WidgetMoved(x(), y());
+}
+
+void FwWidget::closeEvent(QCloseEvent* e) {
+    // The window manager's close button goes through the form's own close logic.
+    auto* form = dynamic_cast<TCustomForm*>(control_);
+    if (!form) return QWidget::closeEvent(e);
+    e->ignore();
+    Guarded(form, [&] { form->Close(); });
+}
+
+void FwWidget::keyPressEvent(QKeyEvent* e) {
+    // Alt with a character: the window's access keys. Other keys go on to the parent.
+    auto* form = dynamic_cast<TCustomForm*>(control_);
+    const QString text = e->text();
+    if (form && (e->modifiers() & Qt::AltModifier) && text.size() == 1 && text[0].unicode() < 128) {
+        bool taken = false;
+        const char key = static_cast<char>(std::tolower(text[0].toLatin1()));
+        Guarded(form, [&] { taken = form->DialogChar(key); });
+        if (taken) return e->accept();
+    }
+    QWidget::keyPressEvent(e);
+}
+
+bool FwWidget::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == watched_ && e->type() == QEvent::Expose && statesAfterMap_ && control_ &&
+        watched_->isExposed()) {
+        statesAfterMap_ = false;
+        if (auto* form = dynamic_cast<TCustomForm*>(control_))
+            Guarded(form, [&] { form->ApplyWindowStates(); });
+    }
+    return QWidget::eventFilter(watched, e);
+}
+
+bool FwWidget::event(QEvent* e) {
+    if (control_) {
+        if (e->type() == QEvent::WindowDeactivate || e->type() == QEvent::WindowBlocked) {
+            TWinControl* c = control_;
+            Guarded(c, [&] { EndMouseCaptureIn(window()); });
+        }
+        if (!control_) return QWidget::event(e);
+        // Before the window is mapped, and whenever Qt makes a new native window, the
+        // form's states go onto it (the window manager drops them when it is unmapped).
+        if (e->type() == QEvent::Show || (e->type() == QEvent::WinIdChange && internalWinId())) {
+            if (auto* form = dynamic_cast<TCustomForm*>(control_)) {
+                Guarded(form, [&] { form->ApplyWindowStates(); });
+                // A window manager still withdrawing the window from a quick hide may drop
+                // them again: once the window is on the screen, ask the manager as well.
+                if (e->type() == QEvent::Show && windowHandle()) {
+                    if (watched_ != windowHandle()) {
+                        watched_ = windowHandle();
+                        watched_->installEventFilter(this);
+                    }
+                    statesAfterMap_ = true;
+                }
+            }
+        }
+        if (e->type() == QEvent::WindowActivate || e->type() == QEvent::WindowDeactivate) {
+            if (auto* form = dynamic_cast<TCustomForm*>(control_)) {
+                bool on = e->type() == QEvent::WindowActivate;
+                Guarded(form, [&] { (on ? form->OnActivate : form->OnDeactivate)(form); });
+            }
+        }
+        if (e->type() == QEvent::WindowStateChange)
+            if (auto* form = dynamic_cast<TCustomForm*>(control_))
+                Guarded(form, [&] { form->WindowStateChanged(); });
+    }
+    return QWidget::event(e);
+}
+
+}  // namespace fw

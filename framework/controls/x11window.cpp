@@ -1,0 +1,63 @@
+#include "framework/controls/x11window.h"
+
+#include <xcb/xcb.h>
+
+#include <QGuiApplication>
+#include <QWidget>
+#include <cstdlib>
+#include <cstring>
+
+#include "framework/controls/windowstate.h"
+#include "framework/controls/forms.h"
+#include "framework/controls/fwwidget.h"
+
+namespace fw {
+
+// A form keeps the state itself, so that it survives a new native window and every show;
+// any other window gets it once.
+void SetSkipTaskbar(QWidget* window, bool skip) {
+    if (!window) return;
+    if (auto* w = dynamic_cast<FwWidget*>(window))
+        if (auto* form = dynamic_cast<TCustomForm*>(w->Control())) {
+            form->SetSkipTaskbar(skip);
+            return;
+        }
+    PutWindowStates(window, {skip, skip, bool(window->windowFlags() & Qt::WindowStaysOnTopHint)});
+}
+
+namespace {
+xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
+    xcb_intern_atom_cookie_t cookie =
+        xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(name)), name);
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
+    if (!reply) return XCB_ATOM_NONE;
+    xcb_atom_t a = reply->atom;
+    free(reply);
+    return a;
+}
+}  // namespace
+
+bool WindowManagerRunning() {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    if (!x11 || QGuiApplication::platformName() != QLatin1String("xcb")) return false;
+    xcb_connection_t* c = x11->connection();
+    if (!c) return false;
+    xcb_atom_t check = Atom(c, "_NET_SUPPORTING_WM_CHECK");
+    if (check == XCB_ATOM_NONE) return false;
+    xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    // The manager names a window of its own on the root; a stale value names none.
+    auto owned = [&](xcb_window_t on) -> xcb_window_t {
+        xcb_get_property_cookie_t pc = xcb_get_property(c, 0, on, check, XCB_ATOM_WINDOW, 0, 1);
+        xcb_get_property_reply_t* r = xcb_get_property_reply(c, pc, nullptr);
+        if (!r) return XCB_WINDOW_NONE;
+        xcb_window_t w = XCB_WINDOW_NONE;
+        if (xcb_get_property_value_length(r) >= 4)
+            w = *static_cast<xcb_window_t*>(xcb_get_property_value(r));
+        free(r);
+        return w;
+    };
+    xcb_window_t wm = owned(root);
+    return wm != XCB_WINDOW_NONE && owned(wm) == wm;
+}
+
+}  // namespace fw

@@ -1,0 +1,106 @@
+#pragma once
+// A bitmap: a QImage with a canvas, a pixel format, a transparent colour, and the BMP
+// file format.
+#include <QImage>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/graphics/graphicsbase.h"
+
+namespace fw {
+
+enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit };
+enum TTransparentMode { tmAuto, tmFixed };
+
+class TBitmap : public TGraphic {
+    FW_CLASS(TBitmap)
+  public:
+    TBitmap();
+    TBitmap(int width, int height);
+    ~TBitmap() override;
+
+    int Width() const override { return image_.width(); }
+    int Height() const override { return image_.height(); }
+    void SetWidth(int w) override { SetSize(w, Height()); }
+    void SetHeight(int h) override { SetSize(Width(), h); }
+    // Keeps the pixels that still fit; new pixels are white.
+    void SetSize(int w, int h);
+    bool Empty() const override { return image_.isNull(); }
+
+    TCanvas& Canvas();
+
+    // Changing the format converts the pixels (colour to paletted reduces the colours).
+    TPixelFormat PixelFormat() const { return pixelFormat_; }
+    void SetPixelFormat(TPixelFormat pf);
+    // A monochrome bitmap is a 1-bit black-and-white bitmap.
+    bool Monochrome() const;
+    void SetMonochrome(bool mono);
+
+    // tmAuto: the bottom-left pixel's colour; tmFixed: the colour set last.
+    TColor TransparentColor() const;
+    void SetTransparentColor(TColor c);  // switches to tmFixed; clNone back to tmAuto
+    TTransparentMode TransparentMode() const { return transparentMode_; }
+    void SetTransparentMode(TTransparentMode m);
+
+    // The image in its current format. After writing through MutableImage, call
+    // Modified() so that the owner hears of it.
+    const QImage& Image() const { return image_; }
+    QImage& MutableImage() { return image_; }
+    void SetImage(const QImage& image);  // format and pixel format follow the image
+    void Modified() { Changed(); }
+    // The image as 32-bit (A)RGB for drawing.
+    QImage ToRGBImage() const;
+
+    // Top-down scan lines of the image in its own format.
+    uint8_t* ScanLine(int row);
+    const uint8_t* ScanLine(int row) const;
+    // Palette of a 1, 4 or 8-bit bitmap as RGB colours (empty for others).
+    std::vector<TColor> Palette() const;
+    void SetPalette(const std::vector<TColor>& colors);
+
+    // Turns the bitmap into its monochrome mask: pixels of the colour become white, all
+    // others black.
+    void Mask(TColor transparentColor);
+    // The same mask as a new bitmap, this one unchanged.
+    std::unique_ptr<TBitmap> CreateMask(TColor transparentColor) const;
+
+    void Draw(TCanvas& canvas, const TRect& rect) override;
+    void LoadFromStream(const Bytes& data) override;  // a BMP file image
+    void SaveToStream(Bytes& data) const override;    // in the bitmap's pixel format
+    // The BMP file image at a chosen bit count (1, 4, 8, 24 or 32), the bitmap unchanged;
+    // throws EInvalidGraphic for an empty bitmap.
+    Bytes FileImage(int bitCount) const;
+    // Form data: a 32-bit little-endian byte count, then the BMP file image.
+    void ReadData(const Bytes& data) override;
+    void WriteData(Bytes& data) const override;
+    Bytes FormData() const;  // empty for an empty bitmap
+    bool HasImage() const { return !Empty(); }
+    void LoadFromClipboardFormat(TClipboardFormat format, const ClipboardData& data) override;
+    void SaveToClipboardFormat(ClipboardData& data) const override;
+    std::unique_ptr<TGraphic> NewEmpty() const override { return std::make_unique<TBitmap>(); }
+
+    // From another bitmap: a copy. From another graphic: sized to it, filled white and
+    // the graphic drawn at (0, 0).
+    void Assign(const TPersistent& source) override;
+    void Assign(const TBitmap& source) { Assign(static_cast<const TPersistent&>(source)); }
+    void Clear();  // back to empty
+
+  private:
+    friend class TCanvas;
+    static TPixelFormat FormatOf(const QImage& image, int bitCount);
+
+    QImage image_;
+    TPixelFormat pixelFormat_ = pfDevice;
+    TTransparentMode transparentMode_ = tmAuto;
+    TColor transparentColor_ = clNone;
+    std::unique_ptr<TCanvas> canvas_;
+};
+
+// Reads the 32-bit little-endian count in front of form data and returns what follows;
+// throws EInvalidGraphic when the count does not fit.
+Bytes UnwrapCounted(const Bytes& data);
+// Puts the 32-bit little-endian count in front.
+Bytes WrapCounted(const Bytes& data);
+
+}  // namespace fw

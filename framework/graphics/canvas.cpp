@@ -1,0 +1,430 @@
+#include "framework/graphics/canvas.h"
+
+#include <QFontMetrics>
+#include <cmath>
+#include <cstdlib>
+
+#include "framework/graphics/bitmap.h"
+
+namespace fw {
+
+namespace {
+QImage& Scratch() {
+    // Drawing on a canvas with no surface goes nowhere.
+    static QImage image(1, 1, QImage::Format_RGB32);
+    return image;
+}
+
+bool IsPaletted(const QImage& img) {
+    return img.format() == QImage::Format_Mono || img.format() == QImage::Format_MonoLSB ||
+           img.format() == QImage::Format_Indexed8;
+}
+
+// One pixel wide lines leave out their end point and follow Bresenham's steps.
+QPolygon LinePixels(TPoint a, TPoint b) {
+    QPolygon pts;
+    int dx = std::abs(b.X - a.X), dy = -std::abs(b.Y - a.Y);
+    int sx = a.X < b.X ? 1 : -1, sy = a.Y < b.Y ? 1 : -1;
+    int err = dx + dy, x = a.X, y = a.Y;
+    while (!(x == b.X && y == b.Y)) {
+        pts << QPoint(x, y);
+        int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y += sy;
+        }
+    }
+    return pts;
+}
+
+QImage WithKeyTransparent(const QImage& src, TColor key) {
+    QImage img = src.convertToFormat(QImage::Format_ARGB32);
+    QRgb k = ToQColor(key).rgb() & 0xFFFFFF;
+    for (int y = 0; y < img.height(); ++y) {
+        QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < img.width(); ++x)
+            if ((line[x] & 0xFFFFFF) == k) line[x] = 0;
+    }
+    return img;
+}
+}  // namespace
+
+TCanvas::TCanvas()
+    : font_(std::make_unique<TFont>()),
+      pen_(std::make_unique<TPen>()),
+      brush_(std::make_unique<TBrush>()) {}
+
+TCanvas::TCanvas(TBitmap* owner) : TCanvas() { bitmap_ = owner; }
+
+TCanvas::~TCanvas() = default;
+
+void TCanvas::Attach(QPainter* painter, const TRect& bounds) {
+    painter_ = painter;
+    bounds_ = bounds;
+}
+
+void TCanvas::Detach() {
+    painter_ = nullptr;
+    bounds_ = {};
+}
+
+bool TCanvas::HandleAllocated() const { return painter_ != nullptr || bitmap_ != nullptr; }
+
+// Painter scopes
+
+TCanvas::PaintScope::PaintScope(TCanvas& canvas) : canvas_(canvas) {
+    // A lent painter, or the painter of a scope already open on this bitmap (a QImage
+    // takes one painter at a time), is shared and saved/restored around this scope.
+    QPainter* shared = canvas.painter_ ? canvas.painter_ : canvas.active_;
+    if (shared) {
+        painter_ = shared;
+        painter_->save();
+    } else {
+        QImage* target = canvas.bitmap_ && !canvas.bitmap_->image_.isNull()
+                             ? &canvas.bitmap_->image_
+                             : &Scratch();
+        if (IsPaletted(*target)) {
+            // QPainter cannot draw on paletted images: draw in colour, map back after.
+            converted_ = true;
+            work_ = target->convertToFormat(QImage::Format_RGB32);
+            own_ = std::make_unique<QPainter>(&work_);
+        } else {
+            own_ = std::make_unique<QPainter>(target);
+        }
+        painter_ = own_.get();
+        canvas.active_ = painter_;
+    }
+    canvas.ApplyClip(*painter_);
+    painter_->setRenderHint(QPainter::Antialiasing, false);
+}
+
+TCanvas::PaintScope::~PaintScope() {
+    if (own_) {
+        canvas_.active_ = nullptr;
+        own_->end();
+        own_.reset();
+        if (converted_ && canvas_.bitmap_) {
+            QImage& img = canvas_.bitmap_->image_;
+            QImage::Format f = img.format() == QImage::Format_Indexed8 ? QImage::Format_Indexed8
+                                                                       : QImage::Format_Mono;
+            img = work_.convertToFormat(f, img.colorTable(), Qt::ThresholdDither | Qt::AvoidDither);
+        }
+    } else if (painter_) {
+        painter_->restore();
+    }
+    canvas_.Changed();
+}
+
+void TCanvas::ApplyClip(QPainter& p) const {
+    if (clip_) p.setClipRect(ToQRect(*clip_), Qt::IntersectClip);
+}
+
+void TCanvas::Changed() {
+    if (OnChange) OnChange();
+}
+
+QImage* TCanvas::TargetImage() const {
+    if (painter_) {
+        QPaintDevice* dev = painter_->device();
+        return dev && dev->devType() == QInternal::Image ? static_cast<QImage*>(dev) : nullptr;
+    }
+    if (bitmap_ && !bitmap_->image_.isNull()) return &bitmap_->image_;
+    return nullptr;
+}
+
+TRect TCanvas::SurfaceRect() const {
+    if (painter_) return bounds_;
+    if (bitmap_) return Bounds(0, 0, bitmap_->Width(), bitmap_->Height());
+    return {};
+}
+
+// Text
+
+int TCanvas::TextWidth(const std::string& text) const {
+    return QFontMetrics(font_->ToQFont()).horizontalAdvance(QString::fromStdString(text));
+}
+
+int TCanvas::TextHeight(const std::string&) const {
+    QFontMetrics m(font_->ToQFont());
+    return m.ascent() + m.descent();
+}
+
+TSize TCanvas::TextExtent(const std::string& text) const {
+    return {TextWidth(text), TextHeight(text)};
+}
+
+void TCanvas::DrawText(QPainter& p, int x, int y, const std::string& text,
+                       const std::optional<TRect>& opaque) {
+    QFont f = font_->ToQFont();
+    QFontMetrics m(f);
+    QString s = QString::fromStdString(text);
+    int w = m.horizontalAdvance(s), h = m.ascent() + m.descent();
+    if (brush_->Style() != bsClear) {
+        QRect cell = opaque ? ToQRect(*opaque) : QRect(x, y, w, h);
+        p.fillRect(cell, ToQColor(brush_->Color()));
+    }
+    p.setFont(f);
+    p.setPen(ToQColor(font_->Color()));
+    p.drawText(QPoint(x, y + m.ascent()), s);
+}
+
+void TCanvas::TextOut(int x, int y, const std::string& text) {
+    {
+        PaintScope scope(*this);
+        DrawText(scope.Painter(), x, y, text, std::nullopt);
+    }
+    penPos_ = {x + TextWidth(text), y};
+}
+
+void TCanvas::TextRect(const TRect& rect, int x, int y, const std::string& text) {
+    PaintScope scope(*this);
+    scope->setClipRect(ToQRect(rect), Qt::IntersectClip);
+    DrawText(scope.Painter(), x, y, text, rect);
+}
+
+void TCanvas::TextOutAngle(int x, int y, const std::string& text, int tenthsOfDegree) {
+    PaintScope scope(*this);
+    scope->translate(x, y);
+    // Qt turns clockwise on the screen; the angle here turns counter-clockwise.
+    scope->rotate(-tenthsOfDegree / 10.0);
+    DrawText(scope.Painter(), 0, 0, text, std::nullopt);
+}
+
+// Shapes
+
+void TCanvas::FillRect(const TRect& r) {
+    if (r.IsEmpty() || brush_->Style() == bsClear) return;
+    PaintScope scope(*this);
+    scope->fillRect(ToQRect(r), brush_->ToQBrush());
+}
+
+void TCanvas::FrameRect(const TRect& r) {
+    if (r.IsEmpty()) return;
+    PaintScope scope(*this);
+    QColor c = ToQColor(brush_->Color());
+    scope->fillRect(QRect(r.Left, r.Top, r.Width(), 1), c);
+    scope->fillRect(QRect(r.Left, r.Bottom - 1, r.Width(), 1), c);
+    scope->fillRect(QRect(r.Left, r.Top, 1, r.Height()), c);
+    scope->fillRect(QRect(r.Right - 1, r.Top, 1, r.Height()), c);
+}
+
+void TCanvas::Rectangle(const TRect& r) {
+    if (r.IsEmpty()) return;
+    PaintScope scope(*this);
+    if (pen_->Style() == psClear) {
+        if (brush_->Style() != bsClear) scope->fillRect(ToQRect(r), brush_->ToQBrush());
+        return;
+    }
+    scope->setPen(pen_->ToQPen());
+    scope->setBrush(brush_->ToQBrush());
+    // A cosmetic outline of a w-1 by h-1 rectangle covers exactly the w by h pixels.
+    scope->drawRect(QRect(r.Left, r.Top, r.Width() - 1, r.Height() - 1));
+}
+
+void TCanvas::Ellipse(const TRect& r) {
+    if (r.IsEmpty()) return;
+    PaintScope scope(*this);
+    scope->setPen(pen_->ToQPen());
+    scope->setBrush(brush_->ToQBrush());
+    scope->drawEllipse(QRect(r.Left, r.Top, r.Width() - 1, r.Height() - 1));
+}
+
+void TCanvas::LineTo(int x, int y) {
+    TPoint from = penPos_, to{x, y};
+    penPos_ = to;
+    if (pen_->Style() == psClear || from == to) return;
+    PaintScope scope(*this);
+    if (pen_->Width() <= 1 && pen_->Style() == psSolid) {
+        scope->setPen(QPen(ToQColor(pen_->Color()), 0));
+        scope->drawPoints(LinePixels(from, to));
+    } else {
+        scope->setPen(pen_->ToQPen());
+        scope->drawLine(ToQPoint(from), ToQPoint(to));
+    }
+}
+
+void TCanvas::Polygon(const std::vector<TPoint>& points) {
+    if (points.empty()) return;
+    QPolygon poly;
+    for (const TPoint& p : points) poly << ToQPoint(p);
+    PaintScope scope(*this);
+    scope->setPen(pen_->ToQPen());
+    scope->setBrush(brush_->ToQBrush());
+    scope->drawPolygon(poly);
+}
+
+void TCanvas::Polyline(const std::vector<TPoint>& points) {
+    if (points.empty()) return;
+    MoveTo(points.front().X, points.front().Y);
+    for (size_t i = 1; i < points.size(); ++i) LineTo(points[i].X, points[i].Y);
+}
+
+// Pictures
+
+void TCanvas::Draw(int x, int y, TGraphic& graphic) {
+    if (graphic.Empty()) return;
+    graphic.Draw(*this, Bounds(x, y, graphic.Width(), graphic.Height()));
+}
+
+void TCanvas::StretchDraw(const TRect& rect, TGraphic& graphic) {
+    if (graphic.Empty()) return;
+    graphic.Draw(*this, rect);
+}
+
+void TCanvas::DrawImage(const TRect& dest, const QImage& image, const QRect& src) {
+    if (image.isNull() || dest.IsEmpty()) return;
+    PaintScope scope(*this);
+    scope->drawImage(ToQRect(dest), image, src);
+}
+
+void TCanvas::CopyRect(const TRect& dest, TCanvas& source, const TRect& srcRect) {
+    QImage* img = source.TargetImage();
+    if (!img || dest.IsEmpty() || srcRect.IsEmpty()) return;
+    // A copy first: the source may be this very surface.
+    QImage copy = img->copy(ToQRect(srcRect));
+    if (IsPaletted(copy)) copy = copy.convertToFormat(QImage::Format_RGB32);
+    PaintScope scope(*this);
+    scope->setCompositionMode(QPainter::CompositionMode_Source);
+    scope->drawImage(ToQRect(dest), copy, copy.rect());
+}
+
+void TCanvas::BrushCopy(const TRect& dest, TBitmap& source, const TRect& srcRect,
+                        TColor transparentColor) {
+    if (source.Empty() || dest.IsEmpty() || srcRect.IsEmpty()) return;
+    QImage part = source.ToRGBImage().copy(ToQRect(srcRect));
+    if (transparentColor == clNone) {
+        PaintScope scope(*this);
+        scope->setCompositionMode(QPainter::CompositionMode_Source);
+        scope->drawImage(ToQRect(dest), part, part.rect());
+        return;
+    }
+    QImage keyed = WithKeyTransparent(part, transparentColor);
+    PaintScope scope(*this);
+    if (brush_->Style() != bsClear) {
+        // The keyed pixels show the brush: brush underneath, picture over it.
+        QImage filled(keyed.size(), QImage::Format_ARGB32);
+        filled.fill(ToQColor(brush_->Color()));
+        QPainter p(&filled);
+        p.drawImage(0, 0, keyed);
+        p.end();
+        scope->drawImage(ToQRect(dest), filled, filled.rect());
+    } else {
+        scope->drawImage(ToQRect(dest), keyed, keyed.rect());
+    }
+}
+
+void TCanvas::BrushMask(int x, int y, const TBitmap& mask) {
+    if (mask.Empty()) return;
+    QImage src = mask.ToRGBImage();
+    QImage paint(src.size(), QImage::Format_ARGB32);
+    QRgb c = ToQColor(brush_->Color()).rgb();
+    for (int row = 0; row < src.height(); ++row) {
+        const QRgb* in = reinterpret_cast<const QRgb*>(src.constScanLine(row));
+        QRgb* out = reinterpret_cast<QRgb*>(paint.scanLine(row));
+        for (int col = 0; col < src.width(); ++col) out[col] = (in[col] & 0xFFFFFF) == 0 ? c : 0;
+    }
+    PaintScope scope(*this);
+    scope->drawImage(QPoint(x, y), paint);
+}
+
+void TCanvas::CopyTransparent(const TRect& dest, const TBitmap& source, const TRect& srcRect,
+                              TColor key) {
+    if (source.Empty() || dest.IsEmpty() || srcRect.IsEmpty()) return;
+    QImage part = source.ToRGBImage().copy(ToQRect(srcRect));
+    PaintScope scope(*this);
+    if (key == clNone) {
+        scope->setCompositionMode(QPainter::CompositionMode_Source);
+        scope->drawImage(ToQRect(dest), part, part.rect());
+        return;
+    }
+    QImage keyed = WithKeyTransparent(part, key);
+    scope->drawImage(ToQRect(dest), keyed, keyed.rect());
+}
+
+void TCanvas::DrawFocusRect(const TRect& r) {
+    if (r.IsEmpty()) return;
+    QPolygon dots;
+    auto add = [&](int x, int y) {
+        if ((x + y) % 2 == 0) dots << QPoint(x, y);
+    };
+    for (int x = r.Left; x < r.Right; ++x) {
+        add(x, r.Top);
+        if (r.Bottom - 1 > r.Top) add(x, r.Bottom - 1);
+    }
+    for (int y = r.Top + 1; y < r.Bottom - 1; ++y) {
+        add(r.Left, y);
+        if (r.Right - 1 > r.Left) add(r.Right - 1, y);
+    }
+    PaintScope scope(*this);
+    scope->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    scope->setPen(QPen(Qt::white, 0));
+    scope->drawPoints(dots);
+}
+
+// Pixels
+
+TColor TCanvas::Pixels(int x, int y) const {
+    QImage* img = TargetImage();
+    if (!img) return clNone;
+    QPoint p(x, y);
+    if (painter_) p = painter_->deviceTransform().map(p);
+    if (!img->rect().contains(p)) return clNone;
+    return FromQRgb(img->pixel(p));
+}
+
+void TCanvas::SetPixel(int x, int y, TColor color) {
+    if (clip_ && !clip_->Contains({x, y})) return;
+    if (!painter_ && !active_ && bitmap_) {
+        QImage& img = bitmap_->image_;
+        if (!img.rect().contains(x, y)) return;
+        QRgb rgb = ToQColor(color).rgb();
+        if (IsPaletted(img)) {
+            // The nearest palette entry.
+            int best = 0;
+            long bestDist = -1;
+            for (int i = 0; i < img.colorCount(); ++i) {
+                QRgb e = img.color(i);
+                long dr = qRed(e) - qRed(rgb), dg = qGreen(e) - qGreen(rgb),
+                     db = qBlue(e) - qBlue(rgb);
+                long d = dr * dr + dg * dg + db * db;
+                if (bestDist < 0 || d < bestDist) {
+                    bestDist = d;
+                    best = i;
+                }
+            }
+            img.setPixel(x, y, static_cast<uint>(best));
+        } else {
+            img.setPixel(x, y, rgb);
+        }
+        Changed();
+        return;
+    }
+    PaintScope scope(*this);
+    scope->fillRect(QRect(x, y, 1, 1), ToQColor(color));
+}
+
+// Clipping and state
+
+TRect TCanvas::ClipRect() const { return clip_ ? *clip_ : SurfaceRect(); }
+void TCanvas::SetClipRect(const TRect& r) { clip_ = r.IsEmpty() ? TRect{} : r; }
+void TCanvas::IntersectClipRect(const TRect& r) { clip_ = ClipRect().Intersect(r); }
+void TCanvas::ResetClip() { clip_.reset(); }
+
+void TCanvas::Save() { saved_.push_back(State{*font_, *pen_, *brush_, penPos_, clip_}); }
+
+void TCanvas::Restore() {
+    if (saved_.empty()) return;
+    State s = std::move(saved_.back());
+    saved_.pop_back();
+    font_->Assign(s.font);
+    pen_->Assign(s.pen);
+    brush_->Assign(s.brush);
+    penPos_ = s.penPos;
+    clip_ = s.clip;
+}
+
+}  // namespace fw

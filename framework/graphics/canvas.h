@@ -1,0 +1,168 @@
+#pragma once
+// A drawing surface with a font, a pen and a brush. It draws either on a bitmap's image
+// (bitmap canvas) or through a QPainter that a widget's paint event lends it (control
+// canvas). Every operation opens its own painter scope, applies the canvas's clip, font,
+// pen and brush, and leaves the painter as it found it.
+#include <QImage>
+#include <QPainter>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "framework/graphics/colors.h"
+#include "framework/graphics/font.h"
+#include "framework/graphics/graphicsobjects.h"
+#include "framework/core/types.h"
+
+namespace fw {
+
+class TGraphic;
+class TBitmap;
+
+class TCanvas {
+  public:
+    TCanvas();
+    ~TCanvas();
+    TCanvas(const TCanvas&) = delete;
+    TCanvas& operator=(const TCanvas&) = delete;
+
+    // Control canvas: drawing goes through the painter until Detach. bounds is the area
+    // in the painter's coordinates that ClipRect reports (the control's client area).
+    void Attach(QPainter* painter, const TRect& bounds);
+    void Detach();
+    bool HandleAllocated() const;  // attached to a painter or to a bitmap
+
+    TFont& Font() { return *font_; }
+    TPen& Pen() { return *pen_; }
+    TBrush& Brush() { return *brush_; }
+    const TFont& Font() const { return *font_; }
+    const TPen& Pen() const { return *pen_; }
+    const TBrush& Brush() const { return *brush_; }
+    void SetFont(const TFont& f) { font_->Assign(f); }
+    void SetPen(const TPen& p) { pen_->Assign(p); }
+    void SetBrush(const TBrush& b) { brush_->Assign(b); }
+
+    TPoint PenPos() const { return penPos_; }
+    void SetPenPos(TPoint p) { penPos_ = p; }
+
+    // Text: (x, y) is the top-left corner of the text cell. The cell's background is
+    // filled with the brush unless the brush style is bsClear.
+    void TextOut(int x, int y, const std::string& text);
+    // As TextOut, clipped to rect; unless the brush style is bsClear the whole rect is
+    // filled with the brush first.
+    void TextRect(const TRect& rect, int x, int y, const std::string& text);
+    // Text turned counter-clockwise by tenths of a degree about (x, y), the corner that is
+    // the cell's top-left before turning: at 900 the text runs upward with its cell to
+    // the right of x.
+    void TextOutAngle(int x, int y, const std::string& text, int tenthsOfDegree);
+    int TextWidth(const std::string& text) const;
+    int TextHeight(const std::string& text) const;
+    TSize TextExtent(const std::string& text) const;
+
+    // Shapes: rectangles exclude their right and bottom edges.
+    void FillRect(const TRect& r);   // with the brush, no outline
+    void FrameRect(const TRect& r);  // one-pixel frame in the brush colour
+    void Rectangle(const TRect& r);  // pen outline, brush inside
+    void Rectangle(int l, int t, int r, int b) { Rectangle(Rect(l, t, r, b)); }
+    void Ellipse(const TRect& r);
+    void MoveTo(int x, int y) { penPos_ = {x, y}; }
+    // A line from the pen position to (x, y), the end point itself not drawn.
+    void LineTo(int x, int y);
+    void Polygon(const std::vector<TPoint>& points);
+    void Polyline(const std::vector<TPoint>& points);
+
+    // Pictures.
+    void Draw(int x, int y, TGraphic& graphic);
+    void StretchDraw(const TRect& rect, TGraphic& graphic);
+    // Copies (and stretches when the sizes differ) srcRect of another canvas into dest.
+    void CopyRect(const TRect& dest, TCanvas& source, const TRect& srcRect);
+    // As CopyRect from a bitmap, with the source pixels of one colour replaced by the
+    // brush; with a bsClear brush they are transparent (the destination stays). clNone
+    // gives a plain copy.
+    void BrushCopy(const TRect& dest, TBitmap& source, const TRect& srcRect,
+                   TColor transparentColor);
+    // Paints the brush colour where the mask is black and leaves the destination where it
+    // is white (a one-bit mask made by TBitmap::Mask).
+    void BrushMask(int x, int y, const TBitmap& mask);
+    // Copies srcRect of a bitmap stretched into dest; destination pixels stay where the
+    // source pixel has the key colour (clNone: a plain stretched copy). Leaves the brush
+    // alone, unlike BrushCopy.
+    void CopyTransparent(const TRect& dest, const TBitmap& source, const TRect& srcRect,
+                         TColor key);
+    // The dotted focus frame, drawn by inverting every other pixel of the rectangle's edge
+    // (drawing it twice takes it away).
+    void DrawFocusRect(const TRect& r);
+    void DrawImage(const TRect& dest, const QImage& image, const QRect& src);
+
+    // Pixels: RGB colours; reading a canvas with no image behind it gives clNone.
+    TColor Pixels(int x, int y) const;
+    void SetPixel(int x, int y, TColor color);
+
+    // Clipping, in canvas coordinates. ClipRect is the clip when one is set, otherwise the
+    // whole surface.
+    TRect ClipRect() const;
+    void SetClipRect(const TRect& r);
+    void IntersectClipRect(const TRect& r);
+    void ResetClip();
+
+    // Saved state: font, pen, brush, pen position and clip.
+    void Save();
+    void Restore();
+
+    // Told after each drawing operation (a bitmap marks itself changed).
+    std::function<void()> OnChange;
+
+    // The painter of the current operation (for controls that draw with Qt directly);
+    // valid only for the lifetime of the returned scope.
+    class PaintScope {
+      public:
+        explicit PaintScope(TCanvas& canvas);
+        ~PaintScope();
+        PaintScope(const PaintScope&) = delete;
+        PaintScope& operator=(const PaintScope&) = delete;
+        QPainter& Painter() { return *painter_; }
+        QPainter* operator->() { return painter_; }
+
+      private:
+        TCanvas& canvas_;
+        QImage work_;  // colour copy of a paletted bitmap while it is drawn on
+        std::unique_ptr<QPainter> own_;
+        QPainter* painter_ = nullptr;
+        bool converted_ = false;
+    };
+
+  protected:
+    // Bitmap canvas: the bitmap lends its image for each operation.
+    friend class TBitmap;
+    explicit TCanvas(TBitmap* owner);
+
+  private:
+    struct State {
+        TFont font;
+        TPen pen;
+        TBrush brush;
+        TPoint penPos;
+        std::optional<TRect> clip;
+    };
+    QImage* TargetImage() const;
+    TRect SurfaceRect() const;
+    void ApplyClip(QPainter& p) const;
+    void Changed();
+    // opaque: the area the brush fills instead of the text cell.
+    void DrawText(QPainter& p, int x, int y, const std::string& text,
+                  const std::optional<TRect>& opaque);
+
+    TBitmap* bitmap_ = nullptr;
+    QPainter* painter_ = nullptr;
+    QPainter* active_ = nullptr;  // the painter of an open scope on the bitmap
+    TRect bounds_;
+    std::unique_ptr<TFont> font_;
+    std::unique_ptr<TPen> pen_;
+    std::unique_ptr<TBrush> brush_;
+    TPoint penPos_;
+    std::optional<TRect> clip_;
+    std::vector<State> saved_;
+};
+
+}  // namespace fw

@@ -1,0 +1,158 @@
+#include "framework/graphics/font.h"
+
+#include <QFontMetrics>
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <mutex>
+
+#include "framework/core/classbuilder.h"
+
+namespace fw {
+
+namespace {
+// a * b / c rounded half away from zero, as the classic MulDiv does.
+// Saturates instead of overflowing (a settings file can hold any int), symmetrically so
+// that the result can be negated.
+int MulDivRound(int a, int b, int c) {
+    double v = static_cast<double>(a) * b / c;
+    v = v < 0 ? -std::floor(-v + 0.5) : std::floor(v + 0.5);
+    return static_cast<int>(std::clamp(v, -double{INT_MAX}, double{INT_MAX}));
+}
+
+// The largest character height handed to the platform: larger ones (only a hand-edited
+// settings file has them) would cost the text engine without showing anything sensible.
+constexpr int kMaxPixelHeight = 2048;
+}  // namespace
+
+int FontHeightToSize(int height) { return -MulDivRound(height, 72, kScreenPixelsPerInch); }
+int FontSizeToHeight(int size) { return -MulDivRound(size, kScreenPixelsPerInch, 72); }
+
+const EnumInfo& FontPitchInfo() {
+    static const EnumInfo info{"TFontPitch", {"fpDefault", "fpVariable", "fpFixed"}};
+    return info;
+}
+
+const EnumInfo& FontStyleInfo() {
+    static const EnumInfo info{"TFontStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"}};
+    return info;
+}
+
+void RegisterFontSubstitutions() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        // The classic faces are not installed; these are metric-compatible or close.
+        QFont::insertSubstitutions("Arial", {"Liberation Sans", "DejaVu Sans"});
+        QFont::insertSubstitutions("MS Sans Serif", {"Liberation Sans", "DejaVu Sans"});
+        QFont::insertSubstitutions("Small Fonts", {"Liberation Sans", "DejaVu Sans"});
+        QFont::insertSubstitutions("Courier New", {"Liberation Mono", "DejaVu Sans Mono"});
+        QFont::insertSubstitutions("Times New Roman", {"Liberation Serif", "DejaVu Serif"});
+    });
+}
+
+const TClassInfo& TFont::StaticClassInfo() {
+    static const TClassInfo info =
+        ClassBuilder<TFont>("TFont", &TGraphicsObject::StaticClassInfo())
+            .Color("Color", &TFont::Color, &TFont::SetColor, std::nullopt)
+            .Integer("Height", &TFont::Height, &TFont::SetHeight, std::nullopt)
+            .String("Name", &TFont::Name, &TFont::SetName, std::nullopt)
+            .Enum("Pitch", &TFont::Pitch, &TFont::SetPitch, FontPitchInfo(), fpDefault)
+            .Integer("Size", &TFont::Size, &TFont::SetSize, std::nullopt)
+            .NotStored()
+            .Set("Style", &TFont::Style, &TFont::SetStyle, FontStyleInfo(), std::nullopt)
+            .Build();
+    return info;
+}
+
+TFont::TFont(const TFont& other)
+    : TGraphicsObject(),
+      color_(other.color_),
+      height_(other.height_),
+      name_(other.name_),
+      pitch_(other.pitch_),
+      style_(other.style_) {}
+
+TFont& TFont::operator=(const TFont& other) {
+    Assign(other);
+    return *this;
+}
+
+void TFont::SetColor(TColor c) {
+    if (c == color_) return;
+    color_ = c;
+    Changed();
+}
+
+void TFont::SetHeight(int h) {
+    if (h == height_) return;
+    height_ = h;
+    Changed();
+}
+
+void TFont::SetName(const std::string& name) {
+    if (name == name_) return;
+    name_ = name;
+    Changed();
+}
+
+void TFont::SetPitch(TFontPitch p) {
+    if (p == pitch_) return;
+    pitch_ = p;
+    Changed();
+}
+
+void TFont::SetStyle(TFontStyles s) {
+    s &= fsBold | fsItalic | fsUnderline | fsStrikeOut;
+    if (s == style_) return;
+    style_ = s;
+    Changed();
+}
+
+void TFont::Assign(const TPersistent& source) {
+    if (auto* f = dynamic_cast<const TFont*>(&source)) {
+        if (f == this) return;
+        bool differs = !(*f == *this) || f->name_ != name_;
+        color_ = f->color_;
+        height_ = f->height_;
+        name_ = f->name_;
+        pitch_ = f->pitch_;
+        style_ = f->style_;
+        if (differs) Changed();
+        return;
+    }
+    TPersistent::Assign(source);
+}
+
+bool operator==(const TFont& a, const TFont& b) {
+    return a.color_ == b.color_ && a.height_ == b.height_ && SameText(a.name_, b.name_) &&
+           a.pitch_ == b.pitch_ && a.style_ == b.style_;
+}
+
+QFont TFont::ToQFont() const {
+    RegisterFontSubstitutions();
+    QFont f(QString::fromStdString(name_));
+    f.setBold(style_ & fsBold);
+    f.setItalic(style_ & fsItalic);
+    f.setUnderline(style_ & fsUnderline);
+    f.setStrikeOut(style_ & fsStrikeOut);
+    if (pitch_ == fpFixed) f.setFixedPitch(true);
+    if (pitch_ == fpFixed) f.setStyleHint(QFont::Monospace);
+    // Small text is drawn crisp, as the skins expect, and measured the way it is drawn.
+    f.setStyleStrategy(QFont::NoAntialias);
+    f.setHintingPreference(QFont::PreferFullHinting);
+    int h = height_ == 0 ? -11 : std::clamp(height_, -kMaxPixelHeight, kMaxPixelHeight);
+    if (h < 0) {
+        f.setPixelSize(-h);
+    } else {
+        // The cell height asked for: scale from the face's cell at a reference size.
+        constexpr int kReference = 100;
+        f.setPixelSize(kReference);
+        QFontMetrics m(f);
+        int cell = m.ascent() + m.descent();
+        int px = cell > 0 ? MulDivRound(h, kReference, cell) : h;
+        f.setPixelSize(px > 0 ? px : 1);
+    }
+    return f;
+}
+
+}  // namespace fw

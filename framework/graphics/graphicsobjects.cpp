@@ -1,0 +1,162 @@
+#include "framework/graphics/graphicsobjects.h"
+
+#include "framework/core/classbuilder.h"
+
+namespace fw {
+
+QColor ToQColor(TColor c) {
+    if (c == clNone) return QColor(0, 0, 0, 0);
+    TColor rgb = ColorToRGB(c) & 0xFFFFFF;
+    return QColor(GetRValue(rgb), GetGValue(rgb), GetBValue(rgb));
+}
+
+TColor FromQColor(const QColor& c) { return RGB(c.red(), c.green(), c.blue()); }
+TColor FromQRgb(unsigned rgb) { return RGB(qRed(rgb), qGreen(rgb), qBlue(rgb)); }
+
+const TClassInfo& TGraphicsObject::StaticClassInfo() {
+    static const TClassInfo info =
+        ClassBuilder<TGraphicsObject>("TGraphicsObject", &TPersistent::StaticClassInfo()).Build();
+    return info;
+}
+
+// Pens
+
+const EnumInfo& PenStyleInfo() {
+    static const EnumInfo info{
+        "TPenStyle", {"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear"}};
+    return info;
+}
+
+const TClassInfo& TPen::StaticClassInfo() {
+    static const TClassInfo info =
+        ClassBuilder<TPen>("TPen", &TGraphicsObject::StaticClassInfo())
+            .Color("Color", &TPen::Color, &TPen::SetColor, clBlack)
+            .Enum("Style", &TPen::Style, &TPen::SetStyle, PenStyleInfo(), psSolid)
+            .Integer("Width", &TPen::Width, &TPen::SetWidth, 1)
+            .Build();
+    return info;
+}
+
+void TPen::SetColor(TColor c) {
+    if (c == color_) return;
+    color_ = c;
+    Changed();
+}
+
+void TPen::SetWidth(int w) {
+    if (w < 1) w = 1;
+    if (w == width_) return;
+    width_ = w;
+    Changed();
+}
+
+void TPen::SetStyle(TPenStyle s) {
+    if (s == style_) return;
+    style_ = s;
+    Changed();
+}
+
+void TPen::Assign(const TPersistent& source) {
+    if (auto* p = dynamic_cast<const TPen*>(&source)) {
+        if (p == this) return;
+        bool differs = p->color_ != color_ || p->width_ != width_ || p->style_ != style_;
+        color_ = p->color_;
+        width_ = p->width_;
+        style_ = p->style_;
+        if (differs) Changed();
+        return;
+    }
+    TPersistent::Assign(source);
+}
+
+QPen TPen::ToQPen() const {
+    if (style_ == psClear) return QPen(Qt::NoPen);
+    QPen pen(ToQColor(color_));
+    pen.setWidth(width_ > 1 ? width_ : 0);  // width 0: cosmetic one-pixel lines
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::MiterJoin);
+    switch (style_) {
+        case psDash:
+            pen.setStyle(Qt::DashLine);
+            break;
+        case psDot:
+            pen.setStyle(Qt::DotLine);
+            break;
+        case psDashDot:
+            pen.setStyle(Qt::DashDotLine);
+            break;
+        case psDashDotDot:
+            pen.setStyle(Qt::DashDotDotLine);
+            break;
+        default:
+            pen.setStyle(Qt::SolidLine);
+            break;
+    }
+    return pen;
+}
+
+// Brushes
+
+const EnumInfo& BrushStyleInfo() {
+    static const EnumInfo info{"TBrushStyle",
+                               {"bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal",
+                                "bsBDiagonal", "bsCross", "bsDiagCross"}};
+    return info;
+}
+
+const TClassInfo& TBrush::StaticClassInfo() {
+    static const TClassInfo info =
+        ClassBuilder<TBrush>("TBrush", &TGraphicsObject::StaticClassInfo())
+            .Color("Color", &TBrush::Color, &TBrush::SetColor, clWhite)
+            .Enum("Style", &TBrush::Style, &TBrush::SetStyle, BrushStyleInfo(), bsSolid)
+            .Build();
+    return info;
+}
+
+void TBrush::SetColor(TColor c) {
+    if (c == color_) return;
+    color_ = c;
+    Changed();
+}
+
+void TBrush::SetStyle(TBrushStyle s) {
+    if (s == style_) return;
+    style_ = s;
+    Changed();
+}
+
+void TBrush::Assign(const TPersistent& source) {
+    if (auto* b = dynamic_cast<const TBrush*>(&source)) {
+        if (b == this) return;
+        bool differs = b->color_ != color_ || b->style_ != style_;
+        color_ = b->color_;
+        style_ = b->style_;
+        if (differs) Changed();
+        return;
+    }
+    TPersistent::Assign(source);
+}
+
+QBrush TBrush::ToQBrush() const {
+    QColor c = ToQColor(color_);
+    switch (style_) {
+        case bsClear:
+            return QBrush(Qt::NoBrush);
+        case bsHorizontal:
+            return QBrush(c, Qt::HorPattern);
+        case bsVertical:
+            return QBrush(c, Qt::VerPattern);
+        case bsFDiagonal:
+            return QBrush(c, Qt::FDiagPattern);
+        case bsBDiagonal:
+            return QBrush(c, Qt::BDiagPattern);
+        case bsCross:
+            return QBrush(c, Qt::CrossPattern);
+        case bsDiagCross:
+            return QBrush(c, Qt::DiagCrossPattern);
+        default:
+            return QBrush(c);
+    }
+}
+
+}  // namespace fw

@@ -1,0 +1,43 @@
+#pragma once
+// The component text: the textual form of a component and everything it owns, used for
+// window descriptions and, by the property store, for settings.
+#include <string>
+#include <string_view>
+
+#include "framework/text/textvalue.h"
+
+namespace fw {
+
+class TComponent;
+
+// Parses one "object ... end" block with everything nested in it. Throws EParserError
+// naming the line for malformed text.
+ObjectText ParseComponentText(std::string_view text);
+
+// Renders a component and its children (the components it writes nested in its block).
+std::string WriteComponentText(TComponent& component);
+
+// Spells a string value: 'runs' and #n pieces, '' for the empty string.
+std::string QuoteString(const std::string& s);
+
+// Reads a window description into an existing root component: its components are
+// created, their properties applied in stored order, handlers bound by name, references
+// resolved, then every component's end-of-loading step runs (the root's first).
+void ReadRootComponent(TComponent& root, std::string_view text);
+
+// How many windows are being loaded right now (read, or running their creation handler).
+int WindowsLoading();
+// Counts a window as loading for as long as it lives.
+class TWindowLoading {
+  public:
+    TWindowLoading();
+    ~TWindowLoading();
+    TWindowLoading(const TWindowLoading&) = delete;
+    TWindowLoading& operator=(const TWindowLoading&) = delete;
+};
+
+// Applies a piece of component text to an existing component without creating anything;
+// references are resolved among the root's components and handlers bound against it.
+void ApplyComponentText(TComponent& target, std::string_view text, TComponent* root);
+
+}  // namespace fw

@@ -1,0 +1,192 @@
+// Component -> component text.
+#include <charconv>
+
+#include "framework/core/classes.h"
+#include "framework/graphics/colors.h"
+#include "framework/text/componenttext.h"
+
+namespace fw {
+
+std::string QuoteString(const std::string& s) {
+    if (s.empty()) return "''";
+    std::string out;
+    bool inRun = false;
+    for (char ch : s) {
+        auto c = static_cast<unsigned char>(ch);
+        if (c >= 32 && c != '\'') {
+            if (!inRun) out += '\'';
+            inRun = true;
+            out += ch;
+        } else {
+            if (inRun) out += '\'';
+            inRun = false;
+            out += "#" + std::to_string(c);
+        }
+    }
+    if (inRun) out += '\'';
+    return out;
+}
+
+namespace {
+
+class Writer {
+public:
+    std::string Take() { return std::move(out_); }
+
+    void Component(TComponent& c, TComponent& root, int level) {
+        Line(level, c.Name().empty() ? "object " + c.ClassName()
+                                     : "object " + c.Name() + ": " + c.ClassName());
+        Properties(c, "", level + 1);
+        c.GetChildren([&](TComponent* child) { Component(*child, root, level + 1); }, &root);
+        Line(level, "end");
+    }
+
+private:
+    void Line(int level, const std::string& text) {
+        out_.append(static_cast<size_t>(level) * 2, ' ');
+        out_ += text;
+        out_ += '\n';
+    }
+
+    static std::string SetText(const PropInfo& p, int64_t mask) {
+        std::string s = "[";
+        bool first = true;
+        for (size_t i = 0; p.enumInfo && i < p.enumInfo->names.size(); ++i) {
+            if (!(mask & (int64_t{1} << i))) continue;
+            if (!first) s += ", ";
+            s += p.enumInfo->names[i];
+            first = false;
+        }
+        return s + "]";
+    }
+
+    // to_chars writes "." whatever the user's locale says.
+    static std::string FloatText(double v) {
+        char buf[64];
+        auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 15);
+        std::string s(buf, r.ptr);
+        if (s.find_first_of(".eEn") == std::string::npos) s += ".0";
+        return s;
+    }
+
+    void Properties(TPersistent& obj, const std::string& prefix, int level) {
+        for (const PropInfo* p : obj.ClassInfo().AllProps()) {
+            if (!p->stored || (p->isStored && !p->isStored(obj))) continue;
+            const std::string path = prefix + p->name;
+            switch (p->kind) {
+                case PropKind::Integer: {
+                    int64_t v = p->getOrdinal(obj);
+                    if (!p->defaultOrdinal || *p->defaultOrdinal != v)
+                        Line(level, path + " = " + std::to_string(v));
+                    break;
+                }
+                case PropKind::Enum: {
+                    int64_t v = p->getOrdinal(obj);
+                    if (p->defaultOrdinal && *p->defaultOrdinal == v) break;
+                    const auto& names = p->enumInfo->names;
+                    Line(level, path + " = " +
+                                    (v >= 0 && v < static_cast<int64_t>(names.size())
+                                         ? names[static_cast<size_t>(v)]
+                                         : std::to_string(v)));
+                    break;
+                }
+                case PropKind::Set: {
+                    int64_t v = p->getOrdinal(obj);
+                    if (!p->defaultOrdinal || *p->defaultOrdinal != v)
+                        Line(level, path + " = " + SetText(*p, v));
+                    break;
+                }
+                case PropKind::Color: {
+                    auto v = static_cast<TColor>(p->getOrdinal(obj));
+                    if (p->defaultOrdinal && static_cast<TColor>(*p->defaultOrdinal) == v) break;
+                    auto ident = ColorToIdent(v);
+                    Line(level, path + " = " +
+                                    (ident ? *ident : std::to_string(static_cast<int32_t>(v))));
+                    break;
+                }
+                case PropKind::Float:
+                    Line(level, path + " = " + FloatText(p->getFloat(obj)));
+                    break;
+                case PropKind::String: {
+                    std::string v = p->getString(obj);
+                    if (!p->defaultString || *p->defaultString != v)
+                        Line(level, path + " = " + QuoteString(v));
+                    break;
+                }
+                case PropKind::Event: {
+                    std::string v = p->getString(obj);
+                    if (!v.empty()) Line(level, path + " = " + v);
+                    break;
+                }
+                case PropKind::Component: {
+                    TComponent* c = p->getComponent(obj);
+                    if (c && !c->Name().empty()) Line(level, path + " = " + c->Name());
+                    break;
+                }
+                case PropKind::Class:
+                    if (TPersistent* sub = p->getObject(obj)) Properties(*sub, path + ".", level);
+                    break;
+                case PropKind::Strings: {
+                    auto lines = p->getStrings(obj);
+                    if (lines.empty()) break;
+                    Line(level, path + " = (");
+                    for (size_t i = 0; i < lines.size(); ++i)
+                        Line(level + 1, QuoteString(lines[i]) + (i + 1 == lines.size() ? ")" : ""));
+                    break;
+                }
+                case PropKind::Binary:
+                    Binary(path, p->getBytes(obj), level);
+                    break;
+                case PropKind::Collection: {
+                    auto* coll = dynamic_cast<TCollection*>(p->getObject(obj));
+                    if (!coll) break;
+                    if (coll->Count() == 0) {
+                        Line(level, path + " = <>");
+                        break;
+                    }
+                    Line(level, path + " = <");
+                    for (int i = 0; i < coll->Count(); ++i) {
+                        Line(level + 1, "item");
+                        Properties(*coll->Items(i), "", level + 2);
+                        Line(level + 1, i + 1 == coll->Count() ? "end>" : "end");
+                    }
+                    break;
+                }
+            }
+        }
+    }
+
+    void Binary(const std::string& path, const std::vector<uint8_t>& data, int level) {
+        static const char* hex = "0123456789ABCDEF";
+        auto hexOf = [](const uint8_t* p, size_t n) {
+            std::string s;
+            s.reserve(n * 2);
+            for (size_t i = 0; i < n; ++i) {
+                s += hex[p[i] >> 4];
+                s += hex[p[i] & 15];
+            }
+            return s;
+        };
+        if (data.size() < 32) {
+            Line(level, path + " = {" + hexOf(data.data(), data.size()) + "}");
+            return;
+        }
+        Line(level, path + " = {");
+        for (size_t i = 0; i < data.size(); i += 32) {
+            size_t n = std::min<size_t>(32, data.size() - i);
+            Line(level + 1, hexOf(data.data() + i, n) + (i + n == data.size() ? "}" : ""));
+        }
+    }
+
+    std::string out_;
+};
+
+}  // namespace
+
+std::string WriteComponentText(TComponent& component) {
+    Writer w;
+    w.Component(component, component, 0);
+    return w.Take();
+}
+
+}  // namespace fw

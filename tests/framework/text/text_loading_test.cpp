@@ -1,0 +1,123 @@
+// Loading a window: components created, properties applied in stored order, handlers
+// bound, references resolved, every end-of-loading step, then the creation handler.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+#include "framework/core/classbuilder.h"
+#include "framework/core/classregistry.h"
+#include "framework/text/componenttext.h"
+#include "framework/controls/forms.h"
+#include "framework/menus/menus.h"
+
+using namespace fw;
+
+namespace {
+
+std::vector<std::string>* journal = nullptr;
+
+class TProbe : public TComponent {
+    FW_CLASS(TProbe)
+public:
+    explicit TProbe(TComponent* owner) : TComponent(owner) {}
+    int Value() const { return value_; }
+    void SetValue(int v) {
+        value_ = v;
+        journal->push_back(Name() + ".Value=" + std::to_string(v));
+    }
+    TProbe* Peer() const { return peer_; }
+    void SetPeer(TProbe* p) {
+        peer_ = p;
+        journal->push_back(Name() + ".Peer=" + (p ? p->Name() : "nil"));
+    }
+    void Loaded() override {
+        TComponent::Loaded();
+        journal->push_back(Name() + ".Loaded peer=" + (peer_ ? peer_->Name() : "nil") +
+                           " ping=" + (OnPing ? "bound" : "unbound"));
+    }
+    TNotifyEvent OnPing;
+
+private:
+    int value_ = 0;
+    TProbe* peer_ = nullptr;
+};
+
+const TClassInfo& TProbe::StaticClassInfo() {
+    static const TClassInfo info = ClassBuilder<TProbe>("TProbe", &TComponent::StaticClassInfo())
+                                       .Integer("Value", &TProbe::Value, &TProbe::SetValue, 0)
+                                       .Component("Peer", &TProbe::Peer, &TProbe::SetPeer)
+                                       .Event("OnPing", &TProbe::OnPing)
+                                       .Creatable()
+                                       .Build();
+    return info;
+}
+
+class TProbeForm : public TForm {
+public:
+    explicit TProbeForm(TComponent* owner, std::string_view text) : TForm(owner) {
+        RegisterHandler<void(TObject*)>("FormCreate", [](TObject*) { journal->push_back("FormCreate"); });
+        RegisterHandler<void(TObject*)>("Ping", [](TObject*) {});
+        InitInheritedComponent(text);
+    }
+};
+
+void EnsureApp() {
+    if (QCoreApplication::instance()) return;
+    static int argc = 1;
+    static char name[] = "test_framework";
+    static char* argv[] = {name, nullptr};
+    // Left alive to the end: destroyed among the exit handlers it would run after Qt's own
+    // globals are gone (input devices made by the window tests then crash the exit).
+    static QApplication* app = new QApplication(argc, argv);
+    (void)app;
+}
+
+TEST(TextLoading, EndOfLoadingStepsRunBeforeTheCreationHandler) {
+    EnsureApp();
+    RegisterFrameworkClasses();
+    RegisterClass(TProbe::StaticClassInfo());
+    std::vector<std::string> log;
+    journal = &log;
+    {
+        TProbeForm form(nullptr,
+                        "object Probe: TProbeForm\n"
+                        "  OnCreate = FormCreate\n"
+                        "  object P1: TProbe\n"
+                        "    Value = 2\n"
+                        "    Peer = P2\n"
+                        "    OnPing = Ping\n"
+                        "  end\n"
+                        "  object P2: TProbe\n"
+                        "    Value = 3\n"
+                        "  end\n"
+                        "end\n");
+        ASSERT_EQ(log.size(), 6u);
+        // Values in stored order while reading; the reference to P2, which did not exist
+        // yet, is resolved after every component is made.
+        EXPECT_EQ(log[0], "P1.Value=2");
+        EXPECT_EQ(log[1], "P2.Value=3");
+        EXPECT_EQ(log[2], "P1.Peer=P2");
+        EXPECT_EQ(log[3], "P1.Loaded peer=P2 ping=bound");
+        EXPECT_EQ(log[4], "P2.Loaded peer=nil ping=unbound");
+        EXPECT_EQ(log[5], "FormCreate");
+        EXPECT_FALSE(form.FindComponent("p1")->Loading());
+        EXPECT_EQ(form.Name(), "Probe");
+    }
+    journal = nullptr;
+}
+
+TEST(TextLoading, FreeingAReferencedComponentClearsTheReference) {
+    EnsureApp();
+    std::vector<std::string> log;
+    journal = &log;
+    TForm form(nullptr);
+    auto* menuOwner = new TPopupMenu(&form);
+    menuOwner->SetName("Menu1");
+    auto* ctl = new TControl(&form);
+    ctl->SetPopupMenu(menuOwner);
+    TComponent::Free(menuOwner);
+    EXPECT_EQ(ctl->PopupMenu(), nullptr);
+    journal = nullptr;
+}
+
+}  // namespace
