@@ -1,4 +1,5 @@
 // Component -> component text.
+#include <optional>
 #include <charconv>
 
 #include "framework/core/classes.h"
@@ -69,41 +70,64 @@ private:
         return s;
     }
 
+    // The text of an ordinal property's value, or nothing when it holds its default.
+    static std::optional<std::string> OrdinalText(const PropInfo& p, TPersistent& obj) {
+        const int64_t v = p.getOrdinal(obj);
+        const bool isDefault = p.defaultOrdinal && *p.defaultOrdinal == v;
+        switch (p.kind) {
+            case PropKind::Enum: {
+                if (isDefault) return std::nullopt;
+                const auto& names = p.enumInfo->names;
+                return v >= 0 && v < static_cast<int64_t>(names.size())
+                           ? names[static_cast<size_t>(v)]
+                           : std::to_string(v);
+            }
+            case PropKind::Set:
+                return isDefault ? std::nullopt : std::optional(SetText(p, v));
+            case PropKind::Color: {
+                auto c = static_cast<TColor>(v);
+                if (p.defaultOrdinal && static_cast<TColor>(*p.defaultOrdinal) == c)
+                    return std::nullopt;
+                auto ident = ColorToIdent(c);
+                return ident ? *ident : std::to_string(static_cast<int32_t>(c));
+            }
+            default:
+                return isDefault ? std::nullopt : std::optional(std::to_string(v));
+        }
+    }
+
+    void Strings(const std::string& path, const std::vector<std::string>& lines, int level) {
+        if (lines.empty()) return;
+        Line(level, path + " = (");
+        for (size_t i = 0; i < lines.size(); ++i)
+            Line(level + 1, QuoteString(lines[i]) + (i + 1 == lines.size() ? ")" : ""));
+    }
+
+    void Collection(const std::string& path, TCollection* coll, int level) {
+        if (!coll) return;
+        if (coll->Count() == 0) {
+            Line(level, path + " = <>");
+            return;
+        }
+        Line(level, path + " = <");
+        for (int i = 0; i < coll->Count(); ++i) {
+            Line(level + 1, "item");
+            Properties(*coll->Items(i), "", level + 2);
+            Line(level + 1, i + 1 == coll->Count() ? "end>" : "end");
+        }
+    }
+
     void Properties(TPersistent& obj, const std::string& prefix, int level) {
         for (const PropInfo* p : obj.ClassInfo().AllProps()) {
             if (!p->stored || (p->isStored && !p->isStored(obj))) continue;
             const std::string path = prefix + p->name;
             switch (p->kind) {
-                case PropKind::Integer: {
-                    int64_t v = p->getOrdinal(obj);
-                    if (!p->defaultOrdinal || *p->defaultOrdinal != v)
-                        Line(level, path + " = " + std::to_string(v));
+                case PropKind::Integer:
+                case PropKind::Enum:
+                case PropKind::Set:
+                case PropKind::Color:
+                    if (auto text = OrdinalText(*p, obj)) Line(level, path + " = " + *text);
                     break;
-                }
-                case PropKind::Enum: {
-                    int64_t v = p->getOrdinal(obj);
-                    if (p->defaultOrdinal && *p->defaultOrdinal == v) break;
-                    const auto& names = p->enumInfo->names;
-                    Line(level, path + " = " +
-                                    (v >= 0 && v < static_cast<int64_t>(names.size())
-                                         ? names[static_cast<size_t>(v)]
-                                         : std::to_string(v)));
-                    break;
-                }
-                case PropKind::Set: {
-                    int64_t v = p->getOrdinal(obj);
-                    if (!p->defaultOrdinal || *p->defaultOrdinal != v)
-                        Line(level, path + " = " + SetText(*p, v));
-                    break;
-                }
-                case PropKind::Color: {
-                    auto v = static_cast<TColor>(p->getOrdinal(obj));
-                    if (p->defaultOrdinal && static_cast<TColor>(*p->defaultOrdinal) == v) break;
-                    auto ident = ColorToIdent(v);
-                    Line(level, path + " = " +
-                                    (ident ? *ident : std::to_string(static_cast<int32_t>(v))));
-                    break;
-                }
                 case PropKind::Float:
                     Line(level, path + " = " + FloatText(p->getFloat(obj)));
                     break;
@@ -126,32 +150,15 @@ private:
                 case PropKind::Class:
                     if (TPersistent* sub = p->getObject(obj)) Properties(*sub, path + ".", level);
                     break;
-                case PropKind::Strings: {
-                    auto lines = p->getStrings(obj);
-                    if (lines.empty()) break;
-                    Line(level, path + " = (");
-                    for (size_t i = 0; i < lines.size(); ++i)
-                        Line(level + 1, QuoteString(lines[i]) + (i + 1 == lines.size() ? ")" : ""));
+                case PropKind::Strings:
+                    Strings(path, p->getStrings(obj), level);
                     break;
-                }
                 case PropKind::Binary:
                     Binary(path, p->getBytes(obj), level);
                     break;
-                case PropKind::Collection: {
-                    auto* coll = dynamic_cast<TCollection*>(p->getObject(obj));
-                    if (!coll) break;
-                    if (coll->Count() == 0) {
-                        Line(level, path + " = <>");
-                        break;
-                    }
-                    Line(level, path + " = <");
-                    for (int i = 0; i < coll->Count(); ++i) {
-                        Line(level + 1, "item");
-                        Properties(*coll->Items(i), "", level + 2);
-                        Line(level + 1, i + 1 == coll->Count() ? "end>" : "end");
-                    }
+                case PropKind::Collection:
+                    Collection(path, dynamic_cast<TCollection*>(p->getObject(obj)), level);
                     break;
-                }
             }
         }
     }
