@@ -2,14 +2,13 @@
 
 #include "app/form2.h"
 #include "app/form3.h"
-
 #include "controls/scrolllabel.h"
 #include "controls/trayicon.h"
 #include "framework/app/application.h"
+#include "framework/controls/x11window.h"
 #include "framework/core/classbuilder.h"
 #include "framework/core/classregistry.h"
 #include "framework/graphics/clipbrd.h"
-#include "framework/controls/x11window.h"
 #include "platform/probe.h"
 #include "resources/descriptions.h"
 
@@ -39,7 +38,8 @@ void TForm1::RegisterHandlers() {
     };
     auto mouse = [this](const char* name,
                         void (TForm1::*m)(TObject*, TMouseButton, TShiftState, int, int)) {
-        RegisterHandler<void(TObject*, TMouseButton, TShiftState, int, int)>(name, Handler(this, m));
+        RegisterHandler<void(TObject*, TMouseButton, TShiftState, int, int)>(name,
+                                                                             Handler(this, m));
     };
     auto move = [this](const char* name, void (TForm1::*m)(TObject*, TShiftState, int, int)) {
         RegisterHandler<void(TObject*, TShiftState, int, int)>(name, Handler(this, m));
@@ -179,7 +179,8 @@ void TForm1::Refresh1Click(TObject*) { RefreshDisplay(); }
 void TForm1::RefreshNow1Click(TObject*) { RefreshDisplay(); }
 
 void TForm1::SetRefreshRate(TMenuItem* checked, bool enabled, unsigned interval) {
-    for (TMenuItem* item : {RefreshNow1, N1sec1, Onceaminute1, off1}) item->SetChecked(item == checked);
+    for (TMenuItem* item : {RefreshNow1, N1sec1, Onceaminute1, off1})
+        item->SetChecked(item == checked);
     Timer1->SetEnabled(enabled);
     if (enabled) Timer1->SetInterval(interval);
 }

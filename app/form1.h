@@ -5,18 +5,18 @@
 #include "framework/app/dialogs.h"
 #include "framework/controls/extctrls.h"
 #include "framework/controls/forms.h"
+#include "framework/controls/stdctrls.h"
 #include "framework/graphics/imglist.h"
 #include "framework/menus/menus.h"
-#include "framework/controls/stdctrls.h"
 
 namespace ctl {
 class TScrollLabel;
 class TTrayIcon;
-}
+}  // namespace ctl
 
 class TForm1 : public fw::TForm {
     FW_CLASS(TForm1)
-public:
+  public:
     explicit TForm1(fw::TComponent* AOwner);
 
     // The refresh step: the IP label and the host-name label read the probe afresh.
@@ -83,22 +83,30 @@ public:
     void Defaultset1Click(fw::TObject* Sender);
     void Defaultsettings1Click(fw::TObject* Sender);
     void Image1DblClick(fw::TObject* Sender);
-    void Image1MouseDown(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y);
+    void Image1MouseDown(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X,
+                         int Y);
     void Image1MouseMove(fw::TObject* Sender, fw::TShiftState Shift, int X, int Y);
-    void Image1MouseUp(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y);
-    void Image3MouseDown(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y);
-    void Image3MouseUp(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y);
+    void Image1MouseUp(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X,
+                       int Y);
+    void Image3MouseDown(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X,
+                         int Y);
+    void Image3MouseUp(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X,
+                       int Y);
     void Image3Click(fw::TObject* Sender);
     void Changelog1Click(fw::TObject* Sender);
     void TrayIcon1Click(fw::TObject* Sender);
     void TrayIcon1DblClick(fw::TObject* Sender);
     void Image4Click(fw::TObject* Sender);
-    void Image4MouseDown(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y);
-    void Image4MouseUp(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y);
-    void Image5MouseDown(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y);
-    void Image5MouseUp(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y);
+    void Image4MouseDown(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X,
+                         int Y);
+    void Image4MouseUp(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X,
+                       int Y);
+    void Image5MouseDown(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X,
+                         int Y);
+    void Image5MouseUp(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X,
+                       int Y);
 
-private:
+  private:
     void RegisterHandlers();
     void RegisterFields();
     void CopyToClipboard(const std::string& text);

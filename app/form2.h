@@ -4,11 +4,11 @@
 #include <string>
 
 #include "app/windowdrag.h"
-#include "framework/controls/memo.h"
 #include "framework/controls/extctrls.h"
 #include "framework/controls/forms.h"
-#include "framework/menus/menus.h"
+#include "framework/controls/memo.h"
 #include "framework/controls/stdctrls.h"
+#include "framework/menus/menus.h"
 
 class TForm1;
 

@@ -3,11 +3,11 @@
 #include "app/about.h"
 #include "controls/shadowlbl.h"
 #include "controls/urllabel.h"
+#include "framework/controls/extctrls.h"
+#include "framework/controls/simplememo.h"
+#include "framework/controls/stdctrls.h"
 #include "framework/core/classbuilder.h"
 #include "framework/core/classregistry.h"
-#include "framework/controls/simplememo.h"
-#include "framework/controls/extctrls.h"
-#include "framework/controls/stdctrls.h"
 #include "resources/descriptions.h"
 
 using namespace fw;

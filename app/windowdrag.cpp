@@ -1,7 +1,7 @@
 #include "app/windowdrag.h"
 
-#include "framework/controls/screen.h"
 #include "framework/controls/forms.h"
+#include "framework/controls/screen.h"
 
 namespace app {
 

@@ -12,13 +12,13 @@ class TForm;
 namespace app {
 
 class TWindowDrag {
-public:
+  public:
     void Press(fw::TShiftState Shift, int X, int Y);
     void Move(fw::TForm& window, int X, int Y, bool snap);
     void Release() { state_.Dragging = false; }
     bool Dragging() const { return state_.Dragging; }
 
-private:
+  private:
     DragState state_;
 };
 

@@ -8,9 +8,9 @@
 #include <set>
 
 #include "framework/app/application.h"
-#include "framework/graphics/bitmap.h"
-#include "framework/core/classbuilder.h"
 #include "framework/controls/forms.h"
+#include "framework/core/classbuilder.h"
+#include "framework/graphics/bitmap.h"
 #include "framework/menus/popuplist.h"
 #include "platform/sysmetrics.h"
 #include "resources/bitmaps.h"

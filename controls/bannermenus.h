@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "controls/bannerstrip.h"
-#include "framework/graphics/canvas.h"
 #include "framework/controls/controls.h"
+#include "framework/graphics/canvas.h"
 #include "framework/graphics/imglist.h"
 #include "framework/menus/menus.h"
 

@@ -4,8 +4,8 @@
 // top-level items give up to the strip.
 #include <vector>
 
-#include "framework/graphics/colors.h"
 #include "framework/core/types.h"
+#include "framework/graphics/colors.h"
 
 namespace ctl {
 

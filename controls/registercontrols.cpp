@@ -4,8 +4,8 @@
 #include "controls/scrolllabel.h"
 #include "controls/shadowlbl.h"
 #include "controls/tiledbmp.h"
-#include "controls/urllabel.h"
 #include "controls/trayicon.h"
+#include "controls/urllabel.h"
 #include "framework/core/classregistry.h"
 
 namespace ctl {

@@ -1,11 +1,11 @@
 #include "controls/scrolllabel.h"
 
-#include "framework/graphics/bitmap.h"
-#include "framework/graphics/canvas.h"
-#include "framework/core/classbuilder.h"
-#include "framework/core/classregistry.h"
 #include "framework/controls/accessible.h"
 #include "framework/controls/extctrls.h"
+#include "framework/core/classbuilder.h"
+#include "framework/core/classregistry.h"
+#include "framework/graphics/bitmap.h"
+#include "framework/graphics/canvas.h"
 
 namespace ctl {
 

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "framework/controls/cursors.h"
+#include "framework/core/classbuilder.h"
 #include "framework/graphics/bitmap.h"
 #include "framework/graphics/canvas.h"
-#include "framework/core/classbuilder.h"
-#include "framework/controls/cursors.h"
 #include "framework/graphics/drawtext.h"
 
 using namespace fw;

@@ -1,7 +1,7 @@
 #include "controls/tiledbmp.h"
 
-#include "framework/graphics/canvas.h"
 #include "framework/core/classbuilder.h"
+#include "framework/graphics/canvas.h"
 
 using namespace fw;
 

@@ -3,8 +3,8 @@
 // edge to edge from the top-left corner, row by row.
 #include <memory>
 
-#include "framework/graphics/bitmap.h"
 #include "framework/controls/controls.h"
+#include "framework/graphics/bitmap.h"
 
 namespace ctl {
 

@@ -1,11 +1,11 @@
 #include "controls/trayicon.h"
 
-#include "framework/controls/cursors.h"
-#include "framework/app/post.h"
 #include "framework/app/application.h"
-#include "framework/core/classbuilder.h"
-#include "framework/controls/screen.h"
+#include "framework/app/post.h"
+#include "framework/controls/cursors.h"
 #include "framework/controls/forms.h"
+#include "framework/controls/screen.h"
+#include "framework/core/classbuilder.h"
 #include "framework/menus/menus.h"
 
 namespace ctl {

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "framework/core/classes.h"
 #include "framework/controls/controls.h"
+#include "framework/core/classes.h"
 #include "framework/graphics/graphicsicon.h"
 #include "platform/notificationarea.h"
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "framework/core/classbuilder.h"
 #include "framework/controls/cursors.h"
+#include "framework/core/classbuilder.h"
 #include "platform/links.h"
 
 using namespace fw;

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "framework/graphics/font.h"
 #include "framework/controls/stdctrls.h"
+#include "framework/graphics/font.h"
 
 namespace ctl {
 

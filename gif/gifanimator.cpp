@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "framework/graphics/canvas.h"
 #include "framework/core/classbuilder.h"
+#include "framework/graphics/canvas.h"
 #include "framework/graphics/colors.h"
 #include "gif/codec/compose.h"
 #include "gif/codec/giferrors.h"

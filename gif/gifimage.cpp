@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "framework/app/application.h"
-#include "framework/graphics/canvas.h"
 #include "framework/core/classbuilder.h"
+#include "framework/graphics/canvas.h"
 #include "framework/graphics/clipbrd.h"
 #include "framework/graphics/graphicsicon.h"
 #include "gif/codec/giferrors.h"

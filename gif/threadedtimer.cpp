@@ -2,9 +2,9 @@
 
 #include <climits>
 
-#include "framework/core/classbuilder.h"
 #include "framework/controls/controls.h"
 #include "framework/controls/extctrls.h"
+#include "framework/core/classbuilder.h"
 
 namespace gif {
 

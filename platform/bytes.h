@@ -55,7 +55,8 @@ struct BmpLayout {
 // Writes the "BM" file header and an uncompressed 40-byte info header at 96 dots per inch
 // into the kBmpHeadersSize bytes at p; the palette and the pixels follow.
 inline void WriteBmpHeaders(std::uint8_t* p, const BmpLayout& b) {
-    const std::uint32_t offBits = static_cast<std::uint32_t>(kBmpHeadersSize) + 4 * b.paletteEntries;
+    const std::uint32_t offBits =
+        static_cast<std::uint32_t>(kBmpHeadersSize) + 4 * b.paletteEntries;
     p[0] = 'B';
     p[1] = 'M';
     SetLE32(p + 2, offBits + b.imageBytes);

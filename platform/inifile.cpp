@@ -1,5 +1,4 @@
 #include "platform/inifile.h"
-#include "platform/strings.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,6 +10,7 @@
 
 #include "platform/atomicfile.h"
 #include "platform/paths.h"
+#include "platform/strings.h"
 
 namespace platform {
 

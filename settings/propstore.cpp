@@ -2,8 +2,8 @@
 
 #include "framework/core/classbuilder.h"
 #include "framework/core/classregistry.h"
-#include "framework/text/componenttext.h"
 #include "framework/core/registry.h"
+#include "framework/text/componenttext.h"
 #include "platform/inifile.h"
 #include "platform/paths.h"
 #include "settings/storeerrors.h"

@@ -1,11 +1,11 @@
 #include "settings/storerestore.h"
-#include "platform/strings.h"
 
 #include "framework/core/classes.h"
-#include "framework/text/componenttext.h"
 #include "framework/core/exceptions.h"
+#include "framework/text/componenttext.h"
 #include "framework/text/propvalue.h"
 #include "framework/text/textvalue.h"
+#include "platform/strings.h"
 
 namespace settings {
 

@@ -1,7 +1,7 @@
 #include "settings/storesave.h"
-#include "platform/strings.h"
 
 #include "framework/core/classes.h"
+#include "platform/strings.h"
 
 namespace settings {
 

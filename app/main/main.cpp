@@ -8,13 +8,13 @@
 #include "app/form2.h"
 #include "app/form3.h"
 #include "controls/registercontrols.h"
-#include "gif/registergif.h"
-#include "settings/propstore.h"
+#include "framework/app/application.h"
 #include "framework/app/display.h"
 #include "framework/app/socketwatch.h"
-#include "framework/app/application.h"
 #include "framework/core/classregistry.h"
+#include "gif/registergif.h"
 #include "platform/singleinstance.h"
+#include "settings/propstore.h"
 
 int main(int argc, char** argv) {
     // The program places its windows itself, which Wayland does not allow: on a Wayland

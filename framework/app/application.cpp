@@ -5,17 +5,17 @@
 #include <QApplication>
 #include <QSessionManager>
 #include <QTimer>
+#include <QWidget>
 #include <csignal>
 #include <cstdio>
 #include <stdexcept>
-#include <QWidget>
 
-#include "framework/core/classbuilder.h"
-#include "framework/text/componenttext.h"
-#include "framework/controls/accessible.h"
-#include "framework/core/guithread.h"
 #include "framework/app/dialogs.h"
+#include "framework/controls/accessible.h"
 #include "framework/controls/forms.h"
+#include "framework/core/classbuilder.h"
+#include "framework/core/guithread.h"
+#include "framework/text/componenttext.h"
 
 namespace fw {
 
@@ -105,11 +105,10 @@ void TApplication::InstallTerminationHandlers() {
     sa.sa_flags = SA_RESTART;
     for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
     if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        QObject::connect(gui, &QGuiApplication::commitDataRequest, gui,
-                         [this](QSessionManager&) {
-                             unattended_ = true;
-                             Terminate();
-                         });
+        QObject::connect(gui, &QGuiApplication::commitDataRequest, gui, [this](QSessionManager&) {
+            unattended_ = true;
+            Terminate();
+        });
     }
 }
 

@@ -17,7 +17,7 @@ using TExceptionEvent = TEvent<void(TObject* Sender, const std::exception& E)>;
 
 class TApplication : public TComponent {
     FW_CLASS(TApplication)
-public:
+  public:
     explicit TApplication(TComponent* AOwner);
     ~TApplication() override;
 
@@ -77,7 +77,7 @@ public:
     // Called by the framework when the platform reports activation changes.
     void SetActive(bool active);
 
-private:
+  private:
     void ShowHeldMessages();
     void WriteToStandardError(const std::string& message);
 

@@ -2,10 +2,10 @@
 
 #include <QMessageBox>
 
-#include "framework/app/fontdialog.h"
 #include "framework/app/application.h"
-#include "framework/core/classbuilder.h"
+#include "framework/app/fontdialog.h"
 #include "framework/controls/controls.h"
+#include "framework/core/classbuilder.h"
 
 namespace fw {
 
@@ -34,21 +34,37 @@ int QtMessageBox(const std::string& msg, TMsgDlgType type, unsigned buttons) {
     // boxes with the program's title.
     const char* caption = nullptr;
     switch (type) {
-        case mtWarning: caption = "Warning"; break;
-        case mtInformation: caption = "Information"; break;
-        case mtConfirmation: caption = "Confirm"; break;
-        default: break;
+        case mtWarning:
+            caption = "Warning";
+            break;
+        case mtInformation:
+            caption = "Information";
+            break;
+        case mtConfirmation:
+            caption = "Confirm";
+            break;
+        default:
+            break;
     }
     if (caption)
         box.setWindowTitle(QString::fromLatin1(caption));
     else if (Application)
         box.setWindowTitle(QString::fromStdString(Application->Title()));
     switch (type) {
-        case mtWarning: box.setIcon(QMessageBox::Warning); break;
-        case mtError: box.setIcon(QMessageBox::Critical); break;
-        case mtInformation: box.setIcon(QMessageBox::Information); break;
-        case mtConfirmation: box.setIcon(QMessageBox::Question); break;
-        case mtCustom: break;
+        case mtWarning:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case mtError:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case mtInformation:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case mtConfirmation:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case mtCustom:
+            break;
     }
     QMessageBox::StandardButtons b;
     if (buttons & (1u << mbYes)) b |= QMessageBox::Yes;
@@ -57,11 +73,16 @@ int QtMessageBox(const std::string& msg, TMsgDlgType type, unsigned buttons) {
     if (buttons & (1u << mbCancel)) b |= QMessageBox::Cancel;
     box.setStandardButtons(b ? b : QMessageBox::Ok);
     switch (box.exec()) {
-        case QMessageBox::Yes: return mrYes;
-        case QMessageBox::No: return mrNo;
-        case QMessageBox::Ok: return mrOk;
-        case QMessageBox::Cancel: return mrCancel;
-        default: return mrNone;
+        case QMessageBox::Yes:
+            return mrYes;
+        case QMessageBox::No:
+            return mrNo;
+        case QMessageBox::Ok:
+            return mrOk;
+        case QMessageBox::Cancel:
+            return mrCancel;
+        default:
+            return mrNone;
     }
 }
 
@@ -92,7 +113,9 @@ bool TFontDialog::Execute() {
     return FontRunner()(*this);
 }
 
-void TFontDialog::SetRunner(Runner r) { FontRunner() = r ? std::move(r) : Runner(RunOwnFontDialog); }
+void TFontDialog::SetRunner(Runner r) {
+    FontRunner() = r ? std::move(r) : Runner(RunOwnFontDialog);
+}
 
 int MessageDlg(const std::string& msg, TMsgDlgType type, unsigned buttons) {
     EndMouseCapture();

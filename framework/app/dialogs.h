@@ -31,7 +31,7 @@ using TFontDialogOptions = unsigned;
 // font back when the user confirms.
 class TFontDialog : public TComponent {
     FW_CLASS(TFontDialog)
-public:
+  public:
     explicit TFontDialog(TComponent* AOwner);
     ~TFontDialog() override;
     TFont* Font() const { return font_.get(); }
@@ -46,7 +46,7 @@ public:
     using Runner = std::function<bool(TFontDialog&)>;
     static void SetRunner(Runner r);
 
-private:
+  private:
     std::unique_ptr<TFont> font_;
     TFontDialogOptions options_ = 1u << fdEffects;
 };

@@ -1,7 +1,7 @@
 #include "framework/controls/bevel.h"
 
-#include "framework/graphics/canvas.h"
 #include "framework/core/classbuilder.h"
+#include "framework/graphics/canvas.h"
 
 namespace fw {
 

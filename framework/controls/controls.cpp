@@ -8,11 +8,11 @@
 #include <algorithm>
 
 #include "framework/app/application.h"
-#include "framework/controls/cursors.h"
-#include "framework/core/classbuilder.h"
 #include "framework/controls/accessible.h"
-#include "framework/controls/hint.h"
+#include "framework/controls/cursors.h"
 #include "framework/controls/fwwidget.h"
+#include "framework/controls/hint.h"
+#include "framework/core/classbuilder.h"
 #include "framework/menus/menus.h"
 
 namespace fw {
@@ -32,7 +32,8 @@ void EndMouseCaptureIn(QWidget* window) {
 }
 
 const EnumInfo& AlignInfo() {
-    static const EnumInfo info{"TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"}};
+    static const EnumInfo info{"TAlign",
+                               {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient"}};
     return info;
 }
 
@@ -66,7 +67,8 @@ const TClassInfo& TControl::StaticClassInfo() {
             .StoredWhen(&TControl::FontStored)
             .Boolean("ParentColor", &TControl::ParentColor, &TControl::SetParentColor, false)
             .Boolean("ParentFont", &TControl::ParentFont, &TControl::SetParentFont, true)
-            .Boolean("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint, true)
+            .Boolean("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint,
+                     true)
             .Component("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu)
             .String("Hint", &TControl::Hint, &TControl::SetHint, std::string())
             .Boolean("ShowHint", &TControl::ShowHint, &TControl::SetShowHint, false)
@@ -535,9 +537,7 @@ QWidget* TWinControl::Handle() {
     return widget_.get();
 }
 
-QWidget* TWinControl::NearestWidget() const {
-    return const_cast<TWinControl*>(this)->Handle();
-}
+QWidget* TWinControl::NearestWidget() const { return const_cast<TWinControl*>(this)->Handle(); }
 
 void TWinControl::UpdateWidgetGeometry() {
     if (!widget_ || inSync_) return;
@@ -652,22 +652,30 @@ unsigned ButtonOf(unsigned msg) {
     switch (msg) {
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
-        case WM_LBUTTONUP: return mbLeft + 1;
+        case WM_LBUTTONUP:
+            return mbLeft + 1;
         case WM_RBUTTONDOWN:
         case WM_RBUTTONDBLCLK:
-        case WM_RBUTTONUP: return mbRight + 1;
+        case WM_RBUTTONUP:
+            return mbRight + 1;
         case WM_MBUTTONDOWN:
         case WM_MBUTTONDBLCLK:
-        case WM_MBUTTONUP: return mbMiddle + 1;
-        default: return 0;
+        case WM_MBUTTONUP:
+            return mbMiddle + 1;
+        default:
+            return 0;
     }
 }
 uintptr_t KeyOfButton(unsigned button) {
     switch (button) {
-        case mbLeft + 1: return MK_LBUTTON;
-        case mbRight + 1: return MK_RBUTTON;
-        case mbMiddle + 1: return MK_MBUTTON;
-        default: return 0;
+        case mbLeft + 1:
+            return MK_LBUTTON;
+        case mbRight + 1:
+            return MK_RBUTTON;
+        case mbMiddle + 1:
+            return MK_MBUTTON;
+        default:
+            return 0;
     }
 }
 constexpr uintptr_t kButtonKeys = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
@@ -712,8 +720,7 @@ void TWinControl::DispatchMouse(TMessage& m) {
     if (captured_) {
         const uintptr_t held = m.WParam & kButtonKeys;
         const uintptr_t capturedKey = KeyOfButton(captureButton_);
-        if ((m.Msg == WM_MOUSEMOVE && !held) ||
-            (press && capturedKey && !(held & capturedKey)))
+        if ((m.Msg == WM_MOUSEMOVE && !held) || (press && capturedKey && !(held & capturedKey)))
             EndMouseCapture();
     }
     TControl* target = captured_;

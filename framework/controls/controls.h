@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "framework/core/classes.h"
-#include "framework/graphics/colors.h"
-#include "framework/graphics/graphics.h"
 #include "framework/core/messages.h"
 #include "framework/core/types.h"
+#include "framework/graphics/colors.h"
+#include "framework/graphics/graphics.h"
 
 class QWidget;
 
@@ -38,7 +38,8 @@ const EnumInfo& AlignInfo();
 
 enum TCursor { crDefault = 0, crArrow = -2, crHandPoint = -21, crIBeam = -4, crCross = -3 };
 
-using TMouseEvent = TEvent<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseEvent =
+    TEvent<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent = TEvent<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
 using TWndMethod = std::function<void(TMessage&)>;
 
@@ -52,7 +53,7 @@ enum ControlStyleFlag : unsigned {
 
 class TControl : public TComponent {
     FW_CLASS(TControl)
-public:
+  public:
     explicit TControl(TComponent* AOwner);
     ~TControl() override;
 
@@ -147,7 +148,7 @@ public:
     // windowed ancestor's otherwise (null while there is none).
     virtual QWidget* NearestWidget() const;
 
-protected:
+  protected:
     virtual void Click();
     virtual void DblClick();
     virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
@@ -165,7 +166,7 @@ protected:
     bool clicking_ = false;
     bool rightPressed_ = false;  // a right press whose release opens the context menu
 
-private:
+  private:
     void HandleMouse(TMessage& m);
     void LoseMouse();
     void ShowPopupMenu(int x, int y);
@@ -195,7 +196,7 @@ private:
 // A windowless control: paints with a canvas on its parent's surface.
 class TGraphicControl : public TControl {
     FW_CLASS(TGraphicControl)
-public:
+  public:
     explicit TGraphicControl(TComponent* AOwner);
     ~TGraphicControl() override;
     TCanvas* Canvas() const { return canvas_.get(); }
@@ -207,16 +208,16 @@ public:
     void PaintControl(TCanvas& target, const TRect& dirty);
     void PaintControl(TCanvas& target) { PaintControl(target, BoundsRect()); }
 
-protected:
+  protected:
     virtual void Paint() {}
 
-private:
+  private:
     std::unique_ptr<TCanvas> canvas_;
 };
 
 class TWinControl : public TControl {
     FW_CLASS(TWinControl)
-public:
+  public:
     explicit TWinControl(TComponent* AOwner);
     ~TWinControl() override;
 
@@ -263,7 +264,7 @@ public:
     void WidgetResized(int w, int h);
     void WidgetMoved(int x, int y);
 
-protected:
+  protected:
     virtual QWidget* CreateWidget();  // default: a child FwWidget of the parent's widget
     virtual void PaintBackground(TCanvas& canvas, const TRect& dirty);
     virtual void Paint(TCanvas&) {}
@@ -272,7 +273,7 @@ protected:
 
     std::unique_ptr<QWidget> widget_;
 
-private:
+  private:
     std::vector<TControl*> controls_;
     void SetHovered(TControl* c);
 
@@ -289,7 +290,7 @@ private:
 // Windowed control that also paints itself with a canvas (panels, bevels).
 class TCustomControl : public TWinControl {
     FW_CLASS(TCustomControl)
-public:
+  public:
     explicit TCustomControl(TComponent* AOwner) : TWinControl(AOwner) {}
 };
 

@@ -7,8 +7,8 @@
 #include <QWidget>
 #include <map>
 
-#include "framework/graphics/bitmap.h"
 #include "framework/controls/controls.h"
+#include "framework/graphics/bitmap.h"
 
 namespace fw {
 

@@ -89,7 +89,8 @@ const TClassInfo& TTimer::StaticClassInfo() {
 }
 
 TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner), timer_(std::make_unique<QTimer>()) {
-    QObject::connect(timer_.get(), &QTimer::timeout, [this] { Guarded(this, [this] { Timer(); }); });
+    QObject::connect(timer_.get(), &QTimer::timeout,
+                     [this] { Guarded(this, [this] { Timer(); }); });
     UpdateTimer();
 }
 

@@ -11,7 +11,7 @@ namespace fw {
 // A picture in a windowless control, drawn unscaled (top-left or centred) or stretched.
 class TImage : public TGraphicControl {
     FW_CLASS(TImage)
-public:
+  public:
     explicit TImage(TComponent* AOwner);
     ~TImage() override;
 
@@ -28,10 +28,10 @@ public:
     // Where the picture's top-left corner goes inside the control.
     TPoint PictureOrigin() const;
 
-protected:
+  protected:
     void Paint() override;
 
-private:
+  private:
     void PictureChanged();
     std::unique_ptr<TPicture> picture_;
     bool center_ = false;
@@ -42,7 +42,7 @@ private:
 // A message timer on the GUI thread.
 class TTimer : public TComponent {
     FW_CLASS(TTimer)
-public:
+  public:
     explicit TTimer(TComponent* AOwner);
     ~TTimer() override;
 
@@ -57,10 +57,10 @@ public:
 
     void Loaded() override;
 
-protected:
+  protected:
     virtual void Timer();
 
-private:
+  private:
     void UpdateTimer();
     bool enabled_ = true;
     unsigned interval_ = 1000;
@@ -72,7 +72,7 @@ enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 // A windowed container with bevels and a caption.
 class TPanel : public TCustomControl {
     FW_CLASS(TPanel)
-public:
+  public:
     explicit TPanel(TComponent* AOwner);
     TBevelCut BevelInner() const { return bevelInner_; }
     void SetBevelInner(TBevelCut v);
@@ -84,10 +84,10 @@ public:
     TAlignment Alignment() const { return alignment_; }
     void SetAlignment(TAlignment v);
 
-protected:
+  protected:
     void Paint(TCanvas& canvas) override;
 
-private:
+  private:
     TBevelCut bevelInner_ = bvNone;
     TBevelCut bevelOuter_ = bvRaised;
     int bevelWidth_ = 1;

@@ -7,29 +7,31 @@
 #include <QWidget>
 
 #include "framework/app/application.h"
-#include "framework/core/classbuilder.h"
-#include "framework/text/componenttext.h"
-#include "framework/controls/windowstate.h"
 #include "framework/controls/fwwidget.h"
+#include "framework/controls/windowstate.h"
+#include "framework/core/classbuilder.h"
 #include "framework/menus/menus.h"
+#include "framework/text/componenttext.h"
 
 namespace fw {
 
 namespace {
 const EnumInfo& BorderStyleInfo() {
-    static const EnumInfo info{"TFormBorderStyle", {"bsNone", "bsSingle", "bsSizeable", "bsDialog",
-                                                    "bsToolWindow", "bsSizeToolWin"}};
+    static const EnumInfo info{
+        "TFormBorderStyle",
+        {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"}};
     return info;
 }
 const EnumInfo& FormStyleInfo() {
-    static const EnumInfo info{"TFormStyle", {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"}};
+    static const EnumInfo info{"TFormStyle",
+                               {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"}};
     return info;
 }
 const EnumInfo& PositionInfo() {
-    static const EnumInfo info{"TPosition",
-                               {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly",
-                                "poScreenCenter", "poDesktopCenter", "poMainFormCenter",
-                                "poOwnerFormCenter"}};
+    static const EnumInfo info{
+        "TPosition",
+        {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter",
+         "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"}};
     return info;
 }
 }  // namespace
@@ -49,8 +51,8 @@ const TClassInfo& TCustomForm::StaticClassInfo() {
                      std::nullopt)
             .Integer("ClientWidth", &TCustomForm::ClientWidth, &TControl::SetClientWidth,
                      std::nullopt)
-            .Enum("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle,
-                  FormStyleInfo(), fsNormal)
+            .Enum("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle, FormStyleInfo(),
+                  fsNormal)
             .Enum("Position", &TCustomForm::Position, &TCustomForm::SetPosition, PositionInfo(),
                   poDesigned)
             .Integer("PixelsPerInch", &TCustomForm::PixelsPerInch, &TCustomForm::SetPixelsPerInch,
@@ -120,11 +122,18 @@ void TCustomForm::ApplyWindowFlags() {
     if (!widget_) return;
     Qt::WindowFlags f = Qt::Window;
     switch (borderStyle_) {
-        case bsNone: f |= Qt::FramelessWindowHint; break;
-        case bsDialog: f |= Qt::Dialog; break;
+        case bsNone:
+            f |= Qt::FramelessWindowHint;
+            break;
+        case bsDialog:
+            f |= Qt::Dialog;
+            break;
         case bsToolWindow:
-        case bsSizeToolWin: f |= Qt::Tool; break;
-        default: break;
+        case bsSizeToolWin:
+            f |= Qt::Tool;
+            break;
+        default:
+            break;
     }
     // On X11 staying on top is a window state (ApplyWindowStates): as a toolkit style it
     // would make a new native window, which loses the other states.
@@ -251,7 +260,8 @@ void TCustomForm::GetChildren(const std::function<void(TComponent*)>& proc, TCom
     // marquee's timer): writing them would make a second one when the text is read back.
     for (int i = 0; i < ComponentCount(); ++i) {
         TComponent* c = Components(i);
-        if (dynamic_cast<TControl*>(c) || dynamic_cast<TMenuItem*>(c) || c->Name().empty()) continue;
+        if (dynamic_cast<TControl*>(c) || dynamic_cast<TMenuItem*>(c) || c->Name().empty())
+            continue;
         proc(c);
     }
 }

@@ -26,7 +26,7 @@ using TCloseEvent = TEvent<void(TObject* Sender, TCloseAction& Action)>;
 
 class TCustomForm : public TWinControl {
     FW_CLASS(TCustomForm)
-public:
+  public:
     explicit TCustomForm(TComponent* AOwner);
     ~TCustomForm() override;
 
@@ -83,7 +83,7 @@ public:
     void BeforeDestruction() override;
     void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
 
-protected:
+  protected:
     // Reads the form's description and then runs the creation handler.
     void InitInheritedComponent(std::string_view description);
     QWidget* CreateWidget() override;
@@ -91,7 +91,7 @@ protected:
     void Paint(TCanvas& canvas) override;
     void ApplyWindowFlags();
 
-private:
+  private:
     TFormBorderStyle borderStyle_ = bsSizeable;
     TFormStyle formStyle_ = fsNormal;
     TPosition position_ = poDesigned;
@@ -101,14 +101,14 @@ private:
 
 class TForm : public TCustomForm {
     FW_CLASS(TForm)
-public:
+  public:
     explicit TForm(TComponent* AOwner) : TCustomForm(AOwner) {}
 };
 
 // A non-visual container of components (no window).
 class TDataModule : public TComponent {
     FW_CLASS(TDataModule)
-public:
+  public:
     explicit TDataModule(TComponent* AOwner) : TComponent(AOwner) {}
     TNotifyEvent OnCreate;
     TNotifyEvent OnDestroy;

@@ -8,9 +8,9 @@
 #include <cctype>
 
 #include "framework/app/application.h"
-#include "framework/graphics/canvas.h"
 #include "framework/controls/controls.h"
 #include "framework/controls/forms.h"
+#include "framework/graphics/canvas.h"
 
 namespace fw {
 
@@ -44,19 +44,27 @@ uintptr_t KeysOf(QMouseEvent* e) {
 
 unsigned PressMessage(Qt::MouseButton b, bool dbl) {
     switch (b) {
-        case Qt::LeftButton: return dbl ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
-        case Qt::RightButton: return dbl ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN;
-        case Qt::MiddleButton: return dbl ? WM_MBUTTONDBLCLK : WM_MBUTTONDOWN;
-        default: return 0;
+        case Qt::LeftButton:
+            return dbl ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN;
+        case Qt::RightButton:
+            return dbl ? WM_RBUTTONDBLCLK : WM_RBUTTONDOWN;
+        case Qt::MiddleButton:
+            return dbl ? WM_MBUTTONDBLCLK : WM_MBUTTONDOWN;
+        default:
+            return 0;
     }
 }
 
 unsigned ReleaseMessage(Qt::MouseButton b) {
     switch (b) {
-        case Qt::LeftButton: return WM_LBUTTONUP;
-        case Qt::RightButton: return WM_RBUTTONUP;
-        case Qt::MiddleButton: return WM_MBUTTONUP;
-        default: return 0;
+        case Qt::LeftButton:
+            return WM_LBUTTONUP;
+        case Qt::RightButton:
+            return WM_RBUTTONUP;
+        case Qt::MiddleButton:
+            return WM_MBUTTONUP;
+        default:
+            return 0;
     }
 }
 }  // namespace

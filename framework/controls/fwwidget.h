@@ -10,12 +10,12 @@ namespace fw {
 class TWinControl;
 
 class FwWidget : public QWidget {
-public:
+  public:
     FwWidget(TWinControl* control, QWidget* parent);
     TWinControl* Control() const { return control_; }
     void Detach() { control_ = nullptr; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
@@ -29,7 +29,7 @@ protected:
     bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
 
-private:
+  private:
     void SendMouse(unsigned msg, QMouseEvent* e);
     TWinControl* control_;
     QPointer<QWindow> watched_;    // the native window whose exposure is watched

@@ -3,11 +3,10 @@
 // bars, on the toolkit's plain-text editor (what is typed is kept in Lines).
 #include <memory>
 
-#include "framework/controls/memo.h"  // TScrollStyle
 #include "framework/controls/controls.h"
+#include "framework/controls/memo.h"  // TScrollStyle
 
 namespace fw {
-
 
 class TSimpleMemo : public TWinControl {
     FW_CLASS(TSimpleMemo)

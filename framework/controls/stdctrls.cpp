@@ -1,11 +1,11 @@
 #include "framework/controls/stdctrls.h"
-#include "platform/strings.h"
 
 #include <algorithm>
 
+#include "framework/core/classbuilder.h"
 #include "framework/graphics/bitmap.h"
 #include "framework/graphics/canvas.h"
-#include "framework/core/classbuilder.h"
+#include "platform/strings.h"
 
 namespace fw {
 
@@ -60,7 +60,8 @@ std::string StripAccelChars(const std::string& caption, char* accessKey) {
         if (caption[i] == '&' && i + 1 < caption.size()) {
             ++i;
             if (caption[i] != '&' && accessKey && !*accessKey)
-                *accessKey = static_cast<char>(std::tolower(static_cast<unsigned char>(caption[i])));
+                *accessKey =
+                    static_cast<char>(std::tolower(static_cast<unsigned char>(caption[i])));
         }
         out += caption[i];
     }

@@ -14,7 +14,7 @@ const EnumInfo& AlignmentInfo();
 // Text label: a windowless control; transparent ones show what lies beneath.
 class TCustomLabel : public TGraphicControl {
     FW_CLASS(TCustomLabel)
-public:
+  public:
     explicit TCustomLabel(TComponent* AOwner);
 
     bool AutoSize() const { return autoSize_; }
@@ -34,13 +34,13 @@ public:
     // Resizes to the text when AutoSize is on (not while loading).
     void AdjustBounds();
 
-protected:
+  protected:
     void Paint() override;
     void TextChanged() override;
     void FontChanged() override;
     void Loaded() override;
 
-private:
+  private:
     // The lines as last measured: a label repaints whenever anything it overlaps does (the
     // address line with the marquee, 20 times a second), and measuring shapes the text.
     struct Measured {
@@ -64,7 +64,7 @@ private:
 
 class TLabel : public TCustomLabel {
     FW_CLASS(TLabel)
-public:
+  public:
     explicit TLabel(TComponent* AOwner) : TCustomLabel(AOwner) {}
 };
 

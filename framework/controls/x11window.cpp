@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "framework/controls/windowstate.h"
 #include "framework/controls/forms.h"
 #include "framework/controls/fwwidget.h"
+#include "framework/controls/windowstate.h"
 
 namespace fw {
 

@@ -13,7 +13,7 @@ namespace fw {
 
 template <class T>
 class ClassBuilder {
-public:
+  public:
     ClassBuilder(std::string name, const TClassInfo* parent) {
         info_.name = std::move(name);
         info_.parent = parent;
@@ -185,7 +185,7 @@ public:
 
     TClassInfo Build() { return std::move(info_); }
 
-private:
+  private:
     static PropInfo Base(std::string name, PropKind kind) {
         PropInfo p;
         p.name = std::move(name);

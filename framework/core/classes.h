@@ -12,9 +12,9 @@
 #include "framework/core/typinfo.h"
 
 // Declares the class's reflection table; the table itself is defined in the .cpp.
-#define FW_CLASS(T)                                                              \
-public:                                                                          \
-    static const ::fw::TClassInfo& StaticClassInfo();                            \
+#define FW_CLASS(T)                                   \
+  public:                                             \
+    static const ::fw::TClassInfo& StaticClassInfo(); \
     const ::fw::TClassInfo& ClassInfo() const override { return StaticClassInfo(); }
 
 namespace fw {
@@ -26,7 +26,7 @@ struct NameLess {
 bool SameText(const std::string& a, const std::string& b);
 
 class TPersistent {
-public:
+  public:
     virtual ~TPersistent() = default;
     static const TClassInfo& StaticClassInfo();
     virtual const TClassInfo& ClassInfo() const { return StaticClassInfo(); }
@@ -37,7 +37,7 @@ public:
     // two kinds do not go together.
     virtual void Assign(const TPersistent& source);
 
-protected:
+  protected:
     // Asks the source to copy itself into this object (the second chance of Assign).
     virtual bool AssignTo(TPersistent& dest) const;
 };
@@ -73,7 +73,7 @@ enum ComponentStateFlag : unsigned {
 
 class TComponent : public TPersistent {
     FW_CLASS(TComponent)
-public:
+  public:
     explicit TComponent(TComponent* AOwner);
     ~TComponent() override;
     TComponent(const TComponent&) = delete;
@@ -140,7 +140,7 @@ public:
     // How many components exist in the process: a soak run checks that it does not grow.
     static long LiveCount();
 
-private:
+  private:
     void InsertComponent(TComponent* c);
     void RemoveComponent(TComponent* c);
 
@@ -165,18 +165,18 @@ class TCollection;
 
 class TCollectionItem : public TPersistent {
     FW_CLASS(TCollectionItem)
-public:
+  public:
     explicit TCollectionItem(TCollection* collection) : collection_(collection) {}
     TCollection* Collection() const { return collection_; }
     int Index() const;
 
-private:
+  private:
     TCollection* collection_;
 };
 
 class TCollection : public TPersistent {
     FW_CLASS(TCollection)
-public:
+  public:
     using ItemFactory = std::function<std::unique_ptr<TCollectionItem>(TCollection&)>;
     explicit TCollection(ItemFactory factory);
     ~TCollection() override;
@@ -190,17 +190,17 @@ public:
     TCollectionItem* Items(int i) const { return items_[static_cast<size_t>(i)].get(); }
     int IndexOf(const TCollectionItem* item) const;
 
-protected:
+  protected:
     virtual void Update() {}
 
-private:
+  private:
     ItemFactory factory_;
     std::vector<std::unique_ptr<TCollectionItem>> items_;
 };
 
 class TStrings : public TPersistent {
     FW_CLASS(TStrings)
-public:
+  public:
     int Count() const { return static_cast<int>(lines_.size()); }
     const std::string& operator[](int i) const { return lines_[static_cast<size_t>(i)]; }
     const std::vector<std::string>& Lines() const { return lines_; }
@@ -217,7 +217,7 @@ public:
 
     std::function<void()> OnChange;
 
-private:
+  private:
     void Changed();
     std::vector<std::string> lines_;
 };

@@ -7,7 +7,7 @@
 namespace fw {
 
 class Exception : public std::runtime_error {
-public:
+  public:
     explicit Exception(const std::string& message) : std::runtime_error(message) {}
 };
 
@@ -15,14 +15,14 @@ public:
 // to name, as for a value refused by a property's setter). The message is formatted in
 // one place, "Line N: ..." when there is a line; code that needs the line reads Line().
 class ETextError : public Exception {
-public:
+  public:
     explicit ETextError(const std::string& message, int line = 0)
         : Exception(Format(line, message)), line_(line), bare_(message) {}
     int Line() const { return line_; }
     // The message without the line.
     const std::string& Bare() const { return bare_; }
 
-private:
+  private:
     static std::string Format(int line, const std::string& message) {
         return line > 0 ? "Line " + std::to_string(line) + ": " + message : message;
     }
@@ -32,28 +32,28 @@ private:
 
 // Malformed component text.
 class EParserError : public ETextError {
-public:
+  public:
     using ETextError::ETextError;
 };
 
 // Well-formed text that does not fit the component it is applied to.
 class EReadError : public ETextError {
-public:
+  public:
     using ETextError::ETextError;
 };
 
 class EClassNotFound : public EReadError {
-public:
+  public:
     using EReadError::EReadError;
 };
 
 class EInvalidOperation : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 
 class EFCreateError : public Exception {
-public:
+  public:
     using Exception::Exception;
 };
 

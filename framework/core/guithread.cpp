@@ -93,7 +93,9 @@ void PrepareGuiThread() { TheReceiver().Watch(); }
 
 void PostToGuiThread(std::function<void()> work) { TheReceiver().Post(std::move(work)); }
 
-void SetSignalAction(std::function<void()> action) { TheReceiver().SetSignalAction(std::move(action)); }
+void SetSignalAction(std::function<void()> action) {
+    TheReceiver().SetSignalAction(std::move(action));
+}
 
 void WakeGuiThreadFromSignal() noexcept {
     int fd = signalFd.load();

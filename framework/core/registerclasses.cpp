@@ -1,13 +1,13 @@
-#include "framework/core/classregistry.h"
-#include "framework/controls/bevel.h"
-#include "framework/controls/memo.h"
-#include "framework/controls/simplememo.h"
 #include "framework/app/dialogs.h"
+#include "framework/controls/bevel.h"
 #include "framework/controls/extctrls.h"
 #include "framework/controls/forms.h"
+#include "framework/controls/memo.h"
+#include "framework/controls/simplememo.h"
+#include "framework/controls/stdctrls.h"
+#include "framework/core/classregistry.h"
 #include "framework/graphics/graphics.h"
 #include "framework/menus/menus.h"
-#include "framework/controls/stdctrls.h"
 
 namespace fw {
 

@@ -2,8 +2,8 @@
 // Reflection of published properties: each class declares its properties once, in
 // declaration order, with kind, declared default and stored flag; inheritance chains the
 // tables. The component text reader and writer work only through these tables.
-#include <cstdint>
 #include <climits>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -42,13 +42,13 @@ const EnumInfo& BooleanInfo();
 struct PropInfo {
     std::string name;
     PropKind kind = PropKind::Integer;
-    const EnumInfo* enumInfo = nullptr;  // enumerations and sets
+    const EnumInfo* enumInfo = nullptr;     // enumerations and sets
     std::optional<int64_t> defaultOrdinal;  // Integer, Enum, Set (bit mask), Color
     std::optional<std::string> defaultString;
     // Integer: the range of the setter's type; a value outside it is refused, not wrapped.
     int64_t minValue = INT64_MIN;
     int64_t maxValue = INT64_MAX;
-    bool stored = true;  // false: never written (Font.Size)
+    bool stored = true;                                // false: never written (Font.Size)
     std::function<bool(const TPersistent&)> isStored;  // extra condition, may be empty
 
     std::function<int64_t(const TPersistent&)> getOrdinal;
@@ -57,7 +57,7 @@ struct PropInfo {
     std::function<void(TPersistent&, double)> setFloat;
     std::function<std::string(const TPersistent&)> getString;  // String; Event: handler name
     std::function<void(TPersistent&, const std::string&)> setString;
-    std::function<TPersistent*(TPersistent&)> getObject;       // Class, Collection
+    std::function<TPersistent*(TPersistent&)> getObject;  // Class, Collection
     std::function<TComponent*(const TPersistent&)> getComponent;
     std::function<void(TPersistent&, TComponent*)> setComponent;
     // Component: whether the property can refer to that component (its class fits).

@@ -3,9 +3,9 @@
 #include <QPainter>
 #include <cstring>
 
+#include "framework/core/classbuilder.h"
 #include "framework/graphics/bitmapfile.h"
 #include "framework/graphics/canvas.h"
-#include "framework/core/classbuilder.h"
 #include "framework/graphics/picture.h"
 
 namespace fw {

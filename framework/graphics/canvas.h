@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "framework/core/types.h"
 #include "framework/graphics/colors.h"
 #include "framework/graphics/font.h"
 #include "framework/graphics/graphicsobjects.h"
-#include "framework/core/types.h"
 
 namespace fw {
 

@@ -1,9 +1,10 @@
 #include "framework/graphics/drawtext.h"
-#include "platform/strings.h"
 
 #include <QFontMetrics>
 #include <algorithm>
 #include <vector>
+
+#include "platform/strings.h"
 
 namespace fw {
 

@@ -1,6 +1,7 @@
 #pragma once
 // The graphics of the framework in one include: geometry, colours, fonts, pens, brushes,
 // canvases, bitmaps, icons and pictures.
+#include "framework/core/types.h"
 #include "framework/graphics/bitmap.h"
 #include "framework/graphics/canvas.h"
 #include "framework/graphics/colors.h"
@@ -9,7 +10,6 @@
 #include "framework/graphics/graphicsicon.h"
 #include "framework/graphics/graphicsobjects.h"
 #include "framework/graphics/picture.h"
-#include "framework/core/types.h"
 
 namespace fw {
 

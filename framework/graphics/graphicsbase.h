@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "framework/core/classes.h"
-#include "framework/graphics/colors.h"
 #include "framework/core/exceptions.h"
 #include "framework/core/types.h"
+#include "framework/graphics/colors.h"
 
 namespace fw {
 

@@ -3,10 +3,10 @@
 #include <QPixmap>
 #include <algorithm>
 
+#include "framework/core/classbuilder.h"
 #include "framework/graphics/bitmap.h"
 #include "framework/graphics/bitmapfile.h"
 #include "framework/graphics/canvas.h"
-#include "framework/core/classbuilder.h"
 #include "platform/bytes.h"
 
 namespace fw {

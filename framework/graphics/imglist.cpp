@@ -2,8 +2,8 @@
 
 #include <QPainter>
 
-#include "framework/graphics/bitmapfile.h"
 #include "framework/core/classbuilder.h"
+#include "framework/graphics/bitmapfile.h"
 
 namespace fw {
 

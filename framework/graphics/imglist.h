@@ -3,9 +3,9 @@
 #include <QImage>
 #include <vector>
 
+#include "framework/core/classes.h"
 #include "framework/graphics/bitmap.h"
 #include "framework/graphics/canvas.h"
-#include "framework/core/classes.h"
 
 namespace fw {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "framework/core/classbuilder.h"
 #include "framework/controls/controls.h"
+#include "framework/core/classbuilder.h"
 #include "framework/menus/popuplist.h"
 
 namespace fw {
@@ -275,22 +275,53 @@ std::string ShortCutToText(int shortCut) {
         name = "F" + std::to_string(key - 0x6F);
     else
         switch (key) {
-            case 0x08: name = "BkSp"; break;
-            case 0x09: name = "Tab"; break;
-            case 0x0D: name = "Enter"; break;
-            case 0x1B: name = "Esc"; break;
-            case 0x20: name = "Space"; break;
-            case 0x21: name = "PgUp"; break;
-            case 0x22: name = "PgDn"; break;
-            case 0x23: name = "End"; break;
-            case 0x24: name = "Home"; break;
-            case 0x25: name = "Left"; break;
-            case 0x26: name = "Up"; break;
-            case 0x27: name = "Right"; break;
-            case 0x28: name = "Down"; break;
-            case 0x2D: name = "Ins"; break;
-            case 0x2E: name = "Del"; break;
-            default: return {};
+            case 0x08:
+                name = "BkSp";
+                break;
+            case 0x09:
+                name = "Tab";
+                break;
+            case 0x0D:
+                name = "Enter";
+                break;
+            case 0x1B:
+                name = "Esc";
+                break;
+            case 0x20:
+                name = "Space";
+                break;
+            case 0x21:
+                name = "PgUp";
+                break;
+            case 0x22:
+                name = "PgDn";
+                break;
+            case 0x23:
+                name = "End";
+                break;
+            case 0x24:
+                name = "Home";
+                break;
+            case 0x25:
+                name = "Left";
+                break;
+            case 0x26:
+                name = "Up";
+                break;
+            case 0x27:
+                name = "Right";
+                break;
+            case 0x28:
+                name = "Down";
+                break;
+            case 0x2D:
+                name = "Ins";
+                break;
+            case 0x2E:
+                name = "Del";
+                break;
+            default:
+                return {};
         }
     std::string out;
     if (shortCut & scShift) out += "Shift+";

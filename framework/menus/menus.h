@@ -16,7 +16,7 @@ enum TMenuBreak { mbNone, mbBreak, mbBarBreak };
 
 class TMenuItem : public TComponent {
     FW_CLASS(TMenuItem)
-public:
+  public:
     explicit TMenuItem(TComponent* AOwner);
     ~TMenuItem() override;
 
@@ -75,7 +75,7 @@ public:
     void SetParentComponent(TComponent* parent) override;
     void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
 
-private:
+  private:
     std::string caption_;
     bool checked_ = false;
     bool enabled_ = true;
@@ -88,7 +88,7 @@ private:
     std::string hint_;
     int shortCut_ = 0;
     TMenuItem* parent_ = nullptr;
-    TMenu* menu_ = nullptr;  // set on the root item only
+    TMenu* menu_ = nullptr;          // set on the root item only
     std::vector<TMenuItem*> items_;  // not owned: every item is owned by the form
     unsigned command_;
     std::unique_ptr<TMenuHandle> handle_;
@@ -102,7 +102,7 @@ private:
 
 class TMenu : public TComponent {
     FW_CLASS(TMenu)
-public:
+  public:
     explicit TMenu(TComponent* AOwner);
     ~TMenu() override;
     // The unnamed root item whose children are the menu's items.
@@ -117,7 +117,7 @@ public:
     // Tells the owner (when it is a control) and the popup list that items changed.
     void MenuChanged();
 
-private:
+  private:
     ComponentPtr<TMenuItem> items_;
     bool ownerDraw_ = false;
 };
@@ -126,7 +126,7 @@ enum TPopupAlignment { paLeft, paRight, paCenter };
 
 class TPopupMenu : public TMenu {
     FW_CLASS(TPopupMenu)
-public:
+  public:
     explicit TPopupMenu(TComponent* AOwner);
     ~TPopupMenu() override;
 
@@ -149,7 +149,7 @@ public:
     static void SetPopupEngine(PopupEngine engine);
     static const PopupEngine& CurrentPopupEngine();
 
-private:
+  private:
     TPopupAlignment alignment_ = paLeft;
     bool autoPopup_ = true;
     TComponent* popupComponent_ = nullptr;

@@ -20,7 +20,7 @@ struct Token {
 };
 
 class Lexer {
-public:
+  public:
     explicit Lexer(std::string_view s) : s_(s) { Next(); }
 
     const Token& Peek() const { return tok_; }
@@ -35,7 +35,7 @@ public:
     // With "{" the current token: the hex digits after it up to "}", across lines.
     std::vector<uint8_t> TakeHex();
 
-private:
+  private:
     void SkipBlanks();
     void Next();
     // Each reads one token of its kind starting at p and returns where it ends.

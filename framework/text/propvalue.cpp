@@ -1,8 +1,8 @@
 #include "framework/text/propvalue.h"
 
 #include "framework/core/classes.h"
-#include "framework/graphics/colors.h"
 #include "framework/core/exceptions.h"
+#include "framework/graphics/colors.h"
 
 namespace fw {
 

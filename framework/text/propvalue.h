@@ -6,8 +6,8 @@
 #include <string>
 #include <utility>
 
-#include "framework/text/textvalue.h"
 #include "framework/core/typinfo.h"
+#include "framework/text/textvalue.h"
 
 namespace fw {
 

@@ -1,7 +1,7 @@
 // Parser of the component text: tokens -> ObjectText tree.
 #include "framework/core/classes.h"
-#include "framework/text/componenttext.h"
 #include "framework/core/exceptions.h"
+#include "framework/text/componenttext.h"
 #include "framework/text/lexer.h"
 
 namespace fw {
@@ -13,24 +13,30 @@ namespace {
 constexpr int kMaxNesting = 64;
 
 class Parser {
-public:
+  public:
     explicit Parser(std::string_view text) : lex_(text) {}
 
     ObjectText Root() {
         ObjectText o = Object();
-        if (lex_.Peek().kind != Tok::End) lex_.Fail("End of text expected but " + Describe() + " found");
+        if (lex_.Peek().kind != Tok::End)
+            lex_.Fail("End of text expected but " + Describe() + " found");
         return o;
     }
 
-private:
+  private:
     std::string Describe() const {
         const Token& t = lex_.Peek();
         switch (t.kind) {
-            case Tok::End: return "end of text";
-            case Tok::String: return "string";
-            case Tok::Int: return "'" + std::to_string(t.integer) + "'";
-            case Tok::Float: return "number";
-            default: return "'" + t.text + "'";
+            case Tok::End:
+                return "end of text";
+            case Tok::String:
+                return "string";
+            case Tok::Int:
+                return "'" + std::to_string(t.integer) + "'";
+            case Tok::Float:
+                return "number";
+            default:
+                return "'" + t.text + "'";
         }
     }
     bool IsSymbol(const char* s) const {
@@ -40,17 +46,19 @@ private:
         return lex_.Peek().kind == Tok::Ident && SameText(lex_.Peek().text, w);
     }
     void Expect(const char* sym) {
-        if (!IsSymbol(sym)) lex_.Fail(std::string("'") + sym + "' expected but " + Describe() + " found");
+        if (!IsSymbol(sym))
+            lex_.Fail(std::string("'") + sym + "' expected but " + Describe() + " found");
         lex_.Take();
     }
     std::string ExpectIdent(const char* what) {
-        if (lex_.Peek().kind != Tok::Ident) lex_.Fail(std::string(what) + " expected but " + Describe() + " found");
+        if (lex_.Peek().kind != Tok::Ident)
+            lex_.Fail(std::string(what) + " expected but " + Describe() + " found");
         return lex_.Take().text;
     }
 
     // Counts one level of nesting for as long as it lives.
     class Level {
-    public:
+      public:
         explicit Level(Parser& p) : p_(p) {
             if (++p_.depth_ > kMaxNesting)
                 p_.lex_.Fail("Nesting deeper than " + std::to_string(kMaxNesting) + " levels");
@@ -59,7 +67,7 @@ private:
         Level(const Level&) = delete;
         Level& operator=(const Level&) = delete;
 
-    private:
+      private:
         Parser& p_;
     };
 
@@ -118,7 +126,8 @@ private:
                 v.text = lex_.Take().text;
                 while (IsSymbol("+")) {  // a long string continued on the next line
                     lex_.Take();
-                    if (lex_.Peek().kind != Tok::String) lex_.Fail("String expected but " + Describe() + " found");
+                    if (lex_.Peek().kind != Tok::String)
+                        lex_.Fail("String expected but " + Describe() + " found");
                     v.text += lex_.Take().text;
                 }
                 return v;
@@ -169,7 +178,8 @@ private:
                 CollectionItemText item;
                 item.line = lex_.Take().line;
                 while (!IsWord("end")) {
-                    if (lex_.Peek().kind == Tok::End) lex_.Fail("'end' expected but end of text found");
+                    if (lex_.Peek().kind == Tok::End)
+                        lex_.Fail("'end' expected but end of text found");
                     item.props.push_back(Property());
                 }
                 lex_.Take();

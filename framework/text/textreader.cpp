@@ -2,9 +2,9 @@
 // an existing component.
 #include "framework/core/classes.h"
 #include "framework/core/classregistry.h"
+#include "framework/core/exceptions.h"
 #include "framework/graphics/colors.h"
 #include "framework/text/componenttext.h"
-#include "framework/core/exceptions.h"
 #include "framework/text/propvalue.h"
 
 namespace fw {
@@ -12,7 +12,7 @@ namespace fw {
 namespace {
 
 class Reader {
-public:
+  public:
     // deferred: true while a window loads (references and handlers wait until every
     // component exists); false when applying to an existing component.
     Reader(TComponent* root, bool deferred) : root_(root) {
@@ -52,8 +52,7 @@ public:
     void Finish() {
         TValueContext now;
         now.root = root_;
-        for (auto& e : events_)
-            Run(e, [&] { e.prop->bindEvent(*e.obj, e.value, root_); });
+        for (auto& e : events_) Run(e, [&] { e.prop->bindEvent(*e.obj, e.value, root_); });
         for (auto& r : refs_)
             Run(r, [&] {
                 TextValue v = TextValue::Ident(r.value);
@@ -68,7 +67,7 @@ public:
         ConvertPropertyLine(owner, line, TValueMode::Apply, ctx_, current_);
     }
 
-private:
+  private:
     struct Pending {
         TPersistent* obj;
         const PropInfo* prop;

@@ -28,16 +28,31 @@ struct TextValue {
     Type type = Type::Integer;
     int64_t integer = 0;
     double number = 0;
-    std::string text;  // string contents or identifier
+    std::string text;                  // string contents or identifier
     std::vector<std::string> members;  // set members
     std::vector<TextValue> elements;   // list elements
     std::vector<uint8_t> bytes;        // binary data
     std::vector<CollectionItemText> items;
     int line = 0;
 
-    static TextValue Int(int64_t v) { TextValue t; t.type = Type::Integer; t.integer = v; return t; }
-    static TextValue Str(std::string s) { TextValue t; t.type = Type::String; t.text = std::move(s); return t; }
-    static TextValue Ident(std::string s) { TextValue t; t.type = Type::Identifier; t.text = std::move(s); return t; }
+    static TextValue Int(int64_t v) {
+        TextValue t;
+        t.type = Type::Integer;
+        t.integer = v;
+        return t;
+    }
+    static TextValue Str(std::string s) {
+        TextValue t;
+        t.type = Type::String;
+        t.text = std::move(s);
+        return t;
+    }
+    static TextValue Ident(std::string s) {
+        TextValue t;
+        t.type = Type::Identifier;
+        t.text = std::move(s);
+        return t;
+    }
 };
 
 // A component block: "object Name: Class", its property lines and its nested blocks.

@@ -1,6 +1,6 @@
 // Component -> component text.
-#include <optional>
 #include <charconv>
+#include <optional>
 
 #include "framework/core/classes.h"
 #include "framework/graphics/colors.h"
@@ -31,7 +31,7 @@ std::string QuoteString(const std::string& s) {
 namespace {
 
 class Writer {
-public:
+  public:
     std::string Take() { return std::move(out_); }
 
     void Component(TComponent& c, TComponent& root, int level) {
@@ -42,7 +42,7 @@ public:
         Line(level, "end");
     }
 
-private:
+  private:
     void Line(int level, const std::string& text) {
         out_.append(static_cast<size_t>(level) * 2, ' ');
         out_ += text;

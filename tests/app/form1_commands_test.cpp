@@ -3,10 +3,8 @@
 // and the skin, title and close glyph driven with the mouse.
 #include <gtest/gtest.h>
 
-#include <QLineEdit>
-
-#include "framework/app/fontdialog.h"
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPointer>
 #include <QTimer>
 #include <filesystem>
@@ -15,8 +13,9 @@
 
 #include "app/form1.h"
 #include "controls/scrolllabel.h"
-#include "framework/graphics/clipbrd.h"
+#include "framework/app/fontdialog.h"
 #include "framework/controls/screen.h"
+#include "framework/graphics/clipbrd.h"
 #include "tests/app/app_support.h"
 #include "tests/support/fixedhostbackend.h"
 #include "tests/support/tempdir.h"

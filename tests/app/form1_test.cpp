@@ -1,4 +1,6 @@
 // The main window loaded from its description on the offscreen platform.
+#include "app/form1.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -12,32 +14,31 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/form1.h"
-#include "tests/app/app_support.h"
+#include "controls/bannermenus.h"
 #include "controls/registercontrols.h"
-#include "gif/gifanimator.h"
-#include "gif/registergif.h"
-#include "settings/propstore.h"
 #include "controls/scrolllabel.h"
 #include "framework/app/application.h"
 #include "framework/core/classregistry.h"
-#include "framework/text/componenttext.h"
 #include "framework/core/exceptions.h"
 #include "framework/graphics/graphics.h"
-#include "tests/support/fixedhostbackend.h"
-#include "controls/bannermenus.h"
 #include "framework/menus/menuengine.h"
-#include <QTimer>
+#include "framework/text/componenttext.h"
+#include "gif/gifanimator.h"
+#include "gif/registergif.h"
+#include "settings/propstore.h"
+#include "tests/app/app_support.h"
+#include "tests/support/fixedhostbackend.h"
 
 namespace {
 
 fw::TApplication& App() { return testapp::App(); }
 
 class MainWindow : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         // Settings go to a scratch directory, never the real one.
-        dir_ = std::filesystem::temp_directory_path() / ("rezazo-form1-" + std::to_string(getpid()));
+        dir_ =
+            std::filesystem::temp_directory_path() / ("rezazo-form1-" + std::to_string(getpid()));
         std::filesystem::create_directories(dir_);
         setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
         App();
@@ -271,8 +272,9 @@ TEST_F(MainWindow, ItsComponentTextListsEveryNamedComponentOnce) {
     TForm1& f = Create();
     std::string text = fw::WriteComponentText(f);
     EXPECT_EQ(text.rfind("object Form1: TForm1\n", 0), 0u);
-    for (const char* block : {"  object label2: TScrollLabel\n", "  object Timer1: TTimer\n",
-                              "      object N1sec1: TMenuItem\n", "  object PropertyStore1: TPropertyStore\n"})
+    for (const char* block :
+         {"  object label2: TScrollLabel\n", "  object Timer1: TTimer\n",
+          "      object N1sec1: TMenuItem\n", "  object PropertyStore1: TPropertyStore\n"})
         EXPECT_NE(text.find(block), std::string::npos) << block;
     // The marquee's own timer has no name and is not written: reading the text back must
     // not make a second one.
@@ -433,13 +435,14 @@ TEST_F(MainWindow, DamagedSettingsShowOneRealMessageOnceTheLoopRuns) {
     EXPECT_EQ(f.Left(), 300);
     EXPECT_EQ(f.Top(), 200);
     EXPECT_TRUE(f.Snaptoedge1->Checked());
-    for (int i = 0; i < 2000 && shown.empty(); ++i) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    for (int i = 0; i < 2000 && shown.empty(); ++i)
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
     for (int i = 0; i < 20; ++i) QApplication::processEvents(QEventLoop::AllEvents, 5);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_TRUE(createdFirst);
-    for (const char* part : {ini.c_str(), "Label1.Font.Height (line 3)",
-                             "Snaptoedge1.Checked (line 5)", "N1sec1.Nothing (line 6)",
-                             "Form1.Left({ (line 7)"})
+    for (const char* part :
+         {ini.c_str(), "Label1.Font.Height (line 3)", "Snaptoedge1.Checked (line 5)",
+          "N1sec1.Nothing (line 6)", "Form1.Left({ (line 7)"})
         EXPECT_NE(shown[0].find(part), std::string::npos) << part << " in " << shown[0];
     EXPECT_EQ(shown[0].find("object "), std::string::npos) << shown[0];
 }
@@ -449,14 +452,12 @@ TEST_F(MainWindow, DamagedSettingsShowOneRealMessageOnceTheLoopRuns) {
 TEST_F(MainWindow, FieldsAreBoundBeforeEveryEndOfLoadingStep) {
     platform::ScopedHostBackend use(host_);
     TForm1& f = Create();
-    for (fw::TComponent* field :
-         std::initializer_list<fw::TComponent*>{f.Image1, f.Image2, f.Image3, f.Image4, f.Image5,
-                                                f.Label1, f.Label3, f.label2, f.GIFAnimator1,
-                                                f.Timer1, f.FontDialog1, f.ImageList1,
-                                                f.ImageList2, f.ImageList3, f.PopupMenu1,
-                                                f.PopupMenu2, f.PopupMenu3, f.RefreshNow1,
-                                                f.N1sec1, f.Onceaminute1, f.off1, f.Compact1,
-                                                f.AlwaysOnTop1, f.Snaptoedge1})
+    for (fw::TComponent* field : std::initializer_list<fw::TComponent*>{
+             f.Image1,      f.Image2,     f.Image3,       f.Image4,       f.Image5,
+             f.Label1,      f.Label3,     f.label2,       f.GIFAnimator1, f.Timer1,
+             f.FontDialog1, f.ImageList1, f.ImageList2,   f.ImageList3,   f.PopupMenu1,
+             f.PopupMenu2,  f.PopupMenu3, f.RefreshNow1,  f.N1sec1,       f.Onceaminute1,
+             f.off1,        f.Compact1,   f.AlwaysOnTop1, f.Snaptoedge1})
         ASSERT_NE(field, nullptr);
     // A window whose description lacks a field's component fails to load, by name.
     struct TBroken : fw::TForm {

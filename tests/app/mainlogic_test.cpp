@@ -1,7 +1,8 @@
 // The main window's rules that need no window.
+#include "app/mainlogic.h"
+
 #include <gtest/gtest.h>
 
-#include "app/mainlogic.h"
 #include "framework/controls/controls.h"
 
 using namespace app;

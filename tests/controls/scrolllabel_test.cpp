@@ -10,10 +10,10 @@
 #include <QWidget>
 
 #include "controls_testsupport.h"
-#include "framework/graphics/bitmap.h"
-#include "framework/text/componenttext.h"
 #include "framework/controls/extctrls.h"
 #include "framework/controls/forms.h"
+#include "framework/graphics/bitmap.h"
+#include "framework/text/componenttext.h"
 
 using namespace ctl;
 using fw::ComponentPtr;

@@ -12,10 +12,10 @@
 #include <set>
 
 #include "controls_testsupport.h"
-#include "framework/graphics/canvas.h"
 #include "framework/controls/cursors.h"
-#include "framework/controls/simplememo.h"
 #include "framework/controls/forms.h"
+#include "framework/controls/simplememo.h"
+#include "framework/graphics/canvas.h"
 
 using namespace ctl;
 using fw::ComponentPtr;

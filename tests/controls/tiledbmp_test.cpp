@@ -8,8 +8,8 @@
 #include <QWidget>
 
 #include "controls_testsupport.h"
-#include "framework/text/componenttext.h"
 #include "framework/controls/forms.h"
+#include "framework/text/componenttext.h"
 
 using namespace ctl;
 using fw::ComponentPtr;

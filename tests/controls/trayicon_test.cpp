@@ -11,9 +11,9 @@
 
 #include "controls_testsupport.h"
 #include "framework/app/application.h"
-#include "framework/text/componenttext.h"
 #include "framework/controls/forms.h"
 #include "framework/menus/menus.h"
+#include "framework/text/componenttext.h"
 
 using namespace ctl;
 using platform::TrayMouse;

@@ -9,9 +9,9 @@
 #include <QWidget>
 
 #include "controls_testsupport.h"
-#include "framework/text/componenttext.h"
 #include "framework/controls/cursors.h"
 #include "framework/controls/forms.h"
+#include "framework/text/componenttext.h"
 #include "platform/links.h"
 
 using namespace ctl;

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/bytes.h"
 #include "framework/graphics/graphics.h"
+#include "platform/bytes.h"
 
 namespace gfxtest {
 

@@ -11,11 +11,11 @@
 #include <string_view>
 
 #include "controls/registercontrols.h"
-#include "framework/core/classregistry.h"
-#include "framework/text/componenttext.h"
 #include "framework/controls/controls.h"
-#include "framework/core/exceptions.h"
 #include "framework/controls/forms.h"
+#include "framework/core/classregistry.h"
+#include "framework/core/exceptions.h"
+#include "framework/text/componenttext.h"
 #include "gif/registergif.h"
 
 using namespace fw;

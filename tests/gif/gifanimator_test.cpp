@@ -8,8 +8,8 @@
 #include <QImage>
 #include <QWidget>
 
-#include "framework/text/componenttext.h"
 #include "framework/controls/forms.h"
+#include "framework/text/componenttext.h"
 #include "testpaths.h"
 #include "tests/gif/codec/gifbuilder.h"
 #include "tests/gif/gifsupport.h"

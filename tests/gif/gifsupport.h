@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "framework/app/application.h"
+#include "framework/core/classregistry.h"
 #include "framework/graphics/bitmap.h"
 #include "framework/graphics/canvas.h"
-#include "framework/core/classregistry.h"
 #include "gif/gifimage.h"
 #include "gif/registergif.h"
 

@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QThread>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <algorithm>
 #include <functional>
 #include <stdexcept>
 #include <thread>
@@ -123,7 +123,8 @@ TEST_F(ThreadedTimerTest, DisablingStopsTheTicksAtOnce) {
     timer->SetInterval(1);
     Count();
     // Events are not processed meanwhile, so the worker's tick waits on the GUI side.
-    ASSERT_TRUE(WaitWithoutEvents([&] { return timer->WorkerState() == TWorkerState::TickQueued; }));
+    ASSERT_TRUE(
+        WaitWithoutEvents([&] { return timer->WorkerState() == TWorkerState::TickQueued; }));
     // Stopped and started again before the GUI thread gets to it: the queued tick belongs
     // to the stopped run and is dropped. The worker sleeps again only after it has gone.
     timer->SetEnabled(false);
@@ -255,7 +256,8 @@ TEST(ThreadedTimerLifetime, ATickWaitingForTheGuiThreadNeverReachesADestroyedTim
         t->SetInterval(1);
         t->SetOnTimer([&](fw::TObject*) { ++calls; });
         // No events are processed: the worker's tick waits in the queue.
-        ASSERT_TRUE(WaitWithoutEvents([&] { return t->WorkerState() == TWorkerState::TickQueued; }));
+        ASSERT_TRUE(
+            WaitWithoutEvents([&] { return t->WorkerState() == TWorkerState::TickQueued; }));
     }
     giftest::Pump(50ms);
     EXPECT_EQ(calls, 0);
@@ -307,7 +309,8 @@ namespace {
 class TTickForm : public fw::TForm {
   public:
     explicit TTickForm(std::string_view text) : fw::TForm(nullptr) {
-        RegisterHandler<void(fw::TObject*)>("Tick", [this](fw::TObject* s) { senders.push_back(s); });
+        RegisterHandler<void(fw::TObject*)>("Tick",
+                                            [this](fw::TObject* s) { senders.push_back(s); });
         InitInheritedComponent(text);
     }
     TThreadedTimer* Timer(const char* name) {

@@ -1,6 +1,5 @@
 // The committed pictures in resources/art: sizes, formats, and the pieces that the windows
 // draw over the skin at run time matching what lies beneath them.
-#include "testpaths.h"
 #include <gtest/gtest.h>
 
 #include <array>
@@ -9,6 +8,7 @@
 #include <vector>
 
 #include "scratch.h"
+#include "testpaths.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // the owner loads, saving at the close query or at destruction, following removed
 // components, and failed writes going to the exception display.
 
-#include "framework/text/componenttext.h"
 #include "framework/controls/extctrls.h"
+#include "framework/text/componenttext.h"
 #include "tests/settings/store_support.h"
 #include "tests/support/exceptionhook.h"
 #include "tests/support/unprivileged.h"

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "framework/app/application.h"
+#include "framework/controls/forms.h"
 #include "framework/core/classbuilder.h"
 #include "framework/core/classregistry.h"
-#include "framework/controls/forms.h"
 #include "settings/propstore.h"
 #include "settings/storeerrors.h"
 

@@ -21,7 +21,8 @@ std::string EncodeBmp(const Image& image, int bits) {
     const std::uint32_t dataSize = stride * h;
 
     std::string out(platform::kBmpHeadersSize, '\0');
-    platform::WriteBmpHeaders(reinterpret_cast<std::uint8_t*>(out.data()), {w, h, static_cast<unsigned>(bits), 0, dataSize});
+    platform::WriteBmpHeaders(reinterpret_cast<std::uint8_t*>(out.data()),
+                              {w, h, static_cast<unsigned>(bits), 0, dataSize});
     for (int y = image.height() - 1; y >= 0; --y) {
         std::size_t rowStart = out.size();
         for (int x = 0; x < image.width(); ++x) {
@@ -49,7 +50,8 @@ std::string EncodeBmpIndexed(const Image& image, int bits) {
             if (i == palette.size()) palette.push_back(c);
             index.push_back(static_cast<std::uint8_t>(i));
         }
-    if (palette.size() > (1u << bits)) throw std::runtime_error("too many colours for the bit count");
+    if (palette.size() > (1u << bits))
+        throw std::runtime_error("too many colours for the bit count");
     const std::uint32_t w = static_cast<std::uint32_t>(image.width());
     const std::uint32_t h = static_cast<std::uint32_t>(image.height());
     const std::uint32_t stride = ((w * static_cast<std::uint32_t>(bits) + 31) / 32) * 4;
@@ -69,10 +71,13 @@ std::string EncodeBmpIndexed(const Image& image, int bits) {
     for (int y = image.height() - 1; y >= 0; --y) {
         std::string row(stride, '\0');
         for (int x = 0; x < image.width(); ++x) {
-            const std::uint32_t v = index[static_cast<std::size_t>(y) * w + static_cast<std::size_t>(x)];
-            const std::uint32_t bit = static_cast<std::uint32_t>(x) * static_cast<std::uint32_t>(bits);
+            const std::uint32_t v =
+                index[static_cast<std::size_t>(y) * w + static_cast<std::size_t>(x)];
+            const std::uint32_t bit =
+                static_cast<std::uint32_t>(x) * static_cast<std::uint32_t>(bits);
             const int shift = 8 - bits - static_cast<int>(bit % 8);
-            row[bit / 8] = static_cast<char>(static_cast<std::uint8_t>(row[bit / 8]) | (v << shift));
+            row[bit / 8] =
+                static_cast<char>(static_cast<std::uint8_t>(row[bit / 8]) | (v << shift));
         }
         out += row;
     }
@@ -82,11 +87,21 @@ std::string EncodeBmpIndexed(const Image& image, int bits) {
 std::string EncodeBmp24(const Image& image) { return EncodeBmp(image, 24); }
 
 const std::array<Rgb, 16>& ClassicPalette() {
-    static const std::array<Rgb, 16> p = {{{0, 0, 0},       {128, 0, 0},   {0, 128, 0},
-                                           {128, 128, 0},   {0, 0, 128},   {128, 0, 128},
-                                           {0, 128, 128},   {128, 128, 128}, {192, 192, 192},
-                                           {255, 0, 0},     {0, 255, 0},   {255, 255, 0},
-                                           {0, 0, 255},     {255, 0, 255}, {0, 255, 255},
+    static const std::array<Rgb, 16> p = {{{0, 0, 0},
+                                           {128, 0, 0},
+                                           {0, 128, 0},
+                                           {128, 128, 0},
+                                           {0, 0, 128},
+                                           {128, 0, 128},
+                                           {0, 128, 128},
+                                           {128, 128, 128},
+                                           {192, 192, 192},
+                                           {255, 0, 0},
+                                           {0, 255, 0},
+                                           {255, 255, 0},
+                                           {0, 0, 255},
+                                           {255, 0, 255},
+                                           {0, 255, 255},
                                            {255, 255, 255}}};
     return p;
 }

@@ -50,7 +50,8 @@ fw::Bytes Expand(const std::string& kind, const std::vector<std::string>& args,
         std::string file = ReadFile(path(args.at(0)));
         fw::Bytes out(4);
         uint32_t n = static_cast<uint32_t>(file.size());
-        for (int i = 0; i < 4; ++i) out[static_cast<size_t>(i)] = static_cast<uint8_t>(n >> (8 * i));
+        for (int i = 0; i < 4; ++i)
+            out[static_cast<size_t>(i)] = static_cast<uint8_t>(n >> (8 * i));
         out.insert(out.end(), file.begin(), file.end());
         return out;
     }
@@ -126,21 +127,23 @@ int main(int argc, char** argv) {
             size_t at = line.find("= @");
             size_t open = line.find('(', at == std::string::npos ? 0 : at);
             size_t close = line.rfind(')');
-            if (at == std::string::npos || open == std::string::npos || close == std::string::npos ||
-                close < open) {
+            if (at == std::string::npos || open == std::string::npos ||
+                close == std::string::npos || close < open) {
                 text += line + "\n";
                 continue;
             }
             std::string indent = line.substr(0, line.find_first_not_of(' ')) + "  ";
             std::string kind = line.substr(at + 3, open - at - 3);
             std::string args = line.substr(open + 1, close - open - 1);
-            text += line.substr(0, at + 2) + Hex(Expand(kind, SplitArgs(args), argv[2]), indent) + "\n";
+            text +=
+                line.substr(0, at + 2) + Hex(Expand(kind, SplitArgs(args), argv[2]), indent) + "\n";
         }
         std::ofstream out(argv[3], std::ios::binary);
         out << "// Made by embedres from " << argv[1] << "; do not edit.\n"
             << "#include <string_view>\n\nnamespace resources {\n"
             << "std::string_view " << argv[4] << "() {\n    static const char text[] =\n"
-            << CppLiteral(text) << ";\n    return {text, sizeof text - 1};\n}\n}  // namespace resources\n";
+            << CppLiteral(text)
+            << ";\n    return {text, sizeof text - 1};\n}\n}  // namespace resources\n";
         if (!out) throw std::runtime_error(std::string("cannot write ") + argv[3]);
     } catch (const std::exception& e) {
         std::cerr << "embedres: " << e.what() << "\n";

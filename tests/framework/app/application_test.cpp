@@ -7,8 +7,8 @@
 #include <QWidget>
 #include <stdexcept>
 
-#include "framework/controls/controls.h"
 #include "framework/app/dialogs.h"
+#include "framework/controls/controls.h"
 #include "framework/controls/forms.h"
 #include "tests/framework/framework_testapp.h"
 

@@ -5,10 +5,10 @@
 #include <QWidget>
 
 #include "../graphics_testsupport.h"
-#include "framework/core/classregistry.h"
 #include "framework/controls/bevel.h"
 #include "framework/controls/extctrls.h"
 #include "framework/controls/forms.h"
+#include "framework/core/classregistry.h"
 
 using namespace fw;
 

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "framework/core/classregistry.h"
-#include "framework/controls/hint.h"
 #include "framework/app/dialogs.h"
 #include "framework/controls/extctrls.h"
 #include "framework/controls/forms.h"
+#include "framework/controls/hint.h"
+#include "framework/core/classregistry.h"
 #include "framework/menus/menus.h"
 
 namespace {

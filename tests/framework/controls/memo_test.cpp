@@ -9,9 +9,9 @@
 #include <QTextLayout>
 
 #include "../graphics_testsupport.h"
+#include "framework/controls/forms.h"
 #include "framework/core/classregistry.h"
 #include "framework/text/componenttext.h"
-#include "framework/controls/forms.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 
 #include <QElapsedTimer>
 
-#include "framework/text/componenttext.h"
 #include "framework/controls/extctrls.h"
 #include "framework/controls/forms.h"
+#include "framework/text/componenttext.h"
 #include "tests/framework/framework_testapp.h"
 
 using namespace fw;

@@ -1,9 +1,9 @@
-#include "testpaths.h"
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
 
+#include "testpaths.h"
 #include "tests/framework/graphics_testsupport.h"
 #include "tests/support/tempdir.h"
 

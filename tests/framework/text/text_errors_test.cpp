@@ -3,8 +3,8 @@
 
 #include "framework/core/classbuilder.h"
 #include "framework/core/classregistry.h"
-#include "framework/text/componenttext.h"
 #include "framework/core/exceptions.h"
+#include "framework/text/componenttext.h"
 
 using namespace fw;
 
@@ -12,7 +12,7 @@ namespace {
 
 class TThing : public TComponent {
     FW_CLASS(TThing)
-public:
+  public:
     explicit TThing(TComponent* owner) : TComponent(owner) {}
     int Count() const { return count_; }
     void SetCount(int v) { count_ = v; }
@@ -22,7 +22,7 @@ public:
     void SetPeer(TThing* p) { peer_ = p; }
     TNotifyEvent OnPing;
 
-private:
+  private:
     int count_ = 0;
     bool flag_ = false;
     TThing* peer_ = nullptr;
@@ -61,28 +61,37 @@ std::string Message(const char* text, int* line = nullptr) {
 TEST(TextErrors, EachKindNamesItsLine) {
     const BadCase cases[] = {
         {"missing =", "object A: TThing\n  Count 5\nend\n", "Line 2:", "'=' expected"},
-        {"unterminated string", "object A: TThing\n  Name = 'x\nend\n", "Line 2:", "Unterminated string"},
+        {"unterminated string", "object A: TThing\n  Name = 'x\nend\n",
+         "Line 2:", "Unterminated string"},
         {"missing end", "object A: TThing\n  Count = 5\n", "Line 3:", "'end' expected"},
         {"not an object", "thing A: TThing\nend\n", "Line 1:", "'object' expected"},
-        {"bad binary", "object A: TThing\n  Count = {12G4}\nend\n", "Line 2:", "Invalid binary value"},
-        {"odd binary", "object A: TThing\n  Count = {123}\nend\n", "Line 2:", "Invalid binary value"},
+        {"bad binary", "object A: TThing\n  Count = {12G4}\nend\n",
+         "Line 2:", "Invalid binary value"},
+        {"odd binary", "object A: TThing\n  Count = {123}\nend\n",
+         "Line 2:", "Invalid binary value"},
         {"open list", "object A: TThing\n  Count = (\n  1\n", "Line 4:", "')' expected"},
         {"bad set", "object A: TThing\n  Count = [a b]\nend\n", "Line 2:", "',' expected"},
-        {"unknown property", "object A: TThing\n  Count = 1\n  Colour = 2\nend\n", "Line 3:",
-         "Error reading A.Colour: Property Colour does not exist"},
-        {"wrong kind", "object A: TThing\n  Count = 'five'\nend\n", "Line 2:", "Invalid property value"},
-        {"unknown identifier", "object A: TThing\n  Flag = Maybe\nend\n", "Line 2:", "Invalid property value"},
-        {"unknown class", "object A: TThing\n  object B: TNoSuchThing\n  end\nend\n", "Line 2:",
-         "Class TNoSuchThing not found"},
-        {"unknown handler", "object A: TThing\n  OnPing = Nowhere\nend\n", "Line 2:", "Method Nowhere not found"},
-        {"unknown reference", "object A: TThing\n  object B: TThing\n    Peer = Nobody\n  end\nend\n",
+        {"unknown property", "object A: TThing\n  Count = 1\n  Colour = 2\nend\n",
+         "Line 3:", "Error reading A.Colour: Property Colour does not exist"},
+        {"wrong kind", "object A: TThing\n  Count = 'five'\nend\n",
+         "Line 2:", "Invalid property value"},
+        {"unknown identifier", "object A: TThing\n  Flag = Maybe\nend\n",
+         "Line 2:", "Invalid property value"},
+        {"unknown class", "object A: TThing\n  object B: TNoSuchThing\n  end\nend\n",
+         "Line 2:", "Class TNoSuchThing not found"},
+        {"unknown handler", "object A: TThing\n  OnPing = Nowhere\nend\n",
+         "Line 2:", "Method Nowhere not found"},
+        {"unknown reference",
+         "object A: TThing\n  object B: TThing\n    Peer = Nobody\n  end\nend\n",
          "Line 3:", "Component Nobody not found"},
-        {"duplicate name", "object A: TThing\n  object B: TThing\n  end\n  object b: TThing\n  end\nend\n",
+        {"duplicate name",
+         "object A: TThing\n  object B: TThing\n  end\n  object b: TThing\n  end\nend\n",
          "Line 4:", "already exists"},
         {"trailing text", "object A: TThing\nend\nend\n", "Line 3:", "End of text expected"},
-        {"integer overflow", "object A: TThing\n  Count = 99999999999999999999\nend\n", "Line 2:",
-         "Invalid integer"},
-        {"bad character code", "object A: TThing\n  Name = #999\nend\n", "Line 2:", "Invalid character code"},
+        {"integer overflow", "object A: TThing\n  Count = 99999999999999999999\nend\n",
+         "Line 2:", "Invalid integer"},
+        {"bad character code", "object A: TThing\n  Name = #999\nend\n",
+         "Line 2:", "Invalid character code"},
     };
     for (const BadCase& c : cases) {
         int line = -1;
@@ -95,7 +104,8 @@ TEST(TextErrors, EachKindNamesItsLine) {
 }
 
 TEST(TextErrors, EmptyAndTruncatedTextNeverCrash) {
-    const std::string full = "object A: TThing\n  Count = 5\n  object B: TThing\n    Flag = True\n  end\nend\n";
+    const std::string full =
+        "object A: TThing\n  Count = 5\n  object B: TThing\n    Flag = True\n  end\nend\n";
     for (size_t n = 0; n + 1 < full.size(); ++n) {
         std::string m = Message(full.substr(0, n).c_str());
         EXPECT_EQ(m.rfind("Line ", 0), 0u) << n << ": " << m;

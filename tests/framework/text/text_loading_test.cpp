@@ -4,11 +4,11 @@
 
 #include <QApplication>
 
+#include "framework/controls/forms.h"
 #include "framework/core/classbuilder.h"
 #include "framework/core/classregistry.h"
-#include "framework/text/componenttext.h"
-#include "framework/controls/forms.h"
 #include "framework/menus/menus.h"
+#include "framework/text/componenttext.h"
 
 using namespace fw;
 
@@ -18,7 +18,7 @@ std::vector<std::string>* journal = nullptr;
 
 class TProbe : public TComponent {
     FW_CLASS(TProbe)
-public:
+  public:
     explicit TProbe(TComponent* owner) : TComponent(owner) {}
     int Value() const { return value_; }
     void SetValue(int v) {
@@ -37,7 +37,7 @@ public:
     }
     TNotifyEvent OnPing;
 
-private:
+  private:
     int value_ = 0;
     TProbe* peer_ = nullptr;
 };
@@ -53,9 +53,10 @@ const TClassInfo& TProbe::StaticClassInfo() {
 }
 
 class TProbeForm : public TForm {
-public:
+  public:
     explicit TProbeForm(TComponent* owner, std::string_view text) : TForm(owner) {
-        RegisterHandler<void(TObject*)>("FormCreate", [](TObject*) { journal->push_back("FormCreate"); });
+        RegisterHandler<void(TObject*)>("FormCreate",
+                                        [](TObject*) { journal->push_back("FormCreate"); });
         RegisterHandler<void(TObject*)>("Ping", [](TObject*) {});
         InitInheritedComponent(text);
     }

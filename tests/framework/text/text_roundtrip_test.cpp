@@ -4,9 +4,9 @@
 
 #include "framework/core/classbuilder.h"
 #include "framework/core/classregistry.h"
+#include "framework/core/exceptions.h"
 #include "framework/graphics/colors.h"
 #include "framework/text/componenttext.h"
-#include "framework/core/exceptions.h"
 
 using namespace fw;
 
@@ -20,34 +20,35 @@ const EnumInfo& ShadeInfo() {
 
 class TInner : public TPersistent {
     FW_CLASS(TInner)
-public:
+  public:
     int Depth() const { return depth_; }
     void SetDepth(int v) { depth_ = v; }
     const std::string& Label() const { return label_; }
     void SetLabel(const std::string& v) { label_ = v; }
 
-private:
+  private:
     int depth_ = 3;
     std::string label_;
 };
 
 const TClassInfo& TInner::StaticClassInfo() {
-    static const TClassInfo info = ClassBuilder<TInner>("TInner", &TPersistent::StaticClassInfo())
-                                       .Integer("Depth", &TInner::Depth, &TInner::SetDepth, 3)
-                                       .String("Label", &TInner::Label, &TInner::SetLabel, std::nullopt)
-                                       .Build();
+    static const TClassInfo info =
+        ClassBuilder<TInner>("TInner", &TPersistent::StaticClassInfo())
+            .Integer("Depth", &TInner::Depth, &TInner::SetDepth, 3)
+            .String("Label", &TInner::Label, &TInner::SetLabel, std::nullopt)
+            .Build();
     return info;
 }
 
 class TRow : public TCollectionItem {
     FW_CLASS(TRow)
-public:
+  public:
     using TCollectionItem::TCollectionItem;
     int Size() const { return size_; }
     void SetSize(int v) { size_ = v; }
     TStrings* Words() const { return words_.get(); }
 
-private:
+  private:
     int size_ = 0;
     std::unique_ptr<TStrings> words_ = std::make_unique<TStrings>();
 };
@@ -63,7 +64,7 @@ const TClassInfo& TRow::StaticClassInfo() {
 // A component with one property of every kind.
 class TSample : public TComponent {
     FW_CLASS(TSample)
-public:
+  public:
     explicit TSample(TComponent* owner) : TComponent(owner) {}
     int Count() const { return count_; }
     void SetCount(int v) { count_ = v; }
@@ -91,7 +92,7 @@ public:
     TCollection* Rows() const { return rows_.get(); }
     TNotifyEvent OnPing;
 
-private:
+  private:
     int count_ = 0;
     int always_ = 0;
     double ratio_ = 0.5;
@@ -104,8 +105,8 @@ private:
     TSample* buddy_ = nullptr;
     std::unique_ptr<TStrings> lines_ = std::make_unique<TStrings>();
     std::vector<uint8_t> blob_;
-    std::unique_ptr<TCollection> rows_ = std::make_unique<TCollection>(
-        [](TCollection& c) { return std::make_unique<TRow>(&c); });
+    std::unique_ptr<TCollection> rows_ =
+        std::make_unique<TCollection>([](TCollection& c) { return std::make_unique<TRow>(&c); });
 };
 
 const TClassInfo& TSample::StaticClassInfo() {
@@ -131,9 +132,8 @@ const TClassInfo& TSample::StaticClassInfo() {
     return info;
 }
 
-
 class TextRoundTrip : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { RegisterClass(TSample::StaticClassInfo()); }
 };
 
@@ -184,9 +184,12 @@ TEST_F(TextRoundTrip, EveryKindComesBackUnchanged) {
     EXPECT_NE(text.find("  Text = 'It'#39's'#13#10\n"), std::string::npos) << text;
     EXPECT_NE(text.find("  Shades = [shLight, shDark]\n"), std::string::npos);
     EXPECT_NE(text.find("  Tint = 12636341\n"), std::string::npos);
-    EXPECT_NE(text.find("  Lines.Strings = (\n    'first'\n    #39'second'#39)\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("  Lines.Strings = (\n    'first'\n    #39'second'#39)\n"),
+              std::string::npos)
+        << text;
     EXPECT_NE(text.find("  Blob = {\n    00070E"), std::string::npos);
-    EXPECT_NE(text.find("  Rows = <\n    item\n      Size = 2\n      Words.Strings = (\n        'w')\n    end\n    item\n    end>\n"),
+    EXPECT_NE(text.find("  Rows = <\n    item\n      Size = 2\n      Words.Strings = (\n        "
+                        "'w')\n    end\n    item\n    end>\n"),
               std::string::npos)
         << text;
     EXPECT_NE(text.find("  OnPing = APing\n"), std::string::npos);
@@ -224,8 +227,8 @@ TEST_F(TextRoundTrip, CollectionIsClearedBeforeItIsRead) {
     TSample s(nullptr);
     s.Rows()->Add();
     s.Rows()->Add();
-    ApplyComponentText(s, "object S: TSample\n  Rows = <\n    item\n      Size = 9\n    end>\nend\n",
-                       nullptr);
+    ApplyComponentText(
+        s, "object S: TSample\n  Rows = <\n    item\n      Size = 9\n    end>\nend\n", nullptr);
     ASSERT_EQ(s.Rows()->Count(), 1);
     EXPECT_EQ(static_cast<TRow*>(s.Rows()->Items(0))->Size(), 9);
 }

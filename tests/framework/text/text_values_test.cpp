@@ -10,9 +10,9 @@
 
 #include "framework/core/classbuilder.h"
 #include "framework/core/classregistry.h"
+#include "framework/core/exceptions.h"
 #include "framework/graphics/colors.h"
 #include "framework/text/componenttext.h"
-#include "framework/core/exceptions.h"
 #include "framework/text/propvalue.h"
 
 using namespace fw;
