@@ -276,6 +276,8 @@ class TWinControl : public TControl {
   private:
     std::vector<TControl*> controls_;
     void SetHovered(TControl* c);
+    // This window no longer holds the one implicit capture, if it did.
+    void ReleaseCaptureHolder();
 
     TControl* captured_ = nullptr;  // receives every mouse message until the button is up
     unsigned captureButton_ = 0;    // TMouseButton + 1 of the press that took the capture

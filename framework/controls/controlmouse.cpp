@@ -1,0 +1,254 @@
+// The mouse in the framework's controls: the message handling of one control, the
+// dispatch of a window's mouse messages to its windowless children, and the implicit
+// capture a press gives them.
+#include <QWidget>
+
+#include "framework/controls/controls.h"
+#include "framework/controls/cursors.h"
+#include "framework/controls/hint.h"
+#include "framework/menus/menus.h"
+
+namespace fw {
+
+namespace {
+// The one window whose windowless child holds the implicit capture: there is one mouse.
+TWinControl* captureHolder = nullptr;
+}  // namespace
+
+void EndMouseCapture() {
+    if (captureHolder) captureHolder->EndMouseCapture();
+}
+
+void EndMouseCaptureIn(QWidget* window) {
+    if (!captureHolder || !captureHolder->HandleAllocated()) return;
+    if (captureHolder->Handle()->window() == window) captureHolder->EndMouseCapture();
+}
+
+// A hidden or disabled control neither keeps the mouse nor shows its hint.
+void TControl::LoseMouse() {
+    hint::Forget(this);
+    if (auto* w = dynamic_cast<TWinControl*>(this)) {
+        w->EndMouseCapture();
+        w->SetHovered(nullptr);
+    }
+    if (!parent_) return;
+    if (parent_->captured_ == this) parent_->EndMouseCapture();
+    if (parent_->hovered_ == this) parent_->SetHovered(nullptr);
+}
+
+void TControl::WndProc(TMessage& Message) {
+    switch (Message.Msg) {
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONUP:
+        case WM_MBUTTONDBLCLK:
+            HandleMouse(Message);
+            break;
+        case WM_CANCELMODE:
+            clicking_ = false;
+            rightPressed_ = false;
+            if (Message.WParam >= 1 && Message.WParam <= 3 && enabled_)
+                MouseUp(static_cast<TMouseButton>(Message.WParam - 1), 0,
+                        LoWordSigned(Message.LParam), HiWordSigned(Message.LParam));
+            break;
+        default:
+            break;
+    }
+}
+
+namespace {
+TShiftState ShiftFromKeys(uintptr_t keys) {
+    TShiftState s = 0;
+    if (keys & MK_SHIFT) s |= ssShift;
+    if (keys & MK_CONTROL) s |= ssCtrl;
+    if (keys & MK_ALT) s |= ssAlt;
+    if (keys & MK_LBUTTON) s |= ssLeft;
+    if (keys & MK_RBUTTON) s |= ssRight;
+    if (keys & MK_MBUTTON) s |= ssMiddle;
+    return s;
+}
+}  // namespace
+
+void TControl::HandleMouse(TMessage& m) {
+    const int x = LoWordSigned(m.LParam);
+    const int y = HiWordSigned(m.LParam);
+    TShiftState shift = ShiftFromKeys(m.WParam);
+    if (!enabled_) return;
+    switch (m.Msg) {
+        case WM_MOUSEMOVE:
+            MouseMove(shift, x, y);
+            break;
+        case WM_LBUTTONDOWN:
+            if (controlStyle_ & csClickEvents) clicking_ = true;
+            MouseDown(mbLeft, shift, x, y);
+            break;
+        case WM_LBUTTONDBLCLK:
+            if (controlStyle_ & csDoubleClicks) DblClick();
+            MouseDown(mbLeft, shift | ssDouble, x, y);
+            break;
+        case WM_LBUTTONUP: {
+            bool click = clicking_;
+            clicking_ = false;
+            MouseUp(mbLeft, shift, x, y);
+            if (click && x >= 0 && y >= 0 && x < width_ && y < height_) Click();
+            break;
+        }
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK:
+            rightPressed_ = true;
+            MouseDown(mbRight, shift | (m.Msg == WM_RBUTTONDBLCLK ? ssDouble : 0u), x, y);
+            break;
+        case WM_RBUTTONUP: {
+            // Only a release that ends this control's own press asks for the context menu:
+            // a release left over from a menu or dialog that took the press does not.
+            bool pressed = rightPressed_;
+            rightPressed_ = false;
+            MouseUp(mbRight, shift, x, y);
+            if (pressed) ShowPopupMenu(x, y);
+            break;
+        }
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONDBLCLK:
+            MouseDown(mbMiddle, shift | (m.Msg == WM_MBUTTONDBLCLK ? ssDouble : 0u), x, y);
+            break;
+        case WM_MBUTTONUP:
+            MouseUp(mbMiddle, shift, x, y);
+            break;
+        default:
+            break;
+    }
+}
+
+void TControl::ShowPopupMenu(int x, int y) {
+    for (TControl* c = this; c; c = c->parent_) {
+        if (c->popupMenu_ && c->popupMenu_->AutoPopup()) {
+            TPoint p = ClientToScreen({x, y});
+            c->popupMenu_->SetPopupComponent(this);
+            c->popupMenu_->Popup(p.X, p.Y);
+            return;
+        }
+    }
+}
+
+namespace {
+unsigned ButtonOf(unsigned msg) {
+    switch (msg) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_LBUTTONUP:
+            return mbLeft + 1;
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK:
+        case WM_RBUTTONUP:
+            return mbRight + 1;
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONDBLCLK:
+        case WM_MBUTTONUP:
+            return mbMiddle + 1;
+        default:
+            return 0;
+    }
+}
+uintptr_t KeyOfButton(unsigned button) {
+    switch (button) {
+        case mbLeft + 1:
+            return MK_LBUTTON;
+        case mbRight + 1:
+            return MK_RBUTTON;
+        case mbMiddle + 1:
+            return MK_MBUTTON;
+        default:
+            return 0;
+    }
+}
+constexpr uintptr_t kButtonKeys = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
+}  // namespace
+
+void TWinControl::SetHovered(TControl* c) {
+    if (c == hovered_) return;
+    TControl* old = hovered_;
+    hovered_ = c;
+    if (old) {
+        hint::MouseLeft(old);
+        old->Perform(CM_MOUSELEAVE);
+    }
+    if (hovered_ == c && c) {
+        c->Perform(CM_MOUSEENTER);
+        hint::MouseEntered(c);
+    }
+}
+
+void TWinControl::EndMouseCapture() {
+    if (captureHolder == this) captureHolder = nullptr;
+    TControl* c = captured_;
+    if (!c) return;
+    captured_ = nullptr;
+    const TPoint o = c->OriginInWindow();
+    TMessage cancel{WM_CANCELMODE, captureButton_,
+                    MakeLParam(lastMouse_.X - o.X, lastMouse_.Y - o.Y), 0};
+    captureButton_ = 0;
+    c->WindowProc(cancel);
+}
+
+void TWinControl::DispatchMouse(TMessage& m) {
+    TPoint p{LoWordSigned(m.LParam), HiWordSigned(m.LParam)};
+    lastMouse_ = p;
+    const bool press = m.Msg == WM_LBUTTONDOWN || m.Msg == WM_RBUTTONDOWN ||
+                       m.Msg == WM_MBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK ||
+                       m.Msg == WM_RBUTTONDBLCLK || m.Msg == WM_MBUTTONDBLCLK;
+    const bool release = m.Msg == WM_LBUTTONUP || m.Msg == WM_RBUTTONUP || m.Msg == WM_MBUTTONUP;
+    // A capture outlives its button only when the release went elsewhere (a popup or a
+    // dialog took the mouse): a move with no button down, or a press of a button while the
+    // captured one is up, ends it before anything else happens.
+    if (captured_) {
+        const uintptr_t held = m.WParam & kButtonKeys;
+        const uintptr_t capturedKey = KeyOfButton(captureButton_);
+        if ((m.Msg == WM_MOUSEMOVE && !held) || (press && capturedKey && !(held & capturedKey)))
+            EndMouseCapture();
+    }
+    TControl* target = captured_;
+    if (!target) {
+        target = ControlAtPos(p);
+        if (!target || !target->Enabled()) target = this;
+    }
+    if (m.Msg == WM_MOUSEMOVE && !captured_) {
+        SetHovered(target == this ? nullptr : target);
+        // A windowless control's cursor shows through its parent's widget.
+        ApplyScreenCursor(Handle(), (hovered_ ? hovered_ : static_cast<TControl*>(this))->Cursor());
+    }
+    if (press) hint::Cancel();
+    if (press && !captured_ && target != this && (target->ControlStyle() & csCaptureMouse)) {
+        if (captureHolder && captureHolder != this) captureHolder->EndMouseCapture();
+        captured_ = target;
+        captureButton_ = ButtonOf(m.Msg);
+        captureHolder = this;
+    }
+    // The last release ends the capture before its handler runs: a click handler that
+    // hides the window must not end the press a second time.
+    if (release && !(m.WParam & kButtonKeys) && captured_) {
+        captured_ = nullptr;
+        captureButton_ = 0;
+        if (captureHolder == this) captureHolder = nullptr;
+    }
+    TMessage local = m;
+    if (target != this) {
+        TPoint o = target->OriginInWindow();
+        local.LParam = MakeLParam(p.X - o.X, p.Y - o.Y);
+    }
+    // The handler may free the control or the window (a command closing it): nothing of
+    // ours is touched afterwards.
+    target->WindowProc(local);
+    m.Result = local.Result;
+}
+
+void TWinControl::ReleaseCaptureHolder() {
+    if (captureHolder == this) captureHolder = nullptr;
+}
+
+}  // namespace fw
