@@ -51,6 +51,20 @@ TFontDialogWindow::TFontDialogWindow(TFontDialog& dialog, QWidget* parent)
     : QDialog(parent), dialog_(dialog) {
     loaded_.Assign(*dialog.Font());
     setWindowTitle(QStringLiteral("Font"));
+    QGridLayout* grid = BuildFontFields();
+    grid->addWidget(BuildEffects(), 3, 0);
+    grid->addWidget(BuildSample(), 3, 1, 1, 2);
+    QDialogButtonBox* buttons = BuildButtons();
+    auto* top = new QVBoxLayout(this);
+    top->addLayout(grid);
+    top->addWidget(buttons);
+    ShowLoaded();
+    ConnectFields();
+    UpdateSample();
+}
+
+// Face, style and size: each an edit or list with its label, in the first two rows.
+QGridLayout* TFontDialogWindow::BuildFontFields() {
     auto* grid = new QGridLayout;
     nameEdit_ = new QLineEdit;
     names_ = new QListWidget;
@@ -74,7 +88,10 @@ TFontDialogWindow::TFontDialogWindow(TFontDialog& dialog, QWidget* parent)
     grid->addWidget(styles_, 1, 1, 2, 1);
     grid->addWidget(sizeEdit_, 1, 2);
     grid->addWidget(sizes_, 2, 2);
+    return grid;
+}
 
+QGroupBox* TFontDialogWindow::BuildEffects() {
     auto* effects = new QGroupBox(QStringLiteral("Effects"));
     auto* fx = new QVBoxLayout(effects);
     strikeOut_ = new QCheckBox(QStringLiteral("Stri&keout"));
@@ -92,20 +109,24 @@ TFontDialogWindow::TFontDialogWindow(TFontDialog& dialog, QWidget* parent)
     colorLabel->setBuddy(colors_);
     fx->addWidget(colorLabel);
     fx->addWidget(colors_);
-    effects->setVisible(dialog.Options() & (1u << fdEffects));
-    grid->addWidget(effects, 3, 0);
+    effects->setVisible(dialog_.Options() & (1u << fdEffects));
+    return effects;
+}
 
+QGroupBox* TFontDialogWindow::BuildSample() {
     auto* sampleBox = new QGroupBox(QStringLiteral("Sample"));
     auto* sl = new QVBoxLayout(sampleBox);
     sample_ = new QLabel(QStringLiteral("AaBbYyZz"));
     sample_->setAlignment(Qt::AlignCenter);
     sample_->setMinimumSize(160, 48);
     sl->addWidget(sample_);
-    grid->addWidget(sampleBox, 3, 1, 1, 2);
+    return sampleBox;
+}
 
+QDialogButtonBox* TFontDialogWindow::BuildButtons() {
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->button(QDialogButtonBox::Ok)->setDefault(true);  // Enter confirms
-    if (dialog.Options() & (1u << fdApplyButton)) {
+    if (dialog_.Options() & (1u << fdApplyButton)) {
         apply_ = buttons->addButton(QDialogButtonBox::Apply);
         // Apply does nothing without a handler.
         connect(apply_, &QPushButton::clicked, this, [this] {
@@ -118,11 +139,11 @@ TFontDialogWindow::TFontDialogWindow(TFontDialog& dialog, QWidget* parent)
     }
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    auto* top = new QVBoxLayout(this);
-    top->addLayout(grid);
-    top->addWidget(buttons);
+    return buttons;
+}
 
-    // What was loaded.
+// The fields show the font that was loaded.
+void TFontDialogWindow::ShowLoaded() {
     const QString name = QString::fromStdString(loaded_.Name());
     nameEdit_->setText(name);
     SelectText(names_, name);
@@ -144,7 +165,10 @@ TFontDialogWindow::TFontDialogWindow(TFontDialog& dialog, QWidget* parent)
         colorIndex = colors_->count() - 1;
     }
     colors_->setCurrentIndex(colorIndex);
+}
 
+// Every change of a field shows in the sample; a pick in a list fills its edit.
+void TFontDialogWindow::ConnectFields() {
     connect(names_, &QListWidget::currentTextChanged, this, [this](const QString& t) {
         if (!t.isEmpty()) nameEdit_->setText(t);
     });
@@ -157,7 +181,6 @@ TFontDialogWindow::TFontDialogWindow(TFontDialog& dialog, QWidget* parent)
     connect(colors_, &QComboBox::currentIndexChanged, this, [this] { UpdateSample(); });
     connect(underline_, &QCheckBox::toggled, this, [this] { UpdateSample(); });
     connect(strikeOut_, &QCheckBox::toggled, this, [this] { UpdateSample(); });
-    UpdateSample();
 }
 
 TFont TFontDialogWindow::ChosenFont() const {

@@ -9,6 +9,9 @@
 
 class QCheckBox;
 class QComboBox;
+class QDialogButtonBox;
+class QGridLayout;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -37,6 +40,12 @@ class TFontDialogWindow : public QDialog {
     QPushButton* ApplyButton() const { return apply_; }
 
   private:
+    QGridLayout* BuildFontFields();
+    QGroupBox* BuildEffects();
+    QGroupBox* BuildSample();
+    QDialogButtonBox* BuildButtons();
+    void ShowLoaded();
+    void ConnectFields();
     void UpdateSample();
 
     TFontDialog& dialog_;

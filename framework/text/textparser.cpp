@@ -122,15 +122,7 @@ class Parser {
                 v.number = lex_.Take().number;
                 return v;
             case Tok::String:
-                v.type = TextValue::Type::String;
-                v.text = lex_.Take().text;
-                while (IsSymbol("+")) {  // a long string continued on the next line
-                    lex_.Take();
-                    if (lex_.Peek().kind != Tok::String)
-                        lex_.Fail("String expected but " + Describe() + " found");
-                    v.text += lex_.Take().text;
-                }
-                return v;
+                return StringValue(std::move(v));
             case Tok::Ident:
                 v.type = TextValue::Type::Identifier;
                 v.text = lex_.Take().text;
@@ -140,55 +132,72 @@ class Parser {
             case Tok::Symbol:
                 break;
         }
-        if (IsSymbol("[")) {
-            lex_.Take();
-            v.type = TextValue::Type::Set;
-            if (!IsSymbol("]")) {
-                for (;;) {
-                    v.members.push_back(ExpectIdent("Set member"));
-                    if (IsSymbol("]")) break;
-                    Expect(",");
-                }
-            }
-            Expect("]");
-            return v;
-        }
-        if (IsSymbol("(")) {
-            Level level(*this);
-            lex_.Take();
-            v.type = TextValue::Type::List;
-            while (!IsSymbol(")")) {
-                if (lex_.Peek().kind == Tok::End) lex_.Fail("')' expected but end of text found");
-                v.elements.push_back(Value());
-            }
-            Expect(")");
-            return v;
-        }
+        if (IsSymbol("[")) return SetValue(std::move(v));
+        if (IsSymbol("(")) return ListValue(std::move(v));
         if (IsSymbol("{")) {
             v.type = TextValue::Type::Binary;
             v.bytes = lex_.TakeHex();
             return v;
         }
-        if (IsSymbol("<")) {
-            Level level(*this);
-            lex_.Take();
-            v.type = TextValue::Type::Collection;
-            while (!IsSymbol(">")) {
-                if (!IsWord("item")) lex_.Fail("'item' expected but " + Describe() + " found");
-                CollectionItemText item;
-                item.line = lex_.Take().line;
-                while (!IsWord("end")) {
-                    if (lex_.Peek().kind == Tok::End)
-                        lex_.Fail("'end' expected but end of text found");
-                    item.props.push_back(Property());
-                }
-                lex_.Take();
-                v.items.push_back(std::move(item));
-            }
-            Expect(">");
-            return v;
-        }
+        if (IsSymbol("<")) return CollectionValue(std::move(v));
         lex_.Fail("Value expected but " + Describe() + " found");
+    }
+
+    TextValue StringValue(TextValue v) {
+        v.type = TextValue::Type::String;
+        v.text = lex_.Take().text;
+        while (IsSymbol("+")) {  // a long string continued on the next line
+            lex_.Take();
+            if (lex_.Peek().kind != Tok::String)
+                lex_.Fail("String expected but " + Describe() + " found");
+            v.text += lex_.Take().text;
+        }
+        return v;
+    }
+
+    TextValue SetValue(TextValue v) {
+        lex_.Take();
+        v.type = TextValue::Type::Set;
+        if (!IsSymbol("]")) {
+            for (;;) {
+                v.members.push_back(ExpectIdent("Set member"));
+                if (IsSymbol("]")) break;
+                Expect(",");
+            }
+        }
+        Expect("]");
+        return v;
+    }
+
+    TextValue ListValue(TextValue v) {
+        Level level(*this);
+        lex_.Take();
+        v.type = TextValue::Type::List;
+        while (!IsSymbol(")")) {
+            if (lex_.Peek().kind == Tok::End) lex_.Fail("')' expected but end of text found");
+            v.elements.push_back(Value());
+        }
+        Expect(")");
+        return v;
+    }
+
+    TextValue CollectionValue(TextValue v) {
+        Level level(*this);
+        lex_.Take();
+        v.type = TextValue::Type::Collection;
+        while (!IsSymbol(">")) {
+            if (!IsWord("item")) lex_.Fail("'item' expected but " + Describe() + " found");
+            CollectionItemText item;
+            item.line = lex_.Take().line;
+            while (!IsWord("end")) {
+                if (lex_.Peek().kind == Tok::End) lex_.Fail("'end' expected but end of text found");
+                item.props.push_back(Property());
+            }
+            lex_.Take();
+            v.items.push_back(std::move(item));
+        }
+        Expect(">");
+        return v;
     }
 
     Lexer lex_;
