@@ -8,6 +8,7 @@
 #include "framework/controls/cursors.h"
 #include "framework/controls/hint.h"
 #include "framework/core/classbuilder.h"
+#include "framework/core/qtconvert.h"
 #include "framework/menus/menus.h"
 
 namespace fw {

@@ -8,6 +8,7 @@
 #include <map>
 
 #include "framework/controls/controls.h"
+#include "framework/core/qtconvert.h"
 #include "framework/graphics/bitmap.h"
 
 namespace fw {

@@ -10,6 +10,7 @@
 #include "framework/app/application.h"
 #include "framework/controls/controls.h"
 #include "framework/controls/forms.h"
+#include "framework/core/qtconvert.h"
 #include "framework/graphics/canvas.h"
 
 namespace fw {

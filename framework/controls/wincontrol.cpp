@@ -7,6 +7,7 @@
 #include "framework/controls/cursors.h"
 #include "framework/controls/fwwidget.h"
 #include "framework/core/classbuilder.h"
+#include "framework/core/qtconvert.h"
 
 namespace fw {
 

@@ -1,9 +1,6 @@
 #pragma once
 // Plain geometry records shared by the framework: points, sizes and rectangles whose right
 // and bottom edges are exclusive.
-#include <QPoint>
-#include <QRect>
-#include <QSize>
 
 namespace fw {
 
@@ -50,13 +47,5 @@ inline TRect TRect::Intersect(const TRect& o) const {
     if (r.IsEmpty()) return {};
     return r;
 }
-
-inline QPoint ToQPoint(TPoint p) { return {p.X, p.Y}; }
-inline TPoint FromQPoint(const QPoint& p) { return {p.x(), p.y()}; }
-inline QSize ToQSize(TSize s) { return {s.cx, s.cy}; }
-inline TSize FromQSize(const QSize& s) { return {s.width(), s.height()}; }
-// QRect keeps an inclusive right edge; width and height carry over unchanged.
-inline QRect ToQRect(const TRect& r) { return QRect(r.Left, r.Top, r.Width(), r.Height()); }
-inline TRect FromQRect(const QRect& r) { return Bounds(r.x(), r.y(), r.width(), r.height()); }
 
 }  // namespace fw
