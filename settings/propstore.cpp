@@ -224,9 +224,7 @@ void TPropertyStore::GuardedSave() {
 }
 
 fw::TComponent* TPropertyStore::FindStored(const std::string& name) const {
-    fw::TComponent* owner = Owner();
-    fw::TComponent* c = owner->FindComponent(name);
-    if (!c && name == owner->Name()) c = owner;
+    fw::TComponent* c = Owner()->FindComponentOrSelf(name, fw::TComponent::NameCase::Exact);
     return c && items_->IndexOf(c) >= 0 ? c : nullptr;
 }
 
@@ -317,9 +315,8 @@ void TPropertyStore::Restore() {
     if (fw::TComponent* owner = Owner()) {
         auto binary = [this](const std::string& s) { return ReadBinary(s); };
         for (const EntryGroup& group : GroupStoreEntries(section.entries)) {
-            fw::TComponent* c = owner->FindComponent(group.component);
-            if (!c && group.component == owner->Name()) c = owner;
-            if (c)
+            if (fw::TComponent* c =
+                    owner->FindComponentOrSelf(group.component, fw::TComponent::NameCase::Exact))
                 RestoreGroupOnto(*c, owner, group, section.entries, section.lines, binary, skipped);
         }
     }

@@ -138,6 +138,12 @@ TComponent* TComponent::FindComponent(const std::string& name) const {
     return nullptr;
 }
 
+TComponent* TComponent::FindComponentOrSelf(const std::string& name, NameCase self) {
+    if (TComponent* c = FindComponent(name)) return c;
+    const bool own = self == NameCase::Exact ? name == name_ : SameText(name, name_);
+    return own ? this : nullptr;
+}
+
 void TComponent::SetLoadingState(bool loading) {
     if (loading)
         state_ |= csLoading | csReading;

@@ -88,6 +88,12 @@ class TComponent : public TPersistent {
     int ComponentCount() const { return static_cast<int>(components_.size()); }
     TComponent* Components(int i) const { return components_[static_cast<size_t>(i)]; }
     TComponent* FindComponent(const std::string& name) const;  // case-insensitive
+    // A component of this one by name, or else this one itself when the name is its own:
+    // how a description or a stored key names the form and what it owns. The owned
+    // components are found without case; the own name as `self` says (the settings store
+    // wants it exact).
+    enum class NameCase { Ignored, Exact };
+    TComponent* FindComponentOrSelf(const std::string& name, NameCase self = NameCase::Ignored);
 
     unsigned ComponentState() const { return state_; }
     bool Loading() const { return state_ & csLoading; }

@@ -7,6 +7,7 @@
 #include "framework/graphics/bitmapfile.h"
 #include "framework/graphics/canvas.h"
 #include "framework/graphics/picture.h"
+#include "platform/bytes.h"
 
 namespace fw {
 
@@ -33,11 +34,6 @@ QList<QRgb> Default256() {
 }
 
 QList<QRgb> BlackWhite() { return {qRgb(0, 0, 0), qRgb(255, 255, 255)}; }
-
-uint32_t ReadU32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-           (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
 
 int BitCountOf(TPixelFormat pf) {
     switch (pf) {
@@ -338,7 +334,7 @@ Bytes TBitmap::FileImage(int bitCount) const { return WriteDibFile(image_, bitCo
 
 Bytes UnwrapCounted(const Bytes& data) {
     if (data.size() < 4) throw EInvalidGraphic(strings::kInvalidGraphic);
-    uint64_t count = ReadU32(data.data());
+    uint64_t count = platform::GetLE32(data.data());
     if (count > data.size() - 4) throw EInvalidGraphic(strings::kInvalidGraphic);
     return Bytes(data.begin() + 4, data.begin() + 4 + static_cast<std::ptrdiff_t>(count));
 }

@@ -17,9 +17,7 @@ void Need(bool ok) {
 }
 
 TComponent* Lookup(TComponent* root, const std::string& name) {
-    if (!root) return nullptr;
-    if (TComponent* c = root->FindComponent(name)) return c;
-    return SameText(root->Name(), name) ? root : nullptr;
+    return root ? root->FindComponentOrSelf(name) : nullptr;
 }
 
 int64_t SetMask(const PropInfo& p, const TextValue& v) {

@@ -1,0 +1,51 @@
+// Finding a component of an owner, or the owner itself, by the name a description or a
+// stored key gives.
+#include <gtest/gtest.h>
+
+#include "framework/core/classes.h"
+
+using namespace fw;
+using NameCase = TComponent::NameCase;
+
+namespace {
+
+class FindByName : public ::testing::Test {
+  protected:
+    FindByName() {
+        owner_.SetName("Form1");
+        label_ = new TComponent(&owner_);
+        label_->SetName("Label1");
+    }
+    TComponent owner_{nullptr};
+    TComponent* label_;
+};
+
+TEST_F(FindByName, OwnedComponentsAreFoundWithoutCaseEitherWay) {
+    for (NameCase self : {NameCase::Ignored, NameCase::Exact}) {
+        EXPECT_EQ(owner_.FindComponentOrSelf("Label1", self), label_);
+        EXPECT_EQ(owner_.FindComponentOrSelf("LABEL1", self), label_);
+        EXPECT_EQ(owner_.FindComponentOrSelf("Label2", self), nullptr);
+    }
+}
+
+TEST_F(FindByName, TheOwnNameMatchesWithoutCaseUnlessExactIsAsked) {
+    EXPECT_EQ(owner_.FindComponentOrSelf("Form1"), &owner_);
+    EXPECT_EQ(owner_.FindComponentOrSelf("form1"), &owner_);
+    EXPECT_EQ(owner_.FindComponentOrSelf("Form1", NameCase::Exact), &owner_);
+    EXPECT_EQ(owner_.FindComponentOrSelf("form1", NameCase::Exact), nullptr);
+}
+
+TEST_F(FindByName, AnOwnedComponentWinsOverTheOwnerOfTheSameName) {
+    // A child may carry its owner's name in another case: the child is what the name means.
+    auto* twin = new TComponent(&owner_);
+    twin->SetName("FORM1");
+    EXPECT_EQ(owner_.FindComponentOrSelf("Form1"), twin);
+    EXPECT_EQ(owner_.FindComponentOrSelf("Form1", NameCase::Exact), twin);
+}
+
+TEST_F(FindByName, AnUnnamedChildIsNeverFoundByAnEmptyName) {
+    new TComponent(&owner_);  // no name
+    EXPECT_EQ(owner_.FindComponentOrSelf(""), nullptr);
+}
+
+}  // namespace
