@@ -7,6 +7,7 @@
 #include "framework/graphics/bitmap.h"
 #include "framework/graphics/bitmapfile.h"
 #include "framework/graphics/canvas.h"
+#include "framework/graphics/canvasimpl.h"
 #include "platform/bytes.h"
 
 namespace fw {
@@ -119,7 +120,7 @@ QIcon TIcon::ToQIcon() const {
 
 void TIcon::Draw(TCanvas& canvas, const TRect& rect) {
     if (image_.isNull()) return;
-    canvas.DrawImage(rect, image_, image_.rect());
+    DrawImage(canvas, rect, image_, image_.rect());
 }
 
 void TIcon::LoadFromStream(const Bytes& data) {
