@@ -49,13 +49,10 @@ TTrayIcon::~TTrayIcon() {
 
 platform::TrayIconData TTrayIcon::Data() const {
     platform::TrayIconData d;
-    const QImage& img = icon_->Image();
-    if (!img.isNull()) {
-        d.width = img.width();
-        d.height = img.height();
-        d.argb.reserve(static_cast<std::size_t>(d.width) * static_cast<std::size_t>(d.height));
-        for (int y = 0; y < d.height; ++y)
-            for (int x = 0; x < d.width; ++x) d.argb.push_back(img.pixel(x, y));
+    if (!icon_->Empty()) {
+        d.width = icon_->Width();
+        d.height = icon_->Height();
+        d.argb = icon_->ArgbPixels();
     }
     d.tip = toolTip_;
     return d;

@@ -113,6 +113,14 @@ void TIcon::SetImage(const QImage& image) {
     Changed();
 }
 
+std::vector<uint32_t> TIcon::ArgbPixels() const {
+    std::vector<uint32_t> argb;
+    argb.reserve(static_cast<size_t>(Width()) * static_cast<size_t>(Height()));
+    for (int y = 0; y < Height(); ++y)
+        for (int x = 0; x < Width(); ++x) argb.push_back(image_.pixel(x, y));
+    return argb;
+}
+
 QIcon TIcon::ToQIcon() const {
     if (image_.isNull()) return {};
     return QIcon(QPixmap::fromImage(image_));
