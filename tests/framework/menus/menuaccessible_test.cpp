@@ -216,6 +216,13 @@ TEST_F(MenuAccessible, TheFocusFollowsTheSelectionAndLevelsAnnounceThemselves) {
     Key(t, Qt::Key_Escape);
     EXPECT_EQ(Moves(), (Names{"End:"}));
     EXPECT_FALSE(t.Active());
+    // The windows go, and the interfaces with them; the menu opens again as new.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    TMenuTracker again(*m.menu);
+    again.Open(100, 100);
+    Key(again, Qt::Key_End);
+    EXPECT_EQ(Moves(), (Names{"Start:", "Focus:Check", "Selection:Check"}));
+    EXPECT_TRUE(LevelOf(again, 0)->focusChild()->isValid());
 }
 
 TEST_F(MenuAccessible, APressChoosesOrOpensLikeReturn) {
