@@ -7,8 +7,7 @@ bin=$1
 source "$(dirname "$0")/common.sh"
 need_display
 tmp=$(mktemp -d)
-pid=
-trap '[ -n "$pid" ] && kill $pid 2>/dev/null; rm -rf "$tmp"' EXIT
+remove_at_exit "$tmp"
 
 # shot SCALE FILE: starts the program at that scale, checks its geometry and writes the
 # window's pixels as raw RGB.
@@ -16,6 +15,7 @@ shot() {
   local scale=$1 out=$2
   XDG_CONFIG_HOME="$tmp/config$scale" env -u QT_QPA_PLATFORM QT_SCALE_FACTOR=$scale "$bin" &
   pid=$!
+  end_at_exit "$pid"
   local win
   win=$(timeout 20 xdotool search --sync --onlyvisible --pid "$pid" --name "^Rezazo '98\$" | head -n1)
   [ -n "$win" ] || { echo "scale $scale: no window"; exit 1; }
@@ -32,7 +32,6 @@ shot() {
   import -window root -crop "${w}x${h}+${x}+${y}" -depth 8 "rgb:$out"
   kill -TERM $pid
   wait $pid || true
-  pid=
 }
 
 shot 1 "$tmp/one.rgb"
