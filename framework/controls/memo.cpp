@@ -83,7 +83,7 @@ QWidget* TMemo::CreateWidget() {
 void TMemo::ApplyAll() {
     auto* edit = dynamic_cast<QPlainTextEdit*>(widget_.get());
     if (!edit) return;
-    // The editor reports changes of its look as changes of its text: not typing.
+    // Setting the editor's look can report a change of its text: that is not typing.
     const bool wasSetting = std::exchange(settingEditor_, true);
     edit->setReadOnly(readOnly_);
     // Only typing makes anything to undo.
@@ -110,16 +110,18 @@ void TMemo::ApplyAll() {
     settingEditor_ = wasSetting;
 }
 
-void TMemo::ShowText(QPlainTextEdit* edit) {
-    settingEditor_ = true;
+void TMemo::ShowText() {
+    auto* edit = dynamic_cast<QPlainTextEdit*>(widget_.get());
+    if (!edit) return;
+    const bool wasSetting = std::exchange(settingEditor_, true);
     edit->setPlainText(ToEditor(text_));
-    settingEditor_ = false;
+    settingEditor_ = wasSetting;
 }
 
 void TMemo::SetText(const std::string& text) {
     text_ = text;
     if (auto* edit = dynamic_cast<QPlainTextEdit*>(widget_.get())) {
-        ShowText(edit);
+        ShowText();
         // The newest lines are at the end: show them.
         edit->verticalScrollBar()->setValue(edit->verticalScrollBar()->maximum());
     }

@@ -8,8 +8,6 @@
 
 #include "framework/controls/controls.h"
 
-class QPlainTextEdit;
-
 namespace fw {
 
 enum TBorderStyle { bsNoBorder, bsSingleBorder };
@@ -52,7 +50,7 @@ class TMemo : public TWinControl {
   private:
     void ApplyAll();
     // Puts the text into the editor without taking it back as typing.
-    void ShowText(QPlainTextEdit* edit);
+    void ShowText();
     std::string text_;
     bool readOnly_ = false;
     TBorderStyle borderStyle_ = bsSingleBorder;
