@@ -129,43 +129,27 @@ class BlockReader {
     std::size_t next_ = 1;  // past the code size byte
 };
 
-// The codes in the joined data, least significant bit first; below a limit a code loads as
-// one word with no further check.
-class CodeReader {
-  public:
-    explicit CodeReader(BlockReader& in)
-        : in_(in), data_(in.Data()), size_(in.Size()), fast_(FastLimit()) {}
-    // Makes a code of this width loadable, joining more blocks when it runs short; false
-    // when the data ends first.
-    bool Ready(int width) {
-        if (bitPos_ < fast_) [[likely]]
-            return true;
-        if ((bitPos_ >> 3) + 8 > size_ && !in_.Exhausted()) {
-            bitPos_ -= in_.Refill(bitPos_ >> 3) * 8;
-            size_ = in_.Size();
-        }
-        fast_ = FastLimit();
-        return bitPos_ + width <= size_ * 8;
-    }
-    int Next(int width, std::uint32_t mask) {
-        std::uint64_t v;
-        std::memcpy(&v, data_ + (bitPos_ >> 3), sizeof v);
-        const int code = static_cast<int>((v >> (bitPos_ & 7)) & mask);
-        bitPos_ += width;
-        return code;
-    }
-    // Bytes of the joined data read so far, the dropped ones included.
-    std::size_t Consumed() const { return in_.Base() + (bitPos_ + 7) / 8; }
-
-  private:
-    std::uint64_t FastLimit() const { return size_ >= 8 ? (size_ - 8) * 8 : std::uint64_t{0}; }
-
-    BlockReader& in_;
-    const std::uint8_t* const data_;  // the reader's buffer stays where it is
-    std::size_t size_;
-    std::uint64_t bitPos_ = 0;
-    std::uint64_t fast_;
+// Where the next code starts in the joined data. Below `fast` a code loads as one word with
+// no further check. Passed by value, so that the loop keeps it in registers.
+struct BitCursor {
+    std::uint64_t bitPos;
+    std::size_t dataSize;
+    std::uint64_t fast;
 };
+
+std::uint64_t FastLimit(std::size_t dataSize) {
+    return dataSize >= 8 ? (dataSize - 8) * 8 : std::uint64_t{0};
+}
+
+// Joins more blocks when the data runs short of a whole word.
+BitCursor MoreData(BlockReader& in, BitCursor c) {
+    if ((c.bitPos >> 3) + 8 > c.dataSize && !in.Exhausted()) {
+        c.bitPos -= in.Refill(c.bitPos >> 3) * 8;
+        c.dataSize = in.Size();
+    }
+    c.fast = FastLimit(c.dataSize);
+    return c;
+}
 
 // Each string of the table lies somewhere in the output already: an entry made from the
 // previous string and one more character starts where that previous string was written.
@@ -222,26 +206,33 @@ class Decoder {
         int prev = -1;
         std::uint32_t prevPosition = 0;
         std::uint32_t prevLength = 0;
-        std::size_t filled = 0;  // in the window
-        CodeReader codes(in);
+        std::size_t filled = 0;                      // in the window
+        const std::uint8_t* const data = in.Data();  // the reader's buffer stays where it is
+        BitCursor at{0, in.Size(), FastLimit(in.Size())};
         bool corrupted = false;
         // Kept in locals: stores through the byte pointers could otherwise alias them.
         const bool reporting = static_cast<bool>(progress_);
         std::size_t capacity = capacity_;
         std::size_t left = total - stored_;  // pixels not yet in the window or the bitmap
         while (filled < left) {
-            if (!codes.Ready(codeWidth)) [[unlikely]] {
-                corrupted = true;
-                break;
+            if (at.bitPos >= at.fast) [[unlikely]] {
+                at = MoreData(in, at);
+                if (at.bitPos + codeWidth > at.dataSize * 8) {
+                    corrupted = true;
+                    break;
+                }
             }
             if (filled + kSlack > capacity) [[unlikely]] {
                 out = Grow(filled, total, kSlack);
                 capacity = capacity_;
             }
-            const int code = codes.Next(codeWidth, codeMask);
+            std::uint64_t v;
+            std::memcpy(&v, data + (at.bitPos >> 3), sizeof v);
+            const int code = static_cast<int>((v >> (at.bitPos & 7)) & codeMask);
+            at.bitPos += codeWidth;
             if (reporting) [[unlikely]]
                 progress_(TProgressStage::psRunning,
-                          position_.Percent(codes.Consumed(), encoded_.size()), {});
+                          position_.Percent(in.Base() + (at.bitPos + 7) / 8, encoded_.size()), {});
             const auto position = static_cast<std::uint32_t>(filled);
             if (code < clear) {
                 out[filled++] = static_cast<std::uint8_t>(code);
