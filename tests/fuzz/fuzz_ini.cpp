@@ -27,6 +27,7 @@ const std::string& ScratchFile() {
         const int fd = mkstemp(p.data());
         if (fd < 0) std::abort();
         close(fd);
+        RemoveAtExit(p);
         return p;
     }();
     return path;

@@ -25,6 +25,7 @@ const std::string& ScratchLog() {
     static const std::string path = [] {
         std::string d = ScratchPattern("fuzz_iplog");
         if (!mkdtemp(d.data())) std::abort();
+        RemoveAtExit(d);
         return d + "/IP.LOG";
     }();
     return path;

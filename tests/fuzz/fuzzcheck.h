@@ -3,7 +3,10 @@
 // finding, the check that reports one, and where scratch files go.
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <system_error>
+#include <vector>
 
 namespace fuzzcheck {
 
@@ -31,6 +34,20 @@ inline void Check(bool ok, const char* what) {
         std::fprintf(stderr, "finding: %s\n%s\n", what, given.c_str());
         std::abort();
     }
+}
+
+// Scratch files and directories go when the run ends, so that runs do not pile them up.
+inline std::vector<std::string>& ScratchPaths() {
+    static std::vector<std::string> paths;
+    return paths;
+}
+inline void RemoveAtExit(const std::string& path) {
+    if (ScratchPaths().empty())
+        std::atexit([] {
+            std::error_code ignored;
+            for (const std::string& p : ScratchPaths()) std::filesystem::remove_all(p, ignored);
+        });
+    ScratchPaths().push_back(path);
 }
 
 // A mkstemp or mkdtemp pattern under $TMPDIR (memory where the test sets it), else /tmp.
