@@ -1,11 +1,11 @@
 #include "controls/trayicon.h"
 
 #include "framework/app/application.h"
-#include "framework/app/post.h"
 #include "framework/controls/cursors.h"
 #include "framework/controls/forms.h"
 #include "framework/controls/screen.h"
 #include "framework/core/classbuilder.h"
+#include "framework/core/guithread.h"
 #include "framework/menus/menus.h"
 
 namespace ctl {
@@ -65,8 +65,9 @@ bool TTrayIcon::AddIcon() {
     // apply them again once the message loop runs.
     if (toolTip_.empty()) {
         std::weak_ptr<bool> alive = alive_;
-        PostToMessageLoop([this, alive] {
-            if (auto a = alive.lock(); a && *a) SetToolTip(toolTip_);
+        PrepareGuiThread();
+        PostToGuiThread([this, alive] {
+            if (auto a = alive.lock(); a && *a) Guarded(nullptr, [this] { SetToolTip(toolTip_); });
         });
     }
     shown_ = true;

@@ -8,15 +8,12 @@ set -euo pipefail
 bin=$1
 source "$(dirname "$0")/common.sh"
 need_display
-export XDG_CONFIG_HOME=$(mktemp -d)
 fake=$XDG_CONFIG_HOME/bin
 mkdir -p "$fake"
 printf '#!/bin/sh\nprintf "%%s\\n" "$*" >> "%s/opened"\n' "$fake" > "$fake/xdg-open"
 chmod +x "$fake/xdg-open"
-pid=""
-trap 'stop_program_now; rm -rf "$XDG_CONFIG_HOME"' EXIT
 # The recording opener comes first on the program's PATH.
-export PATH="$fake:$PATH" QT_SCALE_FACTOR=1
+export PATH="$fake:$PATH"
 start_program
 main=$win
 
@@ -32,7 +29,7 @@ mapped() {
     xwininfo -id "$about" | grep -q 'IsViewable'
 }
 unmapped() { xwininfo -id "$about" | grep -q 'IsUnMapped'; }
-origin() { xwininfo -id "$about" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x, y}'; }
+origin() { origin_of "$about"; }
 origin_is() { [ "$(origin)" = "$1" ]; }
 # The menu opens over the glyph: the window under the mouse is then no longer the main one.
 menu_open() { [ "$(xdotool getmouselocation --shell | sed -n 's/^WINDOW=//p')" != "$main" ]; }

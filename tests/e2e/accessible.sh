@@ -8,16 +8,10 @@ set -euo pipefail
 bin=$1
 source "$(dirname "$0")/common.sh"
 need_display
-# A tool this test needs: missing, it skips, or fails where end-to-end runs are required.
-missing() {
-  echo "missing $1"
-  [ -n "${REZAZO_E2E_REQUIRED:-}" ] && exit 1
-  exit 77
-}
 command -v dbus-run-session >/dev/null || missing dbus-run-session
 /usr/bin/python3 -c "import pyatspi" 2>/dev/null || missing "Debian's python3-pyatspi"
 tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+remove_at_exit "$tmp"
 
 cat >"$tmp/read.py" <<'PY'
 import re, socket, subprocess, sys, time

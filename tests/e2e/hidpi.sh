@@ -8,8 +8,7 @@ bin=$1
 source "$(dirname "$0")/common.sh"
 need_display
 tmp=$(mktemp -d)
-pid=
-trap '[ -n "$pid" ] && kill $pid 2>/dev/null; rm -rf "$tmp"' EXIT
+remove_at_exit "$tmp"
 # A copy of the program: the log window keeps IP.LOG beside it.
 mkdir -p "$tmp/prog"
 cp "$bin" "$tmp/prog/rezazo"
@@ -37,6 +36,7 @@ shot() {
   local s=$1
   XDG_CONFIG_HOME="$tmp/config$s" env -u QT_QPA_PLATFORM QT_SCALE_FACTOR=$s "$tmp/prog/rezazo" &
   pid=$!
+  end_at_exit "$pid"
   local win
   win=$(timeout 20 xdotool search --sync --onlyvisible --all --pid "$pid" --name "^Rezazo '98\$" | head -n1)
   [ -n "$win" ] || { echo "scale $s: no window"; exit 1; }
@@ -73,7 +73,6 @@ shot() {
   grab $((144 * s)) $((log_rows * s)) $((239 * s)) $((225 * s)) "$tmp/log$s.rgb"
   kill -TERM $pid
   wait $pid || true
-  pid=
 }
 
 shot 1
