@@ -74,9 +74,9 @@ xprop -id "$about" _MOTIF_WM_HINTS | grep -Eq '= (0x)?[0-9a-f]*[2367abef], [0-9a
 
 # The links: the web address, then the mail address.
 xdotool mousemove $((230 + 20)) $((191 + 81)) click 1
-wait_for 10 opened_line 1 || { echo "web link opened nothing"; exit 1; }
+wait_for 30 opened_line 1 || { echo "web link opened nothing"; exit 1; }
 xdotool mousemove $((230 + 20)) $((191 + 118)) click 1
-wait_for 10 opened_line 2 || { echo "mail link opened nothing"; exit 1; }
+wait_for 30 opened_line 2 || { echo "mail link opened nothing"; exit 1; }
 diff <(printf '%s\n' 'https://rezazo.example.org/' 'mailto:feedback@rezazo.example.org') \
     "$fake/opened" || { echo "links opened the wrong addresses"; exit 1; }
 
