@@ -4,7 +4,7 @@
 #include "controls/shadowlbl.h"
 #include "controls/urllabel.h"
 #include "framework/controls/extctrls.h"
-#include "framework/controls/simplememo.h"
+#include "framework/controls/memo.h"
 #include "framework/controls/stdctrls.h"
 #include "framework/core/classbuilder.h"
 #include "framework/core/classregistry.h"
@@ -56,7 +56,7 @@ void TForm3::FormCreate(TObject*) {
     URLLabel2->SetCaption(app::kFeedbackAddress);
     URLLabel2->SetURL(app::kFeedbackAddress);
     Label4->SetCaption(app::kCopyrightNotice);
-    Memo1->Lines()->SetLines(app::VersionHistory());
+    Memo1->SetLines(app::VersionHistory());
     // Like the main window, no taskbar entry of its own.
     SetSkipTaskbar(true);
 }

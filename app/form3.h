@@ -10,7 +10,7 @@ class TURLLabel;
 class TShadowLabel;
 }  // namespace ctl
 namespace fw {
-class TSimpleMemo;
+class TMemo;
 class TLabel;
 class TPanel;
 }  // namespace fw
@@ -24,7 +24,7 @@ class TForm3 : public fw::TForm {
     ctl::TURLLabel* URLLabel1 = nullptr;
     ctl::TURLLabel* URLLabel2 = nullptr;
     fw::TLabel* Label4 = nullptr;
-    fw::TSimpleMemo* Memo1 = nullptr;
+    fw::TMemo* Memo1 = nullptr;
     fw::TPanel* Panel1 = nullptr;
     ctl::TShadowLabel* ShadowLabel1 = nullptr;
     ctl::TShadowLabel* ShadowLabel2 = nullptr;

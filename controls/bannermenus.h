@@ -14,8 +14,6 @@
 #include "framework/graphics/imglist.h"
 #include "framework/menus/menus.h"
 
-class QFontMetrics;
-
 namespace fw {
 class TBitmap;
 }
@@ -166,6 +164,12 @@ class TCustomMenuDecorator : public fw::TComponent {
     virtual bool GetHideMenuBar() const { return false; }
     virtual void FormWndProc(fw::TMessage& m);
 
+    // DrawItem's steps: the etched lines of titled separators and bar breaks, the glyph
+    // column (its raised or sunken cell, the mark or image) and the caption.
+    void DrawItemLines(fw::TMenuItem* item, const fw::TRect& rect, bool titled);
+    void DrawGlyphCell(const fw::TRect& cell, bool raised);
+    void DrawGlyphColumn(fw::TMenuItem* item, const fw::TRect& rect, bool selected);
+    void DrawItemCaption(fw::TMenuItem* item, const fw::TRect& rect, bool selected, bool titled);
     void DrawBanner(fw::TMenuItem* item, fw::TRect& rect);
     void PaintColorBands(fw::TCanvas& canvas, const fw::TRect& b);
     void BuildBannerBitmap(fw::TMenuItem* item);
@@ -174,7 +178,6 @@ class TCustomMenuDecorator : public fw::TComponent {
     void DrawItemText(fw::TMenuItem* item, const fw::TRect& rect, const std::string& text,
                       const std::string& shortcut, fw::TColor color, int dx, int dy);
     void RecomputeGlyphs();
-    const QFontMetrics& Metrics() const;
     // Sends a message on to the procedure the form hook replaced.
     void PassToForm(fw::TMessage& m);
 
@@ -215,8 +218,7 @@ class TCustomMenuDecorator : public fw::TComponent {
     std::unique_ptr<fw::TBitmap> bannerBitmap_;
     fw::TWndMethod oldFormProc_;
     bool loadingFont_ = false;
-    mutable fw::TFont metricsFont_;
-    mutable std::unique_ptr<QFontMetrics> metrics_;
+    mutable fw::TFont metricsFont_;  // the font the remembered text sizes were measured in
     mutable std::map<std::string, fw::TSize> textSizes_;
 };
 

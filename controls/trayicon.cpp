@@ -1,11 +1,11 @@
 #include "controls/trayicon.h"
 
 #include "framework/app/application.h"
-#include "framework/app/post.h"
 #include "framework/controls/cursors.h"
 #include "framework/controls/forms.h"
 #include "framework/controls/screen.h"
 #include "framework/core/classbuilder.h"
+#include "framework/core/guithread.h"
 #include "framework/menus/menus.h"
 
 namespace ctl {
@@ -49,13 +49,10 @@ TTrayIcon::~TTrayIcon() {
 
 platform::TrayIconData TTrayIcon::Data() const {
     platform::TrayIconData d;
-    const QImage& img = icon_->Image();
-    if (!img.isNull()) {
-        d.width = img.width();
-        d.height = img.height();
-        d.argb.reserve(static_cast<std::size_t>(d.width) * static_cast<std::size_t>(d.height));
-        for (int y = 0; y < d.height; ++y)
-            for (int x = 0; x < d.width; ++x) d.argb.push_back(img.pixel(x, y));
+    if (!icon_->Empty()) {
+        d.width = icon_->Width();
+        d.height = icon_->Height();
+        d.argb = icon_->ArgbPixels();
     }
     d.tip = toolTip_;
     return d;
@@ -68,8 +65,9 @@ bool TTrayIcon::AddIcon() {
     // apply them again once the message loop runs.
     if (toolTip_.empty()) {
         std::weak_ptr<bool> alive = alive_;
-        PostToMessageLoop([this, alive] {
-            if (auto a = alive.lock(); a && *a) SetToolTip(toolTip_);
+        PrepareGuiThread();
+        PostToGuiThread([this, alive] {
+            if (auto a = alive.lock(); a && *a) Guarded(nullptr, [this] { SetToolTip(toolTip_); });
         });
     }
     shown_ = true;

@@ -5,6 +5,9 @@
 #include <QWidget>
 #include <QWindow>
 
+// Paint events lend their painter to a control's canvas.
+#include "framework/graphics/canvasimpl.h"
+
 namespace fw {
 
 class TWinControl;

@@ -2,6 +2,7 @@
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <utility>
 
 #include "framework/core/classbuilder.h"
 #include "framework/graphics/font.h"
@@ -33,6 +34,15 @@ QString ToEditor(const std::string& text) {
     }
     return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
 }
+
+std::string FromEditor(const QString& text) {
+    std::string s;
+    for (char c : text.toStdString()) {
+        if (c == '\n') s += '\r';
+        s += c;
+    }
+    return s;
+}
 }  // namespace
 
 const TClassInfo& TMemo::StaticClassInfo() {
@@ -61,7 +71,10 @@ TMemo::~TMemo() = default;
 QWidget* TMemo::CreateWidget() {
     QWidget* parentWidget = Parent() ? Parent()->Handle() : nullptr;
     auto* edit = new QPlainTextEdit(parentWidget);
-    edit->setUndoRedoEnabled(false);
+    // What is typed is kept in the text, so that it outlives a new native window.
+    QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [this, edit] {
+        if (!settingEditor_) text_ = FromEditor(edit->toPlainText());
+    });
     widget_.reset(edit);  // ApplyAll works on widget_
     ApplyAll();
     return widget_.release();
@@ -70,7 +83,11 @@ QWidget* TMemo::CreateWidget() {
 void TMemo::ApplyAll() {
     auto* edit = dynamic_cast<QPlainTextEdit*>(widget_.get());
     if (!edit) return;
+    // Setting the editor's look can report a change of its text: that is not typing.
+    const bool wasSetting = std::exchange(settingEditor_, true);
     edit->setReadOnly(readOnly_);
+    // Only typing makes anything to undo.
+    edit->setUndoRedoEnabled(!readOnly_);
     edit->setFrameShape(borderStyle_ == bsNoBorder ? QFrame::NoFrame : QFrame::StyledPanel);
     edit->setVerticalScrollBarPolicy(scrollBars_ == ssVertical || scrollBars_ == ssBoth
                                          ? Qt::ScrollBarAlwaysOn
@@ -87,14 +104,24 @@ void TMemo::ApplyAll() {
     pal.setColor(QPalette::Base, ToQColor(Color()));
     pal.setColor(QPalette::Text, ToQColor(Font()->Color()));
     edit->setPalette(pal);
+    edit->viewport()->setPalette(pal);
     edit->document()->setDocumentMargin(1);
     if (edit->toPlainText() != ToEditor(text_)) edit->setPlainText(ToEditor(text_));
+    settingEditor_ = wasSetting;
+}
+
+void TMemo::ShowText() {
+    auto* edit = dynamic_cast<QPlainTextEdit*>(widget_.get());
+    if (!edit) return;
+    const bool wasSetting = std::exchange(settingEditor_, true);
+    edit->setPlainText(ToEditor(text_));
+    settingEditor_ = wasSetting;
 }
 
 void TMemo::SetText(const std::string& text) {
     text_ = text;
     if (auto* edit = dynamic_cast<QPlainTextEdit*>(widget_.get())) {
-        edit->setPlainText(ToEditor(text_));
+        ShowText();
         // The newest lines are at the end: show them.
         edit->verticalScrollBar()->setValue(edit->verticalScrollBar()->maximum());
     }
@@ -151,6 +178,7 @@ void TMemo::Invalidate() {
         if (pal.color(QPalette::Base) != ToQColor(Color())) {
             pal.setColor(QPalette::Base, ToQColor(Color()));
             edit->setPalette(pal);
+            edit->viewport()->setPalette(pal);
         }
     }
     TWinControl::Invalidate();

@@ -1,7 +1,8 @@
 #pragma once
-// A multi-line text control over the platform's text editor: read-only or editable, with
-// or without a border, its own background colour and font, optional scroll bars, and long
-// lines wrapped for display only (the text keeps its own line breaks).
+// A multi-line text control over the platform's text editor: read-only or editable (what is
+// typed goes into the text), with or without a border, its own background colour and font,
+// optional scroll bars, and long lines wrapped for display only (the text keeps its own line
+// breaks).
 #include <string>
 #include <vector>
 
@@ -48,12 +49,15 @@ class TMemo : public TWinControl {
 
   private:
     void ApplyAll();
+    // Puts the text into the editor without taking it back as typing.
+    void ShowText();
     std::string text_;
     bool readOnly_ = false;
     TBorderStyle borderStyle_ = bsSingleBorder;
     TScrollStyle scrollBars_ = ssNone;
     bool wordWrap_ = true;
     int maxLength_ = 0;
+    bool settingEditor_ = false;
 };
 
 }  // namespace fw

@@ -1,41 +1,23 @@
 #include "framework/controls/windowstate.h"
 
-#include <xcb/xcb.h>
-
-#include <QGuiApplication>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
+
+#include "framework/controls/xcbdisplay.h"
 
 namespace fw {
 
 namespace {
-xcb_connection_t* Connection() {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11 || QGuiApplication::platformName() != QLatin1String("xcb")) return nullptr;
-    return x11->connection();
-}
-
-xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
-    xcb_intern_atom_cookie_t cookie =
-        xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(name)), name);
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
-    if (!reply) return XCB_ATOM_NONE;
-    xcb_atom_t a = reply->atom;
-    free(reply);
-    return a;
-}
-
 struct Atoms {
     xcb_atom_t state, skipTaskbar, skipPager, above;
     explicit Atoms(xcb_connection_t* c)
-        : state(Atom(c, "_NET_WM_STATE")),
-          skipTaskbar(Atom(c, "_NET_WM_STATE_SKIP_TASKBAR")),
-          skipPager(Atom(c, "_NET_WM_STATE_SKIP_PAGER")),
-          above(Atom(c, "_NET_WM_STATE_ABOVE")) {}
+        : state(XcbAtom(c, "_NET_WM_STATE")),
+          skipTaskbar(XcbAtom(c, "_NET_WM_STATE_SKIP_TASKBAR")),
+          skipPager(XcbAtom(c, "_NET_WM_STATE_SKIP_PAGER")),
+          above(XcbAtom(c, "_NET_WM_STATE_ABOVE")) {}
     bool Valid() const {
         return state != XCB_ATOM_NONE && skipTaskbar != XCB_ATOM_NONE &&
                skipPager != XCB_ATOM_NONE && above != XCB_ATOM_NONE;
@@ -67,18 +49,17 @@ void AskWindowManager(xcb_connection_t* c, xcb_window_t win, xcb_atom_t state, b
     ev.data.data32[1] = first;
     ev.data.data32[2] = second;
     ev.data.data32[3] = 1;  // from an application
-    xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
-    xcb_send_event(c, 0, root,
+    xcb_send_event(c, 0, XcbRoot(c),
                    XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
                    reinterpret_cast<const char*>(&ev));
 }
 }  // namespace
 
-bool WindowStatesSupported() { return Connection() != nullptr; }
+bool WindowStatesSupported() { return XcbConnection() != nullptr; }
 
 void PutWindowStates(QWidget* window, const TWindowStates& s) {
     if (!window) return;
-    xcb_connection_t* c = Connection();
+    xcb_connection_t* c = XcbConnection();
     if (!c) return;
     Atoms a(c);
     if (!a.Valid()) return;

@@ -1,15 +1,12 @@
 #include "framework/controls/x11window.h"
 
-#include <xcb/xcb.h>
-
-#include <QGuiApplication>
 #include <QWidget>
 #include <cstdlib>
-#include <cstring>
 
 #include "framework/controls/forms.h"
 #include "framework/controls/fwwidget.h"
 #include "framework/controls/windowstate.h"
+#include "framework/controls/xcbdisplay.h"
 
 namespace fw {
 
@@ -25,26 +22,12 @@ void SetSkipTaskbar(QWidget* window, bool skip) {
     PutWindowStates(window, {skip, skip, bool(window->windowFlags() & Qt::WindowStaysOnTopHint)});
 }
 
-namespace {
-xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
-    xcb_intern_atom_cookie_t cookie =
-        xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(name)), name);
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
-    if (!reply) return XCB_ATOM_NONE;
-    xcb_atom_t a = reply->atom;
-    free(reply);
-    return a;
-}
-}  // namespace
-
 bool WindowManagerRunning() {
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11 || QGuiApplication::platformName() != QLatin1String("xcb")) return false;
-    xcb_connection_t* c = x11->connection();
+    xcb_connection_t* c = XcbConnection();
     if (!c) return false;
-    xcb_atom_t check = Atom(c, "_NET_SUPPORTING_WM_CHECK");
+    xcb_atom_t check = XcbAtom(c, "_NET_SUPPORTING_WM_CHECK");
     if (check == XCB_ATOM_NONE) return false;
-    xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+    xcb_window_t root = XcbRoot(c);
     // The manager names a window of its own on the root; a stale value names none.
     auto owned = [&](xcb_window_t on) -> xcb_window_t {
         xcb_get_property_cookie_t pc = xcb_get_property(c, 0, on, check, XCB_ATOM_WINDOW, 0, 1);

@@ -3,7 +3,6 @@
 #include "framework/controls/extctrls.h"
 #include "framework/controls/forms.h"
 #include "framework/controls/memo.h"
-#include "framework/controls/simplememo.h"
 #include "framework/controls/stdctrls.h"
 #include "framework/core/classregistry.h"
 #include "framework/graphics/graphics.h"
@@ -17,8 +16,7 @@ void RegisterFrameworkClasses() {
          {&TForm::StaticClassInfo(), &TDataModule::StaticClassInfo(), &TLabel::StaticClassInfo(),
           &TImage::StaticClassInfo(), &TTimer::StaticClassInfo(), &TPanel::StaticClassInfo(),
           &TMenuItem::StaticClassInfo(), &TPopupMenu::StaticClassInfo(),
-          &TFontDialog::StaticClassInfo(), &TBevel::StaticClassInfo(),
-          &TSimpleMemo::StaticClassInfo(), &TMemo::StaticClassInfo()})
+          &TFontDialog::StaticClassInfo(), &TBevel::StaticClassInfo(), &TMemo::StaticClassInfo()})
         RegisterClass(*info);
 }
 

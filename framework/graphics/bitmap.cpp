@@ -6,6 +6,7 @@
 #include "framework/core/classbuilder.h"
 #include "framework/graphics/bitmapfile.h"
 #include "framework/graphics/canvas.h"
+#include "framework/graphics/canvasimpl.h"
 #include "framework/graphics/picture.h"
 #include "platform/bytes.h"
 
@@ -312,7 +313,7 @@ void TBitmap::Draw(TCanvas& canvas, const TRect& rect) {
                 if ((line[x] & 0xFFFFFF) == key) line[x] = 0;
         }
     }
-    canvas.DrawImage(rect, src, src.rect());
+    DrawImage(canvas, rect, src, src.rect());
 }
 
 void TBitmap::LoadFromStream(const Bytes& data) {

@@ -1,10 +1,10 @@
 #include "framework/graphics/canvas.h"
 
-#include <QFontMetrics>
 #include <cmath>
 #include <cstdlib>
 
 #include "framework/graphics/bitmap.h"
+#include "framework/graphics/canvasimpl.h"
 
 namespace fw {
 
@@ -41,6 +41,9 @@ QPolygon LinePixels(TPoint a, TPoint b) {
     return pts;
 }
 
+// Single line, tabs expanded, "&" marking the access key.
+constexpr int kLabelFlags = Qt::TextSingleLine | Qt::TextShowMnemonic | Qt::TextExpandTabs;
+
 QImage WithKeyTransparent(const QImage& src, TColor key) {
     QImage img = src.convertToFormat(QImage::Format_ARGB32);
     QRgb k = ToQColor(key).rgb() & 0xFFFFFF;
@@ -54,32 +57,57 @@ QImage WithKeyTransparent(const QImage& src, TColor key) {
 }  // namespace
 
 TCanvas::TCanvas()
-    : font_(std::make_unique<TFont>()),
+    : impl_(std::make_unique<Impl>()),
+      font_(std::make_unique<TFont>()),
       pen_(std::make_unique<TPen>()),
       brush_(std::make_unique<TBrush>()) {}
 
 TCanvas::TCanvas(TBitmap* owner) : TCanvas() { bitmap_ = owner; }
 
-TCanvas::~TCanvas() = default;
+TCanvas::~TCanvas() {
+    if (impl_) impl_->lock.reset();  // a canvas freed while locked ends its painter first
+}
 
-void TCanvas::Attach(QPainter* painter, const TRect& bounds) {
-    painter_ = painter;
+void TCanvas::Attach(const TLentPainter& painter, const TRect& bounds) {
+    if (lentBitmap_) Detach();
+    impl_->painter = painter.Get();
     bounds_ = bounds;
 }
 
-void TCanvas::Detach() {
-    painter_ = nullptr;
-    bounds_ = {};
+void TCanvas::Attach(TBitmap& bitmap) {
+    if (bitmap_ && !lentBitmap_) return;  // a bitmap's own canvas keeps its bitmap
+    impl_->painter = nullptr;
+    bitmap_ = &bitmap;
+    lentBitmap_ = true;
 }
 
-bool TCanvas::HandleAllocated() const { return painter_ != nullptr || bitmap_ != nullptr; }
+void TCanvas::Detach() {
+    impl_->painter = nullptr;
+    bounds_ = {};
+    if (lentBitmap_) {
+        bitmap_ = nullptr;
+        lentBitmap_ = false;
+    }
+}
+
+bool TCanvas::HandleAllocated() const { return impl_->painter != nullptr || bitmap_ != nullptr; }
+
+const QFontMetrics& TCanvas::Impl::Metrics(const TFont& font) {
+    // operator== ignores the case of the name; the face resolved may not.
+    if (!metrics || !(*metricsFont == font) || metricsFont->Name() != font.Name()) {
+        metricsFont = font;
+        metrics = std::make_unique<QFontMetrics>(font.ToQFont());
+    }
+    return *metrics;
+}
 
 // Painter scopes
 
 TCanvas::PaintScope::PaintScope(TCanvas& canvas) : canvas_(canvas) {
     // A lent painter, or the painter of a scope already open on this bitmap (a QImage
     // takes one painter at a time), is shared and saved/restored around this scope.
-    QPainter* shared = canvas.painter_ ? canvas.painter_ : canvas.active_;
+    Impl& impl = *canvas.impl_;
+    QPainter* shared = impl.painter ? impl.painter : impl.active;
     if (shared) {
         painter_ = shared;
         painter_->save();
@@ -96,15 +124,15 @@ TCanvas::PaintScope::PaintScope(TCanvas& canvas) : canvas_(canvas) {
             own_ = std::make_unique<QPainter>(target);
         }
         painter_ = own_.get();
-        canvas.active_ = painter_;
+        impl.active = painter_;
     }
-    canvas.ApplyClip(*painter_);
+    Impl::ApplyClip(canvas, *painter_);
     painter_->setRenderHint(QPainter::Antialiasing, false);
 }
 
 TCanvas::PaintScope::~PaintScope() {
     if (own_) {
-        canvas_.active_ = nullptr;
+        canvas_.impl_->active = nullptr;
         own_->end();
         own_.reset();
         if (converted_ && canvas_.bitmap_) {
@@ -119,25 +147,25 @@ TCanvas::PaintScope::~PaintScope() {
     canvas_.Changed();
 }
 
-void TCanvas::ApplyClip(QPainter& p) const {
-    if (clip_) p.setClipRect(ToQRect(*clip_), Qt::IntersectClip);
+void TCanvas::Impl::ApplyClip(const TCanvas& canvas, QPainter& p) {
+    if (canvas.clip_) p.setClipRect(ToQRect(*canvas.clip_), Qt::IntersectClip);
 }
 
 void TCanvas::Changed() {
     if (OnChange) OnChange();
 }
 
-QImage* TCanvas::TargetImage() const {
-    if (painter_) {
-        QPaintDevice* dev = painter_->device();
+QImage* TCanvas::Impl::TargetImage(const TCanvas& canvas) {
+    if (QPainter* painter = canvas.impl_->painter) {
+        QPaintDevice* dev = painter->device();
         return dev && dev->devType() == QInternal::Image ? static_cast<QImage*>(dev) : nullptr;
     }
-    if (bitmap_ && !bitmap_->image_.isNull()) return &bitmap_->image_;
+    if (canvas.bitmap_ && !canvas.bitmap_->image_.isNull()) return &canvas.bitmap_->image_;
     return nullptr;
 }
 
 TRect TCanvas::SurfaceRect() const {
-    if (painter_) return bounds_;
+    if (impl_->painter) return bounds_;
     if (bitmap_) return Bounds(0, 0, bitmap_->Width(), bitmap_->Height());
     return {};
 }
@@ -145,11 +173,11 @@ TRect TCanvas::SurfaceRect() const {
 // Text
 
 int TCanvas::TextWidth(const std::string& text) const {
-    return QFontMetrics(font_->ToQFont()).horizontalAdvance(QString::fromStdString(text));
+    return impl_->Metrics(*font_).horizontalAdvance(QString::fromStdString(text));
 }
 
 int TCanvas::TextHeight(const std::string&) const {
-    QFontMetrics m(font_->ToQFont());
+    const QFontMetrics& m = impl_->Metrics(*font_);
     return m.ascent() + m.descent();
 }
 
@@ -157,25 +185,25 @@ TSize TCanvas::TextExtent(const std::string& text) const {
     return {TextWidth(text), TextHeight(text)};
 }
 
-void TCanvas::DrawText(QPainter& p, int x, int y, const std::string& text,
-                       const std::optional<TRect>& opaque) {
-    QFont f = font_->ToQFont();
-    QFontMetrics m(f);
+void TCanvas::Impl::DrawText(TCanvas& canvas, QPainter& p, int x, int y, const std::string& text,
+                             const std::optional<TRect>& opaque) {
+    QFont f = canvas.font_->ToQFont();
+    const QFontMetrics& m = canvas.impl_->Metrics(*canvas.font_);
     QString s = QString::fromStdString(text);
     int w = m.horizontalAdvance(s), h = m.ascent() + m.descent();
-    if (brush_->Style() != bsClear) {
+    if (canvas.brush_->Style() != bsClear) {
         QRect cell = opaque ? ToQRect(*opaque) : QRect(x, y, w, h);
-        p.fillRect(cell, ToQColor(brush_->Color()));
+        p.fillRect(cell, ToQColor(canvas.brush_->Color()));
     }
     p.setFont(f);
-    p.setPen(ToQColor(font_->Color()));
+    p.setPen(ToQColor(canvas.font_->Color()));
     p.drawText(QPoint(x, y + m.ascent()), s);
 }
 
 void TCanvas::TextOut(int x, int y, const std::string& text) {
     {
         PaintScope scope(*this);
-        DrawText(scope.Painter(), x, y, text, std::nullopt);
+        Impl::DrawText(*this, scope.Painter(), x, y, text, std::nullopt);
     }
     penPos_ = {x + TextWidth(text), y};
 }
@@ -183,7 +211,7 @@ void TCanvas::TextOut(int x, int y, const std::string& text) {
 void TCanvas::TextRect(const TRect& rect, int x, int y, const std::string& text) {
     PaintScope scope(*this);
     scope->setClipRect(ToQRect(rect), Qt::IntersectClip);
-    DrawText(scope.Painter(), x, y, text, rect);
+    Impl::DrawText(*this, scope.Painter(), x, y, text, rect);
 }
 
 void TCanvas::TextOutAngle(int x, int y, const std::string& text, int tenthsOfDegree) {
@@ -191,7 +219,40 @@ void TCanvas::TextOutAngle(int x, int y, const std::string& text, int tenthsOfDe
     scope->translate(x, y);
     // Qt turns clockwise on the screen; the angle here turns counter-clockwise.
     scope->rotate(-tenthsOfDegree / 10.0);
-    DrawText(scope.Painter(), 0, 0, text, std::nullopt);
+    Impl::DrawText(*this, scope.Painter(), 0, 0, text, std::nullopt);
+}
+
+// Labels
+
+TSize TCanvas::LabelExtent(const std::string& text) const {
+    const QFontMetrics& m = impl_->Metrics(*font_);
+    return {m.size(kLabelFlags, QString::fromStdString(text)).width(), m.height()};
+}
+
+void TCanvas::LabelRect(const TRect& rect, const std::string& text, TLabelAlign align) {
+    PaintScope scope(*this);
+    scope->setFont(font_->ToQFont());
+    scope->setPen(ToQColor(font_->Color()));
+    const int h = align == laRight ? Qt::AlignRight : Qt::AlignLeft;
+    scope->drawText(ToQRect(rect), kLabelFlags | h | Qt::AlignVCenter,
+                    QString::fromStdString(text));
+}
+
+void TCanvas::LabelTurned(int x, int y, TSize cell, const std::string& text, bool upwards) {
+    PaintScope scope(*this);
+    // Turning about the reference point and drawing the unturned cell top-left aligned
+    // puts the cell's first pixel there on every platform (no baseline rounding).
+    if (upwards) {
+        scope->translate(x, y + 1);
+        scope->rotate(-90);
+    } else {
+        scope->translate(x + 1, y);
+        scope->rotate(90);
+    }
+    scope->setFont(font_->ToQFont());
+    scope->setPen(ToQColor(font_->Color()));
+    scope->drawText(QRect(0, 0, cell.cx, cell.cy), kLabelFlags | Qt::AlignLeft | Qt::AlignTop,
+                    QString::fromStdString(text));
 }
 
 // Shapes
@@ -275,14 +336,14 @@ void TCanvas::StretchDraw(const TRect& rect, TGraphic& graphic) {
     graphic.Draw(*this, rect);
 }
 
-void TCanvas::DrawImage(const TRect& dest, const QImage& image, const QRect& src) {
+void DrawImage(TCanvas& canvas, const TRect& dest, const QImage& image, const QRect& src) {
     if (image.isNull() || dest.IsEmpty()) return;
-    PaintScope scope(*this);
+    TCanvas::PaintScope scope(canvas);
     scope->drawImage(ToQRect(dest), image, src);
 }
 
 void TCanvas::CopyRect(const TRect& dest, TCanvas& source, const TRect& srcRect) {
-    QImage* img = source.TargetImage();
+    QImage* img = Impl::TargetImage(source);
     if (!img || dest.IsEmpty() || srcRect.IsEmpty()) return;
     // A copy first: the source may be this very surface.
     QImage copy = img->copy(ToQRect(srcRect));
@@ -292,7 +353,7 @@ void TCanvas::CopyRect(const TRect& dest, TCanvas& source, const TRect& srcRect)
     scope->drawImage(ToQRect(dest), copy, copy.rect());
 }
 
-void TCanvas::BrushCopy(const TRect& dest, TBitmap& source, const TRect& srcRect,
+void TCanvas::BrushCopy(const TRect& dest, const TBitmap& source, const TRect& srcRect,
                         TColor transparentColor) {
     if (source.Empty() || dest.IsEmpty() || srcRect.IsEmpty()) return;
     QImage part = source.ToRGBImage().copy(ToQRect(srcRect));
@@ -368,17 +429,17 @@ void TCanvas::DrawFocusRect(const TRect& r) {
 // Pixels
 
 TColor TCanvas::Pixels(int x, int y) const {
-    QImage* img = TargetImage();
+    QImage* img = Impl::TargetImage(*this);
     if (!img) return clNone;
     QPoint p(x, y);
-    if (painter_) p = painter_->deviceTransform().map(p);
+    if (impl_->painter) p = impl_->painter->deviceTransform().map(p);
     if (!img->rect().contains(p)) return clNone;
     return FromQRgb(img->pixel(p));
 }
 
 void TCanvas::SetPixel(int x, int y, TColor color) {
     if (clip_ && !clip_->Contains({x, y})) return;
-    if (!painter_ && !active_ && bitmap_) {
+    if (!impl_->painter && !impl_->active && bitmap_) {
         QImage& img = bitmap_->image_;
         if (!img.rect().contains(x, y)) return;
         QRgb rgb = ToQColor(color).rgb();
@@ -413,6 +474,15 @@ TRect TCanvas::ClipRect() const { return clip_ ? *clip_ : SurfaceRect(); }
 void TCanvas::SetClipRect(const TRect& r) { clip_ = r.IsEmpty() ? TRect{} : r; }
 void TCanvas::IntersectClipRect(const TRect& r) { clip_ = ClipRect().Intersect(r); }
 void TCanvas::ResetClip() { clip_.reset(); }
+
+void TCanvas::Lock() {
+    if (impl_->locks++ == 0) impl_->lock = std::make_unique<PaintScope>(*this);
+}
+
+void TCanvas::Unlock() {
+    if (impl_->locks == 0) return;
+    if (--impl_->locks == 0) impl_->lock.reset();
+}
 
 void TCanvas::Save() { saved_.push_back(State{*font_, *pen_, *brush_, penPos_, clip_}); }
 

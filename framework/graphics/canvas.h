@@ -1,10 +1,10 @@
 #pragma once
 // A drawing surface with a font, a pen and a brush. It draws either on a bitmap's image
-// (bitmap canvas) or through a QPainter that a widget's paint event lends it (control
-// canvas). Every operation opens its own painter scope, applies the canvas's clip, font,
-// pen and brush, and leaves the painter as it found it.
-#include <QImage>
-#include <QPainter>
+// (bitmap canvas) or on a surface that a widget's paint event lends it (control canvas).
+// Every operation opens its own painter scope, applies the canvas's clip, font, pen and
+// brush, and leaves the surface's state as it found it. The painter itself stays inside
+// the framework (canvasimpl.h).
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,6 +19,11 @@ namespace fw {
 
 class TGraphic;
 class TBitmap;
+// A painter lent by a paint event; complete only inside the framework (canvasimpl.h).
+class TLentPainter;
+
+// How a label sits in its rectangle: vertically centred, at the left or the right edge.
+enum TLabelAlign { laLeft, laRight };
 
 class TCanvas {
   public:
@@ -29,7 +34,10 @@ class TCanvas {
 
     // Control canvas: drawing goes through the painter until Detach. bounds is the area
     // in the painter's coordinates that ClipRect reports (the control's client area).
-    void Attach(QPainter* painter, const TRect& bounds);
+    void Attach(const TLentPainter& painter, const TRect& bounds);
+    // Draws on the bitmap's image until Detach (a surface to measure on, or an offscreen
+    // target the bitmap does not own the canvas of).
+    void Attach(TBitmap& bitmap);
     void Detach();
     bool HandleAllocated() const;  // attached to a painter or to a bitmap
 
@@ -60,6 +68,17 @@ class TCanvas {
     int TextHeight(const std::string& text) const;
     TSize TextExtent(const std::string& text) const;
 
+    // Labels: one line, tabs expanded, "&" marking the access key (underlined, "&&" shows
+    // one "&"), drawn in the font's colour with no background. The extent is the label's
+    // width and the font's line height.
+    TSize LabelExtent(const std::string& text) const;
+    void LabelRect(const TRect& rect, const std::string& text, TLabelAlign align);
+    // A label turned a quarter turn in a cell of the given unturned size, the cell's first
+    // pixel at (x, y): upwards it reads from bottom to top and the cell extends up and to
+    // the right of (x, y); downwards it reads from top to bottom, the cell extending down
+    // and to the left.
+    void LabelTurned(int x, int y, TSize cell, const std::string& text, bool upwards);
+
     // Shapes: rectangles exclude their right and bottom edges.
     void FillRect(const TRect& r);   // with the brush, no outline
     void FrameRect(const TRect& r);  // one-pixel frame in the brush colour
@@ -80,7 +99,7 @@ class TCanvas {
     // As CopyRect from a bitmap, with the source pixels of one colour replaced by the
     // brush; with a bsClear brush they are transparent (the destination stays). clNone
     // gives a plain copy.
-    void BrushCopy(const TRect& dest, TBitmap& source, const TRect& srcRect,
+    void BrushCopy(const TRect& dest, const TBitmap& source, const TRect& srcRect,
                    TColor transparentColor);
     // Paints the brush colour where the mask is black and leaves the destination where it
     // is white (a one-bit mask made by TBitmap::Mask).
@@ -93,7 +112,6 @@ class TCanvas {
     // The dotted focus frame, drawn by inverting every other pixel of the rectangle's edge
     // (drawing it twice takes it away).
     void DrawFocusRect(const TRect& r);
-    void DrawImage(const TRect& dest, const QImage& image, const QRect& src);
 
     // Pixels: RGB colours; reading a canvas with no image behind it gives clNone.
     TColor Pixels(int x, int y) const;
@@ -106,6 +124,11 @@ class TCanvas {
     void IntersectClipRect(const TRect& r);
     void ResetClip();
 
+    // Keeps one painter open on the surface from Lock to the matching Unlock, so that a
+    // run of small operations does not open one each (locks nest).
+    void Lock();
+    void Unlock();
+
     // Saved state: font, pen, brush, pen position and clip.
     void Save();
     void Restore();
@@ -113,24 +136,9 @@ class TCanvas {
     // Told after each drawing operation (a bitmap marks itself changed).
     std::function<void()> OnChange;
 
-    // The painter of the current operation (for controls that draw with Qt directly);
-    // valid only for the lifetime of the returned scope.
-    class PaintScope {
-      public:
-        explicit PaintScope(TCanvas& canvas);
-        ~PaintScope();
-        PaintScope(const PaintScope&) = delete;
-        PaintScope& operator=(const PaintScope&) = delete;
-        QPainter& Painter() { return *painter_; }
-        QPainter* operator->() { return painter_; }
-
-      private:
-        TCanvas& canvas_;
-        QImage work_;  // colour copy of a paletted bitmap while it is drawn on
-        std::unique_ptr<QPainter> own_;
-        QPainter* painter_ = nullptr;
-        bool converted_ = false;
-    };
+    // The painter of the current operation, for framework code that draws with it
+    // directly (defined in canvasimpl.h).
+    class PaintScope;
 
   protected:
     // Bitmap canvas: the bitmap lends its image for each operation.
@@ -138,6 +146,7 @@ class TCanvas {
     explicit TCanvas(TBitmap* owner);
 
   private:
+    struct Impl;  // the painters and the measuring cache (canvasimpl.h)
     struct State {
         TFont font;
         TPen pen;
@@ -145,17 +154,12 @@ class TCanvas {
         TPoint penPos;
         std::optional<TRect> clip;
     };
-    QImage* TargetImage() const;
     TRect SurfaceRect() const;
-    void ApplyClip(QPainter& p) const;
     void Changed();
-    // opaque: the area the brush fills instead of the text cell.
-    void DrawText(QPainter& p, int x, int y, const std::string& text,
-                  const std::optional<TRect>& opaque);
 
+    std::unique_ptr<Impl> impl_;
     TBitmap* bitmap_ = nullptr;
-    QPainter* painter_ = nullptr;
-    QPainter* active_ = nullptr;  // the painter of an open scope on the bitmap
+    bool lentBitmap_ = false;  // bitmap_ came from Attach(TBitmap&), not from the owner
     TRect bounds_;
     std::unique_ptr<TFont> font_;
     std::unique_ptr<TPen> pen_;

@@ -7,6 +7,7 @@
 #include "framework/graphics/bitmap.h"
 #include "framework/graphics/bitmapfile.h"
 #include "framework/graphics/canvas.h"
+#include "framework/graphics/canvasimpl.h"
 #include "platform/bytes.h"
 
 namespace fw {
@@ -112,6 +113,14 @@ void TIcon::SetImage(const QImage& image) {
     Changed();
 }
 
+std::vector<uint32_t> TIcon::ArgbPixels() const {
+    std::vector<uint32_t> argb;
+    argb.reserve(static_cast<size_t>(Width()) * static_cast<size_t>(Height()));
+    for (int y = 0; y < Height(); ++y)
+        for (int x = 0; x < Width(); ++x) argb.push_back(image_.pixel(x, y));
+    return argb;
+}
+
 QIcon TIcon::ToQIcon() const {
     if (image_.isNull()) return {};
     return QIcon(QPixmap::fromImage(image_));
@@ -119,7 +128,7 @@ QIcon TIcon::ToQIcon() const {
 
 void TIcon::Draw(TCanvas& canvas, const TRect& rect) {
     if (image_.isNull()) return;
-    canvas.DrawImage(rect, image_, image_.rect());
+    DrawImage(canvas, rect, image_, image_.rect());
 }
 
 void TIcon::LoadFromStream(const Bytes& data) {

@@ -3,6 +3,8 @@
 // an ICO file.
 #include <QIcon>
 #include <QImage>
+#include <cstdint>
+#include <vector>
 
 #include "framework/graphics/graphicsbase.h"
 
@@ -21,6 +23,8 @@ class TIcon : public TGraphic {
     bool Transparent() const override { return true; }
 
     const QImage& Image() const { return image_; }  // ARGB32
+    // The pixels as non-premultiplied 0xAARRGGBB, top row first (empty for no image).
+    std::vector<uint32_t> ArgbPixels() const;
     void SetImage(const QImage& image);
     QIcon ToQIcon() const;
 

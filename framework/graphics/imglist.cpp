@@ -4,6 +4,7 @@
 
 #include "framework/core/classbuilder.h"
 #include "framework/graphics/bitmapfile.h"
+#include "framework/graphics/canvasimpl.h"
 
 namespace fw {
 
@@ -138,13 +139,23 @@ void TImageList::GetBitmap(int index, TBitmap& dest) const {
     Draw(c, 0, 0, index, true);
 }
 
+void TImageList::GetMask(int index, TBitmap& mask) const {
+    CheckIndex(index);
+    const QImage& img = images_[static_cast<size_t>(index)];
+    QImage m(img.size(), QImage::Format_RGB32);
+    for (int row = 0; row < img.height(); ++row)
+        for (int col = 0; col < img.width(); ++col)
+            m.setPixel(col, row, qAlpha(img.pixel(col, row)) != 0 ? 0xFF000000 : 0xFFFFFFFF);
+    mask.SetImage(m);
+}
+
 void TImageList::Draw(TCanvas& canvas, int x, int y, int index, bool enabled) const {
     if (index < 0 || index >= Count()) return;
     const QImage& img = images_[static_cast<size_t>(index)];
     TRect dest = Bounds(x, y, width_, height_);
     if (!enabled) {
-        canvas.DrawImage(dest.Offset(1, 1), Silhouette(img, clBtnHighlight), img.rect());
-        canvas.DrawImage(dest, Silhouette(img, clBtnShadow), img.rect());
+        DrawImage(canvas, dest.Offset(1, 1), Silhouette(img, clBtnHighlight), img.rect());
+        DrawImage(canvas, dest, Silhouette(img, clBtnShadow), img.rect());
         return;
     }
     if (!masked_) {
@@ -154,7 +165,7 @@ void TImageList::Draw(TCanvas& canvas, int x, int y, int index, bool enabled) co
         QPainter p(&opaque);
         p.drawImage(0, 0, img);
         p.end();
-        canvas.DrawImage(dest, opaque, opaque.rect());
+        DrawImage(canvas, dest, opaque, opaque.rect());
         return;
     }
     if (bkColor_ != clNone) {
@@ -163,10 +174,10 @@ void TImageList::Draw(TCanvas& canvas, int x, int y, int index, bool enabled) co
         QPainter p(&filled);
         p.drawImage(0, 0, img);
         p.end();
-        canvas.DrawImage(dest, filled, filled.rect());
+        DrawImage(canvas, dest, filled, filled.rect());
         return;
     }
-    canvas.DrawImage(dest, img, img.rect());
+    DrawImage(canvas, dest, img, img.rect());
 }
 
 Bytes TImageList::BitmapData() const {

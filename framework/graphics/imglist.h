@@ -44,6 +44,9 @@ class TImageList : public TComponent {
     // Draws the image with its top-left corner at (x, y); disabled images are drawn
     // embossed in the button highlight and shadow colours.
     void Draw(TCanvas& canvas, int x, int y, int index, bool enabled = true) const;
+    // Sizes the bitmap to the image and makes it the image's mask: black where the image
+    // shows, white where it is masked out. Throws for an index out of range.
+    void GetMask(int index, TBitmap& mask) const;
     // The image as ARGB32, alpha 0 where it is masked out.
     QImage ImageAt(int index) const;
 

@@ -3,11 +3,6 @@
 #include <QApplication>
 #include <QCursor>
 #include <QEventLoop>
-#include <QFontMetrics>
-#include <QKeyEvent>
-#include <QMouseEvent>
-#include <QPaintEvent>
-#include <QPainter>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
@@ -15,291 +10,15 @@
 
 #include "framework/controls/controls.h"
 #include "framework/controls/screen.h"
-#include "framework/graphics/font.h"
+#include "framework/menus/menuaccessible.h"
 #include "framework/menus/menus.h"
+#include "framework/menus/menutext.h"
 #include "framework/menus/popuplist.h"
-#include "platform/sysmetrics.h"
 
 namespace fw {
-
 namespace {
 TMenuTracker* current = nullptr;
-
-QColor Sys(TColor c) { return ToQColor(c); }
-
-QFont MenuFont() {
-    platform::LogFont lf = platform::NonClientMenuFont();
-    TFont f;
-    f.SetName(lf.faceName);
-    f.SetHeight(lf.height);
-    TFontStyles s = 0;
-    if (lf.weight > 500) s |= fsBold;
-    if (lf.italic) s |= fsItalic;
-    if (lf.underline) s |= fsUnderline;
-    if (lf.strikeOut) s |= fsStrikeOut;
-    f.SetStyle(s);
-    return f.ToQFont();
-}
-
-constexpr int kTextFlags = Qt::TextSingleLine | Qt::TextShowMnemonic | Qt::TextExpandTabs;
-
-// The access key of a caption: the character after a single "&", or 0.
-QChar AccessKey(const QString& s) {
-    for (int i = 0; i + 1 < s.size(); ++i) {
-        if (s[i] != '&') continue;
-        if (s[i + 1] == '&') {
-            ++i;
-            continue;
-        }
-        return s[i + 1].toUpper();
-    }
-    return QChar();
-}
-
-void SplitTab(const std::string& text, QString& caption, QString& shortcut) {
-    QString t = QString::fromStdString(text);
-    int tab = t.indexOf('\t');
-    caption = tab < 0 ? t : t.left(tab);
-    shortcut = tab < 0 ? QString() : t.mid(tab + 1);
-}
 }  // namespace
-
-// The popup window of one level: every input goes to the tracker.
-class TMenuLevelWidget : public QWidget {
-  public:
-    explicit TMenuLevelWidget(TMenuLevelWindow* level)
-        : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint),
-          level_(level) {
-        // The window type reaches X11 only when set on a window that exists.
-        winId();
-        setAttribute(Qt::WA_X11NetWmWindowTypePopupMenu);
-        // A press outside closes the menu and does nothing else.
-        setAttribute(Qt::WA_NoMouseReplay);
-        setAttribute(Qt::WA_OpaquePaintEvent);
-        setMouseTracking(true);
-        setFocusPolicy(Qt::StrongFocus);
-    }
-    void Detach() { level_ = nullptr; }
-
-  protected:
-    TMenuTracker* Tracker() const { return level_ ? level_->tracker_ : nullptr; }
-    void paintEvent(QPaintEvent* e) override {
-        if (!level_) return;
-        QPainter p(this);
-        level_->Paint(p, e->region());
-    }
-    void keyPressEvent(QKeyEvent* e) override {
-        if (TMenuTracker* t = Tracker()) t->KeyPress(e->key(), e->text());
-    }
-    void mouseMoveEvent(QMouseEvent* e) override {
-        if (TMenuTracker* t = Tracker()) t->MouseMove(e->globalPosition().toPoint());
-    }
-    void mousePressEvent(QMouseEvent* e) override {
-        if (TMenuTracker* t = Tracker()) t->MousePress(e->globalPosition().toPoint());
-    }
-    void mouseDoubleClickEvent(QMouseEvent* e) override { mousePressEvent(e); }
-    void mouseReleaseEvent(QMouseEvent* e) override {
-        if (TMenuTracker* t = Tracker()) t->MouseRelease(e->globalPosition().toPoint());
-    }
-    void closeEvent(QCloseEvent* e) override {
-        // Closed from outside (the window system, or the toolkit ending the popups).
-        e->accept();
-        if (TMenuTracker* t = Tracker())
-            QTimer::singleShot(0, [t, alive = QPointer<QWidget>(this)] {
-                if (alive && TMenuTracker::Current() == t && t->Active()) t->Cancel();
-            });
-    }
-
-  private:
-    TMenuLevelWindow* level_;
-};
-
-// Levels
-
-TMenuLevelWindow::TMenuLevelWindow(TMenuTracker* tracker, HMENU handle)
-    : tracker_(tracker), handle_(handle) {
-    widget_ = new TMenuLevelWidget(this);
-}
-
-TMenuLevelWindow::~TMenuLevelWindow() {
-    static_cast<TMenuLevelWidget*>(widget_)->Detach();
-    widget_->hide();
-    widget_->deleteLater();
-}
-
-TRect TMenuLevelWindow::ScreenWindowRect() const {
-    QRect g = widget_->geometry();
-    return Bounds(g.x(), g.y(), g.width(), g.height());
-}
-
-TRect TMenuLevelWindow::ScreenClientRect() const {
-    TRect w = ScreenWindowRect();
-    return Bounds(w.Left + kMenuFrame, w.Top + kMenuFrame, clientWidth_, clientHeight_);
-}
-
-int TMenuLevelWindow::EntryAt(QPoint global) const {
-    TRect c = ScreenClientRect();
-    TPoint p{global.x() - c.Left, global.y() - c.Top};
-    for (int i = 0; i < EntryCount(); ++i)
-        if (rects_[static_cast<size_t>(i)].Contains(p)) return i;
-    return -1;
-}
-
-void TMenuLevelWindow::Measure() {
-    if (handle_->item) handle_->item->Handle();  // in step with the items
-    QFont font = MenuFont();
-    QFontMetrics fm(font);
-    const int check = platform::GetSystemMetrics(platform::smCxMenuCheck);
-    std::vector<TSize> sizes;
-    for (size_t i = 0; i < handle_->entries.size(); ++i) {
-        const TMenuEntry& e = handle_->entries[i];
-        TSize s;
-        if (e.flags & MF_OWNERDRAW) {
-            TMeasureItemStruct mis;
-            mis.itemID = e.command;
-            mis.itemData = e.itemData;
-            SendPopupList(WM_MEASUREITEM, 0, reinterpret_cast<intptr_t>(&mis));
-            // As platform menus do, owner-drawn entries get room for the submenu arrow.
-            s = {static_cast<int>(mis.itemWidth) + check - 1, static_cast<int>(mis.itemHeight)};
-        } else if (e.flags & MF_SEPARATOR) {
-            s = {0, kMenuSeparatorHeight};
-        } else {
-            QString caption, shortcut;
-            SplitTab(e.text, caption, shortcut);
-            int w = fm.size(kTextFlags, caption).width();
-            if (!shortcut.isEmpty()) w += 12 + fm.horizontalAdvance(shortcut);
-            s = {check + 8 + w + check + 8, std::max(fm.height() + 6, check + 4)};
-        }
-        sizes.push_back(s);
-    }
-    // Columns: a break starts a new one; a bar break leaves room for its line.
-    rects_.assign(sizes.size(), TRect{});
-    int x = 0, y = 0, colStart = 0, colWidth = 0, height = 0;
-    auto closeColumn = [&](size_t end) {
-        for (size_t j = static_cast<size_t>(colStart); j < end; ++j) {
-            rects_[j].Left = x;
-            rects_[j].Right = x + colWidth;
-        }
-    };
-    for (size_t i = 0; i < sizes.size(); ++i) {
-        unsigned f = handle_->entries[i].flags;
-        if (i > 0 && (f & (MF_MENUBREAK | MF_MENUBARBREAK))) {
-            closeColumn(i);
-            x += colWidth + ((f & MF_MENUBARBREAK) ? 4 : 0);
-            y = 0;
-            colStart = static_cast<int>(i);
-            colWidth = 0;
-        }
-        rects_[i].Top = y;
-        rects_[i].Bottom = y + sizes[i].cy;
-        y += sizes[i].cy;
-        colWidth = std::max(colWidth, sizes[i].cx);
-        height = std::max(height, y);
-    }
-    closeColumn(sizes.size());
-    clientWidth_ = std::max(x + colWidth, 8);
-    clientHeight_ = std::max(height, 4);
-    widget_->resize(clientWidth_ + 2 * kMenuFrame, clientHeight_ + 2 * kMenuFrame);
-}
-
-void TMenuLevelWindow::Paint(QPainter& p, const QRegion& dirty) {
-    const int w = widget_->width(), h = widget_->height();
-    QRect clientDirty = dirty.boundingRect().translated(-kMenuFrame, -kMenuFrame);
-    // Background and the raised frame.
-    p.fillRect(dirty.boundingRect(), Sys(clMenu));
-    p.fillRect(0, 0, w, 1, Sys(cl3DLight));
-    p.fillRect(0, 0, 1, h, Sys(cl3DLight));
-    p.fillRect(0, h - 1, w, 1, Sys(cl3DDkShadow));
-    p.fillRect(w - 1, 0, 1, h, Sys(cl3DDkShadow));
-    p.fillRect(1, 1, w - 2, 1, Sys(clBtnHighlight));
-    p.fillRect(1, 1, 1, h - 2, Sys(clBtnHighlight));
-    p.fillRect(1, h - 2, w - 2, 1, Sys(clBtnShadow));
-    p.fillRect(w - 2, 1, 1, h - 2, Sys(clBtnShadow));
-
-    if (handle_->item) handle_->item->Handle();
-    p.save();
-    p.translate(kMenuFrame, kMenuFrame);
-    TDeviceContext dc{&p, Bounds(0, 0, clientWidth_, clientHeight_)};
-    // Entries are painted in order on the whole client surface: an owner-drawn entry may
-    // paint beyond its rectangle (a banner), and later entries paint over earlier ones.
-    for (int i = 0; i < EntryCount() && i < static_cast<int>(handle_->entries.size()); ++i) {
-        TRect r = rects_[static_cast<size_t>(i)];
-        if (!ToQRect(r).intersects(clientDirty)) continue;
-        // Copied: painting may rebuild the handle's entries.
-        TMenuEntry e = handle_->entries[static_cast<size_t>(i)];
-        bool selected = i == selected_;
-        if (e.flags & MF_OWNERDRAW) {
-            TDrawItemStruct dis;
-            dis.itemID = e.command;
-            dis.itemAction = ODA_DRAWENTIRE;
-            dis.itemState = (selected ? ODS_SELECTED : 0) |
-                            ((e.flags & MF_GRAYED) ? ODS_GRAYED | ODS_DISABLED : 0) |
-                            ((e.flags & MF_CHECKED) ? ODS_CHECKED : 0);
-            dis.hwndItem = handle_;
-            dis.hDC = &dc;
-            dis.rcItem = r;
-            dis.itemData = e.itemData;
-            p.save();
-            SendPopupList(WM_DRAWITEM, 0, reinterpret_cast<intptr_t>(&dis));
-            p.restore();
-        } else {
-            PaintPlain(p, e, r, selected);
-        }
-        if (e.submenu) {
-            // The arrow, in the room the item's width keeps for it.
-            bool light = selected && !(e.flags & MF_OWNERDRAW);
-            QColor c =
-                (e.flags & MF_GRAYED) ? Sys(clGrayText) : Sys(light ? clHighlightText : clMenuText);
-            int ax = r.Right - 10, cy = r.Top + r.Height() / 2;
-            for (int k = 0; k < 4; ++k) p.fillRect(ax + k, cy - 3 + k, 1, 7 - 2 * k, c);
-        }
-    }
-    p.restore();
-}
-
-void TMenuLevelWindow::PaintPlain(QPainter& p, const TMenuEntry& e, const TRect& r, bool selected) {
-    if (e.flags & MF_SEPARATOR) {
-        int mid = r.Top + r.Height() / 2 - 1;
-        p.fillRect(r.Left + 1, mid, r.Width() - 2, 1, Sys(clBtnShadow));
-        p.fillRect(r.Left + 1, mid + 1, r.Width() - 2, 1, Sys(clBtnHighlight));
-        return;
-    }
-    const bool grayed = e.flags & MF_GRAYED;
-    if (selected) p.fillRect(ToQRect(r), Sys(clHighlight));
-    const int check = platform::GetSystemMetrics(platform::smCxMenuCheck);
-    QString caption, shortcut;
-    SplitTab(e.text, caption, shortcut);
-    p.setFont(MenuFont());
-    QRect text(r.Left + check + 8, r.Top, r.Width() - 2 * (check + 8), r.Height());
-    auto draw = [&](const QRect& tr, QColor c) {
-        p.setPen(c);
-        p.drawText(tr, kTextFlags | Qt::AlignLeft | Qt::AlignVCenter, caption);
-        if (!shortcut.isEmpty())
-            p.drawText(tr, kTextFlags | Qt::AlignRight | Qt::AlignVCenter, shortcut);
-    };
-    QColor ink = Sys(selected ? clHighlightText : clMenuText);
-    if (grayed) {
-        if (!selected) draw(text.translated(1, 1), Sys(clBtnHighlight));
-        draw(text, Sys(clGrayText));
-    } else {
-        draw(text, ink);
-    }
-    if (e.flags & MF_CHECKED) {
-        // A small tick in the check column.
-        int x = r.Left + 4, y = r.Top + r.Height() / 2 - 1;
-        QColor c = grayed ? Sys(clGrayText) : ink;
-        for (int k = 0; k < 3; ++k) p.fillRect(x + k, y + k - 1, 1, 3, c);
-        for (int k = 0; k < 4; ++k) p.fillRect(x + 3 + k, y + 1 - k, 1, 3, c);
-    }
-}
-
-void TMenuLevelWindow::UpdateEntry(int i) {
-    if (i < 0 || i >= EntryCount()) return;
-    TRect r = rects_[static_cast<size_t>(i)];
-    widget_->update(ToQRect(r).translated(kMenuFrame, kMenuFrame));
-}
-
-// Tracker
 
 TMenuTracker* TMenuTracker::Current() { return current; }
 
@@ -369,6 +88,7 @@ TMenuLevelWindow* TMenuTracker::OpenLevel(HMENU menu, int parentLevel, int paren
     y = std::max(0, std::min(y, std::max(0, screen.Height - h)));
     level->widget_->move(x, y);
     level->widget_->show();
+    AccessibleMenuOpened(level);
     return level;
 }
 
@@ -376,6 +96,7 @@ void TMenuTracker::CloseLevelsFrom(int level) {
     if (level < 0) level = 0;
     while (static_cast<int>(levels_.size()) > level) {
         TMenuLevelWindow* l = levels_.back();
+        AccessibleMenuClosing(l);
         levels_.pop_back();
         delete l;
     }
@@ -419,6 +140,25 @@ void TMenuTracker::Select(int level, int entry, bool byMouse) {
                           MakeLParam(static_cast<int>(e.command), static_cast<int>(flags))),
                       reinterpret_cast<intptr_t>(l->handle_));
     }
+    // The message's handlers may have closed the menu.
+    if (entry >= 0 && IndexOf(l) >= 0) AccessibleMenuFocus(l);
+}
+
+// Left or Escape on a submenu: it closes and the reader's focus goes back to the entry
+// that opened it.
+void TMenuTracker::CloseByKey(int level) {
+    CloseLevelsFrom(level);
+    if (!levels_.empty()) AccessibleMenuFocus(levels_.back());
+}
+
+int TMenuTracker::IndexOf(const TMenuLevelWindow* level) const {
+    for (size_t i = 0; i < levels_.size(); ++i)
+        if (levels_[i] == level) return static_cast<int>(i);
+    return -1;
+}
+
+void TMenuTracker::Activate(int level, int entry) {
+    if (active_ && level >= 0 && level < LevelCount()) Execute(level, entry);
 }
 
 int TMenuTracker::Step(int level, int from, int dir) const {
@@ -500,11 +240,11 @@ void TMenuTracker::KeyPress(int key, const QString& text) {
             if (l->selected_ >= 0) Execute(level, l->selected_);
             return;
         case Qt::Key_Left:
-            if (level > 0) CloseLevelsFrom(level);
+            if (level > 0) CloseByKey(level);
             return;
         case Qt::Key_Escape:
             if (level > 0)
-                CloseLevelsFrom(level);
+                CloseByKey(level);
             else
                 End();
             return;
@@ -534,8 +274,8 @@ void TMenuTracker::KeyPress(int key, const QString& text) {
         const TMenuEntry& e = l->handle_->entries[i];
         if (e.flags & (MF_OWNERDRAW | MF_SEPARATOR | MF_GRAYED)) continue;
         QString caption, shortcut;
-        SplitTab(e.text, caption, shortcut);
-        if (AccessKey(caption) == ch.toUpper()) {
+        SplitMenuText(e.text, caption, shortcut);
+        if (MenuAccessKey(caption) == ch.toUpper()) {
             Execute(level, static_cast<int>(i));
             return;
         }

@@ -60,6 +60,10 @@ class TMenuTracker {
     void MouseRelease(QPoint global);
     // Opens the submenu of the selected entry of the level now (what the hover timer does).
     void OpenSelectedSubmenu(int level);
+    // What Return does on the entry: opens its submenu or chooses it (a screen reader's press).
+    void Activate(int level, int entry);
+    // The position of an open level, or -1.
+    int IndexOf(const TMenuLevelWindow* level) const;
 
     // Called once when tracking ends.
     std::function<void()> OnEnded;
@@ -71,6 +75,7 @@ class TMenuTracker {
     TMenuLevelWindow* OpenLevel(HMENU menu, int parentLevel, int parentEntry, QPoint at);
     void CloseLevelsFrom(int level);
     void Select(int level, int entry, bool byMouse);
+    void CloseByKey(int level);
     int LevelAt(QPoint global) const;
     void Execute(int level, int entry);
     void Choose(unsigned command);
@@ -101,6 +106,7 @@ class TMenuLevelWindow {
     TRect ScreenClientRect() const;
     TRect ScreenWindowRect() const;
     QWidget* Widget() const { return widget_; }
+    TMenuTracker* Tracker() const { return tracker_; }
     // The entry under a screen point, or -1.
     int EntryAt(QPoint global) const;
 

@@ -129,6 +129,28 @@ class BlockReader {
     std::size_t next_ = 1;  // past the code size byte
 };
 
+// Where the next code starts in the joined data. Below `fast` a code loads as one word with
+// no further check. Passed by value, so that the loop keeps it in registers.
+struct BitCursor {
+    std::uint64_t bitPos;
+    std::size_t dataSize;
+    std::uint64_t fast;
+};
+
+std::uint64_t FastLimit(std::size_t dataSize) {
+    return dataSize >= 8 ? (dataSize - 8) * 8 : std::uint64_t{0};
+}
+
+// Joins more blocks when the data runs short of a whole word.
+BitCursor MoreData(BlockReader& in, BitCursor c) {
+    if ((c.bitPos >> 3) + 8 > c.dataSize && !in.Exhausted()) {
+        c.bitPos -= in.Refill(c.bitPos >> 3) * 8;
+        c.dataSize = in.Size();
+    }
+    c.fast = FastLimit(c.dataSize);
+    return c;
+}
+
 // Each string of the table lies somewhere in the output already: an entry made from the
 // previous string and one more character starts where that previous string was written.
 // Strings are therefore copied from the output instead of walked through prefix links. The
@@ -155,13 +177,24 @@ class Decoder {
         if (m < 2 || m > 9) RaiseGif(strings::kCodeSizeId, strings::kCodeSize);
         if (dib_.Width() <= 0 || dib_.Height() <= 0) return false;
         BlockReader in(encoded_, progress_ ? &position_ : nullptr);
+        const std::size_t total = static_cast<std::size_t>(dib_.Width()) * dib_.Height();
+        OpenWindow(total);
+        return DecodeCodes(in, m, total);
+    }
+
+  private:
+    // Room for the longest string past the last pixel, and for 16-byte copies.
+    static constexpr std::size_t kSlack = kMaxCodes + 32;
+
+    void OpenWindow(std::size_t total) {
         const std::size_t width = static_cast<std::size_t>(dib_.Width());
-        const std::size_t total = width * dib_.Height();
-        // Room for the longest string past the last pixel, and for 16-byte copies.
-        constexpr std::size_t kSlack = kMaxCodes + 32;
         capacity_ = std::min<std::size_t>(total, std::max<std::size_t>(width, 1 << 18)) + kSlack;
         window_.reset(static_cast<std::uint8_t*>(std::malloc(capacity_)));
         if (!window_) throw std::bad_alloc();
+    }
+
+    // The code loop: every code's string goes into the window, full rows on into the bitmap.
+    bool DecodeCodes(BlockReader& in, int m, std::size_t total) {
         std::uint8_t* out = window_.get();
         const std::unique_ptr<DecodeEntry[]> table(new DecodeEntry[kMaxCodes]);
         DecodeEntry* const t = table.get();
@@ -173,26 +206,18 @@ class Decoder {
         int prev = -1;
         std::uint32_t prevPosition = 0;
         std::uint32_t prevLength = 0;
-        std::size_t filled = 0;  // in the window
-        const std::uint8_t* data = in.Data();
-        std::size_t dataSize = in.Size();
-        std::uint64_t bitPos = 0;
+        std::size_t filled = 0;                      // in the window
+        const std::uint8_t* const data = in.Data();  // the reader's buffer stays where it is
+        BitCursor at{0, in.Size(), FastLimit(in.Size())};
         bool corrupted = false;
         // Kept in locals: stores through the byte pointers could otherwise alias them.
         const bool reporting = static_cast<bool>(progress_);
         std::size_t capacity = capacity_;
         std::size_t left = total - stored_;  // pixels not yet in the window or the bitmap
-        // Below this bit a code loads as one word with no further check.
-        auto fastLimit = [&] { return dataSize >= 8 ? (dataSize - 8) * 8 : std::uint64_t{0}; };
-        std::uint64_t fast = fastLimit();
         while (filled < left) {
-            if (bitPos >= fast) [[unlikely]] {
-                if ((bitPos >> 3) + 8 > dataSize && !in.Exhausted()) {
-                    bitPos -= in.Refill(bitPos >> 3) * 8;
-                    dataSize = in.Size();
-                }
-                fast = fastLimit();
-                if (bitPos + codeWidth > dataSize * 8) {
+            if (at.bitPos >= at.fast) [[unlikely]] {
+                at = MoreData(in, at);
+                if (at.bitPos + codeWidth > at.dataSize * 8) {
                     corrupted = true;
                     break;
                 }
@@ -202,12 +227,12 @@ class Decoder {
                 capacity = capacity_;
             }
             std::uint64_t v;
-            std::memcpy(&v, data + (bitPos >> 3), sizeof v);
-            const int code = static_cast<int>((v >> (bitPos & 7)) & codeMask);
-            bitPos += codeWidth;
+            std::memcpy(&v, data + (at.bitPos >> 3), sizeof v);
+            const int code = static_cast<int>((v >> (at.bitPos & 7)) & codeMask);
+            at.bitPos += codeWidth;
             if (reporting) [[unlikely]]
                 progress_(TProgressStage::psRunning,
-                          position_.Percent(in.Base() + (bitPos + 7) / 8, encoded_.size()), {});
+                          position_.Percent(in.Base() + (at.bitPos + 7) / 8, encoded_.size()), {});
             const auto position = static_cast<std::uint32_t>(filled);
             if (code < clear) {
                 out[filled++] = static_cast<std::uint8_t>(code);
@@ -248,7 +273,6 @@ class Decoder {
         return corrupted;
     }
 
-  private:
     static void AddEntry(DecodeEntry* t, int& next, int& codeWidth, std::uint32_t& codeMask,
                          std::uint32_t position, std::uint32_t length) {
         if (next >= kMaxCodes) return;
@@ -417,21 +441,15 @@ bool LzwDecode(std::span<const std::uint8_t> encoded, TDib& dib, int bitsPerPixe
     return corrupted;
 }
 
-std::vector<std::uint8_t> LzwEncode(const TDib& dib, bool interlaced,
-                                    const TProgressHandler& progress) {
+namespace {
+
+// Codes for every row in output order, the strings found through the thread's hash table;
+// a full table is cleared and the strings start again.
+void EncodeRows(const TDib& dib, bool interlaced, const TProgressHandler& progress, int minimum,
+                BlockWriter& writer, EncodeTables& t) {
     const int depth = dib.BitCount();
-    if (depth != 1 && depth != 4 && depth != 8)
-        RaiseGif(strings::kEncodingErrorId, strings::kEncodingError);
-    if (progress) progress(TProgressStage::psStarting, 0, {});
-    const int minimum = depth == 1 ? 2 : depth;
     const unsigned clear = 1u << minimum;
     const unsigned end = clear + 1;
-    const std::size_t pixels =
-        static_cast<std::size_t>(std::max(0, dib.Width())) * std::max(0, dib.Height());
-    // At most one code per pixel, plus two for every clear, each of at most 12 bits.
-    BlockWriter writer(pixels * 2 + pixels / 1000 * 4 + 64);
-    EncodeTables& t = EncodeTables::ForThisThread();
-    const CleanTables clean{t};
     int width = minimum + 1;
     unsigned next = clear + 2;
     writer.Put(clear, width);
@@ -497,6 +515,24 @@ std::vector<std::uint8_t> LzwEncode(const TDib& dib, bool interlaced,
     }
     if (current >= 0) writer.Put(static_cast<unsigned>(current), width);
     writer.Put(end, width);
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> LzwEncode(const TDib& dib, bool interlaced,
+                                    const TProgressHandler& progress) {
+    const int depth = dib.BitCount();
+    if (depth != 1 && depth != 4 && depth != 8)
+        RaiseGif(strings::kEncodingErrorId, strings::kEncodingError);
+    if (progress) progress(TProgressStage::psStarting, 0, {});
+    const int minimum = depth == 1 ? 2 : depth;
+    const std::size_t pixels =
+        static_cast<std::size_t>(std::max(0, dib.Width())) * std::max(0, dib.Height());
+    // At most one code per pixel, plus two for every clear, each of at most 12 bits.
+    BlockWriter writer(pixels * 2 + pixels / 1000 * 4 + 64);
+    EncodeTables& t = EncodeTables::ForThisThread();
+    const CleanTables clean{t};
+    EncodeRows(dib, interlaced, progress, minimum, writer, t);
     std::vector<std::uint8_t> out{static_cast<std::uint8_t>(minimum)};
     writer.Finish(out);
     if (progress) progress(TProgressStage::psEnding, 100, {});

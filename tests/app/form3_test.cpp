@@ -20,7 +20,7 @@
 #include "controls/urllabel.h"
 #include "framework/app/application.h"
 #include "framework/controls/extctrls.h"
-#include "framework/controls/simplememo.h"
+#include "framework/controls/memo.h"
 #include "framework/controls/stdctrls.h"
 #include "framework/core/classregistry.h"
 #include "gif/registergif.h"
@@ -187,8 +187,8 @@ TEST_F(AboutWindow, AboutShowsItWhereItWasLeftAndXHidesIt) {
     EXPECT_EQ(Form3, &f) << "hidden, not freed";
     main.About1Click(nullptr);
     EXPECT_TRUE(f.Visible());
-    EXPECT_EQ(f.Memo1->Lines()->Lines().front(), "typed line");
-    EXPECT_EQ(f.Memo1->Lines()->Count(), static_cast<int>(app::VersionHistory().size()) + 1);
+    EXPECT_EQ(f.Memo1->Lines().front(), "typed line");
+    EXPECT_EQ(f.Memo1->Lines().size(), app::VersionHistory().size() + 1);
     f.Hide();
     main.Image1->SetVisible(false);  // nothing of the main window is needed further
 }
@@ -196,7 +196,7 @@ TEST_F(AboutWindow, AboutShowsItWhereItWasLeftAndXHidesIt) {
 TEST_F(AboutWindow, HistoryBoxUsesItsDesignedFontAndColours) {
     TForm3& f = *form_;
     ASSERT_NE(f.Memo1, nullptr);
-    EXPECT_EQ(f.Memo1->Lines()->Lines(), app::VersionHistory());
+    EXPECT_EQ(f.Memo1->Lines(), app::VersionHistory());
     EXPECT_FALSE(f.Memo1->ReadOnly());
     EXPECT_EQ(f.Memo1->ScrollBars(), fw::ssVertical);
     auto* edit = static_cast<QPlainTextEdit*>(f.Memo1->Handle());

@@ -14,7 +14,7 @@
 #include "controls_testsupport.h"
 #include "framework/controls/cursors.h"
 #include "framework/controls/forms.h"
-#include "framework/controls/simplememo.h"
+#include "framework/controls/memo.h"
 #include "framework/graphics/canvas.h"
 
 using namespace ctl;
@@ -196,7 +196,7 @@ TEST_F(ShadowLabelTest, AfterADragOutTheMouseLeavesAtTheRelease) {
 
 TEST_F(ShadowLabelTest, FocusControlIsForgottenWhenFreed) {
     TShadowLabel* l = Add("&Name");
-    auto* target = new fw::TSimpleMemo(form_.get());
+    auto* target = new fw::TMemo(form_.get());
     target->SetParent(form_.get());
     target->SetBounds(40, 30, 60, 20);
     form_->Show();

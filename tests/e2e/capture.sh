@@ -4,7 +4,8 @@
 # a double-click compacts, the IP text's menu opens and the close glyph ends the program.
 set -euo pipefail
 bin=$1
-source "$(dirname "$0")/e2elib.sh"
+source "$(dirname "$0")/common.sh"
+need_display
 
 start_program
 
@@ -13,7 +14,7 @@ drag_moves() {  # $1 why
     local bx by
     read -r bx by < <(position)
     drag 100 47 30 20
-    until_true 3 position_is $((bx + 30)) $((by + 20)) ||
+    wait_for 3 position_is $((bx + 30)) $((by + 20)) ||
         fail "$1: drag did not move the window by 30, 20: $(position), was $bx $by"
 }
 
@@ -22,10 +23,10 @@ glyph_menu() {  # $1 button, $2 release before Escape (yes/no)
     point_at 5 5
     sleep 0.2
     xdotool mousedown "$1"
-    until_true 5 window_count_above 1 || fail "button $1 on the system glyph opened no menu"
+    wait_for 5 window_count_above 1 || fail "button $1 on the system glyph opened no menu"
     [ "$2" = yes ] && { xdotool mouseup "$1"; sleep 0.2; }
     xdotool key Escape
-    until_true 5 window_count_is 1 || fail "menu did not close on Escape"
+    wait_for 5 window_count_is 1 || fail "menu did not close on Escape"
     [ "$2" = yes ] || xdotool mouseup "$1"
     sleep 0.3
 }
@@ -51,13 +52,13 @@ window_count_is 1 || fail "a press on the skin opened a menu"
 point_at 5 5
 sleep 0.2
 xdotool mousedown 1
-until_true 5 window_count_above 1 || fail "no menu for the font dialog"
+wait_for 5 window_count_above 1 || fail "no menu for the font dialog"
 # An access key opens the first item that has it ("f" would open Refresh rate): Down to
 # Change fonts, Right into it, then "i".
 for k in s Down Right i; do xdotool key "$k"; sleep 0.3; done
-until_true 5 bash -c "xdotool search --onlyvisible --pid $pid --name 'Font' >/dev/null" || fail "no font dialog"
+wait_for 5 bash -c "xdotool search --onlyvisible --pid $pid --name 'Font' >/dev/null" || fail "no font dialog"
 xdotool key Escape
-until_true 5 window_count_is 1 || fail "font dialog did not close"
+wait_for 5 window_count_is 1 || fail "font dialog did not close"
 xdotool mouseup 1
 sleep 0.3
 drag_moves "after the font dialog"
@@ -66,20 +67,20 @@ drag_moves "after the font dialog"
 point_at 100 20
 sleep 0.2
 xdotool click --repeat 2 --delay 80 1
-until_true 5 height_is 24 || fail "double-click did not compact the window"
+wait_for 5 height_is 24 || fail "double-click did not compact the window"
 
 # The IP text's right-click menu opens on the right button's release (compact: at 22, 7).
 point_at 35 11
 sleep 0.2
 xdotool click 3
-until_true 5 window_count_above 1 || fail "a right click on the IP text opened no menu"
+wait_for 5 window_count_above 1 || fail "a right click on the IP text opened no menu"
 xdotool key Escape
-until_true 5 window_count_is 1 || fail "the IP menu did not close"
+wait_for 5 window_count_is 1 || fail "the IP menu did not close"
 
 # The close glyph ends the program.
 point_at 159 4
 sleep 0.2
 xdotool click 1
-until_true 10 bash -c "! kill -0 $pid 2>/dev/null" || fail "the close glyph did not end the program"
+wait_for 10 bash -c "! kill -0 $pid 2>/dev/null" || fail "the close glyph did not end the program"
 wait "$pid" || fail "ended with status $?"
 echo "capture ok"

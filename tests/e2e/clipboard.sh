@@ -5,13 +5,14 @@
 set -euo pipefail
 bin=$1
 xwatch=$2
-source "$(dirname "$0")/e2elib.sh"
+source "$(dirname "$0")/common.sh"
+need_display
 
 clip() { timeout 5 xclip -o -selection clipboard 2>/dev/null; }
 clip_is() { [ "$(clip)" = "$1" ]; }
 copy_ip() {
     system_menu c i
-    until_true 5 window_count_is 1 || fail "menu still open after the copy"
+    wait_for 5 window_count_is 1 || fail "menu still open after the copy"
 }
 
 # No clipboard manager: the text is there while the program runs.
@@ -24,14 +25,14 @@ stop_program
 
 # With a manager: it takes the text over at exit.
 log=$(mktemp)
-E2E_DIRS="$E2E_DIRS $log"
+remove_at_exit "$log"
 "$xwatch" clipboard-manager 60 >"$log" &
-E2E_PIDS="$E2E_PIDS $!"
-until_true 5 grep -q ready "$log" || fail "the test's clipboard manager did not start"
+end_at_exit $!
+wait_for 5 grep -q ready "$log" || fail "the test's clipboard manager did not start"
 start_program
 copy_ip
-until_true 5 clip_is "$text" || fail "clipboard holds '$(clip)', not '$text'"
+wait_for 5 clip_is "$text" || fail "clipboard holds '$(clip)', not '$text'"
 stop_program
 grep -qx "saved $text" "$log" || fail "the manager was not handed the text: $(cat "$log")"
-until_true 5 clip_is "$text" || fail "after the program ended the clipboard holds '$(clip)'"
+wait_for 5 clip_is "$text" || fail "after the program ended the clipboard holds '$(clip)'"
 echo "clipboard ok"

@@ -10,11 +10,9 @@ set -euo pipefail
 bin=$1
 source "$(dirname "$0")/common.sh"
 need_display
-export QT_SCALE_FACTOR=1
 work=$(mktemp -d)
+remove_at_exit "$work"
 declare -A pid
-trap 'for p in "${pid[@]}"; do kill -9 "$p" 2>/dev/null || true; done; rm -rf "$work"' EXIT
-fail() { echo "$*"; exit 1; }
 
 cases=(value property component blanks parenbrace nesting megabyte readonly)
 # The keys each case must name as skipped ("" for none); the megabyte case names the first
@@ -68,6 +66,7 @@ for c in "${cases[@]}"; do
     XDG_CONFIG_HOME=$work/$c XDG_RUNTIME_DIR=$work/$c/run env -u QT_QPA_PLATFORM "$bin" \
         >"$work/$c.log" 2>&1 &
     pid[$c]=$!
+    end_at_exit "${pid[$c]}"
 done
 [ "$(stat -c %s "$work/megabyte/rezazo/rezazo.ini")" -gt 1000000 ] || fail "megabyte: file too small"
 
@@ -123,8 +122,7 @@ for c in "${cases[@]}"; do
     fi
     # Ended while the message is open: the settings are written, and nothing waits for a click.
     kill -TERM "${pid[$c]}"
-    for _ in $(seq 100); do kill -0 "${pid[$c]}" 2>/dev/null || break; sleep 0.1; done
-    kill -0 "${pid[$c]}" 2>/dev/null && fail "$c: did not end on SIGTERM"
+    wait_for 10 process_gone "${pid[$c]}" || fail "$c: did not end on SIGTERM"
     status=0
     wait "${pid[$c]}" || status=$?
     unset "pid[$c]"

@@ -7,32 +7,28 @@ set -euo pipefail
 bin=$1
 source "$(dirname "$0")/common.sh"
 need_display
-export XDG_CONFIG_HOME=$(mktemp -d)
-export QT_SCALE_FACTOR=1
-pid=""
-trap 'stop_program_now; rm -rf "$XDG_CONFIG_HOME"' EXIT
 ini=$XDG_CONFIG_HOME/rezazo/rezazo.ini
 
 start_program
 wait_for 10 geometry_is "$win" "164x51+227+110" || { echo "start: $(geometry_of "$win")"; exit 1; }
 
-# drag FROM_X FROM_Y TO_X TO_Y (screen points): press, move in steps, release.
-drag() {
+# drag_to FROM_X FROM_Y TO_X TO_Y (screen points): press, move in steps, release.
+drag_to() {
     xdotool mousemove "$1" "$2" mousedown 1
     xdotool mousemove "$(( ($1 + $3) / 2 ))" "$(( ($2 + $4) / 2 ))"
     xdotool mousemove "$3" "$4" mouseup 1
 }
 
 # On the skin (10, 45 in the window): 20 right, 5 down.
-drag 237 155 257 160
+drag_to 237 155 257 160
 wait_for 10 geometry_is "$win" "164x51+247+115" || { echo "drag: $(geometry_of "$win")"; exit 1; }
 
 # Towards the top-left corner, ending 30 pixels from each edge: both snap to 0.
-drag 257 160 $((257 - 247 + 30)) $((160 - 115 + 30))
+drag_to 257 160 $((257 - 247 + 30)) $((160 - 115 + 30))
 wait_for 10 geometry_is "$win" "164x51+0+0" || { echo "snap: $(geometry_of "$win")"; exit 1; }
 
 # Away again, beyond the snap distance: no snap.
-drag 10 45 110 145
+drag_to 10 45 110 145
 wait_for 10 geometry_is "$win" "164x51+100+100" || { echo "back: $(geometry_of "$win")"; exit 1; }
 
 # A double-click on the skin: the compact form, the top-left corner kept.
@@ -40,15 +36,14 @@ xdotool mousemove 110 145 click --repeat 2 --delay 80 1
 wait_for 10 geometry_is "$win" "164x24+100+100" || { echo "compact: $(geometry_of "$win")"; exit 1; }
 
 # In the compact form the IP text covers most of the window: it drags the window too.
-drag 160 110 190 130
+drag_to 160 110 190 130
 wait_for 10 geometry_is "$win" "164x24+130+120" || { echo "drag by the text: $(geometry_of "$win")"; exit 1; }
 
 # The close glyph (155, 0, 9 x 9 in the window) ends the program.
 xdotool mousemove $((130 + 159)) $((120 + 4)) click 1
-wait_for 10 program_ended || { echo "the close glyph did not end the program"; exit 1; }
+wait_for 10 process_gone "$pid" || { echo "the close glyph did not end the program"; exit 1; }
 rc=0
 wait "$pid" || rc=$?
-pid=""
 [ "$rc" -eq 0 ] || { echo "ended with status $rc"; exit 1; }
 grep -qx 'Form1.Left=130' "$ini" || { echo "settings:"; cat "$ini"; exit 1; }
 grep -qx 'Form1.Top=120' "$ini" || { echo "settings:"; cat "$ini"; exit 1; }

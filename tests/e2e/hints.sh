@@ -5,7 +5,8 @@
 # in $HINT_SHOTS when it is set.
 set -euo pipefail
 bin=$1
-source "$(dirname "$0")/e2elib.sh"
+source "$(dirname "$0")/common.sh"
+need_display
 
 start_program
 tip_window() { xdotool search --onlyvisible --pid "$pid" 2>/dev/null | grep -vx "$win" | head -n1; }
@@ -14,9 +15,9 @@ tip_window() { xdotool search --onlyvisible --pid "$pid" 2>/dev/null | grep -vx 
 hover() {
     local tip w
     point_at 80 45  # the skin first, away from every glyph
-    until_true 5 window_count_is 1 || fail "a tip stayed open before $3"
+    wait_for 5 window_count_is 1 || fail "a tip stayed open before $3"
     point_at "$1" "$2"
-    until_true 5 window_count_above 1 || fail "no tip on $3"
+    wait_for 5 window_count_above 1 || fail "no tip on $3"
     tip=$(tip_window)
     w=$(xwininfo -id "$tip" | awk '/Width:/ {print $2}')
     [ -n "${HINT_SHOTS:-}" ] && import -window root "$HINT_SHOTS/$3.png"
@@ -25,7 +26,7 @@ hover() {
     colours=$(import -window "$tip" -format '%k' info:)
     [ "$colours" -gt 1 ] || fail "the tip on $3 is blank"
     point_at 80 45
-    until_true 5 window_count_is 1 || fail "the tip on $3 did not go when the mouse left"
+    wait_for 5 window_count_is 1 || fail "the tip on $3 did not go when the mouse left"
     echo "$w"
 }
 

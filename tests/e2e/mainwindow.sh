@@ -5,9 +5,6 @@ set -euo pipefail
 bin=$1
 source "$(dirname "$0")/common.sh"
 need_display
-export XDG_CONFIG_HOME=$(mktemp -d)
-pid=""
-trap 'stop_program_now; rm -rf "$XDG_CONFIG_HOME"' EXIT
 start_program
 wait_for 10 geometry_is "$win" "164x51+227+110" || { echo "geometry: $(geometry_of "$win")"; exit 1; }
 state=$(xprop -id "$win" _NET_WM_STATE)

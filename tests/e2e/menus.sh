@@ -8,23 +8,12 @@ set -euo pipefail
 bin=$1
 source "$(dirname "$0")/common.sh"
 need_display
-export XDG_CONFIG_HOME=$(mktemp -d)
 shots=$(mktemp -d)
-wmpid=
-pid=
-trap 'kill $pid $wmpid 2>/dev/null || true; rm -rf "$XDG_CONFIG_HOME" "$shots"' EXIT
-if [ "${REZAZO_E2E_WM:-}" = openbox ]; then
-    openbox --sm-disable >/dev/null 2>&1 &
-    wmpid=$!
-    for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.1; done
-fi
-QT_SCALE_FACTOR=1 env -u QT_QPA_PLATFORM "$bin" &
-pid=$!
-win=$(timeout 20 xdotool search --sync --onlyvisible --name "^Rezazo '98\$" | head -n1)
-[ -n "$win" ] || { echo "window did not appear"; exit 1; }
+remove_at_exit "$shots"
+[ "${REZAZO_E2E_WM:-}" = openbox ] && start_openbox
+start_program
 sleep 0.5
-geometry() { xwininfo -id "$win" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4} END{print x "," y}'; }
-origin=$(geometry)
+origin=$(position)
 
 # The menu's window: the mapped window whose top-left corner is at +229+112.
 menu_window() { xwininfo -root -tree | awk '/\+229\+112 *\+229\+112/ && !/164x51/ {print $1; exit}'; }
@@ -103,7 +92,7 @@ wait_no_menu || { echo "Esc did not close the menu"; exit 1; }
 open_menu
 xdotool mousemove 380 140 mousedown 1 mousemove 390 150 mouseup 1
 wait_no_menu || { echo "a click outside did not close the menu"; exit 1; }
-[ "$(geometry)" = "$origin" ] || { echo "window moved: $(geometry) from $origin"; exit 1; }
+[ "$(position)" = "$origin" ] || { echo "window moved: $(position) from $origin"; exit 1; }
 # After a menu opened by a press, that press holds the mouse no more: a press and a
 # release on the skin open no menu.
 open_menu
@@ -128,7 +117,6 @@ kill -0 $pid || { echo "program ended"; exit 1; }
 # Close, the last item.
 open_menu
 xdotool key End Return
-for _ in $(seq 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-if kill -0 $pid 2>/dev/null; then echo "Close did not end the program"; exit 1; fi
+wait_for 10 process_gone "$pid" || { echo "Close did not end the program"; exit 1; }
 wait $pid || true
 echo "menus ok"

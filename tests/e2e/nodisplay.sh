@@ -3,8 +3,7 @@
 # and DISPLAY naming a display where no server listens.
 set -euo pipefail
 bin=$1
-export XDG_CONFIG_HOME=$(mktemp -d)
-trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
+source "$(dirname "$0")/common.sh"  # no need_display: this one runs without
 free=200
 while [ -e "/tmp/.X11-unix/X$free" ] || [ -e "/tmp/.X$free-lock" ]; do free=$((free + 1)); done
 for how in unset ":$free"; do

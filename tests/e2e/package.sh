@@ -6,18 +6,11 @@ set -euo pipefail
 build=$1
 source "$(dirname "$0")/common.sh"
 need_display
-# A tool this test needs: missing, it skips, or fails where end-to-end runs are required.
-missing() {
-  echo "missing $1"
-  [ -n "${REZAZO_E2E_REQUIRED:-}" ] && exit 1
-  exit 77
-}
 for tool in cpack dpkg-deb dpkg-shlibdeps file; do
   command -v "$tool" >/dev/null || missing "$tool"
 done
 tmp=$(mktemp -d)
-pid=
-trap '[ -n "$pid" ] && kill $pid 2>/dev/null; rm -rf "$tmp"' EXIT
+remove_at_exit "$tmp"
 
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$tmp/pkg" >"$tmp/cpack.log" 2>&1 ||
   { cat "$tmp/cpack.log"; exit 1; }
@@ -55,12 +48,11 @@ fi
 export XDG_CONFIG_HOME="$tmp/config"
 env -u QT_QPA_PLATFORM QT_SCALE_FACTOR=1 "$root/usr/bin/rezazo" &
 pid=$!
+end_at_exit "$pid"
 win=$(timeout 20 xdotool search --sync --onlyvisible --pid "$pid" --name "^Rezazo '98\$" | head -n1)
 [ -n "$win" ] || { echo "installed program mapped no window"; exit 1; }
 xwininfo -id "$win" | grep -q 'Map State: IsViewable' || { echo "not viewable"; exit 1; }
 kill -TERM $pid
-for _ in $(seq 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-if kill -0 $pid 2>/dev/null; then echo "did not end on SIGTERM"; exit 1; fi
+wait_for 10 process_gone "$pid" || { echo "did not end on SIGTERM"; exit 1; }
 wait $pid
-pid=
 echo "package ok: $(basename "$deb"), Depends: $depends"

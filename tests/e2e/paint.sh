@@ -5,12 +5,13 @@
 set -euo pipefail
 bin=$1
 xwatch=$2
-source "$(dirname "$0")/e2elib.sh"
+source "$(dirname "$0")/common.sh"
+need_display
 
 start_program
 sleep 1
 log=$(mktemp)
-E2E_DIRS="$E2E_DIRS $log"
+remove_at_exit "$log"
 "$xwatch" damage "$win" 15 >"$log"
 # The first report is the window's whole content, damaged when watching starts.
 rects=$(tail -n +2 "$log" | awk '{print $2, $3, $4, $5}')

@@ -6,9 +6,6 @@ set -euo pipefail
 bin=$1
 source "$(dirname "$0")/common.sh"
 need_display
-export XDG_CONFIG_HOME=$(mktemp -d)
-pid=""
-trap 'stop_program_now; rm -rf "$XDG_CONFIG_HOME"' EXIT
 ini=$XDG_CONFIG_HOME/rezazo/rezazo.ini
 
 expected() {  # $1 left, $2 top, $3 N1sec1, $4 Onceaminute1, $5 interval line or empty

@@ -5,7 +5,8 @@
 # Run once with no window manager and once under openbox.
 set -euo pipefail
 bin=$1
-source "$(dirname "$0")/e2elib.sh"
+source "$(dirname "$0")/common.sh"
+need_display
 
 # The window's _NET_WM_STATE holds skip-taskbar and skip-pager, and above as $1 says.
 states_are() {  # $1 above yes/no
@@ -17,16 +18,17 @@ states_are() {  # $1 above yes/no
 }
 expect_states() {  # $1 above, $2 after what
     refind_window
-    until_true 5 states_are "$1" || fail "$2 ($3): $(xprop -id "$win" _NET_WM_STATE)"
+    wait_for 5 states_are "$1" || fail "$2 ($3): $(xprop -id "$win" _NET_WM_STATE)"
 }
 toggle_on_top() {
     system_menu s a a
-    until_true 5 window_count_is 1 || fail "menu still open"
+    wait_for 5 window_count_is 1 || fail "menu still open"
     sleep 0.5
 }
 
 run_all() {  # $1 label
     local ini
+    fresh_config
     start_program
     expect_states no "start-up" "$1"
     toggle_on_top
@@ -39,20 +41,20 @@ run_all() {  # $1 label
     stop_program
     ini=$XDG_CONFIG_HOME/rezazo/rezazo.ini
     grep -q '^AlwaysOnTop1.Checked=True' "$ini" || fail "Always On Top not stored ($1)"
-    KEEP_CONFIG=1 start_program
+    start_program
     expect_states yes "restart with Always On Top stored" "$1"
     # Compact and back.
     system_menu s a c
-    until_true 5 height_is 24 || fail "not compact ($1)"
+    wait_for 5 height_is 24 || fail "not compact ($1)"
     expect_states yes "compact" "$1"
     system_menu s a c
-    until_true 5 height_is 51 || fail "not full ($1)"
+    wait_for 5 height_is 51 || fail "not full ($1)"
     expect_states yes "full again" "$1"
     if wm_running; then
         xdotool windowminimize "$win"
-        until_true 5 bash -c "xwininfo -id $win | grep -q IsUnMapped" || fail "not iconified ($1)"
+        wait_for 5 bash -c "xwininfo -id $win | grep -q IsUnMapped" || fail "not iconified ($1)"
         xdotool windowactivate "$win" 2>/dev/null || xdotool windowmap "$win"
-        until_true 5 bash -c "xwininfo -id $win | grep -q IsViewable" || fail "not restored ($1)"
+        wait_for 5 bash -c "xwininfo -id $win | grep -q IsViewable" || fail "not restored ($1)"
         expect_states yes "iconify and restore" "$1"
     fi
     stop_program

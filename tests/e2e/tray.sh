@@ -9,23 +9,18 @@ wm=${2:-none}
 command -v Xvfb >/dev/null && command -v trayer >/dev/null || { echo "no Xvfb or trayer"; exit 77; }
 [ "$wm" = none ] || command -v "$wm" >/dev/null || { echo "no $wm"; exit 77; }
 
+source "$(dirname "$0")/common.sh"  # its own display: no need_display
 tmp=$(mktemp -d)
-pids=()
-cleanup() {
-    # The X server last, so that nothing reports losing it.
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
+remove_at_exit "$tmp"
 fail() { echo "FAIL ($wm): $*"; [ -n "${DISPLAY:-}" ] && import -window root "$tmp/fail.png" 2>/dev/null && cp "$tmp/fail.png" "/tmp/rezazo-tray-fail-$wm.png"; exit 1; }
 # A command that fails outside a test says where.
 trap 'fail "line $LINENO: $BASH_COMMAND"' ERR
-# wait_for DESCRIPTION COMMAND...: polls until the command succeeds (20 s at most).
-wait_for() {
+# wait_or_fail DESCRIPTION COMMAND...: polls until the command succeeds (20 s at most).
+wait_or_fail() {
     local what=$1; shift
-    for _ in $(seq 200); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-    fail "timed out waiting for $what"
+    wait_for 20 quietly "$@" || fail "timed out waiting for $what"
 }
+quietly() { "$@" >/dev/null 2>&1; }
 
 n=${REZAZO_E2E_DISPLAY:-}
 if [ -z "$n" ]; then
@@ -33,21 +28,22 @@ if [ -z "$n" ]; then
     while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
 fi
 Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
+# The X server last, after everything started on it, so that nothing reports losing it.
+at_exit "kill $! 2>/dev/null"
 export DISPLAY=":$n"
-wait_for "the X server" xdpyinfo
+wait_or_fail "the X server" xdpyinfo
 start_trayer() {
     trayer --edge bottom --align right --widthtype pixel --width 64 --heighttype pixel --height 24 \
         >/dev/null 2>&1 &
     trayer_pid=$!
-    pids+=($trayer_pid)
-    wait_for "the tray host" sh -c 'xwininfo -root -tree | grep -q "\"panel\": (\"panel\" \"trayer\")"'
+    end_at_exit "$trayer_pid"
+    wait_or_fail "the tray host" sh -c 'xwininfo -root -tree | grep -q "\"panel\": (\"panel\" \"trayer\")"'
 }
 start_trayer
 if [ "$wm" != none ]; then
     "$wm" >/dev/null 2>&1 &
-    pids+=($!)
-    wait_for "the window manager" sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
+    end_at_exit $!
+    wait_or_fail "the window manager" sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"'
 fi
 
 mkdir -p "$tmp/prog" "$tmp/cfg" "$tmp/rt"
@@ -72,7 +68,7 @@ window_named() {
 start() {
     (cd / && exec "$tmp/prog/rezazo") &
     pid=$!
-    pids+=($pid)
+    end_at_exit "$pid"
     win=$(window_named "^Rezazo '98\$") || fail "the main window did not appear"
 }
 mapped() { xwininfo -id "$1" | grep -q 'Map State: IsViewable'; }
@@ -116,18 +112,18 @@ skip_taskbar() { xprop -id "$1" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKB
 
 # --- the icon, minimising into it and coming back -----------------------------------------
 start
-wait_for "the tray icon" icon_docked
+wait_or_fail "the tray icon" icon_docked
 [ -f "$log" ] && [ ! -s "$log" ] || fail "no empty IP.LOG beside the program"
-wait_for "the window at its place" at "$win" 227 110
-wait_for "no taskbar entry" skip_taskbar "$win"
+wait_or_fail "the window at its place" at "$win" 227 110
+wait_or_fail "no taskbar entry" skip_taskbar "$win"
 xdotool mousemove 378 114 click 1  # the minimise glyph
-wait_for "the window to leave the screen" unmapped "$win"
+wait_or_fail "the window to leave the screen" unmapped "$win"
 [ -z "$(shown_windows)" ] || fail "windows still mapped after minimising: $(shown_windows)"
 mapped "$icon" || fail "the icon went with the window"
 xdotool mousemove --window "$icon" 10 10 click 1
-wait_for "the window back from the tray" mapped "$win"
-wait_for "the window back at its place" at "$win" 227 110
-wait_for "no taskbar entry after restoring" skip_taskbar "$win"
+wait_or_fail "the window back from the tray" mapped "$win"
+wait_or_fail "the window back at its place" at "$win" 227 110
+wait_or_fail "no taskbar entry after restoring" skip_taskbar "$win"
 
 # --- the system menu on the icon: "IP &Keeper", the log window, two records -----------------
 tray_menu
@@ -140,14 +136,14 @@ mw=$(echo "$geo" | sed -n 's/.*Width: *//p'); mh=$(echo "$geo" | sed -n 's/.*Hei
     fail "menu at $mx,$my ${mw}x$mh, cursor at $X,$Y"
 xdotool key k
 logwin=$(window_named '^IP Logger$') || fail "IP &Keeper did not show the log window"
-wait_for "the log window at +239+225" at "$logwin" 239 225
+wait_or_fail "the log window at +239+225" at "$logwin" 239 225
 xwininfo -id "$logwin" | grep -q 'Width: 144' || fail "log window width"
 skip_taskbar "$logwin" || fail "the log window has a taskbar entry"
 xdotool mousemove --window "$logwin" 84 8 click 1
-wait_for "the first record" sh -c "[ \$(tr -cd '\n' < '$log' | wc -c) -eq 5 ]"
+wait_or_fail "the first record" sh -c "[ \$(tr -cd '\n' < '$log' | wc -c) -eq 5 ]"
 sleep 0.6  # a second click, not a double click
 xdotool mousemove --window "$logwin" 84 8 click 1
-wait_for "the second record" sh -c "[ \$(tr -cd '\n' < '$log' | wc -c) -eq 10 ]"
+wait_or_fail "the second record" sh -c "[ \$(tr -cd '\n' < '$log' | wc -c) -eq 10 ]"
 import -window root "$tmp/log.png"
 cp "$tmp/log.png" "/tmp/rezazo-tray-log-$wm.png"
 [ "$(grep -c $'\r$' "$log")" -eq 10 ] || fail "lines not ended by CR LF"
@@ -155,7 +151,7 @@ grep -q '^Hostname : ' "$log" || fail "no host name line"
 # "Clear" asks in an information box; "No" keeps the log.
 sleep 0.6
 xdotool mousemove --window "$logwin" 110 8 click 1
-wait_for "Clear to ask in an information box" xdotool search --onlyvisible --name '^Information$'
+wait_or_fail "Clear to ask in an information box" xdotool search --onlyvisible --name '^Information$'
 # Escape answers the box like "No" (the box's window can be remade while it opens: look again).
 answered() {
     local b
@@ -164,17 +160,17 @@ answered() {
     xdotool windowfocus "$b" key Escape 2>/dev/null || true
     return 1
 }
-wait_for "the box to be answered" answered
+wait_or_fail "the box to be answered" answered
 [ "$(lines)" -eq 10 ] || fail "the log changed though Clear was not confirmed"
 # The close glyph hides the log window.
 xdotool mousemove --window "$logwin" 134 5 click 1
-wait_for "the log window to hide" unmapped "$logwin"
+wait_or_fail "the log window to hide" unmapped "$logwin"
 
 # --- "&Close" from the icon's menu ends the program and writes the settings ------------------
 rm -f "$ini"
 tray_menu
 xdotool key Up Return  # the last item, "&Close" (its access key is shared)
-wait_for "the program to end" sh -c "! kill -0 $pid"
+wait_or_fail "the program to end" sh -c "! kill -0 $pid"
 wait "$pid" || fail "exit status $?"
 [ -s "$ini" ] && grep -q '^Form1.Left=227' "$ini" || fail "settings not written: $(cat "$ini" 2>/dev/null)"
 
@@ -183,20 +179,20 @@ wait "$pid" || fail "exit status $?"
 sed -i 's/^AlwaysOnTop1.Checked=False/AlwaysOnTop1.Checked=True/' "$ini"
 above() { xprop -id "$1" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE; }
 start
-wait_for "the tray icon" icon_docked
-wait_for "stay on top" above "$win"
+wait_or_fail "the tray icon" icon_docked
+wait_or_fail "stay on top" above "$win"
 [ "$(lines)" -eq 10 ] || fail "IP.LOG after a restart: $(lines) lines"
 xdotool mousemove 378 114 click 1
-wait_for "the window into the tray" unmapped "$win"
+wait_or_fail "the window into the tray" unmapped "$win"
 (cd / && exec "$tmp/prog/rezazo"); rc=$?
 [ $rc -eq 0 ] || fail "second start exited with $rc"
-wait_for "the first to come forward" mapped "$win"
+wait_or_fail "the first to come forward" mapped "$win"
 kill -0 "$pid" || fail "the first instance ended"
-wait_for "still on top after coming back" above "$win"
-wait_for "still no taskbar entry after coming back" skip_taskbar "$win"
+wait_or_fail "still on top after coming back" above "$win"
+wait_or_fail "still no taskbar entry after coming back" skip_taskbar "$win"
 if [ "$wm" != none ]; then
     active() { xprop -root _NET_ACTIVE_WINDOW | grep -qi "$(printf '0x%x' "$win")"; }
-    wait_for "the first to be the active window" active
+    wait_or_fail "the first to be the active window" active
 fi
 
 # A kill -9 leaves the lock file and the socket behind: the next start is not blocked.
@@ -204,19 +200,19 @@ kill -9 "$pid"
 wait "$pid" 2>/dev/null || true
 [ -e "$tmp/rt/rezazo-_$n.lock" ] || fail "no lock file where expected"
 start
-wait_for "the tray icon after a crash" icon_docked
+wait_or_fail "the tray icon after a crash" icon_docked
 (cd / && exec "$tmp/prog/rezazo"); rc=$?
 [ $rc -eq 0 ] || fail "second start after the crash exited with $rc"
 [ "$(xdotool search --onlyvisible --name "^Rezazo '98\$" | wc -l)" -eq 1 ] || fail "two widgets"
 
 # --- no tray host: a way back is always kept ----------------------------------------------
 xdotool mousemove 378 114 click 1
-wait_for "the window into the tray" unmapped "$win"
+wait_or_fail "the window into the tray" unmapped "$win"
 kill "$trayer_pid"
 wait "$trayer_pid" 2>/dev/null || true
-wait_for "the window back when the tray host went" mapped "$win"
-wait_for "it back at its place" at "$win" 227 110
-wait_for "it back without a taskbar entry" skip_taskbar "$win"
+wait_or_fail "the window back when the tray host went" mapped "$win"
+wait_or_fail "it back at its place" at "$win" 227 110
+wait_or_fail "it back without a taskbar entry" skip_taskbar "$win"
 # Minimise with no tray host. The window can be back within a double-click time of the
 # last click on the glyph: wait that out, so that this is a click of its own.
 sleep 0.6
@@ -226,15 +222,15 @@ if [ "$wm" = none ]; then
     sleep 1
     mapped "$win" || fail "minimised with no tray host and no window manager: unreachable"
 else
-    wait_for "the window iconified" sh -c "xprop -id $win WM_STATE | grep -q Iconic"
+    wait_or_fail "the window iconified" sh -c "xprop -id $win WM_STATE | grep -q Iconic"
     skip_taskbar "$win" && fail "iconified without a taskbar entry"
     xdotool windowactivate "$win"
-    wait_for "the window back from the taskbar" mapped "$win"
-    wait_for "no taskbar entry after coming back" skip_taskbar "$win"
+    wait_or_fail "the window back from the taskbar" mapped "$win"
+    wait_or_fail "no taskbar entry after coming back" skip_taskbar "$win"
 fi
 start_trayer
-wait_for "the icon added again when a tray host appeared" icon_docked
+wait_or_fail "the icon added again when a tray host appeared" icon_docked
 
 kill -TERM "$pid"
-wait_for "the program to end" sh -c "! kill -0 $pid"
+wait_or_fail "the program to end" sh -c "! kill -0 $pid"
 echo "tray ok ($wm)"

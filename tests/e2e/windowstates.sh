@@ -4,14 +4,15 @@
 set -euo pipefail
 bin=$1
 tests=$2
-source "$(dirname "$0")/e2elib.sh"
+source "$(dirname "$0")/common.sh"
+need_display
 run() {
     QT_QPA_PLATFORM=xcb "$tests" --gtest_filter='WindowStatesOnX11.*' --gtest_brief=1 >"$out" 2>&1 ||
         { cat "$out"; fail "$1"; }
     grep -q '1 test' "$out" && ! grep -q SKIPPED "$out" || { cat "$out"; fail "$1: the test did not run"; }
 }
 out=$(mktemp)
-E2E_DIRS="$E2E_DIRS $out"
+remove_at_exit "$out"
 if wm_running; then
     run "under the running window manager"
 else

@@ -14,45 +14,23 @@
 
 #include "platform/inifile.h"
 #include "platform/strings.h"
+#include "tests/fuzz/fuzzcheck.h"
 
 using namespace platform;
+using namespace fuzzcheck;
 
 namespace {
 
 const std::string& ScratchFile() {
     static const std::string path = [] {
-        const char* dir = std::getenv("TMPDIR");
-        std::string p = std::string(dir && *dir ? dir : "/tmp") + "/fuzz_ini_XXXXXX";
+        std::string p = ScratchPattern("fuzz_ini");
         const int fd = mkstemp(p.data());
         if (fd < 0) std::abort();
         close(fd);
+        RemoveAtExit(p);
         return p;
     }();
     return path;
-}
-
-std::string Shown(const std::string& s) {
-    std::string out = "\"";
-    for (unsigned char c : s) {
-        if (c >= 0x20 && c < 0x7F && c != '\\') {
-            out += static_cast<char>(c);
-        } else {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02x", c);
-            out += hex;
-        }
-    }
-    return out + "\"";
-}
-
-// Set per input so that a finding says what it was given.
-std::string given;
-
-void Check(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "fuzz_ini: %s\n%s\n", what, given.c_str());
-        std::abort();
-    }
 }
 
 // What a read returns for a stored value: the blanks around it are dropped, then one

@@ -37,32 +37,22 @@ std::string EncodeBmp(const Image& image, int bits) {
     return out;
 }
 
-}  // namespace
-
-std::string EncodeBmpIndexed(const Image& image, int bits) {
-    std::vector<Rgb> palette;
-    std::vector<std::uint8_t> index;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            Rgb c = image.At(x, y);
-            std::size_t i = 0;
-            while (i < palette.size() && !(palette[i] == c)) ++i;
-            if (i == palette.size()) palette.push_back(c);
-            index.push_back(static_cast<std::uint8_t>(i));
-        }
-    if (palette.size() > (1u << bits))
-        throw std::runtime_error("too many colours for the bit count");
+// The colour table, then the rows of `bits`-wide indices (top-down in `index`), bottom row
+// first, each padded to four bytes.
+std::string WriteIndexedBmp(const Image& image, int bits, const std::vector<Rgb>& table,
+                            const std::vector<std::uint8_t>& index, bool countColours) {
     const std::uint32_t w = static_cast<std::uint32_t>(image.width());
     const std::uint32_t h = static_cast<std::uint32_t>(image.height());
     const std::uint32_t stride = ((w * static_cast<std::uint32_t>(bits) + 31) / 32) * 4;
-    const std::uint32_t colours = static_cast<std::uint32_t>(palette.size());
+    const std::uint32_t colours = static_cast<std::uint32_t>(table.size());
     std::string out(platform::kBmpHeadersSize, '\0');
     auto* headers = reinterpret_cast<std::uint8_t*>(out.data());
     platform::WriteBmpHeaders(headers, {w, h, static_cast<unsigned>(bits), colours, stride * h});
-    // Only the colours used are in the table.
-    platform::SetLE32(headers + platform::kBmpFileHeaderSize + 32, colours);
-    platform::SetLE32(headers + platform::kBmpFileHeaderSize + 36, colours);
-    for (const Rgb& c : palette) {
+    if (countColours) {
+        platform::SetLE32(headers + platform::kBmpFileHeaderSize + 32, colours);
+        platform::SetLE32(headers + platform::kBmpFileHeaderSize + 36, colours);
+    }
+    for (const Rgb& c : table) {
         out += static_cast<char>(c.b);
         out += static_cast<char>(c.g);
         out += static_cast<char>(c.r);
@@ -82,6 +72,25 @@ std::string EncodeBmpIndexed(const Image& image, int bits) {
         out += row;
     }
     return out;
+}
+
+}  // namespace
+
+std::string EncodeBmpIndexed(const Image& image, int bits) {
+    std::vector<Rgb> palette;
+    std::vector<std::uint8_t> index;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            Rgb c = image.At(x, y);
+            std::size_t i = 0;
+            while (i < palette.size() && !(palette[i] == c)) ++i;
+            if (i == palette.size()) palette.push_back(c);
+            index.push_back(static_cast<std::uint8_t>(i));
+        }
+    if (palette.size() > (1u << bits))
+        throw std::runtime_error("too many colours for the bit count");
+    // Only the colours used are in the table, and the header says how many.
+    return WriteIndexedBmp(image, bits, palette, index, true);
 }
 
 std::string EncodeBmp24(const Image& image) { return EncodeBmp(image, 24); }
@@ -108,33 +117,15 @@ const std::array<Rgb, 16>& ClassicPalette() {
 
 std::string EncodeBmp4(const Image& image) {
     const auto& pal = ClassicPalette();
-    auto index = [&](Rgb c) -> std::uint8_t {
-        for (std::size_t i = 0; i < pal.size(); ++i)
-            if (pal[i] == c) return static_cast<std::uint8_t>(i);
-        throw std::runtime_error("colour outside the 16-colour palette");
-    };
-    const std::uint32_t w = static_cast<std::uint32_t>(image.width());
-    const std::uint32_t h = static_cast<std::uint32_t>(image.height());
-    const std::uint32_t stride = ((w * 4 + 31) / 32) * 4;
-    const std::uint32_t dataSize = stride * h;
-    std::string out(platform::kBmpHeadersSize, '\0');
-    platform::WriteBmpHeaders(reinterpret_cast<std::uint8_t*>(out.data()), {w, h, 4, 16, dataSize});
-    for (const Rgb& c : pal) {
-        out += static_cast<char>(c.b);
-        out += static_cast<char>(c.g);
-        out += static_cast<char>(c.r);
-        out += '\0';
-    }
-    for (int y = image.height() - 1; y >= 0; --y) {
-        std::string row(stride, '\0');
+    std::vector<std::uint8_t> index;
+    for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x) {
-            std::uint8_t v = index(image.At(x, y));
-            auto& b = row[static_cast<std::size_t>(x / 2)];
-            b = static_cast<char>(static_cast<std::uint8_t>(b) | (x % 2 == 0 ? v << 4 : v));
+            const auto at = std::find(pal.begin(), pal.end(), image.At(x, y));
+            if (at == pal.end()) throw std::runtime_error("colour outside the 16-colour palette");
+            index.push_back(static_cast<std::uint8_t>(at - pal.begin()));
         }
-        out += row;
-    }
-    return out;
+    // The whole table, with the header's colour counts left at 0 ("all of them").
+    return WriteIndexedBmp(image, 4, {pal.begin(), pal.end()}, index, false);
 }
 std::string EncodeBmp32(const Image& image) { return EncodeBmp(image, 32); }
 

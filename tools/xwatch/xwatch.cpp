@@ -74,29 +74,98 @@ int Damage(xcb_connection_t* c, xcb_window_t win, double seconds) {
     return 0;
 }
 
-int ClipboardManager(xcb_connection_t* c, xcb_screen_t* screen, double seconds) {
-    const xcb_atom_t manager = Atom(c, "CLIPBOARD_MANAGER"), clipboard = Atom(c, "CLIPBOARD"),
-                     saveTargets = Atom(c, "SAVE_TARGETS"), utf8 = Atom(c, "UTF8_STRING"),
-                     targets = Atom(c, "TARGETS"), holder = Atom(c, "XWATCH_SAVED");
-    xcb_window_t w = xcb_generate_id(c);
-    const uint32_t mask[] = {XCB_EVENT_MASK_PROPERTY_CHANGE};
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, w, screen->root, 0, 0, 1, 1, 0,
-                      XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, XCB_CW_EVENT_MASK, mask);
-    xcb_set_selection_owner(c, w, manager, XCB_CURRENT_TIME);
-    xcb_flush(c);
-    Reply<xcb_get_selection_owner_reply_t> owner(
-        xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, manager), nullptr));
-    if (!owner || owner->owner != w) {
-        fprintf(stderr, "xwatch: another clipboard manager runs\n");
-        return 1;
+// The clipboard manager's side of a leaving owner's SAVE_TARGETS request, and afterwards the
+// clipboard owner's side for the text it took over.
+class ClipboardKeeper {
+  public:
+    ClipboardKeeper(xcb_connection_t* c, Clock::time_point end)
+        : c_(c),
+          end_(end),
+          manager_(Atom(c, "CLIPBOARD_MANAGER")),
+          clipboard_(Atom(c, "CLIPBOARD")),
+          saveTargets_(Atom(c, "SAVE_TARGETS")),
+          utf8_(Atom(c, "UTF8_STRING")),
+          targets_(Atom(c, "TARGETS")),
+          holder_(Atom(c, "XWATCH_SAVED")) {}
+
+    // Owns CLIPBOARD_MANAGER through a window of its own; false when another manager runs.
+    bool Claim(xcb_screen_t* screen) {
+        w_ = xcb_generate_id(c_);
+        const uint32_t mask[] = {XCB_EVENT_MASK_PROPERTY_CHANGE};
+        xcb_create_window(c_, XCB_COPY_FROM_PARENT, w_, screen->root, 0, 0, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_ONLY, screen->root_visual, XCB_CW_EVENT_MASK,
+                          mask);
+        xcb_set_selection_owner(c_, w_, manager_, XCB_CURRENT_TIME);
+        xcb_flush(c_);
+        Reply<xcb_get_selection_owner_reply_t> owner(
+            xcb_get_selection_owner_reply(c_, xcb_get_selection_owner(c_, manager_), nullptr));
+        return owner && owner->owner == w_;
     }
-    printf("ready\n");
-    fflush(stdout);
-    std::string saved;
-    bool haveText = false;
-    const auto end = Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                        std::chrono::duration<double>(seconds));
-    auto notify = [&](const xcb_selection_request_event_t* r, xcb_atom_t property) {
+
+    void Serve() {
+        while (xcb_generic_event_t* e = NextEvent(c_, end_)) {
+            if ((e->response_type & 0x7f) == XCB_SELECTION_REQUEST)
+                Answer(reinterpret_cast<xcb_selection_request_event_t*>(e));
+            free(e);
+        }
+    }
+
+  private:
+    void Answer(const xcb_selection_request_event_t* r) {
+        const xcb_atom_t property = r->property ? r->property : r->target;
+        if (r->selection == manager_ && r->target == saveTargets_) {
+            const bool got = TakeOver(r->time);
+            xcb_change_property(c_, XCB_PROP_MODE_REPLACE, r->requestor, property, XCB_ATOM_INTEGER,
+                                32, 0, nullptr);
+            Notify(r, got ? property : xcb_atom_t{XCB_ATOM_NONE});
+        } else if (r->selection == clipboard_ && haveText_ && r->target == targets_) {
+            const xcb_atom_t list[] = {targets_, utf8_, XCB_ATOM_STRING};
+            xcb_change_property(c_, XCB_PROP_MODE_REPLACE, r->requestor, property, XCB_ATOM_ATOM,
+                                32, 3, list);
+            Notify(r, property);
+        } else if (r->selection == clipboard_ && haveText_ &&
+                   (r->target == utf8_ || r->target == XCB_ATOM_STRING)) {
+            xcb_change_property(c_, XCB_PROP_MODE_REPLACE, r->requestor, property, r->target, 8,
+                                static_cast<uint32_t>(saved_.size()), saved_.data());
+            Notify(r, property);
+        } else {
+            Notify(r, XCB_ATOM_NONE);
+        }
+    }
+
+    // Fetches the leaving owner's text while it waits for our answer, then owns the clipboard.
+    bool TakeOver(xcb_timestamp_t time) {
+        xcb_convert_selection(c_, w_, clipboard_, utf8_, holder_, time);
+        xcb_flush(c_);
+        bool got = false;
+        while (xcb_generic_event_t* f = NextEvent(c_, end_)) {
+            const bool notified = (f->response_type & 0x7f) == XCB_SELECTION_NOTIFY;
+            if (notified &&
+                reinterpret_cast<xcb_selection_notify_event_t*>(f)->property != XCB_ATOM_NONE)
+                got = ReadHeld();
+            free(f);
+            if (notified) break;
+        }
+        if (got) {
+            haveText_ = true;
+            xcb_set_selection_owner(c_, w_, clipboard_, XCB_CURRENT_TIME);
+            printf("saved %s\n", saved_.c_str());
+            fflush(stdout);
+        }
+        return got;
+    }
+
+    bool ReadHeld() {
+        Reply<xcb_get_property_reply_t> p(xcb_get_property_reply(
+            c_, xcb_get_property(c_, 1, w_, holder_, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 20),
+            nullptr));
+        if (!p) return false;
+        saved_.assign(static_cast<const char*>(xcb_get_property_value(p.get())),
+                      static_cast<size_t>(xcb_get_property_value_length(p.get())));
+        return true;
+    }
+
+    void Notify(const xcb_selection_request_event_t* r, xcb_atom_t property) {
         xcb_selection_notify_event_t n{};
         n.response_type = XCB_SELECTION_NOTIFY;
         n.time = r->time;
@@ -104,65 +173,28 @@ int ClipboardManager(xcb_connection_t* c, xcb_screen_t* screen, double seconds) 
         n.selection = r->selection;
         n.target = r->target;
         n.property = property;
-        xcb_send_event(c, 0, r->requestor, 0, reinterpret_cast<const char*>(&n));
-        xcb_flush(c);
-    };
-    while (xcb_generic_event_t* e = NextEvent(c, end)) {
-        const uint8_t type = e->response_type & 0x7f;
-        if (type == XCB_SELECTION_REQUEST) {
-            auto* r = reinterpret_cast<xcb_selection_request_event_t*>(e);
-            const xcb_atom_t property = r->property ? r->property : r->target;
-            if (r->selection == manager && r->target == saveTargets) {
-                // Fetch the leaving owner's text while it waits for our answer.
-                xcb_convert_selection(c, w, clipboard, utf8, holder, r->time);
-                xcb_flush(c);
-                bool got = false;
-                while (xcb_generic_event_t* f = NextEvent(c, end)) {
-                    if ((f->response_type & 0x7f) == XCB_SELECTION_NOTIFY) {
-                        auto* sn = reinterpret_cast<xcb_selection_notify_event_t*>(f);
-                        if (sn->property != XCB_ATOM_NONE) {
-                            Reply<xcb_get_property_reply_t> p(xcb_get_property_reply(
-                                c,
-                                xcb_get_property(c, 1, w, holder, XCB_GET_PROPERTY_TYPE_ANY, 0,
-                                                 1 << 20),
-                                nullptr));
-                            if (p) {
-                                saved.assign(
-                                    static_cast<const char*>(xcb_get_property_value(p.get())),
-                                    static_cast<size_t>(xcb_get_property_value_length(p.get())));
-                                got = true;
-                            }
-                        }
-                        free(f);
-                        break;
-                    }
-                    free(f);
-                }
-                if (got) {
-                    haveText = true;
-                    xcb_set_selection_owner(c, w, clipboard, XCB_CURRENT_TIME);
-                    printf("saved %s\n", saved.c_str());
-                    fflush(stdout);
-                }
-                xcb_change_property(c, XCB_PROP_MODE_REPLACE, r->requestor, property,
-                                    XCB_ATOM_INTEGER, 32, 0, nullptr);
-                notify(r, got ? property : xcb_atom_t{XCB_ATOM_NONE});
-            } else if (r->selection == clipboard && haveText && r->target == targets) {
-                const xcb_atom_t list[] = {targets, utf8, XCB_ATOM_STRING};
-                xcb_change_property(c, XCB_PROP_MODE_REPLACE, r->requestor, property, XCB_ATOM_ATOM,
-                                    32, 3, list);
-                notify(r, property);
-            } else if (r->selection == clipboard && haveText &&
-                       (r->target == utf8 || r->target == XCB_ATOM_STRING)) {
-                xcb_change_property(c, XCB_PROP_MODE_REPLACE, r->requestor, property, r->target, 8,
-                                    static_cast<uint32_t>(saved.size()), saved.data());
-                notify(r, property);
-            } else {
-                notify(r, XCB_ATOM_NONE);
-            }
-        }
-        free(e);
+        xcb_send_event(c_, 0, r->requestor, 0, reinterpret_cast<const char*>(&n));
+        xcb_flush(c_);
     }
+
+    xcb_connection_t* c_;
+    Clock::time_point end_;
+    xcb_atom_t manager_, clipboard_, saveTargets_, utf8_, targets_, holder_;
+    xcb_window_t w_ = XCB_WINDOW_NONE;
+    std::string saved_;
+    bool haveText_ = false;
+};
+
+int ClipboardManager(xcb_connection_t* c, xcb_screen_t* screen, double seconds) {
+    ClipboardKeeper keeper(c, Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                                 std::chrono::duration<double>(seconds)));
+    if (!keeper.Claim(screen)) {
+        fprintf(stderr, "xwatch: another clipboard manager runs\n");
+        return 1;
+    }
+    printf("ready\n");
+    fflush(stdout);
+    keeper.Serve();
     return 0;
 }
 

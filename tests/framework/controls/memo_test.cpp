@@ -70,6 +70,27 @@ TEST_F(MemoTest, TextKeepsCrLfAndLinesSplitOnAnyBreak) {
     EXPECT_EQ(memo_->DisplayedText(), "");
 }
 
+TEST_F(MemoTest, TypingGoesIntoTheTextButSetTextIsKeptByteForByte) {
+    QPlainTextEdit* e = Editor();
+    ASSERT_NE(e, nullptr);
+    memo_->SetReadOnly(false);
+    EXPECT_FALSE(e->isReadOnly());
+    // Neither a lone CR nor a byte that is not UTF-8 comes back altered from the editor.
+    const std::string given = "caf\xe9\rnext\r\n";
+    memo_->SetText(given);
+    EXPECT_EQ(memo_->Text(), given);
+    memo_->SetText("a\r\nb");
+    e->moveCursor(QTextCursor::Start);
+    e->insertPlainText("typed\n");
+    EXPECT_EQ(memo_->Text(), "typed\r\na\r\nb");
+    EXPECT_EQ(memo_->Lines(), (std::vector<std::string>{"typed", "a", "b"}));
+    // A property change re-applies the look without putting the old text back.
+    memo_->SetScrollBars(fw::ssBoth);
+    EXPECT_EQ(memo_->DisplayedText(), "typed\na\nb");
+    e->undo();
+    EXPECT_EQ(memo_->Text(), "a\r\nb");
+}
+
 TEST_F(MemoTest, ALongLineWrapsOnScreenButStaysOneLine) {
     const std::string longLine = "Hostname : " + std::string(200, 'h');
     memo_->SetText(longLine + "\r\n");

@@ -14,15 +14,13 @@
 #include <string>
 
 #include "framework/controls/forms.h"
+#include "framework/controls/xcbdisplay.h"
 
 namespace {
 
 using namespace fw;
 
-xcb_connection_t* X() {
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return x11 ? x11->connection() : nullptr;
-}
+xcb_connection_t* X() { return XcbConnection(); }
 
 std::string AtomName(xcb_atom_t a) {
     xcb_get_atom_name_reply_t* r = xcb_get_atom_name_reply(X(), xcb_get_atom_name(X(), a), nullptr);
@@ -35,14 +33,11 @@ std::string AtomName(xcb_atom_t a) {
 // The three states of ours that the window's _NET_WM_STATE holds now.
 std::set<std::string> States(QWidget* w) {
     std::set<std::string> out;
-    const char* name = "_NET_WM_STATE";
-    xcb_intern_atom_reply_t* a =
-        xcb_intern_atom_reply(X(), xcb_intern_atom(X(), 0, strlen(name), name), nullptr);
-    if (!a) return out;
+    xcb_atom_t state = XcbAtom(X(), "_NET_WM_STATE");
+    if (state == XCB_ATOM_NONE) return out;
     auto win = static_cast<xcb_window_t>(w->windowHandle()->winId());
     xcb_get_property_reply_t* r = xcb_get_property_reply(
-        X(), xcb_get_property(X(), 0, win, a->atom, XCB_ATOM_ATOM, 0, 64), nullptr);
-    free(a);
+        X(), xcb_get_property(X(), 0, win, state, XCB_ATOM_ATOM, 0, 64), nullptr);
     if (!r) return out;
     auto* atoms = static_cast<xcb_atom_t*>(xcb_get_property_value(r));
     for (int i = 0; i < xcb_get_property_value_length(r) / 4; ++i) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "framework/graphics/canvasimpl.h"
 #include "tests/framework/graphics_testsupport.h"
 
 using namespace fw;

@@ -1,0 +1,228 @@
+#include "framework/menus/menuaccessible.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QPointer>
+#include <map>
+
+#include "framework/menus/menuengine.h"
+#include "framework/menus/menulevel.h"
+#include "framework/menus/menus.h"
+#include "framework/menus/menutext.h"
+
+namespace fw {
+
+namespace {
+
+// The item behind an entry: owner-drawn entries carry no text, and the item knows its
+// caption and states whatever a component did to the entry.
+TMenuItem* ItemOf(const TMenuLevelWindow& level, const TMenuEntry& e) {
+    if (e.flags & MF_SEPARATOR) return nullptr;
+    TMenuItem* items = level.Tracker()->Menu().Items();
+    return items ? items->FindByCommand(e.command) : nullptr;
+}
+
+class MenuItemAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+  public:
+    MenuItemAccessible(TMenuLevelWidget* host, int index) : host_(host), index_(index) {}
+
+    bool isValid() const override {
+        return host_ && host_->Level() && index_ < host_->Level()->EntryCount() &&
+               index_ < static_cast<int>(Level()->Handle()->entries.size());
+    }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override { return host_ ? host_->windowHandle() : nullptr; }
+    QAccessibleInterface* parent() const override {
+        return host_ ? QAccessible::queryAccessibleInterface(host_.data()) : nullptr;
+    }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+
+    QString text(QAccessible::Text t) const override {
+        if (!isValid()) return {};
+        const TMenuEntry& e = Entry();
+        if (e.flags & MF_SEPARATOR) return {};
+        if (t == QAccessible::Name) {
+            if (!e.text.empty()) return MenuSpokenName(e.text);
+            TMenuItem* item = ItemOf(*Level(), e);
+            return item ? MenuSpokenName(item->Caption()) : QString();
+        }
+        if (t == QAccessible::Accelerator) {
+            QString caption, shortcut;
+            SplitMenuText(e.text, caption, shortcut);
+            return shortcut;
+        }
+        return {};
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+
+    QRect rect() const override {
+        if (!isValid()) return {};
+        const TRect c = Level()->ScreenClientRect();
+        const TRect r = Level()->EntryRect(index_);
+        return QRect(c.Left + r.Left, c.Top + r.Top, r.Width(), r.Height());
+    }
+
+    QAccessible::Role role() const override {
+        if (!isValid()) return QAccessible::NoRole;
+        return (Entry().flags & MF_SEPARATOR) ? QAccessible::Separator : QAccessible::MenuItem;
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State s;
+        if (!isValid()) {
+            s.invalid = true;
+            return s;
+        }
+        const TMenuEntry& e = Entry();
+        if (e.flags & MF_SEPARATOR) return s;
+        const TMenuItem* item = ItemOf(*Level(), e);
+        s.disabled = (e.flags & MF_GRAYED) || (item && !item->Enabled());
+        s.checked = (e.flags & MF_CHECKED) || (item && item->Checked());
+        s.checkable = s.checked;
+        s.hasPopup = e.submenu != nullptr;
+        s.focusable = !s.disabled;
+        s.selectable = true;
+        const bool current = Level()->Selected() == index_;
+        s.focused = current;
+        s.selected = current;
+        s.hotTracked = current;
+        return s;
+    }
+
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        if (t == QAccessible::ActionInterface)
+            return static_cast<QAccessibleActionInterface*>(this);
+        return nullptr;
+    }
+    QStringList actionNames() const override {
+        if (!isValid() || role() != QAccessible::MenuItem || state().disabled) return {};
+        return {Entry().submenu ? showMenuAction() : pressAction()};
+    }
+    // The same as Return on the entry: a submenu opens, a command is chosen.
+    void doAction(const QString& name) override {
+        if (!actionNames().contains(name)) return;
+        TMenuTracker* t = Level()->Tracker();
+        const int level = t->IndexOf(Level());
+        if (level >= 0 && t->Active()) t->Activate(level, index_);
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+    TMenuLevelWidget* Host() const { return host_; }
+    int Index() const { return index_; }
+
+  private:
+    TMenuLevelWindow* Level() const { return host_->Level(); }
+    const TMenuEntry& Entry() const {
+        return Level()->Handle()->entries[static_cast<std::size_t>(index_)];
+    }
+
+    QPointer<TMenuLevelWidget> host_;
+    int index_;
+};
+
+class MenuLevelAccessible : public QAccessibleWidget {
+  public:
+    explicit MenuLevelAccessible(TMenuLevelWidget* w)
+        : QAccessibleWidget(w, QAccessible::PopupMenu) {}
+    ~MenuLevelAccessible() override {
+        for (const auto& [index, id] : items_) QAccessible::deleteAccessibleInterface(id);
+    }
+
+    // A submenu is named by the entry that opened it.
+    QString text(QAccessible::Text t) const override {
+        TMenuLevelWindow* l = Level();
+        if (t == QAccessible::Name && l && l->Handle()->item && l->Handle()->item->Parent())
+            return MenuSpokenName(l->Handle()->item->Caption());
+        return QAccessibleWidget::text(t);
+    }
+
+    int childCount() const override { return Level() ? Level()->EntryCount() : 0; }
+    QAccessibleInterface* child(int index) const override {
+        if (index < 0 || index >= childCount()) return nullptr;
+        return Item(index);
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        for (const auto& [index, id] : items_)
+            if (QAccessible::accessibleInterface(id) == child)
+                return index < childCount() ? index : -1;
+        return -1;
+    }
+    QAccessibleInterface* childAt(int x, int y) const override {
+        TMenuLevelWindow* l = Level();
+        if (!l) return nullptr;
+        const int i = l->EntryAt(QPoint(x, y));
+        return i < 0 ? nullptr : Item(i);
+    }
+    QAccessibleInterface* focusChild() const override {
+        TMenuLevelWindow* l = Level();
+        return l && l->Selected() >= 0 ? child(l->Selected()) : nullptr;
+    }
+
+    // One interface per entry, made once and kept while the level lives.
+    QAccessibleInterface* Item(int index) const {
+        auto it = items_.find(index);
+        if (it != items_.end())
+            if (QAccessibleInterface* i = QAccessible::accessibleInterface(it->second)) return i;
+        auto* made = new MenuItemAccessible(Host(), index);
+        items_[index] = QAccessible::registerAccessibleInterface(made);
+        return made;
+    }
+
+  private:
+    TMenuLevelWidget* Host() const { return static_cast<TMenuLevelWidget*>(widget()); }
+    TMenuLevelWindow* Level() const { return Host()->Level(); }
+
+    mutable std::map<int, QAccessible::Id> items_;
+};
+
+QAccessibleInterface* Factory(const QString&, QObject* object) {
+    if (auto* w = dynamic_cast<TMenuLevelWidget*>(object)) return new MenuLevelAccessible(w);
+    return nullptr;
+}
+
+TMenuAnnouncementListener listener = nullptr;
+
+bool Heard() { return listener || QAccessible::isActive(); }
+
+void Send(QAccessibleEvent& event) {
+    if (listener) listener(&event);
+    QAccessible::updateAccessibility(&event);
+}
+
+void Announce(TMenuLevelWindow* level, QAccessible::Event type) {
+    if (!Heard() || !level) return;
+    QAccessibleEvent event(level->Widget(), type);
+    Send(event);
+}
+
+}  // namespace
+
+void InstallMenuAccessibility() {
+    static bool installed = false;
+    if (installed) return;
+    installed = true;
+    QAccessible::installFactory(&Factory);
+}
+
+void SetMenuAnnouncementListener(TMenuAnnouncementListener l) { listener = l; }
+
+void AccessibleMenuOpened(TMenuLevelWindow* level) { Announce(level, QAccessible::PopupMenuStart); }
+
+void AccessibleMenuClosing(TMenuLevelWindow* level) { Announce(level, QAccessible::PopupMenuEnd); }
+
+void AccessibleMenuFocus(TMenuLevelWindow* level) {
+    if (!Heard() || !level || level->Selected() < 0) return;
+    auto* menu =
+        dynamic_cast<MenuLevelAccessible*>(QAccessible::queryAccessibleInterface(level->Widget()));
+    if (!menu) return;
+    QAccessibleInterface* item = menu->Item(level->Selected());
+    QAccessibleEvent focus(item, QAccessible::Focus);
+    Send(focus);
+    QAccessibleEvent selection(item, QAccessible::Selection);
+    Send(selection);
+}
+
+}  // namespace fw
