@@ -9,6 +9,7 @@
 #include "framework/controls/hint.h"
 #include "framework/core/classbuilder.h"
 #include "framework/core/qtconvert.h"
+#include "framework/graphics/canvasimpl.h"
 #include "framework/menus/menus.h"
 
 namespace fw {
