@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-// Code that works on the image in Qt terms needs the geometry in Qt terms too.
-#include "framework/core/qtconvert.h"
 #include "framework/graphics/graphicsbase.h"
 
 namespace fw {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "framework/core/qtconvert.h"
 #include "framework/graphics/bitmap.h"
 #include "framework/graphics/canvasimpl.h"
 

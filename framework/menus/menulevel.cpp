@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "framework/controls/controls.h"
+#include "framework/core/qtconvert.h"
 #include "framework/menus/menuaccessible.h"
 #include "framework/menus/menuengine.h"
 #include "framework/menus/menus.h"
