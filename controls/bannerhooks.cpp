@@ -38,6 +38,28 @@ TCustomMenuDecorator* Named(uintptr_t itemData) {
     return Alive().count(d) ? d : nullptr;
 }
 
+namespace {
+
+// A menu item's draw or measure request goes to the decorator its item data names; true
+// when the request was a decorator's (a freed decorator's request is dropped).
+bool RouteOwnerDraw(TMessage& m) {
+    if (m.Msg == WM_DRAWITEM) {
+        auto* dis = reinterpret_cast<TDrawItemStruct*>(m.LParam);
+        if (!dis || dis->CtlType != ODT_MENU || !dis->itemData) return false;
+        if (TCustomMenuDecorator* d = Named(dis->itemData)) d->DrawItemRequest(m);
+        return true;
+    }
+    if (m.Msg == WM_MEASUREITEM) {
+        auto* mis = reinterpret_cast<TMeasureItemStruct*>(m.LParam);
+        if (m.WParam != 0 || !mis || !mis->itemData) return false;
+        if (TCustomMenuDecorator* d = Named(mis->itemData)) d->MeasureItemRequest(m);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 struct PopupHook {
     TCustomPopupDecorator* d;
     void operator()(TMessage& m) const { d->PopupListWndProc(m); }
@@ -72,26 +94,11 @@ void TCustomMenuDecorator::FormWndProc(TMessage& m) {
         PassToForm(m);
         return;
     }
+    if (RouteOwnerDraw(m)) return;
     switch (m.Msg) {
         case WM_SETTINGCHANGE:
             if (defaultFont_) SetDefaultFont(true);
             break;
-        case WM_DRAWITEM: {
-            auto* dis = reinterpret_cast<TDrawItemStruct*>(m.LParam);
-            if (dis && dis->CtlType == ODT_MENU && dis->itemData) {
-                if (TCustomMenuDecorator* d = Named(dis->itemData)) d->DrawItemRequest(m);
-                return;
-            }
-            break;
-        }
-        case WM_MEASUREITEM: {
-            auto* mis = reinterpret_cast<TMeasureItemStruct*>(m.LParam);
-            if (m.WParam == 0 && mis && mis->itemData) {
-                if (TCustomMenuDecorator* d = Named(mis->itemData)) d->MeasureItemRequest(m);
-                return;
-            }
-            break;
-        }
         case WM_INITMENUPOPUP:
             bannerInvalid_ = true;
             break;
@@ -183,23 +190,8 @@ void TCustomPopupDecorator::PopupListWndProc(TMessage& m) {
         PassToPopupList(m);
         return;
     }
+    if (RouteOwnerDraw(m)) return;
     switch (m.Msg) {
-        case WM_DRAWITEM: {
-            auto* dis = reinterpret_cast<TDrawItemStruct*>(m.LParam);
-            if (dis && dis->CtlType == ODT_MENU && dis->itemData) {
-                if (TCustomMenuDecorator* d = Named(dis->itemData)) d->DrawItemRequest(m);
-                return;
-            }
-            break;
-        }
-        case WM_MEASUREITEM: {
-            auto* mis = reinterpret_cast<TMeasureItemStruct*>(m.LParam);
-            if (m.WParam == 0 && mis && mis->itemData) {
-                if (TCustomMenuDecorator* d = Named(mis->itemData)) d->MeasureItemRequest(m);
-                return;
-            }
-            break;
-        }
         case WM_INITMENU:
             PassToPopupList(m);
             SetOwnerDraw(menu_->Items(), false);

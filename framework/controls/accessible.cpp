@@ -10,6 +10,7 @@
 #include "framework/app/application.h"
 #include "framework/controls/controls.h"
 #include "framework/controls/fwwidget.h"
+#include "framework/controls/leafaccessible.h"
 #include "framework/core/messages.h"
 
 namespace fw {
@@ -32,9 +33,10 @@ bool Pressable(const TControl& c) {
 
 }  // namespace
 
-class ControlAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+class ControlAccessible : public LeafAccessible<FwWidget> {
   public:
-    ControlAccessible(FwWidget* host, TControl* control) : host_(host), control_(control) {}
+    ControlAccessible(FwWidget* host, TControl* control)
+        : LeafAccessible(host), control_(control) {}
 
     bool isValid() const override {
         if (!host_ || !host_->Control()) return false;
@@ -43,15 +45,6 @@ class ControlAccessible : public QAccessibleInterface, public QAccessibleActionI
             if (parent->Controls(i) == control_) return true;
         return false;
     }
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override { return host_ ? host_->window()->windowHandle() : nullptr; }
-    QAccessibleInterface* parent() const override {
-        return host_ ? QAccessible::queryAccessibleInterface(host_.data()) : nullptr;
-    }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
     QAccessibleInterface* focusChild() const override { return nullptr; }
 
     QString text(QAccessible::Text t) const override {
@@ -66,7 +59,6 @@ class ControlAccessible : public QAccessibleInterface, public QAccessibleActionI
                 return {};
         }
     }
-    void setText(QAccessible::Text, const QString&) override {}
 
     QRect rect() const override {
         if (!isValid()) return {};
@@ -116,12 +108,10 @@ class ControlAccessible : public QAccessibleInterface, public QAccessibleActionI
             c->Perform(WM_LBUTTONUP, 0, at);
         });
     }
-    QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
     TControl* Control() const { return control_; }
 
   private:
-    QPointer<FwWidget> host_;
     TControl* control_;
 };
 

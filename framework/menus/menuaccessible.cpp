@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <map>
 
+#include "framework/controls/leafaccessible.h"
 #include "framework/menus/menuengine.h"
 #include "framework/menus/menulevel.h"
 #include "framework/menus/menus.h"
@@ -22,23 +23,14 @@ TMenuItem* ItemOf(const TMenuLevelWindow& level, const TMenuEntry& e) {
     return items ? items->FindByCommand(e.command) : nullptr;
 }
 
-class MenuItemAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+class MenuItemAccessible : public LeafAccessible<TMenuLevelWidget> {
   public:
-    MenuItemAccessible(TMenuLevelWidget* host, int index) : host_(host), index_(index) {}
+    MenuItemAccessible(TMenuLevelWidget* host, int index) : LeafAccessible(host), index_(index) {}
 
     bool isValid() const override {
         return host_ && host_->Level() && index_ < host_->Level()->EntryCount() &&
                index_ < static_cast<int>(Level()->Handle()->entries.size());
     }
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override { return host_ ? host_->windowHandle() : nullptr; }
-    QAccessibleInterface* parent() const override {
-        return host_ ? QAccessible::queryAccessibleInterface(host_.data()) : nullptr;
-    }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
 
     QString text(QAccessible::Text t) const override {
         if (!isValid()) return {};
@@ -56,7 +48,6 @@ class MenuItemAccessible : public QAccessibleInterface, public QAccessibleAction
         }
         return {};
     }
-    void setText(QAccessible::Text, const QString&) override {}
 
     QRect rect() const override {
         if (!isValid()) return {};
@@ -108,7 +99,6 @@ class MenuItemAccessible : public QAccessibleInterface, public QAccessibleAction
         const int level = t->IndexOf(Level());
         if (level >= 0 && t->Active()) t->Activate(level, index_);
     }
-    QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
     TMenuLevelWidget* Host() const { return host_; }
     int Index() const { return index_; }
@@ -119,7 +109,6 @@ class MenuItemAccessible : public QAccessibleInterface, public QAccessibleAction
         return Level()->Handle()->entries[static_cast<std::size_t>(index_)];
     }
 
-    QPointer<TMenuLevelWidget> host_;
     int index_;
 };
 
