@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "framework/graphics/bitmap.h"
+#include "framework/graphics/shapedtext.h"
 
 namespace fw {
 
@@ -145,7 +146,7 @@ TRect TCanvas::SurfaceRect() const {
 // Text
 
 int TCanvas::TextWidth(const std::string& text) const {
-    return QFontMetrics(font_->ToQFont()).horizontalAdvance(QString::fromStdString(text));
+    return ShapedTextWidth(font_->ToQFont(), QString::fromStdString(text));
 }
 
 int TCanvas::TextHeight(const std::string&) const {
@@ -162,14 +163,14 @@ void TCanvas::DrawText(QPainter& p, int x, int y, const std::string& text,
     QFont f = font_->ToQFont();
     QFontMetrics m(f);
     QString s = QString::fromStdString(text);
-    int w = m.horizontalAdvance(s), h = m.ascent() + m.descent();
     if (brush_->Style() != bsClear) {
-        QRect cell = opaque ? ToQRect(*opaque) : QRect(x, y, w, h);
+        QRect cell = opaque ? ToQRect(*opaque)
+                            : QRect(x, y, ShapedTextWidth(f, s), m.ascent() + m.descent());
         p.fillRect(cell, ToQColor(brush_->Color()));
     }
     p.setFont(f);
     p.setPen(ToQColor(font_->Color()));
-    p.drawText(QPoint(x, y + m.ascent()), s);
+    DrawShapedText(p, x, y + m.ascent(), s);
 }
 
 void TCanvas::TextOut(int x, int y, const std::string& text) {
