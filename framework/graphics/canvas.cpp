@@ -1,6 +1,5 @@
 #include "framework/graphics/canvas.h"
 
-#include <QFontMetrics>
 #include <cmath>
 #include <cstdlib>
 
@@ -150,8 +149,8 @@ int TCanvas::TextWidth(const std::string& text) const {
 }
 
 int TCanvas::TextHeight(const std::string&) const {
-    QFontMetrics m(font_->ToQFont());
-    return m.ascent() + m.descent();
+    const FontCell m = ShapedFontCell(font_->ToQFont());
+    return m.ascent + m.descent;
 }
 
 TSize TCanvas::TextExtent(const std::string& text) const {
@@ -161,16 +160,16 @@ TSize TCanvas::TextExtent(const std::string& text) const {
 void TCanvas::DrawText(QPainter& p, int x, int y, const std::string& text,
                        const std::optional<TRect>& opaque) {
     QFont f = font_->ToQFont();
-    QFontMetrics m(f);
+    const FontCell m = ShapedFontCell(f);
     QString s = QString::fromStdString(text);
     if (brush_->Style() != bsClear) {
-        QRect cell = opaque ? ToQRect(*opaque)
-                            : QRect(x, y, ShapedTextWidth(f, s), m.ascent() + m.descent());
+        QRect cell =
+            opaque ? ToQRect(*opaque) : QRect(x, y, ShapedTextWidth(f, s), m.ascent + m.descent);
         p.fillRect(cell, ToQColor(brush_->Color()));
     }
     p.setFont(f);
     p.setPen(ToQColor(font_->Color()));
-    DrawShapedText(p, x, y + m.ascent(), s);
+    DrawShapedText(p, x, y + m.ascent, s);
 }
 
 void TCanvas::TextOut(int x, int y, const std::string& text) {

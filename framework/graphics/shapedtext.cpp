@@ -65,6 +65,21 @@ const QTextLayout& LayoutOf(Shaped& s, Qt::LayoutDirection direction) {
 
 }  // namespace
 
+FontCell ShapedFontCell(const QFont& font) {
+    struct Kept {
+        QFont font;
+        FontCell cell;
+    };
+    thread_local std::vector<Kept> kept;
+    auto hit =
+        std::find_if(kept.begin(), kept.end(), [&](const Kept& k) { return k.font == font; });
+    if (hit != kept.end()) return hit->cell;
+    if (kept.size() >= static_cast<std::size_t>(kShapedTextsKept)) kept.erase(kept.begin());
+    const QFontMetrics m(font);
+    kept.push_back({font, {m.ascent(), m.descent()}});
+    return kept.back().cell;
+}
+
 int ShapedTextWidth(const QFont& font, const QString& text) {
     Shaped& s = Find(font, text);
     if (s.width < 0) s.width = QFontMetrics(font).horizontalAdvance(text);

@@ -9,6 +9,13 @@
 
 namespace fw {
 
+// The font's ascent and descent as QFontMetrics gives them; kept per font like the texts.
+struct FontCell {
+    int ascent = 0;
+    int descent = 0;
+};
+FontCell ShapedFontCell(const QFont& font);
+
 // The text's advance, as QFontMetrics(font).horizontalAdvance(text) gives it.
 int ShapedTextWidth(const QFont& font, const QString& text);
 

@@ -119,4 +119,19 @@ TEST_F(ShapedText, WidthIsTheFontMetricsAdvanceForEveryFontAndText) {
     EXPECT_LT(ShapedTextWidth(small, "wide text"), ShapedTextWidth(big, "wide text"));
 }
 
+TEST_F(ShapedText, FontCellIsTheFontMetricsAscentAndDescentOfEachFont) {
+    std::vector<QFont> fonts;
+    for (int h = -6; h >= -6 - kShapedTextsKept - 3; --h) fonts.push_back(Font("Arial", h));
+    fonts.push_back(Font("Arial", -9, fsBold));
+    fonts.push_back(QFont("DejaVu Sans Mono", 30));
+    // Round the list twice, so that every font is asked for after the others pushed it out.
+    for (int round = 0; round < 2; ++round)
+        for (const QFont& f : fonts) {
+            const FontCell cell = ShapedFontCell(f);
+            EXPECT_EQ(cell.ascent, QFontMetrics(f).ascent()) << f.toString().toStdString();
+            EXPECT_EQ(cell.descent, QFontMetrics(f).descent()) << f.toString().toStdString();
+        }
+    EXPECT_LT(ShapedFontCell(fonts.front()).ascent, ShapedFontCell(fonts.back()).ascent);
+}
+
 }  // namespace
