@@ -1,7 +1,9 @@
 #include "framework/graphics/shapedtext.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QTextLayout>
+#include <QThread>
 #include <algorithm>
 #include <memory>
 #include <vector>
@@ -18,9 +20,39 @@ struct Shaped {
     Qt::LayoutDirection direction = Qt::LeftToRight;
 };
 
-// Most recently used first. Per thread: fonts and layouts are not shared across threads.
+struct KeptFont {
+    QFont font;
+    FontCell cell;
+};
+
+// Per thread: fonts and layouts are not shared across threads. Texts most recently used first.
+struct Kept {
+    std::vector<std::unique_ptr<Shaped>> texts;
+    std::vector<KeptFont> fonts;
+};
+
+void ForgetMainThreadTexts();
+
+Kept& KeptHere() {
+    thread_local Kept kept;
+    // Fonts must not outlive the application: the main thread's go with it, not at exit.
+    thread_local bool decided = false;
+    if (!decided) {
+        if (const QCoreApplication* app = QCoreApplication::instance()) {
+            decided = true;
+            if (app->thread() == QThread::currentThread()) qAddPostRoutine(ForgetMainThreadTexts);
+        }
+    }
+    return kept;
+}
+
+void ForgetMainThreadTexts() {
+    KeptHere().texts.clear();
+    KeptHere().fonts.clear();
+}
+
 Shaped& Find(const QFont& font, const QString& text) {
-    thread_local std::vector<std::unique_ptr<Shaped>> kept;
+    std::vector<std::unique_ptr<Shaped>>& kept = KeptHere().texts;
     auto hit = std::find_if(kept.begin(), kept.end(), [&](const std::unique_ptr<Shaped>& s) {
         return s->text == text && s->font == font;
     });
@@ -66,13 +98,9 @@ const QTextLayout& LayoutOf(Shaped& s, Qt::LayoutDirection direction) {
 }  // namespace
 
 FontCell ShapedFontCell(const QFont& font) {
-    struct Kept {
-        QFont font;
-        FontCell cell;
-    };
-    thread_local std::vector<Kept> kept;
+    std::vector<KeptFont>& kept = KeptHere().fonts;
     auto hit =
-        std::find_if(kept.begin(), kept.end(), [&](const Kept& k) { return k.font == font; });
+        std::find_if(kept.begin(), kept.end(), [&](const KeptFont& k) { return k.font == font; });
     if (hit != kept.end()) return hit->cell;
     if (kept.size() >= static_cast<std::size_t>(kShapedTextsKept)) kept.erase(kept.begin());
     const QFontMetrics m(font);
