@@ -27,6 +27,7 @@ struct TTimerThread::Shared {
     bool syncEvent = true;
     TThreadPriority priority = tpNormal;
     bool guiTickPending = false;     // handed to the GUI thread, not yet run
+    bool awaitingGuiTick = false;    // the worker waits for that tick to be run
     std::recursive_mutex tickMutex;  // held by a tick running on the worker itself
     TWorkerState state = TWorkerState::Starting;
 };
@@ -95,11 +96,20 @@ class TTimerThread::Worker {
     }
 
   private:
-    // The worker waits until the GUI thread has run the tick, so the two never overlap.
+    // The tick is handed over and the worker goes straight back to sleep: the GUI thread
+    // wakes it only when it is still waiting for an earlier tick, not after every tick. A
+    // tick not yet run when the next sleep ends holds the next one back (ticks never pile
+    // up); the worker then sleeps afresh from the moment it has run.
     static void TickOnGuiThread(const std::shared_ptr<Shared>& s,
                                 std::unique_lock<std::mutex>& lock) {
+        if (s->guiTickPending) {
+            s->state = TWorkerState::TickQueued;
+            s->awaitingGuiTick = true;
+            s->cv.wait(lock, [&] { return s->terminated || !s->guiTickPending; });
+            s->awaitingGuiTick = false;
+            return;
+        }
         s->guiTickPending = true;
-        s->state = TWorkerState::TickQueued;
         const unsigned long generation = s->generation;
         lock.unlock();
         fw::PostToGuiThread([s, generation] {
@@ -110,14 +120,15 @@ class TTimerThread::Worker {
                 if (!s->terminated && s->generation == generation) owner = s->owner;
             }
             if (owner) fw::Guarded(owner, [owner] { owner->Timer(); });
+            bool wake = false;
             {
                 std::lock_guard g(s->m);
                 s->guiTickPending = false;
+                wake = s->awaitingGuiTick;
             }
-            s->cv.notify_all();
+            if (wake) s->cv.notify_all();
         });
         lock.lock();
-        s->cv.wait(lock, [&] { return s->terminated || !s->guiTickPending; });
     }
 
     // The owner waits for this tick before it goes; an exception is shown on the GUI thread.

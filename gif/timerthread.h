@@ -1,6 +1,6 @@
 #pragma once
 // The worker of the threaded timer: sleeps for the interval, then has the owner's tick run
-// on the GUI thread (waiting until it has run) or on the worker itself. Instead of being
+// on the GUI thread (one tick at a time) or on the worker itself. Instead of being
 // suspended and resumed from outside it waits on a condition variable, so that a stopped
 // worker gives no further tick and a new interval is picked up by the next sleep.
 //

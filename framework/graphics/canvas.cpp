@@ -6,6 +6,7 @@
 #include "framework/core/qtconvert.h"
 #include "framework/graphics/bitmap.h"
 #include "framework/graphics/canvasimpl.h"
+#include "framework/graphics/shapedtext.h"
 
 namespace fw {
 
@@ -174,12 +175,12 @@ TRect TCanvas::SurfaceRect() const {
 // Text
 
 int TCanvas::TextWidth(const std::string& text) const {
-    return impl_->Metrics(*font_).horizontalAdvance(QString::fromStdString(text));
+    return ShapedTextWidth(font_->ToQFont(), QString::fromStdString(text));
 }
 
 int TCanvas::TextHeight(const std::string&) const {
-    const QFontMetrics& m = impl_->Metrics(*font_);
-    return m.ascent() + m.descent();
+    const FontCell m = ShapedFontCell(font_->ToQFont());
+    return m.ascent + m.descent;
 }
 
 TSize TCanvas::TextExtent(const std::string& text) const {
@@ -189,16 +190,16 @@ TSize TCanvas::TextExtent(const std::string& text) const {
 void TCanvas::Impl::DrawText(TCanvas& canvas, QPainter& p, int x, int y, const std::string& text,
                              const std::optional<TRect>& opaque) {
     QFont f = canvas.font_->ToQFont();
-    const QFontMetrics& m = canvas.impl_->Metrics(*canvas.font_);
+    const FontCell m = ShapedFontCell(f);
     QString s = QString::fromStdString(text);
-    int w = m.horizontalAdvance(s), h = m.ascent() + m.descent();
     if (canvas.brush_->Style() != bsClear) {
-        QRect cell = opaque ? ToQRect(*opaque) : QRect(x, y, w, h);
+        QRect cell =
+            opaque ? ToQRect(*opaque) : QRect(x, y, ShapedTextWidth(f, s), m.ascent + m.descent);
         p.fillRect(cell, ToQColor(canvas.brush_->Color()));
     }
     p.setFont(f);
     p.setPen(ToQColor(canvas.font_->Color()));
-    p.drawText(QPoint(x, y + m.ascent()), s);
+    DrawShapedText(p, x, y + m.ascent, s);
 }
 
 void TCanvas::TextOut(int x, int y, const std::string& text) {

@@ -70,7 +70,8 @@ TFont::TFont(const TFont& other)
       height_(other.height_),
       name_(other.name_),
       pitch_(other.pitch_),
-      style_(other.style_) {}
+      style_(other.style_),
+      qfont_(other.qfont_) {}
 
 TFont& TFont::operator=(const TFont& other) {
     Assign(other);
@@ -86,18 +87,21 @@ void TFont::SetColor(TColor c) {
 void TFont::SetHeight(int h) {
     if (h == height_) return;
     height_ = h;
+    qfont_.reset();
     Changed();
 }
 
 void TFont::SetName(const std::string& name) {
     if (name == name_) return;
     name_ = name;
+    qfont_.reset();
     Changed();
 }
 
 void TFont::SetPitch(TFontPitch p) {
     if (p == pitch_) return;
     pitch_ = p;
+    qfont_.reset();
     Changed();
 }
 
@@ -105,6 +109,7 @@ void TFont::SetStyle(TFontStyles s) {
     s &= fsBold | fsItalic | fsUnderline | fsStrikeOut;
     if (s == style_) return;
     style_ = s;
+    qfont_.reset();
     Changed();
 }
 
@@ -112,6 +117,10 @@ void TFont::Assign(const TPersistent& source) {
     if (auto* f = dynamic_cast<const TFont*>(&source)) {
         if (f == this) return;
         bool differs = !(*f == *this) || f->name_ != name_;
+        // The other font's toolkit font, if made, is made from what is copied here.
+        if (f->height_ != height_ || f->name_ != name_ || f->pitch_ != pitch_ ||
+            f->style_ != style_)
+            qfont_ = f->qfont_;
         color_ = f->color_;
         height_ = f->height_;
         name_ = f->name_;
@@ -129,6 +138,12 @@ bool operator==(const TFont& a, const TFont& b) {
 }
 
 QFont TFont::ToQFont() const {
+    // Made once per change: every paint of every control asks for it.
+    if (!qfont_) qfont_ = MakeQFont();
+    return *qfont_;
+}
+
+QFont TFont::MakeQFont() const {
     RegisterFontSubstitutions();
     QFont f(QString::fromStdString(name_));
     f.setBold(style_ & fsBold);

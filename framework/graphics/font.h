@@ -7,6 +7,7 @@
 // whole cell height (ascent + descent); the pixel size is scaled so that the resolved
 // face's cell comes out at that height.
 #include <QFont>
+#include <optional>
 #include <string>
 
 #include "framework/graphics/graphicsobjects.h"
@@ -69,6 +70,9 @@ class TFont : public TGraphicsObject {
     std::string name_ = "MS Sans Serif";
     TFontPitch pitch_ = fpDefault;
     TFontStyles style_ = 0;
+    // The toolkit font of the properties above (colour aside), made on first use.
+    mutable std::optional<QFont> qfont_;
+    QFont MakeQFont() const;
 };
 
 }  // namespace fw

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QThread>
 #include <algorithm>
 #include <atomic>
@@ -142,6 +143,21 @@ TEST_F(ThreadedTimerTest, DisablingStopsTheTicksAtOnce) {
     timer->SetInterval(1);
     timer->SetEnabled(true);
     ASSERT_TRUE(giftest::WaitUntil([&] { return ticks >= 2; }));
+}
+
+TEST_F(ThreadedTimerTest, ABusyGuiThreadGetsOneTickNotAPileOfThem) {
+    timer->SetInterval(1);
+    Count();
+    // The GUI thread takes no events for many intervals: the worker holds back behind the
+    // one tick it handed over instead of queueing one per interval.
+    ASSERT_TRUE(
+        WaitWithoutEvents([&] { return timer->WorkerState() == TWorkerState::TickQueued; }));
+    std::this_thread::sleep_for(30ms);
+    EXPECT_EQ(timer->WorkerState(), TWorkerState::TickQueued);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ticks, 1);
+    // Having run, the tick frees the worker, and the ticks go on.
+    ASSERT_TRUE(giftest::WaitUntil([&] { return ticks >= 3; }));
 }
 
 TEST_F(ThreadedTimerTest, DisablingInsideATickGivesNoFurtherTick) {

@@ -119,6 +119,45 @@ TEST(GraphicsFont, HeightRuleInQtFont) {
     EXPECT_FALSE(styled.bold());
 }
 
+// The toolkit font is made once and kept: every change, copy and assignment must show in it.
+TEST(GraphicsFont, TheKeptQtFontFollowsEveryChange) {
+    gfxtest::EnsureApp();
+    TFont f;
+    f.SetName("Arial");
+    f.SetHeight(-9);
+    EXPECT_EQ(f.ToQFont().pixelSize(), 9);
+    f.SetName("Courier New");
+    EXPECT_EQ(QFontInfo(f.ToQFont()).family(), "Liberation Mono");
+    f.SetPitch(fpFixed);
+    EXPECT_TRUE(f.ToQFont().fixedPitch());
+    f.SetStyle(fsBold);
+    EXPECT_TRUE(f.ToQFont().bold());
+    f.SetColor(clRed);  // not part of the toolkit font
+    EXPECT_TRUE(f.ToQFont().bold());
+
+    // Assigned from a font whose toolkit font was made, and from one whose was not.
+    TFont made;
+    made.SetName("Arial");
+    made.SetHeight(-14);
+    (void)made.ToQFont();
+    f.Assign(made);
+    EXPECT_EQ(f.ToQFont().pixelSize(), 14);
+    EXPECT_FALSE(f.ToQFont().bold());
+    EXPECT_FALSE(f.ToQFont().fixedPitch());
+    TFont fresh;
+    fresh.SetName("Arial");
+    fresh.SetHeight(-11);
+    fresh.SetStyle(fsItalic);
+    f.Assign(fresh);
+    EXPECT_EQ(f.ToQFont().pixelSize(), 11);
+    EXPECT_TRUE(f.ToQFont().italic());
+    // A copy keeps the same, and goes its own way after.
+    TFont copy(f);
+    copy.SetHeight(-20);
+    EXPECT_EQ(copy.ToQFont().pixelSize(), 20);
+    EXPECT_EQ(f.ToQFont().pixelSize(), 11);
+}
+
 // A settings file may hold any int as a height: nothing overflows, the stored height is
 // kept as it is, and the platform is not asked for a giant face.
 TEST(GraphicsFont, ExtremeHeightsSaturateAndStayDrawable) {
