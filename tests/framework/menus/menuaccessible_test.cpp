@@ -16,22 +16,14 @@
 #include "framework/menus/menus.h"
 #include "framework/menus/menutext.h"
 #include "framework/menus/popuplist.h"
+#include "menu_testsupport.h"
 
 namespace {
 
 using namespace fw;
 
 // Open, -, Gray (disabled), More > (Inner1, Inner2), Save && Quit<tab>Ctrl+Q, Check (checked).
-struct Menu {
-    std::unique_ptr<TPopupMenu> menu = std::make_unique<TPopupMenu>(nullptr);
-    std::vector<std::unique_ptr<TMenuItem>> items;
-    TMenuItem* Add(TMenuItem* parent, const std::string& caption) {
-        items.push_back(std::make_unique<TMenuItem>(nullptr));
-        TMenuItem* i = items.back().get();
-        i->SetCaption(caption);
-        parent->Add(i);
-        return i;
-    }
+struct Menu : MenuBuilder {
     TMenuItem *open, *gray, *more, *inner1, *save, *check;
     Menu() {
         open = Add(menu->Items(), "&Open");
@@ -44,9 +36,6 @@ struct Menu {
         save = Add(menu->Items(), "&Save && Quit\tCtrl+Q");
         check = Add(menu->Items(), "C&heck");
         check->SetChecked(true);
-    }
-    ~Menu() {
-        while (!items.empty()) items.pop_back();
     }
 };
 

@@ -17,22 +17,14 @@
 #include "framework/controls/screen.h"
 #include "framework/menus/menus.h"
 #include "framework/menus/popuplist.h"
+#include "menu_testsupport.h"
 
 namespace {
 
 using namespace fw;
 
 // A menu: Open, -, Gray (disabled), More > (Inner1, Inner2), Last.
-struct TestMenu {
-    std::unique_ptr<TPopupMenu> menu = std::make_unique<TPopupMenu>(nullptr);
-    std::vector<std::unique_ptr<TMenuItem>> items;
-    TMenuItem* Add(TMenuItem* parent, const std::string& caption) {
-        items.push_back(std::make_unique<TMenuItem>(nullptr));
-        TMenuItem* i = items.back().get();
-        i->SetCaption(caption);
-        parent->Add(i);
-        return i;
-    }
+struct TestMenu : MenuBuilder {
     TMenuItem *open, *sep, *gray, *more, *inner1, *inner2, *last;
     TestMenu() {
         open = Add(menu->Items(), "&Open");
@@ -43,10 +35,6 @@ struct TestMenu {
         inner1 = Add(more, "Inner &1");
         inner2 = Add(more, "Inner &2");
         last = Add(menu->Items(), "&Last");
-    }
-    ~TestMenu() {
-        // Items go before the menu, children before parents.
-        while (!items.empty()) items.pop_back();
     }
 };
 
