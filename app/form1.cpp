@@ -250,9 +250,10 @@ void TForm1::CopyIPtoclipboard1Click(TObject*) {
 
 void TForm1::Exit1Click(TObject*) { Application->Terminate(); }
 
-// Shown again and again where it was left; it hides itself.
+// Made on first use, then shown again and again where it was left; it hides itself.
 void TForm1::About1Click(TObject*) {
-    if (Form3) Form3->Show();
+    if (!Form3) Form3 = new TForm3(Application);
+    Form3->Show();
 }
 
 void TForm1::LefttoRight1Click(TObject*) { label2->SetScrollDirection(ctl::LeftToRight); }
@@ -348,8 +349,10 @@ void TForm1::TrayHostChanged(TObject*, bool available) {
     if (!available && Application->Minimized()) RestoreAndBringForward();
 }
 
+// Made on first use (it reads IP.LOG then), hidden rather than freed when closed.
 void TForm1::Changelog1Click(TObject*) {
-    if (Form2) Form2->Show();
+    if (!Form2) Form2 = new TForm2(Application, this);
+    Form2->Show();
 }
 
 void TForm1::Image4Click(TObject*) { Application->Terminate(); }

@@ -147,6 +147,14 @@ LogContents ReadLog(const std::string& path, std::size_t capacity) {
     return r;
 }
 
+bool CreateLogIfMissing(const std::string& path) {
+    // Follows links like ReadLog: a dangling link counts as missing there too.
+    struct stat st;
+    if (::stat(path.c_str(), &st) == 0 || errno != ENOENT) return false;
+    WriteLog(path, {});
+    return true;
+}
+
 void WriteLog(const std::string& path, std::string_view bytes) {
     auto slash = path.rfind('/');
     if (slash != std::string::npos && slash > 0) platform::MakeDirectories(path.substr(0, slash));

@@ -37,6 +37,11 @@ LogContents ReadLog(const std::string& path, std::size_t capacity = kLogCapacity
 // Throws fw::EFCreateError with "Cannot create file %s" and the path.
 void WriteLog(const std::string& path, std::string_view bytes);
 
+// Makes an empty log where none is, as the program does at start-up even though the log
+// window is made only when first shown; an existing file (readable or not) is left alone.
+// True when it made one. Throws as WriteLog does.
+bool CreateLogIfMissing(const std::string& path);
+
 // The log's bytes as text the window can show: valid UTF-8 stays, other bytes are read as
 // Latin-1. Only for display; the file keeps its bytes.
 std::string LogDisplayText(std::string_view bytes);

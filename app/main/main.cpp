@@ -5,13 +5,14 @@
 #include <string_view>
 
 #include "app/form1.h"
-#include "app/form2.h"
-#include "app/form3.h"
+#include "app/iplog.h"
 #include "controls/registercontrols.h"
 #include "framework/app/application.h"
 #include "framework/app/display.h"
 #include "framework/app/socketwatch.h"
+#include "framework/controls/controls.h"
 #include "framework/core/classregistry.h"
+#include "framework/text/componenttext.h"
 #include "gif/registergif.h"
 #include "platform/singleinstance.h"
 #include "settings/propstore.h"
@@ -52,8 +53,12 @@ int main(int argc, char** argv) {
     application.SetTitle("Rezazo '98");
     TForm1* Form1 = nullptr;
     application.CreateForm(Form1);
-    application.CreateForm(Form2);
-    application.CreateForm(Form3);
+    // The log and About windows are made when first shown; the log file is there from the
+    // start all the same, and a failure to make it is shown once the loop runs.
+    {
+        fw::TWindowLoading loading;
+        fw::Guarded(Form1, [] { app::CreateLogIfMissing(app::LogFileName()); });
+    }
     fw::TSocketWatch requests(instance.ListenFd(), [&] {
         if (instance.TakeRequests() > 0 && Form1 && !application.Terminated())
             Form1->RestoreAndBringForward();

@@ -201,8 +201,8 @@ class ClassBuilder {
             (static_cast<T&>(o).*set)(static_cast<std::decay_t<A>>(v));
         };
     }
-    ClassBuilder& Add(PropInfo p) {
-        info_.props.push_back(std::move(p));
+    ClassBuilder& Add(PropInfo&& p) {
+        info_.AddProp(std::move(p));
         return *this;
     }
 

@@ -4,6 +4,15 @@
 
 namespace fw {
 
+PropInfo::PropInfo() = default;
+PropInfo::PropInfo(const PropInfo&) = default;
+PropInfo::PropInfo(PropInfo&&) noexcept = default;
+PropInfo& PropInfo::operator=(const PropInfo&) = default;
+PropInfo& PropInfo::operator=(PropInfo&&) noexcept = default;
+PropInfo::~PropInfo() = default;
+
+void TClassInfo::AddProp(PropInfo&& prop) { props.push_back(std::move(prop)); }
+
 int EnumInfo::Ordinal(const std::string& ident) const {
     for (size_t i = 0; i < names.size(); ++i)
         if (SameText(names[i], ident)) return static_cast<int>(i);

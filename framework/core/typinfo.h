@@ -72,6 +72,15 @@ struct PropInfo {
 
     bool IsEnumeration() const { return kind == PropKind::Enum; }
     bool HasDefault() const { return defaultOrdinal || defaultString; }
+
+    // Out of line: every published property of every class makes one, and inlined copies of
+    // these members were a large share of the program's code.
+    PropInfo();
+    PropInfo(const PropInfo&);
+    PropInfo(PropInfo&&) noexcept;
+    PropInfo& operator=(const PropInfo&);
+    PropInfo& operator=(PropInfo&&) noexcept;
+    ~PropInfo();
 };
 
 struct TClassInfo {
@@ -85,6 +94,8 @@ struct TClassInfo {
     std::vector<const PropInfo*> AllProps() const;
     const PropInfo* FindProp(const std::string& name) const;  // case-insensitive
     bool InheritsFrom(const TClassInfo* other) const;
+    // Appends a property (out of line for the same reason as PropInfo's members).
+    void AddProp(PropInfo&& prop);
 };
 
 }  // namespace fw

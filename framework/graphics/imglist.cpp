@@ -16,6 +16,15 @@ QImage Cut(const QImage& strip, int x, int w, int h) {
     QPainter p(&out);
     p.setCompositionMode(QPainter::CompositionMode_Source);
     p.drawImage(QPoint(0, 0), strip, QRect(x, 0, w, h));
+    p.end();
+    // An image with no clear pixel is kept without alpha: it draws the same, and a bitmap
+    // asked for it can share its pixels rather than hold a copy.
+    for (int y = 0; y < h; ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(out.constScanLine(y));
+        for (int i = 0; i < w; ++i)
+            if (qAlpha(line[i]) != 255) return out;
+    }
+    out.reinterpretAsFormat(QImage::Format_RGB32);
     return out;
 }
 
@@ -128,6 +137,16 @@ QImage TImageList::ImageAt(int index) const {
 
 void TImageList::GetBitmap(int index, TBitmap& dest) const {
     CheckIndex(index);
+    // Drawn onto a fresh RGB bitmap, an opaque image gives its own pixels: the bitmap shares
+    // them (copied when either side is drawn on). Paletted and alpha formats need a copy.
+    const QImage& img = images_[static_cast<size_t>(index)];
+    TPixelFormat pf = dest.PixelFormat();
+    if (img.format() == QImage::Format_RGB32 && pf != pf1bit && pf != pf4bit && pf != pf8bit &&
+        pf != pf32bit) {
+        dest.MutableImage() = img;
+        dest.Modified();
+        return;
+    }
     dest.SetSize(width_, height_);
     TCanvas& c = dest.Canvas();
     c.Save();

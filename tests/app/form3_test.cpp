@@ -193,6 +193,24 @@ TEST_F(AboutWindow, AboutShowsItWhereItWasLeftAndXHidesIt) {
     main.Image1->SetVisible(false);  // nothing of the main window is needed further
 }
 
+TEST_F(AboutWindow, IsMadeOnFirstAskingAndKeptAfterwards) {
+    TForm1 main(nullptr);
+    Form3 = nullptr;
+    main.About1Click(nullptr);
+    ASSERT_NE(Form3, nullptr);
+    fw::ComponentPtr<TForm3> made(Form3);
+    EXPECT_NE(made.get(), form_.get());
+    EXPECT_TRUE(made->Visible());
+    EXPECT_EQ(made->Memo1->Lines(), app::VersionHistory());
+    made->Hide();
+    main.About1Click(nullptr);
+    EXPECT_EQ(Form3, made.get()) << "hidden, then shown again, not made twice";
+    made->Hide();
+    made.reset();
+    EXPECT_EQ(Form3, nullptr);
+    main.Image1->SetVisible(false);
+}
+
 TEST_F(AboutWindow, HistoryBoxUsesItsDesignedFontAndColours) {
     TForm3& f = *form_;
     ASSERT_NE(f.Memo1, nullptr);

@@ -161,6 +161,28 @@ TEST(IpLogFile, ALogThatCannotBeReadSaysWhyAndAMissingOneIsNoError) {
     fs::remove_all(dir);
 }
 
+TEST(IpLogFile, StartUpMakesAnEmptyLogOnlyWhereThereIsNone) {
+    fs::path dir = fs::temp_directory_path() / ("rz-iplog-make-" + std::to_string(getpid()));
+    const std::string path = (dir / "sub" / "IP.LOG").string();
+    EXPECT_TRUE(app::CreateLogIfMissing(path)) << "its directory is made too";
+    EXPECT_EQ(ReadAll(path), "");
+
+    WriteAll(path, "kept\r\n");
+    EXPECT_FALSE(app::CreateLogIfMissing(path));
+    EXPECT_EQ(ReadAll(path), "kept\r\n");
+
+    // What the log window would refuse to read stays as it is, and nothing waits on a pipe.
+    fs::remove(path);
+    fs::create_directories(path);
+    EXPECT_FALSE(app::CreateLogIfMissing(path));
+    EXPECT_TRUE(fs::is_directory(path));
+    fs::remove(path);
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    EXPECT_FALSE(app::CreateLogIfMissing(path));
+    EXPECT_TRUE(fs::is_fifo(path));
+    fs::remove_all(dir);
+}
+
 TEST(IpLogFile, BytesThatAreNotTextAreShownAsLatin1ButKeptAsTheyAre) {
     EXPECT_EQ(app::LogDisplayText("caf\xE9"), "caf\xC3\xA9");
     EXPECT_EQ(app::LogDisplayText("caf\xC3\xA9"), "caf\xC3\xA9");  // valid UTF-8 stays
@@ -250,6 +272,30 @@ TEST_F(LogWindow, NoLogAtStartUpMakesAnEmptyOne) {
     Create();
     ASSERT_TRUE(fs::exists(LogPath()));
     EXPECT_EQ(fs::file_size(LogPath()), 0u);
+}
+
+TEST_F(LogWindow, IsMadeOnFirstShowingWithTheLogOfThatMomentAndThenKept) {
+    platform::ScopedHostBackend use(host_);
+    main_.reset(new TForm1(nullptr));
+    ASSERT_EQ(Form2, nullptr);
+    const std::string record = "1:00:00 PM\r\n1/2/99\r\nLocal IP : 1.2.3.4\r\nh\r\n\r\n";
+    WriteAll(LogPath(), record);  // written after the program started, before the first look
+    main_->Changelog1Click(nullptr);
+    ASSERT_NE(Form2, nullptr);
+    log_.reset(Form2);
+    EXPECT_TRUE(log_->Visible());
+    EXPECT_EQ(log_->LogBytes(), record);
+    EXPECT_EQ(log_->Memo1->Lines().at(3), "h");
+
+    // Closed and asked for again: the same window, with what was added since.
+    log_->SpeedButton1Click(log_.get());
+    log_->Hide();
+    main_->Changelog1Click(nullptr);
+    EXPECT_EQ(Form2, log_.get());
+    EXPECT_TRUE(log_->Visible());
+    EXPECT_EQ(log_->Memo1->Lines().size(), 10u);
+    EXPECT_EQ(ReadAll(LogPath()), log_->LogBytes());
+    log_->Hide();
 }
 
 TEST_F(LogWindow, TwoAddsAndARestartShowTenLinesInOrder) {

@@ -51,6 +51,45 @@ TEST_F(ImageList, GetBitmapSizesTheReceiverAndCopiesPixels) {
     EXPECT_THROW(list->GetBitmap(-1, picture.Bitmap()), Exception);
 }
 
+// Opaque images are handed out without a copy: drawing on the receiver must leave the list's
+// image alone, and receivers that keep another pixel format still get one in that format.
+TEST_F(ImageList, SharedOpaqueImagesStayTheListsOwnAndFormatsAreKept) {
+    ComponentPtr<TImageList> list(new TImageList(nullptr));
+    list->SetSize(103, 14);
+    TBitmap strip;
+    TitleStrip(strip);
+    list->Add(strip, nullptr);
+
+    TBitmap first;
+    first.SetPixelFormat(pf24bit);
+    list->GetBitmap(0, first);
+    EXPECT_EQ(first.PixelFormat(), pf24bit);
+    EXPECT_EQ(first.Image().constBits(), list->ImageAt(0).constBits()) << "shared, not copied";
+    first.Canvas().SetPixel(5, 5, clYellow);
+    EXPECT_EQ(first.Canvas().Pixels(5, 5), clYellow);
+    TBitmap second;
+    list->GetBitmap(0, second);
+    EXPECT_EQ(second.Canvas().Pixels(5, 5), clRed) << "the drawing reached the list's image";
+    EXPECT_EQ(list->ImageAt(0).pixel(5, 5), qRgb(255, 0, 0));
+
+    for (TPixelFormat pf : {pf8bit, pf32bit}) {
+        TBitmap other;
+        other.SetPixelFormat(pf);
+        list->GetBitmap(1, other);
+        EXPECT_EQ(other.PixelFormat(), pf);
+        EXPECT_EQ(other.Width(), 103);
+        EXPECT_EQ(other.Canvas().Pixels(50, 7), clGreen);
+    }
+
+    // An image with clear pixels is still drawn onto white.
+    list->SetSize(250, 14);
+    list->Add(strip, nullptr);  // wider than the strip: its last 44 columns are clear
+    TBitmap padded;
+    list->GetBitmap(0, padded);
+    EXPECT_EQ(padded.Canvas().Pixels(205, 7), clGreen);
+    EXPECT_EQ(padded.Canvas().Pixels(220, 7), clWhite);
+}
+
 TEST_F(ImageList, MaskedImagesDrawOnlyTheirVisiblePixels) {
     ComponentPtr<TImageList> list(new TImageList(nullptr));
     list->SetSize(3, 1);
