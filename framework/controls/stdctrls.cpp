@@ -5,6 +5,7 @@
 #include "framework/core/classbuilder.h"
 #include "framework/graphics/bitmap.h"
 #include "framework/graphics/canvas.h"
+#include "framework/graphics/drawtext.h"
 #include "platform/strings.h"
 
 namespace fw {
@@ -31,24 +32,9 @@ using platform::SplitLines;
 // Breaks lines at blanks so that each fits the width (a single long word stays whole).
 std::vector<std::string> WrapLines(TCanvas& canvas, const std::vector<std::string>& in, int width) {
     std::vector<std::string> out;
-    for (const std::string& line : in) {
-        std::string cur;
-        size_t i = 0;
-        while (i <= line.size()) {
-            size_t sp = line.find(' ', i);
-            std::string word = line.substr(i, sp == std::string::npos ? std::string::npos : sp - i);
-            std::string candidate = cur.empty() ? word : cur + " " + word;
-            if (!cur.empty() && canvas.TextWidth(candidate) > width) {
-                out.push_back(cur);
-                cur = word;
-            } else {
-                cur = candidate;
-            }
-            if (sp == std::string::npos) break;
-            i = sp + 1;
-        }
-        out.push_back(cur);
-    }
+    for (const std::string& line : in)
+        WrapWords(
+            line, width, [&](const std::string& t) { return canvas.TextWidth(t); }, out);
     return out;
 }
 }  // namespace

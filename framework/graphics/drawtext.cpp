@@ -77,16 +77,18 @@ std::vector<std::string> SplitLines(const std::string& s, bool single) {
     return platform::SplitLines(s);
 }
 
-// Breaks a line between words so that each piece fits; a word wider than the width
-// stands alone on its line.
-void Wrap(const Measure& m, const std::string& line, int width, std::vector<std::string>& out) {
+}  // namespace
+
+void WrapWords(const std::string& line, int width,
+               const std::function<int(const std::string&)>& widthOf,
+               std::vector<std::string>& out) {
     std::string cur;
     size_t i = 0;
     for (;;) {
         size_t sp = line.find(' ', i);
         std::string word = line.substr(i, sp == std::string::npos ? std::string::npos : sp - i);
         std::string candidate = cur.empty() ? word : cur + " " + word;
-        if (!cur.empty() && m.Width(candidate) > width) {
+        if (!cur.empty() && widthOf(candidate) > width) {
             out.push_back(cur);
             cur = word;
         } else {
@@ -97,8 +99,6 @@ void Wrap(const Measure& m, const std::string& line, int width, std::vector<std:
     }
     out.push_back(cur);
 }
-
-}  // namespace
 
 int DrawText(TCanvas& canvas, const std::string& text, TRect& rect, unsigned flags) {
     if (text.empty()) {
@@ -113,7 +113,8 @@ int DrawText(TCanvas& canvas, const std::string& text, TRect& rect, unsigned fla
     std::vector<std::string> raw;
     for (const std::string& l : SplitLines(text, single)) {
         if ((flags & DT_WORDBREAK) && !single)
-            Wrap(m, l, rect.Width(), raw);
+            WrapWords(
+                l, rect.Width(), [&](const std::string& t) { return m.Width(t); }, raw);
         else
             raw.push_back(l);
     }

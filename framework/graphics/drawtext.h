@@ -1,7 +1,9 @@
 #pragma once
 // Formatted text in a rectangle, as the classic DrawText call does it: alignment, line
 // breaks at words, tab stops, access-key underlines, and measuring without drawing.
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "framework/graphics/canvas.h"
 
@@ -18,6 +20,12 @@ inline constexpr unsigned DT_EXPANDTABS = 0x40;
 inline constexpr unsigned DT_NOCLIP = 0x100;
 inline constexpr unsigned DT_CALCRECT = 0x400;
 inline constexpr unsigned DT_NOPREFIX = 0x800;
+
+// Breaks a line between words so that each piece fits the width as widthOf measures it;
+// a word wider than the width stands alone on its line.
+void WrapWords(const std::string& line, int width,
+               const std::function<int(const std::string&)>& widthOf,
+               std::vector<std::string>& out);
 
 // Draws text with the canvas's font (its colour is the text colour) inside rect, clipped
 // to it unless DT_NOCLIP. Unless DT_NOPREFIX, "&x" underlines x and "&&" shows one "&".

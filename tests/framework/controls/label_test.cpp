@@ -70,3 +70,38 @@ TEST(LabelPaint, ANewCaptionFontOrWidthIsLaidOutAtTheNextPaint) {
 }
 
 }  // namespace
+
+namespace {
+
+// An auto-sized, word-wrapped label as wide as `width` showing `caption`; its height.
+int WrappedHeight(TForm& form, const std::string& caption, int width) {
+    auto* label = new TLabel(&form);
+    label->SetParent(&form);
+    label->Font()->SetHeight(-12);
+    label->SetAutoSize(true);
+    label->SetWordWrap(true);
+    label->SetBounds(0, 0, width, 10);
+    label->SetCaption(caption);
+    return label->Height();
+}
+
+}  // namespace
+
+TEST(LabelWrap, BreaksBetweenWordsAndKeepsALongWordWhole) {
+    EnsureApp();
+    ComponentPtr<TForm> form(new TForm(nullptr));
+    form->SetBounds(0, 0, 300, 200);
+    const int one = WrappedHeight(*form, "Mmmm", 200);
+    ASSERT_GT(one, 0);
+    // Each word fits the width alone, no two together: three lines.
+    auto* probe = new TLabel(form.get());
+    probe->Font()->SetHeight(-12);
+    probe->SetCaption("Mmmm Mmmm");
+    const int pair = probe->Width();
+    EXPECT_EQ(WrappedHeight(*form, "Mmmm Mmmm Mmmm", pair - 1), 3 * one);
+    // Two words fit together, the third goes below.
+    EXPECT_EQ(WrappedHeight(*form, "Mmmm Mmmm Mmmm", pair), 2 * one);
+    // A word wider than the label is not broken, and no empty line comes before it.
+    EXPECT_EQ(WrappedHeight(*form, "Mmmmmmmmmmmmmmmm", 10), one);
+    EXPECT_EQ(WrappedHeight(*form, "Mm Mmmmmmmmmmmmmmmm", 10), 2 * one);
+}
