@@ -36,7 +36,9 @@ const TMenuEntry* TMenuTracker::EntryOf(int level, int entry) const {
 void TMenuTracker::Freed(TComponent* c) {
     if (c == chosen_) chosen_ = nullptr;
     if (!active_) return;
-    if (c == &menu_ || c == menu_.Items()) {
+    // The menu itself, or its root item as the menu goes (the menu is half gone then: only
+    // pointers are compared).
+    if (c == &menu_ || (!levels_.empty() && levels_.front()->item_ == c)) {
         // Nothing of the menu may be reached any more, not even by the owner's hooks.
         if (PopupList().Menu() == &menu_) PopupList().SetMenu(nullptr);
         CloseLevelsFrom(0, false);

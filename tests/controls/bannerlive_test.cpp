@@ -120,9 +120,9 @@ TEST(DisabledImage, IsEmbossedAtTheItemsCornerOnTheBrushOrTheBar) {
     ASSERT_EQ(m.tracker->Level(0)->Selected(), 1);
     img = m.Grab();
     ExpectRelief(m, img, r.Left, r.Top, kFace);
-    EXPECT_EQ(m.At(img, r.Left, r.Top), kLight);                     // raised: light top-left
-    EXPECT_EQ(m.At(img, r.Left + 20, r.Bottom - 1), kShadow);        // dark bottom-right
-    EXPECT_EQ(m.At(img, r.Left + 30, r.Top + 1), kNavy);             // the bar beside the cell
+    EXPECT_EQ(m.At(img, r.Left, r.Top), kLight);               // raised: light top-left
+    EXPECT_EQ(m.At(img, r.Left + 20, r.Bottom - 1), kShadow);  // dark bottom-right
+    EXPECT_EQ(m.At(img, r.Left + 30, r.Top + 1), kNavy);       // the bar beside the cell
 
     // Without the selection look a disabled item gets the relief and its text only.
     m.tracker.reset();
