@@ -50,7 +50,7 @@ struct PropInfo {
     // Integer: the range of the setter's type; a value outside it is refused, not wrapped.
     int64_t minValue = INT64_MIN;
     int64_t maxValue = INT64_MAX;
-    bool stored = true;                                // false: never written (Font.Size)
+    bool stored = true;                        // false: never written (Font.Size)
     Thunk<bool(const TPersistent&)> isStored;  // extra condition, may be empty
 
     Thunk<int64_t(const TPersistent&)> getOrdinal;

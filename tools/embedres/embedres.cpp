@@ -148,7 +148,8 @@ int main(int argc, char** argv) {
             << "    // " << text.size() << " bytes of text.\n"
             << "    static const unsigned char packed[] = {" << ByteArray(fw::PackText(text))
             << "\n    };\n"
-            << "    return fw::UnpackText({reinterpret_cast<const char*>(packed), sizeof packed});\n"
+            << "    return fw::UnpackText({reinterpret_cast<const char*>(packed), sizeof "
+               "packed});\n"
             << "}\n}  // namespace resources\n";
         if (!out) throw std::runtime_error(std::string("cannot write ") + argv[3]);
     } catch (const std::exception& e) {
