@@ -183,7 +183,10 @@ class ClassBuilder {
         return *this;
     }
 
-    TClassInfo Build() { return std::move(info_); }
+    TClassInfo Build() {
+        info_.FitProps();
+        return std::move(info_);
+    }
 
   private:
     static PropInfo Base(std::string name, PropKind kind) {

@@ -13,6 +13,8 @@ PropInfo::~PropInfo() = default;
 
 void TClassInfo::AddProp(PropInfo&& prop) { props.push_back(std::move(prop)); }
 
+void TClassInfo::FitProps() { props.shrink_to_fit(); }
+
 int EnumInfo::Ordinal(const std::string& ident) const {
     for (size_t i = 0; i < names.size(); ++i)
         if (SameText(names[i], ident)) return static_cast<int>(i);

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/core/thunk.h"
+
 namespace fw {
 
 class TPersistent;
@@ -48,27 +50,27 @@ struct PropInfo {
     // Integer: the range of the setter's type; a value outside it is refused, not wrapped.
     int64_t minValue = INT64_MIN;
     int64_t maxValue = INT64_MAX;
-    bool stored = true;                                // false: never written (Font.Size)
-    std::function<bool(const TPersistent&)> isStored;  // extra condition, may be empty
+    bool stored = true;                        // false: never written (Font.Size)
+    Thunk<bool(const TPersistent&)> isStored;  // extra condition, may be empty
 
-    std::function<int64_t(const TPersistent&)> getOrdinal;
-    std::function<void(TPersistent&, int64_t)> setOrdinal;
-    std::function<double(const TPersistent&)> getFloat;
-    std::function<void(TPersistent&, double)> setFloat;
-    std::function<std::string(const TPersistent&)> getString;  // String; Event: handler name
-    std::function<void(TPersistent&, const std::string&)> setString;
-    std::function<TPersistent*(TPersistent&)> getObject;  // Class, Collection
-    std::function<TComponent*(const TPersistent&)> getComponent;
-    std::function<void(TPersistent&, TComponent*)> setComponent;
+    Thunk<int64_t(const TPersistent&)> getOrdinal;
+    Thunk<void(TPersistent&, int64_t)> setOrdinal;
+    Thunk<double(const TPersistent&)> getFloat;
+    Thunk<void(TPersistent&, double)> setFloat;
+    Thunk<std::string(const TPersistent&)> getString;  // String; Event: handler name
+    Thunk<void(TPersistent&, const std::string&)> setString;
+    Thunk<TPersistent*(TPersistent&)> getObject;  // Class, Collection
+    Thunk<TComponent*(const TPersistent&)> getComponent;
+    Thunk<void(TPersistent&, TComponent*)> setComponent;
     // Component: whether the property can refer to that component (its class fits).
-    std::function<bool(const TComponent*)> acceptsComponent;
+    Thunk<bool(const TComponent*)> acceptsComponent;
     // Event: binds the named handler of the root component (throws when it has none);
     // an empty name unbinds.
-    std::function<void(TPersistent&, const std::string&, TComponent* root)> bindEvent;
-    std::function<std::vector<std::string>(const TPersistent&)> getStrings;
-    std::function<void(TPersistent&, const std::vector<std::string>&)> setStrings;
-    std::function<std::vector<uint8_t>(const TPersistent&)> getBytes;
-    std::function<void(TPersistent&, const std::vector<uint8_t>&)> setBytes;
+    Thunk<void(TPersistent&, const std::string&, TComponent* root)> bindEvent;
+    Thunk<std::vector<std::string>(const TPersistent&)> getStrings;
+    Thunk<void(TPersistent&, const std::vector<std::string>&)> setStrings;
+    Thunk<std::vector<uint8_t>(const TPersistent&)> getBytes;
+    Thunk<void(TPersistent&, const std::vector<uint8_t>&)> setBytes;
 
     bool IsEnumeration() const { return kind == PropKind::Enum; }
     bool HasDefault() const { return defaultOrdinal || defaultString; }
@@ -88,7 +90,7 @@ struct TClassInfo {
     const TClassInfo* parent = nullptr;
     std::vector<PropInfo> props;  // this class's own, in declaration order
     // Creates an instance for the component text reader (components only).
-    std::function<TComponent*(TComponent* owner)> create;
+    Thunk<TComponent*(TComponent* owner)> create;
 
     // All properties, the ancestors' first.
     std::vector<const PropInfo*> AllProps() const;
@@ -96,6 +98,8 @@ struct TClassInfo {
     bool InheritsFrom(const TClassInfo* other) const;
     // Appends a property (out of line for the same reason as PropInfo's members).
     void AddProp(PropInfo&& prop);
+    // Gives back the table's spare room: class records live as long as the program.
+    void FitProps();
 };
 
 }  // namespace fw

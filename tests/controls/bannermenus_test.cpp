@@ -505,8 +505,12 @@ TEST_F(DecoratedMenu, FlatLookDrawsNoCellFrame) {
 }
 
 TEST_F(DecoratedMenu, HintsOwnerDrawingEventAndEmptyCaptions) {
-    TApplication app(nullptr);  // the application hint lives here
-    ASSERT_EQ(Application, &app);
+    // The application hint lives in the application; other tests of this program may have
+    // left theirs in place.
+    std::unique_ptr<TApplication> own;
+    if (!Application) own = std::make_unique<TApplication>(nullptr);
+    ASSERT_NE(Application, nullptr);
+    TApplication& app = *Application;
     checked->SetHint("check it");
     d->OnHint.Set([](TMenu*, TMenuItem*, const std::string& hint) { return hint + "!"; });
     Open(1);  // the checked item painted selected

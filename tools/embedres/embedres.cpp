@@ -3,6 +3,8 @@
 //
 //   embedres TEMPLATE BASEDIR OUT.cpp FUNCTION
 //
+// The description is compiled in packed (fw::PackText); FUNCTION() unpacks it.
+//
 // Directives, each standing where a binary value would:
 //   @picture(FILE)          a picture holding the bitmap of FILE
 //   @picture(FILE, W, H)    the same, cut to W x H from the top-left corner
@@ -17,6 +19,7 @@
 
 #include "framework/graphics/graphics.h"
 #include "framework/graphics/imglist.h"
+#include "framework/text/packedtext.h"
 
 namespace {
 
@@ -96,17 +99,16 @@ std::string Hex(const fw::Bytes& data, const std::string& indent) {
     return out + "}";
 }
 
-std::string CppLiteral(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '\n')
-            out += "\\n\"\n\"";
-        else if (c == '"' || c == '\\')
-            out += std::string("\\") + c;
-        else
-            out += c;
+// The bytes as an array initialiser, 16 to a line.
+std::string ByteArray(std::string_view data) {
+    std::string out;
+    char item[8];
+    for (size_t i = 0; i < data.size(); ++i) {
+        if (i % 16 == 0) out += "\n   ";
+        std::snprintf(item, sizeof item, " 0x%02X,", static_cast<unsigned char>(data[i]));
+        out += item;
     }
-    return out + "\"";
+    return out;
 }
 
 }  // namespace
@@ -140,10 +142,15 @@ int main(int argc, char** argv) {
         }
         std::ofstream out(argv[3], std::ios::binary);
         out << "// Made by embedres from " << argv[1] << "; do not edit.\n"
-            << "#include <string_view>\n\nnamespace resources {\n"
-            << "std::string_view " << argv[4] << "() {\n    static const char text[] =\n"
-            << CppLiteral(text)
-            << ";\n    return {text, sizeof text - 1};\n}\n}  // namespace resources\n";
+            << "#include \"framework/text/packedtext.h\"\n"
+            << "#include \"resources/descriptions.h\"\n\nnamespace resources {\n"
+            << "std::string " << argv[4] << "() {\n"
+            << "    // " << text.size() << " bytes of text.\n"
+            << "    static const unsigned char packed[] = {" << ByteArray(fw::PackText(text))
+            << "\n    };\n"
+            << "    return fw::UnpackText({reinterpret_cast<const char*>(packed), sizeof "
+               "packed});\n"
+            << "}\n}  // namespace resources\n";
         if (!out) throw std::runtime_error(std::string("cannot write ") + argv[3]);
     } catch (const std::exception& e) {
         std::cerr << "embedres: " << e.what() << "\n";
