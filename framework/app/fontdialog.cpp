@@ -14,6 +14,7 @@
 
 #include "framework/app/application.h"
 #include "framework/controls/controls.h"
+#include "framework/graphics/qtgraphics.h"
 
 namespace fw {
 

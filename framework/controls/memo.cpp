@@ -7,6 +7,7 @@
 #include "framework/core/classbuilder.h"
 #include "framework/graphics/font.h"
 #include "framework/graphics/graphicsobjects.h"
+#include "framework/graphics/qtgraphics.h"
 
 namespace fw {
 

@@ -262,7 +262,7 @@ void TCanvas::LabelTurned(int x, int y, TSize cell, const std::string& text, boo
 void TCanvas::FillRect(const TRect& r) {
     if (r.IsEmpty() || brush_->Style() == bsClear) return;
     PaintScope scope(*this);
-    scope->fillRect(ToQRect(r), brush_->ToQBrush());
+    scope->fillRect(ToQRect(r), ToQBrush(*brush_));
 }
 
 void TCanvas::FrameRect(const TRect& r) {
@@ -279,11 +279,11 @@ void TCanvas::Rectangle(const TRect& r) {
     if (r.IsEmpty()) return;
     PaintScope scope(*this);
     if (pen_->Style() == psClear) {
-        if (brush_->Style() != bsClear) scope->fillRect(ToQRect(r), brush_->ToQBrush());
+        if (brush_->Style() != bsClear) scope->fillRect(ToQRect(r), ToQBrush(*brush_));
         return;
     }
-    scope->setPen(pen_->ToQPen());
-    scope->setBrush(brush_->ToQBrush());
+    scope->setPen(ToQPen(*pen_));
+    scope->setBrush(ToQBrush(*brush_));
     // A cosmetic outline of a w-1 by h-1 rectangle covers exactly the w by h pixels.
     scope->drawRect(QRect(r.Left, r.Top, r.Width() - 1, r.Height() - 1));
 }
@@ -291,8 +291,8 @@ void TCanvas::Rectangle(const TRect& r) {
 void TCanvas::Ellipse(const TRect& r) {
     if (r.IsEmpty()) return;
     PaintScope scope(*this);
-    scope->setPen(pen_->ToQPen());
-    scope->setBrush(brush_->ToQBrush());
+    scope->setPen(ToQPen(*pen_));
+    scope->setBrush(ToQBrush(*brush_));
     scope->drawEllipse(QRect(r.Left, r.Top, r.Width() - 1, r.Height() - 1));
 }
 
@@ -305,7 +305,7 @@ void TCanvas::LineTo(int x, int y) {
         scope->setPen(QPen(ToQColor(pen_->Color()), 0));
         scope->drawPoints(LinePixels(from, to));
     } else {
-        scope->setPen(pen_->ToQPen());
+        scope->setPen(ToQPen(*pen_));
         scope->drawLine(ToQPoint(from), ToQPoint(to));
     }
 }
@@ -315,8 +315,8 @@ void TCanvas::Polygon(const std::vector<TPoint>& points) {
     QPolygon poly;
     for (const TPoint& p : points) poly << ToQPoint(p);
     PaintScope scope(*this);
-    scope->setPen(pen_->ToQPen());
-    scope->setBrush(brush_->ToQBrush());
+    scope->setPen(ToQPen(*pen_));
+    scope->setBrush(ToQBrush(*brush_));
     scope->drawPolygon(poly);
 }
 

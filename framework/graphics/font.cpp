@@ -1,6 +1,7 @@
 #include "framework/graphics/font.h"
 
 #include <QFontMetrics>
+#include <QStringList>
 #include <algorithm>
 #include <climits>
 #include <cmath>
