@@ -206,7 +206,7 @@ TFont TFontDialogWindow::ChosenFont() const {
 
 void TFontDialogWindow::UpdateSample() {
     TFont f = ChosenFont();
-    sample_->setFont(f.ToQFont());
+    sample_->setFont(ToQFont(f));
     QPalette p = sample_->palette();
     p.setColor(QPalette::WindowText, ToQColor(f.Color()));
     sample_->setPalette(p);

@@ -98,7 +98,7 @@ const QFontMetrics& TCanvas::Impl::Metrics(const TFont& font) {
     // operator== ignores the case of the name; the face resolved may not.
     if (!metrics || !(*metricsFont == font) || metricsFont->Name() != font.Name()) {
         metricsFont = font;
-        metrics = std::make_unique<QFontMetrics>(font.ToQFont());
+        metrics = std::make_unique<QFontMetrics>(ToQFont(font));
     }
     return *metrics;
 }
@@ -175,11 +175,11 @@ TRect TCanvas::SurfaceRect() const {
 // Text
 
 int TCanvas::TextWidth(const std::string& text) const {
-    return ShapedTextWidth(font_->ToQFont(), QString::fromStdString(text));
+    return ShapedTextWidth(ToQFont(*font_), QString::fromStdString(text));
 }
 
 int TCanvas::TextHeight(const std::string&) const {
-    const FontCell m = ShapedFontCell(font_->ToQFont());
+    const FontCell m = ShapedFontCell(ToQFont(*font_));
     return m.ascent + m.descent;
 }
 
@@ -189,7 +189,7 @@ TSize TCanvas::TextExtent(const std::string& text) const {
 
 void TCanvas::Impl::DrawText(TCanvas& canvas, QPainter& p, int x, int y, const std::string& text,
                              const std::optional<TRect>& opaque) {
-    QFont f = canvas.font_->ToQFont();
+    QFont f = ToQFont(*canvas.font_);
     const FontCell m = ShapedFontCell(f);
     QString s = QString::fromStdString(text);
     if (canvas.brush_->Style() != bsClear) {
@@ -233,7 +233,7 @@ TSize TCanvas::LabelExtent(const std::string& text) const {
 
 void TCanvas::LabelRect(const TRect& rect, const std::string& text, TLabelAlign align) {
     PaintScope scope(*this);
-    scope->setFont(font_->ToQFont());
+    scope->setFont(ToQFont(*font_));
     scope->setPen(ToQColor(font_->Color()));
     const int h = align == laRight ? Qt::AlignRight : Qt::AlignLeft;
     scope->drawText(ToQRect(rect), kLabelFlags | h | Qt::AlignVCenter,
@@ -251,7 +251,7 @@ void TCanvas::LabelTurned(int x, int y, TSize cell, const std::string& text, boo
         scope->translate(x + 1, y);
         scope->rotate(90);
     }
-    scope->setFont(font_->ToQFont());
+    scope->setFont(ToQFont(*font_));
     scope->setPen(ToQColor(font_->Color()));
     scope->drawText(QRect(0, 0, cell.cx, cell.cy), kLabelFlags | Qt::AlignLeft | Qt::AlignTop,
                     QString::fromStdString(text));

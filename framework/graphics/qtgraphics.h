@@ -1,13 +1,22 @@
 #pragma once
-// The toolkit side of colours, pens and brushes, for framework sources (and tests) only:
-// the public graphics headers stay free of Qt.
+// The toolkit side of colours, pens, brushes and fonts, for framework sources (and tests)
+// only: the public graphics headers stay free of Qt.
 #include <QBrush>
 #include <QColor>
+#include <QFont>
 #include <QPen>
 
+#include "framework/graphics/font.h"
 #include "framework/graphics/graphicsobjects.h"
 
 namespace fw {
+
+struct TToolkitFont : QFont {
+    explicit TToolkitFont(const QFont& font) : QFont(font) {}
+};
+
+// The font's toolkit font, made once per change of the font.
+inline QFont ToQFont(const TFont& font) { return font.Toolkit(); }
 
 // The colour as a QColor: system colours resolved, clNone transparent.
 QColor ToQColor(TColor c);
