@@ -114,8 +114,8 @@ TCanvas::PaintScope::PaintScope(TCanvas& canvas) : canvas_(canvas) {
         painter_ = shared;
         painter_->save();
     } else {
-        QImage* target = canvas.bitmap_ && !canvas.bitmap_->image_.isNull()
-                             ? &canvas.bitmap_->image_
+        QImage* target = canvas.bitmap_ && !canvas.bitmap_->image_->isNull()
+                             ? &*canvas.bitmap_->image_
                              : &Scratch();
         if (IsPaletted(*target)) {
             // QPainter cannot draw on paletted images: draw in colour, map back after.
@@ -138,7 +138,7 @@ TCanvas::PaintScope::~PaintScope() {
         own_->end();
         own_.reset();
         if (converted_ && canvas_.bitmap_) {
-            QImage& img = canvas_.bitmap_->image_;
+            QImage& img = *canvas_.bitmap_->image_;
             QImage::Format f = img.format() == QImage::Format_Indexed8 ? QImage::Format_Indexed8
                                                                        : QImage::Format_Mono;
             img = work_.convertToFormat(f, img.colorTable(), Qt::ThresholdDither | Qt::AvoidDither);
@@ -162,7 +162,7 @@ QImage* TCanvas::Impl::TargetImage(const TCanvas& canvas) {
         QPaintDevice* dev = painter->device();
         return dev && dev->devType() == QInternal::Image ? static_cast<QImage*>(dev) : nullptr;
     }
-    if (canvas.bitmap_ && !canvas.bitmap_->image_.isNull()) return &canvas.bitmap_->image_;
+    if (canvas.bitmap_ && !canvas.bitmap_->image_->isNull()) return &*canvas.bitmap_->image_;
     return nullptr;
 }
 
@@ -442,7 +442,7 @@ TColor TCanvas::Pixels(int x, int y) const {
 void TCanvas::SetPixel(int x, int y, TColor color) {
     if (clip_ && !clip_->Contains({x, y})) return;
     if (!impl_->painter && !impl_->active && bitmap_) {
-        QImage& img = bitmap_->image_;
+        QImage& img = *bitmap_->image_;
         if (!img.rect().contains(x, y)) return;
         QRgb rgb = ToQColor(color).rgb();
         if (IsPaletted(img)) {

@@ -4,12 +4,33 @@
 #include <QBrush>
 #include <QColor>
 #include <QFont>
+#include <QIcon>
+#include <QImage>
 #include <QPen>
+#include <utility>
 
+#include "framework/core/inplaceimpl.h"
+#include "framework/graphics/bitmap.h"
 #include "framework/graphics/font.h"
+#include "framework/graphics/graphicsicon.h"
 #include "framework/graphics/graphicsobjects.h"
+#include "framework/graphics/imglist.h"
 
 namespace fw {
+
+// What bitmaps, icons and image lists hold: a QImage under a name the public headers can
+// forward-declare. Copies share the pixels, as QImage copies do.
+struct TToolkitImage : QImage {
+    TToolkitImage() = default;
+    TToolkitImage(const QImage& image) : QImage(image) {}        // NOLINT: converts by design
+    TToolkitImage(QImage&& image) : QImage(std::move(image)) {}  // NOLINT: converts by design
+    using QImage::operator=;
+};
+
+// The icon's image as a QIcon.
+QIcon ToQIcon(const TIcon& icon);
+// The images of an ICO file, largest first; throws EInvalidGraphic when it is not one.
+QImage ReadIcoFile(const Bytes& data);
 
 struct TToolkitFont : QFont {
     explicit TToolkitFont(const QFont& font) : QFont(font) {}

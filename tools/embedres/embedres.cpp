@@ -17,6 +17,7 @@
 
 #include "framework/graphics/graphics.h"
 #include "framework/graphics/imglist.h"
+#include "framework/graphics/qtgraphics.h"
 
 namespace {
 

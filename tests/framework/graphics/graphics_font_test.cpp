@@ -159,6 +159,34 @@ TEST(GraphicsFont, TheKeptQtFontFollowsEveryChange) {
     EXPECT_EQ(ToQFont(f).pixelSize(), 11);
 }
 
+// Paints ask for the toolkit font every time: it is made once, and a canvas font assigned
+// from a control's font shares the control's toolkit font instead of making its own.
+TEST(GraphicsFont, TheToolkitFontIsKeptAndSharedNotRemade) {
+    gfxtest::EnsureApp();
+    TFont f;
+    f.SetHeight(-13);
+    const QFont first = f.Toolkit();
+    EXPECT_EQ(&f.Toolkit(), &f.Toolkit());
+    EXPECT_TRUE(ToQFont(f).isCopyOf(first));
+    f.SetColor(clRed);  // the colour is not part of it
+    EXPECT_TRUE(ToQFont(f).isCopyOf(first));
+
+    TFont canvasFont;
+    canvasFont.Assign(f);
+    EXPECT_TRUE(ToQFont(canvasFont).isCopyOf(first));
+    TFont copy(f);
+    EXPECT_TRUE(ToQFont(copy).isCopyOf(first));
+    // Assigning the same face again keeps what the canvas font holds.
+    const QFont held = ToQFont(canvasFont);
+    canvasFont.Assign(f);
+    EXPECT_TRUE(ToQFont(canvasFont).isCopyOf(held));
+
+    f.SetHeight(-20);  // a change makes a new one; the copies keep theirs
+    EXPECT_FALSE(ToQFont(f).isCopyOf(first));
+    EXPECT_EQ(ToQFont(f).pixelSize(), 20);
+    EXPECT_EQ(ToQFont(canvasFont).pixelSize(), 13);
+}
+
 // A settings file may hold any int as a height: nothing overflows, the stored height is
 // kept as it is, and the platform is not asked for a giant face.
 TEST(GraphicsFont, ExtremeHeightsSaturateAndStayDrawable) {
