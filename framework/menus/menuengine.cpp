@@ -23,12 +23,18 @@ TMenuTracker* current = nullptr;
 TMenuTracker* TMenuTracker::Current() { return current; }
 
 TMenuTracker::TMenuTracker(TPopupMenu& menu)
-    : menu_(menu), hoverTimer_(std::make_unique<QTimer>()) {
+    : menu_(menu),
+      hoverTimer_(std::make_unique<QTimer>()),
+      watch_(std::make_unique<TMenuWatch>(this)),
+      relayoutTimer_(std::make_unique<QTimer>()) {
     hoverTimer_->setSingleShot(true);
     hoverTimer_->setInterval(kSubmenuDelayMs);
     QObject::connect(hoverTimer_.get(), &QTimer::timeout, [this] {
         if (active_) OpenSelectedSubmenu(hoverLevel_);
     });
+    relayoutTimer_->setSingleShot(true);
+    relayoutTimer_->setInterval(0);
+    QObject::connect(relayoutTimer_.get(), &QTimer::timeout, [this] { FollowChanges(); });
 }
 
 TMenuTracker::~TMenuTracker() {
@@ -51,6 +57,7 @@ void TMenuTracker::Open(int x, int y) {
     moved_ = false;
     pressedInside_ = false;
     openPointer_ = QCursor::pos();
+    Watch(&menu_);
     PopupList().SetMenu(&menu_);
     HMENU root = menu_.Handle();
     SendPopupList(WM_ENTERMENULOOP, 1, 0);
@@ -59,10 +66,20 @@ void TMenuTracker::Open(int x, int y) {
 }
 
 TMenuLevelWindow* TMenuTracker::OpenLevel(HMENU menu, int parentLevel, int parentEntry, QPoint at) {
+    TMenuItem* item = menu->item;
+    Watch(item);
+    const int parents = LevelCount();
     SendPopupList(WM_INITMENUPOPUP, reinterpret_cast<uintptr_t>(menu),
                   MakeLParam(std::max(parentEntry, 0), 0));
-    // The opening may have ended tracking (a handler that closed the program).
-    if (!active_) return nullptr;
+    // The opening may have ended tracking (a handler that closed the program), or its
+    // handlers (the item's OnClick) may have freed, hidden or emptied what was to open.
+    if (!active_ || LevelCount() != parents) return nullptr;
+    if (parentLevel >= 0) {
+        FollowChanges();
+        const TMenuEntry* e = EntryOf(parentLevel, parentEntry);
+        if (LevelCount() != parents || !e || e->submenu != menu || !item || item->Count() == 0)
+            return nullptr;
+    }
     auto* level = new TMenuLevelWindow(this, menu);
     level->parentEntry_ = parentEntry;
     levels_.push_back(level);
@@ -92,11 +109,11 @@ TMenuLevelWindow* TMenuTracker::OpenLevel(HMENU menu, int parentLevel, int paren
     return level;
 }
 
-void TMenuTracker::CloseLevelsFrom(int level) {
+void TMenuTracker::CloseLevelsFrom(int level, bool announce) {
     if (level < 0) level = 0;
     while (static_cast<int>(levels_.size()) > level) {
         TMenuLevelWindow* l = levels_.back();
-        AccessibleMenuClosing(l);
+        if (announce) AccessibleMenuClosing(l);
         levels_.pop_back();
         delete l;
     }
@@ -109,6 +126,8 @@ void TMenuTracker::End() {
     if (!active_) return;
     active_ = false;
     hoverTimer_->stop();
+    relayoutTimer_->stop();
+    dirty_ = false;
     CloseLevelsFrom(0);
     SendPopupList(WM_MENUSELECT, static_cast<uintptr_t>(MakeLParam(0, 0xFFFF)), 0);
     SendPopupList(WM_EXITMENULOOP, 1, 0);
@@ -127,11 +146,13 @@ void TMenuTracker::Select(int level, int entry, bool byMouse) {
     TMenuLevelWindow* l = levels_[static_cast<size_t>(level)];
     if (l->selected_ == entry) return;
     int old = l->selected_;
-    l->selected_ = entry;
+    const TMenuEntry* selected = EntryOf(level, entry);
+    l->selected_ = selected ? entry : -1;
+    l->selectedCommand_ = selected ? selected->command : 0;
     l->UpdateEntry(old);
     l->UpdateEntry(entry);
-    if (entry >= 0 && entry < static_cast<int>(l->handle_->entries.size())) {
-        const TMenuEntry& e = l->handle_->entries[static_cast<size_t>(entry)];
+    if (selected) {
+        const TMenuEntry e = *selected;
         unsigned flags =
             (e.flags & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_POPUP | MF_OWNERDRAW)) |
             MF_HILITE | (byMouse ? MF_MOUSESELECT : 0);
@@ -140,8 +161,8 @@ void TMenuTracker::Select(int level, int entry, bool byMouse) {
                           MakeLParam(static_cast<int>(e.command), static_cast<int>(flags))),
                       reinterpret_cast<intptr_t>(l->handle_));
     }
-    // The message's handlers may have closed the menu.
-    if (entry >= 0 && IndexOf(l) >= 0) AccessibleMenuFocus(l);
+    // The message's handlers may have closed the menu or changed its items.
+    if (entry >= 0 && IndexOf(l) >= 0 && !dirty_) AccessibleMenuFocus(l);
 }
 
 // Left or Escape on a submenu: it closes and the reader's focus goes back to the entry
@@ -158,6 +179,7 @@ int TMenuTracker::IndexOf(const TMenuLevelWindow* level) const {
 }
 
 void TMenuTracker::Activate(int level, int entry) {
+    FollowChanges();
     if (active_ && level >= 0 && level < LevelCount()) Execute(level, entry);
 }
 
@@ -181,24 +203,26 @@ int TMenuTracker::LevelAt(QPoint global) const {
 }
 
 void TMenuTracker::OpenSelectedSubmenu(int level) {
+    FollowChanges();
     if (!active_ || level < 0 || level >= LevelCount()) return;
-    TMenuLevelWindow* l = levels_[static_cast<size_t>(level)];
-    int sel = l->selected_;
-    if (sel < 0 || sel >= static_cast<int>(l->handle_->entries.size())) return;
-    const TMenuEntry& e = l->handle_->entries[static_cast<size_t>(sel)];
-    if (!e.submenu || (e.flags & MF_GRAYED)) return;
+    int sel = levels_[static_cast<size_t>(level)]->selected_;
+    const TMenuEntry* e = EntryOf(level, sel);
+    if (!e || !e->submenu || (e->flags & MF_GRAYED)) return;
     if (level + 1 < LevelCount() && levels_[static_cast<size_t>(level + 1)]->parentEntry_ == sel)
         return;  // already open
+    HMENU submenu = e->submenu;
     CloseLevelsFrom(level + 1);
-    OpenLevel(e.submenu, level, sel, QPoint());
+    OpenLevel(submenu, level, sel, QPoint());
 }
 
 void TMenuTracker::Execute(int level, int entry) {
-    TMenuLevelWindow* l = levels_[static_cast<size_t>(level)];
-    if (entry < 0 || entry >= static_cast<int>(l->handle_->entries.size())) return;
-    const TMenuEntry e = l->handle_->entries[static_cast<size_t>(entry)];
+    const TMenuEntry* found = EntryOf(level, entry);
+    if (!found) return;
+    const TMenuEntry e = *found;
     if (e.flags & (MF_GRAYED | MF_SEPARATOR)) return;
     Select(level, entry, false);
+    // Handlers of the selection may have changed the items: this input is spent.
+    if (!active_ || dirty_ || level >= LevelCount()) return;
     if (e.submenu) {
         OpenSelectedSubmenu(level);
         if (active_ && level + 1 < LevelCount()) Select(level + 1, Step(level + 1, -1, 1), false);
@@ -209,10 +233,15 @@ void TMenuTracker::Execute(int level, int entry) {
 
 void TMenuTracker::Choose(unsigned command) {
     chosen_ = menu_.Items()->FindByCommand(command);
+    // Only what the user could see and choose runs.
+    for (TMenuItem* i = chosen_; i && i != menu_.Items(); i = i->Parent())
+        if (!i->Visible() || !i->Enabled()) chosen_ = nullptr;
+    if (chosen_) Watch(chosen_);
     End();
 }
 
 void TMenuTracker::KeyPress(int key, const QString& text) {
+    FollowChanges();
     if (!active_ || levels_.empty()) return;
     int level = LevelCount() - 1;
     TMenuLevelWindow* l = levels_.back();
@@ -230,9 +259,8 @@ void TMenuTracker::KeyPress(int key, const QString& text) {
             Select(level, Step(level, -1, -1), false);
             return;
         case Qt::Key_Right: {
-            int sel = l->selected_;
-            if (sel >= 0 && l->handle_->entries[static_cast<size_t>(sel)].submenu)
-                Execute(level, sel);
+            const TMenuEntry* e = EntryOf(level, l->selected_);
+            if (e && e->submenu) Execute(level, l->selected_);
             return;
         }
         case Qt::Key_Return:
@@ -257,6 +285,7 @@ void TMenuTracker::KeyPress(int key, const QString& text) {
     intptr_t r =
         SendPopupList(WM_MENUCHAR, static_cast<uintptr_t>(MakeLParam(ch.unicode(), MF_POPUP)),
                       reinterpret_cast<intptr_t>(l->handle_));
+    if (!active_ || dirty_ || IndexOf(l) != level) return;
     int answer = HiWordSigned(r), pos = LoWordSigned(r);
     if (answer == MNC_EXECUTE) {
         Execute(level, pos);
@@ -283,6 +312,7 @@ void TMenuTracker::KeyPress(int key, const QString& text) {
 }
 
 void TMenuTracker::MouseMove(QPoint global) {
+    FollowChanges();
     if (!active_) return;
     if (global != openPointer_) moved_ = true;
     int level = LevelAt(global);
@@ -290,16 +320,16 @@ void TMenuTracker::MouseMove(QPoint global) {
         // Off every level: the deepest level loses its selection unless it opened a submenu.
         int last = LevelCount() - 1;
         if (last >= 0) {
-            TMenuLevelWindow* l = levels_.back();
-            if (l->selected_ >= 0 &&
-                !(l->handle_->entries[static_cast<size_t>(l->selected_)].submenu))
-                Select(last, -1, true);
+            const TMenuEntry* e = EntryOf(last, levels_.back()->selected_);
+            if (e && !e->submenu) Select(last, -1, true);
         }
         return;
     }
     TMenuLevelWindow* l = levels_[static_cast<size_t>(level)];
     int entry = l->EntryAt(global);
-    if (entry < 0 || !Selectable(l->handle_->entries[static_cast<size_t>(entry)], false)) return;
+    const TMenuEntry* e = EntryOf(level, entry);
+    if (!e || !Selectable(*e, false)) return;
+    const bool submenu = e->submenu != nullptr;
     if (l->selected_ == entry) {
         // Back on the parent entry of an open submenu: the submenu's own selection goes.
         if (level + 1 < LevelCount()) Select(level + 1, -1, true);
@@ -307,14 +337,16 @@ void TMenuTracker::MouseMove(QPoint global) {
     }
     Select(level, entry, true);
     hoverTimer_->stop();
+    if (!active_ || dirty_ || IndexOf(l) != level) return;
     if (level + 1 < LevelCount()) CloseLevelsFrom(level + 1);
-    if (l->handle_->entries[static_cast<size_t>(entry)].submenu) {
+    if (submenu) {
         hoverLevel_ = level;
         hoverTimer_->start();
     }
 }
 
 void TMenuTracker::MousePress(QPoint global) {
+    FollowChanges();
     if (!active_) return;
     int level = LevelAt(global);
     if (level < 0) {
@@ -322,31 +354,29 @@ void TMenuTracker::MousePress(QPoint global) {
         return;
     }
     pressedInside_ = true;
-    TMenuLevelWindow* l = levels_[static_cast<size_t>(level)];
-    int entry = l->EntryAt(global);
-    if (entry < 0) return;
-    const TMenuEntry& e = l->handle_->entries[static_cast<size_t>(entry)];
-    if (!Selectable(e, false)) return;
+    int entry = levels_[static_cast<size_t>(level)]->EntryAt(global);
+    const TMenuEntry* e = EntryOf(level, entry);
+    if (!e || !Selectable(*e, false)) return;
+    const bool submenu = e->submenu != nullptr;
     Select(level, entry, true);
-    if (e.submenu) {
+    if (!active_ || dirty_ || level >= LevelCount()) return;
+    if (submenu) {
         hoverTimer_->stop();
         OpenSelectedSubmenu(level);
     }
 }
 
 void TMenuTracker::MouseRelease(QPoint global) {
+    FollowChanges();
     if (!active_) return;
     if (global != openPointer_) moved_ = true;
     // The release of the press that opened the menu chooses nothing.
     if (!moved_ && !pressedInside_) return;
     int level = LevelAt(global);
     if (level < 0) return;
-    TMenuLevelWindow* l = levels_[static_cast<size_t>(level)];
-    int entry = l->EntryAt(global);
-    if (entry < 0) return;
-    const TMenuEntry& e = l->handle_->entries[static_cast<size_t>(entry)];
-    if (e.submenu || (e.flags & (MF_GRAYED | MF_SEPARATOR))) return;
-    Choose(e.command);
+    const TMenuEntry* e = EntryOf(level, levels_[static_cast<size_t>(level)]->EntryAt(global));
+    if (!e || e->submenu || (e->flags & (MF_GRAYED | MF_SEPARATOR))) return;
+    Choose(e->command);
 }
 
 // The engine behind TPopupMenu::Popup.

@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "framework/core/classes.h"
 #include "framework/menus/menuhandle.h"
 
 class QWidget;
@@ -24,6 +25,7 @@ namespace fw {
 class TPopupMenu;
 class TMenuItem;
 class TMenuLevelWindow;
+class TMenuWatch;
 
 // Classic look of the engine's own parts.
 inline constexpr int kMenuFrame = 3;  // border around a level's items
@@ -65,6 +67,10 @@ class TMenuTracker {
     // The position of an open level, or -1.
     int IndexOf(const TMenuLevelWindow* level) const;
 
+    // Told (by the popup list) that items of the menu changed while it is open: levels whose
+    // item went away close at once; the rest are laid out again before the next input.
+    void MenuChanged();
+
     // Called once when tracking ends.
     std::function<void()> OnEnded;
 
@@ -73,7 +79,18 @@ class TMenuTracker {
 
   private:
     TMenuLevelWindow* OpenLevel(HMENU menu, int parentLevel, int parentEntry, QPoint at);
-    void CloseLevelsFrom(int level);
+    void CloseLevelsFrom(int level, bool announce = true);
+    // Items changing under open levels (menuchanges.cpp).
+    void Watch(TComponent* c);
+    void Freed(TComponent* c);
+    void CloseUnreachable();
+    void Relayout();
+    void RelayoutLevel(int level);
+    void FollowChanges() {
+        if (dirty_) Relayout();
+    }
+    // The level's entry, or null when either is out of range.
+    const TMenuEntry* EntryOf(int level, int entry) const;
     void Select(int level, int entry, bool byMouse);
     void CloseByKey(int level);
     int LevelAt(QPoint global) const;
@@ -92,6 +109,21 @@ class TMenuTracker {
     bool pressedInside_ = false;
     std::unique_ptr<QTimer> hoverTimer_;
     int hoverLevel_ = -1;
+    std::unique_ptr<TMenuWatch> watch_;
+    std::unique_ptr<QTimer> relayoutTimer_;
+    bool dirty_ = false;
+
+    friend class TMenuWatch;
+};
+
+// Hears when the menu, the item of an open level or the chosen item is freed.
+class TMenuWatch : public TComponent {
+  public:
+    explicit TMenuWatch(TMenuTracker* tracker) : TComponent(nullptr), tracker_(tracker) {}
+    void Notification(TComponent* c, TOperation operation) override;
+
+  private:
+    TMenuTracker* tracker_;
 };
 
 // One open level: a frameless popup window. Entry rectangles are in client coordinates,
@@ -122,6 +154,8 @@ class TMenuLevelWindow {
 
     TMenuTracker* tracker_;
     HMENU handle_;
+    TMenuItem* item_;  // whose level this is; compared only, it may have been freed
+    unsigned selectedCommand_ = 0;
     QWidget* widget_ = nullptr;
     std::vector<TRect> rects_;
     int clientWidth_ = 0;

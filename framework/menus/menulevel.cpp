@@ -76,7 +76,7 @@ void TMenuLevelWidget::closeEvent(QCloseEvent* e) {
 // Levels
 
 TMenuLevelWindow::TMenuLevelWindow(TMenuTracker* tracker, HMENU handle)
-    : tracker_(tracker), handle_(handle) {
+    : tracker_(tracker), handle_(handle), item_(handle->item) {
     widget_ = new TMenuLevelWidget(this);
 }
 

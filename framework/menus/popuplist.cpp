@@ -1,6 +1,7 @@
 #include "framework/menus/popuplist.h"
 
 #include "framework/app/application.h"
+#include "framework/menus/menuengine.h"
 #include "framework/menus/menus.h"
 
 namespace fw {
@@ -17,6 +18,11 @@ void TPopupList::WndProc(TMessage& m) {
                 TMenuItem* item = menu_->Items()->FindByHandle(reinterpret_cast<HMENU>(m.WParam));
                 if (item && item != menu_->Items()) Guarded(item, [item] { item->Click(); });
             }
+            break;
+        case CM_MENUCHANGED:
+            // The open levels follow their items.
+            if (TMenuTracker* t = TMenuTracker::Current())
+                if (&t->Menu() == reinterpret_cast<TMenu*>(m.LParam)) t->MenuChanged();
             break;
         case WM_MENUSELECT:
             if (Application) {
