@@ -14,6 +14,7 @@
 
 #include "framework/app/application.h"
 #include "framework/controls/controls.h"
+#include "framework/graphics/qtgraphics.h"
 
 namespace fw {
 
@@ -205,7 +206,7 @@ TFont TFontDialogWindow::ChosenFont() const {
 
 void TFontDialogWindow::UpdateSample() {
     TFont f = ChosenFont();
-    sample_->setFont(f.ToQFont());
+    sample_->setFont(ToQFont(f));
     QPalette p = sample_->palette();
     p.setColor(QPalette::WindowText, ToQColor(f.Color()));
     sample_->setPalette(p);

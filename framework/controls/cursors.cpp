@@ -10,6 +10,7 @@
 #include "framework/controls/controls.h"
 #include "framework/core/qtconvert.h"
 #include "framework/graphics/bitmap.h"
+#include "framework/graphics/qtgraphics.h"
 
 namespace fw {
 

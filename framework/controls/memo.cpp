@@ -7,6 +7,7 @@
 #include "framework/core/classbuilder.h"
 #include "framework/graphics/font.h"
 #include "framework/graphics/graphicsobjects.h"
+#include "framework/graphics/qtgraphics.h"
 
 namespace fw {
 
@@ -99,7 +100,7 @@ void TMemo::ApplyAll() {
     bool wrap = wordWrap_ && scrollBars_ != ssHorizontal && scrollBars_ != ssBoth;
     edit->setLineWrapMode(wrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
     edit->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    edit->setFont(Font()->ToQFont());
+    edit->setFont(ToQFont(*Font()));
     QPalette pal = edit->palette();
     pal.setColor(QPalette::Base, ToQColor(Color()));
     pal.setColor(QPalette::Text, ToQColor(Font()->Color()));

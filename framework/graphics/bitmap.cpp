@@ -127,7 +127,10 @@ TBitmap::~TBitmap() {
     if (canvas_) canvas_->OnChange = nullptr;
 }
 
-TPixelFormat TBitmap::FormatOf(const QImage& image, int bitCount) {
+template class TInPlace<TToolkitImage>;
+
+namespace {
+TPixelFormat FormatOf(const QImage& image, int bitCount) {
     switch (image.format()) {
         case QImage::Format_Mono:
         case QImage::Format_MonoLSB:
@@ -141,35 +144,40 @@ TPixelFormat TBitmap::FormatOf(const QImage& image, int bitCount) {
     if (bitCount == 32 || image.hasAlphaChannel()) return pf32bit;
     return pfDevice;
 }
+}  // namespace
+
+int TBitmap::Width() const { return image_->width(); }
+int TBitmap::Height() const { return image_->height(); }
+bool TBitmap::Empty() const { return image_->isNull(); }
 
 void TBitmap::SetSize(int w, int h) {
     if (w < 0) w = 0;
     if (h < 0) h = 0;
     if (w == Width() && h == Height()) return;
     if (w == 0 || h == 0) {
-        image_ = QImage();
+        *image_ = QImage();
         Changed();
         return;
     }
     QImage img = BlankImage(w, h, pixelFormat_);
-    if (!image_.isNull()) {
-        if (image_.format() == img.format() && img.colorCount() == image_.colorCount())
-            img.setColorTable(image_.colorTable());
-        int cw = std::min(w, image_.width()), ch = std::min(h, image_.height());
-        if (image_.format() == img.format()) {
+    if (!image_->isNull()) {
+        if (image_->format() == img.format() && img.colorCount() == image_->colorCount())
+            img.setColorTable(image_->colorTable());
+        int cw = std::min(w, image_->width()), ch = std::min(h, image_->height());
+        if (image_->format() == img.format()) {
             // Byte-exact copy of the part that stays.
-            int bytes = image_.depth() >= 8 ? cw * image_.depth() / 8 : 0;
+            int bytes = image_->depth() >= 8 ? cw * image_->depth() / 8 : 0;
             for (int y = 0; y < ch; ++y) {
                 if (bytes > 0) {
-                    std::memcpy(img.scanLine(y), image_.constScanLine(y),
+                    std::memcpy(img.scanLine(y), image_->constScanLine(y),
                                 static_cast<size_t>(bytes));
                 } else {
-                    for (int x = 0; x < cw; ++x) img.setPixel(x, y, image_.pixelIndex(x, y));
+                    for (int x = 0; x < cw; ++x) img.setPixel(x, y, image_->pixelIndex(x, y));
                 }
             }
         }
     }
-    image_ = std::move(img);
+    *image_ = std::move(img);
     Changed();
 }
 
@@ -184,13 +192,13 @@ TCanvas& TBitmap::Canvas() {
 void TBitmap::SetPixelFormat(TPixelFormat pf) {
     if (pf == pixelFormat_) return;
     pixelFormat_ = pf;
-    if (!image_.isNull()) image_ = ConvertTo(image_, pf);
+    if (!image_->isNull()) *image_ = ConvertTo(*image_, pf);
     Changed();
 }
 
 bool TBitmap::Monochrome() const {
-    if (pixelFormat_ != pf1bit && image_.format() != QImage::Format_Mono) return false;
-    QList<QRgb> t = image_.colorTable();
+    if (pixelFormat_ != pf1bit && image_->format() != QImage::Format_Mono) return false;
+    QList<QRgb> t = image_->colorTable();
     return t.size() == 2 && (t[0] & 0xFFFFFF) == 0 && (t[1] & 0xFFFFFF) == 0xFFFFFF;
 }
 
@@ -198,18 +206,18 @@ void TBitmap::SetMonochrome(bool mono) {
     if (mono == Monochrome()) return;
     if (mono) {
         pixelFormat_ = pf1bit;
-        if (!image_.isNull()) image_ = ConvertTo(image_, pf1bit);
+        if (!image_->isNull()) *image_ = ConvertTo(*image_, pf1bit);
     } else {
         pixelFormat_ = pfDevice;
-        if (!image_.isNull()) image_ = image_.convertToFormat(QImage::Format_RGB32);
+        if (!image_->isNull()) *image_ = image_->convertToFormat(QImage::Format_RGB32);
     }
     Changed();
 }
 
 TColor TBitmap::TransparentColor() const {
     if (transparentMode_ == tmFixed) return transparentColor_;
-    if (image_.isNull()) return clNone;
-    return FromQRgb(image_.pixel(0, image_.height() - 1));
+    if (image_->isNull()) return clNone;
+    return FromQRgb(image_->pixel(0, image_->height() - 1));
 }
 
 void TBitmap::SetTransparentColor(TColor c) {
@@ -230,56 +238,56 @@ void TBitmap::SetTransparentMode(TTransparentMode m) {
     Changed();
 }
 
-void TBitmap::SetImage(const QImage& image) {
+void TBitmap::SetImage(const TToolkitImage& image) {
     QImage img = image;
     if (img.format() == QImage::Format_MonoLSB) img = img.convertToFormat(QImage::Format_Mono);
     if (img.format() != QImage::Format_Mono && img.format() != QImage::Format_Indexed8 &&
         img.format() != QImage::Format_RGB32 && img.format() != QImage::Format_ARGB32)
         img = img.convertToFormat(img.hasAlphaChannel() ? QImage::Format_ARGB32
                                                         : QImage::Format_RGB32);
-    image_ = std::move(img);
-    pixelFormat_ = image_.isNull() ? pfDevice : FormatOf(image_, 0);
+    *image_ = std::move(img);
+    pixelFormat_ = image_->isNull() ? pfDevice : FormatOf(*image_, 0);
     Changed();
 }
 
-QImage TBitmap::ToRGBImage() const {
-    if (image_.isNull()) return {};
-    return image_.convertToFormat(image_.hasAlphaChannel() &&
-                                          image_.format() == QImage::Format_ARGB32
-                                      ? QImage::Format_ARGB32
-                                      : QImage::Format_RGB32);
+TToolkitImage TBitmap::ToRGBImage() const {
+    if (image_->isNull()) return {};
+    return image_->convertToFormat(image_->hasAlphaChannel() &&
+                                           image_->format() == QImage::Format_ARGB32
+                                       ? QImage::Format_ARGB32
+                                       : QImage::Format_RGB32);
 }
 
 uint8_t* TBitmap::ScanLine(int row) {
     if (row < 0 || row >= Height())
         throw EInvalidGraphic(Fmt(strings::kListIndexError, std::to_string(row)));
-    return image_.scanLine(row);
+    return image_->scanLine(row);
 }
 
 const uint8_t* TBitmap::ScanLine(int row) const {
     if (row < 0 || row >= Height())
         throw EInvalidGraphic(Fmt(strings::kListIndexError, std::to_string(row)));
-    return image_.constScanLine(row);
+    return image_->constScanLine(row);
 }
 
 std::vector<TColor> TBitmap::Palette() const {
     std::vector<TColor> out;
-    for (QRgb c : image_.colorTable()) out.push_back(FromQRgb(c));
+    for (QRgb c : image_->colorTable()) out.push_back(FromQRgb(c));
     return out;
 }
 
 void TBitmap::SetPalette(const std::vector<TColor>& colors) {
-    if (image_.colorCount() == 0) return;
-    QList<QRgb> t = image_.colorTable();
+    if (image_->colorCount() == 0) return;
+    QList<QRgb> t = image_->colorTable();
     for (size_t i = 0; i < colors.size() && i < static_cast<size_t>(t.size()); ++i)
         t[static_cast<qsizetype>(i)] = ToQColor(colors[i]).rgb();
-    image_.setColorTable(t);
+    image_->setColorTable(t);
     Changed();
 }
 
 void TBitmap::Mask(TColor transparentColor) {
-    QImage m = CreateMask(transparentColor)->image_;
-    image_ = std::move(m);
+    QImage m = *CreateMask(transparentColor)->image_;
+    *image_ = std::move(m);
     pixelFormat_ = pf1bit;
     Changed();
 }
@@ -287,22 +295,22 @@ void TBitmap::Mask(TColor transparentColor) {
 std::unique_ptr<TBitmap> TBitmap::CreateMask(TColor transparentColor) const {
     auto mask = std::make_unique<TBitmap>();
     mask->pixelFormat_ = pf1bit;
-    if (image_.isNull()) return mask;
-    QImage rgb = image_.convertToFormat(QImage::Format_RGB32);
+    if (image_->isNull()) return mask;
+    QImage rgb = image_->convertToFormat(QImage::Format_RGB32);
     QRgb key = ToQColor(transparentColor).rgb() & 0xFFFFFF;
-    QImage m(image_.size(), QImage::Format_Mono);
+    QImage m(image_->size(), QImage::Format_Mono);
     m.setColorTable(BlackWhite());
     for (int y = 0; y < rgb.height(); ++y) {
         const QRgb* line = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
         for (int x = 0; x < rgb.width(); ++x)
             m.setPixel(x, y, transparentColor != clNone && (line[x] & 0xFFFFFF) == key ? 1 : 0);
     }
-    mask->image_ = std::move(m);
+    *mask->image_ = std::move(m);
     return mask;
 }
 
 void TBitmap::Draw(TCanvas& canvas, const TRect& rect) {
-    if (image_.isNull()) return;
+    if (image_->isNull()) return;
     QImage src = ToRGBImage();
     if (Transparent() && TransparentColor() != clNone) {
         QRgb key = ToQColor(TransparentColor()).rgb() & 0xFFFFFF;
@@ -318,20 +326,20 @@ void TBitmap::Draw(TCanvas& canvas, const TRect& rect) {
 
 void TBitmap::LoadFromStream(const Bytes& data) {
     DibImage dib = ReadDibFile(data);
-    image_ = std::move(dib.image);
-    pixelFormat_ = FormatOf(image_, dib.bitCount);
+    *image_ = std::move(dib.image);
+    pixelFormat_ = FormatOf(*image_, dib.bitCount);
     Changed();
 }
 
 void TBitmap::SaveToStream(Bytes& data) const {
-    if (image_.isNull()) {
+    if (image_->isNull()) {
         data.clear();
         return;
     }
-    data = WriteDibFile(image_, BitCountOf(pixelFormat_));
+    data = WriteDibFile(*image_, BitCountOf(pixelFormat_));
 }
 
-Bytes TBitmap::FileImage(int bitCount) const { return WriteDibFile(image_, bitCount); }
+Bytes TBitmap::FileImage(int bitCount) const { return WriteDibFile(*image_, bitCount); }
 
 Bytes UnwrapCounted(const Bytes& data) {
     if (data.size() < 4) throw EInvalidGraphic(strings::kInvalidGraphic);
@@ -379,22 +387,22 @@ void TBitmap::LoadFromClipboardFormat(TClipboardFormat format, const ClipboardDa
 }
 
 void TBitmap::SaveToClipboardFormat(ClipboardData& data) const {
-    if (image_.isNull()) return;
+    if (image_->isNull()) return;
     Bytes b;
     SaveToStream(b);
     data.formats[CF_BITMAP] = std::move(b);
 }
 
 void TBitmap::Clear() {
-    if (image_.isNull()) return;
-    image_ = QImage();
+    if (image_->isNull()) return;
+    *image_ = QImage();
     Changed();
 }
 
 void TBitmap::Assign(const TPersistent& source) {
     if (&source == this) return;
     if (auto* b = dynamic_cast<const TBitmap*>(&source)) {
-        image_ = b->image_;
+        *image_ = *b->image_;
         pixelFormat_ = b->pixelFormat_;
         transparentMode_ = b->transparentMode_;
         transparentColor_ = b->transparentColor_;
@@ -416,7 +424,7 @@ void TBitmap::Assign(const TPersistent& source) {
             return;
         }
         pixelFormat_ = pfDevice;
-        image_ = BlankImage(g->Width(), g->Height(), pfDevice);
+        *image_ = BlankImage(g->Width(), g->Height(), pfDevice);
         // Drawing may fill caches inside the source (a GIF decodes its frame); the
         // picture itself does not change.
         const_cast<TGraphic*>(g)->Draw(Canvas(), Bounds(0, 0, g->Width(), g->Height()));

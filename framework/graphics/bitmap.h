@@ -1,14 +1,19 @@
 #pragma once
-// A bitmap: a QImage with a canvas, a pixel format, a transparent colour, and the BMP
-// file format.
-#include <QImage>
+// A bitmap: a toolkit image with a canvas, a pixel format, a transparent colour, and the
+// BMP file format.
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "framework/core/inplace.h"
 #include "framework/graphics/graphicsbase.h"
 
 namespace fw {
+
+// The toolkit's image; complete only inside the framework (qtgraphics.h), where it is a
+// QImage.
+struct TToolkitImage;
 
 enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit };
 enum TTransparentMode { tmAuto, tmFixed };
@@ -20,13 +25,13 @@ class TBitmap : public TGraphic {
     TBitmap(int width, int height);
     ~TBitmap() override;
 
-    int Width() const override { return image_.width(); }
-    int Height() const override { return image_.height(); }
+    int Width() const override;
+    int Height() const override;
     void SetWidth(int w) override { SetSize(w, Height()); }
     void SetHeight(int h) override { SetSize(Width(), h); }
     // Keeps the pixels that still fit; new pixels are white.
     void SetSize(int w, int h);
-    bool Empty() const override { return image_.isNull(); }
+    bool Empty() const override;
 
     TCanvas& Canvas();
 
@@ -43,14 +48,14 @@ class TBitmap : public TGraphic {
     TTransparentMode TransparentMode() const { return transparentMode_; }
     void SetTransparentMode(TTransparentMode m);
 
-    // The image in its current format. After writing through MutableImage, call
-    // Modified() so that the owner hears of it.
-    const QImage& Image() const { return image_; }
-    QImage& MutableImage() { return image_; }
-    void SetImage(const QImage& image);  // format and pixel format follow the image
+    // The image in its current format, for framework sources. After writing through
+    // MutableImage, call Modified() so that the owner hears of it.
+    const TToolkitImage& Image() const { return *image_; }
+    TToolkitImage& MutableImage() { return *image_; }
+    void SetImage(const TToolkitImage& image);  // format and pixel format follow the image
     void Modified() { Changed(); }
     // The image as 32-bit (A)RGB for drawing.
-    QImage ToRGBImage() const;
+    TToolkitImage ToRGBImage() const;
 
     // Top-down scan lines of the image in its own format.
     uint8_t* ScanLine(int row);
@@ -88,9 +93,8 @@ class TBitmap : public TGraphic {
 
   private:
     friend class TCanvas;
-    static TPixelFormat FormatOf(const QImage& image, int bitCount);
 
-    QImage image_;
+    TInPlace<TToolkitImage> image_;  // kept in place: no allocation of its own
     TPixelFormat pixelFormat_ = pfDevice;
     TTransparentMode transparentMode_ = tmAuto;
     TColor transparentColor_ = clNone;

@@ -98,7 +98,7 @@ const QFontMetrics& TCanvas::Impl::Metrics(const TFont& font) {
     // operator== ignores the case of the name; the face resolved may not.
     if (!metrics || !(*metricsFont == font) || metricsFont->Name() != font.Name()) {
         metricsFont = font;
-        metrics = std::make_unique<QFontMetrics>(font.ToQFont());
+        metrics = std::make_unique<QFontMetrics>(ToQFont(font));
     }
     return *metrics;
 }
@@ -114,8 +114,8 @@ TCanvas::PaintScope::PaintScope(TCanvas& canvas) : canvas_(canvas) {
         painter_ = shared;
         painter_->save();
     } else {
-        QImage* target = canvas.bitmap_ && !canvas.bitmap_->image_.isNull()
-                             ? &canvas.bitmap_->image_
+        QImage* target = canvas.bitmap_ && !canvas.bitmap_->image_->isNull()
+                             ? &*canvas.bitmap_->image_
                              : &Scratch();
         if (IsPaletted(*target)) {
             // QPainter cannot draw on paletted images: draw in colour, map back after.
@@ -138,7 +138,7 @@ TCanvas::PaintScope::~PaintScope() {
         own_->end();
         own_.reset();
         if (converted_ && canvas_.bitmap_) {
-            QImage& img = canvas_.bitmap_->image_;
+            QImage& img = *canvas_.bitmap_->image_;
             QImage::Format f = img.format() == QImage::Format_Indexed8 ? QImage::Format_Indexed8
                                                                        : QImage::Format_Mono;
             img = work_.convertToFormat(f, img.colorTable(), Qt::ThresholdDither | Qt::AvoidDither);
@@ -162,7 +162,7 @@ QImage* TCanvas::Impl::TargetImage(const TCanvas& canvas) {
         QPaintDevice* dev = painter->device();
         return dev && dev->devType() == QInternal::Image ? static_cast<QImage*>(dev) : nullptr;
     }
-    if (canvas.bitmap_ && !canvas.bitmap_->image_.isNull()) return &canvas.bitmap_->image_;
+    if (canvas.bitmap_ && !canvas.bitmap_->image_->isNull()) return &*canvas.bitmap_->image_;
     return nullptr;
 }
 
@@ -175,11 +175,11 @@ TRect TCanvas::SurfaceRect() const {
 // Text
 
 int TCanvas::TextWidth(const std::string& text) const {
-    return ShapedTextWidth(font_->ToQFont(), QString::fromStdString(text));
+    return ShapedTextWidth(ToQFont(*font_), QString::fromStdString(text));
 }
 
 int TCanvas::TextHeight(const std::string&) const {
-    const FontCell m = ShapedFontCell(font_->ToQFont());
+    const FontCell m = ShapedFontCell(ToQFont(*font_));
     return m.ascent + m.descent;
 }
 
@@ -189,7 +189,7 @@ TSize TCanvas::TextExtent(const std::string& text) const {
 
 void TCanvas::Impl::DrawText(TCanvas& canvas, QPainter& p, int x, int y, const std::string& text,
                              const std::optional<TRect>& opaque) {
-    QFont f = canvas.font_->ToQFont();
+    QFont f = ToQFont(*canvas.font_);
     const FontCell m = ShapedFontCell(f);
     QString s = QString::fromStdString(text);
     if (canvas.brush_->Style() != bsClear) {
@@ -233,7 +233,7 @@ TSize TCanvas::LabelExtent(const std::string& text) const {
 
 void TCanvas::LabelRect(const TRect& rect, const std::string& text, TLabelAlign align) {
     PaintScope scope(*this);
-    scope->setFont(font_->ToQFont());
+    scope->setFont(ToQFont(*font_));
     scope->setPen(ToQColor(font_->Color()));
     const int h = align == laRight ? Qt::AlignRight : Qt::AlignLeft;
     scope->drawText(ToQRect(rect), kLabelFlags | h | Qt::AlignVCenter,
@@ -251,7 +251,7 @@ void TCanvas::LabelTurned(int x, int y, TSize cell, const std::string& text, boo
         scope->translate(x + 1, y);
         scope->rotate(90);
     }
-    scope->setFont(font_->ToQFont());
+    scope->setFont(ToQFont(*font_));
     scope->setPen(ToQColor(font_->Color()));
     scope->drawText(QRect(0, 0, cell.cx, cell.cy), kLabelFlags | Qt::AlignLeft | Qt::AlignTop,
                     QString::fromStdString(text));
@@ -262,7 +262,7 @@ void TCanvas::LabelTurned(int x, int y, TSize cell, const std::string& text, boo
 void TCanvas::FillRect(const TRect& r) {
     if (r.IsEmpty() || brush_->Style() == bsClear) return;
     PaintScope scope(*this);
-    scope->fillRect(ToQRect(r), brush_->ToQBrush());
+    scope->fillRect(ToQRect(r), ToQBrush(*brush_));
 }
 
 void TCanvas::FrameRect(const TRect& r) {
@@ -279,11 +279,11 @@ void TCanvas::Rectangle(const TRect& r) {
     if (r.IsEmpty()) return;
     PaintScope scope(*this);
     if (pen_->Style() == psClear) {
-        if (brush_->Style() != bsClear) scope->fillRect(ToQRect(r), brush_->ToQBrush());
+        if (brush_->Style() != bsClear) scope->fillRect(ToQRect(r), ToQBrush(*brush_));
         return;
     }
-    scope->setPen(pen_->ToQPen());
-    scope->setBrush(brush_->ToQBrush());
+    scope->setPen(ToQPen(*pen_));
+    scope->setBrush(ToQBrush(*brush_));
     // A cosmetic outline of a w-1 by h-1 rectangle covers exactly the w by h pixels.
     scope->drawRect(QRect(r.Left, r.Top, r.Width() - 1, r.Height() - 1));
 }
@@ -291,8 +291,8 @@ void TCanvas::Rectangle(const TRect& r) {
 void TCanvas::Ellipse(const TRect& r) {
     if (r.IsEmpty()) return;
     PaintScope scope(*this);
-    scope->setPen(pen_->ToQPen());
-    scope->setBrush(brush_->ToQBrush());
+    scope->setPen(ToQPen(*pen_));
+    scope->setBrush(ToQBrush(*brush_));
     scope->drawEllipse(QRect(r.Left, r.Top, r.Width() - 1, r.Height() - 1));
 }
 
@@ -305,7 +305,7 @@ void TCanvas::LineTo(int x, int y) {
         scope->setPen(QPen(ToQColor(pen_->Color()), 0));
         scope->drawPoints(LinePixels(from, to));
     } else {
-        scope->setPen(pen_->ToQPen());
+        scope->setPen(ToQPen(*pen_));
         scope->drawLine(ToQPoint(from), ToQPoint(to));
     }
 }
@@ -315,8 +315,8 @@ void TCanvas::Polygon(const std::vector<TPoint>& points) {
     QPolygon poly;
     for (const TPoint& p : points) poly << ToQPoint(p);
     PaintScope scope(*this);
-    scope->setPen(pen_->ToQPen());
-    scope->setBrush(brush_->ToQBrush());
+    scope->setPen(ToQPen(*pen_));
+    scope->setBrush(ToQBrush(*brush_));
     scope->drawPolygon(poly);
 }
 
@@ -442,7 +442,7 @@ TColor TCanvas::Pixels(int x, int y) const {
 void TCanvas::SetPixel(int x, int y, TColor color) {
     if (clip_ && !clip_->Contains({x, y})) return;
     if (!impl_->painter && !impl_->active && bitmap_) {
-        QImage& img = bitmap_->image_;
+        QImage& img = *bitmap_->image_;
         if (!img.rect().contains(x, y)) return;
         QRgb rgb = ToQColor(color).rgb();
         if (IsPaletted(img)) {

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "framework/graphics/canvas.h"
+#include "framework/graphics/qtgraphics.h"
 
 namespace fw {
 

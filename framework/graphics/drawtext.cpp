@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "framework/graphics/qtgraphics.h"
 #include "platform/strings.h"
 
 namespace fw {
@@ -33,7 +34,7 @@ Line StripPrefix(const std::string& s) {
 class Measure {
   public:
     Measure(const TCanvas& canvas, bool expandTabs)
-        : metrics_(canvas.Font().ToQFont()), expandTabs_(expandTabs) {
+        : metrics_(ToQFont(canvas.Font())), expandTabs_(expandTabs) {
         tab_ = std::max(1, 8 * metrics_.averageCharWidth());
     }
     int LineHeight() const { return metrics_.ascent() + metrics_.descent(); }

@@ -1,12 +1,16 @@
 #include "framework/graphics/font.h"
 
 #include <QFontMetrics>
+#include <QStringList>
 #include <algorithm>
 #include <climits>
 #include <cmath>
 #include <mutex>
+#include <optional>
 
 #include "framework/core/classbuilder.h"
+#include "framework/core/inplaceimpl.h"
+#include "framework/graphics/qtgraphics.h"
 
 namespace fw {
 
@@ -64,6 +68,14 @@ const TClassInfo& TFont::StaticClassInfo() {
     return info;
 }
 
+struct TFont::Cache {
+    std::optional<TToolkitFont> font;
+};
+template class TInPlace<TFont::Cache>;
+
+TFont::TFont() = default;
+TFont::~TFont() = default;
+
 TFont::TFont(const TFont& other)
     : TGraphicsObject(),
       color_(other.color_),
@@ -71,7 +83,7 @@ TFont::TFont(const TFont& other)
       name_(other.name_),
       pitch_(other.pitch_),
       style_(other.style_),
-      qfont_(other.qfont_) {}
+      cache_(other.cache_) {}
 
 TFont& TFont::operator=(const TFont& other) {
     Assign(other);
@@ -87,21 +99,21 @@ void TFont::SetColor(TColor c) {
 void TFont::SetHeight(int h) {
     if (h == height_) return;
     height_ = h;
-    qfont_.reset();
+    cache_->font.reset();
     Changed();
 }
 
 void TFont::SetName(const std::string& name) {
     if (name == name_) return;
     name_ = name;
-    qfont_.reset();
+    cache_->font.reset();
     Changed();
 }
 
 void TFont::SetPitch(TFontPitch p) {
     if (p == pitch_) return;
     pitch_ = p;
-    qfont_.reset();
+    cache_->font.reset();
     Changed();
 }
 
@@ -109,7 +121,7 @@ void TFont::SetStyle(TFontStyles s) {
     s &= fsBold | fsItalic | fsUnderline | fsStrikeOut;
     if (s == style_) return;
     style_ = s;
-    qfont_.reset();
+    cache_->font.reset();
     Changed();
 }
 
@@ -120,7 +132,7 @@ void TFont::Assign(const TPersistent& source) {
         // The other font's toolkit font, if made, is made from what is copied here.
         if (f->height_ != height_ || f->name_ != name_ || f->pitch_ != pitch_ ||
             f->style_ != style_)
-            qfont_ = f->qfont_;
+            cache_->font = f->cache_->font;
         color_ = f->color_;
         height_ = f->height_;
         name_ = f->name_;
@@ -137,13 +149,12 @@ bool operator==(const TFont& a, const TFont& b) {
            a.pitch_ == b.pitch_ && a.style_ == b.style_;
 }
 
-QFont TFont::ToQFont() const {
-    // Made once per change: every paint of every control asks for it.
-    if (!qfont_) qfont_ = MakeQFont();
-    return *qfont_;
+const TToolkitFont& TFont::Toolkit() const {
+    if (!cache_->font) cache_->font.emplace(Make());
+    return *cache_->font;
 }
 
-QFont TFont::MakeQFont() const {
+TToolkitFont TFont::Make() const {
     RegisterFontSubstitutions();
     QFont f(QString::fromStdString(name_));
     f.setBold(style_ & fsBold);
@@ -167,7 +178,7 @@ QFont TFont::MakeQFont() const {
         int px = cell > 0 ? MulDivRound(h, kReference, cell) : h;
         f.setPixelSize(px > 0 ? px : 1);
     }
-    return f;
+    return TToolkitFont(f);
 }
 
 }  // namespace fw

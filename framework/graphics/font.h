@@ -6,13 +6,15 @@
 // is the em size, so it becomes QFont's pixel size as it is. A positive height is the
 // whole cell height (ascent + descent); the pixel size is scaled so that the resolved
 // face's cell comes out at that height.
-#include <QFont>
-#include <optional>
 #include <string>
 
+#include "framework/core/inplace.h"
 #include "framework/graphics/graphicsobjects.h"
 
 namespace fw {
+
+// The toolkit's font; complete only inside the framework (qtgraphics.h).
+struct TToolkitFont;
 
 enum TFontPitch { fpDefault, fpVariable, fpFixed };
 const EnumInfo& FontPitchInfo();
@@ -40,8 +42,9 @@ void RegisterFontSubstitutions();
 class TFont : public TGraphicsObject {
     FW_CLASS(TFont)
   public:
-    TFont() = default;
+    TFont();
     TFont(const TFont& other);
+    ~TFont() override;
     TFont& operator=(const TFont& other);
 
     TColor Color() const { return color_; }
@@ -59,7 +62,9 @@ class TFont : public TGraphicsObject {
 
     // Copies every property and calls OnChange once (when something differs).
     void Assign(const TPersistent& source) override;
-    QFont ToQFont() const;
+    // The toolkit font of the properties above (colour aside), made once per change: every
+    // paint of every control asks for it.
+    const TToolkitFont& Toolkit() const;
 
     // Same name (case-insensitive), colour, height, pitch and style.
     friend bool operator==(const TFont& a, const TFont& b);
@@ -70,9 +75,10 @@ class TFont : public TGraphicsObject {
     std::string name_ = "MS Sans Serif";
     TFontPitch pitch_ = fpDefault;
     TFontStyles style_ = 0;
-    // The toolkit font of the properties above (colour aside), made on first use.
-    mutable std::optional<QFont> qfont_;
-    QFont MakeQFont() const;
+    // Toolkit()'s font, made on first use; kept in place, no allocation of its own.
+    struct Cache;
+    mutable TInPlace<Cache> cache_;
+    TToolkitFont Make() const;
 };
 
 }  // namespace fw

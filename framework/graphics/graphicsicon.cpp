@@ -88,6 +88,12 @@ QImage ReadIcoFile(const Bytes& data) {
     return ReadIconImage(data.data() + at, static_cast<size_t>(len));
 }
 
+TIcon::TIcon() = default;
+TIcon::~TIcon() = default;
+int TIcon::Width() const { return image_->width(); }
+int TIcon::Height() const { return image_->height(); }
+bool TIcon::Empty() const { return image_->isNull(); }
+
 const TClassInfo& TIcon::StaticClassInfo() {
     static const TClassInfo info =
         ClassBuilder<TIcon>("TIcon", &TGraphic::StaticClassInfo())
@@ -100,16 +106,16 @@ const TClassInfo& TIcon::StaticClassInfo() {
 
 void TIcon::SetWidth(int w) {
     if (w == Width()) return;
-    SetImage(w > 0 && Height() > 0 ? image_.copy(0, 0, w, Height()) : QImage());
+    SetImage(w > 0 && Height() > 0 ? image_->copy(0, 0, w, Height()) : QImage());
 }
 
 void TIcon::SetHeight(int h) {
     if (h == Height()) return;
-    SetImage(h > 0 && Width() > 0 ? image_.copy(0, 0, Width(), h) : QImage());
+    SetImage(h > 0 && Width() > 0 ? image_->copy(0, 0, Width(), h) : QImage());
 }
 
-void TIcon::SetImage(const QImage& image) {
-    image_ = image.isNull() ? QImage() : image.convertToFormat(QImage::Format_ARGB32);
+void TIcon::SetImage(const TToolkitImage& image) {
+    *image_ = image.isNull() ? QImage() : image.convertToFormat(QImage::Format_ARGB32);
     Changed();
 }
 
@@ -117,18 +123,18 @@ std::vector<uint32_t> TIcon::ArgbPixels() const {
     std::vector<uint32_t> argb;
     argb.reserve(static_cast<size_t>(Width()) * static_cast<size_t>(Height()));
     for (int y = 0; y < Height(); ++y)
-        for (int x = 0; x < Width(); ++x) argb.push_back(image_.pixel(x, y));
+        for (int x = 0; x < Width(); ++x) argb.push_back(image_->pixel(x, y));
     return argb;
 }
 
-QIcon TIcon::ToQIcon() const {
-    if (image_.isNull()) return {};
-    return QIcon(QPixmap::fromImage(image_));
+QIcon ToQIcon(const TIcon& icon) {
+    if (icon.Empty()) return {};
+    return QIcon(QPixmap::fromImage(icon.Image()));
 }
 
 void TIcon::Draw(TCanvas& canvas, const TRect& rect) {
-    if (image_.isNull()) return;
-    DrawImage(canvas, rect, image_, image_.rect());
+    if (image_->isNull()) return;
+    DrawImage(canvas, rect, *image_, image_->rect());
 }
 
 void TIcon::LoadFromStream(const Bytes& data) {
@@ -140,11 +146,11 @@ void TIcon::LoadFromStream(const Bytes& data) {
 }
 
 void TIcon::SaveToStream(Bytes& data) const {
-    if (image_.isNull()) {
+    if (image_->isNull()) {
         data.clear();
         return;
     }
-    data = WriteDibFile(image_, 32);
+    data = WriteDibFile(*image_, 32);
 }
 
 Bytes TIcon::Data() const {
@@ -171,7 +177,7 @@ void TIcon::WriteData(Bytes& data) const {
 void TIcon::Assign(const TPersistent& source) {
     if (&source == this) return;
     if (auto* i = dynamic_cast<const TIcon*>(&source)) {
-        SetImage(i->image_);
+        SetImage(*i->image_);
         return;
     }
     if (auto* b = dynamic_cast<const TBitmap*>(&source)) {

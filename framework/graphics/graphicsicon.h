@@ -1,32 +1,34 @@
 #pragma once
 // An icon: a 32-bit image with alpha, read from a 32-bit or 24-bit BMP file image or from
 // an ICO file.
-#include <QIcon>
-#include <QImage>
 #include <cstdint>
 #include <vector>
 
+#include "framework/core/inplace.h"
 #include "framework/graphics/graphicsbase.h"
 
 namespace fw {
 
+struct TToolkitImage;  // a QImage inside the framework (qtgraphics.h)
+
 class TIcon : public TGraphic {
     FW_CLASS(TIcon)
   public:
-    TIcon() = default;
+    TIcon();
+    ~TIcon() override;
 
-    int Width() const override { return image_.width(); }
-    int Height() const override { return image_.height(); }
+    int Width() const override;
+    int Height() const override;
     void SetWidth(int w) override;
     void SetHeight(int h) override;
-    bool Empty() const override { return image_.isNull(); }
+    bool Empty() const override;
     bool Transparent() const override { return true; }
 
-    const QImage& Image() const { return image_; }  // ARGB32
+    // ARGB32, for framework sources (qtgraphics.h has the toolkit side).
+    const TToolkitImage& Image() const { return *image_; }
     // The pixels as non-premultiplied 0xAARRGGBB, top row first (empty for no image).
     std::vector<uint32_t> ArgbPixels() const;
-    void SetImage(const QImage& image);
-    QIcon ToQIcon() const;
+    void SetImage(const TToolkitImage& image);
 
     void Draw(TCanvas& canvas, const TRect& rect) override;
     // A BMP file image (24-bit opaque, 32-bit with alpha) or an ICO file (its largest
@@ -43,10 +45,7 @@ class TIcon : public TGraphic {
     void Assign(const TPersistent& source) override;
 
   private:
-    QImage image_;
+    TInPlace<TToolkitImage> image_;  // kept in place: no allocation of its own
 };
-
-// The images of an ICO file, largest first; throws EInvalidGraphic when it is not one.
-QImage ReadIcoFile(const Bytes& data);
 
 }  // namespace fw

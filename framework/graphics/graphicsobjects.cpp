@@ -1,6 +1,7 @@
 #include "framework/graphics/graphicsobjects.h"
 
 #include "framework/core/classbuilder.h"
+#include "framework/graphics/qtgraphics.h"
 
 namespace fw {
 
@@ -11,7 +12,7 @@ QColor ToQColor(TColor c) {
 }
 
 TColor FromQColor(const QColor& c) { return RGB(c.red(), c.green(), c.blue()); }
-TColor FromQRgb(unsigned rgb) { return RGB(qRed(rgb), qGreen(rgb), qBlue(rgb)); }
+TColor FromQRgb(QRgb rgb) { return RGB(qRed(rgb), qGreen(rgb), qBlue(rgb)); }
 
 const TClassInfo& TGraphicsObject::StaticClassInfo() {
     static const TClassInfo info =
@@ -69,13 +70,13 @@ void TPen::Assign(const TPersistent& source) {
     TPersistent::Assign(source);
 }
 
-QPen TPen::ToQPen() const {
-    if (style_ == psClear) return QPen(Qt::NoPen);
-    QPen pen(ToQColor(color_));
-    pen.setWidth(width_ > 1 ? width_ : 0);  // width 0: cosmetic one-pixel lines
+QPen ToQPen(const TPen& p) {
+    if (p.Style() == psClear) return QPen(Qt::NoPen);
+    QPen pen(ToQColor(p.Color()));
+    pen.setWidth(p.Width() > 1 ? p.Width() : 0);  // width 0: cosmetic one-pixel lines
     pen.setCapStyle(Qt::FlatCap);
     pen.setJoinStyle(Qt::MiterJoin);
-    switch (style_) {
+    switch (p.Style()) {
         case psDash:
             pen.setStyle(Qt::DashLine);
             break;
@@ -137,9 +138,9 @@ void TBrush::Assign(const TPersistent& source) {
     TPersistent::Assign(source);
 }
 
-QBrush TBrush::ToQBrush() const {
-    QColor c = ToQColor(color_);
-    switch (style_) {
+QBrush ToQBrush(const TBrush& b) {
+    QColor c = ToQColor(b.Color());
+    switch (b.Style()) {
         case bsClear:
             return QBrush(Qt::NoBrush);
         case bsHorizontal:

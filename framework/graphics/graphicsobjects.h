@@ -1,8 +1,6 @@
 #pragma once
 // Drawing tools that tell their owner when they change: the base of fonts, pens and
 // brushes, and the pens and brushes themselves.
-#include <QBrush>
-#include <QPen>
 #include <functional>
 
 #include "framework/core/classes.h"
@@ -36,8 +34,6 @@ class TPen : public TGraphicsObject {
     void SetStyle(TPenStyle s);
 
     void Assign(const TPersistent& source) override;
-    // A cosmetic pen for QPainter; psClear gives Qt::NoPen.
-    QPen ToQPen() const;
 
   private:
     TColor color_ = clBlack;
@@ -66,18 +62,10 @@ class TBrush : public TGraphicsObject {
     void SetStyle(TBrushStyle s);
 
     void Assign(const TPersistent& source) override;
-    // bsClear gives Qt::NoBrush.
-    QBrush ToQBrush() const;
 
   private:
     TColor color_ = clWhite;
     TBrushStyle style_ = bsSolid;
 };
-
-// The colour as a QColor: system colours resolved, clNone transparent.
-QColor ToQColor(TColor c);
-// The RGB value of a QColor (its alpha dropped).
-TColor FromQColor(const QColor& c);
-TColor FromQRgb(unsigned rgb);
 
 }  // namespace fw

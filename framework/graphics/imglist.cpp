@@ -130,7 +130,10 @@ void TImageList::CheckIndex(int index) const {
         throw Exception(Fmt(strings::kListIndexError, std::to_string(index)));
 }
 
-QImage TImageList::ImageAt(int index) const {
+int TImageList::Count() const { return static_cast<int>(images_.size()); }
+bool TImageList::HasImages() const { return !images_.empty(); }
+
+TToolkitImage TImageList::ImageAt(int index) const {
     CheckIndex(index);
     return images_[static_cast<size_t>(index)];
 }
@@ -213,7 +216,7 @@ Bytes TImageList::BitmapData() const {
 
 void TImageList::SetBitmapData(const Bytes& data) {
     Bytes file = UnwrapCounted(data);
-    std::vector<QImage> images;
+    std::vector<TToolkitImage> images;
     if (!file.empty()) {
         QImage strip = ReadDibFile(file).image.convertToFormat(QImage::Format_ARGB32);
         int n = std::max(1, strip.width() / width_);

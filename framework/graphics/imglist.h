@@ -1,6 +1,5 @@
 #pragma once
 // A strip of equal-sized images addressed by index from 0, each with an optional mask.
-#include <QImage>
 #include <vector>
 
 #include "framework/core/classes.h"
@@ -28,7 +27,7 @@ class TImageList : public TComponent {
     TColor BkColor() const { return bkColor_; }
     void SetBkColor(TColor c);
 
-    int Count() const { return static_cast<int>(images_.size()); }
+    int Count() const;
     // Adds the bitmap cut into as many images as fit across it (at least one, cropped or
     // padded to the image size). The mask's black pixels are the visible ones. Returns the
     // index of the first image added.
@@ -47,14 +46,15 @@ class TImageList : public TComponent {
     // Sizes the bitmap to the image and makes it the image's mask: black where the image
     // shows, white where it is masked out. Throws for an index out of range.
     void GetMask(int index, TBitmap& mask) const;
-    // The image as ARGB32, alpha 0 where it is masked out.
-    QImage ImageAt(int index) const;
+    // The image as ARGB32, alpha 0 where it is masked out (qtgraphics.h has the toolkit
+    // side).
+    TToolkitImage ImageAt(int index) const;
 
     // Form data of the published Bitmap property: a 32-bit count, then one 32-bit BMP
     // file image with all images side by side, alpha 0 where masked out.
     Bytes BitmapData() const;
     void SetBitmapData(const Bytes& data);
-    bool HasImages() const { return !images_.empty(); }
+    bool HasImages() const;
 
     std::function<void()> OnChange;
 
@@ -68,7 +68,7 @@ class TImageList : public TComponent {
     int height_ = 16;
     bool masked_ = true;
     TColor bkColor_ = clNone;
-    std::vector<QImage> images_;  // ARGB32, alpha carries the mask
+    std::vector<TToolkitImage> images_;  // ARGB32, alpha carries the mask
 };
 
 }  // namespace fw

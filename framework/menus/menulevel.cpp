@@ -12,6 +12,7 @@
 
 #include "framework/controls/controls.h"
 #include "framework/core/qtconvert.h"
+#include "framework/graphics/qtgraphics.h"
 #include "framework/menus/menuaccessible.h"
 #include "framework/menus/menuengine.h"
 #include "framework/menus/menus.h"

@@ -1,6 +1,7 @@
 #include "framework/menus/menutext.h"
 
 #include "framework/graphics/font.h"
+#include "framework/graphics/qtgraphics.h"
 #include "platform/sysmetrics.h"
 
 namespace fw {
@@ -16,7 +17,7 @@ QFont MenuFont() {
     if (lf.underline) s |= fsUnderline;
     if (lf.strikeOut) s |= fsStrikeOut;
     f.SetStyle(s);
-    return f.ToQFont();
+    return ToQFont(f);
 }
 
 QChar MenuAccessKey(const QString& s) {

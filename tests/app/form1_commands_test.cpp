@@ -16,6 +16,7 @@
 #include "framework/app/fontdialog.h"
 #include "framework/controls/screen.h"
 #include "framework/graphics/clipbrd.h"
+#include "framework/graphics/qtgraphics.h"
 #include "tests/app/app_support.h"
 #include "tests/support/fixedhostbackend.h"
 #include "tests/support/tempdir.h"

@@ -21,6 +21,7 @@
 #include "framework/core/classregistry.h"
 #include "framework/core/exceptions.h"
 #include "framework/graphics/graphics.h"
+#include "framework/graphics/qtgraphics.h"
 #include "framework/menus/menuengine.h"
 #include "framework/text/componenttext.h"
 #include "gif/gifanimator.h"

@@ -23,6 +23,7 @@
 #include "framework/controls/memo.h"
 #include "framework/controls/stdctrls.h"
 #include "framework/core/classregistry.h"
+#include "framework/graphics/qtgraphics.h"
 #include "gif/registergif.h"
 #include "platform/links.h"
 #include "settings/propstore.h"

@@ -15,6 +15,7 @@
 #include "controls_testsupport.h"
 #include "framework/app/application.h"
 #include "framework/controls/forms.h"
+#include "framework/graphics/qtgraphics.h"
 #include "framework/menus/menuengine.h"
 #include "framework/menus/popuplist.h"
 
@@ -145,7 +146,7 @@ TEST(PopupDecorator, ItemHeightsAndWidths) {
     // Every item of a level gets the same width, apart from the "&" correction, and the
     // banner level is wider by BannerWidth.
     TSize wOpen = Measure(*fx.form, open), wSave = Measure(*fx.form, save);
-    QFontMetrics fm(d->Font()->ToQFont());
+    QFontMetrics fm(ToQFont(*d->Font()));
     EXPECT_EQ(wSave.cx - wOpen.cx, fm.horizontalAdvance(QStringLiteral("&")));
     EXPECT_EQ(Measure(*fx.form, sub).cx, wSave.cx);
     d->SetBannerWidth(33);
@@ -426,7 +427,7 @@ TEST_F(DecoratedMenu, BannerBandsAndTurnedText) {
     ASSERT_GE(ink.bottom, 0) << "no turned text";
     EXPECT_GE(ink.left, 0);
     EXPECT_LT(ink.right, 13);
-    QFontMetrics fm(d->BannerFont()->ToQFont());
+    QFontMetrics fm(ToQFont(*d->BannerFont()));
     const int banner = fm.horizontalAdvance(QStringLiteral("Banner"));
     EXPECT_LE(ink.bottom - ink.top + 1, banner);
     EXPECT_GT(ink.bottom - ink.top + 1, banner * 2 / 3);
@@ -437,7 +438,7 @@ TEST_F(DecoratedMenu, AnItemsBannerTextWinsWhenItIsPaintedFirst) {
     checked->SetCaption("&Checked|Files");
     QImage img = Open(0);
     InkExtent ink = Ink(img, Entry(3).Bottom);
-    QFontMetrics fm(d->BannerFont()->ToQFont());
+    QFontMetrics fm(ToQFont(*d->BannerFont()));
     const int files = fm.horizontalAdvance(QStringLiteral("Files"));
     ASSERT_GE(ink.bottom, 0);
     EXPECT_LE(ink.bottom - ink.top + 1, files);

@@ -16,6 +16,7 @@
 #include "framework/controls/forms.h"
 #include "framework/controls/memo.h"
 #include "framework/graphics/canvas.h"
+#include "framework/graphics/qtgraphics.h"
 
 using namespace ctl;
 using fw::ComponentPtr;
@@ -72,7 +73,7 @@ class ShadowLabelTest : public ::testing::Test {
         fw::TFont f;
         f.SetName("Arial");
         f.SetHeight(-9);
-        QFontMetrics m(f.ToQFont());
+        QFontMetrics m(ToQFont(f));
         return {m.horizontalAdvance(QString::fromStdString(s)), m.ascent() + m.descent()};
     }
 

@@ -9,6 +9,7 @@
 
 #include "controls_testsupport.h"
 #include "framework/controls/forms.h"
+#include "framework/graphics/qtgraphics.h"
 #include "framework/text/componenttext.h"
 
 using namespace ctl;

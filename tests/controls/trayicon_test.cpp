@@ -12,6 +12,7 @@
 #include "controls_testsupport.h"
 #include "framework/app/application.h"
 #include "framework/controls/forms.h"
+#include "framework/graphics/qtgraphics.h"
 #include "framework/menus/menus.h"
 #include "framework/text/componenttext.h"
 

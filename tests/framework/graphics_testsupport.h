@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "framework/graphics/graphics.h"
+#include "framework/graphics/qtgraphics.h"
 #include "platform/bytes.h"
 
 namespace gfxtest {

@@ -19,6 +19,7 @@
 
 #include "framework/graphics/graphics.h"
 #include "framework/graphics/imglist.h"
+#include "framework/graphics/qtgraphics.h"
 #include "framework/text/packedtext.h"
 
 namespace {

@@ -8,6 +8,7 @@
 
 #include "../graphics_testsupport.h"
 #include "framework/graphics/bitmap.h"
+#include "framework/graphics/qtgraphics.h"
 
 using namespace fw;
 
@@ -62,7 +63,7 @@ TEST_F(DrawTextTest, WordBreaksAtBlanksAndKeepsALongWordWhole) {
 }
 
 TEST_F(DrawTextTest, ExpandedTabsJumpToStopsOfEightCharacters) {
-    const int stop = 8 * QFontMetrics(c().Font().ToQFont()).averageCharWidth();
+    const int stop = 8 * QFontMetrics(ToQFont(c().Font())).averageCharWidth();
     TRect tabs = Rect(0, 0, 200, 80);
     DrawText(c(), "a\tb", tabs, DT_CALCRECT | DT_EXPANDTABS);
     EXPECT_EQ(tabs.Right, stop + c().TextWidth("b")) << "b stands at the first stop";

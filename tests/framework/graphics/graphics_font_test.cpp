@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "framework/core/classbuilder.h"
+#include "framework/graphics/qtgraphics.h"
 #include "framework/text/componenttext.h"
 #include "tests/framework/graphics_testsupport.h"
 
@@ -104,16 +105,16 @@ TEST(GraphicsFont, HeightRuleInQtFont) {
     TFont f;
     f.SetName("Arial");
     f.SetHeight(-9);
-    QFont q = f.ToQFont();
+    QFont q = ToQFont(f);
     EXPECT_EQ(q.pixelSize(), 9);  // character height = em size
     EXPECT_EQ(QFontInfo(q).family(), "Liberation Sans");
 
     f.SetHeight(20);  // a cell height
-    QFontMetrics m(f.ToQFont());
+    QFontMetrics m(ToQFont(f));
     EXPECT_NEAR(m.ascent() + m.descent(), 20, 1);
 
     f.SetStyle(fsItalic | fsUnderline);
-    QFont styled = f.ToQFont();
+    QFont styled = ToQFont(f);
     EXPECT_TRUE(styled.italic());
     EXPECT_TRUE(styled.underline());
     EXPECT_FALSE(styled.bold());
@@ -125,37 +126,65 @@ TEST(GraphicsFont, TheKeptQtFontFollowsEveryChange) {
     TFont f;
     f.SetName("Arial");
     f.SetHeight(-9);
-    EXPECT_EQ(f.ToQFont().pixelSize(), 9);
+    EXPECT_EQ(ToQFont(f).pixelSize(), 9);
     f.SetName("Courier New");
-    EXPECT_EQ(QFontInfo(f.ToQFont()).family(), "Liberation Mono");
+    EXPECT_EQ(QFontInfo(ToQFont(f)).family(), "Liberation Mono");
     f.SetPitch(fpFixed);
-    EXPECT_TRUE(f.ToQFont().fixedPitch());
+    EXPECT_TRUE(ToQFont(f).fixedPitch());
     f.SetStyle(fsBold);
-    EXPECT_TRUE(f.ToQFont().bold());
+    EXPECT_TRUE(ToQFont(f).bold());
     f.SetColor(clRed);  // not part of the toolkit font
-    EXPECT_TRUE(f.ToQFont().bold());
+    EXPECT_TRUE(ToQFont(f).bold());
 
     // Assigned from a font whose toolkit font was made, and from one whose was not.
     TFont made;
     made.SetName("Arial");
     made.SetHeight(-14);
-    (void)made.ToQFont();
+    (void)ToQFont(made);
     f.Assign(made);
-    EXPECT_EQ(f.ToQFont().pixelSize(), 14);
-    EXPECT_FALSE(f.ToQFont().bold());
-    EXPECT_FALSE(f.ToQFont().fixedPitch());
+    EXPECT_EQ(ToQFont(f).pixelSize(), 14);
+    EXPECT_FALSE(ToQFont(f).bold());
+    EXPECT_FALSE(ToQFont(f).fixedPitch());
     TFont fresh;
     fresh.SetName("Arial");
     fresh.SetHeight(-11);
     fresh.SetStyle(fsItalic);
     f.Assign(fresh);
-    EXPECT_EQ(f.ToQFont().pixelSize(), 11);
-    EXPECT_TRUE(f.ToQFont().italic());
+    EXPECT_EQ(ToQFont(f).pixelSize(), 11);
+    EXPECT_TRUE(ToQFont(f).italic());
     // A copy keeps the same, and goes its own way after.
     TFont copy(f);
     copy.SetHeight(-20);
-    EXPECT_EQ(copy.ToQFont().pixelSize(), 20);
-    EXPECT_EQ(f.ToQFont().pixelSize(), 11);
+    EXPECT_EQ(ToQFont(copy).pixelSize(), 20);
+    EXPECT_EQ(ToQFont(f).pixelSize(), 11);
+}
+
+// Paints ask for the toolkit font every time: it is made once, and a canvas font assigned
+// from a control's font shares the control's toolkit font instead of making its own.
+TEST(GraphicsFont, TheToolkitFontIsKeptAndSharedNotRemade) {
+    gfxtest::EnsureApp();
+    TFont f;
+    f.SetHeight(-13);
+    const QFont first = f.Toolkit();
+    EXPECT_EQ(&f.Toolkit(), &f.Toolkit());
+    EXPECT_TRUE(ToQFont(f).isCopyOf(first));
+    f.SetColor(clRed);  // the colour is not part of it
+    EXPECT_TRUE(ToQFont(f).isCopyOf(first));
+
+    TFont canvasFont;
+    canvasFont.Assign(f);
+    EXPECT_TRUE(ToQFont(canvasFont).isCopyOf(first));
+    TFont copy(f);
+    EXPECT_TRUE(ToQFont(copy).isCopyOf(first));
+    // Assigning the same face again keeps what the canvas font holds.
+    const QFont held = ToQFont(canvasFont);
+    canvasFont.Assign(f);
+    EXPECT_TRUE(ToQFont(canvasFont).isCopyOf(held));
+
+    f.SetHeight(-20);  // a change makes a new one; the copies keep theirs
+    EXPECT_FALSE(ToQFont(f).isCopyOf(first));
+    EXPECT_EQ(ToQFont(f).pixelSize(), 20);
+    EXPECT_EQ(ToQFont(canvasFont).pixelSize(), 13);
 }
 
 // A settings file may hold any int as a height: nothing overflows, the stored height is
@@ -168,7 +197,7 @@ TEST(GraphicsFont, ExtremeHeightsSaturateAndStayDrawable) {
     for (int h : {INT_MIN, -2049, 2049, INT_MAX}) {
         f.SetHeight(h);
         EXPECT_EQ(f.Height(), h);
-        const int px = f.ToQFont().pixelSize();
+        const int px = ToQFont(f).pixelSize();
         EXPECT_GE(px, 1) << h;
         EXPECT_LE(px, 4096) << h;
     }
@@ -179,7 +208,7 @@ TEST(GraphicsFont, ClassicFacesResolveToInstalledFonts) {
     for (const char* name : {"MS Sans Serif", "Small Fonts", "Arial"}) {
         TFont f;
         f.SetName(name);
-        QFontInfo info(f.ToQFont());
+        QFontInfo info(ToQFont(f));
         EXPECT_EQ(info.family(), "Liberation Sans") << name;
     }
 }

@@ -186,7 +186,7 @@ TEST_F(GraphicsPicture, IconFromBitmapAndIcoFile) {
     icon.Assign(b);
     EXPECT_EQ(qAlpha(icon.Image().pixel(0, 1)), 0);
     EXPECT_EQ(qAlpha(icon.Image().pixel(1, 1)), 255);
-    EXPECT_FALSE(icon.ToQIcon().isNull());
+    EXPECT_FALSE(ToQIcon(icon).isNull());
 
     // A 2x2 ICO: 24-bit colour rows then the AND mask, top-right pixel masked out.
     Bytes ico{0, 0, 1, 0, 1, 0, 2, 2, 0, 0, 1, 0, 24, 0};
@@ -238,7 +238,7 @@ TEST_F(GraphicsPicture, LoadsTheProgramArtwork) {
     TIcon icon;
     icon.LoadFromFile(art + "trayicon.bmp");
     EXPECT_EQ(icon.Width(), 32);
-    EXPECT_FALSE(icon.ToQIcon().isNull());
+    EXPECT_FALSE(ToQIcon(icon).isNull());
 }
 
 }  // namespace

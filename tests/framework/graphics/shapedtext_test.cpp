@@ -6,6 +6,7 @@
 #include <QImage>
 #include <functional>
 
+#include "framework/graphics/qtgraphics.h"
 #include "tests/framework/graphics_testsupport.h"
 
 using namespace fw;
@@ -18,7 +19,7 @@ QFont Font(const char* name, int height, TFontStyles style = 0) {
     f.SetName(name);
     f.SetHeight(height);
     f.SetStyle(style);
-    return f.ToQFont();
+    return ToQFont(f);
 }
 
 QImage Paint(const std::function<void(QPainter&)>& draw,
