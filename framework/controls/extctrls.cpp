@@ -63,6 +63,14 @@ TPoint TImage::PictureOrigin() const {
     return {(Width() - picture_->Width()) / 2, (Height() - picture_->Height()) / 2};
 }
 
+TRect TImage::OpaqueRect() {
+    TGraphic* g = picture_->Graphic();
+    if (Transparent() || !g || !g->Opaque()) return {};
+    if (stretch_) return ClientRect();
+    const TPoint o = PictureOrigin();
+    return Bounds(o.X, o.Y, g->Width(), g->Height()).Intersect(ClientRect());
+}
+
 void TImage::Paint() {
     TGraphic* g = picture_->Graphic();
     if (!g || g->Empty()) return;

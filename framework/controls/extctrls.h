@@ -27,6 +27,7 @@ class TImage : public TGraphicControl {
 
     // Where the picture's top-left corner goes inside the control.
     TPoint PictureOrigin() const;
+    TRect OpaqueRect() override;
 
   protected:
     void Paint() override;

@@ -33,6 +33,8 @@ class TCustomLabel : public TGraphicControl {
     std::string DisplayText() const;
     // Resizes to the text when AutoSize is on (not while loading).
     void AdjustBounds();
+    // A transparent label changes only the pixels of its text's glyphs.
+    TRect PaintedRect() override;
 
   protected:
     void Paint() override;
@@ -53,6 +55,8 @@ class TCustomLabel : public TGraphicControl {
         int lineHeight = 0;
     };
     const Measured& Measure(TCanvas& c);
+    // Sets the canvas's font as painting does; where each measured line's cell starts.
+    std::vector<TPoint> LinePlaces(TCanvas& c);
     Measured measured_;
 
     bool autoSize_ = true;
