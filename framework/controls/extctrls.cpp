@@ -46,11 +46,14 @@ void TImage::SetAutoSize(bool v) {
 void TImage::SetTransparent(bool v) {
     TControl::SetTransparent(v);
     if (picture_->Graphic()) picture_->Graphic()->SetTransparent(v);
+    opaque_ = !v && picture_->Graphic() && picture_->Graphic()->Opaque();
 }
 
 void TImage::PictureChanged() {
+    opaque_ = false;
     if (TGraphic* g = picture_->Graphic()) {
         g->SetTransparent(Transparent());
+        opaque_ = !Transparent() && g->Opaque();
         if (autoSize_ && g->Width() > 0 && g->Height() > 0)
             SetBounds(Left(), Top(), g->Width(), g->Height());
     }
@@ -65,7 +68,7 @@ TPoint TImage::PictureOrigin() const {
 
 TRect TImage::OpaqueRect() {
     TGraphic* g = picture_->Graphic();
-    if (Transparent() || !g || !g->Opaque()) return {};
+    if (!opaque_ || !g) return {};
     if (stretch_) return ClientRect();
     const TPoint o = PictureOrigin();
     return Bounds(o.X, o.Y, g->Width(), g->Height()).Intersect(ClientRect());

@@ -38,6 +38,7 @@ class TImage : public TGraphicControl {
     bool center_ = false;
     bool stretch_ = false;
     bool autoSize_ = false;
+    bool opaque_ = false;  // the picture draws every pixel of its rectangle
 };
 
 // A message timer on the GUI thread.

@@ -172,16 +172,16 @@ void TCustomLabel::Paint() {
 
 TRect TCustomLabel::PaintedRect() {
     if (!Transparent()) return ClientRect();
-    TCanvas& c = MeasureCanvas();
-    const std::vector<TPoint> places = LinePlaces(c);
+    const std::vector<TPoint> places = LinePlaces(MeasureCanvas());
     TRect ink;
     for (std::size_t i = 0; i < places.size(); ++i) {
-        const std::optional<TRect> r = c.TextInkRect(places[i].X, places[i].Y, measured_.lines[i]);
-        if (!r) return ClientRect();
-        if (r->IsEmpty()) continue;
-        ink = ink.IsEmpty() ? *r
-                            : TRect{std::min(ink.Left, r->Left), std::min(ink.Top, r->Top),
-                                    std::max(ink.Right, r->Right), std::max(ink.Bottom, r->Bottom)};
+        const std::optional<TRect>& line = measured_.inks[i];
+        if (!line) return ClientRect();
+        if (line->IsEmpty()) continue;
+        const TRect r = line->Offset(places[i].X, places[i].Y);
+        ink = ink.IsEmpty() ? r
+                            : TRect{std::min(ink.Left, r.Left), std::min(ink.Top, r.Top),
+                                    std::max(ink.Right, r.Right), std::max(ink.Bottom, r.Bottom)};
     }
     return ink.Intersect(ClientRect());
 }
@@ -194,7 +194,11 @@ const TCustomLabel::Measured& TCustomLabel::Measure(TCanvas& c) {
     m.lines = SplitLines(text);
     if (wordWrap_) m.lines = WrapLines(c, m.lines, Width());
     m.widths.clear();
-    for (const auto& line : m.lines) m.widths.push_back(c.TextWidth(line));
+    m.inks.clear();
+    for (const auto& line : m.lines) {
+        m.widths.push_back(c.TextWidth(line));
+        m.inks.push_back(c.TextInkRect(0, 0, line));
+    }
     m.lineHeight = c.TextHeight("Wg");
     m.text = std::move(text);
     m.font = c.Font();

@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,7 @@ class TCustomLabel : public TGraphicControl {
         bool wordWrap = false;
         std::vector<std::string> lines;
         std::vector<int> widths;
+        std::vector<std::optional<TRect>> inks;  // each line's glyphs, from its cell's corner
         int lineHeight = 0;
     };
     const Measured& Measure(TCanvas& c);

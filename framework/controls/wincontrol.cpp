@@ -203,14 +203,16 @@ void TWinControl::PaintBackground(TCanvas& canvas, const TRect& dirty) {
     // What opaque windowless children paint over anyway is not filled first: a skin that
     // covers the whole window leaves nothing to fill.
     QRegion fill(ToQRect(dirty));
-    // At a fractional scale a picture's edge may cover a device pixel only in part.
-    const qreal ratio = widget_ ? widget_->devicePixelRatioF() : 1.0;
-    const bool whole = ratio == std::floor(ratio);
-    for (TControl* c : whole ? controls_ : std::vector<TControl*>{}) {
+    for (TControl* c : controls_) {
         auto* g = dynamic_cast<TGraphicControl*>(c);
         if (!g || !g->Visible()) continue;
         const TRect covered = g->OpaqueRect().Offset(g->Left(), g->Top());
         if (!covered.IsEmpty()) fill -= ToQRect(covered);
+    }
+    // At a fractional scale a picture's edge may cover a device pixel only in part.
+    if (fill != QRegion(ToQRect(dirty)) && widget_) {
+        const qreal ratio = widget_->devicePixelRatioF();
+        if (ratio != std::floor(ratio)) fill = QRegion(ToQRect(dirty));
     }
     if (fill.isEmpty()) return;
     canvas.Brush().SetColor(Color());
