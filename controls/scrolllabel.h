@@ -62,6 +62,8 @@ class TScrollLabel : public fw::TCustomLabel {
     fw::TTimer* Timer() const { return timer_; }
 
     void Notification(fw::TComponent* AComponent, fw::TOperation Operation) override;
+    // The text moves over the whole box, and every paint of it is a step.
+    fw::TRect PaintedRect() override { return ClientRect(); }
 
   protected:
     void Paint() override;

@@ -208,6 +208,12 @@ class TGraphicControl : public TControl {
     void PaintControl(TCanvas& target, const TRect& dirty);
     void PaintControl(TCanvas& target) { PaintControl(target, BoundsRect()); }
 
+    // In the control's own coordinates: the part its paint can change (a paint of the
+    // parent that misses it leaves the control out), and the part it covers with opaque
+    // pixels (the parent need not fill its background there).
+    virtual TRect PaintedRect() { return ClientRect(); }
+    virtual TRect OpaqueRect() { return {}; }
+
   protected:
     virtual void Paint() {}
 

@@ -46,11 +46,14 @@ void TImage::SetAutoSize(bool v) {
 void TImage::SetTransparent(bool v) {
     TControl::SetTransparent(v);
     if (picture_->Graphic()) picture_->Graphic()->SetTransparent(v);
+    opaque_ = !v && picture_->Graphic() && picture_->Graphic()->Opaque();
 }
 
 void TImage::PictureChanged() {
+    opaque_ = false;
     if (TGraphic* g = picture_->Graphic()) {
         g->SetTransparent(Transparent());
+        opaque_ = !Transparent() && g->Opaque();
         if (autoSize_ && g->Width() > 0 && g->Height() > 0)
             SetBounds(Left(), Top(), g->Width(), g->Height());
     }
@@ -61,6 +64,14 @@ TPoint TImage::PictureOrigin() const {
     if (!center_) return {0, 0};
     // Integer division truncates toward zero, as the skins' placement needs.
     return {(Width() - picture_->Width()) / 2, (Height() - picture_->Height()) / 2};
+}
+
+TRect TImage::OpaqueRect() {
+    TGraphic* g = picture_->Graphic();
+    if (!opaque_ || !g) return {};
+    if (stretch_) return ClientRect();
+    const TPoint o = PictureOrigin();
+    return Bounds(o.X, o.Y, g->Width(), g->Height()).Intersect(ClientRect());
 }
 
 void TImage::Paint() {

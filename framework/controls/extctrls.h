@@ -27,6 +27,7 @@ class TImage : public TGraphicControl {
 
     // Where the picture's top-left corner goes inside the control.
     TPoint PictureOrigin() const;
+    TRect OpaqueRect() override;
 
   protected:
     void Paint() override;
@@ -37,6 +38,7 @@ class TImage : public TGraphicControl {
     bool center_ = false;
     bool stretch_ = false;
     bool autoSize_ = false;
+    bool opaque_ = false;  // the picture draws every pixel of its rectangle
 };
 
 // A message timer on the GUI thread.

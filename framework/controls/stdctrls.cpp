@@ -138,6 +138,25 @@ void TCustomLabel::AdjustBounds() {
     SetBounds(left, Top(), w, h);
 }
 
+std::vector<TPoint> TCustomLabel::LinePlaces(TCanvas& c) {
+    c.SetFont(*Font());
+    if (!Enabled()) c.Font().SetColor(clGrayText);
+    const Measured& m = Measure(c);
+    const int total = m.lineHeight * static_cast<int>(m.lines.size());
+    int y = 0;
+    if (layout_ == tlCenter) y = (Height() - total) / 2;
+    if (layout_ == tlBottom) y = Height() - total;
+    std::vector<TPoint> places;
+    for (const int w : m.widths) {
+        int x = 0;
+        if (alignment_ == taRightJustify) x = Width() - w;
+        if (alignment_ == taCenter) x = (Width() - w) / 2;
+        places.push_back({x, y});
+        y += m.lineHeight;
+    }
+    return places;
+}
+
 void TCustomLabel::Paint() {
     TCanvas& c = *Canvas();
     if (!Transparent()) {
@@ -146,21 +165,25 @@ void TCustomLabel::Paint() {
         c.FillRect(ClientRect());
     }
     c.Brush().SetStyle(bsClear);
-    c.SetFont(*Font());
-    if (!Enabled()) c.Font().SetColor(clGrayText);
-    const Measured& m = Measure(c);
-    const int total = m.lineHeight * static_cast<int>(m.lines.size());
-    int y = 0;
-    if (layout_ == tlCenter) y = (Height() - total) / 2;
-    if (layout_ == tlBottom) y = Height() - total;
-    for (std::size_t i = 0; i < m.lines.size(); ++i) {
-        int x = 0;
-        const int w = m.widths[i];
-        if (alignment_ == taRightJustify) x = Width() - w;
-        if (alignment_ == taCenter) x = (Width() - w) / 2;
-        c.TextRect(ClientRect(), x, y, m.lines[i]);
-        y += m.lineHeight;
+    const std::vector<TPoint> places = LinePlaces(c);
+    for (std::size_t i = 0; i < places.size(); ++i)
+        c.TextRect(ClientRect(), places[i].X, places[i].Y, measured_.lines[i]);
+}
+
+TRect TCustomLabel::PaintedRect() {
+    if (!Transparent()) return ClientRect();
+    const std::vector<TPoint> places = LinePlaces(MeasureCanvas());
+    TRect ink;
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        const std::optional<TRect>& line = measured_.inks[i];
+        if (!line) return ClientRect();
+        if (line->IsEmpty()) continue;
+        const TRect r = line->Offset(places[i].X, places[i].Y);
+        ink = ink.IsEmpty() ? r
+                            : TRect{std::min(ink.Left, r.Left), std::min(ink.Top, r.Top),
+                                    std::max(ink.Right, r.Right), std::max(ink.Bottom, r.Bottom)};
     }
+    return ink.Intersect(ClientRect());
 }
 
 const TCustomLabel::Measured& TCustomLabel::Measure(TCanvas& c) {
@@ -171,7 +194,11 @@ const TCustomLabel::Measured& TCustomLabel::Measure(TCanvas& c) {
     m.lines = SplitLines(text);
     if (wordWrap_) m.lines = WrapLines(c, m.lines, Width());
     m.widths.clear();
-    for (const auto& line : m.lines) m.widths.push_back(c.TextWidth(line));
+    m.inks.clear();
+    for (const auto& line : m.lines) {
+        m.widths.push_back(c.TextWidth(line));
+        m.inks.push_back(c.TextInkRect(0, 0, line));
+    }
     m.lineHeight = c.TextHeight("Wg");
     m.text = std::move(text);
     m.font = c.Font();

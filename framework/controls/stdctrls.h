@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,8 @@ class TCustomLabel : public TGraphicControl {
     std::string DisplayText() const;
     // Resizes to the text when AutoSize is on (not while loading).
     void AdjustBounds();
+    // A transparent label changes only the pixels of its text's glyphs.
+    TRect PaintedRect() override;
 
   protected:
     void Paint() override;
@@ -50,9 +53,12 @@ class TCustomLabel : public TGraphicControl {
         bool wordWrap = false;
         std::vector<std::string> lines;
         std::vector<int> widths;
+        std::vector<std::optional<TRect>> inks;  // each line's glyphs, from its cell's corner
         int lineHeight = 0;
     };
     const Measured& Measure(TCanvas& c);
+    // Sets the canvas's font as painting does; where each measured line's cell starts.
+    std::vector<TPoint> LinePlaces(TCanvas& c);
     Measured measured_;
 
     bool autoSize_ = true;

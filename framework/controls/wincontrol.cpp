@@ -1,7 +1,9 @@
 // Windowed controls: the child list, the widget behind the control, alignment, focus and
 // painting of the windowless children.
+#include <QRegion>
 #include <QWidget>
 #include <algorithm>
+#include <cmath>
 
 #include "framework/controls/controls.h"
 #include "framework/controls/cursors.h"
@@ -198,9 +200,24 @@ void TWinControl::AlignControls() {
 
 void TWinControl::PaintBackground(TCanvas& canvas, const TRect& dirty) {
     if (!(ControlStyle() & csOpaque)) return;
+    // What opaque windowless children paint over anyway is not filled first: a skin that
+    // covers the whole window leaves nothing to fill.
+    QRegion fill(ToQRect(dirty));
+    for (TControl* c : controls_) {
+        auto* g = dynamic_cast<TGraphicControl*>(c);
+        if (!g || !g->Visible()) continue;
+        const TRect covered = g->OpaqueRect().Offset(g->Left(), g->Top());
+        if (!covered.IsEmpty()) fill -= ToQRect(covered);
+    }
+    // At a fractional scale a picture's edge may cover a device pixel only in part.
+    if (fill != QRegion(ToQRect(dirty)) && widget_) {
+        const qreal ratio = widget_->devicePixelRatioF();
+        if (ratio != std::floor(ratio)) fill = QRegion(ToQRect(dirty));
+    }
+    if (fill.isEmpty()) return;
     canvas.Brush().SetColor(Color());
     canvas.Brush().SetStyle(bsSolid);
-    canvas.FillRect(dirty);
+    for (const QRect& r : fill) canvas.FillRect(FromQRect(r));
 }
 
 void TWinControl::PaintWindow(TCanvas& canvas, const TRect& dirty) {
@@ -209,7 +226,10 @@ void TWinControl::PaintWindow(TCanvas& canvas, const TRect& dirty) {
     for (TControl* c : std::vector<TControl*>(controls_)) {
         auto* g = dynamic_cast<TGraphicControl*>(c);
         if (!g || !g->Visible()) continue;
+        // Where its box meets the dirty rectangle but nothing it draws does (a label's
+        // empty rows under a neighbour), painting it would change no pixel.
         if (g->BoundsRect().Intersect(dirty).IsEmpty()) continue;
+        if (g->PaintedRect().Offset(g->Left(), g->Top()).Intersect(dirty).IsEmpty()) continue;
         Guarded(g, [&] { g->PaintControl(canvas, dirty); });
     }
 }

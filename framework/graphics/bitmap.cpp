@@ -309,6 +309,13 @@ std::unique_ptr<TBitmap> TBitmap::CreateMask(TColor transparentColor) const {
     return mask;
 }
 
+// As Draw treats the pixels: an alpha channel counts only in ARGB32 images (ToRGBImage).
+bool TBitmap::Opaque() const {
+    if (image_->isNull()) return false;
+    if (Transparent() && TransparentColor() != clNone) return false;
+    return !(image_->hasAlphaChannel() && image_->format() == QImage::Format_ARGB32);
+}
+
 void TBitmap::Draw(TCanvas& canvas, const TRect& rect) {
     if (image_->isNull()) return;
     QImage src = ToRGBImage();

@@ -32,6 +32,7 @@ class TBitmap : public TGraphic {
     // Keeps the pixels that still fit; new pixels are white.
     void SetSize(int w, int h);
     bool Empty() const override;
+    bool Opaque() const override;
 
     TCanvas& Canvas();
 

@@ -1,5 +1,6 @@
 #include "framework/graphics/canvas.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -185,6 +186,24 @@ int TCanvas::TextHeight(const std::string&) const {
 
 TSize TCanvas::TextExtent(const std::string& text) const {
     return {TextWidth(text), TextHeight(text)};
+}
+
+std::optional<TRect> TCanvas::TextInkRect(int x, int y, const std::string& text) const {
+    const QFont f = ToQFont(*font_);
+    const QString s = QString::fromStdString(text);
+    if (s.isEmpty()) return TRect{};
+    const QRect ink = ShapedTextInk(f, s);
+    if (ink.isNull()) return std::nullopt;
+    const FontCell cell = ShapedFontCell(f);
+    // A column to spare either side for emboldened or smoothed glyph edges.
+    TRect r = FromQRect(ink).Offset(x, y + cell.ascent).Inflate(1, 0);
+    // Underlines and strike-outs are drawn by the painter, not the glyphs: the whole cell.
+    if (f.underline() || f.strikeOut()) {
+        const int width = ShapedTextWidth(f, s);
+        r = {std::min(r.Left, x), y, std::max(r.Right, x + width),
+             std::max(r.Bottom, y + cell.ascent + cell.descent + 1)};
+    }
+    return r;
 }
 
 void TCanvas::Impl::DrawText(TCanvas& canvas, QPainter& p, int x, int y, const std::string& text,

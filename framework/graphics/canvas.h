@@ -67,6 +67,9 @@ class TCanvas {
     int TextWidth(const std::string& text) const;
     int TextHeight(const std::string& text) const;
     TSize TextExtent(const std::string& text) const;
+    // The pixels TextOut(x, y, text) may touch (smoothing included); nothing
+    // when that cannot be told (texts with tabs or breaks).
+    std::optional<TRect> TextInkRect(int x, int y, const std::string& text) const;
 
     // Labels: one line, tabs expanded, "&" marking the access key (underlined, "&&" shows
     // one "&"), drawn in the font's colour with no background. The extent is the label's

@@ -65,6 +65,8 @@ class TGraphic : public TPersistent {
     virtual void SetWidth(int w) = 0;
     virtual void SetHeight(int h) = 0;
     virtual bool Empty() const = 0;
+    // Drawing the whole picture sets every pixel of its rectangle (no transparency at all).
+    virtual bool Opaque() const { return false; }
     virtual bool Transparent() const { return transparent_; }
     virtual void SetTransparent(bool t);
 

@@ -6,6 +6,7 @@
 #include <QThread>
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace fw {
@@ -16,6 +17,7 @@ struct Shaped {
     QFont font;
     QString text;
     int width = -1;  // measured on first use
+    std::optional<QRect> ink;
     std::unique_ptr<QTextLayout> layout;
     Qt::LayoutDirection direction = Qt::LeftToRight;
 };
@@ -26,9 +28,14 @@ struct KeptFont {
 };
 
 // Per thread: fonts and layouts are not shared across threads. Texts most recently used first.
+// Set as a thread's cache goes: an application object that outlives it (a static one, ended
+// among the exit handlers) must not clear it again.
+thread_local bool keptGone = false;
+
 struct Kept {
     std::vector<std::unique_ptr<Shaped>> texts;
     std::vector<KeptFont> fonts;
+    ~Kept() { keptGone = true; }
 };
 
 void ForgetMainThreadTexts();
@@ -47,6 +54,7 @@ Kept& KeptHere() {
 }
 
 void ForgetMainThreadTexts() {
+    if (keptGone) return;
     KeptHere().texts.clear();
     KeptHere().fonts.clear();
 }
@@ -112,6 +120,13 @@ int ShapedTextWidth(const QFont& font, const QString& text) {
     Shaped& s = Find(font, text);
     if (s.width < 0) s.width = QFontMetrics(font).horizontalAdvance(text);
     return s.width;
+}
+
+QRect ShapedTextInk(const QFont& font, const QString& text) {
+    if (!LaysOutAsOneLine(text)) return {};
+    Shaped& s = Find(font, text);
+    if (!s.ink) s.ink = QFontMetrics(font).tightBoundingRect(text);
+    return *s.ink;
 }
 
 void DrawShapedText(QPainter& painter, int x, int baseline, const QString& text) {

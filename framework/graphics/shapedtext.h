@@ -5,6 +5,7 @@
 // repaints with it. The last texts drawn or measured on a thread keep their shaped glyphs.
 #include <QFont>
 #include <QPainter>
+#include <QRect>
 #include <QString>
 
 namespace fw {
@@ -18,6 +19,11 @@ FontCell ShapedFontCell(const QFont& font);
 
 // The text's advance, as QFontMetrics(font).horizontalAdvance(text) gives it.
 int ShapedTextWidth(const QFont& font, const QString& text);
+
+// The pixels the text can touch when drawn with its baseline's start at (0, 0), as
+// QFontMetrics(font).tightBoundingRect(text) gives them; a null rectangle when that is not known
+// (texts that a plain drawText would expand or break).
+QRect ShapedTextInk(const QFont& font, const QString& text);
 
 // Draws the text as painter.drawText(QPoint(x, baseline), text) would, with the painter's font,
 // pen and layout direction.

@@ -1,16 +1,73 @@
 // The notification area over Qt's system tray icon. Qt reports an icon as visible even
 // when no tray host runs, so an add is refused unless a host is there; a slow poll notices
 // hosts that come and go.
+#include <QIconEngine>
 #include <QImage>
+#include <QPainter>
 #include <QPixmap>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <algorithm>
+#include <cmath>
 
 #include "platform/notificationarea.h"
 
 namespace platform {
 
 namespace {
+
+// Draws the picture on whole device pixels, centred in the slot the tray host gives. Where
+// the slot holds a legible picture at the logical size and the scale is whole, the picture
+// is made at that logical size and each of its pixels becomes a block of device pixels, as
+// the rest of the artwork does; otherwise it fills the slot's device pixels.
+class CrispIconEngine : public QIconEngine {
+  public:
+    explicit CrispIconEngine(QImage art) : art_(std::move(art)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatio() : 1.0;
+        const QImage img = Picture(std::min(rect.width(), rect.height()), ratio);
+        const qreal side = img.width() / ratio;
+        // Whole device pixels from the slot's corner, so no edge is smoothed.
+        const qreal x = rect.x() + std::floor((rect.width() * ratio - img.width()) / 2) / ratio;
+        const qreal y = rect.y() + std::floor((rect.height() * ratio - img.height()) / 2) / ratio;
+        painter->save();
+        painter->setRenderHint(QPainter::SmoothPixmapTransform, false);
+        painter->drawImage(QRectF(x, y, side, side), img);
+        painter->restore();
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return scaledPixmap(size, mode, state, 1.0);
+    }
+    QPixmap scaledPixmap(const QSize& size, QIcon::Mode, QIcon::State, qreal scale) override {
+        QPixmap p = QPixmap::fromImage(Picture(std::min(size.width(), size.height()), scale));
+        p.setDevicePixelRatio(scale);
+        return p;
+    }
+    // The whole slot: the picture centres itself on device pixels, which a logical
+    // alignment cannot do at a scale of 2 and more.
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override { return size; }
+    QIconEngine* clone() const override { return new CrispIconEngine(art_); }
+
+  private:
+    // The square picture for a slot side of logical pixels at the scale, in device pixels.
+    QImage Picture(int logical, qreal scale) const {
+        const int block = static_cast<int>(scale);
+        if (block >= 2 && block == scale && logical >= kLegible) {
+            const QImage small = Fit(std::min(logical, art_.width()));
+            return small.scaled(small.size() * block, Qt::IgnoreAspectRatio,
+                                Qt::FastTransformation);
+        }
+        return Fit(std::min(static_cast<int>(logical * scale), art_.width()));
+    }
+    QImage Fit(int side) const {
+        if (side <= 0) return {};
+        if (side == art_.width()) return art_;
+        return art_.scaled(side, side, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    static constexpr int kLegible = 16;  // smaller logical pictures are not blown up
+    QImage art_;
+};
 
 QIcon ToIcon(const TrayIconData& d) {
     if (d.width <= 0 || d.height <= 0 ||
@@ -27,7 +84,15 @@ QIcon ToIcon(const TrayIconData& d) {
             line[x] = d.argb[static_cast<std::size_t>(y) * static_cast<std::size_t>(d.width) +
                              static_cast<std::size_t>(x)];
     }
-    return QIcon(QPixmap::fromImage(img));
+    // A square picture: the slot is square or wider.
+    const int side = std::max(d.width, d.height);
+    if (d.width != d.height) {
+        QImage square(side, side, QImage::Format_ARGB32);
+        square.fill(Qt::transparent);
+        QPainter(&square).drawImage((side - d.width) / 2, (side - d.height) / 2, img);
+        img = square;
+    }
+    return QIcon(new CrispIconEngine(std::move(img)));
 }
 
 class QtNotificationArea : public NotificationArea {
