@@ -42,7 +42,8 @@ shot() {
     local tray=$!
     end_at_exit "$tray"
     wait_for 20 has_panel || fail "no tray host"
-    XDG_CONFIG_HOME="$tmp/config" QT_SCALE_FACTOR=$scale "$bin" >/dev/null 2>&1 &
+    XDG_CONFIG_HOME="$tmp/config" QT_SCALE_FACTOR=$scale env -u QT_QPA_PLATFORM "$bin" \
+        >/dev/null 2>&1 &
     local prog=$!
     end_at_exit "$prog"
     wait_for 20 has_slot "$prog" || fail "scale $scale: no icon in the tray"
