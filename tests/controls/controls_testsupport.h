@@ -4,25 +4,18 @@
 
 #include "controls/registercontrols.h"
 #include "framework/core/classregistry.h"
+#include "tests/support/qtapp.h"
 
 namespace ctltest {
 
 inline void EnsureApp() {
-    static bool registered = false;
-    if (!QCoreApplication::instance()) {
-        static int argc = 1;
-        static char name[] = "test_controls";
-        static char* argv[] = {name, nullptr};
-        // Left alive to the end: destroying it among the exit handlers runs after Qt's
-        // own globals are gone.
-        static QApplication* app = new QApplication(argc, argv);
-        (void)app;
-    }
-    if (!registered) {
+    testsupport::EnsureQtApp();
+    static bool registered = [] {
         fw::RegisterFrameworkClasses();
         ctl::RegisterControlClasses();
-        registered = true;
-    }
+        return true;
+    }();
+    (void)registered;
 }
 
 }  // namespace ctltest

@@ -22,16 +22,7 @@ wait_or_fail() {
 }
 quietly() { "$@" >/dev/null 2>&1; }
 
-n=${REZAZO_E2E_DISPLAY:-}
-if [ -z "$n" ]; then
-    n=140
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-fi
-Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-# The X server last, after everything started on it, so that nothing reports losing it.
-at_exit "kill $! 2>/dev/null"
-export DISPLAY=":$n"
-wait_or_fail "the X server" xdpyinfo
+own_display 140
 start_trayer() {
     trayer --edge bottom --align right --widthtype pixel --width 64 --heighttype pixel --height 24 \
         >/dev/null 2>&1 &
@@ -198,7 +189,7 @@ fi
 # A kill -9 leaves the lock file and the socket behind: the next start is not blocked.
 kill -9 "$pid"
 wait "$pid" 2>/dev/null || true
-[ -e "$tmp/rt/rezazo-_$n.lock" ] || fail "no lock file where expected"
+[ -e "$tmp/rt/rezazo-_${DISPLAY#:}.lock" ] || fail "no lock file where expected"
 start
 wait_or_fail "the tray icon after a crash" icon_docked
 (cd / && exec "$tmp/prog/rezazo"); rc=$?

@@ -11,15 +11,7 @@ source "$(dirname "$0")/common.sh" # its own display: no need_display
 tmp=$(mktemp -d)
 remove_at_exit "$tmp"
 
-n=${REZAZO_E2E_DISPLAY:-}
-if [ -z "$n" ]; then
-    n=160
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-fi
-Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-at_exit "kill $! 2>/dev/null"
-export DISPLAY=":$n"
-wait_for 20 xdpyinfo >/dev/null 2>&1 || fail "no X server"
+own_display 160
 
 panel_geometry() { xwininfo -root -tree | awk '/"panel": \("panel" "trayer"\)/ {print $(NF - 1); exit}'; }
 has_panel() { [ -n "$(panel_geometry)" ]; }

@@ -7,17 +7,12 @@
 
 #include "framework/app/application.h"
 #include "framework/core/classregistry.h"
+#include "tests/support/qtapp.h"
 
 namespace fwtest {
 
 inline void EnsureQtApp() {
-    if (!QCoreApplication::instance()) {
-        static int argc = 1;
-        static char name[] = "test_framework";
-        static char* argv[] = {name, nullptr};
-        static QApplication* app = new QApplication(argc, argv);
-        (void)app;
-    }
+    testsupport::EnsureQtApp();
     static bool registered = [] {
         fw::RegisterFrameworkClasses();
         return true;

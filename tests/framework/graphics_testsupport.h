@@ -8,18 +8,12 @@
 #include "framework/graphics/graphics.h"
 #include "framework/graphics/qtgraphics.h"
 #include "platform/bytes.h"
+#include "tests/support/qtapp.h"
 
 namespace gfxtest {
 
 inline void EnsureApp() {
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "test_framework";
-    static char* argv[] = {name, nullptr};
-    // Left alive to the end: destroyed among the exit handlers it would run after Qt's own
-    // globals are gone (input devices made by the window tests then crash the exit).
-    static QApplication* app = new QApplication(argc, argv);
-    (void)app;
+    testsupport::EnsureQtApp();
     fw::RegisterGraphicsClasses();
 }
 

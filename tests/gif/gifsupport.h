@@ -20,22 +20,18 @@
 #include "framework/graphics/canvas.h"
 #include "gif/gifimage.h"
 #include "gif/registergif.h"
+#include "tests/support/qtapp.h"
 
 namespace giftest {
 
 inline void EnsureApp() {
-    if (!QCoreApplication::instance()) {
-        static int argc = 1;
-        static char name[] = "test_gif";
-        static char* argv[] = {name, nullptr};
-        static QApplication app(argc, argv);
-    }
-    static bool registered = false;
-    if (!registered) {
+    testsupport::EnsureQtApp();
+    static bool registered = [] {
         fw::RegisterFrameworkClasses();
         gif::RegisterGifClasses();
-        registered = true;
-    }
+        return true;
+    }();
+    (void)registered;
 }
 
 // The messages the application's exception display was given.

@@ -17,20 +17,13 @@
 #include "framework/controls/hint.h"
 #include "framework/core/classregistry.h"
 #include "framework/menus/menus.h"
+#include "tests/support/qtapp.h"
 
 namespace {
 
 using namespace fw;
 
-void EnsureApp() {
-    if (!QCoreApplication::instance()) {
-        static int argc = 1;
-        static char name[] = "test_framework";
-        static char* argv[] = {name, nullptr};
-        static QApplication* app = new QApplication(argc, argv);
-        (void)app;
-    }
-}
+void EnsureApp() { testsupport::EnsureQtApp(); }
 
 // Processes events until the condition holds or a generous limit passes.
 template <class F>

@@ -8,18 +8,13 @@
 
 #include "framework/controls/forms.h"
 #include "framework/controls/stdctrls.h"
+#include "tests/support/qtapp.h"
 
 using namespace fw;
 
 namespace {
 
-void EnsureApp() {
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "test_framework";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-}
+void EnsureApp() { testsupport::EnsureQtApp(); }
 
 // Columns [first, last] holding ink (not the white background) in the form's image.
 std::pair<int, int> InkColumns(TForm& form) {

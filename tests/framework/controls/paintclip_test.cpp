@@ -12,18 +12,13 @@
 #include "framework/graphics/bitmap.h"
 #include "framework/graphics/canvas.h"
 #include "framework/graphics/qtgraphics.h"
+#include "tests/support/qtapp.h"
 
 using namespace fw;
 
 namespace {
 
-void EnsureApp() {
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "test_framework";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-}
+void EnsureApp() { testsupport::EnsureQtApp(); }
 
 class CountingLabel : public TLabel {
   public:

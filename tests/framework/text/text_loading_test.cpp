@@ -9,6 +9,7 @@
 #include "framework/core/classregistry.h"
 #include "framework/menus/menus.h"
 #include "framework/text/componenttext.h"
+#include "tests/support/qtapp.h"
 
 using namespace fw;
 
@@ -62,16 +63,7 @@ class TProbeForm : public TForm {
     }
 };
 
-void EnsureApp() {
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "test_framework";
-    static char* argv[] = {name, nullptr};
-    // Left alive to the end: destroyed among the exit handlers it would run after Qt's own
-    // globals are gone (input devices made by the window tests then crash the exit).
-    static QApplication* app = new QApplication(argc, argv);
-    (void)app;
-}
+void EnsureApp() { testsupport::EnsureQtApp(); }
 
 TEST(TextLoading, EndOfLoadingStepsRunBeforeTheCreationHandler) {
     EnsureApp();
