@@ -13,8 +13,6 @@ namespace ctl {
 
 using namespace fw;
 
-const bool IsWindowsNT = true;
-
 namespace {
 std::unique_ptr<TBitmap> LoadMark(const char* name) {
     auto bmp = std::make_unique<TBitmap>();
@@ -148,10 +146,10 @@ const TClassInfo& TPopupDecorator::StaticClassInfo() {
 
 // Construction
 
-TCustomMenuDecorator::TCustomMenuDecorator(TComponent* AOwner) : TComponent(AOwner) {
+TCustomMenuDecorator::TCustomMenuDecorator(TComponent* owner) : TComponent(owner) {
     RegisterDecorator(this);
     bannerSeparator_ = '|';
-    if (auto* form = dynamic_cast<TCustomForm*>(AOwner)) {
+    if (auto* form = dynamic_cast<TFormBase*>(owner)) {
         form_ = form;
         oldFormProc_ = form->WindowProc;
         form->WindowProc = FormHook{this};
@@ -242,11 +240,11 @@ void TCustomMenuDecorator::SetImages(TImageList* list) {
     }
 }
 
-void TCustomMenuDecorator::Notification(TComponent* AComponent, TOperation Operation) {
-    TComponent::Notification(AComponent, Operation);
+void TCustomMenuDecorator::Notification(TComponent* component, TOperation Operation) {
+    TComponent::Notification(component, Operation);
     if (Operation != TOperation::opRemove) return;
-    if (AComponent == menu_) SetMenu(nullptr);
-    if (AComponent == images_) {
+    if (component == menu_) SetMenu(nullptr);
+    if (component == images_) {
         images_ = nullptr;
         RecomputeGlyphs();
     }
@@ -303,11 +301,8 @@ void TCustomMenuDecorator::SetOwnerDraw(TMenuItem* item, bool restore) {
             ModifyMenu(menu, c->Command(), MF_BYCOMMAND | flags, c->Command(), c->Caption());
             continue;
         }
-        if (IsWindowsNT) {
-            unsigned type = 0;
-            if (GetMenuItemType(menu, c->Command(), false, type) && (type & MFT_OWNERDRAW))
-                continue;
-        }
+        unsigned type = 0;
+        if (GetMenuItemType(menu, c->Command(), false, type) && (type & MFT_OWNERDRAW)) continue;
         ModifyMenu(menu, c->Command(), MF_BYCOMMAND | MF_OWNERDRAW | flags, c->Command(),
                    reinterpret_cast<uintptr_t>(static_cast<TCustomMenuDecorator*>(this)));
     }

@@ -11,7 +11,7 @@
 #include "controls/bannerstrip.h"
 #include "framework/controls/controls.h"
 #include "framework/graphics/canvas.h"
-#include "framework/graphics/imglist.h"
+#include "framework/graphics/imagelist.h"
 #include "framework/menus/menus.h"
 
 namespace fw {
@@ -28,9 +28,6 @@ using TMeasureMenuItemEvent =
     fw::TEvent<void(fw::TMenu* Control, fw::TMenuItem* Item, int& Height, int& Width)>;
 using THintEvent =
     fw::TEvent<std::string(fw::TMenu* Control, fw::TMenuItem* Item, const std::string& Hint)>;
-
-// Set once: the embossing and owner-draw conversion take the NT paths here.
-extern const bool IsWindowsNT;
 
 // Caption rules: "-" alone is a platform separator; "-Text" a titled separator; otherwise
 // the text before the first separator character is the item's text and the rest its banner
@@ -55,7 +52,7 @@ int LevelItemWidth(const std::vector<SiblingWidth>& siblings, int checkWidth, bo
 class TCustomMenuDecorator : public fw::TComponent {
     FW_CLASS(TCustomMenuDecorator)
   public:
-    explicit TCustomMenuDecorator(fw::TComponent* AOwner);
+    explicit TCustomMenuDecorator(fw::TComponent* owner);
     ~TCustomMenuDecorator() override;
 
     bool Banner() const { return banner_; }
@@ -147,7 +144,7 @@ class TCustomMenuDecorator : public fw::TComponent {
     void MeasureItemRequest(fw::TMessage& m);
     void DrawItemRequest(fw::TMessage& m);
 
-    void Notification(fw::TComponent* AComponent, fw::TOperation Operation) override;
+    void Notification(fw::TComponent* component, fw::TOperation Operation) override;
     void Loaded() override;
 
   protected:
@@ -159,9 +156,7 @@ class TCustomMenuDecorator : public fw::TComponent {
     virtual void BrushChanged() {}
     virtual void DrawMenuBarItem(fw::TMenuItem*, fw::TRect, unsigned) {}
     virtual void ComputeBannerRect();
-    virtual fw::TRect MenuBarRect() const { return {}; }
     virtual int GetItemHeight() const { return itemHeight_; }
-    virtual bool GetHideMenuBar() const { return false; }
     virtual void FormWndProc(fw::TMessage& m);
 
     // DrawItem's steps: the etched lines of titled separators and bar breaks, the glyph
@@ -216,7 +211,7 @@ class TCustomMenuDecorator : public fw::TComponent {
     std::unique_ptr<fw::TBitmap> radioMark_;
     int glyphWidth_ = 0, glyphHeight_ = 0, checkWidth_ = 0, checkHeight_ = 0;
     std::unique_ptr<fw::TBitmap> bannerBitmap_;
-    fw::TWndMethod oldFormProc_;
+    fw::TWindowProcedure oldFormProc_;
     bool loadingFont_ = false;
     mutable fw::TFont metricsFont_;  // the font the remembered text sizes were measured in
     mutable std::map<std::string, fw::TSize> textSizes_;
@@ -225,7 +220,7 @@ class TCustomMenuDecorator : public fw::TComponent {
 class TCustomPopupDecorator : public TCustomMenuDecorator {
     FW_CLASS(TCustomPopupDecorator)
   public:
-    explicit TCustomPopupDecorator(fw::TComponent* AOwner);
+    explicit TCustomPopupDecorator(fw::TComponent* owner);
     ~TCustomPopupDecorator() override;
 
     virtual fw::TPopupMenu* GetPopupMenu() const;
@@ -245,14 +240,14 @@ class TCustomPopupDecorator : public TCustomMenuDecorator {
   private:
     friend struct PopupHook;
     void PassToPopupList(fw::TMessage& m);
-    fw::TWndMethod oldPopupProc_;
+    fw::TWindowProcedure oldPopupProc_;
     bool hooked_ = false;
 };
 
 class TPopupDecorator : public TCustomPopupDecorator {
     FW_CLASS(TPopupDecorator)
   public:
-    explicit TPopupDecorator(fw::TComponent* AOwner) : TCustomPopupDecorator(AOwner) {}
+    explicit TPopupDecorator(fw::TComponent* owner) : TCustomPopupDecorator(owner) {}
 };
 
 const fw::EnumInfo& BannerJustificationInfo();

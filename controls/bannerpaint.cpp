@@ -179,25 +179,11 @@ void TCustomMenuDecorator::PaintMark(const TBitmap& mark, int x, int y) {
 void TCustomMenuDecorator::PaintEmbossed(int index, int x, int y) {
     TBitmap mask;
     images_->GetMask(index, mask);
-    if (!IsWindowsNT) {
-        // Older systems leave the corner colour and white out of the relief.
-        TBitmap image;
-        images_->GetBitmap(index, image);
-        TCanvas& ic = image.Canvas();
-        TCanvas& mc = mask.Canvas();
-        const TColor corner = ic.Pixels(0, image.Height() - 1);
-        for (int row = 0; row < mask.Height(); ++row)
-            for (int col = 0; col < mask.Width(); ++col) {
-                const TColor px = ic.Pixels(col, row);
-                if (px == corner || px == clWhite) mc.SetPixel(col, row, clWhite);
-            }
-    }
     TColor keep = canvas_->Brush().Color();
-    const int d = IsWindowsNT ? 0 : 1;
     canvas_->Brush().SetColor(clBtnHighlight);
-    canvas_->BrushMask(x + 1 + d, y + 1 + 2 * d, mask);
+    canvas_->BrushMask(x + 1, y + 1, mask);
     canvas_->Brush().SetColor(clBtnShadow);
-    canvas_->BrushMask(x + d, y + 2 * d, mask);
+    canvas_->BrushMask(x, y, mask);
     canvas_->Brush().SetColor(keep);
 }
 

@@ -58,7 +58,7 @@ class TTimerThread {
     std::shared_ptr<Shared> shared_;
 };
 
-// The nice value a priority stands for on this platform (Win32 -15..15 turned around).
+// The nice value a priority stands for: idle 19 down to time-critical -20, normal 0.
 int NiceValueFor(TThreadPriority p);
 
 }  // namespace gif

@@ -4,18 +4,15 @@
 #include <string>
 #include <string_view>
 
-#include "app/form1.h"
 #include "app/iplog.h"
-#include "controls/registercontrols.h"
+#include "app/mainwindow.h"
+#include "app/registerclasses.h"
 #include "framework/app/application.h"
 #include "framework/app/display.h"
 #include "framework/app/socketwatch.h"
 #include "framework/controls/controls.h"
-#include "framework/core/classregistry.h"
 #include "framework/text/componenttext.h"
-#include "gif/registergif.h"
 #include "platform/singleinstance.h"
-#include "settings/propstore.h"
 
 int main(int argc, char** argv) {
     // The program places its windows itself, which Wayland does not allow: on a Wayland
@@ -42,13 +39,9 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    fw::TApplication application(nullptr);
+    fw::TAppController application(nullptr);
     application.Initialize(argc, argv);
-    fw::RegisterFrameworkClasses();
-    ctl::RegisterControlClasses();
-    settings::RegisterPropStoreClasses();
-    gif::RegisterGifClasses();
-    RegisterAppClasses();
+    RegisterAllClasses();
     application.InstallTerminationHandlers();
     application.SetTitle("Rezazo '98");
     TForm1* Form1 = nullptr;

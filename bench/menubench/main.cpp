@@ -11,13 +11,10 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/form1.h"
-#include "controls/registercontrols.h"
+#include "app/mainwindow.h"
+#include "app/registerclasses.h"
 #include "framework/app/application.h"
-#include "framework/core/classregistry.h"
 #include "framework/menus/menuengine.h"
-#include "gif/registergif.h"
-#include "settings/propstore.h"
 
 namespace {
 
@@ -68,13 +65,9 @@ int main(int argc, char** argv) {
         std::filesystem::temp_directory_path() / ("rezazo-menubench-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
-    auto* app = new fw::TApplication(nullptr);
+    auto* app = new fw::TAppController(nullptr);
     app->Initialize(argc, argv);
-    fw::RegisterFrameworkClasses();
-    ctl::RegisterControlClasses();
-    settings::RegisterPropStoreClasses();
-    gif::RegisterGifClasses();
-    RegisterAppClasses();
+    RegisterAllClasses();
     {
         TForm1 form(nullptr);
         fw::TPopupMenu& menu = *form.PopupMenu1;

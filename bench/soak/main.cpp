@@ -10,13 +10,10 @@
 #include <fstream>
 #include <string>
 
-#include "app/form1.h"
-#include "controls/registercontrols.h"
+#include "app/mainwindow.h"
+#include "app/registerclasses.h"
 #include "controls/scrolllabel.h"
 #include "framework/app/application.h"
-#include "framework/core/classregistry.h"
-#include "gif/registergif.h"
-#include "settings/propstore.h"
 
 namespace {
 
@@ -47,13 +44,9 @@ int main(int argc, char** argv) {
         std::filesystem::temp_directory_path() / ("rezazo-soakbench-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
-    fw::TApplication application(nullptr);
+    fw::TAppController application(nullptr);
     application.Initialize(argc, argv);
-    fw::RegisterFrameworkClasses();
-    ctl::RegisterControlClasses();
-    settings::RegisterPropStoreClasses();
-    gif::RegisterGifClasses();
-    RegisterAppClasses();
+    RegisterAllClasses();
     {
         fw::ComponentPtr<TForm1> form(new TForm1(nullptr));
         form->Show();

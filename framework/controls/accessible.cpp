@@ -7,7 +7,6 @@
 #include <map>
 #include <vector>
 
-#include "framework/app/application.h"
 #include "framework/controls/controls.h"
 #include "framework/controls/fwwidget.h"
 #include "framework/controls/leafaccessible.h"

@@ -6,7 +6,6 @@
 #include "framework/controls/controls.h"
 #include "framework/controls/cursors.h"
 #include "framework/controls/hint.h"
-#include "framework/menus/menus.h"
 
 namespace fw {
 
@@ -63,8 +62,8 @@ void TControl::WndProc(TMessage& Message) {
 }
 
 namespace {
-TShiftState ShiftFromKeys(uintptr_t keys) {
-    TShiftState s = 0;
+TModifierState ShiftFromKeys(uintptr_t keys) {
+    TModifierState s = 0;
     if (keys & MK_SHIFT) s |= ssShift;
     if (keys & MK_CONTROL) s |= ssCtrl;
     if (keys & MK_ALT) s |= ssAlt;
@@ -78,7 +77,7 @@ TShiftState ShiftFromKeys(uintptr_t keys) {
 void TControl::HandleMouse(TMessage& m) {
     const int x = LoWordSigned(m.LParam);
     const int y = HiWordSigned(m.LParam);
-    TShiftState shift = ShiftFromKeys(m.WParam);
+    TModifierState shift = ShiftFromKeys(m.WParam);
     if (!enabled_) return;
     switch (m.Msg) {
         case WM_MOUSEMOVE:
@@ -129,8 +128,7 @@ void TControl::ShowPopupMenu(int x, int y) {
     for (TControl* c = this; c; c = c->parent_) {
         if (c->popupMenu_ && c->popupMenu_->AutoPopup()) {
             TPoint p = ClientToScreen({x, y});
-            c->popupMenu_->SetPopupComponent(this);
-            c->popupMenu_->Popup(p.X, p.Y);
+            c->popupMenu_->PopupFor(this, p.X, p.Y);
             return;
         }
     }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/controls/contextmenu.h"
+#include "framework/core/appservices.h"
 #include "framework/core/classes.h"
 #include "framework/core/messages.h"
 #include "framework/core/types.h"
@@ -18,11 +20,10 @@ class QWidget;
 namespace fw {
 
 class TWinControl;
-class TPopupMenu;
 class FwWidget;
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
-enum TShiftStateFlag : unsigned {
+enum TModifierFlag : unsigned {
     ssShift = 1,
     ssAlt = 2,
     ssCtrl = 4,
@@ -31,7 +32,7 @@ enum TShiftStateFlag : unsigned {
     ssMiddle = 32,
     ssDouble = 64,
 };
-using TShiftState = unsigned;
+using TModifierState = unsigned;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 const EnumInfo& AlignInfo();
@@ -39,9 +40,9 @@ const EnumInfo& AlignInfo();
 enum TCursor { crDefault = 0, crArrow = -2, crHandPoint = -21, crIBeam = -4, crCross = -3 };
 
 using TMouseEvent =
-    TEvent<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
-using TMouseMoveEvent = TEvent<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
-using TWndMethod = std::function<void(TMessage&)>;
+    TEvent<void(TPropertyObject* Sender, TMouseButton Button, TModifierState Shift, int X, int Y)>;
+using TMouseMoveEvent = TEvent<void(TPropertyObject* Sender, TModifierState Shift, int X, int Y)>;
+using TWindowProcedure = std::function<void(TMessage&)>;
 
 enum ControlStyleFlag : unsigned {
     csAcceptsControls = 1,
@@ -54,12 +55,12 @@ enum ControlStyleFlag : unsigned {
 class TControl : public TComponent {
     FW_CLASS(TControl)
   public:
-    explicit TControl(TComponent* AOwner);
+    explicit TControl(TComponent* owner);
     ~TControl() override;
 
     // The message procedure: replace it to hook the control, keep the old one and pass on
     // what you do not consume.
-    TWndMethod WindowProc;
+    TWindowProcedure WindowProc;
     virtual void WndProc(TMessage& Message);
     void Perform(unsigned msg, uintptr_t wparam = 0, intptr_t lparam = 0);
 
@@ -75,7 +76,7 @@ class TControl : public TComponent {
     void SetTop(int v) { SetBounds(left_, v, width_, height_); }
     void SetWidth(int v) { SetBounds(left_, top_, v, height_); }
     void SetHeight(int v) { SetBounds(left_, top_, width_, v); }
-    virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
+    virtual void SetBounds(int left, int top, int width, int height);
     TRect BoundsRect() const { return Bounds(left_, top_, width_, height_); }
     virtual int ClientWidth() const { return width_; }
     virtual int ClientHeight() const { return height_; }
@@ -117,8 +118,8 @@ class TControl : public TComponent {
     void SetShowHint(bool v);
     bool ParentShowHint() const { return parentShowHint_; }
     void SetParentShowHint(bool v);
-    TPopupMenu* PopupMenu() const { return popupMenu_; }
-    void SetPopupMenu(TPopupMenu* m);
+    TContextMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(TContextMenu* m);
     TAlign Align() const { return align_; }
     void SetAlign(TAlign a);
     int Cursor() const { return cursor_; }
@@ -128,7 +129,7 @@ class TControl : public TComponent {
 
     bool ColorStored() const { return !parentColor_; }
     bool FontStored() const { return !parentFont_; }
-    void Notification(TComponent* AComponent, TOperation Operation) override;
+    void Notification(TComponent* component, TOperation Operation) override;
 
     unsigned ControlStyle() const { return controlStyle_; }
     void SetControlStyle(unsigned s) { controlStyle_ = s; }
@@ -138,8 +139,8 @@ class TControl : public TComponent {
     void Update();
     void BringToFront();
 
-    TNotifyEvent OnClick;
-    TNotifyEvent OnDblClick;
+    TSenderEvent OnClick;
+    TSenderEvent OnDblClick;
     TMouseEvent OnMouseDown;
     TMouseEvent OnMouseUp;
     TMouseMoveEvent OnMouseMove;
@@ -151,9 +152,9 @@ class TControl : public TComponent {
   protected:
     virtual void Click();
     virtual void DblClick();
-    virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
-    virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
-    virtual void MouseMove(TShiftState Shift, int X, int Y);
+    virtual void MouseDown(TMouseButton Button, TModifierState Shift, int X, int Y);
+    virtual void MouseUp(TMouseButton Button, TModifierState Shift, int X, int Y);
+    virtual void MouseMove(TModifierState Shift, int X, int Y);
     virtual void FontChanged();
     virtual void TextChanged() {}
     virtual void BoundsChanged() {}
@@ -183,7 +184,7 @@ class TControl : public TComponent {
     std::string hint_;
     bool showHint_ = false;
     bool parentShowHint_ = true;
-    TPopupMenu* popupMenu_ = nullptr;
+    TContextMenu* popupMenu_ = nullptr;
     TAlign align_ = alNone;
     int cursor_ = crDefault;
     bool transparent_ = false;
@@ -197,7 +198,7 @@ class TControl : public TComponent {
 class TGraphicControl : public TControl {
     FW_CLASS(TGraphicControl)
   public:
-    explicit TGraphicControl(TComponent* AOwner);
+    explicit TGraphicControl(TComponent* owner);
     ~TGraphicControl() override;
     TCanvas* Canvas() const { return canvas_.get(); }
     void WndProc(TMessage& Message) override;
@@ -224,7 +225,7 @@ class TGraphicControl : public TControl {
 class TWinControl : public TControl {
     FW_CLASS(TWinControl)
   public:
-    explicit TWinControl(TComponent* AOwner);
+    explicit TWinControl(TComponent* owner);
     ~TWinControl() override;
 
     int ControlCount() const { return static_cast<int>(controls_.size()); }
@@ -239,7 +240,7 @@ class TWinControl : public TControl {
     void HandleNeeded() { Handle(); }
     QWidget* NearestWidget() const override;
 
-    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+    void SetBounds(int left, int top, int width, int height) override;
     void SetVisible(bool v) override;
     void SetEnabled(bool v) override;
     void Invalidate() override;
@@ -296,10 +297,10 @@ class TWinControl : public TControl {
 };
 
 // Windowed control that also paints itself with a canvas (panels, bevels).
-class TCustomControl : public TWinControl {
-    FW_CLASS(TCustomControl)
+class TPaintedWinControl : public TWinControl {
+    FW_CLASS(TPaintedWinControl)
   public:
-    explicit TCustomControl(TComponent* AOwner) : TWinControl(AOwner) {}
+    explicit TPaintedWinControl(TComponent* owner) : TWinControl(owner) {}
 };
 
 // Ends the implicit mouse capture of windowless controls, wherever it is held. Every
@@ -309,8 +310,5 @@ void EndMouseCapture();
 // The same when a top-level window loses activation or is blocked by a modal window:
 // ends a capture held inside that window.
 void EndMouseCaptureIn(QWidget* window);
-
-// Runs a piece of work behind the application's exception guard.
-void Guarded(TObject* sender, const std::function<void()>& work);
 
 }  // namespace fw

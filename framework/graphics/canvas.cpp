@@ -307,14 +307,6 @@ void TCanvas::Rectangle(const TRect& r) {
     scope->drawRect(QRect(r.Left, r.Top, r.Width() - 1, r.Height() - 1));
 }
 
-void TCanvas::Ellipse(const TRect& r) {
-    if (r.IsEmpty()) return;
-    PaintScope scope(*this);
-    scope->setPen(ToQPen(*pen_));
-    scope->setBrush(ToQBrush(*brush_));
-    scope->drawEllipse(QRect(r.Left, r.Top, r.Width() - 1, r.Height() - 1));
-}
-
 void TCanvas::LineTo(int x, int y) {
     TPoint from = penPos_, to{x, y};
     penPos_ = to;
@@ -327,22 +319,6 @@ void TCanvas::LineTo(int x, int y) {
         scope->setPen(ToQPen(*pen_));
         scope->drawLine(ToQPoint(from), ToQPoint(to));
     }
-}
-
-void TCanvas::Polygon(const std::vector<TPoint>& points) {
-    if (points.empty()) return;
-    QPolygon poly;
-    for (const TPoint& p : points) poly << ToQPoint(p);
-    PaintScope scope(*this);
-    scope->setPen(ToQPen(*pen_));
-    scope->setBrush(ToQBrush(*brush_));
-    scope->drawPolygon(poly);
-}
-
-void TCanvas::Polyline(const std::vector<TPoint>& points) {
-    if (points.empty()) return;
-    MoveTo(points.front().X, points.front().Y);
-    for (size_t i = 1; i < points.size(); ++i) LineTo(points[i].X, points[i].Y);
 }
 
 // Pictures

@@ -87,12 +87,9 @@ class TCanvas {
     void FrameRect(const TRect& r);  // one-pixel frame in the brush colour
     void Rectangle(const TRect& r);  // pen outline, brush inside
     void Rectangle(int l, int t, int r, int b) { Rectangle(Rect(l, t, r, b)); }
-    void Ellipse(const TRect& r);
     void MoveTo(int x, int y) { penPos_ = {x, y}; }
     // A line from the pen position to (x, y), the end point itself not drawn.
     void LineTo(int x, int y);
-    void Polygon(const std::vector<TPoint>& points);
-    void Polyline(const std::vector<TPoint>& points);
 
     // Pictures.
     void Draw(int x, int y, TGraphic& graphic);

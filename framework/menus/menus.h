@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "framework/controls/contextmenu.h"
 #include "framework/core/classes.h"
 #include "framework/menus/menuhandle.h"
 
@@ -17,8 +18,9 @@ enum TMenuBreak { mbNone, mbBreak, mbBarBreak };
 class TMenuItem : public TComponent {
     FW_CLASS(TMenuItem)
   public:
-    explicit TMenuItem(TComponent* AOwner);
+    explicit TMenuItem(TComponent* owner);
     ~TMenuItem() override;
+    bool WrittenInsideParent() const override { return true; }
 
     // Setters that change what the menu handle shows rebuild the level as plain text and
     // tell the menu (CM_MENUCHANGED to its owner and the popup list).
@@ -70,7 +72,7 @@ class TMenuItem : public TComponent {
     // The item whose level has the handle, among this item and its descendants.
     TMenuItem* FindByHandle(HMENU handle);
 
-    TNotifyEvent OnClick;
+    TSenderEvent OnClick;
 
     void SetParentComponent(TComponent* parent) override;
     void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
@@ -103,7 +105,7 @@ class TMenuItem : public TComponent {
 class TMenu : public TComponent {
     FW_CLASS(TMenu)
   public:
-    explicit TMenu(TComponent* AOwner);
+    explicit TMenu(TComponent* owner);
     ~TMenu() override;
     // The unnamed root item whose children are the menu's items.
     TMenuItem* Items() const { return items_.get(); }
@@ -124,15 +126,15 @@ class TMenu : public TComponent {
 
 enum TPopupAlignment { paLeft, paRight, paCenter };
 
-class TPopupMenu : public TMenu {
+class TPopupMenu : public TMenu, public TContextMenu {
     FW_CLASS(TPopupMenu)
   public:
-    explicit TPopupMenu(TComponent* AOwner);
+    explicit TPopupMenu(TComponent* owner);
     ~TPopupMenu() override;
 
     TPopupAlignment Alignment() const { return alignment_; }
     void SetAlignment(TPopupAlignment a) { alignment_ = a; }
-    bool AutoPopup() const { return autoPopup_; }
+    bool AutoPopup() const override { return autoPopup_; }
     void SetAutoPopup(bool v) { autoPopup_ = v; }
     TComponent* PopupComponent() const { return popupComponent_; }
     void SetPopupComponent(TComponent* c) { popupComponent_ = c; }
@@ -140,8 +142,13 @@ class TPopupMenu : public TMenu {
     // Shows the menu with its top-left corner at the screen point and runs it modally;
     // returns when the user has chosen an item (its OnClick has run) or cancelled.
     virtual void Popup(int X, int Y);
+    void PopupFor(TComponent* clicked, int x, int y) override {
+        SetPopupComponent(clicked);
+        Popup(x, y);
+    }
+    TComponent* AsComponent() override { return this; }
 
-    TNotifyEvent OnPopup;
+    TSenderEvent OnPopup;
 
     // The engine that shows menus; replaceable so that tests can choose items without a
     // modal loop, and so that owner-drawn menus can be painted by their decorators.

@@ -1,6 +1,6 @@
 #include "framework/menus/popuplist.h"
 
-#include "framework/app/application.h"
+#include "framework/core/appservices.h"
 #include "framework/menus/menuengine.h"
 #include "framework/menus/menus.h"
 
@@ -25,11 +25,11 @@ void TPopupList::WndProc(TMessage& m) {
                 if (&t->Menu() == reinterpret_cast<TMenu*>(m.LParam)) t->MenuChanged();
             break;
         case WM_MENUSELECT:
-            if (Application) {
+            if (const auto& setHint = AppServices().setHint) {
                 TMenuItem* item = nullptr;
                 if (menu_ && m.LParam)
                     item = menu_->Items()->FindByCommand(static_cast<unsigned>(m.WParam & 0xFFFF));
-                Application->SetHint(item ? item->Hint() : std::string());
+                setHint(item ? item->Hint() : std::string());
             }
             break;
         default:

@@ -5,28 +5,22 @@
 #include <QMouseEvent>
 #include <QWidget>
 
-#include "app/form1.h"
-#include "controls/registercontrols.h"
+#include "app/mainwindow.h"
+#include "app/registerclasses.h"
 #include "framework/app/application.h"
-#include "framework/core/classregistry.h"
-#include "gif/registergif.h"
-#include "settings/propstore.h"
 
 namespace testapp {
 
-inline fw::TApplication& App() {
-    static fw::TApplication* app = [] {
-        static int argc = 1;
-        static char name[] = "test_app";
-        static char* argv[] = {name, nullptr};
-        auto* a = new fw::TApplication(nullptr);
-        a->Initialize(argc, argv);
-        fw::RegisterFrameworkClasses();
-        ctl::RegisterControlClasses();
-        settings::RegisterPropStoreClasses();
-        gif::RegisterGifClasses();
-        RegisterAppClasses();
-        return a;
+inline fw::TAppController& App() {
+    static fw::TAppController* app = [] {
+        if (!fw::Application) {
+            static int argc = 1;
+            static char name[] = "test_app";
+            static char* argv[] = {name, nullptr};
+            (new fw::TAppController(nullptr))->Initialize(argc, argv);
+        }
+        RegisterAllClasses();
+        return fw::Application;
     }();
     return *app;
 }

@@ -11,18 +11,15 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/form1.h"
-#include "app/form2.h"
-#include "controls/registercontrols.h"
+#include "app/logwindow.h"
+#include "app/mainwindow.h"
 #include "controls/scrolllabel.h"
 #include "framework/app/application.h"
 #include "framework/app/dialogs.h"
-#include "framework/core/classregistry.h"
 #include "framework/core/exceptions.h"
-#include "gif/registergif.h"
 #include "platform/localetext.h"
 #include "platform/paths.h"
-#include "settings/propstore.h"
+#include "tests/app/app_support.h"
 #include "tests/support/fixedhostbackend.h"
 #include "tests/support/unprivileged.h"
 
@@ -30,23 +27,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-void EnsureApp() {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    if (!fw::Application) {
-        static int argc = 1;
-        static char name[] = "test_app";
-        static char* argv[] = {name, nullptr};
-        auto* a = new fw::TApplication(nullptr);
-        a->Initialize(argc, argv);
-    }
-    fw::RegisterFrameworkClasses();
-    ctl::RegisterControlClasses();
-    settings::RegisterPropStoreClasses();
-    gif::RegisterGifClasses();
-    RegisterAppClasses();
-}
+void EnsureApp() { testapp::App(); }
 
 std::string ReadAll(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
@@ -216,7 +197,7 @@ class LogWindow : public ::testing::Test {
         host_.hostName = "test-host";
         host_.resolved = std::vector<platform::Ipv4>{{10, 0, 0, 7}};
         fw::SetMessageBoxRunner(
-            [this](const std::string& msg, fw::TMsgDlgType type, unsigned buttons) {
+            [this](const std::string& msg, fw::TMessageBoxKind type, unsigned buttons) {
                 boxes_.push_back(msg);
                 boxTypes_.push_back(type);
                 boxButtons_.push_back(buttons);
@@ -243,7 +224,7 @@ class LogWindow : public ::testing::Test {
     fw::ComponentPtr<TForm1> main_;
     fw::ComponentPtr<TForm2> log_;
     std::vector<std::string> boxes_;
-    std::vector<fw::TMsgDlgType> boxTypes_;
+    std::vector<fw::TMessageBoxKind> boxTypes_;
     std::vector<unsigned> boxButtons_;
     int answer_ = fw::mrNo;
 };

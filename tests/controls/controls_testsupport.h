@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "controls/registercontrols.h"
+#include "framework/app/registerclasses.h"
 #include "framework/core/classregistry.h"
 #include "tests/support/qtapp.h"
 

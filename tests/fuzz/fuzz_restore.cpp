@@ -10,11 +10,9 @@
 #include <fstream>
 #include <string>
 
-#include "app/form1.h"
-#include "controls/registercontrols.h"
+#include "app/mainwindow.h"
+#include "app/registerclasses.h"
 #include "framework/app/application.h"
-#include "framework/core/classregistry.h"
-#include "gif/registergif.h"
 #include "settings/propstore.h"
 #include "settings/storeerrors.h"
 #include "tests/support/fixedhostbackend.h"
@@ -35,19 +33,15 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     settingsFile = std::string(dir) + "/rezazo/rezazo.ini";
     // Made once and never freed: the process ends right after the run, and tearing Qt
     // down under a window that is still alive is no part of what is tested.
-    auto* app = new fw::TApplication(nullptr);
+    auto* app = new fw::TAppController(nullptr);
     app->Initialize(*argc, *argv);
-    fw::RegisterFrameworkClasses();
-    ctl::RegisterControlClasses();
-    settings::RegisterPropStoreClasses();
-    gif::RegisterGifClasses();
-    RegisterAppClasses();
+    RegisterAllClasses();
     // No lookups of the real machine and no message boxes: only the restore is under test.
     static platform::FixedHostBackend host;
     host.hostName = "fuzz-host";
     host.resolved = std::vector<platform::Ipv4>{{10, 0, 0, 7}};
     static platform::ScopedHostBackend use(host);
-    settings::SetStoreErrorReporter([](fw::TObject*, const std::exception&) {});
+    settings::SetStoreErrorReporter([](fw::TPropertyObject*, const std::exception&) {});
     form = new TForm1(nullptr);
     store = dynamic_cast<settings::TPropertyStore*>(form->FindComponent("PropertyStore1"));
     if (!store) abort();

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "framework/app/application.h"
+#include "framework/app/registerclasses.h"
 #include "framework/core/classregistry.h"
 #include "framework/graphics/bitmap.h"
 #include "framework/graphics/canvas.h"
@@ -38,13 +39,14 @@ inline void EnsureApp() {
 class RecordingApplication {
   public:
     RecordingApplication() : app_(nullptr) {
-        app_.OnException.Set(
-            [this](fw::TObject*, const std::exception& e) { messages.push_back(e.what()); });
+        app_.OnException.Set([this](fw::TPropertyObject*, const std::exception& e) {
+            messages.push_back(e.what());
+        });
     }
     std::vector<std::string> messages;
 
   private:
-    fw::TApplication app_;
+    fw::TAppController app_;
 };
 
 // Processes events until the condition holds or a generous deadline passes; returns the

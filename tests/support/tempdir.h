@@ -16,8 +16,11 @@ class TempDir {
         if (::mkdtemp(tmpl.data())) path_ = tmpl;
     }
     ~TempDir() {
+        if (path_.empty()) return;
+        // A test may have taken the folder's own permissions away to make writes fail.
         std::error_code ec;
-        if (!path_.empty()) std::filesystem::remove_all(path_, ec);
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
+        std::filesystem::remove_all(path_, ec);
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;

@@ -9,6 +9,7 @@
 #include <QTextLayout>
 
 #include "../graphics_testsupport.h"
+#include "framework/app/registerclasses.h"
 #include "framework/controls/forms.h"
 #include "framework/core/classregistry.h"
 #include "framework/text/componenttext.h"

@@ -1,0 +1,165 @@
+#include "app/logwindow.h"
+
+#include "app/iplog.h"
+#include "app/logsource.h"
+#include "controls/scrolllabel.h"
+#include "framework/app/application.h"
+#include "framework/app/dialogs.h"
+#include "framework/core/classbuilder.h"
+#include "framework/core/exceptions.h"
+#include "framework/graphics/imagelist.h"
+#include "platform/localetext.h"
+#include "resources/descriptions.h"
+
+using namespace fw;
+
+const TClassInfo& TForm2::StaticClassInfo() {
+    static const TClassInfo info =
+        ClassBuilder<TForm2>("TForm2", &TForm::StaticClassInfo()).Build();
+    return info;
+}
+
+TForm2* Form2 = nullptr;
+
+TForm2::TForm2(TComponent* owner, const TLogSource* source) : TForm(owner), source_(source) {
+    RegisterHandlers();
+    InitInheritedComponent(resources::LogwindowDescription());
+}
+
+TForm2::~TForm2() {
+    if (Form2 == this) Form2 = nullptr;
+}
+
+void TForm2::RegisterHandlers() {
+    auto notify = [this](const char* name, void (TForm2::*m)(TPropertyObject*)) {
+        RegisterHandler<void(TPropertyObject*)>(name, Handler(this, m));
+    };
+    auto mouse = [this](const char* name, void (TForm2::*m)(TPropertyObject*, TMouseButton,
+                                                            TModifierState, int, int)) {
+        RegisterHandler<void(TPropertyObject*, TMouseButton, TModifierState, int, int)>(
+            name, Handler(this, m));
+    };
+    notify("FormCreate", &TForm2::FormCreate);
+    notify("SpeedButton1Click", &TForm2::SpeedButton1Click);
+    notify("SpeedButton2Click", &TForm2::SpeedButton2Click);
+    notify("Image2Click", &TForm2::Image2Click);
+    mouse("Image2MouseDown", &TForm2::Image2MouseDown);
+    mouse("Image2MouseUp", &TForm2::Image2MouseUp);
+    mouse("Label1MouseDown", &TForm2::Label1MouseDown);
+    mouse("Label1MouseUp", &TForm2::Label1MouseUp);
+    mouse("Label2MouseDown", &TForm2::Label2MouseDown);
+    mouse("Label2MouseUp", &TForm2::Label2MouseUp);
+    mouse("Panel1MouseDown", &TForm2::Panel1MouseDown);
+    mouse("Panel1MouseUp", &TForm2::Panel1MouseUp);
+    RegisterHandler<void(TPropertyObject*, TModifierState, int, int)>(
+        "Panel1MouseMove", Handler(this, &TForm2::Panel1MouseMove));
+}
+
+const TLogSource* TForm2::Source() const {
+    if (source_) return source_;
+    return Application ? dynamic_cast<const TLogSource*>(Application->MainForm()) : nullptr;
+}
+
+void TForm2::FormCreate(TPropertyObject*) {
+    auto find = [this](auto*& field, const char* name) {
+        field = dynamic_cast<std::remove_reference_t<decltype(*field)>*>(FindComponent(name));
+    };
+    find(Image1, "Image1");
+    find(Image2, "Image2");
+    find(Label1, "Label1");
+    find(Label2, "Label2");
+    find(Memo1, "Memo1");
+    find(SnapToedge1, "SnapToedge1");
+
+    // Like the main window, the log window has no taskbar entry of its own.
+    SetSkipTaskbar(true);
+
+    fileName_ = app::LogFileName();
+    app::LogContents c = app::ReadLog(fileName_);
+    switch (c.status) {
+        case app::LogContents::Loaded:
+            log_ = std::move(c.bytes);
+            ShowLog();
+            break;
+        case app::LogContents::Missing:
+            log_.clear();
+            ShowLog();
+            Save();
+            break;
+        case app::LogContents::Unreadable:
+            // Never replace a log we could not read: say why where the log would show.
+            usable_ = false;
+            unreadableReason_ = c.reason;
+            Memo1->SetText("The IP log cannot be read: " + c.reason + ".\r\n" + fileName_ +
+                           "\r\nIt is left as it is; Add and Clear are off until the next start.");
+            break;
+    }
+}
+
+void TForm2::ShowLog() { Memo1->SetText(app::LogDisplayText(log_)); }
+
+void TForm2::Save() { app::WriteLog(fileName_, log_); }
+
+void TForm2::RefuseUnreadable() const {
+    throw Exception("The IP log " + fileName_ + " cannot be read (" + unreadableReason_ +
+                    "), so it is left unchanged");
+}
+
+void TForm2::SpeedButton1Click(TPropertyObject*) {
+    if (!usable_) RefuseUnreadable();
+    const TLogSource* source = Source();
+    if (!source) return;
+    // The clock is read once for each line, as the two lines are written one after the other.
+    std::string time = platform::LongTimeText(platform::LocalNow());
+    std::string date = platform::ShortDateText(platform::LocalNow());
+    log_ += app::LogRecord(time, date, source->AddressText(), source->HostNameText());
+    ShowLog();
+    Save();  // a failure is reported; the memo keeps the record and the next save writes it
+}
+
+void TForm2::SpeedButton2Click(TPropertyObject*) {
+    if (!usable_) RefuseUnreadable();
+    if (MessageDlg("Are you sure you want to clear the IP Log?", mtInformation,
+                   (1u << mbYes) | (1u << mbNo)) != mrYes)
+        return;
+    log_.clear();
+    ShowLog();
+    Save();
+}
+
+void TForm2::Image2Click(TPropertyObject*) { Close(); }
+
+void TForm2::Image2MouseDown(TPropertyObject*, TMouseButton, TModifierState, int, int) {
+    if (const TLogSource* source = Source())
+        source->GetCloseGlyph(true, Image2->Picture()->Bitmap());
+    Image2->Repaint();
+}
+
+void TForm2::Image2MouseUp(TPropertyObject*, TMouseButton, TModifierState, int, int) {
+    if (const TLogSource* source = Source())
+        source->GetCloseGlyph(false, Image2->Picture()->Bitmap());
+    Image2->Repaint();
+}
+
+void TForm2::Label1MouseDown(TPropertyObject*, TMouseButton, TModifierState, int, int) {
+    Label1->Font()->SetColor(clWhite);
+}
+void TForm2::Label1MouseUp(TPropertyObject*, TMouseButton, TModifierState, int, int) {
+    Label1->Font()->SetColor(clSilver);
+}
+void TForm2::Label2MouseDown(TPropertyObject*, TMouseButton, TModifierState, int, int) {
+    Label2->Font()->SetColor(clWhite);
+}
+void TForm2::Label2MouseUp(TPropertyObject*, TMouseButton, TModifierState, int, int) {
+    Label2->Font()->SetColor(clSilver);
+}
+
+void TForm2::Panel1MouseDown(TPropertyObject*, TMouseButton, TModifierState Shift, int X, int Y) {
+    drag_.Press(Shift, X, Y);
+}
+void TForm2::Panel1MouseMove(TPropertyObject*, TModifierState, int X, int Y) {
+    drag_.Move(*this, X, Y, SnapToedge1 && SnapToedge1->Checked());
+}
+void TForm2::Panel1MouseUp(TPropertyObject*, TMouseButton, TModifierState, int, int) {
+    drag_.Release();
+}

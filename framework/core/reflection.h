@@ -1,0 +1,105 @@
+#pragma once
+// Reflection of published properties: each class declares its properties once, in
+// declaration order, with kind, declared default and stored flag; inheritance chains the
+// tables. The component text reader and writer work only through these tables.
+#include <climits>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "framework/core/thunk.h"
+
+namespace fw {
+
+class TPropertyObject;
+class TComponent;
+class TCollection;
+
+enum class PropKind {
+    Integer,
+    Float,
+    String,
+    Enum,  // Boolean counts as an enumeration
+    Set,
+    Color,
+    Class,       // an owned object with published properties of its own (Font)
+    Component,   // a reference to another component, resolved by name
+    Event,       // a handler bound by name
+    Strings,     // a list of strings ("Lines.Strings = (")
+    Binary,      // raw bytes ("Picture.Data = {")
+    Collection,  // items with published properties ("Items = <")
+};
+
+struct EnumInfo {
+    std::string typeName;
+    std::vector<std::string> names;  // identifier of each ordinal
+
+    int Ordinal(const std::string& ident) const;  // -1 when unknown (case-insensitive)
+};
+
+const EnumInfo& BooleanInfo();
+
+struct PropInfo {
+    std::string name;
+    PropKind kind = PropKind::Integer;
+    const EnumInfo* enumInfo = nullptr;     // enumerations and sets
+    std::optional<int64_t> defaultOrdinal;  // Integer, Enum, Set (bit mask), Color
+    std::optional<std::string> defaultString;
+    // Integer: the range of the setter's type; a value outside it is refused, not wrapped.
+    int64_t minValue = INT64_MIN;
+    int64_t maxValue = INT64_MAX;
+    bool stored = true;                            // false: never written (Font.Size)
+    Thunk<bool(const TPropertyObject&)> isStored;  // extra condition, may be empty
+
+    Thunk<int64_t(const TPropertyObject&)> getOrdinal;
+    Thunk<void(TPropertyObject&, int64_t)> setOrdinal;
+    Thunk<double(const TPropertyObject&)> getFloat;
+    Thunk<void(TPropertyObject&, double)> setFloat;
+    Thunk<std::string(const TPropertyObject&)> getString;  // String; Event: handler name
+    Thunk<void(TPropertyObject&, const std::string&)> setString;
+    Thunk<TPropertyObject*(TPropertyObject&)> getObject;  // Class, Collection
+    Thunk<TComponent*(const TPropertyObject&)> getComponent;
+    Thunk<void(TPropertyObject&, TComponent*)> setComponent;
+    // Component: whether the property can refer to that component (its class fits).
+    Thunk<bool(const TComponent*)> acceptsComponent;
+    // Event: binds the named handler of the root component (throws when it has none);
+    // an empty name unbinds.
+    Thunk<void(TPropertyObject&, const std::string&, TComponent* root)> bindEvent;
+    Thunk<std::vector<std::string>(const TPropertyObject&)> getStrings;
+    Thunk<void(TPropertyObject&, const std::vector<std::string>&)> setStrings;
+    Thunk<std::vector<uint8_t>(const TPropertyObject&)> getBytes;
+    Thunk<void(TPropertyObject&, const std::vector<uint8_t>&)> setBytes;
+
+    bool IsEnumeration() const { return kind == PropKind::Enum; }
+    bool HasDefault() const { return defaultOrdinal || defaultString; }
+
+    // Out of line: every published property of every class makes one, and inlined copies of
+    // these members were a large share of the program's code.
+    PropInfo();
+    PropInfo(const PropInfo&);
+    PropInfo(PropInfo&&) noexcept;
+    PropInfo& operator=(const PropInfo&);
+    PropInfo& operator=(PropInfo&&) noexcept;
+    ~PropInfo();
+};
+
+struct TClassInfo {
+    std::string name;
+    const TClassInfo* parent = nullptr;
+    std::vector<PropInfo> props;  // this class's own, in declaration order
+    // Creates an instance for the component text reader (components only).
+    Thunk<TComponent*(TComponent* owner)> create;
+
+    // All properties, the ancestors' first.
+    std::vector<const PropInfo*> AllProps() const;
+    const PropInfo* FindProp(const std::string& name) const;  // case-insensitive
+    bool InheritsFrom(const TClassInfo* other) const;
+    // Appends a property (out of line for the same reason as PropInfo's members).
+    void AddProp(PropInfo&& prop);
+    // Gives back the table's spare room: class records live as long as the program.
+    void FitProps();
+};
+
+}  // namespace fw
