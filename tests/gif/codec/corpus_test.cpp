@@ -1,10 +1,8 @@
 // Files other encoders write, made at test time: every frame we compose must match what giflib
 // decodes, and a re-save must decode to the same frames. Hostile files are refused.
-#include <gif_lib.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -14,68 +12,16 @@
 #include "gif/codec/giferrors.h"
 #include "gif/codec/gifimagecore.h"
 #include "tests/gif/codec/gifbuilder.h"
+#include "tests/gif/codec/giflibcompose.h"
 #include "tests/support/tempdir.h"
 
 using namespace gifcodec;
 using giftest::Bytes;
 using giftest::GifBuilder;
+using giftest::GiflibCompose;
+using giftest::Reference;
 
 namespace {
-
-// A composed frame as giflib decodes it: 0 where nothing shows, else 0xFF000000 | RGB.
-struct Reference {
-    int width = 0, height = 0;
-    std::vector<std::vector<std::uint32_t>> frames;
-};
-
-int ReadFrom(GifFileType* gif, GifByteType* buf, int n) {
-    auto* in = static_cast<std::pair<const Bytes*, std::size_t>*>(gif->UserData);
-    const std::size_t k = std::min<std::size_t>(in->first->size() - in->second, n);
-    std::memcpy(buf, in->first->data() + in->second, k);
-    in->second += k;
-    return static_cast<int>(k);
-}
-
-Reference GiflibCompose(const Bytes& bytes) {
-    std::pair<const Bytes*, std::size_t> in{&bytes, 0};
-    int error = 0;
-    GifFileType* gif = DGifOpen(&in, ReadFrom, &error);
-    Reference out;
-    if (!gif) return out;
-    if (DGifSlurp(gif) == GIF_OK) {
-        out.width = gif->SWidth;
-        out.height = gif->SHeight;
-        std::vector<std::uint32_t> canvas(std::size_t(out.width) * out.height, 0);
-        for (int i = 0; i < gif->ImageCount; ++i) {
-            const SavedImage& image = gif->SavedImages[i];
-            const GifImageDesc& d = image.ImageDesc;
-            GraphicsControlBlock gcb{DISPOSAL_UNSPECIFIED, false, 0, NO_TRANSPARENT_COLOR};
-            DGifSavedExtensionToGCB(gif, i, &gcb);
-            const ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap;
-            const std::vector<std::uint32_t> before = canvas;
-            for (int y = 0; y < d.Height; ++y) {
-                for (int x = 0; x < d.Width; ++x) {
-                    const int sx = d.Left + x, sy = d.Top + y;
-                    const int index = image.RasterBits[y * d.Width + x];
-                    if (sx >= out.width || sy >= out.height || index == gcb.TransparentColor)
-                        continue;
-                    const GifColorType c = map->Colors[index & (map->ColorCount - 1)];
-                    canvas[sy * out.width + sx] = 0xFF000000u | c.Red | c.Green << 8 | c.Blue << 16;
-                }
-            }
-            out.frames.push_back(canvas);
-            if (gcb.DisposalMode == DISPOSE_BACKGROUND) {
-                for (int y = d.Top; y < std::min(out.height, d.Top + d.Height); ++y)
-                    for (int x = d.Left; x < std::min(out.width, d.Left + d.Width); ++x)
-                        canvas[y * out.width + x] = 0;
-            } else if (gcb.DisposalMode >= DISPOSE_PREVIOUS) {
-                canvas = before;
-            }
-        }
-    }
-    DGifCloseFile(gif, &error);
-    return out;
-}
 
 constexpr TColor kWindow = Rgb(1, 254, 3);
 
