@@ -1,6 +1,5 @@
 #include "gif/codec/giferrors.h"
 
-
 namespace gifcodec {
 
 void RaiseGif(int id, const char* text) { throw EInvalidGraphicOperation(id, text); }

@@ -33,18 +33,17 @@ const TDib& TGIFFrame::Bitmap() {
     const int bpp = item.bitsPerPixel;
     if (bpp < 1 || bpp > 8) RaiseGif(strings::kColorCountId, strings::kColorCount);
     // A transparent index past the table survives decoding; other pixels are masked to it.
-    const int keep = transparentColor_ != clNone && transparentIndex_ >= (1 << bpp)
-                         ? transparentIndex_
-                         : -1;
+    const int keep =
+        transparentColor_ != clNone && transparentIndex_ >= (1 << bpp) ? transparentIndex_ : -1;
     const int depth = bpp == 1 && keep < 0 ? 1 : bpp <= 4 && keep < 0 ? 4 : 8;
     if (static_cast<std::int64_t>(item.width) * item.height > kMaxPixels) RaiseTooLarge();
     TDib dib(item.width, item.height, depth);
     for (int i = 0; i < dib.PaletteSize(); ++i) {
         if (i == keep) {
             const TColor c = transparentColor_;
-            dib.SetPaletteEntry(i, {static_cast<std::uint8_t>(BlueOf(c)),
-                                    static_cast<std::uint8_t>(GreenOf(c)),
-                                    static_cast<std::uint8_t>(RedOf(c)), 0});
+            dib.SetPaletteEntry(
+                i, {static_cast<std::uint8_t>(BlueOf(c)), static_cast<std::uint8_t>(GreenOf(c)),
+                    static_cast<std::uint8_t>(RedOf(c)), 0});
         } else if (i < item.colors.count) {
             const auto& e = item.colors.entries[i];
             dib.SetPaletteEntry(i, {e[2], e[1], e[0], 0});

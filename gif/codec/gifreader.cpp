@@ -260,7 +260,8 @@ void ReadGif(TGIFImageCore& image, const TEncodedData::Source& bytes) {
             frame->Extensions() = std::move(list);
             ReadImage(in, bytes, *frame, data);
             // Refused before anything is decoded, so a small file cannot claim gigabytes.
-            const std::int64_t framePixels = std::int64_t{frame->Item().width} * frame->Item().height;
+            const std::int64_t framePixels =
+                std::int64_t{frame->Item().width} * frame->Item().height;
             pixels += framePixels;
             if (pixels > kMaxPicturePixels) RaiseTooLarge();
             budget.Add(framePixels);

@@ -154,8 +154,8 @@ int Encode(const std::string& outPath, const std::vector<std::string>& inputs, i
         // A frame of the same size carries only what changed, drawn over the one before.
         const bool over = shown.Width() == picture.Width() && shown.Height() == picture.Height();
         const TRect changed = over ? ChangedRect(shown, picture) : TRect{0, 0, 0, 0};
-        TGIFFrame& frame = image.AddFrame(
-            over ? InTable(Crop(picture, changed), image.Data().colors) : picture);
+        TGIFFrame& frame =
+            image.AddFrame(over ? InTable(Crop(picture, changed), image.Data().colors) : picture);
         frame.SetOrigin({changed.left, changed.top});
         frame.SetDisposal(1);
         frame.SetDelay(static_cast<std::uint16_t>(delayMs));

@@ -86,9 +86,9 @@ TEST(GifCorpus, EncodersFilesComposeAsGiflibAndSurviveResaving) {
     ASSERT_FALSE(dir.path().empty());
     std::ofstream(dir / "make.sh") << kMake;
     ASSERT_EQ(std::system(("cd " + dir.path() + " && sh make.sh").c_str()), 0);
-    const char* files[] = {"grad4",      "rose",    "anim",    "optimized", "background",
-                           "previous",   "plasma",  "past4",   "past8",     "sicle16",
-                           "sicle8",     "clipped", "roomy",   "rosei"};
+    const char* files[] = {"grad4",    "rose",    "anim",  "optimized", "background",
+                           "previous", "plasma",  "past4", "past8",     "sicle16",
+                           "sicle8",   "clipped", "roomy", "rosei"};
     for (const std::string name : files) {
         SCOPED_TRACE(name);
         Bytes bytes = ReadAll(dir / (name + ".gif"));

@@ -18,7 +18,8 @@ struct Reference {
 };
 
 inline int ReadFrom(GifFileType* gif, GifByteType* buf, int n) {
-    auto* in = static_cast<std::pair<const std::vector<std::uint8_t>*, std::size_t>*>(gif->UserData);
+    auto* in =
+        static_cast<std::pair<const std::vector<std::uint8_t>*, std::size_t>*>(gif->UserData);
     const std::size_t k = std::min<std::size_t>(in->first->size() - in->second, n);
     std::memcpy(buf, in->first->data() + in->second, k);
     in->second += k;
