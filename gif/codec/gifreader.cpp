@@ -71,8 +71,9 @@ TStringList ReadSubBlocks(ByteReader& in, Budget& budget) {
         const std::uint8_t len = in.Byte();
         if (len == 0) break;
         const std::uint8_t* p = in.Take(len);
-        // A line costs its string and the heap block behind it, not only its bytes.
-        budget.Add(static_cast<std::int64_t>(sizeof(std::string)) + 16 + len);
+        // A line costs its string (twice over while its list grows), and a heap block when
+        // it is too long to be kept inside the string.
+        budget.Add(2 * static_cast<std::int64_t>(sizeof(std::string)) + (len > 15 ? 32 + len : 0));
         lines.emplace_back(reinterpret_cast<const char*>(p), len);
     }
     return lines;
@@ -95,7 +96,7 @@ std::uint8_t ReadExtensions(ByteReader& in, TGIFImageCore& image, std::uint8_t i
                             std::vector<TExtension>& list, Budget& budget) {
     while (introducer == '!') {
         const std::uint8_t label = in.Byte();
-        budget.Add(static_cast<std::int64_t>(sizeof(TExtension)));
+        budget.Add(2 * static_cast<std::int64_t>(sizeof(TExtension)) + 16);
         TExtension e;
         switch (label) {
             case 0xF9:

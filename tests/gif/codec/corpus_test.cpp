@@ -111,10 +111,14 @@ TEST(GifCorpus, EncodersFilesComposeAsGiflibAndSurviveResaving) {
     }
 }
 
+// Comment extensions of 255 one-byte sub-blocks each: the most lines for the bytes.
 Bytes CommentChain(int count) {
     GifBuilder b;
     b.Header("GIF89a", 1, 1, 1);
-    for (int i = 0; i < count; ++i) b.Raw({'!', 0xFE, 1, 'x', 0});
+    Bytes block{'!', 0xFE};
+    for (int i = 0; i < 255; ++i) block.insert(block.end(), {1, 'x'});
+    block.push_back(0);
+    for (int i = 0; i < count; ++i) b.Raw(block);
     return b.Image(0, 0, 1, 1).Raw(giftest::LiteralImage(2, {0})).Trailer().bytes();
 }
 
@@ -130,8 +134,8 @@ TEST(GifCorpus, HostileFilesAreRefusedWithinTheBudget) {
                                        .Raw(giftest::LiteralImage(2, {0}))
                                        .Trailer()
                                        .bytes()},
-        // About 36 bytes held for each byte of the file, were it kept.
-        {"millions of comments", CommentChain(6'000'000)},
+        // 18 MB of one-byte comment lines, each held as a string of 32 bytes or more.
+        {"millions of comment lines", CommentChain(36'000)},
     };
     for (const Case& c : cases) {
         TGIFImageCore image;
