@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/gif/codec/giflibcompose.h"
+#include "bench/gifsize/giflibcompose.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {
@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
     }
     std::ifstream in(argv[1], std::ios::binary);
     const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-    const giftest::Reference ref = giftest::GiflibCompose(bytes);
+    const giflibpeer::Reference ref = giflibpeer::GiflibCompose(bytes);
     if (ref.frames.empty()) {
         std::fprintf(stderr, "giflibframes: giflib cannot read %s\n", argv[1]);
         return 1;

@@ -8,18 +8,18 @@
 #include <string>
 #include <vector>
 
+#include "bench/gifsize/giflibcompose.h"
 #include "gif/codec/compose.h"
 #include "gif/codec/giferrors.h"
 #include "gif/codec/gifimagecore.h"
 #include "tests/gif/codec/gifbuilder.h"
-#include "tests/gif/codec/giflibcompose.h"
 #include "tests/support/tempdir.h"
 
 using namespace gifcodec;
+using giflibpeer::GiflibCompose;
+using giflibpeer::Reference;
 using giftest::Bytes;
 using giftest::GifBuilder;
-using giftest::GiflibCompose;
-using giftest::Reference;
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-namespace giftest {
+namespace giflibpeer {
 
 // Each composed frame holds 0 where nothing shows, else 0xFF000000 | RGB (red lowest).
 struct Reference {
@@ -72,4 +72,4 @@ inline Reference GiflibCompose(const std::vector<std::uint8_t>& bytes) {
     return out;
 }
 
-}  // namespace giftest
+}  // namespace giflibpeer
