@@ -65,8 +65,8 @@ class Budget {
     std::int64_t held_ = 0;
 };
 
-TStringList ReadSubBlocks(ByteReader& in, Budget& budget) {
-    TStringList lines;
+TLineList ReadSubBlocks(ByteReader& in, Budget& budget) {
+    TLineList lines;
     while (!in.AtEnd()) {
         const std::uint8_t len = in.Byte();
         if (len == 0) break;
