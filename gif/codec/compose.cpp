@@ -204,20 +204,45 @@ TComposedFrame ComposeFrame(TGIFImageCore& image, int n, TColor windowColor) {
 }
 
 TFrameComposer::TFrameComposer(TGIFImageCore& image, TColor windowColor) : image_(image) {
-    if (image.FrameCount() > 0) fill_ = Begin(image, windowColor, base_);
+    if (image.FrameCount() > 0) fill_ = Begin(image, windowColor, out_);
 }
 
 bool TFrameComposer::AtEnd() const { return next_ >= image_.FrameCount(); }
 
+void TFrameComposer::CopyUnder(bool restore) {
+    const std::size_t n = static_cast<std::size_t>(x1_ - x0_);
+    if (!restore) {
+        underRgb_.resize(3 * n * static_cast<std::size_t>(y1_ - y0_));
+        underMask_.resize(n * static_cast<std::size_t>(y1_ - y0_));
+    }
+    for (int y = y0_; y < y1_; ++y) {
+        const std::size_t at = static_cast<std::size_t>(y) * out_.width + x0_;
+        const std::size_t row = static_cast<std::size_t>(y - y0_) * n;
+        std::uint8_t* screenRgb = out_.rgb.data() + 3 * at;
+        std::uint8_t* keptRgb = underRgb_.data() + 3 * row;
+        std::memcpy(restore ? screenRgb : keptRgb, restore ? keptRgb : screenRgb, 3 * n);
+        std::uint8_t* screenMask = out_.mask.data() + at;
+        std::uint8_t* keptMask = underMask_.data() + row;
+        std::memcpy(restore ? screenMask : keptMask, restore ? keptMask : screenMask, n);
+    }
+}
+
 const TComposedFrame& TFrameComposer::Next() {
+    if (lastDisposal_ == 2)
+        Screen(out_).Fill(x0_, y0_, x1_ - x0_, y1_ - y0_, fill_);
+    else if (lastDisposal_ >= 3)
+        CopyUnder(true);
     TGIFFrame& frame = image_.Frame(next_++);
-    out_ = base_;
+    const TPoint at = frame.Origin();
+    const std::int64_t right = std::int64_t{at.x} + frame.Width();
+    const std::int64_t bottom = std::int64_t{at.y} + frame.Height();
+    lastDisposal_ = frame.Disposal();
+    x0_ = std::clamp(at.x, 0, out_.width);
+    y0_ = std::clamp(at.y, 0, out_.height);
+    x1_ = static_cast<int>(std::clamp<std::int64_t>(right, x0_, out_.width));
+    y1_ = static_cast<int>(std::clamp<std::int64_t>(bottom, y0_, out_.height));
+    if (lastDisposal_ >= 3) CopyUnder(false);
     Screen(out_).Draw(frame);
-    // A start frame's own clearing covers the whole screen, which is starting over.
-    if (frame.Disposal() <= 1)
-        base_ = out_;
-    else
-        Dispose(frame, base_, fill_);
     return out_;
 }
 

@@ -34,11 +34,18 @@ class TFrameComposer {
     const TComposedFrame& Next();
 
   private:
+    // Keeps the pixels under the last frame's rectangle, or puts them back.
+    void CopyUnder(bool restore);
+
     TGIFImageCore& image_;
-    TComposedFrame base_;  // what lies under the next frame
-    TComposedFrame out_;
+    TComposedFrame out_;  // drawn on in place: a small frame costs its own pixels only
     TColor fill_ = 0;
     int next_ = 0;
+    // The last frame's rectangle on the screen and, when it restores what was there, those
+    // pixels and their mask row by row.
+    std::uint8_t lastDisposal_ = 0;
+    int x0_ = 0, y0_ = 0, x1_ = 0, y1_ = 0;
+    std::vector<std::uint8_t> underRgb_, underMask_;
 };
 
 }  // namespace gifcodec

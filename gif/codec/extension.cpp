@@ -11,6 +11,7 @@ std::size_t TExtension::FixedSize() const {
         case TExtensionType::etApplication:
             return 12;
         case TExtensionType::etComment:
+        case TExtensionType::etOther:
             break;
     }
     return 0;

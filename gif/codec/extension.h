@@ -12,17 +12,21 @@ enum class TExtensionType : std::uint8_t {
     etGraphicControl,
     etPlainText,
     etApplication,
-    etComment
+    etComment,
+    etOther  // a label this reader does not know: kept only to be written back as it was
 };
 
 struct TExtension {
     TExtensionType type = TExtensionType::etGraphicControl;
     std::optional<TLineList> data;  // one entry per data sub-block
-    // Exactly as it follows the label: graphic control 6 bytes, plain text 13, application 12.
+    // Exactly as it follows the label: graphic control 6 bytes, plain text 13, application 12;
+    // an unknown extension keeps its label in the first byte and has no fixed part.
     std::array<std::uint8_t, 13> fixed{};
 
     static constexpr std::uint8_t kLabels[4] = {0xF9, 0x01, 0xFF, 0xFE};
-    std::uint8_t Label() const { return kLabels[static_cast<int>(type)]; }
+    std::uint8_t Label() const {
+        return type == TExtensionType::etOther ? fixed[0] : kLabels[static_cast<int>(type)];
+    }
     std::size_t FixedSize() const;
 
     // Graphic control fields.

@@ -42,6 +42,26 @@ void UpdateExtensions(TGIFImageCore& image, TGIFFrame& frame) {
     if (!list.empty()) image.SetVersion(2);
 }
 
+// Entries a table needs for the bitmap's pixels: a power of two reaching the highest index.
+int EntriesUsed(const TDib& dib) {
+    unsigned highest = 0;
+    for (int y = 0; y < dib.Height() && highest < 255; ++y) {
+        const std::uint8_t* row = dib.ScanLine(y);
+        if (dib.BitCount() == 8) {
+            highest = std::max<unsigned>(highest, *std::max_element(row, row + dib.Width()));
+        } else {
+            for (int x = 0; x < dib.Width(); ++x) highest = std::max(highest, dib.PixelIndex(x, y));
+        }
+    }
+    return 1 << BitsToHold(static_cast<int>(highest) + 1);
+}
+
+// The global table serves a frame whose used entries it holds at the same places.
+bool GlobalServes(const ColorTable& global, const ColorTable& local, int used) {
+    return global.count >= used &&
+           std::equal(local.entries.begin(), local.entries.begin() + used, global.entries.begin());
+}
+
 }  // namespace
 
 void EncodeFrameBitmap(TGIFImageCore& image, TGIFFrame& frame) {
@@ -58,15 +78,21 @@ void EncodeFrameBitmap(TGIFImageCore& image, TGIFFrame& frame) {
         RaiseGif(strings::kEncodingErrorId, strings::kEncodingError);
     frame.SetInterlaced(false);
     TGIFItem& item = frame.Item();
-    item.colors.count = std::min(256, 1 << bits);
+    // The table as large as the pixels need, and the codes no wider: what the output costs.
+    const int used = std::min(EntriesUsed(*source), 1 << bits);
+    item.colors.count = used;
     for (int i = 0; i < item.colors.count; ++i) {
         const TRgbQuad q = source->PaletteEntry(i);
         item.colors.entries[i] = {q.red, q.green, q.blue};
     }
-    item.encoded = LzwEncode(*source, false, image.ProgressHandler());
+    item.encoded = LzwEncode(*source, false, image.ProgressHandler(), BitsToHold(used));
     item.bitsPerPixel = static_cast<std::uint8_t>(BitsToHold(item.colors.count));
     TGIFData& data = image.Data();
-    if (data.colors.count > 0) {
+    if (data.colors.count > 0 && GlobalServes(data.colors, item.colors, used)) {
+        item.colors = data.colors;
+        item.bitsPerPixel = data.bitsPerPixel;
+        frame.SetLocalColors(false);
+    } else if (data.colors.count > 0) {
         frame.SetLocalColors(true);
     } else {
         data.colors = item.colors;

@@ -73,7 +73,6 @@ class EAbortWithMessage : public EGifCodecError {
 };
 
 [[noreturn]] void RaiseGif(int id, const char* text);
-[[noreturn]] void RaiseUnknownExtension(unsigned label);
 [[noreturn]] void RaiseReadError();
 // A picture, frame or logical screen beyond the codec's limits.
 [[noreturn]] void RaiseTooLarge();

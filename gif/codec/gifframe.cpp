@@ -7,6 +7,20 @@
 
 namespace gifcodec {
 
+namespace {
+
+// Pixels of an 8-bit bitmap masked to bits, all but those holding keep.
+void MaskPastTable(TDib& dib, int bits, int keep) {
+    const unsigned mask = (1u << bits) - 1;
+    for (int y = 0; y < dib.Height(); ++y) {
+        std::uint8_t* row = dib.ScanLine(y);
+        for (int x = 0; x < dib.Width(); ++x)
+            if (row[x] != keep) row[x] = static_cast<std::uint8_t>(row[x] & mask);
+    }
+}
+
+}  // namespace
+
 TGIFFrame::TGIFFrame(TGIFImageCore* owner) : owner_(owner), item_(TSharedRef<TGIFItem>::Create()) {}
 
 TGIFFrame::~TGIFFrame() = default;
@@ -17,19 +31,20 @@ const TDib& TGIFFrame::Bitmap() {
     const TGIFItem& item = *item_;
     if (!item.HasEncodedData()) return *bitmap_;
     const int bpp = item.bitsPerPixel;
-    int depth;
-    if (bpp == 1)
-        depth = 1;
-    else if (bpp >= 2 && bpp <= 4)
-        depth = 4;
-    else if (bpp >= 5 && bpp <= 8)
-        depth = 8;
-    else
-        RaiseGif(strings::kColorCountId, strings::kColorCount);
+    if (bpp < 1 || bpp > 8) RaiseGif(strings::kColorCountId, strings::kColorCount);
+    // A transparent index past the table survives decoding; other pixels are masked to it.
+    const int keep =
+        transparentColor_ != clNone && transparentIndex_ >= (1 << bpp) ? transparentIndex_ : -1;
+    const int depth = bpp == 1 && keep < 0 ? 1 : bpp <= 4 && keep < 0 ? 4 : 8;
     if (static_cast<std::int64_t>(item.width) * item.height > kMaxPixels) RaiseTooLarge();
     TDib dib(item.width, item.height, depth);
     for (int i = 0; i < dib.PaletteSize(); ++i) {
-        if (i < item.colors.count) {
+        if (i == keep) {
+            const TColor c = transparentColor_;
+            dib.SetPaletteEntry(
+                i, {static_cast<std::uint8_t>(BlueOf(c)), static_cast<std::uint8_t>(GreenOf(c)),
+                    static_cast<std::uint8_t>(RedOf(c)), 0});
+        } else if (i < item.colors.count) {
             const auto& e = item.colors.entries[i];
             dib.SetPaletteEntry(i, {e[2], e[1], e[0], 0});
         } else {
@@ -38,7 +53,9 @@ const TDib& TGIFFrame::Bitmap() {
     }
     static const TProgressHandler kNoProgress;
     const TProgressHandler& progress = owner_ ? owner_->ProgressHandler() : kNoProgress;
-    if (LzwDecode(*item.encoded, dib, bpp, interlaced_, true, progress)) corrupted_ = true;
+    if (LzwDecode(*item.encoded, dib, keep < 0 ? bpp : depth, interlaced_, true, progress))
+        corrupted_ = true;
+    if (keep >= 0) MaskPastTable(dib, bpp, keep);
     *bitmap_ = std::move(dib);
     return *bitmap_;
 }
@@ -47,6 +64,9 @@ int TGIFFrame::TransparentIndex() const {
     if (transparentColor_ == clNone) return -1;
     const TColor c = transparentColor_ & 0xFFFFFF;
     const ColorTable& table = item_->colors;
+    // Set by the reader for an index past the table, with a colour the table does not hold.
+    if (transparentIndex_ >= table.count && table.count > 0 && table.IndexOf(c) < 0)
+        return transparentIndex_;
     if (table.count > 0) {
         if (transparentIndex_ >= 0 && transparentIndex_ < table.count &&
             table.Color(transparentIndex_) == c)

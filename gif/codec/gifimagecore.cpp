@@ -36,6 +36,7 @@ void TGIFImageCore::Reset() {
     looping_ = false;
     version_ = 0;
     screenWidth_ = screenHeight_ = 0;
+    screenFromFile_ = false;
 }
 
 void TGIFImageCore::LoadFromBytes(std::span<const std::uint8_t> bytes, bool decodeFirst) {
@@ -47,6 +48,7 @@ void TGIFImageCore::LoadFromBytes(std::span<const std::uint8_t> bytes, bool deco
 void TGIFImageCore::LoadFromBuffer(TEncodedData::Source bytes, bool decodeFirst) {
     Reset();
     if (bytes && !bytes->empty()) {
+        screenFromFile_ = true;
         ReadGif(*this, bytes);
         if (!frames_.empty()) {
             currentFrame_ = 0;
@@ -154,6 +156,7 @@ void TGIFImageCore::Assign(const TGIFImageCore& source) {
     holdScreenSize_ = false;
     screenWidth_ = source.screenWidth_;
     screenHeight_ = source.screenHeight_;
+    screenFromFile_ = source.screenFromFile_;
     currentFrame_ = source.currentFrame_;
     Changed();
 }
@@ -243,7 +246,7 @@ const TDib& TGIFImageCore::CurrentBitmap() {
 }
 
 void TGIFImageCore::UpdateScreenSize() {
-    if (holdScreenSize_) return;
+    if (holdScreenSize_ || screenFromFile_) return;
     int w = 0;
     int h = 0;
     for (const auto& f : frames_) {

@@ -91,7 +91,9 @@ class TGIFImageCore {
     // Back to the empty state (fresh shared data, no frames).
     void Reset();
     // Logical screen from the frames' origins and sizes (decodes frames without a bitmap).
+    // A loaded picture keeps the screen it was read with: frames may lie partly off it.
     void UpdateScreenSize();
+    bool ScreenFromFile() const { return screenFromFile_; }
 
     const std::function<void()>& OnChange() const { return onChange_; }
     void SetOnChange(std::function<void()> handler) { onChange_ = std::move(handler); }
@@ -113,6 +115,7 @@ class TGIFImageCore {
     bool looping_ = false;
     std::uint16_t repeatCount_ = 1;
     bool holdScreenSize_ = false;  // while copying frames whose screen size is copied after
+    bool screenFromFile_ = false;
     std::function<void()> onChange_;
     TProgressHandler onProgress_;
 };

@@ -53,12 +53,27 @@ void ReadColors(ByteReader& in, ColorTable& table, int count) {
     in.Read(table.entries.data(), 3 * static_cast<std::size_t>(count));
 }
 
-TLineList ReadSubBlocks(ByteReader& in) {
+// What one file can make us hold, counted as it is read; beyond it the picture is refused.
+class Budget {
+  public:
+    void Add(std::int64_t bytes) {
+        held_ += bytes;
+        if (held_ > kMaxPictureBytes) RaiseTooLarge();
+    }
+
+  private:
+    std::int64_t held_ = 0;
+};
+
+TLineList ReadSubBlocks(ByteReader& in, Budget& budget) {
     TLineList lines;
     while (!in.AtEnd()) {
         const std::uint8_t len = in.Byte();
         if (len == 0) break;
         const std::uint8_t* p = in.Take(len);
+        // A line costs its string (twice over while its list grows), and a heap block when
+        // it is too long to be kept inside the string.
+        budget.Add(2 * static_cast<std::int64_t>(sizeof(std::string)) + (len > 15 ? 32 + len : 0));
         lines.emplace_back(reinterpret_cast<const char*>(p), len);
     }
     return lines;
@@ -78,9 +93,10 @@ void InspectApplication(const TExtension& e, TGIFImageCore& image) {
 
 // A run of extensions; returns the introducer that follows it.
 std::uint8_t ReadExtensions(ByteReader& in, TGIFImageCore& image, std::uint8_t introducer,
-                            std::vector<TExtension>& list) {
+                            std::vector<TExtension>& list, Budget& budget) {
     while (introducer == '!') {
         const std::uint8_t label = in.Byte();
+        budget.Add(2 * static_cast<std::int64_t>(sizeof(TExtension)) + 16);
         TExtension e;
         switch (label) {
             case 0xF9:
@@ -89,20 +105,23 @@ std::uint8_t ReadExtensions(ByteReader& in, TGIFImageCore& image, std::uint8_t i
                 break;
             case 0xFE:
                 e.type = TExtensionType::etComment;
-                e.data = ReadSubBlocks(in);
+                e.data = ReadSubBlocks(in, budget);
                 break;
             case 0x01:
                 e.type = TExtensionType::etPlainText;
                 in.Read(e.fixed.data(), 13);
-                e.data = ReadSubBlocks(in);
+                e.data = ReadSubBlocks(in, budget);
                 break;
             case 0xFF:
                 e.type = TExtensionType::etApplication;
                 in.Read(e.fixed.data(), 12);
-                e.data = ReadSubBlocks(in);
+                e.data = ReadSubBlocks(in, budget);
                 break;
             default:
-                RaiseUnknownExtension(label);
+                // Readers skip what they do not know; the bytes go back out on a re-save.
+                e.type = TExtensionType::etOther;
+                e.fixed[0] = label;
+                e.data = ReadSubBlocks(in, budget);
         }
         if (e.type == TExtensionType::etPlainText) {
             // Text drawn over the image is not shown, nor the controls meant for it.
@@ -117,8 +136,16 @@ std::uint8_t ReadExtensions(ByteReader& in, TGIFImageCore& image, std::uint8_t i
     return introducer;
 }
 
+TColor ColorOutside(const ColorTable& colors) {
+    TColor c = clFuchsia;
+    while (colors.IndexOf(c) >= 0) --c;
+    return c;
+}
+
 void ApplyGraphicControls(TGIFFrame& frame) {
     const ColorTable& colors = frame.Item().colors;
+    const std::optional<TEncodedData>& encoded = frame.Item().encoded;
+    const int codeSize = frame.Item().HasEncodedData() ? std::min<int>(8, encoded->front()) : 0;
     unsigned delay = 0;
     for (const TExtension& e : frame.Extensions()) {
         if (e.type != TExtensionType::etGraphicControl) continue;
@@ -127,6 +154,11 @@ void ApplyGraphicControls(TGIFFrame& frame) {
             frame.SetTransparentIndex(-1);
         } else if (static_cast<int>(e.TransparentIndex()) < colors.count) {
             frame.SetTransparentColor(colors.Color(static_cast<int>(e.TransparentIndex())));
+            frame.SetTransparentIndex(static_cast<int>(e.TransparentIndex()));
+        } else if (static_cast<int>(e.TransparentIndex()) < (1 << codeSize)) {
+            // Past the table yet within the codes' reach: pixels may hold it, and they are
+            // transparent. The index gets a colour of its own, one the table does not hold.
+            frame.SetTransparentColor(ColorOutside(colors));
             frame.SetTransparentIndex(static_cast<int>(e.TransparentIndex()));
         }
         // Hundredths of a second; long delays saturate rather than wrap in 16 bits.
@@ -201,6 +233,11 @@ void ReadGif(TGIFImageCore& image, const TEncodedData::Source& bytes) {
     const std::uint8_t background = in.Byte();
     data.aspect = in.Byte();
     image.SetScreenSize(width, height);
+    // The canvas frames are composed on is held too, so an absurd screen is refused here.
+    const std::int64_t screen = std::int64_t{width} * height;
+    if (screen > kMaxPixels) RaiseTooLarge();
+    Budget budget;
+    budget.Add(screen * kCanvasBytesPerPixel);
     data.bitsPerPixel = static_cast<std::uint8_t>((packed & 7) + 1);
     data.colorResolution = static_cast<std::uint8_t>(((packed >> 4) & 7) + 1);
     if (packed & 0x80) {
@@ -212,7 +249,7 @@ void ReadGif(TGIFImageCore& image, const TEncodedData::Source& bytes) {
     std::uint8_t introducer = in.Byte();
     while (introducer != 0 && introducer != ';' && !in.AtEnd()) {
         std::vector<TExtension> list;
-        introducer = ReadExtensions(in, image, introducer, list);
+        introducer = ReadExtensions(in, image, introducer, list, budget);
         if (introducer == ',') {
             if (image.FrameCount() >= kMaxFrames) RaiseTooLarge();
             auto frame = std::make_unique<TGIFFrame>(&image);
@@ -224,8 +261,11 @@ void ReadGif(TGIFImageCore& image, const TEncodedData::Source& bytes) {
             frame->Extensions() = std::move(list);
             ReadImage(in, bytes, *frame, data);
             // Refused before anything is decoded, so a small file cannot claim gigabytes.
-            pixels += std::int64_t{frame->Item().width} * frame->Item().height;
+            const std::int64_t framePixels =
+                std::int64_t{frame->Item().width} * frame->Item().height;
+            pixels += framePixels;
             if (pixels > kMaxPicturePixels) RaiseTooLarge();
+            budget.Add(framePixels);
             image.AppendFrame(std::move(frame));
             if (in.AtEnd()) {
                 introducer = ';';

@@ -520,12 +520,12 @@ void EncodeRows(const TDib& dib, bool interlaced, const TProgressHandler& progre
 }  // namespace
 
 std::vector<std::uint8_t> LzwEncode(const TDib& dib, bool interlaced,
-                                    const TProgressHandler& progress) {
+                                    const TProgressHandler& progress, int codeSize) {
     const int depth = dib.BitCount();
     if (depth != 1 && depth != 4 && depth != 8)
         RaiseGif(strings::kEncodingErrorId, strings::kEncodingError);
     if (progress) progress(TProgressStage::psStarting, 0, {});
-    const int minimum = depth == 1 ? 2 : depth;
+    const int minimum = codeSize > 0 ? std::clamp(codeSize, 2, 8) : depth == 1 ? 2 : depth;
     const std::size_t pixels =
         static_cast<std::size_t>(std::max(0, dib.Width())) * std::max(0, dib.Height());
     // At most one code per pixel, plus two for every clear, each of at most 12 bits.

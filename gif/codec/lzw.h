@@ -16,8 +16,10 @@ namespace gifcodec {
 bool LzwDecode(std::span<const std::uint8_t> encoded, TDib& dib, int bitsPerPixel, bool interlaced,
                bool tolerant, const TProgressHandler& progress);
 
-// Encodes a 1-, 4- or 8-bit bitmap top row first (in interlaced row order when asked).
+// Encodes a 1-, 4- or 8-bit bitmap top row first (in interlaced row order when asked). A
+// codeSize of 0 follows the bit count; a smaller one (at least 2) suits a bitmap whose pixels
+// all lie below 2^codeSize.
 std::vector<std::uint8_t> LzwEncode(const TDib& dib, bool interlaced,
-                                    const TProgressHandler& progress);
+                                    const TProgressHandler& progress, int codeSize = 0);
 
 }  // namespace gifcodec

@@ -1,8 +1,11 @@
 #include "tools/giftool/commands.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <stdexcept>
+#include <unordered_map>
 
 #include "gif/codec/compose.h"
 #include "gif/codec/gifimagecore.h"
@@ -46,6 +49,56 @@ std::string Printable(const std::string& s) {
 }
 
 const char* YesNo(bool b) { return b ? "yes" : "no"; }
+
+struct TRect {
+    int left, top, right, bottom;
+};
+
+// The smallest rectangle holding every pixel that differs; one pixel when none does, since
+// a frame cannot be empty.
+TRect ChangedRect(const TDib& before, const TDib& after) {
+    TRect r{after.Width(), after.Height(), 0, 0};
+    const std::size_t rowBytes = static_cast<std::size_t>(after.Width()) * 3;
+    for (int y = 0; y < after.Height(); ++y) {
+        const std::uint8_t* a = before.ScanLine(y);
+        const std::uint8_t* b = after.ScanLine(y);
+        if (std::memcmp(a, b, rowBytes) == 0) continue;
+        r.top = std::min(r.top, y);
+        r.bottom = y + 1;
+        for (int x = 0; x < after.Width(); ++x) {
+            if (std::memcmp(a + 3 * x, b + 3 * x, 3) == 0) continue;
+            r.left = std::min(r.left, x);
+            r.right = std::max(r.right, x + 1);
+        }
+    }
+    return r.right > r.left ? r : TRect{0, 0, 1, 1};
+}
+
+// The picture in the table's indices when the table holds all its colours, so that the
+// frame needs no table of its own; else the picture as it is.
+TDib InTable(TDib picture, const ColorTable& table) {
+    std::unordered_map<TColor, int> index;
+    for (int i = table.count - 1; i >= 0; --i) index[table.Color(i)] = i;
+    TDib out(picture.Width(), picture.Height(), 8);
+    for (int i = 0; i < table.count; ++i)
+        out.SetPaletteEntry(i, {table.entries[i][2], table.entries[i][1], table.entries[i][0], 0});
+    for (int y = 0; y < picture.Height(); ++y) {
+        for (int x = 0; x < picture.Width(); ++x) {
+            const auto found = index.find(picture.PixelColor(x, y));
+            if (found == index.end()) return picture;
+            out.ScanLine(y)[x] = static_cast<std::uint8_t>(found->second);
+        }
+    }
+    return out;
+}
+
+TDib Crop(const TDib& dib, const TRect& r) {
+    TDib out(r.right - r.left, r.bottom - r.top, 24);
+    for (int y = r.top; y < r.bottom; ++y)
+        std::memcpy(out.ScanLine(y - r.top), dib.ScanLine(y) + 3 * r.left,
+                    static_cast<std::size_t>(out.Width()) * 3);
+    return out;
+}
 
 }  // namespace
 
@@ -95,9 +148,20 @@ int Frames(const std::string& path, const std::string& dir) {
 
 int Encode(const std::string& outPath, const std::vector<std::string>& inputs, int delayMs) {
     TGIFImageCore image;
+    TDib shown;  // what the frames so far leave on the screen
     for (const std::string& input : inputs) {
-        TGIFFrame& frame = image.AddFrame(ReadPpm(input));
+        TDib picture = ReadPpm(input);
+        // A frame of the same size carries only what changed, drawn over the one before.
+        const bool over = shown.Width() == picture.Width() && shown.Height() == picture.Height();
+        const TRect changed = over ? ChangedRect(shown, picture) : TRect{0, 0, 0, 0};
+        TGIFFrame& frame =
+            image.AddFrame(over ? InTable(Crop(picture, changed), image.Data().colors) : picture);
+        frame.SetOrigin({changed.left, changed.top});
+        frame.SetDisposal(1);
         frame.SetDelay(static_cast<std::uint16_t>(delayMs));
+        shown = std::move(picture);
+        // The first frame's colours become the global table the later frames look up.
+        if (image.FrameCount() == 1) image.EncodeAllFrames();
     }
     image.SetLooping(true);
     image.SetRepeatCount(0);

@@ -17,11 +17,21 @@ grep -qx 'screen 3 x 2' info.txt
 grep -qx 'looping yes repeat 0' info.txt
 grep -qx "comment Made with giftool of Rezazo '98" info.txt
 grep -qx 'frames 2' info.txt
-grep -qx 'frame 1 origin 0,0 size 3x2 bpp 8 delay 250 disposal 0 transparent none interlaced no corrupted no' info.txt
+grep -qx 'frame 1 origin 0,0 size 3x2 bpp 1 delay 250 disposal 1 transparent none interlaced no corrupted no' info.txt
 
 "$tool" frames anim.gif out
 cmp a.ppm out/frame-0.ppm
 tail -c 18 b.ppm | cmp - <(tail -c 18 out/frame-1.ppm)
+
+# A later frame carries only the rectangle that changed, drawn over the one before; an
+# unchanged frame one pixel. b with its middle bottom pixel red, then the same again.
+printf 'P6\n3 2\n255\n\x10\x20\x30\x10\x20\x30\x10\x20\x30\xff\xff\xff\xff\x00\x00\x10\x20\x30' > c.ppm
+"$tool" encode cropped.gif a.ppm b.ppm c.ppm c.ppm
+"$tool" info cropped.gif > info.txt
+grep -q '^frame 2 origin 1,1 size 1x1 .* disposal 1 ' info.txt
+grep -q '^frame 3 origin 0,0 size 1x1 .* disposal 1 ' info.txt
+"$tool" frames cropped.gif cropped
+for i in 2 3; do tail -c 18 c.ppm | cmp - <(tail -c 18 cropped/frame-$i.ppm); done
 
 # Another reader sees both frames (scripts/test installs ImageMagick; without it this fails).
 command -v identify >/dev/null || { echo "ImageMagick's identify is missing"; exit 1; }

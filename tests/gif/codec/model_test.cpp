@@ -164,7 +164,7 @@ TEST(GifModel, AddFrameSetsVersionAndGrowsScreen) {
 TEST(GifModel, LoadFailureKeepsReadFramesWithoutChange) {
     auto bytes = TwoFrames();
     bytes.pop_back();
-    bytes.insert(bytes.end(), {'!', 0x2A, 0});
+    bytes.insert(bytes.end(), {',', 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 2, 0});  // too large
     TGIFImageCore image;
     int changes = 0;
     image.SetOnChange([&] { ++changes; });

@@ -1,6 +1,8 @@
 // Reading GIF structure: signatures, blocks and the model fields they set.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "gif/codec/giferrors.h"
 #include "gif/codec/gifimagecore.h"
 #include "gif/codec/giflimits.h"
@@ -168,9 +170,13 @@ TEST(GifReader, StrayByteAfterImageEndsQuietly) {
     EXPECT_EQ(image.FrameCount(), 2);
 }
 
-TEST(GifReader, UnknownExtensionLabel) {
-    EXPECT_EQ(LoadError(OneFrameWith(GifBuilder().Raw({'!', 0x2A, 0})).bytes()),
-              "Unrecognized extension block: 2a");
+TEST(GifReader, UnknownExtensionIsSkippedAndWrittenBack) {
+    const giftest::Bytes block{'!', 0x2A, 3, 'a', 'b', 'c', 2, 0, 1, 0};
+    TGIFImageCore image;
+    image.LoadFromBytes(OneFrameWith(GifBuilder().Raw(block)).bytes());
+    EXPECT_EQ(image.FrameCount(), 1);
+    const auto saved = image.SaveToBytes();
+    EXPECT_NE(std::search(saved.begin(), saved.end(), block.begin(), block.end()), saved.end());
 }
 
 TEST(GifReader, LoopingCounts) {

@@ -225,11 +225,19 @@ TEST(GifWriter, RoundTripThroughOurDecoder) {
     }
 }
 
-TEST(GifWriter, SecondFrameGetsLocalTable) {
+TEST(GifWriter, SecondFrameGetsLocalTableOnlyWhenTheGlobalOneDiffers) {
+    TGIFImageCore same;
+    same.AddFrame(Paletted(8, 8, 8, 1));
+    same.AddFrame(Paletted(4, 4, 4, 2));
+    const auto sameBytes = same.SaveToBytes();
     TGIFImageCore image;
     image.AddFrame(Paletted(8, 8, 8, 1));
-    image.AddFrame(Paletted(4, 4, 4, 2)).SetOrigin({10, 2});
+    TDib second = Paletted(4, 4, 4, 2);
+    second.SetPaletteEntry(3, {1, 2, 3, 0});
+    image.AddFrame(second).SetOrigin({10, 2});
     TGIFImageCore back;
+    back.LoadFromBytes(sameBytes);
+    EXPECT_FALSE(back.Frame(1).LocalColors());
     back.LoadFromBytes(image.SaveToBytes());
     ASSERT_EQ(back.FrameCount(), 2);
     EXPECT_FALSE(back.Frame(0).LocalColors());
