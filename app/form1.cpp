@@ -1,6 +1,7 @@
 #include "app/form1.h"
 
 #include "app/form2.h"
+#include "app/textlayout.h"
 #include "app/form3.h"
 #include "controls/scrolllabel.h"
 #include "controls/trayicon.h"
@@ -140,6 +141,7 @@ void TForm1::RefreshDisplay() {
     Label1->SetCaption(app::kIpPrefix + address);
     platform::GetLocalHostName(name);
     label2->SetCaption(name);
+    ArrangeTexts();
 }
 
 void TForm1::Timer1Timer(TObject*) { RefreshDisplay(); }
@@ -162,7 +164,25 @@ void TForm1::ApplyCompactLayout(bool compact) {
     Label1->SetLeft(l.ipLeft);
     Label1->SetTop(l.ipTop);
     if (GIFAnimator1) GIFAnimator1->SetVisible(l.indicatorVisible);
+    ArrangeTexts();
     Invalidate();
+}
+
+void TForm1::ArrangeTexts() {
+    if (!Label1 || !Label3 || !label2) return;
+    // The labels size themselves to their text; what they measure is their own size.
+    Label1->AdjustBounds();
+    Label3->AdjustBounds();
+    TBitmap measure(1, 1);
+    measure.Canvas().SetFont(*label2->Font());
+    const app::TextSizes sizes{Label1->Width(), Label1->Height(), Label3->Width(),
+                               Label3->Height(), measure.Canvas().TextHeight(label2->Caption())};
+    const app::TextPlaces p =
+        app::PlaceTexts(Compact1 && Compact1->Checked(), sizes, label2->Left() + label2->Width());
+    for (auto [control, box] : {std::pair<TControl*, app::TextBox>{Label1, p.ip},
+                                {Label3, p.caption},
+                                {label2, p.marquee}})
+        control->SetBounds(box.left, box.top, box.width, box.height);
 }
 
 void TForm1::SetCompactMode() {
@@ -208,11 +228,13 @@ void TForm1::Defaultfonts1Click(TObject*) {
         ResetFont(*c->Font(), "Arial", 7);
         c->Font()->SetHeight(-9);
     }
+    ArrangeTexts();
 }
 
 void TForm1::Fonts(TObject*) {
     FontDialog1->Font()->Assign(*Label1->Font());
     if (FontDialog1->Execute()) Label1->Font()->Assign(*FontDialog1->Font());
+    ArrangeTexts();
 }
 
 void TForm1::Hostname1Click(TObject*) {
@@ -221,6 +243,7 @@ void TForm1::Hostname1Click(TObject*) {
     // Whether confirmed or not, the marquee takes the dialog's font and its width.
     label2->Font()->Assign(*FontDialog1->Font());
     label2->SetWidth(60);
+    ArrangeTexts();
 }
 
 void TForm1::Compact1Click(TObject*) { SetCompactMode(); }
@@ -282,6 +305,7 @@ void TForm1::Defaultset1Click(TObject*) {
     l2.SetSize(7);
     l2.SetStyle(0);
     label2->SetWidth(60);
+    ArrangeTexts();
 }
 
 void TForm1::Defaultsettings1Click(TObject*) {
@@ -290,6 +314,7 @@ void TForm1::Defaultsettings1Click(TObject*) {
     f.SetName("Small Fonts");
     f.SetSize(6);
     f.SetStyle(0);
+    ArrangeTexts();
 }
 
 // Moving, snapping and the compact form

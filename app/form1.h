@@ -25,6 +25,8 @@ class TForm1 : public fw::TForm {
     void SetCompactMode();
     // The layout of a compact or full form, without toggling the check mark.
     void ApplyCompactLayout(bool compact);
+    // Places the address and host-name texts for their current fonts and captions.
+    void ArrangeTexts();
     // Back from the tray or the taskbar if minimised, then to the front (the tray icon's
     // click, and a second start of the program).
     void RestoreAndBringForward();

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <map>
+#include <utility>
 #include <vector>
 
 #include "framework/app/application.h"
@@ -25,10 +26,21 @@ bool Exposed(const TControl& c) {
     return c.Showing() && (!c.AccessibleText().empty() || !c.Hint().empty());
 }
 
+TClickRoleQuery& ClickRoleQuery() {
+    static TClickRoleQuery query;
+    return query;
+}
+
+TClickRole ClickRoleOf(const TControl& c) {
+    return ClickRoleQuery() ? ClickRoleQuery()(c) : HandlerClickRole(c);
+}
+
 // A glyph that shows its hint and answers a click (or the release that ends one) is a
-// button; the skin answers the mouse too, but to drag the window, and shows no hint.
+// button; the skin answers the mouse too, but to drag the window, and shows no hint. A
+// text that acts on a click (Add, Clear, a link) is pressed like one.
 bool Pressable(const TControl& c) {
-    return c.AccessibleText().empty() && c.ShowHint() && (c.OnClick || c.OnMouseUp);
+    if (!c.AccessibleText().empty()) return ClickRoleOf(c) != TClickRole::None;
+    return c.ShowHint() && (c.OnClick || c.OnMouseUp);
 }
 
 }  // namespace
@@ -69,7 +81,16 @@ class ControlAccessible : public LeafAccessible<FwWidget> {
 
     QAccessible::Role role() const override {
         if (!isValid()) return QAccessible::NoRole;
-        if (!control_->AccessibleText().empty()) return QAccessible::StaticText;
+        if (!control_->AccessibleText().empty()) {
+            switch (ClickRoleOf(*control_)) {
+                case TClickRole::Link:
+                    return QAccessible::Link;
+                case TClickRole::Command:
+                    return QAccessible::Button;
+                case TClickRole::None:
+                    return QAccessible::StaticText;
+            }
+        }
         if (Pressable(*control_))
             return control_->PopupMenu() ? QAccessible::ButtonMenu : QAccessible::Button;
         return QAccessible::Graphic;
@@ -198,6 +219,12 @@ QAccessibleInterface* Factory(const QString&, QObject* object) {
 }
 
 }  // namespace
+
+TClickRole HandlerClickRole(const TControl& control) {
+    return control.OnClick ? TClickRole::Command : TClickRole::None;
+}
+
+void SetClickRoleQuery(TClickRoleQuery query) { ClickRoleQuery() = std::move(query); }
 
 void InstallAccessibility() {
     static bool installed = false;
