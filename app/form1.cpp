@@ -1,8 +1,8 @@
 #include "app/form1.h"
 
 #include "app/form2.h"
-#include "app/textlayout.h"
 #include "app/form3.h"
+#include "app/textlayout.h"
 #include "controls/scrolllabel.h"
 #include "controls/trayicon.h"
 #include "framework/app/application.h"
@@ -138,10 +138,13 @@ void TForm1::FormCreate(TObject*) {
 void TForm1::RefreshDisplay() {
     std::string address, name;
     platform::GetLocalIP(address);
-    Label1->SetCaption(app::kIpPrefix + address);
+    const std::string line = app::kIpPrefix + address;
+    // Placing the texts measures them: only a new address can change where they go.
+    const bool moved = line != Label1->Caption();
+    Label1->SetCaption(line);
     platform::GetLocalHostName(name);
     label2->SetCaption(name);
-    ArrangeTexts();
+    if (moved) ArrangeTexts();
 }
 
 void TForm1::Timer1Timer(TObject*) { RefreshDisplay(); }
@@ -175,8 +178,8 @@ void TForm1::ArrangeTexts() {
     Label3->AdjustBounds();
     TBitmap measure(1, 1);
     measure.Canvas().SetFont(*label2->Font());
-    const app::TextSizes sizes{Label1->Width(), Label1->Height(), Label3->Width(),
-                               Label3->Height(), measure.Canvas().TextHeight(label2->Caption())};
+    const app::TextSizes sizes{Label1->Width(), Label1->Height(), Label3->Width(), Label3->Height(),
+                               measure.Canvas().TextHeight(label2->Caption())};
     const app::TextPlaces p =
         app::PlaceTexts(Compact1 && Compact1->Checked(), sizes, label2->Left() + label2->Width());
     for (auto [control, box] : {std::pair<TControl*, app::TextBox>{Label1, p.ip},

@@ -34,9 +34,9 @@ TextPlaces PlaceTexts(bool compact, const TextSizes& s, int marqueeRight) {
     p.caption = Fit(kCaptionLeft, kCaptionTop, s.captionWidth, s.captionHeight, captionRight,
                     kCaptionTop, kFullHeight);
     const int marqueeLeft = std::max(kMarqueeLeft, p.caption.left + p.caption.width + kCaptionGap);
-    p.marquee = Fit(marqueeLeft, kMarqueeTop, marqueeRight - marqueeLeft,
-                    std::max(kMarqueeHeight, s.marqueeHeight), marqueeRight, kMarqueeTop,
-                    kFullHeight);
+    p.marquee =
+        Fit(marqueeLeft, kMarqueeTop, marqueeRight - marqueeLeft,
+            std::max(kMarqueeHeight, s.marqueeHeight), marqueeRight, kMarqueeTop, kFullHeight);
     return p;
 }
 

@@ -210,8 +210,8 @@ bool TFontDialogWindow::NameRefused() {
     if (!(dialog_.Options() & (1u << fdForceFontExist))) return false;
     const QString name = nameEdit_->text().trimmed();
     if (name.isEmpty() || !names_->findItems(name, Qt::MatchFixedString).isEmpty()) return false;
-    MessageDlg("There is no font with that name.\nChoose a font from the list of fonts.",
-               mtWarning, 1u << mbOK);
+    MessageDlg("There is no font with that name.\nChoose a font from the list of fonts.", mtWarning,
+               1u << mbOK);
     nameEdit_->setFocus();
     nameEdit_->selectAll();
     return true;

@@ -119,8 +119,20 @@ class ControlAccessible : public LeafAccessible<FwWidget> {
     }
     // A press is a left click in the control's middle, through the same messages as the
     // mouse's, so the control's own handlers decide what it does.
+    // It runs once the reader's request has been answered: a press that opens a modal box
+    // (Clear asks first) would otherwise hold the reader until the box is closed.
     void doAction(const QString& name) override {
         if (name != pressAction() || !isValid() || !Pressable(*control_)) return;
+        const QAccessible::Id self = QAccessible::uniqueId(this);
+        QMetaObject::invokeMethod(
+            host_.data(),
+            [self] {
+                auto* me = static_cast<ControlAccessible*>(QAccessible::accessibleInterface(self));
+                if (me && me->isValid() && Pressable(*me->control_)) me->Press();
+            },
+            Qt::QueuedConnection);
+    }
+    void Press() {
         TControl* c = control_;
         const intptr_t at = static_cast<intptr_t>(((c->ClientHeight() / 2) << 16) |
                                                   ((c->ClientWidth() / 2) & 0xFFFF));

@@ -128,8 +128,7 @@ class MenuLevelAccessible : public QAccessibleWidget {
     // caption, or else by the window whose menu it is.
     QString text(QAccessible::Text t) const override {
         TMenuLevelWindow* l = Level();
-        if (t != QAccessible::Name || !l || !l->Handle()->item)
-            return QAccessibleWidget::text(t);
+        if (t != QAccessible::Name || !l || !l->Handle()->item) return QAccessibleWidget::text(t);
         const TMenuItem* item = l->Handle()->item;
         if (item->Parent() || !item->Caption().empty()) return MenuSpokenName(item->Caption());
         for (TComponent* c = &l->Tracker()->Menu(); c; c = c->Owner())
