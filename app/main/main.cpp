@@ -5,8 +5,8 @@
 #include <string_view>
 
 #include "app/commandline.h"
-#include "app/form1.h"
 #include "app/iplog.h"
+#include "app/mainwindow.h"
 #include "controls/registercontrols.h"
 #include "framework/app/application.h"
 #include "framework/app/display.h"
@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    fw::TApplication application(nullptr);
+    fw::TAppController application(nullptr);
     application.Initialize(argc, argv);
     fw::RegisterFrameworkClasses();
     ctl::RegisterControlClasses();

@@ -18,7 +18,7 @@ using TClickRoleQuery = std::function<TClickRole(const TControl&)>;
 void SetClickRoleQuery(TClickRoleQuery query);  // empty: HandlerClickRole
 
 // Makes Qt ask us for the interfaces of our windows. Once per process; later calls do
-// nothing. TApplication::Initialize calls it.
+// nothing. TAppController::Initialize calls it.
 void InstallAccessibility();
 
 // Tells a listening screen reader that the control's text changed.

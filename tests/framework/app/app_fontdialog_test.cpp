@@ -103,7 +103,7 @@ TEST(FontDialog, OkTakesTheFontCancelLeavesItAndApplyNeedsAHandler) {
     w.ApplyButton()->click();
     EXPECT_EQ(l.dialog.Font()->Size(), 20);
     int applied = 0;
-    l.dialog.OnApply.Set([&](TObject*) { applied = l.dialog.Font()->Size(); });
+    l.dialog.OnApply.Set([&](TPropertyObject*) { applied = l.dialog.Font()->Size(); });
     w.ApplyButton()->click();
     EXPECT_EQ(applied, 9);
     l.dialog.SetOptions(1u << fdEffects);
@@ -145,7 +145,8 @@ TEST(FontDialog, TypedNameAndSizeSelectTheirEntriesWithoutBeingOverwritten) {
 TEST(FontDialog, OnlyExistingFontsRefusesANameInNoEntry) {
     Loaded l;
     int warnings = 0;
-    SetMessageBoxRunner([&](const std::string&, TMsgDlgType, unsigned) { return ++warnings, 1; });
+    SetMessageBoxRunner(
+        [&](const std::string&, TMessageBoxKind, unsigned) { return ++warnings, 1; });
     struct Case {
         bool forced;
         const char* name;
