@@ -6,6 +6,7 @@
 #include "controls/tiledbitmap.h"
 #include "controls/trayicon.h"
 #include "controls/urllabel.h"
+#include "framework/controls/accessible.h"
 #include "framework/core/classregistry.h"
 
 namespace ctl {
@@ -16,6 +17,11 @@ void RegisterControlClasses() {
           &TURLLabel::StaticClassInfo(), &TTiledBitmap::StaticClassInfo(),
           &TShadowLabel::StaticClassInfo(), &TTrayIcon::StaticClassInfo()})
         fw::RegisterClass(*info);
+    // A link opens its address on a click of its own, with no handler bound.
+    fw::SetClickRoleQuery([](const fw::TControl& c) {
+        auto* link = dynamic_cast<const TURLLabel*>(&c);
+        return link && link->LinkState() ? fw::TClickRole::Link : fw::HandlerClickRole(c);
+    });
 }
 
 }  // namespace ctl

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/commandline.h"
 #include "app/iplog.h"
 #include "app/mainwindow.h"
 #include "app/registerclasses.h"
@@ -15,6 +16,22 @@
 #include "platform/singleinstance.h"
 
 int main(int argc, char** argv) {
+    // Asking for help or the version needs no display; an argument we do not know stops
+    // the start rather than being passed on to the toolkit unseen.
+    switch (const app::StartRequest request = app::ReadArguments(argc, argv); request.action) {
+        case app::StartAction::Help:
+            std::fputs(app::UsageText().c_str(), stdout);
+            return 0;
+        case app::StartAction::Version:
+            std::fputs(app::VersionText().c_str(), stdout);
+            return 0;
+        case app::StartAction::Refuse:
+            std::fprintf(stderr, "rezazo: unrecognised argument '%s'\n%s", request.refused.c_str(),
+                         app::UsageText().c_str());
+            return 2;
+        case app::StartAction::Run:
+            break;
+    }
     // The program places its windows itself, which Wayland does not allow: on a Wayland
     // session it runs on XWayland, unless a platform is asked for explicitly.
     auto empty = [](const char* name) {

@@ -16,6 +16,7 @@
 #include "framework/core/appservices.h"
 #include "framework/core/classbuilder.h"
 #include "framework/core/guithread.h"
+#include "framework/menus/menuaccessible.h"
 #include "framework/text/componenttext.h"
 
 namespace fw {
@@ -49,6 +50,8 @@ TAppController::~TAppController() {
 void TAppController::Initialize(int& argc, char** argv) {
     if (!QCoreApplication::instance()) ownedApp_ = std::make_unique<QApplication>(argc, argv);
     InstallAccessibility();
+    // Before a reader first asks for the application: its interface is made once.
+    InstallMenuAccessibility();
     auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
     if (app) {
         app->setQuitOnLastWindowClosed(false);

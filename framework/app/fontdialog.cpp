@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "framework/app/application.h"
@@ -45,6 +46,18 @@ QStringList FaceNames() {
 void SelectText(QListWidget* list, const QString& text) {
     auto found = list->findItems(text, Qt::MatchFixedString);
     list->setCurrentItem(found.isEmpty() ? nullptr : found.first());
+}
+
+// Typing in an edit moves its list to the entry it names, or to the first that begins with
+// it, without the list writing its entry back over what is being typed.
+void FollowTyping(QListWidget* list, const QString& typed) {
+    const QString text = typed.trimmed();
+    auto found = list->findItems(text, Qt::MatchFixedString);
+    if (found.isEmpty() && !text.isEmpty()) found = list->findItems(text, Qt::MatchStartsWith);
+    const QSignalBlocker quiet(list);
+    list->setCurrentItem(found.isEmpty() ? nullptr : found.first());
+    if (!found.isEmpty()) list->scrollToItem(found.first());
+    list->viewport()->update();
 }
 }  // namespace
 
@@ -138,7 +151,10 @@ QDialogButtonBox* TFontDialogWindow::BuildButtons() {
             }
         });
     }
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::accepted, this, [this] {
+        if (NameRefused()) return;
+        accept();
+    });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     return buttons;
 }
@@ -178,10 +194,27 @@ void TFontDialogWindow::ConnectFields() {
     });
     connect(nameEdit_, &QLineEdit::textChanged, this, [this] { UpdateSample(); });
     connect(sizeEdit_, &QLineEdit::textChanged, this, [this] { UpdateSample(); });
+    connect(nameEdit_, &QLineEdit::textEdited, this,
+            [this](const QString& t) { FollowTyping(names_, t); });
+    connect(sizeEdit_, &QLineEdit::textEdited, this,
+            [this](const QString& t) { FollowTyping(sizes_, t); });
     connect(styles_, &QListWidget::currentRowChanged, this, [this] { UpdateSample(); });
     connect(colors_, &QComboBox::currentIndexChanged, this, [this] { UpdateSample(); });
     connect(underline_, &QCheckBox::toggled, this, [this] { UpdateSample(); });
     connect(strikeOut_, &QCheckBox::toggled, this, [this] { UpdateSample(); });
+}
+
+// With "only existing fonts" a name that is in no entry of the list is refused: the user
+// is told and goes on typing, instead of the name being kept while another font draws.
+bool TFontDialogWindow::NameRefused() {
+    if (!(dialog_.Options() & (1u << fdForceFontExist))) return false;
+    const QString name = nameEdit_->text().trimmed();
+    if (name.isEmpty() || !names_->findItems(name, Qt::MatchFixedString).isEmpty()) return false;
+    MessageDlg("There is no font with that name.\nChoose a font from the list of fonts.", mtWarning,
+               1u << mbOK);
+    nameEdit_->setFocus();
+    nameEdit_->selectAll();
+    return true;
 }
 
 TFont TFontDialogWindow::ChosenFont() const {

@@ -47,6 +47,8 @@ class TFontDialogWindow : public QDialog {
     void ShowLoaded();
     void ConnectFields();
     void UpdateSample();
+    // Says so and keeps the dialog open when the typed name must name an existing font.
+    bool NameRefused();
 
     TFontDialog& dialog_;
     TFont loaded_;

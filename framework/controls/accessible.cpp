@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <map>
+#include <utility>
 #include <vector>
 
 #include "framework/controls/controls.h"
@@ -24,10 +25,21 @@ bool Exposed(const TControl& c) {
     return c.Showing() && (!c.AccessibleText().empty() || !c.Hint().empty());
 }
 
+TClickRoleQuery& ClickRoleQuery() {
+    static TClickRoleQuery query;
+    return query;
+}
+
+TClickRole ClickRoleOf(const TControl& c) {
+    return ClickRoleQuery() ? ClickRoleQuery()(c) : HandlerClickRole(c);
+}
+
 // A glyph that shows its hint and answers a click (or the release that ends one) is a
-// button; the skin answers the mouse too, but to drag the window, and shows no hint.
+// button; the skin answers the mouse too, but to drag the window, and shows no hint. A
+// text that acts on a click (Add, Clear, a link) is pressed like one.
 bool Pressable(const TControl& c) {
-    return c.AccessibleText().empty() && c.ShowHint() && (c.OnClick || c.OnMouseUp);
+    if (!c.AccessibleText().empty()) return ClickRoleOf(c) != TClickRole::None;
+    return c.ShowHint() && (c.OnClick || c.OnMouseUp);
 }
 
 }  // namespace
@@ -68,7 +80,16 @@ class ControlAccessible : public LeafAccessible<FwWidget> {
 
     QAccessible::Role role() const override {
         if (!isValid()) return QAccessible::NoRole;
-        if (!control_->AccessibleText().empty()) return QAccessible::StaticText;
+        if (!control_->AccessibleText().empty()) {
+            switch (ClickRoleOf(*control_)) {
+                case TClickRole::Link:
+                    return QAccessible::Link;
+                case TClickRole::Command:
+                    return QAccessible::Button;
+                case TClickRole::None:
+                    return QAccessible::StaticText;
+            }
+        }
         if (Pressable(*control_))
             return control_->PopupMenu() ? QAccessible::ButtonMenu : QAccessible::Button;
         return QAccessible::Graphic;
@@ -97,8 +118,20 @@ class ControlAccessible : public LeafAccessible<FwWidget> {
     }
     // A press is a left click in the control's middle, through the same messages as the
     // mouse's, so the control's own handlers decide what it does.
+    // It runs once the reader's request has been answered: a press that opens a modal box
+    // (Clear asks first) would otherwise hold the reader until the box is closed.
     void doAction(const QString& name) override {
         if (name != pressAction() || !isValid() || !Pressable(*control_)) return;
+        const QAccessible::Id self = QAccessible::uniqueId(this);
+        QMetaObject::invokeMethod(
+            host_.data(),
+            [self] {
+                auto* me = static_cast<ControlAccessible*>(QAccessible::accessibleInterface(self));
+                if (me && me->isValid() && Pressable(*me->control_)) me->Press();
+            },
+            Qt::QueuedConnection);
+    }
+    void Press() {
         TControl* c = control_;
         const intptr_t at = static_cast<intptr_t>(((c->ClientHeight() / 2) << 16) |
                                                   ((c->ClientWidth() / 2) & 0xFFFF));
@@ -197,6 +230,12 @@ QAccessibleInterface* Factory(const QString&, QObject* object) {
 }
 
 }  // namespace
+
+TClickRole HandlerClickRole(const TControl& control) {
+    return control.OnClick ? TClickRole::Command : TClickRole::None;
+}
+
+void SetClickRoleQuery(TClickRoleQuery query) { ClickRoleQuery() = std::move(query); }
 
 void InstallAccessibility() {
     static bool installed = false;

@@ -1,10 +1,14 @@
 #include "framework/menus/menuaccessible.h"
 
 #include <QAccessible>
+#include <QAccessibleObject>
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QPointer>
 #include <map>
+#include <vector>
 
+#include "framework/controls/controls.h"
 #include "framework/controls/leafaccessible.h"
 #include "framework/menus/menuengine.h"
 #include "framework/menus/menulevel.h"
@@ -120,11 +124,16 @@ class MenuLevelAccessible : public QAccessibleWidget {
         for (const auto& [index, id] : items_) QAccessible::deleteAccessibleInterface(id);
     }
 
-    // A submenu is named by the entry that opened it.
+    // A submenu is named by the entry that opened it; the top level by the menu's own
+    // caption, or else by the window whose menu it is.
     QString text(QAccessible::Text t) const override {
         TMenuLevelWindow* l = Level();
-        if (t == QAccessible::Name && l && l->Handle()->item && l->Handle()->item->Parent())
-            return MenuSpokenName(l->Handle()->item->Caption());
+        if (t != QAccessible::Name || !l || !l->Handle()->item) return QAccessibleWidget::text(t);
+        const TMenuItem* item = l->Handle()->item;
+        if (item->Parent() || !item->Caption().empty()) return MenuSpokenName(item->Caption());
+        for (TComponent* c = &l->Tracker()->Menu(); c; c = c->Owner())
+            if (auto* control = dynamic_cast<TControl*>(c); control && !control->Caption().empty())
+                return MenuSpokenName(control->Caption());
         return QAccessibleWidget::text(t);
     }
 
@@ -167,8 +176,45 @@ class MenuLevelAccessible : public QAccessibleWidget {
     mutable std::map<int, QAccessible::Id> items_;
 };
 
+// Qt leaves popup windows out of the application's children, so a reader walking down
+// from the program would never meet an open menu: the open levels follow its windows.
+class ApplicationAccessible : public QAccessibleApplication {
+  public:
+    int childCount() const override {
+        return QAccessibleApplication::childCount() + static_cast<int>(OpenLevels().size());
+    }
+    QAccessibleInterface* child(int index) const override {
+        const int windows = QAccessibleApplication::childCount();
+        if (index < windows) return QAccessibleApplication::child(index);
+        const std::vector<TMenuLevelWidget*> levels = OpenLevels();
+        const auto i = static_cast<std::size_t>(index - windows);
+        return i < levels.size() ? QAccessible::queryAccessibleInterface(levels[i]) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        const int i = QAccessibleApplication::indexOfChild(child);
+        if (i >= 0 || !child) return i;
+        const std::vector<TMenuLevelWidget*> levels = OpenLevels();
+        for (std::size_t k = 0; k < levels.size(); ++k)
+            if (levels[k] == child->object())
+                return QAccessibleApplication::childCount() + static_cast<int>(k);
+        return -1;
+    }
+
+  private:
+    static std::vector<TMenuLevelWidget*> OpenLevels() {
+        std::vector<TMenuLevelWidget*> out;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* level = dynamic_cast<TMenuLevelWidget*>(w);
+                level && level->Level() && level->isVisible())
+                out.push_back(level);
+        return out;
+    }
+};
+
 QAccessibleInterface* Factory(const QString&, QObject* object) {
     if (auto* w = dynamic_cast<TMenuLevelWidget*>(object)) return new MenuLevelAccessible(w);
+    if (object && object == QCoreApplication::instance() && qobject_cast<QApplication*>(object))
+        return new ApplicationAccessible;
     return nullptr;
 }
 

@@ -11,7 +11,8 @@ namespace fw {
 
 class TMenuLevelWindow;
 
-// Makes Qt ask us for the interfaces of the level windows. Once per process.
+// Makes Qt ask us for the interfaces of the level windows, and of the application, which
+// lists the open levels among its windows. Once per process, before a reader asks.
 void InstallMenuAccessibility();
 
 // Announcements; they cost nothing while no reader listens.

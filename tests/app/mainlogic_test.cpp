@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/textlayout.h"
 #include "framework/controls/controls.h"
 
 using namespace app;
@@ -113,4 +114,64 @@ TEST(Clipboard, KeepsAtMostTheFirst255Characters) {
     EXPECT_EQ(ClipboardText(std::string(300, 'a')).size(), 255u);
     EXPECT_EQ(ClipboardText("10.0.0.7"), "10.0.0.7");
     EXPECT_EQ(ClipboardText(""), "");
+}
+
+TEST(TextPlaces, DesignedWhileTheTextsFitClippedAtTheirNeighboursOtherwise) {
+    // Sizes: address w, h; caption w, h; marquee text height. Marquee right edge 145.
+    struct Case {
+        const char* what;
+        bool compact;
+        TextSizes sizes;
+        TextBox ip, caption, marquee;
+    };
+    const Case cases[] = {
+        {"design fonts",
+         false,
+         {100, 10, 49, 12, 12},
+         {27, 23, 100, 10},
+         {27, 32, 49, 12},
+         {78, 31, 67, 13}},
+        {"address past the indicator",
+         false,
+         {130, 10, 49, 12, 12},
+         {27, 23, 115, 10},
+         {27, 32, 49, 12},
+         {78, 31, 67, 13}},
+        {"tall address moves up to the title, then is cut",
+         false,
+         {100, 20, 49, 12, 12},
+         {27, 17, 100, 16},
+         {27, 32, 49, 12},
+         {78, 31, 67, 13}},
+        {"wide caption pushes the marquee, whose end stays",
+         false,
+         {100, 10, 65, 15, 15},
+         {27, 23, 100, 10},
+         {27, 32, 65, 15},
+         {94, 31, 51, 15}},
+        {"huge caption leaves the marquee room",
+         false,
+         {100, 10, 200, 30, 30},
+         {27, 23, 100, 10},
+         {27, 32, 92, 19},
+         {121, 31, 24, 20}},
+        {"compact: a tall address rises to stay whole",
+         true,
+         {100, 20, 49, 12, 12},
+         {22, 4, 100, 20},
+         {27, 32, 49, 12},
+         {78, 31, 67, 13}},
+        {"compact: taller than the window, cut; stops at the glyphs",
+         true,
+         {200, 30, 49, 12, 12},
+         {22, 0, 125, 24},
+         {27, 32, 49, 12},
+         {78, 31, 67, 13}},
+    };
+    for (const Case& c : cases) {
+        const TextPlaces p = PlaceTexts(c.compact, c.sizes, 145);
+        EXPECT_EQ(p.ip, c.ip) << c.what;
+        EXPECT_EQ(p.caption, c.caption) << c.what;
+        EXPECT_EQ(p.marquee, c.marquee) << c.what;
+    }
 }

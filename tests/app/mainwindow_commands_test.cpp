@@ -141,7 +141,10 @@ TEST_F(MainWindowCommands, TheHostNameFontCommandsSetTheMarqueeEvenOnCancel) {
         Choose(item);
         ExpectChosenFont(form_->Label3);
         ExpectChosenFont(form_->label2);
-        EXPECT_EQ(form_->label2->Width(), 60);
+        // The wider caption pushes the marquee right; it still ends where 60 pixels from its
+        // designed place end.
+        EXPECT_EQ(form_->label2->Left(), form_->Label3->Left() + form_->Label3->Width() + 2);
+        EXPECT_EQ(form_->label2->Left() + form_->label2->Width(), 78 + 60);
         ExpectFont(form_->Label1, "Small Fonts", -8, fw::clBlack, 0);
     }
 }

@@ -3,7 +3,11 @@
 # the window named "Rezazo '98" holds the address line and the host name as texts, and the
 # glyphs as buttons. The system menu is met as a reader meets it, through the focus events
 # of its items: a popup menu of named items and separators, the focus following the keys
-# into submenus and back, checked entries marked, and items pressed through their actions. Debian's pyatspi belongs to the system Python, whichever python3 is first.
+# into submenus and back, checked entries marked, and items pressed through their actions;
+# the open menu is among the program's windows, with a name. The About window, named, has
+# links that open their address when pressed and an "X" that closes it; the log window's
+# Add and Clear are pressed as buttons (Clear's question answered No over AT-SPI too).
+# Debian's pyatspi belongs to the system Python, whichever python3 is first.
 set -euo pipefail
 bin=$1
 source "$(dirname "$0")/common.sh"
@@ -119,6 +123,10 @@ if not {"Minimize", "Close"} <= buttons:
 print("read over AT-SPI:", address[0])
 
 menu = open_system_menu().parent
+application = window.parent
+listed = [c for c in application if c is not None and c.getRoleName() == "popup menu"]
+if menu not in listed or not menu.name:
+    sys.exit("the open menu (named %r) is not among the windows: %r" % (menu.name, listed))
 items = [(c.getRoleName(), c.name) for c in menu]
 print(menu.getRoleName(), items)
 want = [("menu item", "Settings"), ("separator", ""), ("menu item", "Copy to clipboard"),
@@ -164,17 +172,105 @@ while True:
         sys.exit("pressing Hostname copied %r" % clip)
     time.sleep(0.1)
 print("menu items pressed over AT-SPI")
+
+def until(what, probe, seconds=10):
+    end = time.time() + seconds
+    while time.time() < end:
+        pump(0.1)
+        found = probe()
+        if found:
+            return found
+    sys.exit(what)
+
+def press(node, action="Press"):
+    a = node.queryAction()
+    a.doAction([a.getName(i) for i in range(a.nActions)].index(action))
+
+def shown_frame(name):
+    for c in application:
+        if c is not None and c.getRoleName() == "frame" and c.name == name and "showing" in states(c):
+            return c
+    return None
+
+def choose(entry):
+    menu = open_system_menu().parent
+    press([c for c in menu if c.name == entry][0])
+    wait_closed(menu)
+
+def descendants(node, role):
+    out = []
+    for c in node:
+        if c is not None:
+            if c.getRoleName() == role:
+                out.append(c)
+            out += descendants(c, role)
+    return out
+
+opened = sys.argv[1]
+def opened_has(line):
+    try:
+        return line in open(opened).read().splitlines()
+    except FileNotFoundError:
+        return False
+
+choose("About...")
+about = until("no About window named \"About Rezazo '98\"", lambda: shown_frame("About Rezazo '98"))
+links = {c.name: c for c in descendants(about, "link")}
+for name, target in (("https://rezazo.example.org/", "https://rezazo.example.org/"),
+                     ("feedback@rezazo.example.org", "mailto:feedback@rezazo.example.org")):
+    if name not in links:
+        sys.exit("no link %r among %r" % (name, list(links)))
+    press(links[name])
+    until("pressing %s opened nothing" % name, lambda: opened_has(target))
+close = [c for c in descendants(about, "push button") if c.name == "X"]
+if not close:
+    sys.exit("no X button in the About window")
+press(close[0])
+until("X did not close the About window", lambda: shown_frame("About Rezazo '98") is None)
+print("About window read and used over AT-SPI")
+
+choose("IP Keeper")
+log = until("no log window", lambda: shown_frame("IP Logger"))
+buttons = {c.name: c for c in descendants(log, "push button")}
+if not {"Add", "Clear"} <= set(buttons):
+    sys.exit("log window read as %r" % [(c.getRoleName(), c.name) for c in log])
+log_file = sys.argv[2]
+def logged():
+    try:
+        return "Local IP : " in open(log_file, errors="replace").read()
+    except FileNotFoundError:
+        return False
+press(buttons["Add"])
+until("Add wrote no record", logged)
+# Clear asks first; the question is answered No over AT-SPI too, and the log stays.
+press(buttons["Clear"])
+def question():
+    for c in application:
+        if c is not None and c.getRoleName() in ("dialog", "alert") and "showing" in states(c):
+            return [b for b in descendants(c, "push button") if b.name.replace("&", "") == "No"]
+    return None
+press(until("Clear asked nothing", question)[0])
+until("the question stayed", lambda: not question())
+pump(0.5)
+if not logged():
+    sys.exit("No cleared the log")
+print("log window read and used over AT-SPI")
 PY
 
 cat >"$tmp/session.sh" <<'SH'
 set -eu
 bin=$1 tmp=$2
 export XDG_CONFIG_HOME="$tmp/config" QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_SCALE_FACTOR=1
-env -u QT_QPA_PLATFORM "$bin" &
+# Links open through a recording opener first on the program's PATH; the log is a copy's.
+mkdir -p "$tmp/bin" "$tmp/prog"
+printf '#!/bin/sh\nprintf "%%s\\n" "$*" >> "%s/opened"\n' "$tmp" > "$tmp/bin/xdg-open"
+chmod +x "$tmp/bin/xdg-open"
+cp "$bin" "$tmp/prog/rezazo"
+PATH="$tmp/bin:$PATH" env -u QT_QPA_PLATFORM "$tmp/prog/rezazo" &
 pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT
 status=0
-timeout 60 /usr/bin/python3 "$tmp/read.py" || status=$?
+timeout 90 /usr/bin/python3 "$tmp/read.py" "$tmp/opened" "$tmp/prog/IP.LOG" || status=$?
 kill -TERM $pid
 wait $pid || true
 exit $status

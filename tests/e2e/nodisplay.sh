@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Without a display the program says so in one line and ends with status 1: DISPLAY unset,
-# and DISPLAY naming a display where no server listens.
+# and DISPLAY naming a display where no server listens. Help and version need none; an
+# argument it does not know gets the usage on standard error and status 2, display or not.
 set -euo pipefail
 bin=$1
 source "$(dirname "$0")/common.sh"  # no need_display: this one runs without
@@ -19,5 +20,38 @@ for how in unset ":$free"; do
     [ "$(printf '%s\n' "$err" | wc -l)" -eq 1 ] || { echo "DISPLAY $how: more than one line: $err"; exit 1; }
     [[ "$err" == "rezazo: cannot open display "* ]] || { echo "DISPLAY $how: said '$err'"; exit 1; }
     if [ "$how" != unset ]; then [[ "$err" == *"$how"* ]] || { echo "does not name $how: $err"; exit 1; }; fi
+done
+
+nodisplay() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 20 "$bin" "$@"; }
+for args in "--help" "-h" "--version" "-V" "--version --bogus" "--help -V"; do
+    set +e
+    # shellcheck disable=SC2086
+    out=$(nodisplay $args 2>"$XDG_CONFIG_HOME/err")
+    rc=$?
+    set -e
+    [ $rc -eq 0 ] || fail "$args: status $rc"
+    [ ! -s "$XDG_CONFIG_HOME/err" ] || fail "$args wrote to standard error: $(cat "$XDG_CONFIG_HOME/err")"
+    case $args in
+        -h | --help*) [[ "$out" == "Usage: rezazo "*"--version"* ]] || fail "$args printed '$out'" ;;
+        *) [[ "$out" =~ ^"Rezazo '98 "[0-9]+\.[0-9]+$ ]] || fail "$args printed '$out'" ;;
+    esac
+done
+# The refusal comes before the display check, so it holds with and without one.
+for how in unset ":$free"; do
+    for args in "--bogus" "-x" "extra" "-session" "--helpme"; do
+        set +e
+        # shellcheck disable=SC2086
+        if [ "$how" = unset ]; then
+            out=$(nodisplay $args 2>"$XDG_CONFIG_HOME/err")
+        else
+            out=$(env -u WAYLAND_DISPLAY DISPLAY="$how" timeout 20 "$bin" $args 2>"$XDG_CONFIG_HOME/err")
+        fi
+        rc=$?
+        set -e
+        [ $rc -eq 2 ] || fail "$args ($how): status $rc, not 2"
+        [ -z "$out" ] || fail "$args ($how) printed on standard output: $out"
+        head -n1 "$XDG_CONFIG_HOME/err" | grep -qF "'$args'" || fail "$args ($how) not named: $(cat "$XDG_CONFIG_HOME/err")"
+        grep -q "^Usage: rezazo " "$XDG_CONFIG_HOME/err" || fail "$args ($how): no usage"
+    done
 done
 echo "no display ok"

@@ -35,6 +35,11 @@ for size in 16 32 48 64; do
   file "$icon" | grep -q "PNG image data, $size x $size, 8-bit/color RGBA" ||
     { echo "icon $size: $(file "$icon")"; exit 1; }
 done
+man="$root/usr/share/man/man1/rezazo.1"
+grep -q "^\.TH REZAZO 1 .*$version" "$man" || { echo "manual page: $(head -n1 "$man" 2>&1)"; exit 1; }
+if command -v man >/dev/null; then
+  man -l "$man" 2>&1 >/dev/null | grep . && { echo "manual page has errors"; exit 1; }
+fi
 metainfo="$root/usr/share/metainfo/rezazo.metainfo.xml"
 grep -q "<release version=\"$version\"" "$metainfo" || { echo "metainfo release"; exit 1; }
 if command -v appstreamcli >/dev/null; then

@@ -111,4 +111,61 @@ TEST(FontDialog, OkTakesTheFontCancelLeavesItAndApplyNeedsAHandler) {
     EXPECT_EQ(noApply.ApplyButton(), nullptr);
 }
 
+// What typing in an edit does (setText alone is what the program does).
+void Type(QLineEdit* edit, const QString& text) {
+    edit->setText(text);
+    emit edit->textEdited(text);
+}
+
+TEST(FontDialog, TypedNameAndSizeSelectTheirEntriesWithoutBeingOverwritten) {
+    Loaded l;
+    TFontDialogWindow w(l.dialog);
+    struct Case {
+        QLineEdit* edit;
+        QListWidget* list;
+        const char *typed, *selected;  // null: nothing selected
+    };
+    for (Case c : {Case{w.NameEdit(), w.Names(), "arial", "Arial"},
+                   Case{w.NameEdit(), w.Names(), "MS Sans", "MS Sans Serif"},
+                   Case{w.NameEdit(), w.Names(), "NoSuchFontXYZ", nullptr},
+                   Case{w.SizeEdit(), w.Sizes(), "14", "14"},
+                   Case{w.SizeEdit(), w.Sizes(), "13", nullptr}}) {
+        Type(c.edit, QString::fromLatin1(c.typed));
+        EXPECT_EQ(c.edit->text(), c.typed);
+        QListWidgetItem* item = c.list->currentItem();
+        if (c.selected) {
+            ASSERT_NE(item, nullptr) << c.typed;
+            EXPECT_EQ(item->text(), c.selected);
+        } else {
+            EXPECT_EQ(item, nullptr) << c.typed;
+        }
+    }
+}
+
+TEST(FontDialog, OnlyExistingFontsRefusesANameInNoEntry) {
+    Loaded l;
+    int warnings = 0;
+    SetMessageBoxRunner(
+        [&](const std::string&, TMessageBoxKind, unsigned) { return ++warnings, 1; });
+    struct Case {
+        bool forced;
+        const char* name;
+        bool accepted;
+    };
+    for (Case c : {Case{true, "NoSuchFontXYZ", false}, Case{true, "arial", true},
+                   Case{false, "NoSuchFontXYZ", true}}) {
+        l.dialog.SetOptions((1u << fdEffects) | (c.forced ? 1u << fdForceFontExist : 0u));
+        TFontDialogWindow w(l.dialog);
+        w.show();
+        Type(w.NameEdit(), QString::fromLatin1(c.name));
+        const int before = warnings;
+        for (QPushButton* b : w.findChildren<QPushButton*>())
+            if (b->isDefault()) b->click();
+        EXPECT_EQ(w.result() == QDialog::Accepted, c.accepted) << c.name;
+        EXPECT_EQ(w.isVisible(), !c.accepted) << c.name;
+        EXPECT_EQ(warnings - before, c.accepted ? 0 : 1) << c.name;
+    }
+    SetMessageBoxRunner(nullptr);
+}
+
 }  // namespace
