@@ -189,7 +189,10 @@ fi
 # A kill -9 leaves the lock file and the socket behind: the next start is not blocked.
 kill -9 "$pid"
 wait "$pid" 2>/dev/null || true
-[ -e "$tmp/rt/rezazo-_${DISPLAY#:}.lock" ] || fail "no lock file where expected"
+# The lock's place depends on the user alone: their runtime folder, else their own cache.
+lockdir=/run/user/$(id -u)
+[ -d "$lockdir" ] && [ -O "$lockdir" ] || lockdir=$(getent passwd "$(id -u)" | cut -d: -f6)/.cache/rezazo
+[ -e "$lockdir/rezazo-_${DISPLAY#:}.lock" ] || fail "no lock file in $lockdir"
 start
 wait_or_fail "the tray icon after a crash" icon_docked
 (cd / && exec "$tmp/prog/rezazo"); rc=$?
@@ -224,4 +227,87 @@ wait_or_fail "the icon added again when a tray host appeared" icon_docked
 
 kill -TERM "$pid"
 wait_or_fail "the program to end" sh -c "! kill -0 $pid"
+
+# --- one instance whatever the environment says -------------------------------------------
+# Two starts on one display, with and without XDG_RUNTIME_DIR, and a lock folder another
+# user made where a lock used to live: one widget all the same.
+foreign=/tmp/rezazo-$(id -u)
+if [ ! -e "$foreign" ]; then
+    mkdir -m 777 "$foreign"
+    chown nobody "$foreign" 2>/dev/null || true
+    remove_at_exit "$foreign"
+fi
+for first in unset set; do
+    if [ $first = unset ]; then env_first=(-u XDG_RUNTIME_DIR); env_second=(XDG_RUNTIME_DIR=$tmp/rt); else
+        env_first=(XDG_RUNTIME_DIR=$tmp/rt); env_second=(-u XDG_RUNTIME_DIR); fi
+    (cd / && exec env "${env_first[@]}" "$tmp/prog/rezazo") &
+    pid=$!
+    end_at_exit "$pid"
+    win=$(window_named "^Rezazo '98\$") || fail "the main window did not appear ($first)"
+    err=$(cd / && env "${env_second[@]}" "$tmp/prog/rezazo" 2>&1) || fail "second start ($first): $?"
+    [ -z "$err" ] || fail "second start ($first) said: $err"
+    [ "$(xdotool search --onlyvisible --name "^Rezazo '98\$" | wc -l)" -eq 1 ] || fail "two widgets ($first)"
+    kill -TERM "$pid"
+    wait_or_fail "the program to end" sh -c "! kill -0 $pid"
+done
+
+# --- IP.LOG of every shape: linked, dangling, read-only, no final newline, one long line ----
+target=$tmp/target/real.log
+open_log() {
+    wait_or_fail "the tray icon" icon_docked
+    tray_menu
+    xdotool key k
+    logwin=$(window_named '^IP Logger$') || fail "no log window ($1)"
+}
+stop() {
+    kill -TERM "$pid"
+    wait_or_fail "the program to end" sh -c "! kill -0 $pid"
+}
+long_line() { head -c 1048576 /dev/zero | tr '\0' a > "$log"; }
+# case  make-the-log  the-file-to-watch  lines-it-has-after-Add
+while IFS='|' read -r name make watch after; do
+    rm -rf "$tmp/target" "$log"
+    mkdir -p "$tmp/target"
+    eval "$make"
+    eval "watch=$watch"
+    start
+    open_log "$name"
+    xdotool mousemove --window "$logwin" 84 8 click 1
+    wait_or_fail "the record ($name)" sh -c "[ \$(tr -cd '\\n' < '$watch' | wc -c) -eq $after ]"
+    [ "$watch" = "$log" ] || [ -L "$log" ] || fail "the link was replaced ($name)"
+    if [ "$name" = no-final-newline ]; then
+        grep -q $'^no-final-newline\r$' "$log" && grep -q $'^Time : ' "$log" || fail "record glued: $(cat -A "$log")"
+    fi
+    import -window root "$tmp/shape.png"
+    cp "$tmp/shape.png" "/tmp/rezazo-tray-log-$name-$wm.png"
+    stop
+done <<'CASES'
+link|printf 'old\r\n' > "$target"; ln -s ../target/real.log "$log"|$target|6
+dangling|ln -s ../target/real.log "$log"|$target|5
+no-final-newline|printf 'line1\r\nno-final-newline' > "$log"|$log|7
+long-line|long_line|$log|6
+CASES
+
+# A log the user made read-only is left as it is: Add says why, naming it, and the window
+# keeps the record.
+printf 'old\r\n' > "$log"
+chmod 444 "$log"
+before=$(stat -c %i:%s "$log")
+start
+open_log read-only
+xdotool mousemove --window "$logwin" 84 8 click 1
+box() { xdotool search --onlyvisible --name "^Rezazo '98\$" | grep -vx "$win"; }
+wait_or_fail "the error box" box
+b=$(box | head -n1)
+printf '' | xclip -selection clipboard
+xdotool windowfocus --sync "$b" key ctrl+a ctrl+c
+wait_or_fail "the box's text on the clipboard" sh -c 'xclip -o -selection clipboard | grep -q .'
+said=$(xclip -o -selection clipboard)
+[[ "$said" == "Cannot create file $log: Permission denied"* ]] || fail "the box said: $said"
+import -window root "$tmp/readonly.png"
+cp "$tmp/readonly.png" "/tmp/rezazo-tray-log-readonly-$wm.png"
+xdotool key Return
+[ "$(stat -c %i:%s "$log")" = "$before" ] && [ "$(cat "$log")" = $'old\r' ] || fail "the read-only log was replaced"
+stop
+chmod 644 "$log"
 echo "tray ok ($wm)"
