@@ -35,6 +35,7 @@ void WatchForRefusal(QtMsgType type, const QMessageLogContext& context, const QS
         refused = true;  // said once, in our words, when the toolkit gives up
         return;
     }
+    if (refused && type != QtFatalMsg) return;  // the toolkit's account of giving up
     if (type == QtFatalMsg && refused) {
         const char* display = std::getenv("DISPLAY");
         std::fprintf(stderr, "rezazo: cannot open display %s\n", display ? display : "");

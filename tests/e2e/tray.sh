@@ -299,10 +299,13 @@ xdotool mousemove --window "$logwin" 84 8 click 1
 box() { xdotool search --onlyvisible --name "^Rezazo '98\$" | grep -vx "$win"; }
 wait_or_fail "the error box" box
 b=$(box | head -n1)
-printf '' | xclip -selection clipboard
-xdotool windowfocus --sync "$b" key ctrl+a ctrl+c
-wait_or_fail "the box's text on the clipboard" sh -c 'xclip -o -selection clipboard | grep -q .'
-said=$(xclip -o -selection clipboard)
+# Its text is selectable: drag over it and read the selection.
+wait_or_fail "the box drawn" mapped "$b"
+xdotool mousemove --window "$b" 64 16 mousedown 1 mousemove --window "$b" 200 24 \
+    mousemove --window "$b" 390 36 mouseup 1
+wait_for 20 sh -c 'xclip -o -selection primary 2>/dev/null | grep -q "Cannot"' ||
+    fail "the box's text not selected: $(xwininfo -id "$b" | grep -E 'Absolute|Width|Height' | tr -s ' \n' ' ')"
+said=$(xclip -o -selection primary | tr '\n' ' ')
 [[ "$said" == "Cannot create file $log: Permission denied"* ]] || fail "the box said: $said"
 import -window root "$tmp/readonly.png"
 cp "$tmp/readonly.png" "/tmp/rezazo-tray-log-readonly-$wm.png"

@@ -140,6 +140,17 @@ TEST(SingleInstance, TheLockLiesWhereOnlyTheUserCanHaveMadeIt) {
     }
 }
 
+TEST(SingleInstance, TheLastResortGuardRefusesASecondCopyOnAnyOfTheSameFolders) {
+    testing_scratch::TempDir dir;
+    const std::string a = dir / "a", b = dir / "b", missing = dir / "missing";
+    ASSERT_EQ(mkdir(a.c_str(), 0700), 0);
+    ASSERT_EQ(mkdir(b.c_str(), 0700), 0);
+    platform::DirectoryGuard first({a, missing});
+    EXPECT_FALSE(first.Busy());
+    EXPECT_TRUE(platform::DirectoryGuard({b, a}).Busy());
+    EXPECT_FALSE(platform::DirectoryGuard({b, missing}).Busy());
+}
+
 TEST(SingleInstance, TheDisplayKeyIgnoresTheScreenNumber) {
     testing_scratch::EnvOverride a("DISPLAY", std::string(":21.0"));
     const std::string k = platform::DisplayKey();
