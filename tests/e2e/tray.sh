@@ -292,7 +292,7 @@ CASES
 # keeps the record.
 printf 'old\r\n' > "$log"
 chmod 444 "$log"
-before=$(stat -c %i:%s "$log")
+kept=$(stat -c %i:%s "$log")
 start
 open_log read-only
 xdotool mousemove --window "$logwin" 84 8 click 1
@@ -310,7 +310,8 @@ said=$(xclip -o -selection primary | tr '\n' ' ')
 import -window root "$tmp/readonly.png"
 cp "$tmp/readonly.png" "/tmp/rezazo-tray-log-readonly-$wm.png"
 xdotool key Return
-[ "$(stat -c %i:%s "$log")" = "$before" ] && [ "$(cat "$log")" = $'old\r' ] || fail "the read-only log was replaced"
+[ "$(stat -c %i:%s "$log")" = "$kept" ] && [ "$(cat "$log")" = $'old\r' ] ||
+    fail "the read-only log was replaced: $kept, now $(stat -c %i:%s "$log"): $(cat -A "$log")"
 stop
 chmod 644 "$log"
 echo "tray ok ($wm)"
