@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/form1.h"
 #include "app/iplog.h"
+#include "app/mainwindow.h"
 #include "controls/registercontrols.h"
 #include "framework/app/application.h"
 #include "framework/app/display.h"
@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    fw::TApplication application(nullptr);
+    fw::TAppController application(nullptr);
     application.Initialize(argc, argv);
     fw::RegisterFrameworkClasses();
     ctl::RegisterControlClasses();

@@ -12,9 +12,9 @@
 #include <fstream>
 #include <string>
 
-#include "app/form1.h"
-#include "app/form2.h"
 #include "app/iplog.h"
+#include "app/logwindow.h"
+#include "app/mainwindow.h"
 #include "controls/registercontrols.h"
 #include "framework/app/application.h"
 #include "framework/core/classregistry.h"
@@ -72,7 +72,7 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(dir / "prog");
     setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
     app::SetProgramDirOverride((dir / "prog").string());
-    fw::TApplication application(nullptr);
+    fw::TAppController application(nullptr);
     application.Initialize(argc, argv);
     fw::RegisterFrameworkClasses();
     ctl::RegisterControlClasses();
