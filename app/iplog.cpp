@@ -156,29 +156,76 @@ bool CreateLogIfMissing(const std::string& path) {
 }
 
 void WriteLog(const std::string& path, std::string_view bytes) {
-    auto slash = path.rfind('/');
-    if (slash != std::string::npos && slash > 0) platform::MakeDirectories(path.substr(0, slash));
+    // A linked log is written where the link points, so the link and later records stay
+    // together; a dangling link gets its target made.
+    const std::string target = platform::FollowLinks(path);
+    auto cannot = [&](const std::string& why) {
+        return fw::EFCreateError(fw::Fmt(fw::strings::kCannotCreateFile, path) + ": " + why);
+    };
+    auto slash = target.rfind('/');
+    if (slash != std::string::npos && slash > 0) platform::MakeDirectories(target.substr(0, slash));
+    // A rename would replace a file the user made read-only; refuse as the system would.
+    struct stat st;
+    if (::stat(target.c_str(), &st) == 0 &&
+        ((st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0))
+        throw cannot(std::strerror(EACCES));
     try {
-        platform::WriteFileAtomically(path, bytes);
-    } catch (const platform::FileWriteError&) {
-        throw fw::EFCreateError(fw::Fmt(fw::strings::kCannotCreateFile, path));
+        platform::WriteFileAtomically(target, bytes);
+    } catch (const platform::FileWriteError& e) {
+        throw cannot(e.error() ? std::strerror(e.error()) : e.what());
     }
+}
+
+std::string AppendedRecord(std::string_view log, std::string_view record) {
+    // A log whose last line has no break would glue the record onto that line.
+    if (!log.empty() && log.back() != '\n') return "\r\n" + std::string(record);
+    return std::string(record);
 }
 
 std::string LogDisplayText(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
+    std::size_t lineStart = 0;  // in out
     for (std::size_t i = 0; i < bytes.size();) {
+        const char c = bytes[i];
+        if (c == '\r' || c == '\n') {
+            out += c;
+            ++i;
+            lineStart = out.size();
+            continue;
+        }
+        if (out.size() - lineStart >= kShownLineLength) {
+            out += "\xE2\x80\xA6";  // an ellipsis for what is left out
+            i = bytes.find_first_of("\r\n", i);
+            if (i == std::string_view::npos) break;
+            continue;
+        }
         if (std::size_t n = Utf8Length(bytes, i)) {
             out.append(bytes.substr(i, n));
             i += n;
         } else {
-            auto c = static_cast<unsigned char>(bytes[i++]);
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
+            auto b = static_cast<unsigned char>(bytes[i++]);
+            out += static_cast<char>(0xC0 | (b >> 6));
+            out += static_cast<char>(0x80 | (b & 0x3F));
         }
     }
     return out;
+}
+
+std::string ShownLog(std::string_view log) {
+    if (log.size() <= kShownLogTail) return LogDisplayText(log);
+    std::size_t start = log.size() - kShownLogTail;
+    // From the start of a line: the first whole one in the tail, else the one the tail is in.
+    const std::size_t next = log.find('\n', start - 1);
+    if (next != std::string_view::npos && next + 1 < log.size()) {
+        start = next + 1;
+    } else {
+        const std::size_t prev = log.rfind('\n', start);
+        start = prev == std::string_view::npos ? 0 : prev + 1;
+    }
+    if (start == 0) return LogDisplayText(log);
+    return "\xE2\x80\xA6 " + std::to_string(start) + " earlier bytes are in the file only\r\n" +
+           LogDisplayText(log.substr(start));
 }
 
 }  // namespace app

@@ -33,8 +33,9 @@ struct LogContents {
 // Reads the log without ever blocking on a special file.
 LogContents ReadLog(const std::string& path, std::size_t capacity = kLogCapacity);
 
-// Replaces the log through a temporary file and a rename, making its directory first.
-// Throws fw::EFCreateError with "Cannot create file %s" and the path.
+// Replaces the log through a temporary file and a rename, making its directory first; a
+// link is written through to the file it names. A file the user made read-only is left as
+// it is. Throws fw::EFCreateError with "Cannot create file %s", the path and the reason.
 void WriteLog(const std::string& path, std::string_view bytes);
 
 // Makes an empty log where none is, as the program does at start-up even though the log
@@ -42,8 +43,24 @@ void WriteLog(const std::string& path, std::string_view bytes);
 // True when it made one. Throws as WriteLog does.
 bool CreateLogIfMissing(const std::string& path);
 
+// What Add puts after log: the record, on a line of its own.
+std::string AppendedRecord(std::string_view log, std::string_view record);
+
+// The longest line the window shows; the rest of a longer line is cut off there, since
+// laying out one huge line would freeze the window.
+inline constexpr std::size_t kShownLineLength = 1024;
+
 // The log's bytes as text the window can show: valid UTF-8 stays, other bytes are read as
-// Latin-1. Only for display; the file keeps its bytes.
+// Latin-1, lines longer than kShownLineLength bytes end in an ellipsis. Only for display;
+// the file keeps its bytes.
 std::string LogDisplayText(std::string_view bytes);
+
+// The most of a log the window shows: a huge log would take seconds and hundreds of
+// megabytes to lay out, and nobody reads it in a window this small. Older records stay in
+// the file.
+inline constexpr std::size_t kShownLogTail = 256u * 1024u;
+// What the window shows of log: all of it as LogDisplayText, or, for a longer log, a line
+// saying how much is left out and then its last lines within kShownLogTail bytes.
+std::string ShownLog(std::string_view log);
 
 }  // namespace app

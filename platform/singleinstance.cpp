@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <vector>
 
 namespace platform {
 
@@ -33,17 +35,47 @@ void SleepMs(long ms) {
 }
 }  // namespace
 
-std::string RuntimeDir() {
-    const char* xdg = std::getenv("XDG_RUNTIME_DIR");
-    if (xdg && xdg[0] == '/') return xdg;
-    std::string dir = "/tmp/rezazo-" + std::to_string(getuid());
-    if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) return {};
-    // Only a directory of our own, closed to others, may hold the lock.
+namespace {
+// Only its owner can have made, or can replace, what lies in such a directory.
+bool PrivateDirOf(const std::string& dir, uid_t uid) {
     struct stat st;
-    if (::lstat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid() ||
-        (st.st_mode & 077) != 0)
-        return {};
-    return dir;
+    return ::lstat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == uid &&
+           (st.st_mode & 022) == 0;
+}
+}  // namespace
+
+std::string LockDir(uid_t uid, const std::string& runUser, const std::string& home) {
+    if (!runUser.empty() && PrivateDirOf(runUser, uid)) return runUser;
+    if (home.empty() || home[0] != '/') return {};
+    const std::string cache = home + "/.cache";
+    const std::string dir = cache + "/rezazo";
+    ::mkdir(cache.c_str(), 0700);
+    ::mkdir(dir.c_str(), 0700);
+    return PrivateDirOf(dir, uid) ? dir : std::string();
+}
+
+std::string LockDir() {
+    const uid_t uid = ::getuid();
+    std::string home;
+    std::vector<char> buf(16384);
+    passwd pw;
+    passwd* found = nullptr;
+    if (::getpwuid_r(uid, &pw, buf.data(), buf.size(), &found) == 0 && found && pw.pw_dir)
+        home = pw.pw_dir;
+    return LockDir(uid, "/run/user/" + std::to_string(uid), home);
+}
+
+DirectoryGuard::DirectoryGuard(const std::vector<std::string>& dirs) {
+    for (const std::string& d : dirs) {
+        int fd = ::open(d.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) continue;
+        fds_.push_back(fd);
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) busy_ = true;
+    }
+}
+
+DirectoryGuard::~DirectoryGuard() {
+    for (int fd : fds_) ::close(fd);
 }
 
 std::string DisplayKey() {
@@ -61,13 +93,20 @@ std::string DisplayKey() {
 }
 
 SingleInstance::SingleInstance(std::string dir, const std::string& key) {
-    if (dir.empty()) return;
+    if (dir.empty()) {
+        problem_ = "no private directory for the lock";
+        return;
+    }
     lockPath_ = dir + "/rezazo-" + key + ".lock";
     socketPath_ = dir + "/rezazo-" + key + ".sock";
-    lockFd_ = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (lockFd_ < 0) return;
+    lockFd_ = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (lockFd_ < 0) {
+        problem_ = lockPath_ + ": " + std::strerror(errno);
+        return;
+    }
     if (::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
         role_ = errno == EWOULDBLOCK ? Role::Second : Role::Unguarded;
+        if (role_ == Role::Unguarded) problem_ = lockPath_ + ": " + std::strerror(errno);
         ::close(lockFd_);
         lockFd_ = -1;
         return;

@@ -1,9 +1,12 @@
 #pragma once
-// One instance per user session and display. An advisory lock (flock) on a file in the
-// session's runtime directory decides which start is first; the kernel drops it however
+// One instance per user and display. An advisory lock (flock) on a file in a directory only
+// that user can have made decides which start is first; the kernel drops it however
 // the holder ends, so a crashed run never blocks a start. The first instance listens on a
 // local socket beside the lock, over which later starts ask it to come to the front.
+#include <sys/types.h>
+
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -19,8 +22,10 @@ class SingleInstance {
     SingleInstance& operator=(const SingleInstance&) = delete;
 
     // First: this process holds the lock and listens. Second: another holds it.
-    // Unguarded: the lock could not be made (no usable directory); the program runs alone.
+    // Unguarded: the lock could not be made (no usable directory).
     Role role() const { return role_; }
+    // Why the role is Unguarded, in words for the user.
+    const std::string& Problem() const { return problem_; }
 
     // From a second start: asks the first to come to the front; false when it could not be
     // reached (it may still be starting: retried for a few seconds).
@@ -39,10 +44,33 @@ class SingleInstance {
     int lockFd_ = -1;
     int listenFd_ = -1;
     Role role_ = Role::Unguarded;
+    std::string problem_;
 };
 
-// $XDG_RUNTIME_DIR when set and absolute, else a private directory under /tmp for the user.
-std::string RuntimeDir();
+// The guard of last resort, when SingleInstance cannot have its lock: a lock on each
+// directory the program writes to, so that a second copy never runs against the same
+// files. Directories that do not exist are left out.
+class DirectoryGuard {
+  public:
+    explicit DirectoryGuard(const std::vector<std::string>& dirs);
+    ~DirectoryGuard();
+    DirectoryGuard(const DirectoryGuard&) = delete;
+    DirectoryGuard& operator=(const DirectoryGuard&) = delete;
+    // Another process holds one of the directories.
+    bool Busy() const { return busy_; }
+
+  private:
+    std::vector<int> fds_;
+    bool busy_ = false;
+};
+
+// Where the lock of user uid lives, whatever the environment says, so that every start of
+// that user on one display finds the same lock: runUser (the per-user runtime directory)
+// when it is theirs and closed to others, else a private folder in home's cache, made when
+// missing. Empty when neither is such a place.
+std::string LockDir(uid_t uid, const std::string& runUser, const std::string& home);
+// The same for the user running the program, with the home from the password database.
+std::string LockDir();
 // A file-name-safe key for the X display ($DISPLAY with the screen number dropped).
 std::string DisplayKey();
 

@@ -1,8 +1,10 @@
 // Rezazo '98: the machine's IPv4 address and host name, always at hand.
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/commandline.h"
 #include "app/iplog.h"
@@ -13,6 +15,7 @@
 #include "framework/app/socketwatch.h"
 #include "framework/controls/controls.h"
 #include "framework/text/componenttext.h"
+#include "platform/paths.h"
 #include "platform/singleinstance.h"
 
 int main(int argc, char** argv) {
@@ -47,13 +50,26 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "rezazo: cannot open display %s\n", display.c_str());
         return 1;
     }
+    fw::ExitQuietlyWhenDisplayRefused();
 
-    // One widget per session and display: two would each rewrite IP.LOG and rezazo.ini.
-    platform::SingleInstance instance(platform::RuntimeDir(), platform::DisplayKey());
+    // One widget per user and display: two would each rewrite IP.LOG and rezazo.ini.
+    platform::SingleInstance instance(platform::LockDir(), platform::DisplayKey());
     if (instance.role() == platform::SingleInstance::Role::Second) {
         if (!instance.AskFirstToComeForward())
             std::fprintf(stderr, "Rezazo '98 is already running but did not answer.\n");
         return 0;
+    }
+    std::optional<platform::DirectoryGuard> files;
+    if (instance.role() == platform::SingleInstance::Role::Unguarded) {
+        std::fprintf(stderr, "rezazo: no single-instance lock (%s); guarding the files instead\n",
+                     instance.Problem().c_str());
+        const std::string log = app::LogFileName();
+        files.emplace(
+            std::vector<std::string>{log.substr(0, log.rfind('/')), platform::SettingsDir()});
+        if (files->Busy()) {
+            std::fprintf(stderr, "Rezazo '98 is already running with the same files.\n");
+            return 0;
+        }
     }
 
     fw::TAppController application(nullptr);

@@ -10,4 +10,9 @@ namespace fw {
 // false, name is the display that could not be opened, as the user would write it.
 bool DisplayReachable(std::string& name);
 
+// The display can still refuse the toolkit's own connection after DisplayReachable said
+// yes (a server at its client limit, one going down): from then on, such a refusal ends the
+// program with the same "cannot open display" line and status 1 instead of an abort.
+void ExitQuietlyWhenDisplayRefused();
+
 }  // namespace fw

@@ -2,6 +2,7 @@
 
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTextCursor>
 #include <utility>
 
 #include "framework/core/classbuilder.h"
@@ -126,6 +127,18 @@ void TMemo::SetText(const std::string& text) {
         // The newest lines are at the end: show them.
         edit->verticalScrollBar()->setValue(edit->verticalScrollBar()->maximum());
     }
+}
+
+void TMemo::AppendText(const std::string& text) {
+    text_ += text;
+    auto* edit = dynamic_cast<QPlainTextEdit*>(widget_.get());
+    if (!edit) return;
+    const bool wasSetting = std::exchange(settingEditor_, true);
+    QTextCursor end(edit->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(ToEditor(text));
+    settingEditor_ = wasSetting;
+    edit->verticalScrollBar()->setValue(edit->verticalScrollBar()->maximum());
 }
 
 std::vector<std::string> TMemo::Lines() const {

@@ -22,6 +22,9 @@ class TMemo : public TWinControl {
     // The whole text, lines separated by CR LF as the classic control keeps them.
     const std::string& Text() const { return text_; }
     void SetText(const std::string& text);
+    // Adds text at the end and shows it, laying out only what is new: a long text stays
+    // quick to add to.
+    void AppendText(const std::string& text);
     std::vector<std::string> Lines() const;
     void SetLines(const std::vector<std::string>& lines);
     void Clear() { SetText({}); }

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "app/logwindow.h"
@@ -162,6 +163,71 @@ TEST(IpLogFile, StartUpMakesAnEmptyLogOnlyWhereThereIsNone) {
     EXPECT_FALSE(app::CreateLogIfMissing(path));
     EXPECT_TRUE(fs::is_fifo(path));
     fs::remove_all(dir);
+}
+
+// Where a write goes and what it must leave alone, for each shape of IP.LOG on disk.
+TEST(IpLogFile, WritesGoThroughLinksAndNeverOverAReadOnlyLog) {
+    const fs::path dir = fs::temp_directory_path() / ("rz-iplog-write-" + std::to_string(getpid()));
+    const fs::path log = dir / "prog" / "IP.LOG", target = dir / "target" / "real.log";
+    struct Case {
+        const char* name;
+        std::function<void()> make;
+        bool written;        // the write succeeds
+        fs::path holds;      // the file that then holds the new bytes (or still the old)
+        const char* reason;  // part of the message when refused
+    } cases[] = {
+        {"link",
+         [&] {
+             WriteAll(target, "old");
+             fs::create_symlink("../target/real.log", log);
+         },
+         true, target, ""},
+        {"dangling link", [&] { fs::create_symlink(target, log); }, true, target, ""},
+        {"read-only",
+         [&] {
+             WriteAll(log, "old");
+             fs::permissions(log, fs::perms::owner_read);
+         },
+         false, log, "Permission denied"},
+        {"read-only target",
+         [&] {
+             WriteAll(target, "old");
+             fs::permissions(target, fs::perms::owner_read | fs::perms::group_read);
+             fs::create_symlink(target, log);
+         },
+         false, target, "Permission denied"},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(dir);
+        fs::create_directories(dir / "prog");
+        fs::create_directories(dir / "target");
+        c.make();
+        try {
+            app::WriteLog(log.string(), "new");
+            EXPECT_TRUE(c.written) << c.name;
+        } catch (const fw::EFCreateError& e) {
+            EXPECT_FALSE(c.written) << c.name << ": " << e.what();
+            EXPECT_EQ(std::string(e.what()), "Cannot create file " + log.string() + ": " + c.reason)
+                << c.name;
+        }
+        EXPECT_EQ(ReadAll(c.holds), c.written ? "new" : "old") << c.name;
+        EXPECT_EQ(fs::is_symlink(log), c.holds != log) << c.name << ": the link was replaced";
+    }
+    fs::remove_all(dir);
+}
+
+// The window shows every log quickly: long lines cut, a long log by its end from a line's start.
+TEST(IpLogFile, WhatTheWindowShowsIsBoundedWhateverTheLogHolds) {
+    const std::string longLine(app::kShownLineLength + 5000, 'a');
+    const std::string cut = std::string(app::kShownLineLength, 'a') + "\xE2\x80\xA6";
+    EXPECT_EQ(app::ShownLog(longLine + "\r\nnext\r\n"), cut + "\r\nnext\r\n");
+    EXPECT_EQ(app::ShownLog(longLine), cut);
+    std::string records;
+    while (records.size() <= app::kShownLogTail) records += "Time : 1\r\nHost : h\r\n";
+    const std::string shown = app::ShownLog(records);
+    const std::size_t first = shown.find("\r\n") + 2;
+    EXPECT_EQ(shown.compare(first, 4, "Time") == 0 || shown.compare(first, 4, "Host") == 0, true);
+    EXPECT_EQ(records.substr(records.size() - (shown.size() - first)), shown.substr(first));
 }
 
 TEST(IpLogFile, BytesThatAreNotTextAreShownAsLatin1ButKeptAsTheyAre) {
@@ -342,6 +408,7 @@ TEST_F(LogWindow, AnUnreadableLogIsLeftIntactAndAddAndClearRefuse) {
     TForm2& f = Create();
     EXPECT_FALSE(f.LogUsable());
     EXPECT_NE(f.Memo1->Text().find("cannot be read"), std::string::npos) << f.Memo1->Text();
+    EXPECT_FALSE(f.Label1->Enabled() || f.Label2->Enabled()) << "Add and Clear look usable";
     try {
         f.SpeedButton1Click(&f);
         ADD_FAILURE() << "Add went on";
@@ -364,7 +431,9 @@ TEST_F(LogWindow, AFailedWriteIsReportedWithThePathAndTheMemoKeepsTheRecord) {
         f.SpeedButton1Click(&f);
         ADD_FAILURE() << "the write did not fail";
     } catch (const fw::EFCreateError& e) {
-        EXPECT_EQ(std::string(e.what()), "Cannot create file " + LogPath().string());
+        EXPECT_EQ(std::string(e.what()).rfind("Cannot create file " + LogPath().string() + ": ", 0),
+                  0u)
+            << e.what();
     }
     EXPECT_EQ(f.Memo1->Lines().size(), 5u);
     // The next successful save writes what the memo holds.

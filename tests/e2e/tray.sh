@@ -189,7 +189,10 @@ fi
 # A kill -9 leaves the lock file and the socket behind: the next start is not blocked.
 kill -9 "$pid"
 wait "$pid" 2>/dev/null || true
-[ -e "$tmp/rt/rezazo-_${DISPLAY#:}.lock" ] || fail "no lock file where expected"
+# The lock's place depends on the user alone: their runtime folder, else their own cache.
+lockdir=/run/user/$(id -u)
+[ -d "$lockdir" ] && [ -O "$lockdir" ] || lockdir=$(getent passwd "$(id -u)" | cut -d: -f6)/.cache/rezazo
+[ -e "$lockdir/rezazo-_${DISPLAY#:}.lock" ] || fail "no lock file in $lockdir"
 start
 wait_or_fail "the tray icon after a crash" icon_docked
 (cd / && exec "$tmp/prog/rezazo"); rc=$?
@@ -222,6 +225,76 @@ fi
 start_trayer
 wait_or_fail "the icon added again when a tray host appeared" icon_docked
 
-kill -TERM "$pid"
-wait_or_fail "the program to end" sh -c "! kill -0 $pid"
+stop() {
+    kill -TERM "$pid"
+    wait_or_fail "the program to end" sh -c "! kill -0 $pid"
+}
+stop
+
+# --- one instance whatever the environment says -------------------------------------------
+# Two starts on one display, with and without XDG_RUNTIME_DIR, and a lock folder another
+# user made where a lock used to live: one widget all the same.
+foreign=/tmp/rezazo-$(id -u)
+if [ ! -e "$foreign" ]; then
+    mkdir -m 777 "$foreign" && chown nobody "$foreign" 2>/dev/null || true
+    remove_at_exit "$foreign"
+fi
+for envs in "-u XDG_RUNTIME_DIR|XDG_RUNTIME_DIR=$tmp/rt" "XDG_RUNTIME_DIR=$tmp/rt|-u XDG_RUNTIME_DIR"; do
+    (cd / && exec env ${envs%|*} "$tmp/prog/rezazo") &
+    pid=$!
+    end_at_exit "$pid"
+    win=$(window_named "^Rezazo '98\$") || fail "the main window did not appear ($envs)"
+    err=$(cd / && env ${envs#*|} "$tmp/prog/rezazo" 2>&1) && [ -z "$err" ] || fail "second start ($envs): $err"
+    [ "$(xdotool search --onlyvisible --name "^Rezazo '98\$" | wc -l)" -eq 1 ] || fail "two widgets ($envs)"
+    stop
+done
+
+# --- IP.LOG of every shape: linked, dangling, no final newline, one long line, read-only ----
+target=$tmp/target/real.log
+open_log_and_add() {
+    wait_or_fail "the tray icon" icon_docked
+    tray_menu
+    xdotool key k
+    logwin=$(window_named '^IP Logger$') || fail "no log window ($1)"
+    xdotool mousemove --window "$logwin" 84 8 click 1
+}
+long_line() { head -c 1048576 /dev/zero | tr '\0' a > "$log"; }
+# case  make-the-log  the-file-to-watch  lines-it-has-after-Add
+while IFS='|' read -r name make watch after; do
+    rm -rf "$tmp/target" "$log"
+    mkdir -p "$tmp/target"
+    eval "$make; watch=$watch"
+    start
+    open_log_and_add "$name"
+    wait_or_fail "the record ($name)" sh -c "[ \$(tr -cd '\\n' < '$watch' | wc -c) -eq $after ]"
+    [ "$watch" = "$log" ] || [ -L "$log" ] || fail "the link was replaced ($name)"
+    [ "$name" != no-final-newline ] || grep -q $'^no-final-newline\r$' "$log" || fail "record glued: $(cat -A "$log")"
+    import -window root "/tmp/rezazo-tray-log-$name-$wm.png"
+    stop
+done <<'CASES'
+link|printf 'old\r\n' > "$target"; ln -s ../target/real.log "$log"|$target|6
+dangling|ln -s ../target/real.log "$log"|$target|5
+no-final-newline|printf 'line1\r\nno-final-newline' > "$log"|$log|7
+long-line|long_line|$log|6
+CASES
+
+# A log the user made read-only is left as it is: Add says why, naming it.
+printf 'old\r\n' > "$log"
+chmod 444 "$log"
+kept=$(stat -c %i:%s "$log")
+start
+open_log_and_add read-only
+box() { xdotool search --onlyvisible --name "^Rezazo '98\$" | grep -vx "$win"; }
+wait_or_fail "the error box" box
+b=$(box | head -n1)
+# Its text is selectable: drag over it and read the selection.
+xdotool mousemove --window "$b" 64 16 mousedown 1 mousemove --window "$b" 200 24 \
+    mousemove --window "$b" 390 36 mouseup 1
+wait_or_fail "the box's text selected" sh -c 'xclip -o -selection primary | grep -q Cannot'
+said=$(xclip -o -selection primary | tr '\n' ' ')
+[[ "$said" == "Cannot create file $log: Permission denied"* ]] || fail "the box said: $said"
+import -window root "/tmp/rezazo-tray-log-readonly-$wm.png"
+[ "$(stat -c %i:%s "$log")" = "$kept" ] && [ "$(cat "$log")" = $'old\r' ] ||
+    fail "the read-only log was replaced: $kept, now $(stat -c %i:%s "$log"): $(cat -A "$log")"
+stop
 echo "tray ok ($wm)"

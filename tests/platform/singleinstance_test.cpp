@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -97,6 +98,57 @@ TEST(SingleInstance, WithNoUsableDirectoryTheProgramRunsUnguarded) {
     EXPECT_FALSE(none.AskFirstToComeForward());
     SingleInstance missing("/nonexistent/dir", "x");
     EXPECT_EQ(missing.role(), Role::Unguarded);
+}
+
+// The lock's place depends on the user alone, and nobody else can have made it.
+TEST(SingleInstance, TheLockLiesWhereOnlyTheUserCanHaveMadeIt) {
+    const uid_t me = getuid();
+    const struct {
+        const char* name;
+        mode_t runUserMode;  // 0: no runtime directory
+        uid_t uid;           // whose lock is looked for
+        mode_t cacheMode;    // 0: the cache folder is made by LockDir
+        const char* want;    // "run", "cache" or "" (none)
+    } cases[] = {
+        {"own runtime dir", 0700, me, 0, "run"},
+        {"no runtime dir", 0, me, 0, "cache"},
+        {"runtime dir open to others", 0777, me, 0, "cache"},
+        {"another user's dirs", 0700, me + 1, 0, ""},
+        {"cache folder open to others", 0, me, 0777, ""},
+    };
+    for (const auto& c : cases) {
+        testing_scratch::TempDir dir;
+        const std::string run = dir / "run", home = dir / "home";
+        if (c.runUserMode) {
+            ASSERT_EQ(mkdir(run.c_str(), 0700), 0);
+            chmod(run.c_str(), c.runUserMode);
+        }
+        ASSERT_EQ(mkdir(home.c_str(), 0700), 0);
+        const std::string cache = home + "/.cache/rezazo";
+        if (c.cacheMode) {
+            ASSERT_EQ(mkdir((home + "/.cache").c_str(), 0700), 0);
+            ASSERT_EQ(mkdir(cache.c_str(), 0700), 0);
+            chmod(cache.c_str(), c.cacheMode);
+        }
+        const std::string want = std::string(c.want) == "run"     ? run
+                                 : std::string(c.want) == "cache" ? cache
+                                                                  : "";
+        EXPECT_EQ(platform::LockDir(c.uid, run, home), want) << c.name;
+        if (!want.empty()) {
+            EXPECT_EQ(SingleInstance(want, "k").role(), Role::First) << c.name;
+        }
+    }
+}
+
+TEST(SingleInstance, TheLastResortGuardRefusesASecondCopyOnAnyOfTheSameFolders) {
+    testing_scratch::TempDir dir;
+    const std::string a = dir / "a", b = dir / "b", missing = dir / "missing";
+    ASSERT_EQ(mkdir(a.c_str(), 0700), 0);
+    ASSERT_EQ(mkdir(b.c_str(), 0700), 0);
+    platform::DirectoryGuard first({a, missing});
+    EXPECT_FALSE(first.Busy());
+    EXPECT_TRUE(platform::DirectoryGuard({b, a}).Busy());
+    EXPECT_FALSE(platform::DirectoryGuard({b, missing}).Busy());
 }
 
 TEST(SingleInstance, TheDisplayKeyIgnoresTheScreenNumber) {
