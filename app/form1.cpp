@@ -368,6 +368,12 @@ void TForm1::Image4MouseUp(TObject*, TMouseButton, TShiftState, int, int) {
 void TForm1::Image5MouseDown(TObject*, TMouseButton, TShiftState, int, int) {
     PopupMenu1->Popup(Left() + 2, Top() + 2);
 }
+
+bool TForm1::WindowKey(TWindowKey key) {
+    if (key == TWindowKey::Escape) return false;
+    PopupMenu1->Popup(Left() + 2, Top() + 2);
+    return true;
+}
 // The list holds a fifth image: the released system glyph.
 void TForm1::Image5MouseUp(TObject*, TMouseButton, TShiftState, int, int) {
     if (ImageList1->Count() > 4) ImageList1->GetBitmap(4, Image5->Picture()->Bitmap());

@@ -29,6 +29,8 @@ class TForm1 : public fw::TForm {
     // click, and a second start of the program).
     void RestoreAndBringForward();
     void WindowStateChanged() override;
+    // Shift+F10, the Menu key and Alt+Space open the system menu where its glyph does.
+    bool WindowKey(fw::TWindowKey key) override;
 
     fw::TImage* Image1 = nullptr;
     fw::TImage* Image2 = nullptr;

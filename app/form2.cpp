@@ -129,6 +129,12 @@ void TForm2::SpeedButton2Click(TObject*) {
 
 void TForm2::Image2Click(TObject*) { Close(); }
 
+bool TForm2::WindowKey(TWindowKey key) {
+    if (key != TWindowKey::Escape) return false;
+    Close();
+    return true;
+}
+
 void TForm2::Image2MouseDown(TObject*, TMouseButton, TShiftState, int, int) {
     if (TForm1* main = MainWindow()) main->ImageList1->GetBitmap(0, Image2->Picture()->Bitmap());
     Image2->Repaint();

@@ -34,6 +34,8 @@ class TForm2 : public fw::TForm {
     bool LogUsable() const { return usable_; }
 
     void FormCreate(fw::TObject* Sender);
+    // Escape closes the window, as its close glyph does.
+    bool WindowKey(fw::TWindowKey key) override;
     void SpeedButton1Click(fw::TObject* Sender);
     void SpeedButton2Click(fw::TObject* Sender);
     void Image2Click(fw::TObject* Sender);

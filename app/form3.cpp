@@ -63,6 +63,12 @@ void TForm3::FormCreate(TObject*) {
 
 void TForm3::ShadowLabel1Click(TObject*) { Close(); }
 
+bool TForm3::WindowKey(TWindowKey key) {
+    if (key != TWindowKey::Escape) return false;
+    Close();
+    return true;
+}
+
 void TForm3::Panel1MouseDown(TObject*, TMouseButton, TShiftState Shift, int X, int Y) {
     drag_.Press(Shift, X, Y);
 }

@@ -5,9 +5,11 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include "framework/app/application.h"
 #include "framework/controls/fwwidget.h"
+#include "framework/controls/screen.h"
 #include "framework/controls/windowstate.h"
 #include "framework/core/classbuilder.h"
 #include "framework/menus/menus.h"
@@ -115,7 +117,32 @@ QWidget* TCustomForm::CreateWidget() {
         TMessage m{CM_FOCUSCHANGED, 0, reinterpret_cast<intptr_t>(focused), 0};
         Guarded(this, [&] { Broadcast(m); });
     });
+    WatchScreens(w);
     return widget_.release();
+}
+
+// A monitor unplugged or made smaller can leave a shown window on no screen at all.
+void TCustomForm::WatchScreens(QWidget* window) {
+    // Qt reports a removal before the screen has left its list: look once it has.
+    auto recheck = [this, window] {
+        QTimer::singleShot(0, window, [this] {
+            if (Visible()) Guarded(this, [&] { KeepOnScreen(); });
+        });
+    };
+    auto watch = [window, recheck](QScreen* s) {
+        QObject::connect(s, &QScreen::geometryChanged, window, recheck);
+    };
+    for (QScreen* s : QGuiApplication::screens()) watch(s);
+    QObject::connect(qApp, &QGuiApplication::screenAdded, window, [watch, recheck](QScreen* s) {
+        watch(s);
+        recheck();
+    });
+    QObject::connect(qApp, &QGuiApplication::screenRemoved, window, recheck);
+}
+
+void TCustomForm::KeepOnScreen() {
+    TPoint at = PlaceOnScreens(Bounds(Left(), Top(), Width(), Height()), ScreenRects());
+    if (at.X != Left() || at.Y != Top()) SetBounds(at.X, at.Y, Width(), Height());
 }
 
 void TCustomForm::ApplyWindowFlags() {
@@ -179,7 +206,9 @@ void TCustomForm::SetVisible(bool v) {
     TControl::SetVisible(v);
     if (Loading()) return;
     if (v) {
+        KeepOnScreen();
         QWidget* w = Handle();
+        KeepAboveMainForm(w);
         w->setWindowTitle(QString::fromStdString(Caption()));
         UpdateWidgetGeometry();
         w->show();
@@ -264,6 +293,18 @@ void TCustomForm::GetChildren(const std::function<void(TComponent*)>& proc, TCom
             continue;
         proc(c);
     }
+}
+
+void KeepAboveMainForm(QWidget* window) {
+    if (!window || !Application) return;
+    TCustomForm* main = Application->MainForm();
+    if (!main || !main->HandleAllocated()) return;
+    QWidget* mainWidget = main->Handle();
+    if (mainWidget == window) return;
+    window->winId();  // the native window that carries the hint
+    QWindow* mainWindow = mainWidget->windowHandle();
+    if (window->windowHandle() && mainWindow && window->windowHandle() != mainWindow)
+        window->windowHandle()->setTransientParent(mainWindow);
 }
 
 // TDataModule

@@ -20,6 +20,8 @@ enum TPosition {
     poOwnerFormCenter
 };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
+// The keys a window answers as a whole rather than a control in it.
+enum class TWindowKey { Escape, ContextMenu, SystemMenu };
 
 using TCloseQueryEvent = TEvent<void(TObject* Sender, bool& CanClose)>;
 using TCloseEvent = TEvent<void(TObject* Sender, TCloseAction& Action)>;
@@ -62,6 +64,9 @@ class TCustomForm : public TWinControl {
     // An access key pressed with Alt: offered to the controls as CM_DIALOGCHAR; true when
     // one took it.
     bool DialogChar(char key);
+    // Escape, Shift+F10 or the Menu key (ContextMenu), Alt+Space (SystemMenu) pressed in the
+    // window; true when the form answered it.
+    virtual bool WindowKey(TWindowKey) { return false; }
     // Iconifies the window through the window manager (which keeps a way back to it);
     // Deiconify shows it normally again.
     void Iconify();
@@ -69,6 +74,9 @@ class TCustomForm : public TWinControl {
     bool Iconic() const;
     // The window manager iconified or restored the window.
     virtual void WindowStateChanged() {}
+    // Brings a window that is off every screen (saved on a monitor that is gone) fully
+    // onto the nearest one; a window with any part on a screen stays where it is.
+    void KeepOnScreen();
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnDestroy;
@@ -92,6 +100,8 @@ class TCustomForm : public TWinControl {
     void ApplyWindowFlags();
 
   private:
+    void WatchScreens(QWidget* window);
+
     TFormBorderStyle borderStyle_ = bsSizeable;
     TFormStyle formStyle_ = fsNormal;
     TPosition position_ = poDesigned;
@@ -104,6 +114,12 @@ class TForm : public TCustomForm {
   public:
     explicit TForm(TComponent* AOwner) : TCustomForm(AOwner) {}
 };
+
+// Keeps a window opened from the program (another form, a dialog, a message box) above the
+// main form, which may stay on top of everything else: the window manager stacks it with
+// the main form as its transient. Nothing happens for the main form itself or before it has
+// a window.
+void KeepAboveMainForm(QWidget* window);
 
 // A non-visual container of components (no window).
 class TDataModule : public TComponent {
