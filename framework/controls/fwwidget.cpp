@@ -82,8 +82,8 @@ void FwWidget::SendMouse(unsigned msg, QMouseEvent* e) {
 void FwWidget::mousePressEvent(QMouseEvent* e) {
     // A click gives the window the keyboard, as a window manager would: with none running
     // nobody else does, and the window's keys would go nowhere.
-    if (auto* top = dynamic_cast<FwWidget*>(window()); top && !top->isActiveWindow() &&
-                                                         dynamic_cast<TCustomForm*>(top->control_))
+    if (auto* top = dynamic_cast<FwWidget*>(window());
+        top && !top->isActiveWindow() && dynamic_cast<TCustomForm*>(top->control_))
         top->activateWindow();
     SendMouse(PressMessage(e->button(), false), e);
 }

@@ -10,8 +10,8 @@
 
 #include "framework/controls/controls.h"
 #include "framework/controls/screen.h"
-#include "framework/menus/menuplacement.h"
 #include "framework/menus/menuaccessible.h"
+#include "framework/menus/menuplacement.h"
 #include "framework/menus/menus.h"
 #include "framework/menus/menutext.h"
 #include "framework/menus/popuplist.h"

@@ -22,20 +22,22 @@ TEST(ScreenPlacement, OnlyAWindowOffEveryScreenMoves) {
         std::vector<TRect> screens;
         TPoint want;
     } cases[] = {
-        {"past the bottom right of a smaller screen", Bounds(900, 700, 164, 51), small,
-         {476, 429}},
+        {"past the bottom right of a smaller screen", Bounds(900, 700, 164, 51), small, {476, 429}},
         {"one pixel still on the screen", Bounds(639, 479, 164, 51), small, {639, 479}},
         {"left of and above every screen", Bounds(-500, -80, 164, 51), small, {0, 0}},
         {"below the right-hand screen goes to it", Bounds(1500, 700, 164, 51), two, {1500, 549}},
-        {"in the gap beside the shorter screen goes to the nearer", Bounds(1100, 650, 164, 51),
-         two, {1100, 549}},
-        {"larger than the screen keeps its corner on it", Bounds(700, 500, 900, 600), small,
+        {"in the gap beside the shorter screen goes to the nearer",
+         Bounds(1100, 650, 164, 51),
+         two,
+         {1100, 549}},
+        {"larger than the screen keeps its corner on it",
+         Bounds(700, 500, 900, 600),
+         small,
          {0, 0}},
         {"no screen known", Bounds(900, 700, 164, 51), {}, {900, 700}},
     };
     for (const Case& c : cases) EXPECT_EQ(PlaceOnScreens(c.window, c.screens), c.want) << c.what;
 }
-
 
 // Shown off every screen (the screen it was on has just shrunk), a window comes back on
 // the screen's change; one partly on the screen stays put.
