@@ -185,6 +185,11 @@ void TCustomForm::ApplyWindowStates() {
     // and puts them there before the window is mapped.
     if (!widget_ || !widget_->internalWinId()) return;
     PutWindowStates(widget_.get(), {skipTaskbar_, skipTaskbar_, formStyle_ == fsStayOnTop});
+    if (!Iconic()) PutNormalInitialState(widget_.get());
+    // Another form of the program stays above the main one, which may be on top of all.
+    if (TCustomForm* main = Application ? Application->MainForm() : nullptr;
+        main && main != this && main->HandleAllocated())
+        PutTransientFor(widget_.get(), main->widget_.get());
 }
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle v) {
@@ -208,7 +213,6 @@ void TCustomForm::SetVisible(bool v) {
     if (v) {
         KeepOnScreen();
         QWidget* w = Handle();
-        KeepAboveMainForm(w);
         w->setWindowTitle(QString::fromStdString(Caption()));
         UpdateWidgetGeometry();
         w->show();

@@ -47,8 +47,9 @@ class TCustomForm : public TWinControl {
     // its own window and its tray icon).
     bool SkipTaskbar() const { return skipTaskbar_; }
     void SetSkipTaskbar(bool v);
-    // Puts the window states (skip taskbar and pager; above when the form stays on top)
-    // on the current native window. The framework runs it before every show and after
+    // Puts the window states (skip taskbar and pager; above when the form stays on top;
+    // for a form other than the main one, belonging to the main one; mapped normally unless
+    // iconified) on the current native window. The framework runs it before every show and after
     // every change of the native window; a caller that hides and shows the window needs
     // nothing more.
     void ApplyWindowStates();
@@ -115,10 +116,10 @@ class TForm : public TCustomForm {
     explicit TForm(TComponent* AOwner) : TCustomForm(AOwner) {}
 };
 
-// Keeps a window opened from the program (another form, a dialog, a message box) above the
-// main form, which may stay on top of everything else: the window manager stacks it with
-// the main form as its transient. Nothing happens for the main form itself or before it has
-// a window.
+// Keeps a dialog or message box above the main form, which may stay on top of everything
+// else: the window manager stacks it as the main form's transient. (The program's other
+// forms are kept so by their window states.) Nothing happens for the main form itself or
+// before it has a window.
 void KeepAboveMainForm(QWidget* window);
 
 // A non-visual container of components (no window).

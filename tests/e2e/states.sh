@@ -70,7 +70,7 @@ above_on_top_widget() {
     system_menu k
     dlg=$(window_of 144) || fail "no log window ($1)"
     check_above "$dlg" "the log window" "$1"
-    system_menu s f i
+    system_menu s Down Right i
     dlg=$(timeout 10 xdotool search --sync --onlyvisible --name '^Font$' | head -n1) || fail "no font dialog ($1)"
     check_above "$dlg" "the font dialog" "$1"
     xdotool key Escape
