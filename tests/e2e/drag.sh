@@ -2,7 +2,8 @@
 # The mouse on the real window: dragging the skin moves the window with the pointer and
 # snaps it to the screen's left and top edges within 40 pixels; a double-click on the skin
 # gives the 24-pixel compact form, where the IP text drags the window too; a click on the close glyph ends the program, which
-# writes the new place and form to its settings.
+# writes the new place and form to its settings; saved at the corner of this screen, it
+# starts whole on a smaller one.
 set -euo pipefail
 bin=$1
 source "$(dirname "$0")/common.sh"

@@ -3,7 +3,9 @@
 # +229+112 as a popup-menu window with the banner strip along its left edge; keys and
 # access keys walk to "Copy to clipboard" > "IP"; "Always On Top" sets the window's
 # above state; Esc and a click outside close it and the window keeps working; "Close" ends
-# the program. Run with no window manager, and under openbox when REZAZO_E2E_WM=openbox.
+# the program; Shift+F10, Menu and Alt+Space open it; at the bottom right corner the
+# submenus cascade without covering each other. Run with no window manager, and under
+# openbox when REZAZO_E2E_WM=openbox.
 set -euo pipefail
 bin=$1
 source "$(dirname "$0")/common.sh"

@@ -2,6 +2,7 @@
 # The main window stays out of the taskbar and the pager, and above other windows exactly
 # while "Always On Top" is checked: after start-up, both ways of the command, a restart
 # with it stored, a compact toggle and (under a window manager) an iconify and restore.
+# While it is on top, the About and log windows and the font dialog stack above it.
 # Run once with no window manager and once under openbox.
 set -euo pipefail
 bin=$1
@@ -53,8 +54,16 @@ window_of() {  # $1 width
     done
     return 1
 }
+# A click into window $1 at $2,$3 gives it the keys; Escape then closes it. $4 what, $5 label.
+closes_on_escape() {
+    xdotool mousemove --window "$1" "$2" "$3" click 1
+    sleep 0.3
+    xdotool key Escape
+    wait_for 5 bash -c "xwininfo -id $1 | grep -q IsUnMapped" || fail "Escape left $4 open ($5)"
+}
 # Each window the widget opens stays above it while it is on top, also after a click on
-# the widget (a window manager raises what is clicked). $1 label.
+# the widget (a window manager raises what is clicked); Escape closes the About and log
+# windows. $1 label.
 above_on_top_widget() {
     local dlg
     check_above() {  # $1 window, $2 what
@@ -67,9 +76,11 @@ above_on_top_widget() {
     system_menu a
     dlg=$(window_of 314) || fail "no About window ($1)"
     check_above "$dlg" "the About window" "$1"
+    closes_on_escape "$dlg" 150 8 "the About window" "$1"
     system_menu k
     dlg=$(window_of 144) || fail "no log window ($1)"
     check_above "$dlg" "the log window" "$1"
+    closes_on_escape "$dlg" 50 60 "the log window" "$1"
     system_menu s Down Right i
     dlg=$(timeout 10 xdotool search --sync --onlyvisible --name '^Font$' | head -n1) || fail "no font dialog ($1)"
     check_above "$dlg" "the font dialog" "$1"
