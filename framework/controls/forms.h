@@ -23,14 +23,14 @@ enum TCloseAction { caNone, caHide, caFree, caMinimize };
 // The keys a window answers as a whole rather than a control in it.
 enum class TWindowKey { Escape, ContextMenu, SystemMenu };
 
-using TCloseQueryEvent = TEvent<void(TObject* Sender, bool& CanClose)>;
-using TCloseEvent = TEvent<void(TObject* Sender, TCloseAction& Action)>;
+using TCloseQueryEvent = TEvent<void(TPropertyObject* Sender, bool& CanClose)>;
+using TCloseEvent = TEvent<void(TPropertyObject* Sender, TCloseAction& Action)>;
 
-class TCustomForm : public TWinControl {
-    FW_CLASS(TCustomForm)
+class TFormBase : public TWinControl {
+    FW_CLASS(TFormBase)
   public:
-    explicit TCustomForm(TComponent* AOwner);
-    ~TCustomForm() override;
+    explicit TFormBase(TComponent* owner);
+    ~TFormBase() override;
 
     TFormBorderStyle BorderStyle() const { return borderStyle_; }
     void SetBorderStyle(TFormBorderStyle v);
@@ -79,13 +79,13 @@ class TCustomForm : public TWinControl {
     // onto the nearest one; a window with any part on a screen stays where it is.
     void KeepOnScreen();
 
-    TNotifyEvent OnCreate;
-    TNotifyEvent OnDestroy;
-    TNotifyEvent OnShow;
-    TNotifyEvent OnHide;
-    TNotifyEvent OnActivate;
-    TNotifyEvent OnDeactivate;
-    TNotifyEvent OnPaint;
+    TSenderEvent OnCreate;
+    TSenderEvent OnDestroy;
+    TSenderEvent OnShow;
+    TSenderEvent OnHide;
+    TSenderEvent OnActivate;
+    TSenderEvent OnDeactivate;
+    TSenderEvent OnPaint;
     TCloseQueryEvent OnCloseQuery;
     TCloseEvent OnClose;
 
@@ -110,10 +110,10 @@ class TCustomForm : public TWinControl {
     bool destroyFired_ = false;
 };
 
-class TForm : public TCustomForm {
+class TForm : public TFormBase {
     FW_CLASS(TForm)
   public:
-    explicit TForm(TComponent* AOwner) : TCustomForm(AOwner) {}
+    explicit TForm(TComponent* owner) : TFormBase(owner) {}
 };
 
 // Keeps a dialog or message box above the main form, which may stay on top of everything
@@ -123,12 +123,12 @@ class TForm : public TCustomForm {
 void KeepAboveMainForm(QWidget* window);
 
 // A non-visual container of components (no window).
-class TDataModule : public TComponent {
-    FW_CLASS(TDataModule)
+class TComponentContainer : public TComponent {
+    FW_CLASS(TComponentContainer)
   public:
-    explicit TDataModule(TComponent* AOwner) : TComponent(AOwner) {}
-    TNotifyEvent OnCreate;
-    TNotifyEvent OnDestroy;
+    explicit TComponentContainer(TComponent* owner) : TComponent(owner) {}
+    TSenderEvent OnCreate;
+    TSenderEvent OnDestroy;
     void BeforeDestruction() override;
     void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
 };

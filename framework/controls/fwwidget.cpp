@@ -83,7 +83,7 @@ void FwWidget::mousePressEvent(QMouseEvent* e) {
     // A click gives the window the keyboard, as a window manager would: with none running
     // nobody else does, and the window's keys would go nowhere.
     if (auto* top = dynamic_cast<FwWidget*>(window());
-        top && !top->isActiveWindow() && dynamic_cast<TCustomForm*>(top->control_))
+        top && !top->isActiveWindow() && dynamic_cast<TFormBase*>(top->control_))
         top->activateWindow();
     SendMouse(PressMessage(e->button(), false), e);
 }
@@ -113,7 +113,7 @@ void FwWidget::moveEvent(QMoveEvent* e) {
 
 void FwWidget::closeEvent(QCloseEvent* e) {
     // The window manager's close button goes through the form's own close logic.
-    auto* form = dynamic_cast<TCustomForm*>(control_);
+    auto* form = dynamic_cast<TFormBase*>(control_);
     if (!form) return QWidget::closeEvent(e);
     e->ignore();
     Guarded(form, [&] { form->Close(); });
@@ -134,7 +134,7 @@ std::optional<TWindowKey> WindowKeyOf(const QKeyEvent* e) {
 
 void FwWidget::keyPressEvent(QKeyEvent* e) {
     // Alt with a character: the window's access keys. Other keys go on to the parent.
-    auto* form = dynamic_cast<TCustomForm*>(control_);
+    auto* form = dynamic_cast<TFormBase*>(control_);
     if (auto key = form ? WindowKeyOf(e) : std::nullopt) {
         bool taken = false;
         Guarded(form, [&] { taken = form->WindowKey(*key); });
@@ -154,7 +154,7 @@ bool FwWidget::eventFilter(QObject* watched, QEvent* e) {
     if (watched == watched_ && e->type() == QEvent::Expose && statesAfterMap_ && control_ &&
         watched_->isExposed()) {
         statesAfterMap_ = false;
-        if (auto* form = dynamic_cast<TCustomForm*>(control_))
+        if (auto* form = dynamic_cast<TFormBase*>(control_))
             Guarded(form, [&] { form->ApplyWindowStates(); });
     }
     return QWidget::eventFilter(watched, e);
@@ -170,7 +170,7 @@ bool FwWidget::event(QEvent* e) {
         // Before the window is mapped, and whenever Qt makes a new native window, the
         // form's states go onto it (the window manager drops them when it is unmapped).
         if (e->type() == QEvent::Show || (e->type() == QEvent::WinIdChange && internalWinId())) {
-            if (auto* form = dynamic_cast<TCustomForm*>(control_)) {
+            if (auto* form = dynamic_cast<TFormBase*>(control_)) {
                 Guarded(form, [&] { form->ApplyWindowStates(); });
                 // A window manager still withdrawing the window from a quick hide may drop
                 // them again: once the window is on the screen, ask the manager as well.
@@ -184,13 +184,13 @@ bool FwWidget::event(QEvent* e) {
             }
         }
         if (e->type() == QEvent::WindowActivate || e->type() == QEvent::WindowDeactivate) {
-            if (auto* form = dynamic_cast<TCustomForm*>(control_)) {
+            if (auto* form = dynamic_cast<TFormBase*>(control_)) {
                 bool on = e->type() == QEvent::WindowActivate;
                 Guarded(form, [&] { (on ? form->OnActivate : form->OnDeactivate)(form); });
             }
         }
         if (e->type() == QEvent::WindowStateChange)
-            if (auto* form = dynamic_cast<TCustomForm*>(control_))
+            if (auto* form = dynamic_cast<TFormBase*>(control_))
                 Guarded(form, [&] { form->WindowStateChanged(); });
     }
     return QWidget::event(e);
