@@ -34,7 +34,7 @@ TAppController::TAppController(TComponent* owner) : TComponent(owner) {
     Application = this;
     AppServices() = {
         [this](TPropertyObject* sender, const std::exception& e) { HandleException(sender, e); },
-        [this]() -> const TComponent* { return MainForm(); },
+        [this]() -> TComponent* { return MainForm(); },
         [this] { Terminate(); },
         [this](const std::string& hint) { SetHint(hint); },
     };

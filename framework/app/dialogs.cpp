@@ -5,6 +5,7 @@
 #include "framework/app/application.h"
 #include "framework/app/fontdialog.h"
 #include "framework/controls/controls.h"
+#include "framework/controls/forms.h"
 #include "framework/core/classbuilder.h"
 
 namespace fw {
@@ -27,6 +28,7 @@ TFontDialog::Runner& FontRunner() {
 
 int QtMessageBox(const std::string& msg, TMessageBoxKind type, unsigned buttons) {
     QMessageBox box;
+    KeepAboveMainForm(&box);
     box.setText(QString::fromStdString(msg));
     // An error message is something one may want to pass on: its text can be copied.
     box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);

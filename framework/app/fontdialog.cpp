@@ -15,6 +15,7 @@
 
 #include "framework/app/application.h"
 #include "framework/controls/controls.h"
+#include "framework/controls/forms.h"
 #include "framework/graphics/qtgraphics.h"
 
 namespace fw {
@@ -247,6 +248,7 @@ void TFontDialogWindow::UpdateSample() {
 
 bool RunOwnFontDialog(TFontDialog& dialog) {
     TFontDialogWindow window(dialog);
+    KeepAboveMainForm(&window);
     if (window.exec() != QDialog::Accepted) return false;
     dialog.Font()->Assign(window.ChosenFont());
     return true;

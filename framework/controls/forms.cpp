@@ -5,14 +5,23 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include "framework/controls/fwwidget.h"
+#include "framework/controls/screen.h"
 #include "framework/controls/windowstate.h"
 #include "framework/core/appservices.h"
 #include "framework/core/classbuilder.h"
 #include "framework/text/componenttext.h"
 
 namespace fw {
+
+namespace {
+TFormBase* MainFormOfApplication() {
+    const auto& mainForm = AppServices().mainForm;
+    return mainForm ? dynamic_cast<TFormBase*>(mainForm()) : nullptr;
+}
+}  // namespace
 
 namespace {
 const EnumInfo& BorderStyleInfo() {
@@ -114,7 +123,32 @@ QWidget* TFormBase::CreateWidget() {
         TMessage m{CM_FOCUSCHANGED, 0, reinterpret_cast<intptr_t>(focused), 0};
         Guarded(this, [&] { Broadcast(m); });
     });
+    WatchScreens(w);
     return widget_.release();
+}
+
+// A monitor unplugged or made smaller can leave a shown window on no screen at all.
+void TFormBase::WatchScreens(QWidget* window) {
+    // Qt reports a removal before the screen has left its list: look once it has.
+    auto recheck = [this, window] {
+        QTimer::singleShot(0, window, [this] {
+            if (Visible()) Guarded(this, [&] { KeepOnScreen(); });
+        });
+    };
+    auto watch = [window, recheck](QScreen* s) {
+        QObject::connect(s, &QScreen::geometryChanged, window, recheck);
+    };
+    for (QScreen* s : QGuiApplication::screens()) watch(s);
+    QObject::connect(qApp, &QGuiApplication::screenAdded, window, [watch, recheck](QScreen* s) {
+        watch(s);
+        recheck();
+    });
+    QObject::connect(qApp, &QGuiApplication::screenRemoved, window, recheck);
+}
+
+void TFormBase::KeepOnScreen() {
+    TPoint at = PlaceOnScreens(Bounds(Left(), Top(), Width(), Height()), ScreenRects());
+    if (at.X != Left() || at.Y != Top()) SetBounds(at.X, at.Y, Width(), Height());
 }
 
 void TFormBase::ApplyWindowFlags() {
@@ -157,6 +191,11 @@ void TFormBase::ApplyWindowStates() {
     // and puts them there before the window is mapped.
     if (!widget_ || !widget_->internalWinId()) return;
     PutWindowStates(widget_.get(), {skipTaskbar_, skipTaskbar_, formStyle_ == fsStayOnTop});
+    if (!Iconic()) PutNormalInitialState(widget_.get());
+    // Another form of the program stays above the main one, which may be on top of all.
+    if (TFormBase* main = MainFormOfApplication();
+        main && main != this && main->HandleAllocated())
+        PutTransientFor(widget_.get(), main->widget_.get());
 }
 
 void TFormBase::SetBorderStyle(TFormBorderStyle v) {
@@ -178,6 +217,7 @@ void TFormBase::SetVisible(bool v) {
     TControl::SetVisible(v);
     if (Loading()) return;
     if (v) {
+        KeepOnScreen();
         QWidget* w = Handle();
         w->setWindowTitle(QString::fromStdString(Caption()));
         UpdateWidgetGeometry();
@@ -262,6 +302,17 @@ void TFormBase::GetChildren(const std::function<void(TComponent*)>& proc, TCompo
         if (dynamic_cast<TControl*>(c) || c->WrittenInsideParent() || c->Name().empty()) continue;
         proc(c);
     }
+}
+
+void KeepAboveMainForm(QWidget* window) {
+    TFormBase* main = window ? MainFormOfApplication() : nullptr;
+    if (!main || !main->HandleAllocated()) return;
+    QWidget* mainWidget = main->Handle();
+    if (mainWidget == window) return;
+    window->winId();  // the native window that carries the hint
+    QWindow* mainWindow = mainWidget->windowHandle();
+    if (window->windowHandle() && mainWindow && window->windowHandle() != mainWindow)
+        window->windowHandle()->setTransientParent(mainWindow);
 }
 
 // TComponentContainer

@@ -20,6 +20,8 @@ enum TPosition {
     poOwnerFormCenter
 };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
+// The keys a window answers as a whole rather than a control in it.
+enum class TWindowKey { Escape, ContextMenu, SystemMenu };
 
 using TCloseQueryEvent = TEvent<void(TPropertyObject* Sender, bool& CanClose)>;
 using TCloseEvent = TEvent<void(TPropertyObject* Sender, TCloseAction& Action)>;
@@ -45,8 +47,9 @@ class TFormBase : public TWinControl {
     // its own window and its tray icon).
     bool SkipTaskbar() const { return skipTaskbar_; }
     void SetSkipTaskbar(bool v);
-    // Puts the window states (skip taskbar and pager; above when the form stays on top)
-    // on the current native window. The framework runs it before every show and after
+    // Puts the window states (skip taskbar and pager; above when the form stays on top;
+    // for a form other than the main one, belonging to the main one; mapped normally unless
+    // iconified) on the current native window. The framework runs it before every show and after
     // every change of the native window; a caller that hides and shows the window needs
     // nothing more.
     void ApplyWindowStates();
@@ -62,6 +65,9 @@ class TFormBase : public TWinControl {
     // An access key pressed with Alt: offered to the controls as CM_DIALOGCHAR; true when
     // one took it.
     bool DialogChar(char key);
+    // Escape, Shift+F10 or the Menu key (ContextMenu), Alt+Space (SystemMenu) pressed in the
+    // window; true when the form answered it.
+    virtual bool WindowKey(TWindowKey) { return false; }
     // Iconifies the window through the window manager (which keeps a way back to it);
     // Deiconify shows it normally again.
     void Iconify();
@@ -69,6 +75,9 @@ class TFormBase : public TWinControl {
     bool Iconic() const;
     // The window manager iconified or restored the window.
     virtual void WindowStateChanged() {}
+    // Brings a window that is off every screen (saved on a monitor that is gone) fully
+    // onto the nearest one; a window with any part on a screen stays where it is.
+    void KeepOnScreen();
 
     TSenderEvent OnCreate;
     TSenderEvent OnDestroy;
@@ -92,6 +101,8 @@ class TFormBase : public TWinControl {
     void ApplyWindowFlags();
 
   private:
+    void WatchScreens(QWidget* window);
+
     TFormBorderStyle borderStyle_ = bsSizeable;
     TFormStyle formStyle_ = fsNormal;
     TPosition position_ = poDesigned;
@@ -104,6 +115,12 @@ class TForm : public TFormBase {
   public:
     explicit TForm(TComponent* owner) : TFormBase(owner) {}
 };
+
+// Keeps a dialog or message box above the main form, which may stay on top of everything
+// else: the window manager stacks it as the main form's transient. (The program's other
+// forms are kept so by their window states.) Nothing happens for the main form itself or
+// before it has a window.
+void KeepAboveMainForm(QWidget* window);
 
 // A non-visual container of components (no window).
 class TComponentContainer : public TComponent {

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QWindow>
 #include <cctype>
+#include <optional>
 
 #include "framework/controls/controls.h"
 #include "framework/controls/forms.h"
@@ -77,7 +78,14 @@ void FwWidget::SendMouse(unsigned msg, QMouseEvent* e) {
     Guarded(c, [&] { c->DispatchMouse(m); });
 }
 
-void FwWidget::mousePressEvent(QMouseEvent* e) { SendMouse(PressMessage(e->button(), false), e); }
+void FwWidget::mousePressEvent(QMouseEvent* e) {
+    // A click gives the window the keyboard, as a window manager would: with none running
+    // nobody else does, and the window's keys would go nowhere.
+    if (auto* top = dynamic_cast<FwWidget*>(window());
+        top && !top->isActiveWindow() && dynamic_cast<TFormBase*>(top->control_))
+        top->activateWindow();
+    SendMouse(PressMessage(e->button(), false), e);
+}
 void FwWidget::mouseDoubleClickEvent(QMouseEvent* e) {
     SendMouse(PressMessage(e->button(), true), e);
 }
@@ -110,9 +118,27 @@ void FwWidget::closeEvent(QCloseEvent* e) {
     Guarded(form, [&] { form->Close(); });
 }
 
+namespace {
+std::optional<TWindowKey> WindowKeyOf(const QKeyEvent* e) {
+    const Qt::KeyboardModifiers m =
+        e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    if (e->key() == Qt::Key_Escape && m == Qt::NoModifier) return TWindowKey::Escape;
+    if ((e->key() == Qt::Key_Menu && m == Qt::NoModifier) ||
+        (e->key() == Qt::Key_F10 && m == Qt::ShiftModifier))
+        return TWindowKey::ContextMenu;
+    if (e->key() == Qt::Key_Space && m == Qt::AltModifier) return TWindowKey::SystemMenu;
+    return std::nullopt;
+}
+}  // namespace
+
 void FwWidget::keyPressEvent(QKeyEvent* e) {
     // Alt with a character: the window's access keys. Other keys go on to the parent.
     auto* form = dynamic_cast<TFormBase*>(control_);
+    if (auto key = form ? WindowKeyOf(e) : std::nullopt) {
+        bool taken = false;
+        Guarded(form, [&] { taken = form->WindowKey(*key); });
+        if (taken) return e->accept();
+    }
     const QString text = e->text();
     if (form && (e->modifiers() & Qt::AltModifier) && text.size() == 1 && text[0].unicode() < 128) {
         bool taken = false;

@@ -2,6 +2,8 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <algorithm>
+#include <climits>
 
 namespace fw {
 
@@ -10,6 +12,46 @@ TScreenSize PrimaryScreenSize() {
     if (!screen) return {800, 600};
     QRect r = screen->geometry();
     return {r.width(), r.height()};
+}
+
+std::vector<TRect> ScreenRects() {
+    std::vector<TRect> rects;
+    for (QScreen* s : QGuiApplication::screens()) {
+        QRect r = s->geometry();
+        rects.push_back(Bounds(r.x(), r.y(), r.width(), r.height()));
+    }
+    return rects;
+}
+
+namespace {
+// How far apart two rectangles are along one axis; 0 when they overlap on it.
+long long Gap(int lo, int hi, int otherLo, int otherHi) {
+    if (hi <= otherLo) return static_cast<long long>(otherLo) - hi;
+    if (otherHi <= lo) return static_cast<long long>(lo) - otherHi;
+    return 0;
+}
+
+int Clamp(int v, int lo, int size, int extent) {
+    return std::max(lo, std::min(v, lo + extent - size));
+}
+}  // namespace
+
+TPoint PlaceOnScreens(const TRect& window, const std::vector<TRect>& screens) {
+    const TRect* nearest = nullptr;
+    long long best = LLONG_MAX;
+    for (const TRect& s : screens) {
+        if (s.IsEmpty()) continue;
+        if (!window.Intersect(s).IsEmpty()) return window.TopLeft();
+        long long dx = Gap(window.Left, window.Right, s.Left, s.Right);
+        long long dy = Gap(window.Top, window.Bottom, s.Top, s.Bottom);
+        if (dx * dx + dy * dy < best) {
+            best = dx * dx + dy * dy;
+            nearest = &s;
+        }
+    }
+    if (!nearest) return window.TopLeft();
+    return {Clamp(window.Left, nearest->Left, window.Width(), nearest->Width()),
+            Clamp(window.Top, nearest->Top, window.Height(), nearest->Height())};
 }
 
 }  // namespace fw

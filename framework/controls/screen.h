@@ -1,5 +1,8 @@
 #pragma once
-// The primary screen as the windows see it, in logical pixels.
+// The screens as the windows see them, in logical pixels.
+#include <vector>
+
+#include "framework/core/types.h"
 
 namespace fw {
 
@@ -10,5 +13,13 @@ struct TScreenSize {
 
 // The full primary screen (panels and docks included); 800 x 600 when no screen is known.
 TScreenSize PrimaryScreenSize();
+
+// Every screen's full rectangle on the desktop; empty when no screen is known.
+std::vector<TRect> ScreenRects();
+
+// Where a window with these bounds belongs: where it is while any part of it is on a
+// screen; otherwise fully on the nearest screen (its top-left corner kept on that screen
+// when it is the larger). With no screens known it stays where it is.
+TPoint PlaceOnScreens(const TRect& window, const std::vector<TRect>& screens);
 
 }  // namespace fw

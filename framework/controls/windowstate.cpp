@@ -53,6 +53,12 @@ void AskWindowManager(xcb_connection_t* c, xcb_window_t win, xcb_atom_t state, b
                    XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
                    reinterpret_cast<const char*>(&ev));
 }
+// The current native window: the widget's own id can name one that Qt has since made anew.
+xcb_window_t NativeWindow(QWidget* window) {
+    window->winId();
+    return static_cast<xcb_window_t>(window->windowHandle() ? window->windowHandle()->winId()
+                                                            : window->winId());
+}
 }  // namespace
 
 bool WindowStatesSupported() { return XcbConnection() != nullptr; }
@@ -63,11 +69,7 @@ void PutWindowStates(QWidget* window, const TWindowStates& s) {
     if (!c) return;
     Atoms a(c);
     if (!a.Valid()) return;
-    // winId makes the native window when there is none. The window handle's id is the
-    // current one: the widget's own can name a window that Qt has since made anew.
-    window->winId();
-    auto win = static_cast<xcb_window_t>(window->windowHandle() ? window->windowHandle()->winId()
-                                                                : window->winId());
+    xcb_window_t win = NativeWindow(window);
 
     // The property: our three atoms as asked, every other state kept.
     std::vector<xcb_atom_t> atoms = ReadState(c, win, a.state);
@@ -89,6 +91,39 @@ void PutWindowStates(QWidget* window, const TWindowStates& s) {
             AskWindowManager(c, win, a.state, s.skipPager, a.skipPager, 0);
         AskWindowManager(c, win, a.state, s.above, a.above, 0);
     }
+    xcb_flush(c);
+}
+
+void PutTransientFor(QWidget* window, QWidget* owner) {
+    xcb_connection_t* c = XcbConnection();
+    if (!c || !window || !owner || !owner->internalWinId()) return;
+    xcb_window_t of = NativeWindow(owner);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, NativeWindow(window), XCB_ATOM_WM_TRANSIENT_FOR,
+                        XCB_ATOM_WINDOW, 32, 1, &of);
+    xcb_flush(c);
+}
+
+void PutNormalInitialState(QWidget* window) {
+    xcb_connection_t* c = XcbConnection();
+    if (!c || !window) return;
+    xcb_window_t win = NativeWindow(window);
+    // flags, input, initial state, icon pixmap, window, x, y, mask, group (ICCCM 4.1.2.4)
+    uint32_t hints[9] = {};
+    xcb_get_property_cookie_t pc =
+        xcb_get_property(c, 0, win, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 0, 9);
+    if (xcb_get_property_reply_t* r = xcb_get_property_reply(c, pc, nullptr)) {
+        if (r->format == 32) {
+            int n = std::min(xcb_get_property_value_length(r) / 4, 9);
+            std::copy_n(static_cast<uint32_t*>(xcb_get_property_value(r)), n, hints);
+        }
+        free(r);
+    }
+    constexpr uint32_t kStateHint = 1u << 1, kNormalState = 1;
+    if ((hints[0] & kStateHint) && hints[2] == kNormalState) return;
+    hints[0] |= kStateHint;
+    hints[2] = kNormalState;
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, win, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32, 9,
+                        hints);
     xcb_flush(c);
 }
 

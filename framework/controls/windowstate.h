@@ -22,4 +22,15 @@ bool WindowStatesSupported();
 // States that the window carries apart from these three are kept.
 void PutWindowStates(QWidget* window, const TWindowStates& states);
 
+// Names `owner` as the window that `window` belongs to (its WM_TRANSIENT_FOR), so that the
+// window manager keeps it above the owner. The toolkit clears the hint on every show of a
+// plain window: put it again after each.
+void PutTransientFor(QWidget* window, QWidget* owner);
+
+// Asks for the window to be mapped normally, not iconified, the next time it is shown. An
+// iconify leaves that request in the window's WM_HINTS, and the toolkit does not take it
+// back when the window manager restores the window: a later hide and show would map it
+// iconified again.
+void PutNormalInitialState(QWidget* window);
+
 }  // namespace fw

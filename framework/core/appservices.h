@@ -14,7 +14,7 @@ class TComponent;
 
 struct TAppServices {
     std::function<void(TPropertyObject* sender, const std::exception& e)> showException;
-    std::function<const TComponent*()> mainForm;
+    std::function<TComponent*()> mainForm;
     std::function<void()> terminate;
     std::function<void(const std::string& hint)> setHint;
 };

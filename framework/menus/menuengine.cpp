@@ -11,6 +11,7 @@
 #include "framework/controls/controls.h"
 #include "framework/controls/screen.h"
 #include "framework/menus/menuaccessible.h"
+#include "framework/menus/menuplacement.h"
 #include "framework/menus/menus.h"
 #include "framework/menus/menutext.h"
 #include "framework/menus/popuplist.h"
@@ -93,13 +94,16 @@ TMenuLevelWindow* TMenuTracker::OpenLevel(HMENU menu, int parentLevel, int paren
         if (y + h > screen.Height) y -= h;
     } else {
         TMenuLevelWindow* parent = levels_[static_cast<size_t>(parentLevel)];
-        TRect pw = parent->ScreenWindowRect();
         TRect pe = parent->EntryRect(parentEntry)
                        .Offset(parent->ScreenClientRect().Left, parent->ScreenClientRect().Top);
-        x = pw.Right - kMenuFrame;
-        y = pe.Top - kMenuFrame;
-        if (x + w > screen.Width) x = pw.Left - w + kMenuFrame;
-        if (y + h > screen.Height) y = pe.Bottom + kMenuFrame - h;
+        std::vector<TRect> open;
+        for (int i = 0; i <= parentLevel; ++i)
+            open.push_back(levels_[static_cast<size_t>(i)]->ScreenWindowRect());
+        TSubmenuPlace p = PlaceSubmenu(open, pe, w, h, parent->leftward_,
+                                       Bounds(0, 0, screen.Width, screen.Height), kMenuFrame);
+        x = p.x;
+        y = p.y;
+        level->leftward_ = p.leftward;
     }
     x = std::max(0, std::min(x, std::max(0, screen.Width - w)));
     y = std::max(0, std::min(y, std::max(0, screen.Height - h)));

@@ -162,6 +162,7 @@ class TMenuLevelWindow {
     int clientHeight_ = 0;
     int selected_ = -1;
     int parentEntry_ = -1;
+    bool leftward_ = false;  // opened to the left of its parent
 };
 
 }  // namespace fw

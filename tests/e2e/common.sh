@@ -50,16 +50,16 @@ e2e_cleanup() {
 trap e2e_cleanup EXIT
 process_gone() { ! kill -0 "$1" 2>/dev/null; }
 
-# own_display FIRST: an X server of the script's own on the first free display number from
-# FIRST (or on REZAZO_E2E_DISPLAY), ended at exit after everything started on it, so that
-# nothing reports losing it; exports DISPLAY.
+# own_display FIRST [WIDTHxHEIGHT]: an X server of the script's own (800x600 unless asked)
+# on the first free display number from FIRST (or on REZAZO_E2E_DISPLAY), ended at exit
+# after everything started on it, so that nothing reports losing it; exports DISPLAY.
 own_display() {
     local n=${REZAZO_E2E_DISPLAY:-}
     if [ -z "$n" ]; then
         n=$1
         while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
     fi
-    Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 "${2:-800x600}x24" -nolisten tcp >/dev/null 2>&1 &
     at_exit "kill $! 2>/dev/null"
     export DISPLAY=":$n"
     wait_for 20 xdpyinfo >/dev/null 2>&1 || fail "no X server on $DISPLAY"

@@ -2,7 +2,8 @@
 # The mouse on the real window: dragging the skin moves the window with the pointer and
 # snaps it to the screen's left and top edges within 40 pixels; a double-click on the skin
 # gives the 24-pixel compact form, where the IP text drags the window too; a click on the close glyph ends the program, which
-# writes the new place and form to its settings.
+# writes the new place and form to its settings; saved at the corner of this screen, it
+# starts whole on a smaller one.
 set -euo pipefail
 bin=$1
 source "$(dirname "$0")/common.sh"
@@ -48,4 +49,19 @@ wait "$pid" || rc=$?
 grep -qx 'Form1.Left=130' "$ini" || { echo "settings:"; cat "$ini"; exit 1; }
 grep -qx 'Form1.Top=120' "$ini" || { echo "settings:"; cat "$ini"; exit 1; }
 grep -qx 'Compact1.Checked=True' "$ini" || { echo "settings:"; cat "$ini"; exit 1; }
+
+# Saved at the bottom right of this screen, then started on a smaller one (a laptop taken
+# off its monitor): the window comes back whole at that screen's corner.
+start_program
+drag_to 140 130 790 590
+wait_for 10 geometry_is "$win" "164x24+636+576" || { echo "corner: $(geometry_of "$win")"; exit 1; }
+stop_program
+own_display 150 640x480
+for wm in none openbox; do
+    [ $wm = openbox ] && start_openbox
+    start_program
+    wait_for 10 geometry_is "$win" "164x24+476+456" || { echo "on the small screen ($wm): $(geometry_of "$win")"; exit 1; }
+    stop_program
+done
+stop_openbox
 echo "drag ok"

@@ -3,7 +3,9 @@
 # +229+112 as a popup-menu window with the banner strip along its left edge; keys and
 # access keys walk to "Copy to clipboard" > "IP"; "Always On Top" sets the window's
 # above state; Esc and a click outside close it and the window keeps working; "Close" ends
-# the program. Run with no window manager, and under openbox when REZAZO_E2E_WM=openbox.
+# the program; Shift+F10, Menu and Alt+Space open it; at the bottom right corner the
+# submenus cascade without covering each other. Run with no window manager, and under
+# openbox when REZAZO_E2E_WM=openbox.
 set -euo pipefail
 bin=$1
 source "$(dirname "$0")/common.sh"
@@ -114,9 +116,56 @@ xdotool key Escape
 wait_no_menu || { echo "menu did not close again"; exit 1; }
 kill -0 $pid || { echo "program ended"; exit 1; }
 
+# From the keyboard, once a click has given the window the keys: Shift+F10 and the Menu
+# key open the menu where the glyph does, and so does Alt+Space where no window manager
+# takes that key for its own menu.
+point_at 10 45
+xdotool click 1
+sleep 0.3
+keys="shift+F10 Menu"
+wm_running || keys="$keys alt+space"
+for k in $keys; do
+    xdotool key "$k"
+    wait_menu >/dev/null || { echo "$k did not open the menu"; exit 1; }
+    xdotool key Escape
+    wait_no_menu || { echo "Esc did not close the menu opened by $k"; exit 1; }
+done
+
 # Close, the last item.
 open_menu
 xdotool key End Return
 wait_for 10 process_gone "$pid" || { echo "Close did not end the program"; exit 1; }
 wait $pid || true
+
+# At the bottom right corner, each submenu level opens beside the one it came from, never
+# over an earlier level: Settings, then Refresh rate.
+ini=$XDG_CONFIG_HOME/rezazo/rezazo.ini
+sed -i 's/^Form1.Left=.*/Form1.Left=636/; s/^Form1.Top=.*/Form1.Top=549/' "$ini"
+start_program
+sleep 0.5
+point_at 10 45
+xdotool click 1
+sleep 0.3
+xdotool key shift+F10
+sleep 0.3
+xdotool key s f
+sleep 0.5
+# The open levels as "left right top bottom", one a line.
+levels() {
+    local w
+    for w in $(xdotool search --maxdepth 2 --onlyvisible --pid "$pid" 2>/dev/null); do
+        [ "$w" = "$win" ] && continue
+        xwininfo -id "$w" | awk '/Absolute upper-left X:/ {x=$4} /Absolute upper-left Y:/ {y=$4}
+            /^ *Width:/ {w=$2} /^ *Height:/ {h=$2} END {print x, x + w, y, y + h}'
+    done
+}
+[ "$(levels | wc -l)" -eq 3 ] || { echo "open levels: $(levels | tr '\n' ';')"; exit 1; }
+# Two levels share at most the 3-pixel border where one opens from the other.
+levels | awk '{l[NR]=$1; r[NR]=$2; t[NR]=$3; b[NR]=$4}
+    END {for (i = 1; i <= NR; i++) for (j = i + 1; j <= NR; j++) {
+        w = (r[i] < r[j] ? r[i] : r[j]) - (l[i] > l[j] ? l[i] : l[j])
+        h = (b[i] < b[j] ? b[i] : b[j]) - (t[i] > t[j] ? t[i] : t[j])
+        if (w > 3 && h > 0) {print "levels overlap:", l[i], t[i], "and", l[j], t[j]; exit 1}}}' || exit 1
+xdotool key Escape Escape Escape
+stop_program
 echo "menus ok"

@@ -224,6 +224,15 @@ else
 fi
 start_trayer
 wait_or_fail "the icon added again when a tray host appeared" icon_docked
+# Into the new tray after that taskbar round trip, and the tray host goes: the window is
+# not stranded unmapped and out of the taskbar.
+sleep 0.6
+xdotool mousemove 378 114 click 1
+wait_or_fail "the window into the new tray" unmapped "$win"
+kill "$trayer_pid"
+wait "$trayer_pid" 2>/dev/null || true
+wait_or_fail "the window back when the new tray host went" mapped "$win"
+wait_or_fail "it back at its place again" at "$win" 227 110
 
 stop() {
     kill -TERM "$pid"
