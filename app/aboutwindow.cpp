@@ -62,6 +62,12 @@ void TForm3::FormCreate(TPropertyObject*) {
 
 void TForm3::ShadowLabel1Click(TPropertyObject*) { Close(); }
 
+bool TForm3::WindowKey(TWindowKey key) {
+    if (key != TWindowKey::Escape) return false;
+    Close();
+    return true;
+}
+
 void TForm3::Panel1MouseDown(TPropertyObject*, TMouseButton, TModifierState Shift, int X, int Y) {
     drag_.Press(Shift, X, Y);
 }

@@ -31,6 +31,8 @@ class TForm3 : public fw::TForm {
     fw::TMenuItem* SnapToEdge1 = nullptr;
 
     void FormCreate(fw::TPropertyObject* Sender);
+    // Escape closes the window, as its close glyph does.
+    bool WindowKey(fw::TWindowKey key) override;
     void ShadowLabel1Click(fw::TPropertyObject* Sender);
     void Panel1MouseDown(fw::TPropertyObject* Sender, fw::TMouseButton Button,
                          fw::TModifierState Shift, int X, int Y);

@@ -92,11 +92,13 @@ void TForm2::FormCreate(TPropertyObject*) {
             unreadableReason_ = c.reason;
             Memo1->SetText("The IP log cannot be read: " + c.reason + ".\r\n" + fileName_ +
                            "\r\nIt is left as it is; Add and Clear are off until the next start.");
+            Label1->SetEnabled(false);
+            Label2->SetEnabled(false);
             break;
     }
 }
 
-void TForm2::ShowLog() { Memo1->SetText(app::LogDisplayText(log_)); }
+void TForm2::ShowLog() { Memo1->SetText(app::ShownLog(log_)); }
 
 void TForm2::Save() { app::WriteLog(fileName_, log_); }
 
@@ -112,8 +114,11 @@ void TForm2::SpeedButton1Click(TPropertyObject*) {
     // The clock is read once for each line, as the two lines are written one after the other.
     std::string time = platform::LongTimeText(platform::LocalNow());
     std::string date = platform::ShortDateText(platform::LocalNow());
-    log_ += app::LogRecord(time, date, source->AddressText(), source->HostNameText());
-    ShowLog();
+    const std::string record = app::AppendedRecord(
+        log_, app::LogRecord(time, date, source->AddressText(), source->HostNameText()));
+    log_ += record;
+    // Only the new record is laid out: a long log is not shown afresh for every Add.
+    Memo1->AppendText(app::LogDisplayText(record));
     Save();  // a failure is reported; the memo keeps the record and the next save writes it
 }
 
@@ -128,6 +133,12 @@ void TForm2::SpeedButton2Click(TPropertyObject*) {
 }
 
 void TForm2::Image2Click(TPropertyObject*) { Close(); }
+
+bool TForm2::WindowKey(TWindowKey key) {
+    if (key != TWindowKey::Escape) return false;
+    Close();
+    return true;
+}
 
 void TForm2::Image2MouseDown(TPropertyObject*, TMouseButton, TModifierState, int, int) {
     if (const TLogSource* source = Source())

@@ -34,6 +34,8 @@ class TForm2 : public fw::TForm {
     bool LogUsable() const { return usable_; }
 
     void FormCreate(fw::TPropertyObject* Sender);
+    // Escape closes the window, as its close glyph does.
+    bool WindowKey(fw::TWindowKey key) override;
     void SpeedButton1Click(fw::TPropertyObject* Sender);
     void SpeedButton2Click(fw::TPropertyObject* Sender);
     void Image2Click(fw::TPropertyObject* Sender);

@@ -2,6 +2,7 @@
 
 #include "app/aboutwindow.h"
 #include "app/logwindow.h"
+#include "app/textlayout.h"
 #include "controls/scrolllabel.h"
 #include "controls/trayicon.h"
 #include "framework/app/application.h"
@@ -132,9 +133,13 @@ void TForm1::FormCreate(TPropertyObject*) {
 void TForm1::RefreshDisplay() {
     std::string address, name;
     platform::GetLocalIP(address);
-    Label1->SetCaption(app::kIpPrefix + address);
+    const std::string line = app::kIpPrefix + address;
+    // Placing the texts measures them: only a new address can change where they go.
+    const bool moved = line != Label1->Caption();
+    Label1->SetCaption(line);
     platform::GetLocalHostName(name);
     label2->SetCaption(name);
+    if (moved) ArrangeTexts();
 }
 
 void TForm1::Timer1Timer(TPropertyObject*) { RefreshDisplay(); }
@@ -157,7 +162,25 @@ void TForm1::ApplyCompactLayout(bool compact) {
     Label1->SetLeft(l.ipLeft);
     Label1->SetTop(l.ipTop);
     if (GIFAnimator1) GIFAnimator1->SetVisible(l.indicatorVisible);
+    ArrangeTexts();
     Invalidate();
+}
+
+void TForm1::ArrangeTexts() {
+    if (!Label1 || !Label3 || !label2) return;
+    // The labels size themselves to their text; what they measure is their own size.
+    Label1->AdjustBounds();
+    Label3->AdjustBounds();
+    TBitmap measure(1, 1);
+    measure.Canvas().SetFont(*label2->Font());
+    const app::TextSizes sizes{Label1->Width(), Label1->Height(), Label3->Width(), Label3->Height(),
+                               measure.Canvas().TextHeight(label2->Caption())};
+    const app::TextPlaces p =
+        app::PlaceTexts(Compact1 && Compact1->Checked(), sizes, label2->Left() + label2->Width());
+    for (auto [control, box] : {std::pair<TControl*, app::TextBox>{Label1, p.ip},
+                                {Label3, p.caption},
+                                {label2, p.marquee}})
+        control->SetBounds(box.left, box.top, box.width, box.height);
 }
 
 void TForm1::SetCompactMode() {
@@ -203,11 +226,13 @@ void TForm1::Defaultfonts1Click(TPropertyObject*) {
         ResetFont(*c->Font(), "Arial", 7);
         c->Font()->SetHeight(-9);
     }
+    ArrangeTexts();
 }
 
 void TForm1::Fonts(TPropertyObject*) {
     FontDialog1->Font()->Assign(*Label1->Font());
     if (FontDialog1->Execute()) Label1->Font()->Assign(*FontDialog1->Font());
+    ArrangeTexts();
 }
 
 void TForm1::Hostname1Click(TPropertyObject*) {
@@ -216,6 +241,7 @@ void TForm1::Hostname1Click(TPropertyObject*) {
     // Whether confirmed or not, the marquee takes the dialog's font and its width.
     label2->Font()->Assign(*FontDialog1->Font());
     label2->SetWidth(60);
+    ArrangeTexts();
 }
 
 void TForm1::Compact1Click(TPropertyObject*) { SetCompactMode(); }
@@ -279,6 +305,7 @@ void TForm1::Defaultset1Click(TPropertyObject*) {
     l2.SetSize(7);
     l2.SetStyle(0);
     label2->SetWidth(60);
+    ArrangeTexts();
 }
 
 void TForm1::Defaultsettings1Click(TPropertyObject*) {
@@ -287,6 +314,7 @@ void TForm1::Defaultsettings1Click(TPropertyObject*) {
     f.SetName("Small Fonts");
     f.SetSize(6);
     f.SetStyle(0);
+    ArrangeTexts();
 }
 
 // Moving, snapping and the compact form
@@ -373,6 +401,12 @@ void TForm1::Image4MouseUp(TPropertyObject*, TMouseButton, TModifierState, int, 
 
 void TForm1::Image5MouseDown(TPropertyObject*, TMouseButton, TModifierState, int, int) {
     PopupMenu1->Popup(Left() + 2, Top() + 2);
+}
+
+bool TForm1::WindowKey(TWindowKey key) {
+    if (key == TWindowKey::Escape) return false;
+    PopupMenu1->Popup(Left() + 2, Top() + 2);
+    return true;
 }
 // The list holds a fifth image: the released system glyph.
 void TForm1::Image5MouseUp(TPropertyObject*, TMouseButton, TModifierState, int, int) {

@@ -26,10 +26,14 @@ class TForm1 : public fw::TForm, public TLogSource {
     void SetCompactMode();
     // The layout of a compact or full form, without toggling the check mark.
     void ApplyCompactLayout(bool compact);
+    // Places the address and host-name texts for their current fonts and captions.
+    void ArrangeTexts();
     // Back from the tray or the taskbar if minimised, then to the front (the tray icon's
     // click, and a second start of the program).
     void RestoreAndBringForward();
     void WindowStateChanged() override;
+    // Shift+F10, the Menu key and Alt+Space open the system menu where its glyph does.
+    bool WindowKey(fw::TWindowKey key) override;
 
     std::string AddressText() const override;
     std::string HostNameText() const override;

@@ -15,11 +15,8 @@
 #include "app/iplog.h"
 #include "app/logwindow.h"
 #include "app/mainwindow.h"
-#include "controls/registercontrols.h"
+#include "app/registerclasses.h"
 #include "framework/app/application.h"
-#include "framework/core/classregistry.h"
-#include "gif/registergif.h"
-#include "settings/propstore.h"
 
 namespace {
 
@@ -74,11 +71,7 @@ int main(int argc, char** argv) {
     app::SetProgramDirOverride((dir / "prog").string());
     fw::TAppController application(nullptr);
     application.Initialize(argc, argv);
-    fw::RegisterFrameworkClasses();
-    ctl::RegisterControlClasses();
-    settings::RegisterPropStoreClasses();
-    gif::RegisterGifClasses();
-    RegisterAppClasses();
+    RegisterAllClasses();
 
     const Shape shapes[] = {{"records-15MB", Records(15u * 1000u * 1000u)},
                             {"records-1MB", Records(1000u * 1000u)},

@@ -193,8 +193,7 @@ void TFormBase::ApplyWindowStates() {
     PutWindowStates(widget_.get(), {skipTaskbar_, skipTaskbar_, formStyle_ == fsStayOnTop});
     if (!Iconic()) PutNormalInitialState(widget_.get());
     // Another form of the program stays above the main one, which may be on top of all.
-    if (TFormBase* main = MainFormOfApplication();
-        main && main != this && main->HandleAllocated())
+    if (TFormBase* main = MainFormOfApplication(); main && main != this && main->HandleAllocated())
         PutTransientFor(widget_.get(), main->widget_.get());
 }
 
