@@ -15,6 +15,7 @@
 #include "framework/controls/forms.h"
 #include "framework/core/classbuilder.h"
 #include "framework/core/guithread.h"
+#include "framework/core/savemoments.h"
 #include "framework/text/componenttext.h"
 
 namespace fw {
@@ -105,8 +106,11 @@ void TApplication::InstallTerminationHandlers() {
     sa.sa_flags = SA_RESTART;
     for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
     if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        // The session may end the X server right after this answer: what is kept is saved
+        // now, before the answer, and not only once the loop has ended.
         QObject::connect(gui, &QGuiApplication::commitDataRequest, gui, [this](QSessionManager&) {
             unattended_ = true;
+            AnnounceSaveMoment(TSaveMoment::SessionSave);
             Terminate();
         });
     }
