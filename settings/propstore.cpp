@@ -392,7 +392,7 @@ void TPropertyStore::Restore() {
     if (!section.problem.empty()) {
         ReportStoreError(
             this, fw::EReadError("The settings file " + platform::SettingsFilePath(IniFileName()) +
-                                 " " + section.problem + ": the default settings are used"));
+                                 " " + section.problem + ". The default settings are used"));
         return;
     }
     // One message for the whole section, naming the file and every key that was skipped.

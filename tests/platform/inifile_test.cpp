@@ -355,6 +355,15 @@ TEST_F(IniFileTest, SomethingOtherThanAFileIsNeitherReadNorReplaced) {
     std::string problem = "unset";
     ReadIniSection(dir_ / "missing", "A", &problem);
     EXPECT_EQ(problem, "");
+    File("[A]\nx=1\n");
+    EXPECT_EQ(testsupport::RunUnprivileged([&] {
+                  std::string why;
+                  return ReadIniSection(path_, "A", &why).empty() &&
+                                 why == "cannot be read: Permission denied"
+                             ? 0
+                             : 1;
+              }),
+              0);
 }
 
 TEST_F(IniFileTest, StaleTemporariesGoAtStartOnlyOursAndOnlyFiles) {
