@@ -27,10 +27,16 @@ wait_for 10 geometry_is "$win" "164x51+227+110" || { echo "first run at $(geomet
 stop_program
 diff <(expected 227 110 True False "") "$ini" || { echo "first run wrote something else"; exit 1; }
 
-# A file that moves the window and picks "Every minute".
+# A file that moves the window and picks "Every minute", beside the half-written copy that a
+# killed save leaves (it goes at start) and a file that only looks like one (it stays).
 expected 300 200 False True "Timer1.Interval=60000" > "$ini"
+echo half > "$(dirname "$ini")/.rezazo.ini.Ab12Cd"
+echo mine > "$(dirname "$ini")/.rezazo.ini.notours"
 start_program
 wait_for 10 geometry_is "$win" "164x51+300+200" || { echo "second run at $(geometry_of "$win")"; exit 1; }
+[ ! -e "$(dirname "$ini")/.rezazo.ini.Ab12Cd" ] || fail "the stale temporary file is still there"
+[ -e "$(dirname "$ini")/.rezazo.ini.notours" ] || fail "a file not ours was removed"
+rm "$(dirname "$ini")/.rezazo.ini.notours"
 stop_program
 diff <(expected 300 200 False True "Timer1.Interval=60000") "$ini" || { echo "second run wrote something else"; exit 1; }
 # ended_without_save HOW: the program's end that gives it no chance to save.
