@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "framework/controls/extctrls.h"
 #include "framework/controls/forms.h"
+#include "framework/controls/imagepanel.h"
 #include "framework/core/savemoments.h"
 #include "settings/storesave.h"
 
@@ -28,13 +28,13 @@ class TStoredObject : public fw::TCollectionItem {
     bool IsForm() const { return isForm_; }
     // Only while the store is being loaded: True makes the store's owner the component.
     void SetIsForm(bool v);
-    fw::TStrings* StoredProp() const { return storedProp_.get(); }
-    void SetStoredProp(const fw::TStrings& lines);
+    fw::TLineList* StoredProp() const { return storedProp_.get(); }
+    void SetStoredProp(const fw::TLineList& lines);
 
   private:
     TPropertyStore* store_;
     fw::TComponent* component_ = nullptr;
-    std::unique_ptr<fw::TStrings> storedProp_;
+    std::unique_ptr<fw::TLineList> storedProp_;
     bool isForm_ = false;
 };
 
@@ -58,7 +58,7 @@ class TStoredObjects : public fw::TCollection {
 class TPropertyStore : public fw::TComponent {
     FW_CLASS(TPropertyStore)
   public:
-    explicit TPropertyStore(fw::TComponent* AOwner);
+    explicit TPropertyStore(fw::TComponent* owner);
     ~TPropertyStore() override;
 
     bool Active() const { return active_; }
@@ -77,10 +77,10 @@ class TPropertyStore : public fw::TComponent {
     bool UseRegistry() const { return useRegistry_; }
     void SetUseRegistry(bool v) { useRegistry_ = v; }
 
-    fw::TNotifyEvent OnAfterRestore;
-    fw::TNotifyEvent OnAfterSave;
-    fw::TNotifyEvent OnBeforeRestore;
-    fw::TNotifyEvent OnBeforeSave;
+    fw::TSenderEvent OnAfterRestore;
+    fw::TSenderEvent OnAfterSave;
+    fw::TSenderEvent OnBeforeRestore;
+    fw::TSenderEvent OnBeforeSave;
 
     // Writes the listed properties (the section is replaced whole). Throws on a failed write.
     void Save();
@@ -99,13 +99,13 @@ class TPropertyStore : public fw::TComponent {
     void UserActed();
 
     void Loaded() override;
-    void Notification(fw::TComponent* AComponent, fw::TOperation Operation) override;
+    void Notification(fw::TComponent* component, fw::TOperation Operation) override;
 
   private:
     void HookOwner();
     void UnhookOwner();
-    void OwnerCloseQuery(fw::TObject* Sender, bool& CanClose);
-    void OwnerDestroy(fw::TObject* Sender);
+    void OwnerCloseQuery(fw::TPropertyObject* Sender, bool& CanClose);
+    void OwnerDestroy(fw::TPropertyObject* Sender);
     void GuardedSave();
     void MomentHeard(fw::TSaveMoment moment);
     // The stored properties' current text: a change of any of them changes it.
@@ -134,7 +134,7 @@ class TPropertyStore : public fw::TComponent {
 
     bool saved_ = false;
     bool hooked_ = false;
-    fw::TNotifyEvent prevDestroy_;
+    fw::TSenderEvent prevDestroy_;
     fw::TCloseQueryEvent prevCloseQuery_;
 
     std::string written_;  // StoredValues() at the restore or the last write

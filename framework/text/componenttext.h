@@ -9,7 +9,7 @@
 namespace fw {
 
 class TComponent;
-class TPersistent;
+class TPropertyObject;
 
 // Parses one "object ... end" block with everything nested in it. Throws EParserError
 // naming the line for malformed text.
@@ -20,7 +20,7 @@ std::string WriteComponentText(TComponent& component);
 
 // The lines one published property (found without regard to case) gives in a component
 // text, whether it is stored or not; empty when it holds its declared default.
-std::string WritePropertyText(TPersistent& object, const std::string& name);
+std::string WritePropertyText(TPropertyObject& object, const std::string& name);
 
 // Spells a string value: 'runs' and #n pieces, '' for the empty string.
 std::string QuoteString(const std::string& s);

@@ -71,7 +71,7 @@ class Writer {
     }
 
     // The text of an ordinal property's value, or nothing when it holds its default.
-    static std::optional<std::string> OrdinalText(const PropInfo& p, TPersistent& obj) {
+    static std::optional<std::string> OrdinalText(const PropInfo& p, TPropertyObject& obj) {
         const int64_t v = p.getOrdinal(obj);
         const bool isDefault = p.defaultOrdinal && *p.defaultOrdinal == v;
         switch (p.kind) {
@@ -118,7 +118,7 @@ class Writer {
     }
 
     // only: at the top level, that one property, whether it is stored or not.
-    void Properties(TPersistent& obj, const std::string& prefix, int level,
+    void Properties(TPropertyObject& obj, const std::string& prefix, int level,
                     const std::string* only = nullptr) {
         for (const PropInfo* p : obj.ClassInfo().AllProps()) {
             if (only ? !SameText(p->name, *only) : !p->stored || (p->isStored && !p->isStored(obj)))
@@ -151,7 +151,8 @@ class Writer {
                     break;
                 }
                 case PropKind::Class:
-                    if (TPersistent* sub = p->getObject(obj)) Properties(*sub, path + ".", level);
+                    if (TPropertyObject* sub = p->getObject(obj))
+                        Properties(*sub, path + ".", level);
                     break;
                 case PropKind::Strings:
                     Strings(path, p->getStrings(obj), level);
@@ -191,7 +192,7 @@ class Writer {
     std::string out_;
 
   public:
-    void Property(TPersistent& obj, const std::string& name) { Properties(obj, "", 0, &name); }
+    void Property(TPropertyObject& obj, const std::string& name) { Properties(obj, "", 0, &name); }
 };
 
 }  // namespace
@@ -202,7 +203,7 @@ std::string WriteComponentText(TComponent& component) {
     return w.Take();
 }
 
-std::string WritePropertyText(TPersistent& object, const std::string& name) {
+std::string WritePropertyText(TPropertyObject& object, const std::string& name) {
     Writer w;
     w.Property(object, name);
     return w.Take();
