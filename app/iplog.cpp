@@ -1,6 +1,5 @@
 #include "app/iplog.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +9,7 @@
 #include "framework/core/exceptions.h"
 #include "platform/atomicfile.h"
 #include "platform/paths.h"
+#include "platform/regularfile.h"
 
 namespace app {
 
@@ -18,20 +18,6 @@ std::string& ProgramDirOverride() {
     static std::string dir;
     return dir;
 }
-
-class Fd {
-  public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
 
 // Length of the valid UTF-8 sequence at s[i], or 0.
 std::size_t Utf8Length(std::string_view s, std::size_t i) {
@@ -99,51 +85,28 @@ std::string LogRecord(const std::string& time, const std::string& date,
 
 LogContents ReadLog(const std::string& path, std::size_t capacity) {
     LogContents r;
-    // Non-blocking, so a named pipe in the log's place cannot hang the start-up.
-    Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (fd.get() < 0) {
-        if (errno == ENOENT) return r;
-        r.status = LogContents::Unreadable;
-        r.reason = std::strerror(errno);
-        return r;
-    }
-    struct stat st;
-    if (::fstat(fd.get(), &st) != 0) {
-        r.status = LogContents::Unreadable;
-        r.reason = std::strerror(errno);
-        return r;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        r.status = LogContents::Unreadable;
-        r.reason = "not a regular file";
-        return r;
-    }
-    if (static_cast<std::size_t>(st.st_size) > capacity) {
-        r.status = LogContents::Unreadable;
-        r.reason = "larger than the log window can hold (" + std::to_string(st.st_size) +
-                   " bytes, at most " + std::to_string(capacity) + ")";
-        return r;
-    }
-    std::string bytes;
-    char buf[65536];
-    for (;;) {
-        ssize_t n = ::read(fd.get(), buf, sizeof buf);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) {
-            r.status = LogContents::Unreadable;
-            r.reason = std::strerror(errno);
+    platform::RegularFileRead file = platform::ReadRegularFile(path, capacity);
+    switch (file.status) {
+        case platform::RegularFileRead::Loaded:
+            r.status = LogContents::Loaded;
+            r.bytes = NormaliseLineBreaks(file.bytes);
             return r;
-        }
-        if (n == 0) break;
-        bytes.append(buf, static_cast<std::size_t>(n));
-        if (bytes.size() > capacity) {
-            r.status = LogContents::Unreadable;
-            r.reason = "larger than the log window can hold";
+        case platform::RegularFileRead::Missing:
             return r;
-        }
+        case platform::RegularFileRead::CannotOpen:
+        case platform::RegularFileRead::ReadFailed:
+            r.reason = std::strerror(file.error);
+            break;
+        case platform::RegularFileRead::Directory:
+        case platform::RegularFileRead::NotRegular:
+            r.reason = "not a regular file";
+            break;
+        case platform::RegularFileRead::TooLarge:
+            r.reason = "larger than the log window can hold (at most " + std::to_string(capacity) +
+                       " bytes)";
+            break;
     }
-    r.status = LogContents::Loaded;
-    r.bytes = NormaliseLineBreaks(bytes);
+    r.status = LogContents::Unreadable;
     return r;
 }
 

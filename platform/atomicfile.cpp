@@ -148,15 +148,34 @@ void WriteFileInPlace(const std::string& path, std::string_view bytes) {
     if (!fd.Close()) Fail(path, "close", errno);
 }
 
-void RemoveStaleTemporaries(const std::string& path) {
+namespace {
+// Calls found(full path) for each name beside path that WriteFileAtomically's pattern makes.
+template <typename Found>
+void ForEachTemporary(const std::string& path, Found found) {
     const std::string dir = DirectoryOf(path);
     const auto slash = path.rfind('/');
     const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
     DIR* d = ::opendir(dir.c_str());
     if (!d) return;
     while (dirent* e = ::readdir(d))
-        if (IsTemporaryOf(e->d_name, base)) ::unlink((dir + "/" + e->d_name).c_str());
+        if (IsTemporaryOf(e->d_name, base)) found(dir + "/" + e->d_name);
     ::closedir(d);
+}
+}  // namespace
+
+void RemoveStaleTemporaries(const std::string& path) {
+    ForEachTemporary(path, [](const std::string& name) {
+        // Only what we made: a plain file of our own, never another user's or a link.
+        struct stat st;
+        if (::lstat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid())
+            ::unlink(name.c_str());
+    });
+}
+
+bool HasTemporaries(const std::string& path) {
+    bool any = false;
+    ForEachTemporary(path, [&](const std::string&) { any = true; });
+    return any;
 }
 
 std::string FollowLinks(const std::string& path) {
@@ -176,7 +195,8 @@ std::string FollowLinks(const std::string& path) {
 FileLock::FileLock(const std::string& path) : path_(path) {
     // Polled rather than blocking: a writer that hangs must not hold our exit forever.
     for (int attempt = 0; attempt < 500; ++attempt) {
-        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        // Without blocking: a named pipe in the file's place must not hang the caller.
+        int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         bool made = false;
         if (fd < 0 && errno == ENOENT) {
             fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -184,6 +204,12 @@ FileLock::FileLock(const std::string& path) : path_(path) {
             if (fd < 0 && errno == EEXIST) continue;
         }
         if (fd < 0) return;
+        struct stat opened;
+        if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+            notRegular_ = true;
+            ::close(fd);
+            return;
+        }
         int r;
         while ((r = ::flock(fd, LOCK_EX | LOCK_NB)) != 0 && errno == EWOULDBLOCK && attempt++ < 500)
             ::usleep(10000);

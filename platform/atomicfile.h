@@ -30,8 +30,11 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes);
 void WriteFileInPlace(const std::string& path, std::string_view bytes);
 
 // Removes the temporary files that WriteFileAtomically left next to path when the process
-// was killed mid-write. Only safe while the caller holds FileLock on path.
+// was killed mid-write: plain files of ours with its name pattern. Only safe while the caller
+// holds FileLock on path.
 void RemoveStaleTemporaries(const std::string& path);
+// Whether any file with that name pattern lies next to path.
+bool HasTemporaries(const std::string& path);
 
 // The file a path finally names once symbolic links are followed (a relative target counts
 // from the link's directory); the path itself when it is no link.
@@ -39,8 +42,9 @@ std::string FollowLinks(const std::string& path);
 
 // An exclusive advisory lock (flock) on a file for as long as the object lives. A missing
 // file is made, empty, so that it can be locked; unless Keep() is called it is removed
-// again when the lock goes. A file replaced while we waited is locked afresh. Waits at most
-// a few seconds: Locked() is false when the lock could not be had.
+// again when the lock goes. A file replaced while we waited is locked afresh. Opening the
+// file never blocks; the lock waits at most a few seconds: Locked() is false when the lock
+// could not be had.
 class FileLock {
   public:
     explicit FileLock(const std::string& path);
@@ -50,6 +54,9 @@ class FileLock {
     bool Locked() const { return fd_ >= 0; }
     // Another writer kept the lock for longer than we wait.
     bool Busy() const { return busy_; }
+    // Something other than a regular file is in the file's place (a directory, a pipe, a
+    // device): it is not locked, and must not be written.
+    bool NotRegular() const { return notRegular_; }
     // The lock made the file; the content written since belongs to the caller.
     bool Created() const { return created_; }
     void Keep() { kept_ = true; }
@@ -60,6 +67,7 @@ class FileLock {
     bool created_ = false;
     bool kept_ = false;
     bool busy_ = false;
+    bool notRegular_ = false;
 };
 
 }  // namespace platform

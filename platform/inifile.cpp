@@ -5,11 +5,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <optional>
 #include <string_view>
 
 #include "platform/atomicfile.h"
 #include "platform/paths.h"
+#include "platform/regularfile.h"
 #include "platform/strings.h"
 
 namespace platform {
@@ -81,27 +83,35 @@ FileText SplitText(std::string_view text) {
     return out;
 }
 
-// nullopt when the file exists but cannot be read: rewriting it would lose its content.
-std::optional<FileText> Load(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno == ENOENT ? std::optional<FileText>(FileText{}) : std::nullopt;
-    std::string text;
-    char buf[8192];
-    bool ok = true;
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) ok = false;
-        if (n <= 0) break;
-        text.append(buf, static_cast<std::size_t>(n));
+// Why a settings file is not used, in words that follow its name; empty when it was read or
+// is missing.
+std::string Problem(const RegularFileRead& file) {
+    switch (file.status) {
+        case RegularFileRead::CannotOpen:
+        case RegularFileRead::ReadFailed:
+            return std::string("cannot be read: ") + std::strerror(file.error);
+        case RegularFileRead::Directory:
+            return "is a directory";
+        case RegularFileRead::NotRegular:
+            return "is not a regular file";
+        case RegularFileRead::TooLarge:
+            return "is larger than " + std::to_string(kIniFileCapacity) + " bytes";
+        default:
+            return {};
     }
-    ::close(fd);
-    if (!ok) return std::nullopt;
-    return SplitText(text);
 }
 
-Lines LoadForReading(const std::string& fileName) {
-    return Load(SettingsFilePath(fileName)).value_or(FileText{}).lines;
+// nullopt when the file exists but cannot be used: rewriting it would lose its content.
+std::optional<FileText> Load(const std::string& path, std::string* problem = nullptr) {
+    RegularFileRead file = ReadRegularFile(path, kIniFileCapacity);
+    if (problem) *problem = Problem(file);
+    if (file.status == RegularFileRead::Missing) return FileText{};
+    if (file.status != RegularFileRead::Loaded) return std::nullopt;
+    return SplitText(file.bytes);
+}
+
+Lines LoadForReading(const std::string& fileName, std::string* problem = nullptr) {
+    return Load(SettingsFilePath(fileName), problem).value_or(FileText{}).lines;
 }
 
 // The value as the reading functions give it: blanks first, then one pair of quotes.
@@ -173,7 +183,7 @@ void Modify(const std::string& fileName, Edit edit) {
     const std::string path = FollowLinks(SettingsFilePath(fileName));
     for (int pass = 0;; ++pass) {
         FileLock lock(path);
-        if (lock.Busy()) throw IniWriteError(fileName);
+        if (lock.Busy() || lock.NotRegular()) throw IniWriteError(fileName);
         std::optional<FileText> file = Load(path);
         if (!file) throw IniWriteError(fileName);
         Lines before = file->lines;
@@ -243,8 +253,9 @@ std::vector<IniLine> ParseIniSection(std::string_view text, const std::string& s
     return SectionLines(SplitText(text).lines, section);
 }
 
-std::vector<IniLine> ReadIniSection(const std::string& fileName, const std::string& section) {
-    return SectionLines(LoadForReading(fileName), section);
+std::vector<IniLine> ReadIniSection(const std::string& fileName, const std::string& section,
+                                    std::string* problem) {
+    return SectionLines(LoadForReading(fileName, problem), section);
 }
 
 std::vector<std::string> ReadIniKeys(const std::string& fileName, const std::string& section) {
@@ -269,6 +280,14 @@ void WriteIniString(const std::string& fileName, const std::string& section, con
                     const std::string& value) {
     CheckWritable(fileName, section, key, value);
     Modify(fileName, [&](Lines& lines) { SetValue(lines, section, key, value); });
+}
+
+void RemoveStaleIniTemporaries(const std::string& fileName) {
+    const std::string path = FollowLinks(SettingsFilePath(fileName));
+    if (!HasTemporaries(path)) return;
+    // Under the file's lock no save is under way, so what is left is stale.
+    FileLock lock(path);
+    if (lock.Locked()) RemoveStaleTemporaries(path);
 }
 
 void EraseIniSection(const std::string& fileName, const std::string& section) {

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -30,9 +31,16 @@ struct IniLine {
     int line = 0;
 };
 
+// A settings file larger than this is not read, and so never rewritten.
+inline constexpr std::size_t kIniFileCapacity = 4 * 1024 * 1024;
+
 // Every key line of the section in file order, a key that the file repeats as often as it
-// does. The file is read once. A missing file or section gives none.
-std::vector<IniLine> ReadIniSection(const std::string& fileName, const std::string& section);
+// does. The file is read once. A missing file or section gives none; so does a file that
+// cannot be used (unreadable, a directory, a pipe or device, larger than kIniFileCapacity),
+// and then problem, when given, says why in words that follow the file's name ("is a
+// directory", "cannot be read: Permission denied"); it is left empty otherwise.
+std::vector<IniLine> ReadIniSection(const std::string& fileName, const std::string& section,
+                                    std::string* problem = nullptr);
 // The same from the text of a file.
 std::vector<IniLine> ParseIniSection(std::string_view text, const std::string& section);
 
@@ -54,6 +62,10 @@ std::string ReadIniString(const std::string& fileName, const std::string& sectio
 // its section, a missing section is added at the end of the file. Throws IniWriteError.
 void WriteIniString(const std::string& fileName, const std::string& section, const std::string& key,
                     const std::string& value);
+
+// Removes the temporary files that a save killed half-way left beside the file (those of our
+// own name pattern, taken while holding the file's lock). Cheap when there are none.
+void RemoveStaleIniTemporaries(const std::string& fileName);
 
 // Removes the section with all its lines. Throws IniWriteError.
 void EraseIniSection(const std::string& fileName, const std::string& section);

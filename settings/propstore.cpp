@@ -166,6 +166,69 @@ void TPropertyStore::Loaded() {
     } catch (const std::exception& e) {
         ReportStoreError(this, e);
     }
+    if (!hooked_) return;
+    written_ = StoredValues();
+    listener_ = std::make_unique<fw::TSaveMomentListener>(
+        [this](fw::TSaveMoment moment) { MomentHeard(moment); });
+}
+
+void TPropertyStore::MomentHeard(fw::TSaveMoment moment) {
+    if (!active_) return;
+    if (moment == fw::TSaveMoment::SessionSave) {
+        if (writeLater_) writeLater_->SetEnabled(false);
+        GuardedSave();
+        written_ = StoredValues();
+        return;
+    }
+    UserActed();
+}
+
+void TPropertyStore::UserActed() {
+    // A write that waits looks at the values when it runs.
+    if (!writeLater_ || !writeLater_->Enabled()) WriteIfChanged();
+}
+
+std::string TPropertyStore::StoredValues() const {
+    std::string text;
+    for (int i = 0; i < items_->Count(); ++i) {
+        TStoredObject* item = items_->Item(i);
+        if (!item->Component()) continue;
+        text += item->Component()->Name() + "\n";
+        for (const std::string& prop : item->StoredProp()->Lines())
+            text += fw::WritePropertyText(*item->Component(), prop);
+    }
+    return text;
+}
+
+void TPropertyStore::WriteIfChanged() {
+    using namespace std::chrono;
+    std::string now = StoredValues();
+    if (now == written_) return;
+    constexpr auto kGap = seconds(1);
+    const auto since = steady_clock::now() - lastWrite_;
+    if (since < kGap) {
+        if (!writeLater_) {
+            writeLater_ = std::make_unique<fw::TTimer>(nullptr);
+            writeLater_->OnTimer.Set([this](fw::TPropertyObject*) {
+                writeLater_->SetEnabled(false);
+                WriteIfChanged();
+            });
+        }
+        writeLater_->SetInterval(static_cast<unsigned>(ceil<milliseconds>(kGap - since).count()) +
+                                 1);
+        writeLater_->SetEnabled(true);
+        return;
+    }
+    lastWrite_ = steady_clock::now();
+    const bool saved = saved_;
+    try {
+        Save();
+        written_ = std::move(now);
+    } catch (const std::exception&) {
+        // Not shown here: the user is busy with something else, and the write at the end,
+        // which tries again, reports what fails.
+    }
+    saved_ = saved;
 }
 
 void TPropertyStore::Notification(fw::TComponent* component, fw::TOperation Operation) {
@@ -213,6 +276,9 @@ void TPropertyStore::OwnerCloseQuery(fw::TPropertyObject* Sender, bool& CanClose
 }
 
 void TPropertyStore::OwnerDestroy(fw::TPropertyObject* Sender) {
+    // The components go next: nothing may look at them from a timer or a listener.
+    listener_.reset();
+    writeLater_.reset();
     if (active_ && !saved_) GuardedSave();
     prevDestroy_(Sender);
 }
@@ -288,7 +354,9 @@ TPropertyStore::ReadSection TPropertyStore::ReadEntries() const {
     constexpr size_t kKeyNamesBudget = 8192;
     constexpr size_t kValueLimit = 255;
     size_t used = 1;
-    for (platform::IniLine& line : platform::ReadIniSection(IniFileName(), IniSection())) {
+    platform::RemoveStaleIniTemporaries(IniFileName());
+    for (platform::IniLine& line :
+         platform::ReadIniSection(IniFileName(), IniSection(), &out.problem)) {
         if (out.notRead > 0 || used + line.key.size() + 1 > kKeyNamesBudget) {
             if (out.notRead++ == 0) out.firstNotRead = line.key;
             continue;
@@ -323,6 +391,12 @@ void TPropertyStore::Restore() {
         }
     }
     OnAfterRestore(this);
+    if (!section.problem.empty()) {
+        ReportStoreError(
+            this, fw::EReadError("The settings file " + platform::SettingsFilePath(IniFileName()) +
+                                 " " + section.problem + ". The default settings are used"));
+        return;
+    }
     // One message for the whole section, naming the file and every key that was skipped.
     if (!skipped.empty() || section.notRead > 0) {
         const std::string where = useRegistry_ ? IniFileName() + "\\" + IniSection()

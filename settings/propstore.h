@@ -3,10 +3,13 @@
 // owner's components in one section of a settings file. It restores them when the owner
 // has been loaded and writes them back when the owner closes or is destroyed. Values are
 // kept in the syntax of the component text, so the store knows no property types itself.
+#include <chrono>
 #include <string>
 #include <vector>
 
 #include "framework/controls/forms.h"
+#include "framework/controls/imagepanel.h"
+#include "framework/core/savemoments.h"
 #include "settings/storesave.h"
 
 namespace settings {
@@ -89,6 +92,12 @@ class TPropertyStore : public fw::TComponent {
     // True once Save has written the entries, until the next Restore.
     bool Saved() const { return saved_; }
 
+    // Once loaded, the store also writes soon after the user changed a stored property: at
+    // once when its last such write is a second old, else when that second is over; nothing
+    // while nothing changed since the restore or the last write. A session's request to save
+    // writes at once. These writes keep Saved() as it was, so the owner's end saves as ever.
+    void UserActed();
+
     void Loaded() override;
     void Notification(fw::TComponent* component, fw::TOperation Operation) override;
 
@@ -98,6 +107,10 @@ class TPropertyStore : public fw::TComponent {
     void OwnerCloseQuery(fw::TPropertyObject* Sender, bool& CanClose);
     void OwnerDestroy(fw::TPropertyObject* Sender);
     void GuardedSave();
+    void MomentHeard(fw::TSaveMoment moment);
+    // The stored properties' current text: a change of any of them changes it.
+    std::string StoredValues() const;
+    void WriteIfChanged();
     fw::TComponent* FindStored(const std::string& name) const;
     std::string WriteBinary(fw::TComponent* c, const std::string& path,
                             const std::vector<std::string>& hex);
@@ -107,6 +120,7 @@ class TPropertyStore : public fw::TComponent {
         std::vector<int> lines;  // each entry's line in the file
         size_t notRead = 0;      // keys beyond the key names' budget
         std::string firstNotRead;
+        std::string problem;  // why the file was not read at all
     };
     ReadSection ReadEntries() const;
     std::vector<std::string> ReadBinary(const std::string& section) const;
@@ -122,6 +136,11 @@ class TPropertyStore : public fw::TComponent {
     bool hooked_ = false;
     fw::TSenderEvent prevDestroy_;
     fw::TCloseQueryEvent prevCloseQuery_;
+
+    std::string written_;  // StoredValues() at the restore or the last write
+    std::chrono::steady_clock::time_point lastWrite_;
+    std::unique_ptr<fw::TTimer> writeLater_;  // armed only while a write waits
+    std::unique_ptr<fw::TSaveMomentListener> listener_;
 };
 
 // Registers the store's classes with the component text reader.

@@ -16,6 +16,7 @@
 #include "framework/core/appservices.h"
 #include "framework/core/classbuilder.h"
 #include "framework/core/guithread.h"
+#include "framework/core/savemoments.h"
 #include "framework/menus/menuaccessible.h"
 #include "framework/text/componenttext.h"
 
@@ -118,8 +119,11 @@ void TAppController::InstallTerminationHandlers() {
     sa.sa_flags = SA_RESTART;
     for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
     if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        // The session may end the X server right after this answer: what is kept is saved
+        // now, before the answer, and not only once the loop has ended.
         QObject::connect(gui, &QGuiApplication::commitDataRequest, gui, [this](QSessionManager&) {
             unattended_ = true;
+            AnnounceSaveMoment(TSaveMoment::SessionSave);
             Terminate();
         });
     }

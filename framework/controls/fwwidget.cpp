@@ -11,6 +11,7 @@
 #include "framework/controls/controls.h"
 #include "framework/controls/forms.h"
 #include "framework/core/qtconvert.h"
+#include "framework/core/savemoments.h"
 #include "framework/graphics/canvas.h"
 
 namespace fw {
@@ -192,7 +193,13 @@ bool FwWidget::event(QEvent* e) {
             if (auto* form = dynamic_cast<TFormBase*>(control_))
                 Guarded(form, [&] { form->WindowStateChanged(); });
     }
-    return QWidget::event(e);
+    const QEvent::Type type = e->type();
+    const bool handled = QWidget::event(e);
+    // A drag, a double-click or a key may have changed what the program keeps.
+    if (type == QEvent::MouseButtonRelease || type == QEvent::MouseButtonDblClick ||
+        type == QEvent::KeyRelease)
+        AnnounceSaveMoment(TSaveMoment::AfterUserAction);
+    return handled;
 }
 
 }  // namespace fw

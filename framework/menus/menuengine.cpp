@@ -10,6 +10,7 @@
 
 #include "framework/controls/controls.h"
 #include "framework/controls/screen.h"
+#include "framework/core/savemoments.h"
 #include "framework/menus/menuaccessible.h"
 #include "framework/menus/menuplacement.h"
 #include "framework/menus/menus.h"
@@ -403,7 +404,10 @@ void OwnPopupEngine(TPopupMenu& menu, int x, int y) {
     // The keyboard goes back to the window that had it, unless a command is about to run
     // (it may open a window of its own, which should get the keyboard instead).
     if (!chosen && hadKeyboard && hadKeyboard->isVisible()) hadKeyboard->activateWindow();
-    if (chosen) Guarded(chosen, [chosen] { chosen->Click(); });
+    if (chosen) {
+        Guarded(chosen, [chosen] { chosen->Click(); });
+        AnnounceSaveMoment(TSaveMoment::AfterUserAction);
+    }
 }
 
 }  // namespace fw

@@ -9,6 +9,7 @@
 namespace fw {
 
 class TComponent;
+class TPropertyObject;
 
 // Parses one "object ... end" block with everything nested in it. Throws EParserError
 // naming the line for malformed text.
@@ -16,6 +17,10 @@ ObjectText ParseComponentText(std::string_view text);
 
 // Renders a component and its children (the components it writes nested in its block).
 std::string WriteComponentText(TComponent& component);
+
+// The lines one published property (found without regard to case) gives in a component
+// text, whether it is stored or not; empty when it holds its declared default.
+std::string WritePropertyText(TPropertyObject& object, const std::string& name);
 
 // Spells a string value: 'runs' and #n pieces, '' for the empty string.
 std::string QuoteString(const std::string& s);

@@ -117,9 +117,12 @@ class Writer {
         }
     }
 
-    void Properties(TPropertyObject& obj, const std::string& prefix, int level) {
+    // only: at the top level, that one property, whether it is stored or not.
+    void Properties(TPropertyObject& obj, const std::string& prefix, int level,
+                    const std::string* only = nullptr) {
         for (const PropInfo* p : obj.ClassInfo().AllProps()) {
-            if (!p->stored || (p->isStored && !p->isStored(obj))) continue;
+            if (only ? !SameText(p->name, *only) : !p->stored || (p->isStored && !p->isStored(obj)))
+                continue;
             const std::string path = prefix + p->name;
             switch (p->kind) {
                 case PropKind::Integer:
@@ -187,6 +190,9 @@ class Writer {
     }
 
     std::string out_;
+
+  public:
+    void Property(TPropertyObject& obj, const std::string& name) { Properties(obj, "", 0, &name); }
 };
 
 }  // namespace
@@ -194,6 +200,12 @@ class Writer {
 std::string WriteComponentText(TComponent& component) {
     Writer w;
     w.Component(component, component, 0);
+    return w.Take();
+}
+
+std::string WritePropertyText(TPropertyObject& object, const std::string& name) {
+    Writer w;
+    w.Property(object, name);
     return w.Take();
 }
 

@@ -5,7 +5,10 @@
 # later; exactly one message names the file and every skipped key (none appears when nothing
 # was skipped); SIGTERM, sent while that message is still open, writes a good file. An eighth,
 # sound but read-only file is not replaced at SIGTERM: the error goes to standard error, no
-# message waits for a click, and the program ends with status 1.
+# message waits for a click, and the program ends with status 1. A named pipe, a link to
+# /dev/zero and a directory in the file's place are not read: the window opens at the
+# design place, one message says what the file is, and SIGTERM ends the program, which
+# leaves the thing as it was and says on standard error that it could not write.
 set -euo pipefail
 bin=$1
 source "$(dirname "$0")/common.sh"
@@ -14,13 +17,16 @@ work=$(mktemp -d)
 remove_at_exit "$work"
 declare -A pid
 
-cases=(value property component blanks parenbrace nesting megabyte readonly)
+cases=(value property component blanks parenbrace nesting megabyte readonly fifo devzero directory)
+# What the start-up message says of a file in whose place lies something else.
+declare -A unusable=([fifo]="is not a regular file" [devzero]="is not a regular file"
+    [directory]="is a directory")
 # The keys each case must name as skipped ("" for none); the megabyte case names the first
 # key that did not fit the key names' budget.
 declare -A skipped=(
     [value]="Label1.Font.Height Snaptoedge1.Checked" [property]="N1sec1.Chekced" [component]=""
     [blanks]="" [parenbrace]="Form1.Left({" [nesting]="Label1.Font.Style Label1.Items<item(0)>"
-    [megabyte]="" [readonly]="")
+    [megabyte]="" [readonly]="" [fifo]="" [devzero]="" [directory]="")
 
 damage() {  # damage CASE: the lines after the sound keys
     case $1 in
@@ -61,7 +67,12 @@ started=$SECONDS
 for c in "${cases[@]}"; do
     mkdir -p "$work/$c/rezazo" "$work/$c/run"
     chmod 700 "$work/$c/run"
-    { printf '[TForm1]\r\nForm1.Left=311\r\nForm1.Top=213\r\n'; damage "$c"; } >"$work/$c/rezazo/rezazo.ini"
+    case $c in
+    fifo) mkfifo "$work/$c/rezazo/rezazo.ini" ;;
+    devzero) ln -s /dev/zero "$work/$c/rezazo/rezazo.ini" ;;
+    directory) mkdir "$work/$c/rezazo/rezazo.ini" ;;
+    *) { printf '[TForm1]\r\nForm1.Left=311\r\nForm1.Top=213\r\n'; damage "$c"; } >"$work/$c/rezazo/rezazo.ini" ;;
+    esac
     [ "$c" = readonly ] && chmod 444 "$work/$c/rezazo/rezazo.ini"
     XDG_CONFIG_HOME=$work/$c XDG_RUNTIME_DIR=$work/$c/run env -u QT_QPA_PLATFORM "$bin" \
         >"$work/$c.log" 2>&1 &
@@ -81,10 +92,11 @@ for c in "${cases[@]}"; do
     done
     [ -n "$win" ] || fail "$c: no window within 15 s"
     info=$(xwininfo -id "$win")
-    echo "$info" | grep -q 'Absolute upper-left X:  311$' || fail "$c: left: $info"
-    echo "$info" | grep -q 'Absolute upper-left Y:  213$' || fail "$c: top: $info"
+    if [ -n "${unusable[$c]:-}" ]; then x=227 y=110; else x=311 y=213; fi
+    echo "$info" | grep -q "Absolute upper-left X:  $x\$" || fail "$c: left: $info"
+    echo "$info" | grep -q "Absolute upper-left Y:  $y\$" || fail "$c: top: $info"
 done
-echo "all windows at 311, 213 after $((SECONDS - started)) s"
+echo "all windows in place after $((SECONDS - started)) s"
 
 # Ten seconds on, every program still runs.
 while [ $((SECONDS - started)) -le 10 ]; do sleep 0.5; done
@@ -95,7 +107,7 @@ done
 for c in "${cases[@]}"; do
     ini=$work/$c/rezazo/rezazo.ini
     mapfile -t boxes < <(windows "${pid[$c]}" message)
-    if [ -z "${skipped[$c]}" ] && [ "$c" != megabyte ]; then
+    if [ -z "${skipped[$c]}" ] && [ "$c" != megabyte ] && [ -z "${unusable[$c]:-}" ]; then
         [ ${#boxes[@]} = 0 ] || fail "$c: a message although nothing was skipped"
     else
         [ ${#boxes[@]} = 1 ] || fail "$c: ${#boxes[@]} messages, want one"
@@ -114,6 +126,9 @@ for c in "${cases[@]}"; do
         for k in ${skipped[$c]}; do
             [[ "$text" == *"$k"* ]] || fail "$c: message does not name $k: $text"
         done
+        if [ -n "${unusable[$c]:-}" ]; then
+            [[ "$text" == *"$ini ${unusable[$c]}"* ]] || fail "$c: message: $text"
+        fi
         if [ "$c" = megabyte ]; then
             # Key names fill 8192 bytes with their zeros: the two sound keys and Gone1..Gone517.
             [[ "$text" == *"49483 keys from Gone518.Checked on were not read"* ]] ||
@@ -126,6 +141,16 @@ for c in "${cases[@]}"; do
     status=0
     wait "${pid[$c]}" || status=$?
     unset "pid[$c]"
+    if [ -n "${unusable[$c]:-}" ]; then
+        [ $status = 1 ] || fail "$c: exit status $status, want 1: $(cat "$work/$c.log")"
+        grep -q "Unable to write to rezazo.ini" "$work/$c.log" || fail "$c: stderr: $(cat "$work/$c.log")"
+        case $c in
+        fifo) [ -p "$ini" ] ;;
+        devzero) [ "$(readlink "$ini")" = /dev/zero ] ;;
+        directory) [ -d "$ini" ] && [ -z "$(ls -A "$ini")" ] ;;
+        esac || fail "$c: the file's place changed: $(ls -la "$(dirname "$ini")")"
+        continue
+    fi
     if [ "$c" = readonly ]; then
         [ $status = 1 ] || fail "$c: exit status $status, want 1: $(cat "$work/$c.log")"
         grep -q "Unable to write to rezazo.ini" "$work/$c.log" || fail "$c: stderr: $(cat "$work/$c.log")"

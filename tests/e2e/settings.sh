@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Settings survive a restart: a first run writes the design values; a run started from a
 # file that puts the window at 300, 200 with "Every minute" checked opens there and, ended
-# by SIGTERM, writes the file back with the worked keys in their order.
+# by SIGTERM, writes the file back with the worked keys in their order. Changes reach the file
+# while the program runs, so that an end without a save keeps them: a drag, then the X server
+# killed (with no window manager, and under openbox, which is killed first); a menu command,
+# then SIGKILL a second later.
 set -euo pipefail
 bin=$1
 source "$(dirname "$0")/common.sh"
@@ -24,10 +27,55 @@ wait_for 10 geometry_is "$win" "164x51+227+110" || { echo "first run at $(geomet
 stop_program
 diff <(expected 227 110 True False "") "$ini" || { echo "first run wrote something else"; exit 1; }
 
-# A file that moves the window and picks "Every minute".
+# A file that moves the window and picks "Every minute", beside the half-written copy that a
+# killed save leaves (it goes at start) and a file that only looks like one (it stays).
 expected 300 200 False True "Timer1.Interval=60000" > "$ini"
+echo half > "$(dirname "$ini")/.rezazo.ini.Ab12Cd"
+echo mine > "$(dirname "$ini")/.rezazo.ini.notours"
 start_program
 wait_for 10 geometry_is "$win" "164x51+300+200" || { echo "second run at $(geometry_of "$win")"; exit 1; }
+[ ! -e "$(dirname "$ini")/.rezazo.ini.Ab12Cd" ] || fail "the stale temporary file is still there"
+[ -e "$(dirname "$ini")/.rezazo.ini.notours" ] || fail "a file not ours was removed"
+rm "$(dirname "$ini")/.rezazo.ini.notours"
 stop_program
 diff <(expected 300 200 False True "Timer1.Interval=60000") "$ini" || { echo "second run wrote something else"; exit 1; }
+# ended_without_save HOW: the program's end that gives it no chance to save.
+ended_without_save() {
+    case $1 in
+    x-server | openbox-then-x-server)
+        [ "$1" = openbox-then-x-server ] && stop_openbox
+        kill "$xserver"
+        wait_for 10 process_gone "$pid" || fail "$1: the program outlived its X server" ;;
+    sigkill) kill -KILL "$pid" ;;
+    esac
+    wait "$pid" 2>/dev/null || true
+}
+
+ambient=$DISPLAY
+for how in x-server openbox-then-x-server sigkill; do
+    fresh_config
+    ini=$XDG_CONFIG_HOME/rezazo/rezazo.ini
+    if [ "$how" = sigkill ]; then
+        export DISPLAY=$ambient
+    else
+        own_display 131
+        xserver=$!
+    fi
+    [ "$how" = openbox-then-x-server ] && start_openbox
+    start_program
+    refind_window
+    wait_for 10 position_is 227 110 || fail "$how: start at $(position)"
+    if [ "$how" = sigkill ]; then
+        system_menu s a a  # Always On Top
+        want='^AlwaysOnTop1.Checked=True$'
+    else
+        drag 10 45 200 200
+        wait_for 10 position_is 427 310 || fail "$how: dragged to $(position)"
+        want='^Form1.Left=427$'
+    fi
+    sleep 1
+    ended_without_save "$how"
+    grep -q "$want" "$ini" || fail "$how: the file lacks $want: $(cat "$ini" 2>&1)"
+    ls -A "$(dirname "$ini")" | grep -q '^\.rezazo' && fail "$how: a temporary file was left"
+done
 echo "settings ok"

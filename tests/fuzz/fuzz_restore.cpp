@@ -3,10 +3,12 @@
 // file and the window's own store restores it. A refused key is the store's business
 // (reported, never shown here); a crash, a hang or runaway memory is a finding.
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <fstream>
 #include <string>
 
@@ -31,6 +33,11 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     if (!mkdtemp(dir)) abort();
     setenv("XDG_CONFIG_HOME", dir, 1);
     settingsFile = std::string(dir) + "/rezazo/rezazo.ini";
+    // Without the folder every write fails and every input restores from a missing file.
+    if (mkdir((std::string(dir) + "/rezazo").c_str(), 0700) != 0) {
+        std::perror("fuzz_restore: cannot make the settings folder");
+        abort();
+    }
     // Made once and never freed: the process ends right after the run, and tearing Qt
     // down under a window that is still alive is no part of what is tested.
     auto* app = new fw::TAppController(nullptr);
@@ -53,6 +60,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::ofstream out(settingsFile, std::ios::binary | std::ios::trunc);
         out << "[TForm1]\n";
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+        out.close();
+        if (!out) {
+            std::fprintf(stderr, "fuzz_restore: cannot write %s\n", settingsFile.c_str());
+            abort();
+        }
     }
     store->Restore();
     return 0;

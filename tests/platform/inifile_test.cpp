@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "scratch.h"
 #include "tests/support/unprivileged.h"
@@ -310,6 +311,73 @@ TEST_F(IniFileTest, ConcurrentWritersTakeTheLockAndKeepEachOthersSections) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(ReadAll(path_), "[Old]\nk=0\n[First]\nk=1\n[Second]\nk=2\n");
+}
+
+}  // namespace
+}  // namespace platform
+
+namespace platform {
+namespace {
+
+// Whatever is in the file's place, reading never blocks or runs away, says why the file was
+// not used, and a write refuses to replace it.
+TEST_F(IniFileTest, SomethingOtherThanAFileIsNeitherReadNorReplaced) {
+    const std::string big(kIniFileCapacity + 1, 'x');
+    struct Case {
+        const char* name;
+        std::function<void(const std::string&)> make;
+        std::string problem;
+    } cases[] = {
+        {"fifo", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); },
+         "is not a regular file"},
+        {"zero", [](const std::string& p) { std::filesystem::create_symlink("/dev/zero", p); },
+         "is not a regular file"},
+        {"dir", [](const std::string& p) { std::filesystem::create_directory(p); },
+         "is a directory"},
+        {"big", [&](const std::string& p) { WriteAll(p, "[A]\nx=1\n" + big); },
+         "is larger than 4194304 bytes"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir_ / c.name;
+        c.make(path);
+        std::string problem = "unset";
+        EXPECT_TRUE(ReadIniSection(path, "A", &problem).empty());
+        EXPECT_EQ(problem, c.problem);
+        struct stat before, after;
+        ASSERT_EQ(::lstat(path.c_str(), &before), 0);
+        EXPECT_THROW(WriteIniString(path, "A", "x", "2"), IniWriteError);
+        ASSERT_EQ(::lstat(path.c_str(), &after), 0);
+        EXPECT_EQ(after.st_ino, before.st_ino);
+        EXPECT_EQ(after.st_mode, before.st_mode);
+        EXPECT_EQ(after.st_size, before.st_size);
+    }
+    std::string problem = "unset";
+    ReadIniSection(dir_ / "missing", "A", &problem);
+    EXPECT_EQ(problem, "");
+    File("[A]\nx=1\n");
+    EXPECT_EQ(testsupport::RunUnprivileged([&] {
+                  std::string why;
+                  return ReadIniSection(path_, "A", &why).empty() &&
+                                 why == "cannot be read: Permission denied"
+                             ? 0
+                             : 1;
+              }),
+              0);
+}
+
+TEST_F(IniFileTest, StaleTemporariesGoAtStartOnlyOursAndOnlyFiles) {
+    File("[A]\nx=1\n");
+    WriteAll(dir_ / ".test.ini.Ab3xZ9", "[A]\nx=half");
+    std::filesystem::create_directory(dir_ / ".test.ini.Dir123");
+    std::filesystem::create_symlink(path_, dir_ / ".test.ini.Link12");
+    WriteAll(dir_ / ".other.ini.Ab3xZ9", "not ours");
+    RemoveStaleIniTemporaries(path_);
+    EXPECT_FALSE(std::filesystem::exists(dir_ / ".test.ini.Ab3xZ9"));
+    EXPECT_TRUE(std::filesystem::exists(dir_ / ".test.ini.Dir123"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir_ / ".test.ini.Link12"));
+    EXPECT_TRUE(std::filesystem::exists(dir_ / ".other.ini.Ab3xZ9"));
+    EXPECT_EQ(ReadAll(path_), "[A]\nx=1\n");
 }
 
 }  // namespace

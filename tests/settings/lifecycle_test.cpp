@@ -2,6 +2,9 @@
 // the owner loads, saving at the close query or at destruction, following removed
 // components, and failed writes going to the exception display.
 
+#include <QCoreApplication>
+#include <chrono>
+
 #include "framework/controls/imagepanel.h"
 #include "framework/text/componenttext.h"
 #include "tests/settings/store_support.h"
@@ -289,6 +292,44 @@ TEST_F(LifecycleTest, AWriteIntoAnUnwritableDirectoryIsReportedAndKeepsTheOldFil
     ::chmod(sub.c_str(), 0755);
     EXPECT_EQ(ReadFile(file), old);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(sub), {}), 1);
+}
+
+}  // namespace
+}  // namespace storetest
+
+namespace storetest {
+namespace {
+
+// Writes after user actions: the first change at once, the next ones at most once a second,
+// none while nothing changed; a session's request at once; the end still saves.
+TEST_F(LifecycleTest, UserActionsWriteChangesAtMostOnceASecondAndNothingUnchanged) {
+    LoadForm();
+    const auto acted = [] { fw::AnnounceSaveMoment(fw::TSaveMoment::AfterUserAction); };
+    acted();
+    EXPECT_FALSE(std::filesystem::exists(IniPath())) << "written though nothing changed";
+
+    form_->SetLeft(300);
+    acted();
+    EXPECT_EQ(saves_, 1);
+    EXPECT_NE(ReadFile(IniPath()).find("Form1.Left=300\n"), std::string::npos);
+    EXPECT_FALSE(formStore_->Saved()) << "the write at the end would be skipped";
+
+    form_->SetLeft(301);
+    acted();
+    form_->SetLeft(302);
+    acted();
+    EXPECT_EQ(saves_, 1) << "a second write within the second";
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (saves_ == 1 && std::chrono::steady_clock::now() < until)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    EXPECT_EQ(saves_, 2);
+    EXPECT_NE(ReadFile(IniPath()).find("Form1.Left=302\n"), std::string::npos);
+
+    // Within the second after that write, the session's request writes all the same.
+    Timer().SetInterval(60000);
+    fw::AnnounceSaveMoment(fw::TSaveMoment::SessionSave);
+    EXPECT_EQ(saves_, 3);
+    EXPECT_NE(ReadFile(IniPath()).find("Timer1.Interval=60000\n"), std::string::npos);
 }
 
 }  // namespace
