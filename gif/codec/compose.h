@@ -10,7 +10,7 @@
 
 namespace gifcodec {
 
-class TGIFImageCore;
+class GifPicture;
 
 struct TComposedFrame {
     int width = 0;
@@ -22,19 +22,19 @@ struct TComposedFrame {
 
 // windowColor stands for the window background (clWindow) used when nothing else applies.
 // A logical screen beyond the limits raises "GIF image is too large".
-TComposedFrame ComposeFrame(TGIFImageCore& image, int n, TColor windowColor = 0xFFFFFF);
+TComposedFrame ComposeFrame(GifPicture& image, int n, TColor windowColor = 0xFFFFFF);
 
 // Frames 0, 1, 2 ... in turn, each composed from the one before: the same pictures as
 // ComposeFrame gives, without going back to the start frame for every one.
 class TFrameComposer {
   public:
-    explicit TFrameComposer(TGIFImageCore& image, TColor windowColor = 0xFFFFFF);
+    explicit TFrameComposer(GifPicture& image, TColor windowColor = 0xFFFFFF);
     bool AtEnd() const;
     // The next frame; valid until the next call.
     const TComposedFrame& Next();
 
   private:
-    TGIFImageCore& image_;
+    GifPicture& image_;
     TComposedFrame base_;  // what lies under the next frame
     TComposedFrame out_;
     TColor fill_ = 0;

@@ -90,18 +90,22 @@ class BlockReader {
   public:
     static constexpr std::size_t kChunk = 1 << 16;
 
-    BlockReader(std::span<const std::uint8_t> encoded, EncodedPosition* position)
-        : encoded_(encoded), position_(position), buffer_(new std::uint8_t[kChunk + 255 + 8]) {
+    static constexpr std::size_t kBufferSize = kChunk + 255 + 8;
+
+    // buffer: kBufferSize bytes, whatever they hold.
+    BlockReader(std::span<const std::uint8_t> encoded, EncodedPosition* position,
+                std::uint8_t* buffer)
+        : encoded_(encoded), position_(position), buffer_(buffer) {
         Refill(0);
     }
-    const std::uint8_t* Data() const { return buffer_.get(); }
+    const std::uint8_t* Data() const { return buffer_; }
     std::size_t Size() const { return size_; }
     bool Exhausted() const { return next_ >= encoded_.size(); }
     // Bytes dropped so far from the front of the joined data.
     std::size_t Base() const { return base_; }
     // Drops the bytes before keepFrom and joins more blocks; returns how many were dropped.
     std::size_t Refill(std::size_t keepFrom) {
-        std::memmove(buffer_.get(), buffer_.get() + keepFrom, size_ - keepFrom);
+        std::memmove(buffer_, buffer_ + keepFrom, size_ - keepFrom);
         size_ -= keepFrom;
         base_ += keepFrom;
         while (size_ < kChunk && next_ < encoded_.size()) {
@@ -112,18 +116,18 @@ class BlockReader {
             }
             const std::size_t avail = std::min(len, encoded_.size() - next_ - 1);
             if (position_) position_->BlockStartsAt(base_ + size_);
-            std::memcpy(buffer_.get() + size_, encoded_.data() + next_ + 1, avail);
+            std::memcpy(buffer_ + size_, encoded_.data() + next_ + 1, avail);
             size_ += avail;
             next_ += 1 + len;
         }
-        std::memset(buffer_.get() + size_, 0, 8);
+        std::memset(buffer_ + size_, 0, 8);
         return keepFrom;
     }
 
   private:
     std::span<const std::uint8_t> encoded_;
     EncodedPosition* position_;
-    std::unique_ptr<std::uint8_t[]> buffer_;  // 8 spare zero bytes follow the joined data
+    std::uint8_t* buffer_;  // 8 spare zero bytes follow the joined data
     std::size_t size_ = 0;
     std::size_t base_ = 0;
     std::size_t next_ = 1;  // past the code size byte
@@ -161,11 +165,93 @@ struct DecodeEntry {
     std::uint16_t length;
 };
 
+// The decoder's buffers, kept for the thread's next frame: allocating them for every frame
+// (the larger ones mapped and unmapped by the allocator) cost about a third of the decoding
+// time of a picture. A decode started from inside another one, by a progress handler, gets
+// buffers of its own.
+class DecodeBuffers {
+  public:
+    // A window larger than this goes back to the allocator after the frame.
+    static constexpr std::size_t kKeptWindow = std::size_t{4} << 20;
+
+    DecodeBuffers()
+        : block_(new std::uint8_t[BlockReader::kBufferSize]), table_(new DecodeEntry[kMaxCodes]) {}
+
+    std::uint8_t* Block() { return block_.get(); }
+    DecodeEntry* Table() { return table_.get(); }
+    std::uint8_t* Window() { return window_.get(); }
+    std::size_t WindowSize() const { return windowSize_; }
+    // At least size bytes; keeps the window's contents only when keep is set.
+    std::uint8_t* ReserveWindow(std::size_t size, bool keep) {
+        if (size <= windowSize_) return window_.get();
+        if (!keep) {
+            window_.reset();
+            windowSize_ = 0;
+        }
+        // Grown in place where the allocator can (large blocks are remapped, not copied), so
+        // the old and the new window are not held at once.
+        void* bigger = std::realloc(window_.get(), size);
+        if (!bigger) throw std::bad_alloc();
+        (void)window_.release();
+        window_.reset(static_cast<std::uint8_t*>(bigger));
+        windowSize_ = size;
+        return window_.get();
+    }
+    void Trim() {
+        if (windowSize_ <= kKeptWindow) return;
+        window_.reset();
+        windowSize_ = 0;
+    }
+
+  private:
+    struct Free {
+        void operator()(std::uint8_t* p) const { std::free(p); }
+    };
+    std::unique_ptr<std::uint8_t[]> block_;
+    std::unique_ptr<DecodeEntry[]> table_;
+    std::unique_ptr<std::uint8_t, Free> window_;
+    std::size_t windowSize_ = 0;
+};
+
+// The thread's buffers while no other decode of the thread holds them, else fresh ones.
+class BorrowedBuffers {
+  public:
+    BorrowedBuffers() {
+        if (!threadBusy_) {
+            threadBusy_ = true;
+            buffers_ = &ThreadBuffers();
+        } else {
+            own_ = std::make_unique<DecodeBuffers>();
+            buffers_ = own_.get();
+        }
+    }
+    ~BorrowedBuffers() {
+        if (own_) return;
+        buffers_->Trim();
+        threadBusy_ = false;
+    }
+    BorrowedBuffers(const BorrowedBuffers&) = delete;
+    BorrowedBuffers& operator=(const BorrowedBuffers&) = delete;
+    DecodeBuffers& operator*() { return *buffers_; }
+
+  private:
+    static DecodeBuffers& ThreadBuffers() {
+        thread_local const std::unique_ptr<DecodeBuffers> buffers(new DecodeBuffers());
+        return *buffers;
+    }
+    static thread_local bool threadBusy_;
+    std::unique_ptr<DecodeBuffers> own_;
+    DecodeBuffers* buffers_ = nullptr;
+};
+
+thread_local bool BorrowedBuffers::threadBusy_ = false;
+
 class Decoder {
   public:
     Decoder(std::span<const std::uint8_t> encoded, TDib& dib, int bitsPerPixel, bool interlaced,
-            const TProgressHandler& progress)
+            const TProgressHandler& progress, DecodeBuffers& buffers)
         : encoded_(encoded),
+          buffers_(buffers),
           dib_(dib),
           mask_(static_cast<std::uint8_t>((1u << bitsPerPixel) - 1)),
           rows_(dib.Height(), interlaced),
@@ -176,7 +262,7 @@ class Decoder {
         const int m = encoded_[0];
         if (m < 2 || m > 9) RaiseGif(strings::kCodeSizeId, strings::kCodeSize);
         if (dib_.Width() <= 0 || dib_.Height() <= 0) return false;
-        BlockReader in(encoded_, progress_ ? &position_ : nullptr);
+        BlockReader in(encoded_, progress_ ? &position_ : nullptr, buffers_.Block());
         const std::size_t total = static_cast<std::size_t>(dib_.Width()) * dib_.Height();
         OpenWindow(total);
         return DecodeCodes(in, m, total);
@@ -188,16 +274,15 @@ class Decoder {
 
     void OpenWindow(std::size_t total) {
         const std::size_t width = static_cast<std::size_t>(dib_.Width());
-        capacity_ = std::min<std::size_t>(total, std::max<std::size_t>(width, 1 << 18)) + kSlack;
-        window_.reset(static_cast<std::uint8_t*>(std::malloc(capacity_)));
-        if (!window_) throw std::bad_alloc();
+        buffers_.ReserveWindow(
+            std::min<std::size_t>(total, std::max<std::size_t>(width, 1 << 18)) + kSlack, false);
+        capacity_ = buffers_.WindowSize();
     }
 
     // The code loop: every code's string goes into the window, full rows on into the bitmap.
     bool DecodeCodes(BlockReader& in, int m, std::size_t total) {
-        std::uint8_t* out = window_.get();
-        const std::unique_ptr<DecodeEntry[]> table(new DecodeEntry[kMaxCodes]);
-        DecodeEntry* const t = table.get();
+        std::uint8_t* out = buffers_.Window();
+        DecodeEntry* const t = buffers_.Table();
         const int clear = 1 << m;
         const int end = clear + 1;
         int next = clear + 2;
@@ -299,17 +384,12 @@ class Decoder {
 
     // A window twice as large (up to what the rest of the picture needs), for data that
     // goes long without a clear code.
-    // Grown in place where the allocator can (large blocks are remapped, not copied), so
-    // the old and the new window are not held at once.
     std::uint8_t* Grow(std::size_t filled, std::size_t total, std::size_t slack) {
         const std::size_t want =
             std::max(std::min(2 * capacity_, total - stored_ + slack), filled + slack);
-        void* bigger = std::realloc(window_.get(), want);
-        if (!bigger) throw std::bad_alloc();
-        window_.release();
-        window_.reset(static_cast<std::uint8_t*>(bigger));
-        capacity_ = want;
-        return window_.get();
+        std::uint8_t* window = buffers_.ReserveWindow(want, true);
+        capacity_ = buffers_.WindowSize();
+        return window;
     }
 
     // Moves the complete rows of the window into the bitmap (every row at the end, a partial
@@ -318,28 +398,26 @@ class Decoder {
         const std::size_t width = static_cast<std::size_t>(dib_.Width());
         const std::size_t usable = std::min(filled, total - stored_);
         const std::size_t count = last ? usable : usable / width * width;
-        const std::uint8_t* pixels = window_.get();
+        std::uint8_t* const window = buffers_.Window();
+        const std::uint8_t* pixels = window;
         for (std::size_t at = 0; at < count && !rows_.Finished(); at += width, rows_.Advance()) {
             const int n = static_cast<int>(std::min(width, count - at));
             PackRow(pixels + at, n, dib_.BitCount(), mask_, dib_.ScanLine(rows_.Row()));
         }
         stored_ += count;
         if (last) return 0;
-        std::memmove(window_.get(), window_.get() + count, filled - count);
+        std::memmove(window, window + count, filled - count);
         return filled - count;
     }
 
     std::span<const std::uint8_t> encoded_;
+    DecodeBuffers& buffers_;
     TDib& dib_;
     std::uint8_t mask_;
     RowOrder rows_;
     const TProgressHandler& progress_;
     EncodedPosition position_;
-    struct Free {
-        void operator()(std::uint8_t* p) const { std::free(p); }
-    };
-    std::unique_ptr<std::uint8_t, Free> window_;
-    std::size_t capacity_ = 0;
+    std::size_t capacity_ = 0;  // of the window
     std::size_t stored_ = 0;  // pixels already in the bitmap
 };
 
@@ -431,7 +509,8 @@ bool LzwDecode(std::span<const std::uint8_t> encoded, TDib& dib, int bitsPerPixe
     bool corrupted = false;
     try {
         if (encoded.empty()) RaiseGif(strings::kCodeSizeId, strings::kCodeSize);
-        corrupted = Decoder(encoded, dib, bitsPerPixel, interlaced, progress).Run();
+        BorrowedBuffers buffers;
+        corrupted = Decoder(encoded, dib, bitsPerPixel, interlaced, progress, *buffers).Run();
         if (corrupted && !tolerant) RaiseGif(strings::kCorruptDataId, strings::kCorruptData);
     } catch (const std::exception& e) {
         if (progress) progress(TProgressStage::psEnding, 0, e.what());
