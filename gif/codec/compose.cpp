@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "gif/codec/giferrors.h"
-#include "gif/codec/gifpicture.h"
 #include "gif/codec/giflimits.h"
+#include "gif/codec/gifpicture.h"
 
 namespace gifcodec {
 

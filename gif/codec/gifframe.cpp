@@ -1,8 +1,8 @@
 #include "gif/codec/gifframe.h"
 
 #include "gif/codec/giferrors.h"
-#include "gif/codec/gifpicture.h"
 #include "gif/codec/giflimits.h"
+#include "gif/codec/gifpicture.h"
 #include "gif/codec/lzw.h"
 
 namespace gifcodec {

@@ -418,7 +418,7 @@ class Decoder {
     const TProgressHandler& progress_;
     EncodedPosition position_;
     std::size_t capacity_ = 0;  // of the window
-    std::size_t stored_ = 0;  // pixels already in the bitmap
+    std::size_t stored_ = 0;    // pixels already in the bitmap
 };
 
 // Packs codes least significant bit first, then cuts the bytes into 255-byte sub-blocks.
