@@ -6,13 +6,13 @@
 #include <memory>
 #include <new>
 
+#include "gif/codec/decodebuffers.h"
 #include "gif/codec/giferrors.h"
 
 namespace gifcodec {
 
 namespace {
 
-constexpr int kMaxCodes = 4096;
 constexpr int kMaxWidth = 12;
 
 // Image rows in output order: top to bottom, or the four interlace passes.
@@ -88,11 +88,9 @@ class EncodedPosition {
 // copy of the whole frame's data. A block cut short by the end of the data keeps what is there.
 class BlockReader {
   public:
-    static constexpr std::size_t kChunk = 1 << 16;
+    static constexpr std::size_t kChunk = kBlockChunk;
 
-    static constexpr std::size_t kBufferSize = kChunk + 255 + 8;
-
-    // buffer: kBufferSize bytes, whatever they hold.
+    // buffer: kBlockBufferSize bytes, whatever they hold.
     BlockReader(std::span<const std::uint8_t> encoded, EncodedPosition* position,
                 std::uint8_t* buffer)
         : encoded_(encoded), position_(position), buffer_(buffer) {
@@ -157,94 +155,10 @@ BitCursor MoreData(BlockReader& in, BitCursor c) {
 
 // Each string of the table lies somewhere in the output already: an entry made from the
 // previous string and one more character starts where that previous string was written.
-// Strings are therefore copied from the output instead of walked through prefix links. The
-// output is held only since the last clear code (no entry reaches further back); complete
-// rows before it go into the bitmap, so a picture needs no second full-size buffer.
-struct DecodeEntry {
-    std::uint32_t position;  // where the string starts in the window
-    std::uint16_t length;
-};
-
-// The decoder's buffers, kept for the thread's next frame: allocating them for every frame
-// (the larger ones mapped and unmapped by the allocator) cost about a third of the decoding
-// time of a picture. A decode started from inside another one, by a progress handler, gets
-// buffers of its own.
-class DecodeBuffers {
-  public:
-    // A window larger than this goes back to the allocator after the frame.
-    static constexpr std::size_t kKeptWindow = std::size_t{4} << 20;
-
-    DecodeBuffers()
-        : block_(new std::uint8_t[BlockReader::kBufferSize]), table_(new DecodeEntry[kMaxCodes]) {}
-
-    std::uint8_t* Block() { return block_.get(); }
-    DecodeEntry* Table() { return table_.get(); }
-    std::uint8_t* Window() { return window_.get(); }
-    std::size_t WindowSize() const { return windowSize_; }
-    // At least size bytes; keeps the window's contents only when keep is set.
-    std::uint8_t* ReserveWindow(std::size_t size, bool keep) {
-        if (size <= windowSize_) return window_.get();
-        if (!keep) {
-            window_.reset();
-            windowSize_ = 0;
-        }
-        // Grown in place where the allocator can (large blocks are remapped, not copied), so
-        // the old and the new window are not held at once.
-        void* bigger = std::realloc(window_.get(), size);
-        if (!bigger) throw std::bad_alloc();
-        (void)window_.release();
-        window_.reset(static_cast<std::uint8_t*>(bigger));
-        windowSize_ = size;
-        return window_.get();
-    }
-    void Trim() {
-        if (windowSize_ <= kKeptWindow) return;
-        window_.reset();
-        windowSize_ = 0;
-    }
-
-  private:
-    struct Free {
-        void operator()(std::uint8_t* p) const { std::free(p); }
-    };
-    std::unique_ptr<std::uint8_t[]> block_;
-    std::unique_ptr<DecodeEntry[]> table_;
-    std::unique_ptr<std::uint8_t, Free> window_;
-    std::size_t windowSize_ = 0;
-};
-
-// The thread's buffers while no other decode of the thread holds them, else fresh ones.
-class BorrowedBuffers {
-  public:
-    BorrowedBuffers() {
-        if (!threadBusy_) {
-            threadBusy_ = true;
-            buffers_ = &ThreadBuffers();
-        } else {
-            own_ = std::make_unique<DecodeBuffers>();
-            buffers_ = own_.get();
-        }
-    }
-    ~BorrowedBuffers() {
-        if (own_) return;
-        buffers_->Trim();
-        threadBusy_ = false;
-    }
-    BorrowedBuffers(const BorrowedBuffers&) = delete;
-    BorrowedBuffers& operator=(const BorrowedBuffers&) = delete;
-    DecodeBuffers& operator*() { return *buffers_; }
-
-  private:
-    static DecodeBuffers& ThreadBuffers() {
-        thread_local const std::unique_ptr<DecodeBuffers> buffers(new DecodeBuffers());
-        return *buffers;
-    }
-    static thread_local bool threadBusy_;
-    std::unique_ptr<DecodeBuffers> own_;
-    DecodeBuffers* buffers_ = nullptr;
-};
-
-thread_local bool BorrowedBuffers::threadBusy_ = false;
+// Strings are therefore copied from the output instead of walked through prefix links (the
+// table's entries, DecodeEntry). The output is held only since the last clear code (no entry
+// reaches further back); complete rows before it go into the bitmap, so a picture needs no
+// second full-size buffer.
 
 class Decoder {
   public:
