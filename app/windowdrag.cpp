@@ -5,7 +5,7 @@
 
 namespace app {
 
-void TWindowDrag::Press(fw::TShiftState Shift, int X, int Y) {
+void TWindowDrag::Press(fw::TModifierState Shift, int X, int Y) {
     if (StartsDrag(Shift)) state_ = {true, X, Y};
 }
 

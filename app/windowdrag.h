@@ -13,7 +13,7 @@ namespace app {
 
 class TWindowDrag {
   public:
-    void Press(fw::TShiftState Shift, int X, int Y);
+    void Press(fw::TModifierState Shift, int X, int Y);
     void Move(fw::TForm& window, int X, int Y, bool snap);
     void Release() { state_.Dragging = false; }
     bool Dragging() const { return state_.Dragging; }

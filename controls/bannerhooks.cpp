@@ -21,7 +21,7 @@ std::set<const TCustomMenuDecorator*>& Alive() {
 struct PopupChain {
     std::vector<TCustomPopupDecorator*> list;
     int hooked = 0;
-    TWndMethod first;
+    TWindowProcedure first;
 };
 PopupChain& Chain() {
     static PopupChain chain;
@@ -122,7 +122,7 @@ void TCustomMenuDecorator::FormWndProc(TMessage& m) {
 
 // Popup decorators and the popup-list hook
 
-TCustomPopupDecorator::TCustomPopupDecorator(TComponent* AOwner) : TCustomMenuDecorator(AOwner) {
+TCustomPopupDecorator::TCustomPopupDecorator(TComponent* owner) : TCustomMenuDecorator(owner) {
     // The popup list always exists here: no search for it is needed.
     PopupChain& chain = Chain();
     chain.hooked += 1;

@@ -148,10 +148,10 @@ const TClassInfo& TPopupDecorator::StaticClassInfo() {
 
 // Construction
 
-TCustomMenuDecorator::TCustomMenuDecorator(TComponent* AOwner) : TComponent(AOwner) {
+TCustomMenuDecorator::TCustomMenuDecorator(TComponent* owner) : TComponent(owner) {
     RegisterDecorator(this);
     bannerSeparator_ = '|';
-    if (auto* form = dynamic_cast<TCustomForm*>(AOwner)) {
+    if (auto* form = dynamic_cast<TFormBase*>(owner)) {
         form_ = form;
         oldFormProc_ = form->WindowProc;
         form->WindowProc = FormHook{this};
@@ -242,11 +242,11 @@ void TCustomMenuDecorator::SetImages(TImageList* list) {
     }
 }
 
-void TCustomMenuDecorator::Notification(TComponent* AComponent, TOperation Operation) {
-    TComponent::Notification(AComponent, Operation);
+void TCustomMenuDecorator::Notification(TComponent* component, TOperation Operation) {
+    TComponent::Notification(component, Operation);
     if (Operation != TOperation::opRemove) return;
-    if (AComponent == menu_) SetMenu(nullptr);
-    if (AComponent == images_) {
+    if (component == menu_) SetMenu(nullptr);
+    if (component == images_) {
         images_ = nullptr;
         RecomputeGlyphs();
     }

@@ -11,7 +11,7 @@
 #include "controls/bannerstrip.h"
 #include "framework/controls/controls.h"
 #include "framework/graphics/canvas.h"
-#include "framework/graphics/imglist.h"
+#include "framework/graphics/imagelist.h"
 #include "framework/menus/menus.h"
 
 namespace fw {
@@ -55,7 +55,7 @@ int LevelItemWidth(const std::vector<SiblingWidth>& siblings, int checkWidth, bo
 class TCustomMenuDecorator : public fw::TComponent {
     FW_CLASS(TCustomMenuDecorator)
   public:
-    explicit TCustomMenuDecorator(fw::TComponent* AOwner);
+    explicit TCustomMenuDecorator(fw::TComponent* owner);
     ~TCustomMenuDecorator() override;
 
     bool Banner() const { return banner_; }
@@ -147,7 +147,7 @@ class TCustomMenuDecorator : public fw::TComponent {
     void MeasureItemRequest(fw::TMessage& m);
     void DrawItemRequest(fw::TMessage& m);
 
-    void Notification(fw::TComponent* AComponent, fw::TOperation Operation) override;
+    void Notification(fw::TComponent* component, fw::TOperation Operation) override;
     void Loaded() override;
 
   protected:
@@ -216,7 +216,7 @@ class TCustomMenuDecorator : public fw::TComponent {
     std::unique_ptr<fw::TBitmap> radioMark_;
     int glyphWidth_ = 0, glyphHeight_ = 0, checkWidth_ = 0, checkHeight_ = 0;
     std::unique_ptr<fw::TBitmap> bannerBitmap_;
-    fw::TWndMethod oldFormProc_;
+    fw::TWindowProcedure oldFormProc_;
     bool loadingFont_ = false;
     mutable fw::TFont metricsFont_;  // the font the remembered text sizes were measured in
     mutable std::map<std::string, fw::TSize> textSizes_;
@@ -225,7 +225,7 @@ class TCustomMenuDecorator : public fw::TComponent {
 class TCustomPopupDecorator : public TCustomMenuDecorator {
     FW_CLASS(TCustomPopupDecorator)
   public:
-    explicit TCustomPopupDecorator(fw::TComponent* AOwner);
+    explicit TCustomPopupDecorator(fw::TComponent* owner);
     ~TCustomPopupDecorator() override;
 
     virtual fw::TPopupMenu* GetPopupMenu() const;
@@ -245,14 +245,14 @@ class TCustomPopupDecorator : public TCustomMenuDecorator {
   private:
     friend struct PopupHook;
     void PassToPopupList(fw::TMessage& m);
-    fw::TWndMethod oldPopupProc_;
+    fw::TWindowProcedure oldPopupProc_;
     bool hooked_ = false;
 };
 
 class TPopupDecorator : public TCustomPopupDecorator {
     FW_CLASS(TPopupDecorator)
   public:
-    explicit TPopupDecorator(fw::TComponent* AOwner) : TCustomPopupDecorator(AOwner) {}
+    explicit TPopupDecorator(fw::TComponent* owner) : TCustomPopupDecorator(owner) {}
 };
 
 const fw::EnumInfo& BannerJustificationInfo();

@@ -2,8 +2,8 @@
 
 #include "controls/bannermenus.h"
 #include "controls/scrolllabel.h"
-#include "controls/shadowlbl.h"
-#include "controls/tiledbmp.h"
+#include "controls/shadowlabel.h"
+#include "controls/tiledbitmap.h"
 #include "controls/trayicon.h"
 #include "controls/urllabel.h"
 #include "framework/core/classregistry.h"

@@ -1,7 +1,7 @@
 #include "controls/scrolllabel.h"
 
 #include "framework/controls/accessible.h"
-#include "framework/controls/extctrls.h"
+#include "framework/controls/imagepanel.h"
 #include "framework/core/classbuilder.h"
 #include "framework/core/classregistry.h"
 #include "framework/graphics/bitmap.h"
@@ -84,16 +84,16 @@ const TClassInfo& TScrollLabel::StaticClassInfo() {
     return info;
 }
 
-TScrollLabel::TScrollLabel(TComponent* AOwner) : TCustomLabel(AOwner) {
+TScrollLabel::TScrollLabel(TComponent* owner) : TCustomLabel(owner) {
     SetAutoSize(false);
     SetTransparent(true);
     // A stored form holding this label also holds its timer's class.
     RegisterClass(TTimer::StaticClassInfo());
     // The timer lives among the owner's components; the label still frees it, and hears
     // when the owner frees it first.
-    timer_ = new TTimer(AOwner);
+    timer_ = new TTimer(owner);
     FreeNotification(timer_);
-    timer_->OnTimer.Set([this](TObject* sender) { TimerTick(sender); });
+    timer_->OnTimer.Set([this](TPropertyObject* sender) { TimerTick(sender); });
     timer_->SetInterval(static_cast<unsigned>(interval_));
 }
 
@@ -106,12 +106,12 @@ TScrollLabel::~TScrollLabel() {
     }
 }
 
-void TScrollLabel::Notification(TComponent* AComponent, TOperation Operation) {
-    TCustomLabel::Notification(AComponent, Operation);
-    if (Operation == TOperation::opRemove && AComponent == timer_) timer_ = nullptr;
+void TScrollLabel::Notification(TComponent* component, TOperation Operation) {
+    TCustomLabel::Notification(component, Operation);
+    if (Operation == TOperation::opRemove && component == timer_) timer_ = nullptr;
 }
 
-void TScrollLabel::TimerTick(TObject*) { Invalidate(); }
+void TScrollLabel::TimerTick(TPropertyObject*) { Invalidate(); }
 
 void TScrollLabel::SetCaption(const std::string& s) {
     if (s == caption_) return;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "framework/controls/stdctrls.h"
+#include "framework/controls/labels.h"
 
 namespace fw {
 class TTimer;
@@ -37,7 +37,7 @@ struct ScrollMotion {
 class TScrollLabel : public fw::TCustomLabel {
     FW_CLASS(TScrollLabel)
   public:
-    explicit TScrollLabel(fw::TComponent* AOwner);
+    explicit TScrollLabel(fw::TComponent* owner);
     ~TScrollLabel() override;
 
     // The moving text, held apart from the base label's text (which stays empty).
@@ -61,7 +61,7 @@ class TScrollLabel : public fw::TCustomLabel {
     // Owned by the label but registered under the label's owner; null once freed.
     fw::TTimer* Timer() const { return timer_; }
 
-    void Notification(fw::TComponent* AComponent, fw::TOperation Operation) override;
+    void Notification(fw::TComponent* component, fw::TOperation Operation) override;
     // The text moves over the whole box, and every paint of it is a step.
     fw::TRect PaintedRect() override { return ClientRect(); }
 
@@ -69,7 +69,7 @@ class TScrollLabel : public fw::TCustomLabel {
     void Paint() override;
 
   private:
-    void TimerTick(fw::TObject* Sender);
+    void TimerTick(fw::TPropertyObject* Sender);
 
     // The caption's size in the font it was measured with: every step paints, but the text
     // and the font seldom change, and measuring shapes the whole text.

@@ -32,8 +32,8 @@ const TClassInfo& TTrayIcon::StaticClassInfo() {
     return info;
 }
 
-TTrayIcon::TTrayIcon(TComponent* AOwner)
-    : TComponent(AOwner), area_(platform::NewNotificationArea()), icon_(std::make_unique<TIcon>()) {
+TTrayIcon::TTrayIcon(TComponent* owner)
+    : TComponent(owner), area_(platform::NewNotificationArea()), icon_(std::make_unique<TIcon>()) {
     area_->OnMouse = [this](platform::TrayMouse m) { Guarded(this, [&] { Mouse(m); }); };
     area_->OnAvailabilityChanged = [this](bool a) { Guarded(this, [&] { HostChanged(a); }); };
     // An icon read from a description changes in place: show the new picture.
@@ -125,9 +125,9 @@ void TTrayIcon::SetPopupMenu(TPopupMenu* menu) {
     if (popupMenu_) FreeNotification(popupMenu_);
 }
 
-void TTrayIcon::Notification(TComponent* AComponent, TOperation Operation) {
-    TComponent::Notification(AComponent, Operation);
-    if (Operation == TOperation::opRemove && AComponent == popupMenu_) popupMenu_ = nullptr;
+void TTrayIcon::Notification(TComponent* component, TOperation Operation) {
+    TComponent::Notification(component, Operation);
+    if (Operation == TOperation::opRemove && component == popupMenu_) popupMenu_ = nullptr;
 }
 
 void TTrayIcon::SetMinimized(bool v) {
@@ -141,13 +141,13 @@ void TTrayIcon::SetMinimized(bool v) {
 void TTrayIcon::HideApplicationButton() {
     // There is no application window apart from the forms: the owner form's taskbar entry
     // stands for it.
-    if (auto* form = dynamic_cast<TCustomForm*>(Owner())) form->SetSkipTaskbar(true);
+    if (auto* form = dynamic_cast<TFormBase*>(Owner())) form->SetSkipTaskbar(true);
 }
 
 void TTrayIcon::MinimizeToTray() {
     if (minimized_) return;
     HideApplicationButton();
-    if (auto* form = dynamic_cast<TCustomForm*>(Owner())) form->Hide();
+    if (auto* form = dynamic_cast<TFormBase*>(Owner())) form->Hide();
     minimized_ = true;
     // A hidden window always has an icon to come back by.
     if (!enabled_) AddIcon();
@@ -156,7 +156,7 @@ void TTrayIcon::MinimizeToTray() {
 void TTrayIcon::RestoreFromTray() {
     if (!minimized_) return;
     if (!enabled_) RemoveIcon();
-    if (auto* form = dynamic_cast<TCustomForm*>(Owner())) {
+    if (auto* form = dynamic_cast<TFormBase*>(Owner())) {
         form->Show();
         HideApplicationButton();
     }

@@ -16,14 +16,14 @@ class TPopupMenu;
 
 namespace ctl {
 
-using THostChangeEvent = fw::TEvent<void(fw::TObject* Sender, bool Available)>;
+using THostChangeEvent = fw::TEvent<void(fw::TPropertyObject* Sender, bool Available)>;
 
 class TTrayIcon : public fw::TComponent {
     FW_CLASS(TTrayIcon)
   public:
     static constexpr std::size_t kMaxToolTip = 62;
 
-    explicit TTrayIcon(fw::TComponent* AOwner);
+    explicit TTrayIcon(fw::TComponent* owner);
     ~TTrayIcon() override;
 
     bool AutoRestore() const { return autoRestore_; }
@@ -49,14 +49,14 @@ class TTrayIcon : public fw::TComponent {
     void MinimizeToTray();
     void RestoreFromTray();
 
-    fw::TNotifyEvent OnClick;
-    fw::TNotifyEvent OnDblClick;
+    fw::TSenderEvent OnClick;
+    fw::TSenderEvent OnDblClick;
     fw::TMouseEvent OnRightClick;
     // Not part of the stored events: a tray host went away (false) or appeared (true);
     // raised after the icon has left or re-entered the notification area.
     THostChangeEvent OnHostChange;
 
-    void Notification(fw::TComponent* AComponent, fw::TOperation Operation) override;
+    void Notification(fw::TComponent* component, fw::TOperation Operation) override;
 
   private:
     bool AddIcon();

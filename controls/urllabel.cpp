@@ -58,7 +58,7 @@ const TClassInfo& TURLLabel::StaticClassInfo() {
     return info;
 }
 
-TURLLabel::TURLLabel(TComponent* AOwner) : TCustomLabel(AOwner) {
+TURLLabel::TURLLabel(TComponent* owner) : TCustomLabel(owner) {
     // Every label registers the hand again, so the table always holds the picture.
     RegisterScreenCursorResource(crHandCursor, ":/cursors/handcursor.bmp", 0, 0);
     CheckHandler();

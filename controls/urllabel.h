@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "framework/controls/stdctrls.h"
+#include "framework/controls/labels.h"
 #include "framework/graphics/font.h"
 
 namespace ctl {
@@ -25,7 +25,7 @@ inline constexpr const char* kPlaceholderMailAddress = "someone@example.org";
 class TURLLabel : public fw::TCustomLabel {
     FW_CLASS(TURLLabel)
   public:
-    explicit TURLLabel(fw::TComponent* AOwner);
+    explicit TURLLabel(fw::TComponent* owner);
     ~TURLLabel() override;
 
     fw::TFont* LinkFont() const { return linkFont_.get(); }

@@ -56,8 +56,8 @@ const fw::TClassInfo& TGIFAnimator::StaticClassInfo() {
     return info;
 }
 
-TGIFAnimator::TGIFAnimator(fw::TComponent* AOwner)
-    : TPictureControl(AOwner),
+TGIFAnimator::TGIFAnimator(fw::TComponent* owner)
+    : TPictureControl(owner),
       image_(std::make_unique<TGIFImage>()),
       timer_(new TThreadedTimer(this)) {
     image_->OnChange = [this] { ImageChanged(); };
@@ -85,7 +85,7 @@ unsigned TGIFAnimator::FrameInterval() const {
 void TGIFAnimator::SetAnimate(bool v) {
     if (v == animate_) return;
     if (v) {
-        timer_->SetOnTimer([this](fw::TObject*) { Tick(); });
+        timer_->SetOnTimer([this](fw::TPropertyObject*) { Tick(); });
         timer_->SetEnabled(true);
         animate_ = timer_->Enabled();
         OnStart(this);

@@ -14,7 +14,7 @@ namespace gif {
 class TGIFAnimator : public TPictureControl {
     FW_CLASS(TGIFAnimator)
   public:
-    explicit TGIFAnimator(fw::TComponent* AOwner);
+    explicit TGIFAnimator(fw::TComponent* owner);
     ~TGIFAnimator() override;
 
     bool Animate() const { return animate_; }
@@ -34,10 +34,10 @@ class TGIFAnimator : public TPictureControl {
     bool Transparent() const { return transparent_; }
     void SetTransparent(bool v) override;
 
-    fw::TNotifyEvent OnChange;
-    fw::TNotifyEvent OnFrameChanged;
-    fw::TNotifyEvent OnStart;
-    fw::TNotifyEvent OnStop;
+    fw::TSenderEvent OnChange;
+    fw::TSenderEvent OnFrameChanged;
+    fw::TSenderEvent OnStart;
+    fw::TSenderEvent OnStop;
 
     // The timer that advances the frames (owned as a component).
     TThreadedTimer& Timer() const { return *timer_; }

@@ -5,7 +5,7 @@
 #include "framework/app/application.h"
 #include "framework/core/classbuilder.h"
 #include "framework/graphics/canvas.h"
-#include "framework/graphics/clipbrd.h"
+#include "framework/graphics/clipboard.h"
 #include "framework/graphics/graphicsicon.h"
 #include "gif/codec/giferrors.h"
 
@@ -214,7 +214,7 @@ void TGIFImage::SaveToClipboardFormat(fw::ClipboardData& data) const {
 
 std::unique_ptr<fw::TGraphic> TGIFImage::NewEmpty() const { return std::make_unique<TGIFImage>(); }
 
-void TGIFImage::Assign(const fw::TPersistent& source) {
+void TGIFImage::Assign(const fw::TPropertyObject& source) {
     if (&source == this) return;
     if (auto* other = dynamic_cast<const TGIFImage*>(&source)) {
         Translated([&] { core_->Assign(*other->core_); });
@@ -252,7 +252,7 @@ gifcodec::TGIFFrame& TGIFImage::AddFrame(const fw::TGraphic& graphic) {
     return *frame;
 }
 
-bool TGIFImage::AssignTo(fw::TPersistent& dest) const {
+bool TGIFImage::AssignTo(fw::TPropertyObject& dest) const {
     if (auto* other = dynamic_cast<TGIFImage*>(&dest)) {
         other->Assign(*this);
         return true;

@@ -64,7 +64,7 @@ class TGIFImage : public fw::TGraphic {
 
     // From another GIF image (sharing its data) or a bitmap (one frame, reduced to 256
     // colours when deeper); anything else cannot be assigned.
-    void Assign(const fw::TPersistent& source) override;
+    void Assign(const fw::TPropertyObject& source) override;
     // Back to the empty picture.
     void Clear();
     // A new frame from any graphic: a bitmap is taken as it is, another graphic drawn on a
@@ -87,7 +87,7 @@ class TGIFImage : public fw::TGraphic {
     static gifcodec::TDib ToDib(const fw::TBitmap& bitmap);
 
   protected:
-    bool AssignTo(fw::TPersistent& dest) const override;
+    bool AssignTo(fw::TPropertyObject& dest) const override;
 
   private:
     // Frames decode lazily, so even the queries change the codec's state.

@@ -12,7 +12,7 @@ const fw::TClassInfo& TPictureControl::StaticClassInfo() {
     return info;
 }
 
-TPictureControl::TPictureControl(fw::TComponent* AOwner) : fw::TGraphicControl(AOwner) {
+TPictureControl::TPictureControl(fw::TComponent* owner) : fw::TGraphicControl(owner) {
     SetControlStyle(ControlStyle() | fw::csOpaque | fw::csClickEvents | fw::csDoubleClicks);
     SetBounds(0, 0, 105, 105);
     SetParentColor(true);

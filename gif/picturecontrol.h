@@ -9,7 +9,7 @@ namespace gif {
 class TPictureControl : public fw::TGraphicControl {
     FW_CLASS(TPictureControl)
   public:
-    explicit TPictureControl(fw::TComponent* AOwner);
+    explicit TPictureControl(fw::TComponent* owner);
 
     bool Drawing() const { return drawing_; }
 

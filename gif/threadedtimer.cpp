@@ -3,7 +3,7 @@
 #include <climits>
 
 #include "framework/controls/controls.h"
-#include "framework/controls/extctrls.h"
+#include "framework/controls/imagepanel.h"
 #include "framework/core/classbuilder.h"
 
 namespace gif {
@@ -30,8 +30,8 @@ const fw::TClassInfo& TThreadedTimer::StaticClassInfo() {
     return info;
 }
 
-TThreadedTimer::TThreadedTimer(fw::TComponent* AOwner)
-    : fw::TComponent(AOwner), thread_(std::make_unique<TTimerThread>(this, [this] { Timer(); })) {}
+TThreadedTimer::TThreadedTimer(fw::TComponent* owner)
+    : fw::TComponent(owner), thread_(std::make_unique<TTimerThread>(this, [this] { Timer(); })) {}
 
 TThreadedTimer::~TThreadedTimer() {
     // The worker is told to end; it does so by itself, without this destructor waiting
@@ -76,7 +76,7 @@ void TThreadedTimer::SetThreadPriority(TThreadPriority v) {
     if (threaded_) UpdateTimer();
 }
 
-void TThreadedTimer::SetOnTimer(std::function<void(fw::TObject*)> fn, std::string name) {
+void TThreadedTimer::SetOnTimer(std::function<void(fw::TPropertyObject*)> fn, std::string name) {
     const bool had = static_cast<bool>(OnTimer);
     {
         auto ticks = thread_->LockTicks();
@@ -111,7 +111,8 @@ void TThreadedTimer::UpdateTimer() {
     if (!window_) {
         window_.reset(new fw::TTimer(nullptr));
         window_->SetEnabled(false);
-        window_->OnTimer.Set([this](fw::TObject*) { fw::Guarded(this, [this] { Timer(); }); });
+        window_->OnTimer.Set(
+            [this](fw::TPropertyObject*) { fw::Guarded(this, [this] { Timer(); }); });
     } else {
         window_->SetEnabled(false);
     }

@@ -29,7 +29,7 @@ const fw::EnumInfo& ThreadPriorityInfo();
 class TThreadedTimer : public fw::TComponent {
     FW_CLASS(TThreadedTimer)
   public:
-    explicit TThreadedTimer(fw::TComponent* AOwner);
+    explicit TThreadedTimer(fw::TComponent* owner);
     ~TThreadedTimer() override;
 
     bool Enabled() const { return enabled_.load(); }
@@ -44,8 +44,8 @@ class TThreadedTimer : public fw::TComponent {
     void SetThreadPriority(TThreadPriority v);
 
     // Assign the handler through SetOnTimer: gaining or losing a handler re-plans.
-    fw::TNotifyEvent OnTimer;
-    void SetOnTimer(std::function<void(fw::TObject*)> fn, std::string name = {});
+    fw::TSenderEvent OnTimer;
+    void SetOnTimer(std::function<void(fw::TPropertyObject*)> fn, std::string name = {});
 
     // The engines' state: the hidden timer window exists only while the GUI-thread engine
     // has been chosen; the worker runs exactly when threaded and runnable.

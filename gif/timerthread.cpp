@@ -17,8 +17,8 @@ namespace gif {
 struct TTimerThread::Shared {
     std::mutex m;
     std::condition_variable cv;
-    fw::TObject* owner = nullptr;  // null once the owner is gone
-    std::function<void()> tick;    // the owner's, run only while owner is set
+    fw::TPropertyObject* owner = nullptr;  // null once the owner is gone
+    std::function<void()> tick;            // the owner's, run only while owner is set
     bool suspended = true;
     bool terminated = false;
     unsigned interval = 1000;
@@ -113,7 +113,7 @@ class TTimerThread::Worker {
         const unsigned long generation = s->generation;
         lock.unlock();
         fw::PostToGuiThread([s, generation] {
-            fw::TObject* owner = nullptr;
+            fw::TPropertyObject* owner = nullptr;
             {
                 std::lock_guard g(s->m);
                 // A tick whose sleep was stopped before the GUI thread got to it is dropped.
@@ -138,7 +138,7 @@ class TTimerThread::Worker {
         std::string error;
         {
             std::unique_lock tick(s->tickMutex);
-            fw::TObject* owner = nullptr;
+            fw::TPropertyObject* owner = nullptr;
             {
                 std::lock_guard g(s->m);
                 if (!s->terminated) owner = s->owner;
@@ -155,7 +155,7 @@ class TTimerThread::Worker {
         }
         if (!error.empty()) {
             fw::PostToGuiThread([s, error] {
-                fw::TObject* o = nullptr;
+                fw::TPropertyObject* o = nullptr;
                 {
                     std::lock_guard g(s->m);
                     if (!s->terminated) o = s->owner;
@@ -167,7 +167,7 @@ class TTimerThread::Worker {
     }
 };
 
-TTimerThread::TTimerThread(fw::TObject* owner, std::function<void()> tick)
+TTimerThread::TTimerThread(fw::TPropertyObject* owner, std::function<void()> tick)
     : shared_(std::make_shared<Shared>()) {
     shared_->owner = owner;
     shared_->tick = std::move(tick);

@@ -28,7 +28,7 @@ class TTimerThread {
     // Created stopped (no ticks) with an interval of 1000 ms. tick is the owner's work; the
     // owner is named as the sender of its errors and must outlive the worker's use of it,
     // which ends with Terminate.
-    TTimerThread(fw::TObject* owner, std::function<void()> tick);
+    TTimerThread(fw::TPropertyObject* owner, std::function<void()> tick);
     ~TTimerThread() { Terminate(); }
     TTimerThread(const TTimerThread&) = delete;
     TTimerThread& operator=(const TTimerThread&) = delete;

@@ -2,7 +2,7 @@
 
 #include "framework/core/classbuilder.h"
 #include "framework/core/classregistry.h"
-#include "framework/core/registry.h"
+#include "framework/core/keystore.h"
 #include "framework/text/componenttext.h"
 #include "platform/inifile.h"
 #include "platform/paths.h"
@@ -45,7 +45,7 @@ const fw::TClassInfo& TStoredObject::StaticClassInfo() {
 TStoredObject::TStoredObject(fw::TCollection* collection, TPropertyStore* store)
     : fw::TCollectionItem(collection),
       store_(store),
-      storedProp_(std::make_unique<fw::TStrings>()) {}
+      storedProp_(std::make_unique<fw::TLineList>()) {}
 
 void TStoredObject::SetComponent(fw::TComponent* c) {
     fw::TComponent* owner = store_ ? store_->Owner() : nullptr;
@@ -65,7 +65,7 @@ void TStoredObject::SetIsForm(bool v) {
     if (v) SetComponent(store_->Owner());
 }
 
-void TStoredObject::SetStoredProp(const fw::TStrings& lines) { storedProp_->Assign(lines); }
+void TStoredObject::SetStoredProp(const fw::TLineList& lines) { storedProp_->Assign(lines); }
 
 // TStoredObjects
 
@@ -124,8 +124,8 @@ const fw::TClassInfo& TPropertyStore::StaticClassInfo() {
     return info;
 }
 
-TPropertyStore::TPropertyStore(fw::TComponent* AOwner)
-    : fw::TComponent(AOwner), items_(std::make_unique<TStoredObjects>(this)) {}
+TPropertyStore::TPropertyStore(fw::TComponent* owner)
+    : fw::TComponent(owner), items_(std::make_unique<TStoredObjects>(this)) {}
 
 TPropertyStore::~TPropertyStore() {
     if (!Designing()) UnhookOwner();
@@ -168,24 +168,26 @@ void TPropertyStore::Loaded() {
     }
 }
 
-void TPropertyStore::Notification(fw::TComponent* AComponent, fw::TOperation Operation) {
-    fw::TComponent::Notification(AComponent, Operation);
-    if (Operation == fw::TOperation::opRemove && items_) items_->Delete(AComponent);
+void TPropertyStore::Notification(fw::TComponent* component, fw::TOperation Operation) {
+    fw::TComponent::Notification(component, Operation);
+    if (Operation == fw::TOperation::opRemove && items_) items_->Delete(component);
 }
 
 void TPropertyStore::HookOwner() {
     if (hooked_) return;
-    if (auto* form = dynamic_cast<fw::TCustomForm*>(Owner())) {
+    if (auto* form = dynamic_cast<fw::TFormBase*>(Owner())) {
         prevCloseQuery_ = form->OnCloseQuery;
         prevDestroy_ = form->OnDestroy;
         // The owner's text keeps naming its own handlers.
-        form->OnCloseQuery.Set([this](fw::TObject* s, bool& can) { OwnerCloseQuery(s, can); },
-                               prevCloseQuery_.name);
-        form->OnDestroy.Set([this](fw::TObject* s) { OwnerDestroy(s); }, prevDestroy_.name);
+        form->OnCloseQuery.Set(
+            [this](fw::TPropertyObject* s, bool& can) { OwnerCloseQuery(s, can); },
+            prevCloseQuery_.name);
+        form->OnDestroy.Set([this](fw::TPropertyObject* s) { OwnerDestroy(s); }, prevDestroy_.name);
         hooked_ = true;
-    } else if (auto* module = dynamic_cast<fw::TDataModule*>(Owner())) {
+    } else if (auto* module = dynamic_cast<fw::TComponentContainer*>(Owner())) {
         prevDestroy_ = module->OnDestroy;
-        module->OnDestroy.Set([this](fw::TObject* s) { OwnerDestroy(s); }, prevDestroy_.name);
+        module->OnDestroy.Set([this](fw::TPropertyObject* s) { OwnerDestroy(s); },
+                              prevDestroy_.name);
         hooked_ = true;
     }
 }
@@ -193,24 +195,24 @@ void TPropertyStore::HookOwner() {
 void TPropertyStore::UnhookOwner() {
     if (!hooked_) return;
     hooked_ = false;
-    if (auto* form = dynamic_cast<fw::TCustomForm*>(Owner())) {
+    if (auto* form = dynamic_cast<fw::TFormBase*>(Owner())) {
         form->OnCloseQuery = prevCloseQuery_;
         form->OnDestroy = prevDestroy_;
-    } else if (auto* module = dynamic_cast<fw::TDataModule*>(Owner())) {
+    } else if (auto* module = dynamic_cast<fw::TComponentContainer*>(Owner())) {
         module->OnDestroy = prevDestroy_;
     }
 }
 
-void TPropertyStore::OwnerCloseQuery(fw::TObject* Sender, bool& CanClose) {
+void TPropertyStore::OwnerCloseQuery(fw::TPropertyObject* Sender, bool& CanClose) {
     prevCloseQuery_(Sender, CanClose);
     if (!CanClose || !active_) return;
-    auto* form = dynamic_cast<fw::TCustomForm*>(Owner());
+    auto* form = dynamic_cast<fw::TFormBase*>(Owner());
     if (!form) return;
     form->HandleNeeded();
     if (form->HandleAllocated()) GuardedSave();
 }
 
-void TPropertyStore::OwnerDestroy(fw::TObject* Sender) {
+void TPropertyStore::OwnerDestroy(fw::TPropertyObject* Sender) {
     if (active_ && !saved_) GuardedSave();
     prevDestroy_(Sender);
 }
@@ -261,7 +263,7 @@ std::string TPropertyStore::WriteBinary(fw::TComponent* c, const std::string& pa
 void TPropertyStore::WriteEntries(const StoreEntries& entries) {
     if (useRegistry_) {
         const std::string key = IniFileName() + "\\" + IniSection();
-        fw::TRegistry reg;
+        fw::TKeyStore reg;
         reg.DeleteKey(key);
         for (const auto& [name, value] : entries) reg.WriteString(key, name, value.substr(0, 255));
         if (!reg.Flush()) throw platform::IniWriteError(IniFileName());
@@ -276,7 +278,7 @@ void TPropertyStore::WriteEntries(const StoreEntries& entries) {
 TPropertyStore::ReadSection TPropertyStore::ReadEntries() const {
     ReadSection out;
     if (useRegistry_) {
-        for (auto& [name, value] : fw::TRegistry().ReadValues(IniFileName() + "\\" + IniSection()))
+        for (auto& [name, value] : fw::TKeyStore().ReadValues(IniFileName() + "\\" + IniSection()))
             if (!value.empty()) out.entries.emplace_back(name, value);
         return out;
     }

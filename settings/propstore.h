@@ -25,13 +25,13 @@ class TStoredObject : public fw::TCollectionItem {
     bool IsForm() const { return isForm_; }
     // Only while the store is being loaded: True makes the store's owner the component.
     void SetIsForm(bool v);
-    fw::TStrings* StoredProp() const { return storedProp_.get(); }
-    void SetStoredProp(const fw::TStrings& lines);
+    fw::TLineList* StoredProp() const { return storedProp_.get(); }
+    void SetStoredProp(const fw::TLineList& lines);
 
   private:
     TPropertyStore* store_;
     fw::TComponent* component_ = nullptr;
-    std::unique_ptr<fw::TStrings> storedProp_;
+    std::unique_ptr<fw::TLineList> storedProp_;
     bool isForm_ = false;
 };
 
@@ -55,7 +55,7 @@ class TStoredObjects : public fw::TCollection {
 class TPropertyStore : public fw::TComponent {
     FW_CLASS(TPropertyStore)
   public:
-    explicit TPropertyStore(fw::TComponent* AOwner);
+    explicit TPropertyStore(fw::TComponent* owner);
     ~TPropertyStore() override;
 
     bool Active() const { return active_; }
@@ -74,10 +74,10 @@ class TPropertyStore : public fw::TComponent {
     bool UseRegistry() const { return useRegistry_; }
     void SetUseRegistry(bool v) { useRegistry_ = v; }
 
-    fw::TNotifyEvent OnAfterRestore;
-    fw::TNotifyEvent OnAfterSave;
-    fw::TNotifyEvent OnBeforeRestore;
-    fw::TNotifyEvent OnBeforeSave;
+    fw::TSenderEvent OnAfterRestore;
+    fw::TSenderEvent OnAfterSave;
+    fw::TSenderEvent OnBeforeRestore;
+    fw::TSenderEvent OnBeforeSave;
 
     // Writes the listed properties (the section is replaced whole). Throws on a failed write.
     void Save();
@@ -90,13 +90,13 @@ class TPropertyStore : public fw::TComponent {
     bool Saved() const { return saved_; }
 
     void Loaded() override;
-    void Notification(fw::TComponent* AComponent, fw::TOperation Operation) override;
+    void Notification(fw::TComponent* component, fw::TOperation Operation) override;
 
   private:
     void HookOwner();
     void UnhookOwner();
-    void OwnerCloseQuery(fw::TObject* Sender, bool& CanClose);
-    void OwnerDestroy(fw::TObject* Sender);
+    void OwnerCloseQuery(fw::TPropertyObject* Sender, bool& CanClose);
+    void OwnerDestroy(fw::TPropertyObject* Sender);
     void GuardedSave();
     fw::TComponent* FindStored(const std::string& name) const;
     std::string WriteBinary(fw::TComponent* c, const std::string& path,
@@ -120,7 +120,7 @@ class TPropertyStore : public fw::TComponent {
 
     bool saved_ = false;
     bool hooked_ = false;
-    fw::TNotifyEvent prevDestroy_;
+    fw::TSenderEvent prevDestroy_;
     fw::TCloseQueryEvent prevCloseQuery_;
 };
 

@@ -19,7 +19,7 @@ StoreErrorReporter SetStoreErrorReporter(StoreErrorReporter reporter) {
     return old;
 }
 
-void ReportStoreError(fw::TObject* Sender, const std::exception& E) {
+void ReportStoreError(fw::TPropertyObject* Sender, const std::exception& E) {
     if (Reporter()) {
         Reporter()(Sender, E);
     } else if (fw::Application) {

@@ -13,12 +13,13 @@
 
 namespace settings {
 
-using StoreErrorReporter = std::function<void(fw::TObject* Sender, const std::exception& E)>;
+using StoreErrorReporter =
+    std::function<void(fw::TPropertyObject* Sender, const std::exception& E)>;
 
 // Installs a reporter (an empty one brings the default back); returns the previous one.
 StoreErrorReporter SetStoreErrorReporter(StoreErrorReporter reporter);
 
-void ReportStoreError(fw::TObject* Sender, const std::exception& E);
+void ReportStoreError(fw::TPropertyObject* Sender, const std::exception& E);
 
 // What one restore could not use, in one message that names the settings file and each
 // skipped key with its line in the file and the reason. Keys that were not read at all

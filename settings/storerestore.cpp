@@ -233,13 +233,13 @@ void RestoreGroupOnto(fw::TComponent& c, fw::TComponent* root, const EntryGroup&
 }
 
 void ClearCollectionAt(fw::TComponent& component, const std::string& path) {
-    fw::TPersistent* obj = &component;
+    fw::TPropertyObject* obj = &component;
     std::string rest = path;
     for (;;) {
         size_t dot = rest.find('.');
         const fw::PropInfo* p = obj->ClassInfo().FindProp(rest.substr(0, dot));
         if (!p || !p->getObject) return;
-        fw::TPersistent* next = p->getObject(*obj);
+        fw::TPropertyObject* next = p->getObject(*obj);
         if (!next) return;
         if (dot == std::string::npos) {
             if (p->kind == fw::PropKind::Collection)

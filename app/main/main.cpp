@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/form1.h"
 #include "app/iplog.h"
+#include "app/mainwindow.h"
 #include "controls/registercontrols.h"
 #include "framework/app/application.h"
 #include "framework/app/display.h"
@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    fw::TApplication application(nullptr);
+    fw::TAppController application(nullptr);
     application.Initialize(argc, argv);
     fw::RegisterFrameworkClasses();
     ctl::RegisterControlClasses();

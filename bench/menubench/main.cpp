@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "app/form1.h"
+#include "app/mainwindow.h"
 #include "controls/registercontrols.h"
 #include "framework/app/application.h"
 #include "framework/core/classregistry.h"
@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
         std::filesystem::temp_directory_path() / ("rezazo-menubench-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
-    auto* app = new fw::TApplication(nullptr);
+    auto* app = new fw::TAppController(nullptr);
     app->Initialize(argc, argv);
     fw::RegisterFrameworkClasses();
     ctl::RegisterControlClasses();

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/form1.h"
+#include "app/mainwindow.h"
 #include "controls/registercontrols.h"
 #include "controls/scrolllabel.h"
 #include "framework/app/application.h"
@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
         std::filesystem::temp_directory_path() / ("rezazo-soakbench-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
-    fw::TApplication application(nullptr);
+    fw::TAppController application(nullptr);
     application.Initialize(argc, argv);
     fw::RegisterFrameworkClasses();
     ctl::RegisterControlClasses();

@@ -19,24 +19,24 @@
 
 namespace fw {
 
-TApplication* Application = nullptr;
+TAppController* Application = nullptr;
 
-const TClassInfo& TApplication::StaticClassInfo() {
+const TClassInfo& TAppController::StaticClassInfo() {
     static const TClassInfo info =
-        ClassBuilder<TApplication>("TApplication", &TComponent::StaticClassInfo()).Build();
+        ClassBuilder<TAppController>("TAppController", &TComponent::StaticClassInfo()).Build();
     return info;
 }
 
-TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
+TAppController::TAppController(TComponent* owner) : TComponent(owner) {
     if (!Application) Application = this;
 }
 
-TApplication::~TApplication() {
+TAppController::~TAppController() {
     DestroyComponents();
     if (Application == this) Application = nullptr;
 }
 
-void TApplication::Initialize(int& argc, char** argv) {
+void TAppController::Initialize(int& argc, char** argv) {
     if (!QCoreApplication::instance()) ownedApp_ = std::make_unique<QApplication>(argc, argv);
     InstallAccessibility();
     auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
@@ -49,13 +49,13 @@ void TApplication::Initialize(int& argc, char** argv) {
     }
 }
 
-void TApplication::SetTitle(const std::string& t) {
+void TAppController::SetTitle(const std::string& t) {
     title_ = t;
     if (QCoreApplication::instance())
         QCoreApplication::setApplicationName(QString::fromStdString(t));
 }
 
-void TApplication::SetActive(bool active) {
+void TAppController::SetActive(bool active) {
     if (active == active_) return;
     active_ = active;
     if (active)
@@ -64,7 +64,7 @@ void TApplication::SetActive(bool active) {
         OnDeactivate(this);
 }
 
-void TApplication::Run() {
+void TAppController::Run() {
     if (terminated_) {
         DestroyComponents();
         return;
@@ -83,7 +83,7 @@ void TApplication::Run() {
     mainForm_ = nullptr;
 }
 
-void TApplication::Terminate() {
+void TAppController::Terminate() {
     terminated_ = true;
     if (QCoreApplication::instance())
         QTimer::singleShot(0, QCoreApplication::instance(), [] { QCoreApplication::exit(0); });
@@ -93,7 +93,7 @@ namespace {
 extern "C" void OnTerminationSignal(int) { WakeGuiThreadFromSignal(); }
 }  // namespace
 
-void TApplication::InstallTerminationHandlers() {
+void TAppController::InstallTerminationHandlers() {
     SetSignalAction([this] {
         unattended_ = true;
         Terminate();
@@ -112,41 +112,41 @@ void TApplication::InstallTerminationHandlers() {
     }
 }
 
-void TApplication::ProcessMessages() { QCoreApplication::processEvents(); }
+void TAppController::ProcessMessages() { QCoreApplication::processEvents(); }
 
-void TApplication::Minimize() {
+void TAppController::Minimize() {
     if (minimized_) return;
     minimized_ = true;
     hiddenByMinimize_.clear();
     for (int i = 0; i < ComponentCount(); ++i)
-        if (auto* f = dynamic_cast<TCustomForm*>(Components(i)); f && f->Visible()) {
+        if (auto* f = dynamic_cast<TFormBase*>(Components(i)); f && f->Visible()) {
             hiddenByMinimize_.push_back(f);
             f->Hide();
         }
     OnMinimize(this);
 }
 
-void TApplication::Restore() {
+void TAppController::Restore() {
     if (!minimized_) return;
     minimized_ = false;
-    for (TCustomForm* f : hiddenByMinimize_)
+    for (TFormBase* f : hiddenByMinimize_)
         for (int i = 0; i < ComponentCount(); ++i)
             if (Components(i) == f) f->Show();
     hiddenByMinimize_.clear();
     OnRestore(this);
 }
 
-void TApplication::BringToFront() {
+void TAppController::BringToFront() {
     if (mainForm_ && mainForm_->Visible()) mainForm_->BringToFront();
 }
 
-void TApplication::ShowException(const std::exception& e) {
+void TAppController::ShowException(const std::exception& e) {
     std::string msg = e.what();
     if (!msg.empty() && msg.back() != '.') msg += '.';
     MessageDlg(msg, mtError, 1u << mbOK);
 }
 
-void TApplication::HandleException(TObject* Sender, const std::exception& e) {
+void TAppController::HandleException(TPropertyObject* Sender, const std::exception& e) {
     if (OnException) {
         OnException(Sender, e);
         return;
@@ -165,7 +165,7 @@ void TApplication::HandleException(TObject* Sender, const std::exception& e) {
     ShowException(e);
 }
 
-void TApplication::ShowHeldMessages() {
+void TAppController::ShowHeldMessages() {
     if (held_.empty()) return;
     if (WindowsLoading() > 0 || unattended_) {
         // Called from a loop inside a loading window: wait for it to finish.
@@ -179,7 +179,7 @@ void TApplication::ShowHeldMessages() {
     ShowException(std::runtime_error(all));
 }
 
-void TApplication::WriteToStandardError(const std::string& message) {
+void TAppController::WriteToStandardError(const std::string& message) {
     std::fprintf(stderr, "%s: %s\n", title_.empty() ? "error" : title_.c_str(), message.c_str());
     exitCode_ = 1;
 }

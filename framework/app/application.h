@@ -11,22 +11,22 @@ class QApplication;
 
 namespace fw {
 
-class TCustomForm;
+class TFormBase;
 
-using TExceptionEvent = TEvent<void(TObject* Sender, const std::exception& E)>;
+using TExceptionEvent = TEvent<void(TPropertyObject* Sender, const std::exception& E)>;
 
-class TApplication : public TComponent {
-    FW_CLASS(TApplication)
+class TAppController : public TComponent {
+    FW_CLASS(TAppController)
   public:
-    explicit TApplication(TComponent* AOwner);
-    ~TApplication() override;
+    explicit TAppController(TComponent* owner);
+    ~TAppController() override;
 
     // Makes the Qt application (when none exists yet); call before any window.
     void Initialize(int& argc, char** argv);
 
     const std::string& Title() const { return title_; }
     void SetTitle(const std::string& t);
-    TCustomForm* MainForm() const { return mainForm_; }
+    TFormBase* MainForm() const { return mainForm_; }
 
     // Creates a form owned by the application; the first one becomes the main form.
     template <class T>
@@ -64,14 +64,14 @@ class TApplication : public TComponent {
     // a half-made window): the messages are held and shown together, in one box, once the
     // message loop runs. While the program is ended by a signal or by the session's end
     // nobody may be asked to click: the message goes to standard error.
-    void HandleException(TObject* Sender, const std::exception& e);
+    void HandleException(TPropertyObject* Sender, const std::exception& e);
     // 1 when an error could only be written to standard error, else 0.
     int ExitCode() const { return exitCode_; }
 
-    TNotifyEvent OnActivate;
-    TNotifyEvent OnDeactivate;
-    TNotifyEvent OnMinimize;
-    TNotifyEvent OnRestore;
+    TSenderEvent OnActivate;
+    TSenderEvent OnDeactivate;
+    TSenderEvent OnMinimize;
+    TSenderEvent OnRestore;
     TExceptionEvent OnException;
 
     // Called by the framework when the platform reports activation changes.
@@ -83,18 +83,18 @@ class TApplication : public TComponent {
 
     std::string title_;
     std::string hint_;
-    TCustomForm* mainForm_ = nullptr;
+    TFormBase* mainForm_ = nullptr;
     bool terminated_ = false;
     bool active_ = false;
     bool minimized_ = false;
     bool unattended_ = false;  // ended by a signal or by the session's end
     int exitCode_ = 0;
     std::vector<std::string> held_;
-    std::vector<TCustomForm*> hiddenByMinimize_;
+    std::vector<TFormBase*> hiddenByMinimize_;
     std::unique_ptr<QApplication> ownedApp_;
 };
 
 // The one application object (made by the program's main or a test).
-extern TApplication* Application;
+extern TAppController* Application;
 
 }  // namespace fw

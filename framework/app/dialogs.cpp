@@ -25,7 +25,7 @@ TFontDialog::Runner& FontRunner() {
     return r;
 }
 
-int QtMessageBox(const std::string& msg, TMsgDlgType type, unsigned buttons) {
+int QtMessageBox(const std::string& msg, TMessageBoxKind type, unsigned buttons) {
     QMessageBox box;
     box.setText(QString::fromStdString(msg));
     // An error message is something one may want to pass on: its text can be copied.
@@ -104,8 +104,7 @@ const TClassInfo& TFontDialog::StaticClassInfo() {
     return info;
 }
 
-TFontDialog::TFontDialog(TComponent* AOwner)
-    : TComponent(AOwner), font_(std::make_unique<TFont>()) {}
+TFontDialog::TFontDialog(TComponent* owner) : TComponent(owner), font_(std::make_unique<TFont>()) {}
 TFontDialog::~TFontDialog() = default;
 
 bool TFontDialog::Execute() {
@@ -117,7 +116,7 @@ void TFontDialog::SetRunner(Runner r) {
     FontRunner() = r ? std::move(r) : Runner(RunOwnFontDialog);
 }
 
-int MessageDlg(const std::string& msg, TMsgDlgType type, unsigned buttons) {
+int MessageDlg(const std::string& msg, TMessageBoxKind type, unsigned buttons) {
     EndMouseCapture();
     return BoxRunner()(msg, type, buttons);
 }

@@ -32,14 +32,14 @@ using TFontDialogOptions = unsigned;
 class TFontDialog : public TComponent {
     FW_CLASS(TFontDialog)
   public:
-    explicit TFontDialog(TComponent* AOwner);
+    explicit TFontDialog(TComponent* owner);
     ~TFontDialog() override;
     TFont* Font() const { return font_.get(); }
     void SetFont(TFont* f) { font_->Assign(*f); }
     TFontDialogOptions Options() const { return options_; }
     void SetOptions(TFontDialogOptions o) { options_ = o; }
     virtual bool Execute();
-    TNotifyEvent OnApply;
+    TSenderEvent OnApply;
 
     // Replaceable dialog runner (tests answer without a modal loop): returns true and
     // changes the font when the user confirms.
@@ -51,13 +51,14 @@ class TFontDialog : public TComponent {
     TFontDialogOptions options_ = 1u << fdEffects;
 };
 
-enum TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
-enum TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel };
+enum TMessageBoxKind { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
+enum TMessageBoxButton { mbYes, mbNo, mbOK, mbCancel };
 enum TModalResult { mrNone = 0, mrOk = 1, mrCancel = 2, mrYes = 6, mrNo = 7 };
 
 // A modal message box; replaceable for tests.
-int MessageDlg(const std::string& msg, TMsgDlgType type, unsigned buttons);
-using MessageBoxRunner = std::function<int(const std::string& msg, TMsgDlgType, unsigned buttons)>;
+int MessageDlg(const std::string& msg, TMessageBoxKind type, unsigned buttons);
+using MessageBoxRunner =
+    std::function<int(const std::string& msg, TMessageBoxKind, unsigned buttons)>;
 void SetMessageBoxRunner(MessageBoxRunner r);
 
 }  // namespace fw

@@ -9,7 +9,7 @@ namespace fw {
 class TControl;
 
 // Makes Qt ask us for the interfaces of our windows. Once per process; later calls do
-// nothing. TApplication::Initialize calls it.
+// nothing. TAppController::Initialize calls it.
 void InstallAccessibility();
 
 // Tells a listening screen reader that the control's text changed.

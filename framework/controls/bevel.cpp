@@ -28,7 +28,7 @@ const TClassInfo& TBevel::StaticClassInfo() {
     return info;
 }
 
-TBevel::TBevel(TComponent* AOwner) : TGraphicControl(AOwner) { TControl::SetBounds(0, 0, 50, 50); }
+TBevel::TBevel(TComponent* owner) : TGraphicControl(owner) { TControl::SetBounds(0, 0, 50, 50); }
 
 void TBevel::SetShape(TBevelShape v) {
     if (v == shape_) return;

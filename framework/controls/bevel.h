@@ -10,7 +10,7 @@ enum TBevelStyle { bsLowered, bsRaised };
 class TBevel : public TGraphicControl {
     FW_CLASS(TBevel)
   public:
-    explicit TBevel(TComponent* AOwner);
+    explicit TBevel(TComponent* owner);
     TBevelShape Shape() const { return shape_; }
     void SetShape(TBevelShape v);
     TBevelStyle Style() const { return style_; }

@@ -63,8 +63,8 @@ void TControl::WndProc(TMessage& Message) {
 }
 
 namespace {
-TShiftState ShiftFromKeys(uintptr_t keys) {
-    TShiftState s = 0;
+TModifierState ShiftFromKeys(uintptr_t keys) {
+    TModifierState s = 0;
     if (keys & MK_SHIFT) s |= ssShift;
     if (keys & MK_CONTROL) s |= ssCtrl;
     if (keys & MK_ALT) s |= ssAlt;
@@ -78,7 +78,7 @@ TShiftState ShiftFromKeys(uintptr_t keys) {
 void TControl::HandleMouse(TMessage& m) {
     const int x = LoWordSigned(m.LParam);
     const int y = HiWordSigned(m.LParam);
-    TShiftState shift = ShiftFromKeys(m.WParam);
+    TModifierState shift = ShiftFromKeys(m.WParam);
     if (!enabled_) return;
     switch (m.Msg) {
         case WM_MOUSEMOVE:

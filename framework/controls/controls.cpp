@@ -20,7 +20,7 @@ const EnumInfo& AlignInfo() {
     return info;
 }
 
-void Guarded(TObject* sender, const std::function<void()>& work) {
+void Guarded(TPropertyObject* sender, const std::function<void()>& work) {
     try {
         work();
     } catch (const std::exception& e) {
@@ -65,7 +65,7 @@ const TClassInfo& TControl::StaticClassInfo() {
     return info;
 }
 
-TControl::TControl(TComponent* AOwner) : TComponent(AOwner), font_(std::make_unique<TFont>()) {
+TControl::TControl(TComponent* owner) : TComponent(owner), font_(std::make_unique<TFont>()) {
     WindowProc = [this](TMessage& m) { WndProc(m); };
     font_->OnChange = [this] {
         if (!fontChanging_) parentFont_ = false;
@@ -94,13 +94,13 @@ void TControl::SetParentComponent(TComponent* parent) {
     if (auto* w = dynamic_cast<TWinControl*>(parent)) SetParent(w);
 }
 
-void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
-    if (ALeft == left_ && ATop == top_ && AWidth == width_ && AHeight == height_) return;
+void TControl::SetBounds(int left, int top, int width, int height) {
+    if (left == left_ && top == top_ && width == width_ && height == height_) return;
     Invalidate();
-    left_ = ALeft;
-    top_ = ATop;
-    width_ = AWidth;
-    height_ = AHeight;
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
     Invalidate();
     BoundsChanged();
     if (parent_ && align_ != alNone) parent_->AlignControls();
@@ -279,20 +279,20 @@ void TControl::Loaded() {
     if (parentColor_) ParentColorChanged();
 }
 
-void TControl::Notification(TComponent* AComponent, TOperation Operation) {
-    TComponent::Notification(AComponent, Operation);
-    if (Operation == TOperation::opRemove && AComponent == popupMenu_) popupMenu_ = nullptr;
+void TControl::Notification(TComponent* component, TOperation Operation) {
+    TComponent::Notification(component, Operation);
+    if (Operation == TOperation::opRemove && component == popupMenu_) popupMenu_ = nullptr;
 }
 
 void TControl::Click() { OnClick(this); }
 void TControl::DblClick() { OnDblClick(this); }
-void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+void TControl::MouseDown(TMouseButton Button, TModifierState Shift, int X, int Y) {
     OnMouseDown(this, Button, Shift, X, Y);
 }
-void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+void TControl::MouseUp(TMouseButton Button, TModifierState Shift, int X, int Y) {
     OnMouseUp(this, Button, Shift, X, Y);
 }
-void TControl::MouseMove(TShiftState Shift, int X, int Y) { OnMouseMove(this, Shift, X, Y); }
+void TControl::MouseMove(TModifierState Shift, int X, int Y) { OnMouseMove(this, Shift, X, Y); }
 
 // TGraphicControl
 
@@ -302,8 +302,8 @@ const TClassInfo& TGraphicControl::StaticClassInfo() {
     return info;
 }
 
-TGraphicControl::TGraphicControl(TComponent* AOwner)
-    : TControl(AOwner), canvas_(std::make_unique<TCanvas>()) {}
+TGraphicControl::TGraphicControl(TComponent* owner)
+    : TControl(owner), canvas_(std::make_unique<TCanvas>()) {}
 TGraphicControl::~TGraphicControl() = default;
 
 void TGraphicControl::WndProc(TMessage& Message) { TControl::WndProc(Message); }
@@ -331,9 +331,10 @@ void TGraphicControl::PaintControl(TCanvas& target, const TRect& dirty) {
     p.restore();
 }
 
-const TClassInfo& TCustomControl::StaticClassInfo() {
+const TClassInfo& TPaintedWinControl::StaticClassInfo() {
     static const TClassInfo info =
-        ClassBuilder<TCustomControl>("TCustomControl", &TWinControl::StaticClassInfo()).Build();
+        ClassBuilder<TPaintedWinControl>("TPaintedWinControl", &TWinControl::StaticClassInfo())
+            .Build();
     return info;
 }
 

@@ -22,7 +22,7 @@ class TPopupMenu;
 class FwWidget;
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
-enum TShiftStateFlag : unsigned {
+enum TModifierFlag : unsigned {
     ssShift = 1,
     ssAlt = 2,
     ssCtrl = 4,
@@ -31,7 +31,7 @@ enum TShiftStateFlag : unsigned {
     ssMiddle = 32,
     ssDouble = 64,
 };
-using TShiftState = unsigned;
+using TModifierState = unsigned;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 const EnumInfo& AlignInfo();
@@ -39,9 +39,9 @@ const EnumInfo& AlignInfo();
 enum TCursor { crDefault = 0, crArrow = -2, crHandPoint = -21, crIBeam = -4, crCross = -3 };
 
 using TMouseEvent =
-    TEvent<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
-using TMouseMoveEvent = TEvent<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
-using TWndMethod = std::function<void(TMessage&)>;
+    TEvent<void(TPropertyObject* Sender, TMouseButton Button, TModifierState Shift, int X, int Y)>;
+using TMouseMoveEvent = TEvent<void(TPropertyObject* Sender, TModifierState Shift, int X, int Y)>;
+using TWindowProcedure = std::function<void(TMessage&)>;
 
 enum ControlStyleFlag : unsigned {
     csAcceptsControls = 1,
@@ -54,12 +54,12 @@ enum ControlStyleFlag : unsigned {
 class TControl : public TComponent {
     FW_CLASS(TControl)
   public:
-    explicit TControl(TComponent* AOwner);
+    explicit TControl(TComponent* owner);
     ~TControl() override;
 
     // The message procedure: replace it to hook the control, keep the old one and pass on
     // what you do not consume.
-    TWndMethod WindowProc;
+    TWindowProcedure WindowProc;
     virtual void WndProc(TMessage& Message);
     void Perform(unsigned msg, uintptr_t wparam = 0, intptr_t lparam = 0);
 
@@ -75,7 +75,7 @@ class TControl : public TComponent {
     void SetTop(int v) { SetBounds(left_, v, width_, height_); }
     void SetWidth(int v) { SetBounds(left_, top_, v, height_); }
     void SetHeight(int v) { SetBounds(left_, top_, width_, v); }
-    virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
+    virtual void SetBounds(int left, int top, int width, int height);
     TRect BoundsRect() const { return Bounds(left_, top_, width_, height_); }
     virtual int ClientWidth() const { return width_; }
     virtual int ClientHeight() const { return height_; }
@@ -128,7 +128,7 @@ class TControl : public TComponent {
 
     bool ColorStored() const { return !parentColor_; }
     bool FontStored() const { return !parentFont_; }
-    void Notification(TComponent* AComponent, TOperation Operation) override;
+    void Notification(TComponent* component, TOperation Operation) override;
 
     unsigned ControlStyle() const { return controlStyle_; }
     void SetControlStyle(unsigned s) { controlStyle_ = s; }
@@ -138,8 +138,8 @@ class TControl : public TComponent {
     void Update();
     void BringToFront();
 
-    TNotifyEvent OnClick;
-    TNotifyEvent OnDblClick;
+    TSenderEvent OnClick;
+    TSenderEvent OnDblClick;
     TMouseEvent OnMouseDown;
     TMouseEvent OnMouseUp;
     TMouseMoveEvent OnMouseMove;
@@ -151,9 +151,9 @@ class TControl : public TComponent {
   protected:
     virtual void Click();
     virtual void DblClick();
-    virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
-    virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
-    virtual void MouseMove(TShiftState Shift, int X, int Y);
+    virtual void MouseDown(TMouseButton Button, TModifierState Shift, int X, int Y);
+    virtual void MouseUp(TMouseButton Button, TModifierState Shift, int X, int Y);
+    virtual void MouseMove(TModifierState Shift, int X, int Y);
     virtual void FontChanged();
     virtual void TextChanged() {}
     virtual void BoundsChanged() {}
@@ -197,7 +197,7 @@ class TControl : public TComponent {
 class TGraphicControl : public TControl {
     FW_CLASS(TGraphicControl)
   public:
-    explicit TGraphicControl(TComponent* AOwner);
+    explicit TGraphicControl(TComponent* owner);
     ~TGraphicControl() override;
     TCanvas* Canvas() const { return canvas_.get(); }
     void WndProc(TMessage& Message) override;
@@ -224,7 +224,7 @@ class TGraphicControl : public TControl {
 class TWinControl : public TControl {
     FW_CLASS(TWinControl)
   public:
-    explicit TWinControl(TComponent* AOwner);
+    explicit TWinControl(TComponent* owner);
     ~TWinControl() override;
 
     int ControlCount() const { return static_cast<int>(controls_.size()); }
@@ -239,7 +239,7 @@ class TWinControl : public TControl {
     void HandleNeeded() { Handle(); }
     QWidget* NearestWidget() const override;
 
-    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+    void SetBounds(int left, int top, int width, int height) override;
     void SetVisible(bool v) override;
     void SetEnabled(bool v) override;
     void Invalidate() override;
@@ -296,10 +296,10 @@ class TWinControl : public TControl {
 };
 
 // Windowed control that also paints itself with a canvas (panels, bevels).
-class TCustomControl : public TWinControl {
-    FW_CLASS(TCustomControl)
+class TPaintedWinControl : public TWinControl {
+    FW_CLASS(TPaintedWinControl)
   public:
-    explicit TCustomControl(TComponent* AOwner) : TWinControl(AOwner) {}
+    explicit TPaintedWinControl(TComponent* owner) : TWinControl(owner) {}
 };
 
 // Ends the implicit mouse capture of windowless controls, wherever it is held. Every
@@ -311,6 +311,6 @@ void EndMouseCapture();
 void EndMouseCaptureIn(QWidget* window);
 
 // Runs a piece of work behind the application's exception guard.
-void Guarded(TObject* sender, const std::function<void()>& work);
+void Guarded(TPropertyObject* sender, const std::function<void()>& work);
 
 }  // namespace fw

@@ -36,56 +36,56 @@ const EnumInfo& PositionInfo() {
 }
 }  // namespace
 
-const TClassInfo& TCustomForm::StaticClassInfo() {
+const TClassInfo& TFormBase::StaticClassInfo() {
     static const TClassInfo info =
-        ClassBuilder<TCustomForm>("TCustomForm", &TWinControl::StaticClassInfo())
+        ClassBuilder<TFormBase>("TFormBase", &TWinControl::StaticClassInfo())
             // A form keeps its client size; the outer size follows from it.
             .Integer("Width", &TControl::Width, &TControl::SetWidth, std::nullopt)
             .NotStored()
             .Integer("Height", &TControl::Height, &TControl::SetHeight, std::nullopt)
             .NotStored()
-            .Boolean("Visible", &TControl::Visible, &TCustomForm::SetVisible, false)
-            .Enum("BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle,
+            .Boolean("Visible", &TControl::Visible, &TFormBase::SetVisible, false)
+            .Enum("BorderStyle", &TFormBase::BorderStyle, &TFormBase::SetBorderStyle,
                   BorderStyleInfo(), bsSizeable)
-            .Integer("ClientHeight", &TCustomForm::ClientHeight, &TControl::SetClientHeight,
+            .Integer("ClientHeight", &TFormBase::ClientHeight, &TControl::SetClientHeight,
                      std::nullopt)
-            .Integer("ClientWidth", &TCustomForm::ClientWidth, &TControl::SetClientWidth,
+            .Integer("ClientWidth", &TFormBase::ClientWidth, &TControl::SetClientWidth,
                      std::nullopt)
-            .Enum("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle, FormStyleInfo(),
+            .Enum("FormStyle", &TFormBase::FormStyle, &TFormBase::SetFormStyle, FormStyleInfo(),
                   fsNormal)
-            .Enum("Position", &TCustomForm::Position, &TCustomForm::SetPosition, PositionInfo(),
+            .Enum("Position", &TFormBase::Position, &TFormBase::SetPosition, PositionInfo(),
                   poDesigned)
-            .Integer("PixelsPerInch", &TCustomForm::PixelsPerInch, &TCustomForm::SetPixelsPerInch,
+            .Integer("PixelsPerInch", &TFormBase::PixelsPerInch, &TFormBase::SetPixelsPerInch,
                      std::nullopt)
-            .Event("OnActivate", &TCustomForm::OnActivate)
-            .Event("OnClose", &TCustomForm::OnClose)
-            .Event("OnCloseQuery", &TCustomForm::OnCloseQuery)
-            .Event("OnCreate", &TCustomForm::OnCreate)
-            .Event("OnDeactivate", &TCustomForm::OnDeactivate)
-            .Event("OnDestroy", &TCustomForm::OnDestroy)
-            .Event("OnHide", &TCustomForm::OnHide)
-            .Event("OnPaint", &TCustomForm::OnPaint)
-            .Event("OnShow", &TCustomForm::OnShow)
+            .Event("OnActivate", &TFormBase::OnActivate)
+            .Event("OnClose", &TFormBase::OnClose)
+            .Event("OnCloseQuery", &TFormBase::OnCloseQuery)
+            .Event("OnCreate", &TFormBase::OnCreate)
+            .Event("OnDeactivate", &TFormBase::OnDeactivate)
+            .Event("OnDestroy", &TFormBase::OnDestroy)
+            .Event("OnHide", &TFormBase::OnHide)
+            .Event("OnPaint", &TFormBase::OnPaint)
+            .Event("OnShow", &TFormBase::OnShow)
             .Build();
     return info;
 }
 
 const TClassInfo& TForm::StaticClassInfo() {
     static const TClassInfo info =
-        ClassBuilder<TForm>("TForm", &TCustomForm::StaticClassInfo()).Creatable().Build();
+        ClassBuilder<TForm>("TForm", &TFormBase::StaticClassInfo()).Creatable().Build();
     return info;
 }
 
-TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
+TFormBase::TFormBase(TComponent* owner) : TWinControl(owner) {
     TControl::SetVisible(false);
     TControl::SetBounds(0, 0, 320, 240);
 }
 
 // The components go while the window and its procedure still exist: those that hooked
 // the window's procedure put back what they replaced.
-TCustomForm::~TCustomForm() { DestroyComponents(); }
+TFormBase::~TFormBase() { DestroyComponents(); }
 
-void TCustomForm::BeforeDestruction() {
+void TFormBase::BeforeDestruction() {
     TWinControl::BeforeDestruction();
     if (!destroyFired_) {
         destroyFired_ = true;
@@ -93,14 +93,14 @@ void TCustomForm::BeforeDestruction() {
     }
 }
 
-void TCustomForm::InitInheritedComponent(std::string_view description) {
+void TFormBase::InitInheritedComponent(std::string_view description) {
     // Errors of the creation handler wait for the message loop too.
     TWindowLoading loading;
     ReadRootComponent(*this, description);
     Guarded(this, [&] { OnCreate(this); });
 }
 
-QWidget* TCustomForm::CreateWidget() {
+QWidget* TFormBase::CreateWidget() {
     auto* w = new FwWidget(this, nullptr);
     w->setWindowTitle(QString::fromStdString(Caption()));
     w->setAttribute(Qt::WA_DeleteOnClose, false);
@@ -118,7 +118,7 @@ QWidget* TCustomForm::CreateWidget() {
     return widget_.release();
 }
 
-void TCustomForm::ApplyWindowFlags() {
+void TFormBase::ApplyWindowFlags() {
     if (!widget_) return;
     Qt::WindowFlags f = Qt::Window;
     switch (borderStyle_) {
@@ -147,34 +147,34 @@ void TCustomForm::ApplyWindowFlags() {
     ApplyWindowStates();
 }
 
-void TCustomForm::SetSkipTaskbar(bool v) {
+void TFormBase::SetSkipTaskbar(bool v) {
     if (v == skipTaskbar_) return;
     skipTaskbar_ = v;
     ApplyWindowStates();
 }
 
-void TCustomForm::ApplyWindowStates() {
+void TFormBase::ApplyWindowStates() {
     // Without a native window yet there is nothing to put them on: the show makes one
     // and puts them there before the window is mapped.
     if (!widget_ || !widget_->internalWinId()) return;
     PutWindowStates(widget_.get(), {skipTaskbar_, skipTaskbar_, formStyle_ == fsStayOnTop});
 }
 
-void TCustomForm::SetBorderStyle(TFormBorderStyle v) {
+void TFormBase::SetBorderStyle(TFormBorderStyle v) {
     if (v == borderStyle_) return;
     borderStyle_ = v;
     ApplyWindowFlags();
 }
 
-void TCustomForm::SetFormStyle(TFormStyle v) {
+void TFormBase::SetFormStyle(TFormStyle v) {
     if (v == formStyle_) return;
     formStyle_ = v;
     ApplyWindowFlags();
 }
 
-bool TCustomForm::Active() const { return widget_ && widget_->isActiveWindow(); }
+bool TFormBase::Active() const { return widget_ && widget_->isActiveWindow(); }
 
-void TCustomForm::SetVisible(bool v) {
+void TFormBase::SetVisible(bool v) {
     bool was = Visible();
     TControl::SetVisible(v);
     if (Loading()) return;
@@ -191,13 +191,13 @@ void TCustomForm::SetVisible(bool v) {
     }
 }
 
-bool TCustomForm::CloseQuery() {
+bool TFormBase::CloseQuery() {
     bool can = true;
     OnCloseQuery(this, can);
     return can;
 }
 
-void TCustomForm::Close() {
+void TFormBase::Close() {
     if (!CloseQuery()) return;
     TCloseAction action = (Application && Application->MainForm() == this) ? caFree : caHide;
     OnClose(this, action);
@@ -219,40 +219,38 @@ void TCustomForm::Close() {
     }
 }
 
-void TCustomForm::BringToFront() {
+void TFormBase::BringToFront() {
     if (!widget_) return;
     widget_->raise();
     widget_->activateWindow();
 }
 
-void TCustomForm::SetFocus() { BringToFront(); }
+void TFormBase::SetFocus() { BringToFront(); }
 
-bool TCustomForm::DialogChar(char key) {
+bool TFormBase::DialogChar(char key) {
     TMessage m{CM_DIALOGCHAR, static_cast<unsigned char>(key), 0, 0};
     Broadcast(m);
     return m.Result != 0;
 }
 
-void TCustomForm::Iconify() {
+void TFormBase::Iconify() {
     if (widget_) widget_->showMinimized();
 }
 
-void TCustomForm::Deiconify() {
+void TFormBase::Deiconify() {
     if (!widget_ || !Iconic()) return;
     widget_->showNormal();
 }
 
-bool TCustomForm::Iconic() const {
-    return widget_ && (widget_->windowState() & Qt::WindowMinimized);
-}
+bool TFormBase::Iconic() const { return widget_ && (widget_->windowState() & Qt::WindowMinimized); }
 
-void TCustomForm::PaintBackground(TCanvas& canvas, const TRect& dirty) {
+void TFormBase::PaintBackground(TCanvas& canvas, const TRect& dirty) {
     TWinControl::PaintBackground(canvas, dirty);
 }
 
-void TCustomForm::Paint(TCanvas&) { OnPaint(this); }
+void TFormBase::Paint(TCanvas&) { OnPaint(this); }
 
-void TCustomForm::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+void TFormBase::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
     TWinControl::GetChildren(proc, root);
     if (root != this) return;
     // Then the non-visual components, in the order they were made; menu items are written
@@ -266,25 +264,26 @@ void TCustomForm::GetChildren(const std::function<void(TComponent*)>& proc, TCom
     }
 }
 
-// TDataModule
+// TComponentContainer
 
-const TClassInfo& TDataModule::StaticClassInfo() {
+const TClassInfo& TComponentContainer::StaticClassInfo() {
     static const TClassInfo info =
-        ClassBuilder<TDataModule>("TDataModule", &TComponent::StaticClassInfo())
-            .Event("OnCreate", &TDataModule::OnCreate)
-            .Event("OnDestroy", &TDataModule::OnDestroy)
+        ClassBuilder<TComponentContainer>("TComponentContainer", &TComponent::StaticClassInfo())
+            .Event("OnCreate", &TComponentContainer::OnCreate)
+            .Event("OnDestroy", &TComponentContainer::OnDestroy)
             .Creatable()
             .Build();
     return info;
 }
 
-void TDataModule::BeforeDestruction() {
+void TComponentContainer::BeforeDestruction() {
     bool first = !Destroying();
     TComponent::BeforeDestruction();
     if (first) Guarded(this, [&] { OnDestroy(this); });
 }
 
-void TDataModule::GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) {
+void TComponentContainer::GetChildren(const std::function<void(TComponent*)>& proc,
+                                      TComponent* root) {
     if (root != this) return;
     for (int i = 0; i < ComponentCount(); ++i)
         if (!dynamic_cast<TMenuItem*>(Components(i))) proc(Components(i));

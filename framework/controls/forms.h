@@ -21,14 +21,14 @@ enum TPosition {
 };
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 
-using TCloseQueryEvent = TEvent<void(TObject* Sender, bool& CanClose)>;
-using TCloseEvent = TEvent<void(TObject* Sender, TCloseAction& Action)>;
+using TCloseQueryEvent = TEvent<void(TPropertyObject* Sender, bool& CanClose)>;
+using TCloseEvent = TEvent<void(TPropertyObject* Sender, TCloseAction& Action)>;
 
-class TCustomForm : public TWinControl {
-    FW_CLASS(TCustomForm)
+class TFormBase : public TWinControl {
+    FW_CLASS(TFormBase)
   public:
-    explicit TCustomForm(TComponent* AOwner);
-    ~TCustomForm() override;
+    explicit TFormBase(TComponent* owner);
+    ~TFormBase() override;
 
     TFormBorderStyle BorderStyle() const { return borderStyle_; }
     void SetBorderStyle(TFormBorderStyle v);
@@ -70,13 +70,13 @@ class TCustomForm : public TWinControl {
     // The window manager iconified or restored the window.
     virtual void WindowStateChanged() {}
 
-    TNotifyEvent OnCreate;
-    TNotifyEvent OnDestroy;
-    TNotifyEvent OnShow;
-    TNotifyEvent OnHide;
-    TNotifyEvent OnActivate;
-    TNotifyEvent OnDeactivate;
-    TNotifyEvent OnPaint;
+    TSenderEvent OnCreate;
+    TSenderEvent OnDestroy;
+    TSenderEvent OnShow;
+    TSenderEvent OnHide;
+    TSenderEvent OnActivate;
+    TSenderEvent OnDeactivate;
+    TSenderEvent OnPaint;
     TCloseQueryEvent OnCloseQuery;
     TCloseEvent OnClose;
 
@@ -99,19 +99,19 @@ class TCustomForm : public TWinControl {
     bool destroyFired_ = false;
 };
 
-class TForm : public TCustomForm {
+class TForm : public TFormBase {
     FW_CLASS(TForm)
   public:
-    explicit TForm(TComponent* AOwner) : TCustomForm(AOwner) {}
+    explicit TForm(TComponent* owner) : TFormBase(owner) {}
 };
 
 // A non-visual container of components (no window).
-class TDataModule : public TComponent {
-    FW_CLASS(TDataModule)
+class TComponentContainer : public TComponent {
+    FW_CLASS(TComponentContainer)
   public:
-    explicit TDataModule(TComponent* AOwner) : TComponent(AOwner) {}
-    TNotifyEvent OnCreate;
-    TNotifyEvent OnDestroy;
+    explicit TComponentContainer(TComponent* owner) : TComponent(owner) {}
+    TSenderEvent OnCreate;
+    TSenderEvent OnDestroy;
     void BeforeDestruction() override;
     void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
 };

@@ -105,7 +105,7 @@ void FwWidget::moveEvent(QMoveEvent* e) {
 
 void FwWidget::closeEvent(QCloseEvent* e) {
     // The window manager's close button goes through the form's own close logic.
-    auto* form = dynamic_cast<TCustomForm*>(control_);
+    auto* form = dynamic_cast<TFormBase*>(control_);
     if (!form) return QWidget::closeEvent(e);
     e->ignore();
     Guarded(form, [&] { form->Close(); });
@@ -113,7 +113,7 @@ void FwWidget::closeEvent(QCloseEvent* e) {
 
 void FwWidget::keyPressEvent(QKeyEvent* e) {
     // Alt with a character: the window's access keys. Other keys go on to the parent.
-    auto* form = dynamic_cast<TCustomForm*>(control_);
+    auto* form = dynamic_cast<TFormBase*>(control_);
     const QString text = e->text();
     if (form && (e->modifiers() & Qt::AltModifier) && text.size() == 1 && text[0].unicode() < 128) {
         bool taken = false;
@@ -128,7 +128,7 @@ bool FwWidget::eventFilter(QObject* watched, QEvent* e) {
     if (watched == watched_ && e->type() == QEvent::Expose && statesAfterMap_ && control_ &&
         watched_->isExposed()) {
         statesAfterMap_ = false;
-        if (auto* form = dynamic_cast<TCustomForm*>(control_))
+        if (auto* form = dynamic_cast<TFormBase*>(control_))
             Guarded(form, [&] { form->ApplyWindowStates(); });
     }
     return QWidget::eventFilter(watched, e);
@@ -144,7 +144,7 @@ bool FwWidget::event(QEvent* e) {
         // Before the window is mapped, and whenever Qt makes a new native window, the
         // form's states go onto it (the window manager drops them when it is unmapped).
         if (e->type() == QEvent::Show || (e->type() == QEvent::WinIdChange && internalWinId())) {
-            if (auto* form = dynamic_cast<TCustomForm*>(control_)) {
+            if (auto* form = dynamic_cast<TFormBase*>(control_)) {
                 Guarded(form, [&] { form->ApplyWindowStates(); });
                 // A window manager still withdrawing the window from a quick hide may drop
                 // them again: once the window is on the screen, ask the manager as well.
@@ -158,13 +158,13 @@ bool FwWidget::event(QEvent* e) {
             }
         }
         if (e->type() == QEvent::WindowActivate || e->type() == QEvent::WindowDeactivate) {
-            if (auto* form = dynamic_cast<TCustomForm*>(control_)) {
+            if (auto* form = dynamic_cast<TFormBase*>(control_)) {
                 bool on = e->type() == QEvent::WindowActivate;
                 Guarded(form, [&] { (on ? form->OnActivate : form->OnDeactivate)(form); });
             }
         }
         if (e->type() == QEvent::WindowStateChange)
-            if (auto* form = dynamic_cast<TCustomForm*>(control_))
+            if (auto* form = dynamic_cast<TFormBase*>(control_))
                 Guarded(form, [&] { form->WindowStateChanged(); });
     }
     return QWidget::event(e);

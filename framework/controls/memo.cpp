@@ -62,7 +62,7 @@ const TClassInfo& TMemo::StaticClassInfo() {
     return info;
 }
 
-TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner) {
+TMemo::TMemo(TComponent* owner) : TWinControl(owner) {
     SetBounds(0, 0, 185, 89);
     SetColor(clWindow);
 }

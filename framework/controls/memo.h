@@ -16,7 +16,7 @@ enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 class TMemo : public TWinControl {
     FW_CLASS(TMemo)
   public:
-    explicit TMemo(TComponent* AOwner);
+    explicit TMemo(TComponent* owner);
     ~TMemo() override;
 
     // The whole text, lines separated by CR LF as the classic control keeps them.

@@ -19,7 +19,7 @@ const TClassInfo& TWinControl::StaticClassInfo() {
     return info;
 }
 
-TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {
+TWinControl::TWinControl(TComponent* owner) : TControl(owner) {
     SetControlStyle(ControlStyle() | csAcceptsControls | csOpaque);
 }
 
@@ -97,9 +97,9 @@ void TWinControl::UpdateWidgetGeometry() {
     inSync_ = false;
 }
 
-void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
-    bool resized = AWidth != Width() || AHeight != Height();
-    TControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+void TWinControl::SetBounds(int left, int top, int width, int height) {
+    bool resized = width != Width() || height != Height();
+    TControl::SetBounds(left, top, width, height);
     UpdateWidgetGeometry();
     if (resized) AlignControls();
 }

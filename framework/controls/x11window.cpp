@@ -15,7 +15,7 @@ namespace fw {
 void SetSkipTaskbar(QWidget* window, bool skip) {
     if (!window) return;
     if (auto* w = dynamic_cast<FwWidget*>(window))
-        if (auto* form = dynamic_cast<TCustomForm*>(w->Control())) {
+        if (auto* form = dynamic_cast<TFormBase*>(w->Control())) {
             form->SetSkipTaskbar(skip);
             return;
         }

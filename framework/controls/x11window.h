@@ -6,7 +6,7 @@ class QWidget;
 namespace fw {
 
 // Keeps the window out of the taskbar and the pager. For a form the form keeps the state
-// (TCustomForm::SetSkipTaskbar), so that it holds on every native window and every show.
+// (TFormBase::SetSkipTaskbar), so that it holds on every native window and every show.
 void SetSkipTaskbar(QWidget* window, bool skip);
 
 // A window manager that follows the desktop hints runs on the display (always false off X11).

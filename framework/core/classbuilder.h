@@ -79,10 +79,10 @@ class ClassBuilder {
     template <class G, class S, class R, class A>
     ClassBuilder& Float(std::string name, R (G::*get)() const, void (S::*set)(A)) {
         PropInfo p = Base(std::move(name), PropKind::Float);
-        p.getFloat = [get](const TPersistent& o) {
+        p.getFloat = [get](const TPropertyObject& o) {
             return static_cast<double>((static_cast<const T&>(o).*get)());
         };
-        p.setFloat = [set](TPersistent& o, double v) {
+        p.setFloat = [set](TPropertyObject& o, double v) {
             (static_cast<T&>(o).*set)(static_cast<std::decay_t<A>>(v));
         };
         return Add(std::move(p));
@@ -92,35 +92,41 @@ class ClassBuilder {
                          std::optional<std::string> def) {
         PropInfo p = Base(std::move(name), PropKind::String);
         p.defaultString = std::move(def);
-        p.getString = [get](const TPersistent& o) {
+        p.getString = [get](const TPropertyObject& o) {
             return std::string((static_cast<const T&>(o).*get)());
         };
-        p.setString = [set](TPersistent& o, const std::string& v) { (static_cast<T&>(o).*set)(v); };
+        p.setString = [set](TPropertyObject& o, const std::string& v) {
+            (static_cast<T&>(o).*set)(v);
+        };
         return Add(std::move(p));
     }
     // An owned object whose published properties are written as dotted sub-properties.
     template <class C, class R>
     ClassBuilder& Object(std::string name, R* (C::*get)() const) {
         PropInfo p = Base(std::move(name), PropKind::Class);
-        p.getObject = [get](TPersistent& o) -> TPersistent* { return (static_cast<T&>(o).*get)(); };
+        p.getObject = [get](TPropertyObject& o) -> TPropertyObject* {
+            return (static_cast<T&>(o).*get)();
+        };
         return Add(std::move(p));
     }
     template <class C, class R>
     ClassBuilder& Collection(std::string name, R* (C::*get)() const) {
         PropInfo p = Base(std::move(name), PropKind::Collection);
-        p.getObject = [get](TPersistent& o) -> TPersistent* { return (static_cast<T&>(o).*get)(); };
+        p.getObject = [get](TPropertyObject& o) -> TPropertyObject* {
+            return (static_cast<T&>(o).*get)();
+        };
         return Add(std::move(p));
     }
     template <class G, class S, class R, class A>
     ClassBuilder& Component(std::string name, R* (G::*get)() const, void (S::*set)(A*)) {
         PropInfo p = Base(std::move(name), PropKind::Component);
-        p.getComponent = [get](const TPersistent& o) -> TComponent* {
+        p.getComponent = [get](const TPropertyObject& o) -> TComponent* {
             return (static_cast<const T&>(o).*get)();
         };
         p.acceptsComponent = [](const TComponent* c) {
             return !c || dynamic_cast<const A*>(c) != nullptr;
         };
-        p.setComponent = [set](TPersistent& o, TComponent* c) {
+        p.setComponent = [set](TPropertyObject& o, TComponent* c) {
             A* typed = c ? dynamic_cast<A*>(c) : nullptr;
             if (c && !typed) throw EReadError(strings::kInvalidPropertyValue);
             (static_cast<T&>(o).*set)(typed);
@@ -130,11 +136,11 @@ class ClassBuilder {
     template <class C, class F>
     ClassBuilder& Event(std::string name, TEvent<F> C::*member) {
         PropInfo p = Base(std::move(name), PropKind::Event);
-        p.getString = [member](const TPersistent& o) {
+        p.getString = [member](const TPropertyObject& o) {
             const TEvent<F>& e = static_cast<const T&>(o).*member;
             return e.fn ? e.name : std::string();
         };
-        p.bindEvent = [member](TPersistent& o, const std::string& handler, TComponent* root) {
+        p.bindEvent = [member](TPropertyObject& o, const std::string& handler, TComponent* root) {
             TEvent<F>& e = static_cast<T&>(o).*member;
             if (handler.empty() || handler == "nil") {
                 e.Set(nullptr);
@@ -150,10 +156,10 @@ class ClassBuilder {
     template <class G, class S, class R, class A>
     ClassBuilder& StringList(std::string name, R (G::*get)() const, void (S::*set)(A)) {
         PropInfo p = Base(std::move(name), PropKind::Strings);
-        p.getStrings = [get](const TPersistent& o) {
+        p.getStrings = [get](const TPropertyObject& o) {
             return std::vector<std::string>((static_cast<const T&>(o).*get)());
         };
-        p.setStrings = [set](TPersistent& o, const std::vector<std::string>& v) {
+        p.setStrings = [set](TPropertyObject& o, const std::vector<std::string>& v) {
             (static_cast<T&>(o).*set)(v);
         };
         return Add(std::move(p));
@@ -161,10 +167,10 @@ class ClassBuilder {
     template <class G, class S, class R, class A>
     ClassBuilder& Binary(std::string name, R (G::*get)() const, void (S::*set)(A)) {
         PropInfo p = Base(std::move(name), PropKind::Binary);
-        p.getBytes = [get](const TPersistent& o) {
+        p.getBytes = [get](const TPropertyObject& o) {
             return std::vector<uint8_t>((static_cast<const T&>(o).*get)());
         };
-        p.setBytes = [set](TPersistent& o, const std::vector<uint8_t>& v) {
+        p.setBytes = [set](TPropertyObject& o, const std::vector<uint8_t>& v) {
             (static_cast<T&>(o).*set)(v);
         };
         return Add(std::move(p));
@@ -177,7 +183,7 @@ class ClassBuilder {
     }
     template <class C>
     ClassBuilder& StoredWhen(bool (C::*pred)() const) {
-        info_.props.back().isStored = [pred](const TPersistent& o) {
+        info_.props.back().isStored = [pred](const TPropertyObject& o) {
             return (static_cast<const T&>(o).*pred)();
         };
         return *this;
@@ -197,10 +203,10 @@ class ClassBuilder {
     }
     template <class G, class S, class R, class A>
     static void Ordinal(PropInfo& p, R (G::*get)() const, void (S::*set)(A)) {
-        p.getOrdinal = [get](const TPersistent& o) {
+        p.getOrdinal = [get](const TPropertyObject& o) {
             return static_cast<int64_t>((static_cast<const T&>(o).*get)());
         };
-        p.setOrdinal = [set](TPersistent& o, int64_t v) {
+        p.setOrdinal = [set](TPropertyObject& o, int64_t v) {
             (static_cast<T&>(o).*set)(static_cast<std::decay_t<A>>(v));
         };
     }

@@ -34,29 +34,29 @@ bool NameLess::operator()(const std::string& a, const std::string& b) const {
 }
 bool SameText(const std::string& a, const std::string& b) { return CompareText(a, b) == 0; }
 
-// TPersistent
+// TPropertyObject
 
-const TClassInfo& TPersistent::StaticClassInfo() {
+const TClassInfo& TPropertyObject::StaticClassInfo() {
     static const TClassInfo info = [] {
         TClassInfo i;
-        i.name = "TPersistent";
+        i.name = "TPropertyObject";
         return i;
     }();
     return info;
 }
 
-void TPersistent::Assign(const TPersistent& source) {
+void TPropertyObject::Assign(const TPropertyObject& source) {
     if (source.AssignTo(*this)) return;
     throw Exception("Cannot assign a " + source.ClassName() + " to a " + ClassName());
 }
 
-bool TPersistent::AssignTo(TPersistent&) const { return false; }
+bool TPropertyObject::AssignTo(TPropertyObject&) const { return false; }
 
 // TComponent
 
 const TClassInfo& TComponent::StaticClassInfo() {
     static const TClassInfo info =
-        ClassBuilder<TComponent>("TComponent", &TPersistent::StaticClassInfo())
+        ClassBuilder<TComponent>("TComponent", &TPropertyObject::StaticClassInfo())
             .String("Name", &TComponent::Name, &TComponent::SetName, std::nullopt)
             .NotStored()
             .Integer("Tag", &TComponent::Tag, &TComponent::SetTag, 0)
@@ -72,9 +72,9 @@ std::atomic<long> liveComponents{0};
 
 long TComponent::LiveCount() { return liveComponents.load(std::memory_order_relaxed); }
 
-TComponent::TComponent(TComponent* AOwner) {
+TComponent::TComponent(TComponent* owner) {
     liveComponents.fetch_add(1, std::memory_order_relaxed);
-    if (AOwner) AOwner->InsertComponent(this);
+    if (owner) owner->InsertComponent(this);
 }
 
 TComponent::~TComponent() {
@@ -160,19 +160,19 @@ void TComponent::SetDesigning(bool designing) {
 
 void TComponent::Loaded() { state_ &= ~(csLoading | csReading); }
 
-void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
-    if (Operation == TOperation::opRemove) freeNotifies_.erase(AComponent);
+void TComponent::Notification(TComponent* component, TOperation Operation) {
+    if (Operation == TOperation::opRemove) freeNotifies_.erase(component);
 }
 
-void TComponent::FreeNotification(TComponent* AComponent) {
-    if (!AComponent || AComponent == this) return;
-    freeNotifies_.insert(AComponent);
-    AComponent->freeNotifies_.insert(this);
+void TComponent::FreeNotification(TComponent* component) {
+    if (!component || component == this) return;
+    freeNotifies_.insert(component);
+    component->freeNotifies_.insert(this);
 }
 
-void TComponent::RemoveFreeNotification(TComponent* AComponent) {
-    freeNotifies_.erase(AComponent);
-    if (AComponent) AComponent->freeNotifies_.erase(this);
+void TComponent::RemoveFreeNotification(TComponent* component) {
+    freeNotifies_.erase(component);
+    if (component) component->freeNotifies_.erase(this);
 }
 
 void TComponent::GetChildren(const std::function<void(TComponent*)>&, TComponent*) {}
@@ -192,7 +192,8 @@ void TComponent::BindFields() {
 
 const TClassInfo& TCollectionItem::StaticClassInfo() {
     static const TClassInfo info =
-        ClassBuilder<TCollectionItem>("TCollectionItem", &TPersistent::StaticClassInfo()).Build();
+        ClassBuilder<TCollectionItem>("TCollectionItem", &TPropertyObject::StaticClassInfo())
+            .Build();
     return info;
 }
 
@@ -200,7 +201,7 @@ int TCollectionItem::Index() const { return collection_ ? collection_->IndexOf(t
 
 const TClassInfo& TCollection::StaticClassInfo() {
     static const TClassInfo info =
-        ClassBuilder<TCollection>("TCollection", &TPersistent::StaticClassInfo()).Build();
+        ClassBuilder<TCollection>("TCollection", &TPropertyObject::StaticClassInfo()).Build();
     return info;
 }
 
@@ -233,51 +234,51 @@ int TCollection::IndexOf(const TCollectionItem* item) const {
 
 // String lists
 
-const TClassInfo& TStrings::StaticClassInfo() {
+const TClassInfo& TLineList::StaticClassInfo() {
     static const TClassInfo info =
-        ClassBuilder<TStrings>("TStrings", &TPersistent::StaticClassInfo())
-            .StringList("Strings", &TStrings::Lines, &TStrings::SetLines)
+        ClassBuilder<TLineList>("TLineList", &TPropertyObject::StaticClassInfo())
+            .StringList("Strings", &TLineList::Lines, &TLineList::SetLines)
             .Build();
     return info;
 }
 
-void TStrings::Changed() {
+void TLineList::Changed() {
     if (OnChange) OnChange();
 }
-void TStrings::Add(const std::string& s) {
+void TLineList::Add(const std::string& s) {
     lines_.push_back(s);
     Changed();
 }
-void TStrings::Insert(int index, const std::string& s) {
+void TLineList::Insert(int index, const std::string& s) {
     index = std::clamp(index, 0, Count());
     lines_.insert(lines_.begin() + index, s);
     Changed();
 }
-void TStrings::Delete(int index) {
+void TLineList::Delete(int index) {
     if (index < 0 || index >= Count()) return;
     lines_.erase(lines_.begin() + index);
     Changed();
 }
-void TStrings::Clear() {
+void TLineList::Clear() {
     if (lines_.empty()) return;
     lines_.clear();
     Changed();
 }
-int TStrings::IndexOf(const std::string& s) const {
+int TLineList::IndexOf(const std::string& s) const {
     for (size_t i = 0; i < lines_.size(); ++i)
         if (SameText(lines_[i], s)) return static_cast<int>(i);
     return -1;
 }
-void TStrings::SetLines(const std::vector<std::string>& lines) {
+void TLineList::SetLines(const std::vector<std::string>& lines) {
     lines_ = lines;
     Changed();
 }
-std::string TStrings::Text() const {
+std::string TLineList::Text() const {
     std::string out;
     for (const auto& l : lines_) out += l + "\r\n";
     return out;
 }
-void TStrings::SetText(const std::string& text) {
+void TLineList::SetText(const std::string& text) {
     lines_.clear();
     std::string cur;
     for (size_t i = 0; i < text.size(); ++i) {
@@ -293,12 +294,12 @@ void TStrings::SetText(const std::string& text) {
     if (!cur.empty()) lines_.push_back(cur);
     Changed();
 }
-void TStrings::Assign(const TPersistent& source) {
-    if (auto* s = dynamic_cast<const TStrings*>(&source)) {
+void TLineList::Assign(const TPropertyObject& source) {
+    if (auto* s = dynamic_cast<const TLineList*>(&source)) {
         SetLines(s->lines_);
         return;
     }
-    TPersistent::Assign(source);
+    TPropertyObject::Assign(source);
 }
 
 }  // namespace fw

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "framework/core/typinfo.h"
+#include "framework/core/reflection.h"
 
 // Declares the class's reflection table; the table itself is defined in the .cpp.
 #define FW_CLASS(T)                                   \
@@ -25,9 +25,9 @@ struct NameLess {
 };
 bool SameText(const std::string& a, const std::string& b);
 
-class TPersistent {
+class TPropertyObject {
   public:
-    virtual ~TPersistent() = default;
+    virtual ~TPropertyObject() = default;
     static const TClassInfo& StaticClassInfo();
     virtual const TClassInfo& ClassInfo() const { return StaticClassInfo(); }
     std::string ClassName() const { return ClassInfo().name; }
@@ -35,13 +35,12 @@ class TPersistent {
 
     // Copies the content of another object; throws "Cannot assign a X to a Y" when the
     // two kinds do not go together.
-    virtual void Assign(const TPersistent& source);
+    virtual void Assign(const TPropertyObject& source);
 
   protected:
     // Asks the source to copy itself into this object (the second chance of Assign).
-    virtual bool AssignTo(TPersistent& dest) const;
+    virtual bool AssignTo(TPropertyObject& dest) const;
 };
-using TObject = TPersistent;
 
 // An event property: a callable and the name of the handler it was bound from.
 template <class Signature>
@@ -60,7 +59,7 @@ struct TEvent {
     }
 };
 
-using TNotifyEvent = TEvent<void(TObject* Sender)>;
+using TSenderEvent = TEvent<void(TPropertyObject* Sender)>;
 
 enum class TOperation { opInsert, opRemove };
 
@@ -71,10 +70,10 @@ enum ComponentStateFlag : unsigned {
     csDestroying = 8,
 };
 
-class TComponent : public TPersistent {
+class TComponent : public TPropertyObject {
     FW_CLASS(TComponent)
   public:
-    explicit TComponent(TComponent* AOwner);
+    explicit TComponent(TComponent* owner);
     ~TComponent() override;
     TComponent(const TComponent&) = delete;
     TComponent& operator=(const TComponent&) = delete;
@@ -107,9 +106,9 @@ class TComponent : public TPersistent {
     virtual void Loaded();
     // Told when a component of the same owner, or one asked for by FreeNotification, is
     // inserted or removed.
-    virtual void Notification(TComponent* AComponent, TOperation Operation);
-    void FreeNotification(TComponent* AComponent);
-    void RemoveFreeNotification(TComponent* AComponent);
+    virtual void Notification(TComponent* component, TOperation Operation);
+    void FreeNotification(TComponent* component);
+    void RemoveFreeNotification(TComponent* component);
 
     // Handlers a description can bind by name (the methods of a form).
     template <class F>
@@ -169,7 +168,7 @@ using ComponentPtr = std::unique_ptr<T, ComponentDeleter>;
 
 class TCollection;
 
-class TCollectionItem : public TPersistent {
+class TCollectionItem : public TPropertyObject {
     FW_CLASS(TCollectionItem)
   public:
     explicit TCollectionItem(TCollection* collection) : collection_(collection) {}
@@ -180,7 +179,7 @@ class TCollectionItem : public TPersistent {
     TCollection* collection_;
 };
 
-class TCollection : public TPersistent {
+class TCollection : public TPropertyObject {
     FW_CLASS(TCollection)
   public:
     using ItemFactory = std::function<std::unique_ptr<TCollectionItem>(TCollection&)>;
@@ -204,8 +203,8 @@ class TCollection : public TPersistent {
     std::vector<std::unique_ptr<TCollectionItem>> items_;
 };
 
-class TStrings : public TPersistent {
-    FW_CLASS(TStrings)
+class TLineList : public TPropertyObject {
+    FW_CLASS(TLineList)
   public:
     int Count() const { return static_cast<int>(lines_.size()); }
     const std::string& operator[](int i) const { return lines_[static_cast<size_t>(i)]; }
@@ -219,7 +218,7 @@ class TStrings : public TPersistent {
     // The lines joined with "\r\n" after each line; setting splits at CR, LF or CR LF.
     std::string Text() const;
     void SetText(const std::string& text);
-    void Assign(const TPersistent& source) override;
+    void Assign(const TPropertyObject& source) override;
 
     std::function<void()> OnChange;
 
@@ -227,6 +226,5 @@ class TStrings : public TPersistent {
     void Changed();
     std::vector<std::string> lines_;
 };
-using TStringList = TStrings;
 
 }  // namespace fw

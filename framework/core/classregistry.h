@@ -2,7 +2,7 @@
 // Classes the component text reader can create by name.
 #include <string>
 
-#include "framework/core/typinfo.h"
+#include "framework/core/reflection.h"
 
 namespace fw {
 

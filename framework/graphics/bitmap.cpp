@@ -423,7 +423,7 @@ void TBitmap::Clear() {
     Changed();
 }
 
-void TBitmap::Assign(const TPersistent& source) {
+void TBitmap::Assign(const TPropertyObject& source) {
     if (&source == this) return;
     if (auto* b = dynamic_cast<const TBitmap*>(&source)) {
         *image_ = *b->image_;

@@ -109,8 +109,8 @@ class TBitmap : public TGraphic {
 
     // From another bitmap: a copy. From another graphic: sized to it, filled white and
     // the graphic drawn at (0, 0).
-    void Assign(const TPersistent& source) override;
-    void Assign(const TBitmap& source) { Assign(static_cast<const TPersistent&>(source)); }
+    void Assign(const TPropertyObject& source) override;
+    void Assign(const TBitmap& source) { Assign(static_cast<const TPropertyObject&>(source)); }
     void Clear();  // back to empty
 
   private:

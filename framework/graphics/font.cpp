@@ -125,7 +125,7 @@ void TFont::SetStyle(TFontStyles s) {
     Changed();
 }
 
-void TFont::Assign(const TPersistent& source) {
+void TFont::Assign(const TPropertyObject& source) {
     if (auto* f = dynamic_cast<const TFont*>(&source)) {
         if (f == this) return;
         bool differs = !(*f == *this) || f->name_ != name_;
@@ -141,7 +141,7 @@ void TFont::Assign(const TPersistent& source) {
         if (differs) Changed();
         return;
     }
-    TPersistent::Assign(source);
+    TPropertyObject::Assign(source);
 }
 
 bool operator==(const TFont& a, const TFont& b) {

@@ -61,7 +61,7 @@ class TFont : public TGraphicsObject {
     void SetStyle(TFontStyles s);
 
     // Copies every property and calls OnChange once (when something differs).
-    void Assign(const TPersistent& source) override;
+    void Assign(const TPropertyObject& source) override;
     // The toolkit font of the properties above (colour aside), made once per change: every
     // paint of every control asks for it.
     const TToolkitFont& Toolkit() const;

@@ -1,7 +1,7 @@
 #include "framework/graphics/graphics.h"
 
 #include "framework/core/classregistry.h"
-#include "framework/graphics/imglist.h"
+#include "framework/graphics/imagelist.h"
 
 namespace fw {
 

@@ -38,7 +38,7 @@ std::string ExtensionOf(const std::string& path) {
 
 const TClassInfo& TGraphic::StaticClassInfo() {
     static const TClassInfo info =
-        ClassBuilder<TGraphic>("TGraphic", &TPersistent::StaticClassInfo()).Build();
+        ClassBuilder<TGraphic>("TGraphic", &TPropertyObject::StaticClassInfo()).Build();
     return info;
 }
 

@@ -51,7 +51,7 @@ struct ClipboardData {
     }
 };
 
-class TGraphic : public TPersistent {
+class TGraphic : public TPropertyObject {
     FW_CLASS(TGraphic)
   public:
     TGraphic() = default;

@@ -174,7 +174,7 @@ void TIcon::WriteData(Bytes& data) const {
     data = WrapCounted(file);
 }
 
-void TIcon::Assign(const TPersistent& source) {
+void TIcon::Assign(const TPropertyObject& source) {
     if (&source == this) return;
     if (auto* i = dynamic_cast<const TIcon*>(&source)) {
         SetImage(*i->image_);

@@ -42,7 +42,7 @@ class TIcon : public TGraphic {
     bool HasData() const { return !Empty(); }
     void WriteData(Bytes& data) const override;
     std::unique_ptr<TGraphic> NewEmpty() const override { return std::make_unique<TIcon>(); }
-    void Assign(const TPersistent& source) override;
+    void Assign(const TPropertyObject& source) override;
 
   private:
     TInPlace<TToolkitImage> image_;  // kept in place: no allocation of its own

@@ -16,7 +16,8 @@ TColor FromQRgb(QRgb rgb) { return RGB(qRed(rgb), qGreen(rgb), qBlue(rgb)); }
 
 const TClassInfo& TGraphicsObject::StaticClassInfo() {
     static const TClassInfo info =
-        ClassBuilder<TGraphicsObject>("TGraphicsObject", &TPersistent::StaticClassInfo()).Build();
+        ClassBuilder<TGraphicsObject>("TGraphicsObject", &TPropertyObject::StaticClassInfo())
+            .Build();
     return info;
 }
 
@@ -57,7 +58,7 @@ void TPen::SetStyle(TPenStyle s) {
     Changed();
 }
 
-void TPen::Assign(const TPersistent& source) {
+void TPen::Assign(const TPropertyObject& source) {
     if (auto* p = dynamic_cast<const TPen*>(&source)) {
         if (p == this) return;
         bool differs = p->color_ != color_ || p->width_ != width_ || p->style_ != style_;
@@ -67,7 +68,7 @@ void TPen::Assign(const TPersistent& source) {
         if (differs) Changed();
         return;
     }
-    TPersistent::Assign(source);
+    TPropertyObject::Assign(source);
 }
 
 QPen ToQPen(const TPen& p) {
@@ -126,7 +127,7 @@ void TBrush::SetStyle(TBrushStyle s) {
     Changed();
 }
 
-void TBrush::Assign(const TPersistent& source) {
+void TBrush::Assign(const TPropertyObject& source) {
     if (auto* b = dynamic_cast<const TBrush*>(&source)) {
         if (b == this) return;
         bool differs = b->color_ != color_ || b->style_ != style_;
@@ -135,7 +136,7 @@ void TBrush::Assign(const TPersistent& source) {
         if (differs) Changed();
         return;
     }
-    TPersistent::Assign(source);
+    TPropertyObject::Assign(source);
 }
 
 QBrush ToQBrush(const TBrush& b) {

@@ -8,7 +8,7 @@
 
 namespace fw {
 
-class TGraphicsObject : public TPersistent {
+class TGraphicsObject : public TPropertyObject {
     FW_CLASS(TGraphicsObject)
   public:
     // Called after every change of a property; the owner repaints or re-measures.
@@ -33,7 +33,7 @@ class TPen : public TGraphicsObject {
     TPenStyle Style() const { return style_; }
     void SetStyle(TPenStyle s);
 
-    void Assign(const TPersistent& source) override;
+    void Assign(const TPropertyObject& source) override;
 
   private:
     TColor color_ = clBlack;
@@ -61,7 +61,7 @@ class TBrush : public TGraphicsObject {
     TBrushStyle Style() const { return style_; }
     void SetStyle(TBrushStyle s);
 
-    void Assign(const TPersistent& source) override;
+    void Assign(const TPropertyObject& source) override;
 
   private:
     TColor color_ = clWhite;

@@ -6,7 +6,7 @@ namespace fw {
 
 const TClassInfo& TPicture::StaticClassInfo() {
     static const TClassInfo info =
-        ClassBuilder<TPicture>("TPicture", &TPersistent::StaticClassInfo())
+        ClassBuilder<TPicture>("TPicture", &TPropertyObject::StaticClassInfo())
             .Binary("Data", &TPicture::Data, &TPicture::SetData)
             .StoredWhen(&TPicture::HasGraphic)
             .Build();
@@ -48,7 +48,7 @@ TIcon& TPicture::Icon() {
     return static_cast<TIcon&>(*graphic_);
 }
 
-void TPicture::Assign(const TPersistent& source) {
+void TPicture::Assign(const TPropertyObject& source) {
     if (&source == this) return;
     if (auto* p = dynamic_cast<const TPicture*>(&source)) {
         SetGraphic(p->Graphic());
@@ -58,10 +58,10 @@ void TPicture::Assign(const TPersistent& source) {
         SetGraphic(g);
         return;
     }
-    TPersistent::Assign(source);
+    TPropertyObject::Assign(source);
 }
 
-void TPicture::Assign(const TPersistent* source) {
+void TPicture::Assign(const TPropertyObject* source) {
     if (!source) {
         SetGraphic(nullptr);
         return;
@@ -69,7 +69,7 @@ void TPicture::Assign(const TPersistent* source) {
     Assign(*source);
 }
 
-bool TPicture::AssignTo(TPersistent& dest) const {
+bool TPicture::AssignTo(TPropertyObject& dest) const {
     auto* g = dynamic_cast<TGraphic*>(&dest);
     if (!g || !graphic_) return false;
     g->Assign(*graphic_);

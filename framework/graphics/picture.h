@@ -9,7 +9,7 @@
 
 namespace fw {
 
-class TPicture : public TPersistent {
+class TPicture : public TPropertyObject {
     FW_CLASS(TPicture)
   public:
     TPicture();
@@ -27,8 +27,8 @@ class TPicture : public TPersistent {
     int Height() const { return graphic_ ? graphic_->Height() : 0; }
 
     // From a picture (copies its graphic), a graphic (copies it) or nothing.
-    void Assign(const TPersistent& source) override;
-    void Assign(const TPersistent* source);
+    void Assign(const TPropertyObject& source) override;
+    void Assign(const TPropertyObject* source);
 
     // By extension through the file format registry; throws EInvalidGraphic for an
     // unknown extension and the graphic's errors for bad content.
@@ -49,7 +49,7 @@ class TPicture : public TPersistent {
     std::function<void()> OnChange;
 
   protected:
-    bool AssignTo(TPersistent& dest) const override;
+    bool AssignTo(TPropertyObject& dest) const override;
 
   private:
     void Adopt(std::unique_ptr<TGraphic> g);

@@ -14,7 +14,7 @@
 #include "framework/graphics/font.h"
 #include "framework/graphics/graphicsicon.h"
 #include "framework/graphics/graphicsobjects.h"
-#include "framework/graphics/imglist.h"
+#include "framework/graphics/imagelist.h"
 
 namespace fw {
 

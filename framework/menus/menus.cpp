@@ -52,7 +52,7 @@ unsigned NextCommand() {
 }
 }  // namespace
 
-TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner), command_(NextCommand()) {}
+TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner), command_(NextCommand()) {}
 
 TMenuItem::~TMenuItem() {
     if (parent_) parent_->Remove(this);
@@ -204,7 +204,7 @@ const TClassInfo& TMenu::StaticClassInfo() {
     return info;
 }
 
-TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner), items_(new TMenuItem(nullptr)) {
+TMenu::TMenu(TComponent* owner) : TComponent(owner), items_(new TMenuItem(nullptr)) {
     items_->menu_ = this;
 }
 
@@ -250,7 +250,7 @@ const TClassInfo& TPopupMenu::StaticClassInfo() {
     return info;
 }
 
-TPopupMenu::TPopupMenu(TComponent* AOwner) : TMenu(AOwner) {}
+TPopupMenu::TPopupMenu(TComponent* owner) : TMenu(owner) {}
 TPopupMenu::~TPopupMenu() = default;
 
 void TPopupMenu::Popup(int X, int Y) {

@@ -17,7 +17,7 @@ enum TMenuBreak { mbNone, mbBreak, mbBarBreak };
 class TMenuItem : public TComponent {
     FW_CLASS(TMenuItem)
   public:
-    explicit TMenuItem(TComponent* AOwner);
+    explicit TMenuItem(TComponent* owner);
     ~TMenuItem() override;
 
     // Setters that change what the menu handle shows rebuild the level as plain text and
@@ -70,7 +70,7 @@ class TMenuItem : public TComponent {
     // The item whose level has the handle, among this item and its descendants.
     TMenuItem* FindByHandle(HMENU handle);
 
-    TNotifyEvent OnClick;
+    TSenderEvent OnClick;
 
     void SetParentComponent(TComponent* parent) override;
     void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
@@ -103,7 +103,7 @@ class TMenuItem : public TComponent {
 class TMenu : public TComponent {
     FW_CLASS(TMenu)
   public:
-    explicit TMenu(TComponent* AOwner);
+    explicit TMenu(TComponent* owner);
     ~TMenu() override;
     // The unnamed root item whose children are the menu's items.
     TMenuItem* Items() const { return items_.get(); }
@@ -127,7 +127,7 @@ enum TPopupAlignment { paLeft, paRight, paCenter };
 class TPopupMenu : public TMenu {
     FW_CLASS(TPopupMenu)
   public:
-    explicit TPopupMenu(TComponent* AOwner);
+    explicit TPopupMenu(TComponent* owner);
     ~TPopupMenu() override;
 
     TPopupAlignment Alignment() const { return alignment_; }
@@ -141,7 +141,7 @@ class TPopupMenu : public TMenu {
     // returns when the user has chosen an item (its OnClick has run) or cancelled.
     virtual void Popup(int X, int Y);
 
-    TNotifyEvent OnPopup;
+    TSenderEvent OnPopup;
 
     // The engine that shows menus; replaceable so that tests can choose items without a
     // modal loop, and so that owner-drawn menus can be painted by their decorators.

@@ -15,7 +15,7 @@ class TPopupMenu;
 class TPopupList {
   public:
     TPopupList();
-    TWndMethod WindowProc;
+    TWindowProcedure WindowProc;
     void WndProc(TMessage& m);
 
     // The menu being shown, while the engine tracks one.

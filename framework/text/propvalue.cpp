@@ -43,7 +43,7 @@ TColor ColorOf(const TextValue& v) {
     return *c;
 }
 
-void Reference(TPersistent& obj, const PropInfo& p, const TextValue& v, TValueMode mode,
+void Reference(TPropertyObject& obj, const PropInfo& p, const TextValue& v, TValueMode mode,
                const TValueContext& ctx) {
     Need(v.type == Type::Identifier);
     if (SameText(v.text, "nil")) {
@@ -63,7 +63,7 @@ void Reference(TPersistent& obj, const PropInfo& p, const TextValue& v, TValueMo
     p.setComponent(obj, c);
 }
 
-void Event(TPersistent& obj, const PropInfo& p, const TextValue& v, TValueMode mode,
+void Event(TPropertyObject& obj, const PropInfo& p, const TextValue& v, TValueMode mode,
            const TValueContext& ctx) {
     Need(v.type == Type::Identifier);
     if (mode == TValueMode::Apply) {
@@ -77,7 +77,7 @@ void Event(TPersistent& obj, const PropInfo& p, const TextValue& v, TValueMode m
         throw EReadError(Fmt(strings::kUnknownHandler, v.text));
 }
 
-void Items(TPersistent& obj, const PropInfo& p, const TextValue& v, TValueMode mode,
+void Items(TPropertyObject& obj, const PropInfo& p, const TextValue& v, TValueMode mode,
            const TValueContext& ctx, const std::string& what) {
     auto* coll = dynamic_cast<TCollection*>(p.getObject(obj));
     Need(coll && v.type == Type::Collection);
@@ -98,7 +98,7 @@ void Items(TPersistent& obj, const PropInfo& p, const TextValue& v, TValueMode m
     }
 }
 
-void Convert(TPersistent& obj, const PropInfo& p, const TextValue& v, TValueMode mode,
+void Convert(TPropertyObject& obj, const PropInfo& p, const TextValue& v, TValueMode mode,
              const TValueContext& ctx, const std::string& what) {
     const bool apply = mode == TValueMode::Apply;
     switch (p.kind) {
@@ -164,9 +164,9 @@ void Convert(TPersistent& obj, const PropInfo& p, const TextValue& v, TValueMode
 
 }  // namespace
 
-std::pair<TPersistent*, const PropInfo*> ResolvePropertyPath(TPersistent& start,
-                                                             const std::string& fullPath) {
-    TPersistent* obj = &start;
+std::pair<TPropertyObject*, const PropInfo*> ResolvePropertyPath(TPropertyObject& start,
+                                                                 const std::string& fullPath) {
+    TPropertyObject* obj = &start;
     std::string path = fullPath;
     size_t dot;
     while ((dot = path.find('.')) != std::string::npos) {
@@ -182,12 +182,12 @@ std::pair<TPersistent*, const PropInfo*> ResolvePropertyPath(TPersistent& start,
     return {obj, p};
 }
 
-void ConvertValue(TPersistent& obj, const PropInfo& p, const TextValue& v, TValueMode mode,
+void ConvertValue(TPropertyObject& obj, const PropInfo& p, const TextValue& v, TValueMode mode,
                   const TValueContext& ctx) {
     Convert(obj, p, v, mode, ctx, p.name);
 }
 
-void ConvertPropertyLine(TPersistent& obj, const PropertyLine& line, TValueMode mode,
+void ConvertPropertyLine(TPropertyObject& obj, const PropertyLine& line, TValueMode mode,
                          const TValueContext& ctx, const std::string& what) {
     try {
         auto [target, p] = ResolvePropertyPath(obj, line.path);

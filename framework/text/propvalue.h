@@ -6,12 +6,12 @@
 #include <string>
 #include <utility>
 
-#include "framework/core/typinfo.h"
+#include "framework/core/reflection.h"
 #include "framework/text/textvalue.h"
 
 namespace fw {
 
-class TPersistent;
+class TPropertyObject;
 class TComponent;
 
 enum class TValueMode { Apply, Check };
@@ -21,21 +21,21 @@ struct TValueContext {
     TComponent* root = nullptr;
     // While a window loads, references and handlers wait until every component exists:
     // they are handed here instead of being set. Empty: they are set at once.
-    std::function<void(TPersistent& obj, const PropInfo& p, const TextValue& v)> defer;
+    std::function<void(TPropertyObject& obj, const PropInfo& p, const TextValue& v)> defer;
 };
 
 // The object and property a dotted path ("Font.Name") leads to. Throws EReadError.
-std::pair<TPersistent*, const PropInfo*> ResolvePropertyPath(TPersistent& obj,
-                                                             const std::string& path);
+std::pair<TPropertyObject*, const PropInfo*> ResolvePropertyPath(TPropertyObject& obj,
+                                                                 const std::string& path);
 
 // Converts v for property p of obj and, in Apply mode, sets it; Check mode sets nothing.
 // Throws EReadError when the value does not fit (without a line: the caller knows it).
-void ConvertValue(TPersistent& obj, const PropInfo& p, const TextValue& v, TValueMode mode,
+void ConvertValue(TPropertyObject& obj, const PropInfo& p, const TextValue& v, TValueMode mode,
                   const TValueContext& ctx);
 
 // A whole property line: resolves its path from obj and converts its value. Errors carry
 // the line's number and read "Error reading " + what + ": " + the reason.
-void ConvertPropertyLine(TPersistent& obj, const PropertyLine& line, TValueMode mode,
+void ConvertPropertyLine(TPropertyObject& obj, const PropertyLine& line, TValueMode mode,
                          const TValueContext& ctx, const std::string& what);
 
 }  // namespace fw

@@ -18,7 +18,7 @@ class Reader {
     Reader(TComponent* root, bool deferred) : root_(root) {
         ctx_.root = root;
         if (deferred)
-            ctx_.defer = [this](TPersistent& obj, const PropInfo& p, const TextValue& v) {
+            ctx_.defer = [this](TPropertyObject& obj, const PropInfo& p, const TextValue& v) {
                 (p.kind == PropKind::Event ? events_ : refs_)
                     .push_back({&obj, &p, v.text, v.line, current_});
             };
@@ -69,7 +69,7 @@ class Reader {
 
   private:
     struct Pending {
-        TPersistent* obj;
+        TPropertyObject* obj;
         const PropInfo* prop;
         std::string value;
         int line;

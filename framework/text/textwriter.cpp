@@ -71,7 +71,7 @@ class Writer {
     }
 
     // The text of an ordinal property's value, or nothing when it holds its default.
-    static std::optional<std::string> OrdinalText(const PropInfo& p, TPersistent& obj) {
+    static std::optional<std::string> OrdinalText(const PropInfo& p, TPropertyObject& obj) {
         const int64_t v = p.getOrdinal(obj);
         const bool isDefault = p.defaultOrdinal && *p.defaultOrdinal == v;
         switch (p.kind) {
@@ -117,7 +117,7 @@ class Writer {
         }
     }
 
-    void Properties(TPersistent& obj, const std::string& prefix, int level) {
+    void Properties(TPropertyObject& obj, const std::string& prefix, int level) {
         for (const PropInfo* p : obj.ClassInfo().AllProps()) {
             if (!p->stored || (p->isStored && !p->isStored(obj))) continue;
             const std::string path = prefix + p->name;
@@ -148,7 +148,8 @@ class Writer {
                     break;
                 }
                 case PropKind::Class:
-                    if (TPersistent* sub = p->getObject(obj)) Properties(*sub, path + ".", level);
+                    if (TPropertyObject* sub = p->getObject(obj))
+                        Properties(*sub, path + ".", level);
                     break;
                 case PropKind::Strings:
                     Strings(path, p->getStrings(obj), level);

@@ -17,7 +17,7 @@ enum class TExtensionType : std::uint8_t {
 
 struct TExtension {
     TExtensionType type = TExtensionType::etGraphicControl;
-    std::optional<TStringList> data;  // one entry per data sub-block
+    std::optional<TLineList> data;  // one entry per data sub-block
     // Exactly as it follows the label: graphic control 6 bytes, plain text 13, application 12.
     std::array<std::uint8_t, 13> fixed{};
 

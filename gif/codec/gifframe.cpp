@@ -66,13 +66,13 @@ int TGIFFrame::Width() { return Bitmap().Width(); }
 
 int TGIFFrame::Height() { return Bitmap().Height(); }
 
-const TStringList* TGIFFrame::Comment() const {
+const TLineList* TGIFFrame::Comment() const {
     for (auto it = extensions_.rbegin(); it != extensions_.rend(); ++it)
         if (it->type == TExtensionType::etComment) return it->data ? &*it->data : nullptr;
     return nullptr;
 }
 
-TStringList& TGIFFrame::CommentCreate() {
+TLineList& TGIFFrame::CommentCreate() {
     for (auto it = extensions_.rbegin(); it != extensions_.rend(); ++it) {
         if (it->type == TExtensionType::etComment) {
             if (!it->data) it->data.emplace();
@@ -115,9 +115,9 @@ void TGIFFrame::Assign(const TGIFFrame& source) {
     disposal_ = source.disposal_;
     grayscale_ = source.grayscale_;
     corrupted_ = source.corrupted_;
-    const TStringList* comment = source.Comment();
+    const TLineList* comment = source.Comment();
     if (comment && !comment->empty()) {
-        TStringList lines = *comment;  // the source may be a frame sharing our extensions
+        TLineList lines = *comment;  // the source may be a frame sharing our extensions
         CommentCreate() = std::move(lines);
     }
     OwnerSizeChanged();

@@ -73,9 +73,9 @@ class TGIFFrame {
     const std::vector<TExtension>& Extensions() const { return extensions_; }
 
     // Lines of the last comment extension, or none.
-    const TStringList* Comment() const;
+    const TLineList* Comment() const;
     // As Comment, adding an empty comment extension when there is none.
-    TStringList& CommentCreate();
+    TLineList& CommentCreate();
 
     // Back to a fresh frame: new item, no bitmap, no extensions, default properties.
     void Reset();

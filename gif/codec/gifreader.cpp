@@ -53,8 +53,8 @@ void ReadColors(ByteReader& in, ColorTable& table, int count) {
     in.Read(table.entries.data(), 3 * static_cast<std::size_t>(count));
 }
 
-TStringList ReadSubBlocks(ByteReader& in) {
-    TStringList lines;
+TLineList ReadSubBlocks(ByteReader& in) {
+    TLineList lines;
     while (!in.AtEnd()) {
         const std::uint8_t len = in.Byte();
         if (len == 0) break;

@@ -21,7 +21,7 @@ class ByteWriter {
     }
     void Text(const char* s) { Bytes(s, std::char_traits<char>::length(s)); }
     // One sub-block per non-empty line, cut at 255 bytes, then the terminator.
-    void SubBlocks(const TStringList& lines) {
+    void SubBlocks(const TLineList& lines) {
         for (const std::string& line : lines) {
             if (line.empty()) continue;
             const std::size_t n = std::min<std::size_t>(line.size(), 255);
@@ -45,7 +45,7 @@ void WriteExtension(ByteWriter& out, const TExtension& e) {
     out.Byte('!');
     out.Byte(e.Label());
     out.Bytes(e.fixed.data(), e.FixedSize());
-    if (e.type != TExtensionType::etGraphicControl) out.SubBlocks(e.data ? *e.data : TStringList{});
+    if (e.type != TExtensionType::etGraphicControl) out.SubBlocks(e.data ? *e.data : TLineList{});
 }
 
 void WriteFrame(ByteWriter& out, TGIFFrame& frame) {

@@ -58,7 +58,7 @@ class TSharedRef {
     T* p_;
 };
 
-using TStringList = std::vector<std::string>;
+using TLineList = std::vector<std::string>;
 
 // A frame's encoded bytes: its own (after encoding), or the very bytes of the picture they
 // were read from. A loaded picture then holds its GIF bytes once, however many frames it has.
@@ -92,7 +92,7 @@ class TEncodedData {
 // One per picture.
 class TGIFData : public TSharedImage {
   public:
-    TStringList comment;
+    TLineList comment;
     std::uint8_t aspect = 0;
     std::uint8_t bitsPerPixel = 0;
     std::uint8_t colorResolution = 0;

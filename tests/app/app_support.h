@@ -5,7 +5,7 @@
 #include <QMouseEvent>
 #include <QWidget>
 
-#include "app/form1.h"
+#include "app/mainwindow.h"
 #include "controls/registercontrols.h"
 #include "framework/app/application.h"
 #include "framework/core/classregistry.h"
@@ -14,12 +14,12 @@
 
 namespace testapp {
 
-inline fw::TApplication& App() {
-    static fw::TApplication* app = [] {
+inline fw::TAppController& App() {
+    static fw::TAppController* app = [] {
         static int argc = 1;
         static char name[] = "test_app";
         static char* argv[] = {name, nullptr};
-        auto* a = new fw::TApplication(nullptr);
+        auto* a = new fw::TAppController(nullptr);
         a->Initialize(argc, argv);
         fw::RegisterFrameworkClasses();
         ctl::RegisterControlClasses();

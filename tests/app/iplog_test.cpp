@@ -11,8 +11,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/form1.h"
-#include "app/form2.h"
+#include "app/logwindow.h"
+#include "app/mainwindow.h"
 #include "controls/registercontrols.h"
 #include "controls/scrolllabel.h"
 #include "framework/app/application.h"
@@ -38,7 +38,7 @@ void EnsureApp() {
         static int argc = 1;
         static char name[] = "test_app";
         static char* argv[] = {name, nullptr};
-        auto* a = new fw::TApplication(nullptr);
+        auto* a = new fw::TAppController(nullptr);
         a->Initialize(argc, argv);
     }
     fw::RegisterFrameworkClasses();
@@ -216,7 +216,7 @@ class LogWindow : public ::testing::Test {
         host_.hostName = "test-host";
         host_.resolved = std::vector<platform::Ipv4>{{10, 0, 0, 7}};
         fw::SetMessageBoxRunner(
-            [this](const std::string& msg, fw::TMsgDlgType type, unsigned buttons) {
+            [this](const std::string& msg, fw::TMessageBoxKind type, unsigned buttons) {
                 boxes_.push_back(msg);
                 boxTypes_.push_back(type);
                 boxButtons_.push_back(buttons);
@@ -243,7 +243,7 @@ class LogWindow : public ::testing::Test {
     fw::ComponentPtr<TForm1> main_;
     fw::ComponentPtr<TForm2> log_;
     std::vector<std::string> boxes_;
-    std::vector<fw::TMsgDlgType> boxTypes_;
+    std::vector<fw::TMessageBoxKind> boxTypes_;
     std::vector<unsigned> boxButtons_;
     int answer_ = fw::mrNo;
 };

@@ -10,7 +10,7 @@
 #include "controls/bannermenus.h"
 #include "controls_testsupport.h"
 #include "framework/controls/forms.h"
-#include "framework/graphics/imglist.h"
+#include "framework/graphics/imagelist.h"
 #include "framework/menus/menuengine.h"
 
 namespace {

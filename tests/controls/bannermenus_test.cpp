@@ -266,7 +266,7 @@ struct FirstProcedure {
 
 TEST(PopupDecorator, PopupListHooksReleaseInAnyOrderLeavingTheFirstProcedure) {
     ctltest::EnsureApp();
-    TWndMethod saved = PopupList().WindowProc;
+    TWindowProcedure saved = PopupList().WindowProc;
     int firstCalls = 0;
     PopupList().WindowProc = FirstProcedure{&firstCalls};
     std::array<int, 3> order{0, 1, 2};
@@ -508,10 +508,10 @@ TEST_F(DecoratedMenu, FlatLookDrawsNoCellFrame) {
 TEST_F(DecoratedMenu, HintsOwnerDrawingEventAndEmptyCaptions) {
     // The application hint lives in the application; other tests of this program may have
     // left theirs in place.
-    std::unique_ptr<TApplication> own;
-    if (!Application) own = std::make_unique<TApplication>(nullptr);
+    std::unique_ptr<TAppController> own;
+    if (!Application) own = std::make_unique<TAppController>(nullptr);
     ASSERT_NE(Application, nullptr);
-    TApplication& app = *Application;
+    TAppController& app = *Application;
     checked->SetHint("check it");
     d->OnHint.Set([](TMenu*, TMenuItem*, const std::string& hint) { return hint + "!"; });
     Open(1);  // the checked item painted selected

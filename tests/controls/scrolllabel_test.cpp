@@ -10,8 +10,8 @@
 #include <QWidget>
 
 #include "controls_testsupport.h"
-#include "framework/controls/extctrls.h"
 #include "framework/controls/forms.h"
+#include "framework/controls/imagepanel.h"
 #include "framework/graphics/bitmap.h"
 #include "framework/text/componenttext.h"
 

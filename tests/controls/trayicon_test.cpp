@@ -45,7 +45,7 @@ class TrayIconTest : public ::testing::Test {
     void SetUp() override {
         ctltest::EnsureApp();
         if (!fw::Application) {
-            static fw::TApplication* app = new fw::TApplication(nullptr);
+            static fw::TAppController* app = new fw::TAppController(nullptr);
             (void)app;
         }
         platform::SetNotificationAreaFactory([this] {
@@ -59,12 +59,12 @@ class TrayIconTest : public ::testing::Test {
         });
         form_.reset(new fw::TForm(nullptr));
         tray_ = new TTrayIcon(form_.get());
-        tray_->OnClick.Set([this](fw::TObject* s) {
+        tray_->OnClick.Set([this](fw::TPropertyObject* s) {
             events_.push_back(s == tray_ ? "click" : "click from elsewhere");
         });
-        tray_->OnDblClick.Set([this](fw::TObject*) { events_.push_back("dblclick"); });
+        tray_->OnDblClick.Set([this](fw::TPropertyObject*) { events_.push_back("dblclick"); });
         tray_->OnRightClick.Set(
-            [this](fw::TObject*, fw::TMouseButton b, fw::TShiftState s, int, int) {
+            [this](fw::TPropertyObject*, fw::TMouseButton b, fw::TModifierState s, int, int) {
                 events_.push_back(std::string("rightclick") +
                                   (b == fw::mbRight && s == 0 ? "" : " wrong"));
             });
@@ -248,7 +248,7 @@ TEST_F(TrayIconTest, AutoRestoreBringsBackATrayHiddenWindowBeforeTheClickEvent) 
     EXPECT_TRUE(tray_->Minimized());
 
     // Off (the main window's setting): only the event.
-    tray_->OnClick.Set([this](fw::TObject*) {
+    tray_->OnClick.Set([this](fw::TPropertyObject*) {
         events_.push_back(form_->Visible() ? "click, window shown" : "click, window hidden");
     });
     area_->OnMouse(TrayMouse::LeftClick);
@@ -297,7 +297,7 @@ TEST_F(TrayIconTest, DestructionRemovesAShownIconAndOnlyThen) {
 
 TEST_F(TrayIconTest, AHostThatGoesTakesTheIconAndOneThatComesGetsItBack) {
     std::vector<bool> seen;
-    tray_->OnHostChange.Set([&](fw::TObject*, bool a) { seen.push_back(a); });
+    tray_->OnHostChange.Set([&](fw::TPropertyObject*, bool a) { seen.push_back(a); });
     succeed_ = false;
     tray_->SetEnabled(true);  // no host yet
     EXPECT_FALSE(tray_->Shown());

@@ -145,7 +145,7 @@ TEST_F(URLLabelTest, LinkTypeChecksAgainAndSwapsOnlyPlaceholders) {
 TEST_F(URLLabelTest, PassiveNeverOpensLinkAlwaysDoesAutoOnlyWithAHandler) {
     TURLLabel* l = Add();
     int clicks = 0;
-    l->OnClick.Set([&](fw::TObject*) { ++clicks; });
+    l->OnClick.Set([&](fw::TPropertyObject*) { ++clicks; });
     l->SetURL("host.example/page");
     l->SetLabelType(Passive);
     ClickOn(l);

@@ -26,7 +26,7 @@ class ScopedApplication {
   public:
     ScopedApplication() : old_(fw::Application) {
         EnsureQtApp();
-        app_.reset(new fw::TApplication(nullptr));
+        app_.reset(new fw::TAppController(nullptr));
         fw::Application = app_.get();
     }
     ~ScopedApplication() {
@@ -35,12 +35,12 @@ class ScopedApplication {
     }
     ScopedApplication(const ScopedApplication&) = delete;
     ScopedApplication& operator=(const ScopedApplication&) = delete;
-    fw::TApplication& operator*() { return *app_; }
-    fw::TApplication* operator->() { return app_.get(); }
+    fw::TAppController& operator*() { return *app_; }
+    fw::TAppController* operator->() { return app_.get(); }
 
   private:
-    fw::TApplication* old_;
-    fw::ComponentPtr<fw::TApplication> app_;
+    fw::TAppController* old_;
+    fw::ComponentPtr<fw::TAppController> app_;
 };
 
 // Runs the event loop until something quits it; a safety timer ends a loop that nothing

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/form1.h"
+#include "app/mainwindow.h"
 #include "controls/registercontrols.h"
 #include "framework/app/application.h"
 #include "framework/core/classregistry.h"
@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     settingsFile = std::string(dir) + "/rezazo/rezazo.ini";
     // Made once and never freed: the process ends right after the run, and tearing Qt
     // down under a window that is still alive is no part of what is tested.
-    auto* app = new fw::TApplication(nullptr);
+    auto* app = new fw::TAppController(nullptr);
     app->Initialize(*argc, *argv);
     fw::RegisterFrameworkClasses();
     ctl::RegisterControlClasses();
@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     host.hostName = "fuzz-host";
     host.resolved = std::vector<platform::Ipv4>{{10, 0, 0, 7}};
     static platform::ScopedHostBackend use(host);
-    settings::SetStoreErrorReporter([](fw::TObject*, const std::exception&) {});
+    settings::SetStoreErrorReporter([](fw::TPropertyObject*, const std::exception&) {});
     form = new TForm1(nullptr);
     store = dynamic_cast<settings::TPropertyStore*>(form->FindComponent("PropertyStore1"));
     if (!store) abort();

@@ -36,13 +36,13 @@ class TFuzzForm : public TForm {
                 continue;
             const std::string& name = line.Value().text;
             if (name.find("MouseMove") != std::string::npos)
-                RegisterHandler<void(TObject*, TShiftState, int, int)>(
-                    name, [](TObject*, TShiftState, int, int) {});
+                RegisterHandler<void(TPropertyObject*, TModifierState, int, int)>(
+                    name, [](TPropertyObject*, TModifierState, int, int) {});
             else if (name.find("Mouse") != std::string::npos)
-                RegisterHandler<void(TObject*, TMouseButton, TShiftState, int, int)>(
-                    name, [](TObject*, TMouseButton, TShiftState, int, int) {});
+                RegisterHandler<void(TPropertyObject*, TMouseButton, TModifierState, int, int)>(
+                    name, [](TPropertyObject*, TMouseButton, TModifierState, int, int) {});
             else
-                RegisterHandler<void(TObject*)>(name, [](TObject*) {});
+                RegisterHandler<void(TPropertyObject*)>(name, [](TPropertyObject*) {});
         }
         for (const ObjectText& child : node.children) Register(child);
     }

@@ -36,7 +36,7 @@ void Save(const std::string& path, std::string_view text) {
 int main(int argc, char** argv) {
     if (argc != 2) return 2;
     const std::string dir = argv[1];
-    Save(dir + "/form1.window", resources::Form1Description());
+    Save(dir + "/mainwindow.window", resources::MainwindowDescription());
     int n = 0;
     for (std::string_view text : kSmall)
         Save(dir + "/small" + std::to_string(n++) + ".window", text);

@@ -28,7 +28,7 @@ std::function<fw::TColor(int, int)> Solid(fw::TColor c) {
 class TTestForm : public fw::TForm {
   public:
     explicit TTestForm(std::string_view text) : fw::TForm(nullptr) {
-        RegisterHandler<void(fw::TObject*)>("Noop", [](fw::TObject*) {});
+        RegisterHandler<void(fw::TPropertyObject*)>("Noop", [](fw::TPropertyObject*) {});
         InitInheritedComponent(text);
     }
     explicit TTestForm() : fw::TForm(nullptr) {
@@ -54,16 +54,17 @@ fw::TColor Pixel(const QImage& img, int x, int y) {
     return static_cast<fw::TColor>(qRed(p) | (qGreen(p) << 8) | (qBlue(p) << 16));
 }
 
-QImage Grab(fw::TCustomForm& form) { return form.Handle()->grab().toImage(); }
+QImage Grab(fw::TFormBase& form) { return form.Handle()->grab().toImage(); }
 
 class AnimatorTest : public ::testing::Test {
   protected:
     void SetUp() override {
         giftest::EnsureApp();
         anim.reset(new TGIFAnimator(nullptr));
-        anim->OnFrameChanged.Set([this](fw::TObject*) { frames.push_back(anim->FrameIndex()); });
-        anim->OnStart.Set([this](fw::TObject*) { ++starts; });
-        anim->OnStop.Set([this](fw::TObject*) { ++stops; });
+        anim->OnFrameChanged.Set(
+            [this](fw::TPropertyObject*) { frames.push_back(anim->FrameIndex()); });
+        anim->OnStart.Set([this](fw::TPropertyObject*) { ++starts; });
+        anim->OnStop.Set([this](fw::TPropertyObject*) { ++stops; });
     }
     // Runs one tick the way the timer does.
     void Tick() { anim->Timer().OnTimer(&anim->Timer()); }
@@ -173,7 +174,7 @@ TEST_F(AnimatorTest, AnimateTwiceStartsOnceAndStoppingLeavesTheInterval) {
 
 TEST_F(AnimatorTest, ThePictureChangedStep) {
     int changes = 0;
-    anim->OnChange.Set([&](fw::TObject*) { ++changes; });
+    anim->OnChange.Set([&](fw::TPropertyObject*) { ++changes; });
     anim->SetBounds(7, 9, 50, 50);
     auto g = giftest::MakeGif(5, 3, {Solid(kWhite), Solid(kBlack)});
     g->Frames(0).SetDelay(120);

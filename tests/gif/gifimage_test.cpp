@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "framework/graphics/clipbrd.h"
+#include "framework/graphics/clipboard.h"
 #include "framework/graphics/graphicsicon.h"
 #include "framework/graphics/picture.h"
 #include "testpaths.h"

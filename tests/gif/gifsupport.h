@@ -38,13 +38,14 @@ inline void EnsureApp() {
 class RecordingApplication {
   public:
     RecordingApplication() : app_(nullptr) {
-        app_.OnException.Set(
-            [this](fw::TObject*, const std::exception& e) { messages.push_back(e.what()); });
+        app_.OnException.Set([this](fw::TPropertyObject*, const std::exception& e) {
+            messages.push_back(e.what());
+        });
     }
     std::vector<std::string> messages;
 
   private:
-    fw::TApplication app_;
+    fw::TAppController app_;
 };
 
 // Processes events until the condition holds or a generous deadline passes; returns the

@@ -45,7 +45,7 @@ class ThreadedTimerTest : public ::testing::Test {
     fw::ComponentPtr<TThreadedTimer> timer;
     int ticks = 0;
     void Count() {
-        timer->SetOnTimer([this](fw::TObject*) { ++ticks; });
+        timer->SetOnTimer([this](fw::TPropertyObject*) { ++ticks; });
     }
 };
 
@@ -62,7 +62,7 @@ TEST_F(ThreadedTimerTest, DefaultsAndNoEngineWithoutHandler) {
 TEST_F(ThreadedTimerTest, DefaultTimerTicksOnTheGuiThread) {
     const auto gui = std::this_thread::get_id();
     std::vector<std::thread::id> seenOn;
-    timer->SetOnTimer([&](fw::TObject* sender) {
+    timer->SetOnTimer([&](fw::TPropertyObject* sender) {
         EXPECT_EQ(sender, timer.get());
         seenOn.push_back(std::this_thread::get_id());
     });
@@ -77,7 +77,7 @@ TEST_F(ThreadedTimerTest, WithoutSyncEventTheTickRunsOnTheWorker) {
     timer->SetSyncEvent(false);
     timer->SetInterval(1);
     timer->SetOnTimer(
-        [&](fw::TObject*) { (std::this_thread::get_id() == gui ? onGui : onWorker)++; });
+        [&](fw::TPropertyObject*) { (std::this_thread::get_id() == gui ? onGui : onWorker)++; });
     ASSERT_TRUE(giftest::WaitUntil([&] { return onWorker >= 3; }));
     timer->SetEnabled(false);
     EXPECT_EQ(onGui, 0);
@@ -106,9 +106,9 @@ TEST_F(ThreadedTimerTest, IntervalZeroStopsBothEnginesAndANewIntervalRestarts) {
 TEST_F(ThreadedTimerTest, HandlerChangesReplanOnlyWhenPresenceChanges) {
     timer->SetInterval(1);
     int a = 0, b = 0;
-    timer->SetOnTimer([&](fw::TObject*) { ++a; });
+    timer->SetOnTimer([&](fw::TPropertyObject*) { ++a; });
     ASSERT_TRUE(giftest::WaitUntil([&] { return a >= 1; }));
-    timer->SetOnTimer([&](fw::TObject*) { ++b; });
+    timer->SetOnTimer([&](fw::TPropertyObject*) { ++b; });
     EXPECT_FALSE(timer->WorkerSuspended());
     const int aThen = a;
     ASSERT_TRUE(giftest::WaitUntil([&] { return b >= 2; }));
@@ -162,7 +162,7 @@ TEST_F(ThreadedTimerTest, ABusyGuiThreadGetsOneTickNotAPileOfThem) {
 
 TEST_F(ThreadedTimerTest, DisablingInsideATickGivesNoFurtherTick) {
     timer->SetInterval(1);
-    timer->SetOnTimer([&](fw::TObject*) {
+    timer->SetOnTimer([&](fw::TPropertyObject*) {
         if (++ticks == 3) timer->SetEnabled(false);
     });
     ASSERT_TRUE(giftest::WaitUntil([&] { return ticks >= 3; }));
@@ -183,7 +183,7 @@ TEST_F(ThreadedTimerTest, ANewIntervalTakesEffectWithTheNextSleep) {
     ASSERT_TRUE(giftest::WaitUntil([&] { return ticks >= 2; }));
 
     // Changed inside the tick, while the worker waits for that very tick.
-    timer->SetOnTimer([&](fw::TObject*) {
+    timer->SetOnTimer([&](fw::TPropertyObject*) {
         ++ticks;
         timer->SetInterval(kHour);
     });
@@ -239,7 +239,7 @@ TEST_F(ThreadedTimerTest, AnIntervalTheWindowTimerCannotTakeRaisesOutOfResources
 TEST_F(ThreadedTimerTest, ExceptionsFromTheHandlerAreShownAndTheTicksGoOn) {
     giftest::RecordingApplication app;
     timer->SetInterval(1);
-    timer->SetOnTimer([](fw::TObject*) { throw std::runtime_error("tick failed"); });
+    timer->SetOnTimer([](fw::TPropertyObject*) { throw std::runtime_error("tick failed"); });
     for (int engine = 0; engine < 3; ++engine) {
         SCOPED_TRACE(engine);
         timer->SetThreaded(engine != 1);
@@ -257,7 +257,7 @@ TEST(ThreadedTimerLifetime, DestroyingWhileTheWorkerSleepsForAnHourReturnsAndThe
     {
         fw::ComponentPtr<TThreadedTimer> t(new TThreadedTimer(nullptr));
         t->SetInterval(kHour);
-        t->SetOnTimer([](fw::TObject*) {});
+        t->SetOnTimer([](fw::TPropertyObject*) {});
         ASSERT_TRUE(giftest::WaitUntil([&] { return t->WorkerState() == TWorkerState::Asleep; }));
         EXPECT_EQ(gif::TTimerThread::LiveCount(), 1);
     }
@@ -270,7 +270,7 @@ TEST(ThreadedTimerLifetime, ATickWaitingForTheGuiThreadNeverReachesADestroyedTim
     {
         fw::ComponentPtr<TThreadedTimer> t(new TThreadedTimer(nullptr));
         t->SetInterval(1);
-        t->SetOnTimer([&](fw::TObject*) { ++calls; });
+        t->SetOnTimer([&](fw::TPropertyObject*) { ++calls; });
         // No events are processed: the worker's tick waits in the queue.
         ASSERT_TRUE(
             WaitWithoutEvents([&] { return t->WorkerState() == TWorkerState::TickQueued; }));
@@ -285,7 +285,7 @@ TEST(ThreadedTimerLifetime, ATimerFreedByItsOwnTickGoesQuietly) {
     int calls = 0;
     auto* t = new TThreadedTimer(nullptr);
     t->SetInterval(1);
-    t->SetOnTimer([&](fw::TObject* sender) {
+    t->SetOnTimer([&](fw::TPropertyObject* sender) {
         ++calls;
         fw::TComponent::Free(static_cast<fw::TComponent*>(sender));
     });
@@ -302,7 +302,7 @@ TEST(ThreadedTimerLifetime, AWorkerTickIsWaitedForBeforeTheTimerGoes) {
     auto* t = new TThreadedTimer(nullptr);
     t->SetSyncEvent(false);
     t->SetInterval(1);
-    t->SetOnTimer([&](fw::TObject*) {
+    t->SetOnTimer([&](fw::TPropertyObject*) {
         ++calls;
         inTick = true;
         while (!release) std::this_thread::yield();
@@ -325,14 +325,14 @@ namespace {
 class TTickForm : public fw::TForm {
   public:
     explicit TTickForm(std::string_view text) : fw::TForm(nullptr) {
-        RegisterHandler<void(fw::TObject*)>("Tick",
-                                            [this](fw::TObject* s) { senders.push_back(s); });
+        RegisterHandler<void(fw::TPropertyObject*)>(
+            "Tick", [this](fw::TPropertyObject* s) { senders.push_back(s); });
         InitInheritedComponent(text);
     }
     TThreadedTimer* Timer(const char* name) {
         return dynamic_cast<TThreadedTimer*>(FindComponent(name));
     }
-    std::vector<fw::TObject*> senders;
+    std::vector<fw::TPropertyObject*> senders;
 };
 
 TEST(ThreadedTimerLoading, EachEngineRunsFromItsDescriptionOnceLoadingIsOver) {
@@ -360,7 +360,7 @@ TEST(ThreadedTimerLoading, EachEngineRunsFromItsDescriptionOnceLoadingIsOver) {
     EXPECT_TRUE(windowed->WorkerSuspended());
     EXPECT_TRUE(windowed->WindowTimerRunning());
     EXPECT_EQ(windowed->ThreadPriority(), gif::tpLower);
-    auto seen = [&](fw::TObject* t) {
+    auto seen = [&](fw::TPropertyObject* t) {
         return std::count(form.senders.begin(), form.senders.end(), t) >= 2;
     };
     ASSERT_TRUE(giftest::WaitUntil([&] { return seen(threaded) && seen(windowed); }));

@@ -2,7 +2,7 @@
 // the owner loads, saving at the close query or at destruction, following removed
 // components, and failed writes going to the exception display.
 
-#include "framework/controls/extctrls.h"
+#include "framework/controls/imagepanel.h"
 #include "framework/text/componenttext.h"
 #include "tests/settings/store_support.h"
 #include "tests/support/exceptionhook.h"
@@ -41,19 +41,19 @@ class LifecycleTest : public StoreTest {
     // A form loaded from kFormText, with handlers of its own that count their calls.
     fw::TForm& LoadForm(bool allowClose = true) {
         form_.reset(new fw::TForm(nullptr));
-        form_->RegisterHandler<void(fw::TObject*, bool&)>(
-            "FormCloseQuery", [this, allowClose](fw::TObject*, bool& can) {
+        form_->RegisterHandler<void(fw::TPropertyObject*, bool&)>(
+            "FormCloseQuery", [this, allowClose](fw::TPropertyObject*, bool& can) {
                 ++ownCloseQueries_;
                 can = allowClose;
             });
-        form_->RegisterHandler<void(fw::TObject*)>("FormDestroy",
-                                                   [this](fw::TObject*) { ++ownDestroys_; });
+        form_->RegisterHandler<void(fw::TPropertyObject*)>(
+            "FormDestroy", [this](fw::TPropertyObject*) { ++ownDestroys_; });
         std::string text = kFormText;
         text.insert(text.find("  object PropertyStore1"),
                     "  OnCloseQuery = FormCloseQuery\n  OnDestroy = FormDestroy\n");
         fw::ReadRootComponent(*form_, text);
         formStore_ = static_cast<settings::TPropertyStore*>(form_->FindComponent("PropertyStore1"));
-        formStore_->OnAfterSave.Set([this](fw::TObject*) { ++saves_; });
+        formStore_->OnAfterSave.Set([this](fw::TPropertyObject*) { ++saves_; });
         return *form_;
     }
     fw::TTimer& Timer() { return *static_cast<fw::TTimer*>(form_->FindComponent("Timer1")); }
@@ -196,7 +196,7 @@ TEST_F(LifecycleTest, DataModuleIsSavedAtDestructionAndKeepsItsOwnHandler) {
         "end\n";
     fw::ComponentPtr<TTestModule> module(new TTestModule(nullptr));
     int own = 0;
-    module->RegisterHandler<void(fw::TObject*)>("ModuleDestroy", [&](fw::TObject*) {
+    module->RegisterHandler<void(fw::TPropertyObject*)>("ModuleDestroy", [&](fw::TPropertyObject*) {
         // The store has already written by the time the owner's own handler runs.
         EXPECT_TRUE(std::filesystem::exists(IniPath()));
         ++own;
@@ -234,9 +234,9 @@ TEST_F(LifecycleTest, ItemSettersFollowTheLoadingState) {
 
 TEST_F(LifecycleTest, AFailedWriteGoesToTheApplicationsExceptionDisplay) {
     settings::SetStoreErrorReporter({});
-    std::vector<std::pair<fw::TObject*, std::string>> shown;
+    std::vector<std::pair<fw::TPropertyObject*, std::string>> shown;
     testsupport::ScopedExceptionHook hook(
-        [&](fw::TObject* s, const std::exception& e) { shown.emplace_back(s, e.what()); });
+        [&](fw::TPropertyObject* s, const std::exception& e) { shown.emplace_back(s, e.what()); });
     WriteFile(dir_ + "/plain", "not a directory");
     const std::string file = dir_ + "/plain/test.ini";
     LoadForm();

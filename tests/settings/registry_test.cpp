@@ -1,6 +1,5 @@
 // The registry variant: the same entries as named string values of a per-user key.
-#include "framework/core/registry.h"
-
+#include "framework/core/keystore.h"
 #include "tests/settings/store_support.h"
 
 namespace storetest {
@@ -22,7 +21,7 @@ TEST_F(RegistryTest, EntriesRoundTripWithoutExtraApostrophesAndInListOrder) {
     store_->Save();
 
     const std::string key = "Software\\test_settings\\S";
-    auto values = fw::TRegistry().ReadValues(key);
+    auto values = fw::TKeyStore().ReadValues(key);
     ASSERT_EQ(values.size(), 14u);
     std::map<std::string, std::string> byName(values.begin(), values.end());
     EXPECT_EQ(byName["Thing1.Caption"], "'It'#39's, here'");
@@ -44,7 +43,7 @@ TEST_F(RegistryTest, SavingReplacesTheWholeSubkey) {
     store_->SetUseRegistry(true);
     store_->SetIniFileName("Software\\rz-test");
     {
-        fw::TRegistry reg;
+        fw::TKeyStore reg;
         reg.WriteString("Software\\rz-test\\S", "Thing1.Count", "9");
         reg.WriteString("Software\\rz-test\\S\\Deeper", "x", "1");
         reg.WriteString("Software\\rz-test\\Other", "y", "2");
@@ -53,7 +52,7 @@ TEST_F(RegistryTest, SavingReplacesTheWholeSubkey) {
     thing2_->SetCount(4);
     Keep(thing2_, {"Count"});
     store_->Save();
-    fw::TRegistry reg;
+    fw::TKeyStore reg;
     using Values = std::vector<std::pair<std::string, std::string>>;
     EXPECT_EQ(reg.ReadValues("Software\\rz-test\\S"), (Values{{"Thing2.Count", "4"}}));
     EXPECT_EQ(reg.ReadValues("Software\\rz-test\\S\\Deeper"), Values{});

@@ -51,7 +51,7 @@ class RestoreLimitsTest : public StoreTest {
   protected:
     std::vector<settings::SkippedKey> RestoreRecording() {
         std::vector<settings::SkippedKey> skipped;
-        settings::SetStoreErrorReporter([&](fw::TObject*, const std::exception& e) {
+        settings::SetStoreErrorReporter([&](fw::TPropertyObject*, const std::exception& e) {
             reported_.push_back(e.what());
             if (auto* s = dynamic_cast<const settings::ESkippedSettings*>(&e)) {
                 skipped = s->Skipped();

@@ -167,12 +167,12 @@ TEST_F(RestoreTest, DamagedKeysAreSkippedTogetherInOneReportAndTheOthersStillApp
         "Thing1.Count=4294967301\n";
     WriteFile(IniPath(), file);
     std::vector<settings::SkippedKey> skipped;
-    settings::SetStoreErrorReporter([&](fw::TObject*, const std::exception& e) {
+    settings::SetStoreErrorReporter([&](fw::TPropertyObject*, const std::exception& e) {
         reported_.push_back(e.what());
         if (auto* s = dynamic_cast<const settings::ESkippedSettings*>(&e)) skipped = s->Skipped();
     });
     bool after = false;
-    store_->OnAfterRestore.Set([&](fw::TObject*) {
+    store_->OnAfterRestore.Set([&](fw::TPropertyObject*) {
         after = true;
         EXPECT_TRUE(reported_.empty());  // the report comes once the restore has ended
     });
@@ -235,7 +235,7 @@ TEST_F(RestoreTest, MissingFileRestoresNothingAndClearsTheSavedFlag) {
     std::filesystem::remove(IniPath());
     thing1_->SetCount(6);
     int before = 0;
-    store_->OnBeforeRestore.Set([&](fw::TObject*) { ++before; });
+    store_->OnBeforeRestore.Set([&](fw::TPropertyObject*) { ++before; });
     store_->Restore();
     EXPECT_FALSE(store_->Saved());
     EXPECT_EQ(thing1_->Count(), 6);

@@ -19,7 +19,7 @@ class TGauge : public fw::TComponent {
     void SetBuddy(fw::TComponent* c) { buddy_ = c; }
     double Ratio() const { return ratio_; }
     void SetRatio(double v) { ratio_ = v; }
-    fw::TNotifyEvent OnPing;
+    fw::TSenderEvent OnPing;
 
   private:
     int count_ = 0;
@@ -47,8 +47,8 @@ class RestoreCheckTest : public StoreTest {
         StoreTest::SetUp();
         fw::RegisterClass(TGauge::StaticClassInfo());
         MakeModule();
-        module_->RegisterHandler<void(fw::TObject*)>("GaugePing",
-                                                     [this](fw::TObject*) { ++pings_; });
+        module_->RegisterHandler<void(fw::TPropertyObject*)>(
+            "GaugePing", [this](fw::TPropertyObject*) { ++pings_; });
         gauge_ = new TGauge(module_.get());
         gauge_->SetName("Gauge1");
     }

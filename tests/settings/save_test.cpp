@@ -176,12 +176,12 @@ TEST_F(SaveTest, EventsAroundSaveRunInOrder) {
     MakeModule();
     Keep(thing1_, {"Checked"});
     std::vector<std::string> seen;
-    store_->OnBeforeSave.Set([&](fw::TObject* s) {
+    store_->OnBeforeSave.Set([&](fw::TPropertyObject* s) {
         EXPECT_EQ(s, store_);
         EXPECT_FALSE(std::filesystem::exists(IniPath()));
         seen.push_back("before");
     });
-    store_->OnAfterSave.Set([&](fw::TObject*) {
+    store_->OnAfterSave.Set([&](fw::TPropertyObject*) {
         EXPECT_TRUE(std::filesystem::exists(IniPath()));
         seen.push_back("after");
     });

@@ -46,7 +46,7 @@ TThingItem* TThing::AddItem(const std::string& caption, int value) {
 
 const fw::TClassInfo& TTestModule::StaticClassInfo() {
     static const fw::TClassInfo info =
-        fw::ClassBuilder<TTestModule>("TTestModule", &fw::TDataModule::StaticClassInfo())
+        fw::ClassBuilder<TTestModule>("TTestModule", &fw::TComponentContainer::StaticClassInfo())
             .Enum("Mode", &TTestModule::Mode, &TTestModule::SetMode, KindInfo(), tkOne)
             .Integer("Left", &TTestModule::Left, &TTestModule::SetLeft, 0)
             .Creatable()
@@ -59,7 +59,7 @@ void EnsureApplication() {
         static int argc = 1;
         static char name[] = "test_settings";
         static char* argv[] = {name, nullptr};
-        auto* app = new fw::TApplication(nullptr);
+        auto* app = new fw::TAppController(nullptr);
         app->Initialize(argc, argv);
         fw::RegisterFrameworkClasses();
         settings::RegisterPropStoreClasses();
@@ -78,7 +78,7 @@ void StoreTest::SetUp() {
     if (const char* old = ::getenv("XDG_CONFIG_HOME")) oldXdg_ = old;
     ::setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
     oldReporter_ = settings::SetStoreErrorReporter(
-        [this](fw::TObject*, const std::exception& e) { reported_.push_back(e.what()); });
+        [this](fw::TPropertyObject*, const std::exception& e) { reported_.push_back(e.what()); });
 }
 
 void StoreTest::TearDown() {

@@ -45,14 +45,14 @@ class TThing : public fw::TComponent {
     explicit TThing(fw::TComponent* owner);
     const std::string& Caption() const { return caption_; }
     void SetCaption(const std::string& v) { caption_ = v; }
-    fw::TStrings* Lines() const { return lines_.get(); }
+    fw::TLineList* Lines() const { return lines_.get(); }
     int Count() const { return count_; }
     void SetCount(int v) { count_ = v; }
     const std::vector<uint8_t>& Data() const { return data_; }
     void SetData(const std::vector<uint8_t>& v) { data_ = v; }
     TKind Kind() const { return kind_; }
     void SetKind(TKind v) { kind_ = v; }
-    fw::TStrings* Notes() const { return notes_.get(); }
+    fw::TLineList* Notes() const { return notes_.get(); }
     fw::TCollection* Items() const { return items_.get(); }
     bool Checked() const { return checked_; }
     void SetChecked(bool v) { checked_ = v; }
@@ -61,20 +61,20 @@ class TThing : public fw::TComponent {
 
   private:
     std::string caption_;
-    std::unique_ptr<fw::TStrings> lines_ = std::make_unique<fw::TStrings>();
+    std::unique_ptr<fw::TLineList> lines_ = std::make_unique<fw::TLineList>();
     int count_ = 0;
     std::vector<uint8_t> data_;
     TKind kind_ = tkOne;
-    std::unique_ptr<fw::TStrings> notes_ = std::make_unique<fw::TStrings>();
+    std::unique_ptr<fw::TLineList> notes_ = std::make_unique<fw::TLineList>();
     std::unique_ptr<fw::TCollection> items_;
     bool checked_ = false;
 };
 
 // A window-less owner: a data module with a published enumeration and integer of its own.
-class TTestModule : public fw::TDataModule {
+class TTestModule : public fw::TComponentContainer {
     FW_CLASS(TTestModule)
   public:
-    explicit TTestModule(fw::TComponent* owner) : fw::TDataModule(owner) {}
+    explicit TTestModule(fw::TComponent* owner) : fw::TComponentContainer(owner) {}
     TKind Mode() const { return mode_; }
     void SetMode(TKind v) { mode_ = v; }
     int Left() const { return left_; }

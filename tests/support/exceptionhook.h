@@ -11,7 +11,8 @@ namespace testsupport {
 
 class ScopedExceptionHook {
   public:
-    explicit ScopedExceptionHook(std::function<void(fw::TObject*, const std::exception&)> hook)
+    explicit ScopedExceptionHook(
+        std::function<void(fw::TPropertyObject*, const std::exception&)> hook)
         : old_(fw::Application->OnException) {
         fw::Application->OnException.Set(std::move(hook));
     }

@@ -18,7 +18,7 @@
 #include <sstream>
 
 #include "framework/graphics/graphics.h"
-#include "framework/graphics/imglist.h"
+#include "framework/graphics/imagelist.h"
 #include "framework/graphics/qtgraphics.h"
 #include "framework/text/packedtext.h"
 

@@ -103,7 +103,7 @@ TEST(FontDialog, OkTakesTheFontCancelLeavesItAndApplyNeedsAHandler) {
     w.ApplyButton()->click();
     EXPECT_EQ(l.dialog.Font()->Size(), 20);
     int applied = 0;
-    l.dialog.OnApply.Set([&](TObject*) { applied = l.dialog.Font()->Size(); });
+    l.dialog.OnApply.Set([&](TPropertyObject*) { applied = l.dialog.Font()->Size(); });
     w.ApplyButton()->click();
     EXPECT_EQ(applied, 9);
     l.dialog.SetOptions(1u << fdEffects);

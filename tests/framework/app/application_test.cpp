@@ -18,7 +18,7 @@ namespace {
 
 struct Box {
     std::string text;
-    TMsgDlgType type;
+    TMessageBoxKind type;
     unsigned buttons;
 };
 
@@ -26,7 +26,7 @@ struct Box {
 class RecordingBoxes {
   public:
     RecordingBoxes() {
-        SetMessageBoxRunner([this](const std::string& msg, TMsgDlgType type, unsigned buttons) {
+        SetMessageBoxRunner([this](const std::string& msg, TMessageBoxKind type, unsigned buttons) {
             shown.push_back({msg, type, buttons});
             return int(mrOk);
         });
@@ -35,7 +35,7 @@ class RecordingBoxes {
     std::vector<Box> shown;
 };
 
-TForm* MakeForm(TApplication& app, bool visible) {
+TForm* MakeForm(TAppController& app, bool visible) {
     TForm* f = nullptr;
     app.CreateForm(f);
     f->SetBounds(10, 10, 50, 40);
@@ -50,11 +50,11 @@ TEST(Application, MinimiseHidesTheShownWindowsAndRestoreBringsBackThoseOnly) {
     TForm* hidden = MakeForm(*app, false);
     TForm* gone = MakeForm(*app, true);
     int minimised = 0, restored = 0;
-    app->OnMinimize.Set([&](TObject* s) {
+    app->OnMinimize.Set([&](TPropertyObject* s) {
         EXPECT_EQ(s, &*app);
         ++minimised;
     });
-    app->OnRestore.Set([&](TObject*) { ++restored; });
+    app->OnRestore.Set([&](TPropertyObject*) { ++restored; });
 
     app->Minimize();
     EXPECT_TRUE(app->Minimized());
@@ -91,7 +91,7 @@ TEST(Application, TerminateEndsTheRunningLoopAndRunFreesTheWindows) {
     EXPECT_EQ(app->MainForm(), main);
     bool shownInLoop = false;
     int destroyed = 0;
-    for (TForm* f : {main, other}) f->OnDestroy.Set([&](TObject*) { ++destroyed; });
+    for (TForm* f : {main, other}) f->OnDestroy.Set([&](TPropertyObject*) { ++destroyed; });
     // Started from inside the loop, as the program's commands are.
     QTimer::singleShot(0, [&] {
         shownInLoop = main->Visible() && main->Handle()->isVisible();
@@ -113,7 +113,7 @@ TEST(Application, TerminateBeforeRunFreesTheWindowsWithoutALoop) {
     fwtest::ScopedApplication app;
     TForm* main = MakeForm(*app, false);
     bool destroyed = false;
-    main->OnDestroy.Set([&](TObject*) { destroyed = true; });
+    main->OnDestroy.Set([&](TPropertyObject*) { destroyed = true; });
     app->Terminate();
     app->Run();  // returns at once: nothing else ends a loop here
     EXPECT_TRUE(destroyed);
@@ -141,8 +141,8 @@ TEST(Application, AnExceptionHandlerTakesTheExceptionInsteadOfTheBox) {
     fwtest::ScopedApplication app;
     RecordingBoxes boxes;
     TForm* f = MakeForm(*app, false);
-    std::vector<std::pair<TObject*, std::string>> handled;
-    app->OnException.Set([&](TObject* sender, const std::exception& e) {
+    std::vector<std::pair<TPropertyObject*, std::string>> handled;
+    app->OnException.Set([&](TPropertyObject* sender, const std::exception& e) {
         handled.push_back({sender, e.what()});
     });
     Guarded(f, [] { throw std::runtime_error("tick failed"); });

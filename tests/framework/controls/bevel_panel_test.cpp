@@ -6,8 +6,8 @@
 
 #include "../graphics_testsupport.h"
 #include "framework/controls/bevel.h"
-#include "framework/controls/extctrls.h"
 #include "framework/controls/forms.h"
+#include "framework/controls/imagepanel.h"
 #include "framework/core/classregistry.h"
 
 using namespace fw;

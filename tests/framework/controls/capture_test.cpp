@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "framework/app/dialogs.h"
-#include "framework/controls/extctrls.h"
 #include "framework/controls/forms.h"
 #include "framework/controls/hint.h"
+#include "framework/controls/imagepanel.h"
 #include "framework/core/classregistry.h"
 #include "framework/menus/menus.h"
 #include "tests/support/qtapp.h"
@@ -55,24 +55,26 @@ class Mouse : public ::testing::Test {
         auto* img = new TImage(form_.get());
         img->SetParent(form_.get());
         img->SetBounds(l, t, w, h);
-        img->OnMouseDown.Set([this, name](TObject*, TMouseButton b, TShiftState, int x, int y) {
-            log_.push_back(name + " down " + std::to_string(b) + " " + std::to_string(x) + "," +
-                           std::to_string(y));
-            if (onDown_) {
-                auto f = onDown_;
-                onDown_ = nullptr;
-                f();
-            }
-        });
-        img->OnMouseUp.Set([this, name](TObject*, TMouseButton b, TShiftState, int x, int y) {
-            log_.push_back(name + " up " + std::to_string(b) + " " + std::to_string(x) + "," +
-                           std::to_string(y));
-        });
-        img->OnMouseMove.Set([this, name](TObject*, TShiftState, int x, int y) {
+        img->OnMouseDown.Set(
+            [this, name](TPropertyObject*, TMouseButton b, TModifierState, int x, int y) {
+                log_.push_back(name + " down " + std::to_string(b) + " " + std::to_string(x) + "," +
+                               std::to_string(y));
+                if (onDown_) {
+                    auto f = onDown_;
+                    onDown_ = nullptr;
+                    f();
+                }
+            });
+        img->OnMouseUp.Set(
+            [this, name](TPropertyObject*, TMouseButton b, TModifierState, int x, int y) {
+                log_.push_back(name + " up " + std::to_string(b) + " " + std::to_string(x) + "," +
+                               std::to_string(y));
+            });
+        img->OnMouseMove.Set([this, name](TPropertyObject*, TModifierState, int x, int y) {
             log_.push_back(name + " move " + std::to_string(x) + "," + std::to_string(y));
         });
-        img->OnClick.Set([this, name](TObject*) { log_.push_back(name + " click"); });
-        img->OnDblClick.Set([this, name](TObject*) { log_.push_back(name + " dblclick"); });
+        img->OnClick.Set([this, name](TPropertyObject*) { log_.push_back(name + " click"); });
+        img->OnDblClick.Set([this, name](TPropertyObject*) { log_.push_back(name + " dblclick"); });
         return img;
     }
     QWidget* W() { return form_->Handle(); }
@@ -134,7 +136,7 @@ TEST_F(Mouse, EveryModalLoopStartedByAPressEndsTheCapture) {
     int menus = 0;
     TPopupMenu::SetPopupEngine([&](TPopupMenu&, int, int) { ++menus; });
     TFontDialog::SetRunner([](TFontDialog&) { return false; });
-    SetMessageBoxRunner([](const std::string&, TMsgDlgType, unsigned) { return int(mrOk); });
+    SetMessageBoxRunner([](const std::string&, TMessageBoxKind, unsigned) { return int(mrOk); });
     TPopupMenu menu(nullptr);
     TFontDialog dialog(nullptr);
     const std::vector<std::pair<const char*, std::function<void()>>> loops = {
@@ -211,7 +213,7 @@ TEST_F(Mouse, HidingDisablingOrFreeingThePressedControlEndsTheCapture) {
 
 // A click handler that hides the window (the minimise glyph) ends no press twice.
 TEST_F(Mouse, ClickThatHidesTheWindowGetsOneRelease) {
-    a_->OnClick.Set([this](TObject*) {
+    a_->OnClick.Set([this](TPropertyObject*) {
         log_.push_back("a click");
         form_->Hide();
     });

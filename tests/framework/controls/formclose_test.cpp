@@ -21,20 +21,20 @@ class FormClose : public ::testing::Test {
             f->SetBounds(20, 20, 60, 40);
             f->Show();
         }
-        form_->OnDestroy.Set([this](TObject*) { destroyed_ = true; });
-        form_->OnHide.Set([this](TObject*) { ++hidden_; });
-        form_->OnCloseQuery.Set([this](TObject*, bool& canClose) {
+        form_->OnDestroy.Set([this](TPropertyObject*) { destroyed_ = true; });
+        form_->OnHide.Set([this](TPropertyObject*) { ++hidden_; });
+        form_->OnCloseQuery.Set([this](TPropertyObject*, bool& canClose) {
             ++queries_;
             canClose = allow_;
         });
-        form_->OnClose.Set([this](TObject*, TCloseAction& action) {
+        form_->OnClose.Set([this](TPropertyObject*, TCloseAction& action) {
             offered_.push_back(action);
             action = choose_;
         });
     }
 
     fwtest::ScopedApplication app_scope_;
-    TApplication& app_ = *app_scope_;
+    TAppController& app_ = *app_scope_;
     TForm* main_ = nullptr;
     TForm* form_ = nullptr;
     bool allow_ = true;
@@ -100,7 +100,7 @@ TEST_F(FormClose, AWindowFreedBeforeItsDelayedFreeGoesOnce) {
 
 TEST_F(FormClose, TheMainWindowsCloseEndsTheProgram) {
     std::vector<TCloseAction> offered;
-    main_->OnClose.Set([&](TObject*, TCloseAction& a) { offered.push_back(a); });
+    main_->OnClose.Set([&](TPropertyObject*, TCloseAction& a) { offered.push_back(a); });
     main_->Close();
     ASSERT_EQ(offered.size(), 1u);
     EXPECT_EQ(offered[0], caFree);
@@ -109,7 +109,7 @@ TEST_F(FormClose, TheMainWindowsCloseEndsTheProgram) {
 }
 
 TEST_F(FormClose, TheMainWindowKeptByItsCloseHandlerDoesNotEndIt) {
-    main_->OnClose.Set([](TObject*, TCloseAction& a) { a = caNone; });
+    main_->OnClose.Set([](TPropertyObject*, TCloseAction& a) { a = caNone; });
     main_->Close();
     EXPECT_FALSE(app_.Terminated());
 }

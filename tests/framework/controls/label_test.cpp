@@ -7,7 +7,7 @@
 #include <QWidget>
 
 #include "framework/controls/forms.h"
-#include "framework/controls/stdctrls.h"
+#include "framework/controls/labels.h"
 #include "tests/support/qtapp.h"
 
 using namespace fw;

@@ -6,9 +6,9 @@
 #include <QApplication>
 #include <QImage>
 
-#include "framework/controls/extctrls.h"
 #include "framework/controls/forms.h"
-#include "framework/controls/stdctrls.h"
+#include "framework/controls/imagepanel.h"
+#include "framework/controls/labels.h"
 #include "framework/graphics/bitmap.h"
 #include "framework/graphics/canvas.h"
 #include "framework/graphics/qtgraphics.h"

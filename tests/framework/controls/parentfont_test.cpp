@@ -6,9 +6,9 @@
 #include <QImage>
 #include <QWidget>
 
-#include "framework/controls/extctrls.h"
 #include "framework/controls/forms.h"
-#include "framework/controls/stdctrls.h"
+#include "framework/controls/imagepanel.h"
+#include "framework/controls/labels.h"
 #include "tests/framework/framework_testapp.h"
 
 using namespace fw;

@@ -5,8 +5,8 @@
 
 #include <QElapsedTimer>
 
-#include "framework/controls/extctrls.h"
 #include "framework/controls/forms.h"
+#include "framework/controls/imagepanel.h"
 #include "framework/text/componenttext.h"
 #include "tests/framework/framework_testapp.h"
 
@@ -17,16 +17,17 @@ namespace {
 class TTimerForm : public TForm {
   public:
     explicit TTimerForm(std::string_view text) : TForm(nullptr) {
-        RegisterHandler<void(TObject*)>(
-            "FormCreate", [this](TObject*) { runningAtCreate = Timer("Timer1")->Running(); });
-        RegisterHandler<void(TObject*)>("Tick",
-                                        [this](TObject* sender) { senders.push_back(sender); });
+        RegisterHandler<void(TPropertyObject*)>("FormCreate", [this](TPropertyObject*) {
+            runningAtCreate = Timer("Timer1")->Running();
+        });
+        RegisterHandler<void(TPropertyObject*)>(
+            "Tick", [this](TPropertyObject* sender) { senders.push_back(sender); });
         InitInheritedComponent(text);
     }
     TTimer* Timer(const char* name) { return dynamic_cast<TTimer*>(FindComponent(name)); }
 
     bool runningAtCreate = false;
-    std::vector<TObject*> senders;
+    std::vector<TPropertyObject*> senders;
 };
 
 constexpr const char* kDescription =
@@ -70,7 +71,7 @@ TEST(TimerLoading, RunsOnceLoadedAndTicksIntoTheBoundHandler) {
     EXPECT_FALSE(t2->Running());
 
     ASSERT_TRUE(WaitUntil([&] { return form.senders.size() >= 2; }));
-    for (TObject* s : form.senders) EXPECT_EQ(s, t1);
+    for (TPropertyObject* s : form.senders) EXPECT_EQ(s, t1);
 
     // The stored-off timer starts when enabled; both tick.
     t2->SetEnabled(true);

@@ -3,7 +3,7 @@
 
 #include "framework/core/classregistry.h"
 #include "framework/graphics/canvasimpl.h"
-#include "framework/graphics/imglist.h"
+#include "framework/graphics/imagelist.h"
 #include "tests/framework/graphics_testsupport.h"
 
 using namespace fw;

@@ -1,6 +1,7 @@
+#include "framework/graphics/clipboard.h"
+
 #include <gtest/gtest.h>
 
-#include "framework/graphics/clipbrd.h"
 #include "tests/framework/graphics_testsupport.h"
 
 using namespace fw;

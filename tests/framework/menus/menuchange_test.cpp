@@ -128,7 +128,7 @@ TEST_F(MenuChange, FreeingTheSelectedItemsSubmenuFromTheSelectionMessage) {
     // A handler that drops the submenu item as soon as it is selected: the press that
     // selected it must not go on to open the freed level.
     const unsigned more = m.more->Command();
-    TWndMethod previous = PopupList().WindowProc;
+    TWindowProcedure previous = PopupList().WindowProc;
     PopupList().WindowProc = [&](TMessage& msg) {
         previous(msg);
         if (msg.Msg == WM_MENUSELECT && (msg.WParam & 0xFFFF) == more && m.more) {
@@ -152,7 +152,7 @@ TEST_F(MenuChange, FreeingTheSelectedItemsSubmenuFromTheSelectionMessage) {
 TEST_F(MenuChange, ASubmenuThatEmptiesOrIsFreedAsItOpensDoesNotOpen) {
     ChangingMenu m;
     // The submenu item's OnClick runs as its level opens: first it empties the submenu.
-    m.more->OnClick.Set([&](TObject*) {
+    m.more->OnClick.Set([&](TPropertyObject*) {
         m.Free(m.inner1);
         m.Free(m.inner2);
     });
@@ -168,7 +168,7 @@ TEST_F(MenuChange, ASubmenuThatEmptiesOrIsFreedAsItOpensDoesNotOpen) {
     // Then a hook frees the submenu item itself while its level is about to open.
     ChangingMenu n;
     const HMENU root = n.menu->Handle();
-    TWndMethod previous = PopupList().WindowProc;
+    TWindowProcedure previous = PopupList().WindowProc;
     PopupList().WindowProc = [&](TMessage& msg) {
         previous(msg);
         if (msg.Msg == WM_INITMENUPOPUP && n.more && reinterpret_cast<HMENU>(msg.WParam) != root) {
@@ -274,7 +274,7 @@ TEST_F(MenuChange, FreeingTheMenuEndsTracking) {
 
 TEST_F(MenuChange, AChosenItemFreedAsTheMenuClosesIsNotClicked) {
     ChangingMenu m;
-    TWndMethod previous = PopupList().WindowProc;
+    TWindowProcedure previous = PopupList().WindowProc;
     PopupList().WindowProc = [&](TMessage& msg) {
         previous(msg);
         if (msg.Msg == WM_EXITMENULOOP) m.Free(m.last);

@@ -40,7 +40,7 @@ struct TestMenu : MenuBuilder {
 
 // Records what reaches the popup list and answers as a component would.
 struct Recorder {
-    TWndMethod previous;
+    TWindowProcedure previous;
     std::vector<unsigned> messages;
     std::vector<unsigned> drawStates;
     intptr_t menuCharAnswer = 0;
@@ -268,7 +268,7 @@ TEST_F(MenuEngine, OwnerDrawnEntriesAreMeasuredAndPaintedWithoutTheFocusState) {
     EXPECT_GE(rec.Count(WM_MENUSELECT), 1);
     // Opening a submenu measures once per opening, and runs its item's OnClick.
     int clicks = 0;
-    m.more->OnClick.Set([&](TObject*) { ++clicks; });
+    m.more->OnClick.Set([&](TPropertyObject*) { ++clicks; });
     Key(t, Qt::Key_Down);
     Key(t, Qt::Key_Right);
     EXPECT_EQ(clicks, 1);
@@ -303,7 +303,7 @@ TEST_F(MenuEngine, PopupReturnsAfterTheChosenItemsClickRan) {
     TestMenu m;
     bool ranOutsideTheLoop = false;
     int clicks = 0;
-    m.last->OnClick.Set([&](TObject*) {
+    m.last->OnClick.Set([&](TPropertyObject*) {
         ++clicks;
         ranOutsideTheLoop = TMenuTracker::Current() == nullptr;
     });

@@ -20,7 +20,7 @@ class TThing : public TComponent {
     void SetFlag(bool v) { flag_ = v; }
     TThing* Peer() const { return peer_; }
     void SetPeer(TThing* p) { peer_ = p; }
-    TNotifyEvent OnPing;
+    TSenderEvent OnPing;
 
   private:
     int count_ = 0;

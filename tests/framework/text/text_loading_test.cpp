@@ -36,7 +36,7 @@ class TProbe : public TComponent {
         journal->push_back(Name() + ".Loaded peer=" + (peer_ ? peer_->Name() : "nil") +
                            " ping=" + (OnPing ? "bound" : "unbound"));
     }
-    TNotifyEvent OnPing;
+    TSenderEvent OnPing;
 
   private:
     int value_ = 0;
@@ -56,9 +56,9 @@ const TClassInfo& TProbe::StaticClassInfo() {
 class TProbeForm : public TForm {
   public:
     explicit TProbeForm(TComponent* owner, std::string_view text) : TForm(owner) {
-        RegisterHandler<void(TObject*)>("FormCreate",
-                                        [](TObject*) { journal->push_back("FormCreate"); });
-        RegisterHandler<void(TObject*)>("Ping", [](TObject*) {});
+        RegisterHandler<void(TPropertyObject*)>(
+            "FormCreate", [](TPropertyObject*) { journal->push_back("FormCreate"); });
+        RegisterHandler<void(TPropertyObject*)>("Ping", [](TPropertyObject*) {});
         InitInheritedComponent(text);
     }
 };

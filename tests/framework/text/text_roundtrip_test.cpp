@@ -18,7 +18,7 @@ const EnumInfo& ShadeInfo() {
     return info;
 }
 
-class TInner : public TPersistent {
+class TInner : public TPropertyObject {
     FW_CLASS(TInner)
   public:
     int Depth() const { return depth_; }
@@ -33,7 +33,7 @@ class TInner : public TPersistent {
 
 const TClassInfo& TInner::StaticClassInfo() {
     static const TClassInfo info =
-        ClassBuilder<TInner>("TInner", &TPersistent::StaticClassInfo())
+        ClassBuilder<TInner>("TInner", &TPropertyObject::StaticClassInfo())
             .Integer("Depth", &TInner::Depth, &TInner::SetDepth, 3)
             .String("Label", &TInner::Label, &TInner::SetLabel, std::nullopt)
             .Build();
@@ -46,11 +46,11 @@ class TRow : public TCollectionItem {
     using TCollectionItem::TCollectionItem;
     int Size() const { return size_; }
     void SetSize(int v) { size_ = v; }
-    TStrings* Words() const { return words_.get(); }
+    TLineList* Words() const { return words_.get(); }
 
   private:
     int size_ = 0;
-    std::unique_ptr<TStrings> words_ = std::make_unique<TStrings>();
+    std::unique_ptr<TLineList> words_ = std::make_unique<TLineList>();
 };
 
 const TClassInfo& TRow::StaticClassInfo() {
@@ -85,12 +85,12 @@ class TSample : public TComponent {
     TInner* Inner() const { return inner_.get(); }
     TSample* Buddy() const { return buddy_; }
     void SetBuddy(TSample* b) { buddy_ = b; }
-    TStrings* Lines() const { return lines_.get(); }
+    TLineList* Lines() const { return lines_.get(); }
     const std::vector<uint8_t>& Blob() const { return blob_; }
     void SetBlob(const std::vector<uint8_t>& b) { blob_ = b; }
     bool HasBlob() const { return !blob_.empty(); }
     TCollection* Rows() const { return rows_.get(); }
-    TNotifyEvent OnPing;
+    TSenderEvent OnPing;
 
   private:
     int count_ = 0;
@@ -103,7 +103,7 @@ class TSample : public TComponent {
     TColor tint_ = clBtnFace;
     std::unique_ptr<TInner> inner_ = std::make_unique<TInner>();
     TSample* buddy_ = nullptr;
-    std::unique_ptr<TStrings> lines_ = std::make_unique<TStrings>();
+    std::unique_ptr<TLineList> lines_ = std::make_unique<TLineList>();
     std::vector<uint8_t> blob_;
     std::unique_ptr<TCollection> rows_ =
         std::make_unique<TCollection>([](TCollection& c) { return std::make_unique<TRow>(&c); });
@@ -158,7 +158,7 @@ TEST_F(TextRoundTrip, EveryKindComesBackUnchanged) {
     a->SetName("A");
     auto* b = new TSample(&owner);
     b->SetName("B");
-    owner.RegisterHandler<void(TObject*)>("APing", [](TObject*) {});
+    owner.RegisterHandler<void(TPropertyObject*)>("APing", [](TPropertyObject*) {});
     a->SetCount(-8);
     a->SetRatio(1.25);
     a->SetText("It's\r\n");

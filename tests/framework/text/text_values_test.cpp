@@ -64,9 +64,9 @@ class TValues : public TComponent {
     void SetTint(TColor v) { tint_ = v; }
     TValues* Buddy() const { return buddy_; }
     void SetBuddy(TValues* v) { buddy_ = v; }
-    TStrings* Lines() const { return lines_.get(); }
+    TLineList* Lines() const { return lines_.get(); }
     TCollection* Entries() const { return entries_.get(); }
-    TNotifyEvent OnPing;
+    TSenderEvent OnPing;
 
   private:
     int left_ = 0;
@@ -77,7 +77,7 @@ class TValues : public TComponent {
     unsigned moods_ = 0;
     TColor tint_ = 0;
     TValues* buddy_ = nullptr;
-    std::unique_ptr<TStrings> lines_ = std::make_unique<TStrings>();
+    std::unique_ptr<TLineList> lines_ = std::make_unique<TLineList>();
     std::unique_ptr<TCollection> entries_ =
         std::make_unique<TCollection>([](TCollection& c) { return std::make_unique<TEntry>(&c); });
 };
@@ -106,7 +106,7 @@ struct Scene {
     Scene() {
         RegisterClass(TValues::StaticClassInfo());
         root->SetName("Root");
-        root->RegisterHandler<void(TObject*)>("Ping", [](TObject*) {});
+        root->RegisterHandler<void(TPropertyObject*)>("Ping", [](TPropertyObject*) {});
         a->SetName("A");
         b->SetName("B");
         other->SetName("Other");

@@ -94,7 +94,7 @@ TEST(GifModel, AssignPictureSharesDataAndItems) {
     EXPECT_TRUE(copy->Frame(1).LocalColors());
     EXPECT_EQ(copy->Frame(0).Delay(), 100);
     EXPECT_EQ(copy->Frame(1).Origin(), (TPoint{2, 2}));
-    EXPECT_EQ(*copy->Frame(0).Comment(), TStringList{"first"});
+    EXPECT_EQ(*copy->Frame(0).Comment(), TLineList{"first"});
     EXPECT_EQ(copy->RawScreenWidth(), 4);
     EXPECT_EQ(copy->RepeatCount(), 5);
     EXPECT_TRUE(copy->Looping());

@@ -81,9 +81,9 @@ TEST(GifReader, CommentAfterLastImageBelongsToPicture) {
                             .Comment({"three"})
                             .Trailer()
                             .bytes());
-    EXPECT_EQ(image.Data().comment, (TStringList{"one", "two", "\r\n\r\n", "three"}));
+    EXPECT_EQ(image.Data().comment, (TLineList{"one", "two", "\r\n\r\n", "three"}));
     ASSERT_NE(image.Frame(0).Comment(), nullptr);
-    EXPECT_EQ(*image.Frame(0).Comment(), TStringList{"in front"});
+    EXPECT_EQ(*image.Frame(0).Comment(), TLineList{"in front"});
 }
 
 TEST(GifReader, ExtensionsWithoutImageFollowedByStrayByteFail) {

@@ -146,7 +146,7 @@ TEST(GifWriter, LongCommentLineIsCutTo255) {
     EXPECT_EQ(out.size(), at + 2 + 256 + 5 + 1 + 1);
     TGIFImageCore back;
     back.LoadFromBytes(out);
-    EXPECT_EQ(back.Data().comment, (TStringList{std::string(255, 'x'), "tail"}));
+    EXPECT_EQ(back.Data().comment, (TLineList{std::string(255, 'x'), "tail"}));
 }
 
 TEST(GifWriter, OneBitFrameUsesMinimumCodeSizeTwo) {

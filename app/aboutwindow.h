@@ -18,7 +18,7 @@ class TPanel;
 class TForm3 : public fw::TForm {
     FW_CLASS(TForm3)
   public:
-    explicit TForm3(fw::TComponent* AOwner);
+    explicit TForm3(fw::TComponent* owner);
     ~TForm3() override;
 
     ctl::TURLLabel* URLLabel1 = nullptr;
@@ -30,13 +30,13 @@ class TForm3 : public fw::TForm {
     ctl::TShadowLabel* ShadowLabel2 = nullptr;
     fw::TMenuItem* SnapToEdge1 = nullptr;
 
-    void FormCreate(fw::TObject* Sender);
-    void ShadowLabel1Click(fw::TObject* Sender);
-    void Panel1MouseDown(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X,
-                         int Y);
-    void Panel1MouseMove(fw::TObject* Sender, fw::TShiftState Shift, int X, int Y);
-    void Panel1MouseUp(fw::TObject* Sender, fw::TMouseButton Button, fw::TShiftState Shift, int X,
-                       int Y);
+    void FormCreate(fw::TPropertyObject* Sender);
+    void ShadowLabel1Click(fw::TPropertyObject* Sender);
+    void Panel1MouseDown(fw::TPropertyObject* Sender, fw::TMouseButton Button,
+                         fw::TModifierState Shift, int X, int Y);
+    void Panel1MouseMove(fw::TPropertyObject* Sender, fw::TModifierState Shift, int X, int Y);
+    void Panel1MouseUp(fw::TPropertyObject* Sender, fw::TMouseButton Button,
+                       fw::TModifierState Shift, int X, int Y);
 
   private:
     app::TWindowDrag drag_;

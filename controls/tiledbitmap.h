@@ -11,7 +11,7 @@ namespace ctl {
 class TTiledBitmap : public fw::TGraphicControl {
     FW_CLASS(TTiledBitmap)
   public:
-    explicit TTiledBitmap(fw::TComponent* AOwner);
+    explicit TTiledBitmap(fw::TComponent* owner);
     ~TTiledBitmap() override;
 
     fw::TBitmap* BitMap() const { return bitmap_.get(); }

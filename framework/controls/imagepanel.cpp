@@ -1,4 +1,4 @@
-#include "framework/controls/extctrls.h"
+#include "framework/controls/imagepanel.h"
 
 #include <QTimer>
 
@@ -21,8 +21,7 @@ const TClassInfo& TImage::StaticClassInfo() {
     return info;
 }
 
-TImage::TImage(TComponent* AOwner)
-    : TGraphicControl(AOwner), picture_(std::make_unique<TPicture>()) {
+TImage::TImage(TComponent* owner) : TGraphicControl(owner), picture_(std::make_unique<TPicture>()) {
     picture_->OnChange = [this] { PictureChanged(); };
     TControl::SetBounds(0, 0, 105, 105);
 }
@@ -99,7 +98,7 @@ const TClassInfo& TTimer::StaticClassInfo() {
     return info;
 }
 
-TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner), timer_(std::make_unique<QTimer>()) {
+TTimer::TTimer(TComponent* owner) : TComponent(owner), timer_(std::make_unique<QTimer>()) {
     QObject::connect(timer_.get(), &QTimer::timeout,
                      [this] { Guarded(this, [this] { Timer(); }); });
     UpdateTimer();
@@ -146,7 +145,7 @@ const EnumInfo& BevelCutInfo() {
 
 const TClassInfo& TPanel::StaticClassInfo() {
     static const TClassInfo info =
-        ClassBuilder<TPanel>("TPanel", &TCustomControl::StaticClassInfo())
+        ClassBuilder<TPanel>("TPanel", &TPaintedWinControl::StaticClassInfo())
             .Enum("BevelInner", &TPanel::BevelInner, &TPanel::SetBevelInner, BevelCutInfo(), bvNone)
             .Enum("BevelOuter", &TPanel::BevelOuter, &TPanel::SetBevelOuter, BevelCutInfo(),
                   bvRaised)
@@ -157,7 +156,9 @@ const TClassInfo& TPanel::StaticClassInfo() {
     return info;
 }
 
-TPanel::TPanel(TComponent* AOwner) : TCustomControl(AOwner) { TControl::SetBounds(0, 0, 185, 41); }
+TPanel::TPanel(TComponent* owner) : TPaintedWinControl(owner) {
+    TControl::SetBounds(0, 0, 185, 41);
+}
 
 void TPanel::SetBevelInner(TBevelCut v) {
     bevelInner_ = v;

@@ -1,5 +1,5 @@
 // The main window loaded from its description on the offscreen platform.
-#include "app/form1.h"
+#include "app/mainwindow.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +32,7 @@
 
 namespace {
 
-fw::TApplication& App() { return testapp::App(); }
+fw::TAppController& App() { return testapp::App(); }
 
 class MainWindow : public ::testing::Test {
   protected:

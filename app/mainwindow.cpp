@@ -1,14 +1,14 @@
-#include "app/form1.h"
+#include "app/mainwindow.h"
 
-#include "app/form2.h"
-#include "app/form3.h"
+#include "app/aboutwindow.h"
+#include "app/logwindow.h"
 #include "controls/scrolllabel.h"
 #include "controls/trayicon.h"
 #include "framework/app/application.h"
 #include "framework/controls/x11window.h"
 #include "framework/core/classbuilder.h"
 #include "framework/core/classregistry.h"
-#include "framework/graphics/clipbrd.h"
+#include "framework/graphics/clipboard.h"
 #include "platform/probe.h"
 #include "resources/descriptions.h"
 
@@ -26,23 +26,24 @@ void RegisterAppClasses() {
     RegisterClass(TForm2::StaticClassInfo());
 }
 
-TForm1::TForm1(TComponent* AOwner) : TForm(AOwner) {
+TForm1::TForm1(TComponent* owner) : TForm(owner) {
     RegisterHandlers();
     RegisterFields();
-    InitInheritedComponent(resources::Form1Description());
+    InitInheritedComponent(resources::MainwindowDescription());
 }
 
 void TForm1::RegisterHandlers() {
-    auto notify = [this](const char* name, void (TForm1::*m)(TObject*)) {
-        RegisterHandler<void(TObject*)>(name, Handler(this, m));
+    auto notify = [this](const char* name, void (TForm1::*m)(TPropertyObject*)) {
+        RegisterHandler<void(TPropertyObject*)>(name, Handler(this, m));
     };
-    auto mouse = [this](const char* name,
-                        void (TForm1::*m)(TObject*, TMouseButton, TShiftState, int, int)) {
-        RegisterHandler<void(TObject*, TMouseButton, TShiftState, int, int)>(name,
-                                                                             Handler(this, m));
+    auto mouse = [this](const char* name, void (TForm1::*m)(TPropertyObject*, TMouseButton,
+                                                            TModifierState, int, int)) {
+        RegisterHandler<void(TPropertyObject*, TMouseButton, TModifierState, int, int)>(
+            name, Handler(this, m));
     };
-    auto move = [this](const char* name, void (TForm1::*m)(TObject*, TShiftState, int, int)) {
-        RegisterHandler<void(TObject*, TShiftState, int, int)>(name, Handler(this, m));
+    auto move = [this](const char* name,
+                       void (TForm1::*m)(TPropertyObject*, TModifierState, int, int)) {
+        RegisterHandler<void(TPropertyObject*, TModifierState, int, int)>(name, Handler(this, m));
     };
     notify("FormCreate", &TForm1::FormCreate);
     notify("Timer1Timer", &TForm1::Timer1Timer);
@@ -120,7 +121,7 @@ void TForm1::RegisterFields() {
     RegisterField("TrayIcon1", TrayIcon1);
 }
 
-void TForm1::FormCreate(TObject*) {
+void TForm1::FormCreate(TPropertyObject*) {
     auto timer = app::RefreshTimerFor(N1sec1->Checked(), Onceaminute1->Checked());
     Timer1->SetEnabled(timer.enabled);
     Timer1->SetInterval(timer.interval);
@@ -142,14 +143,14 @@ void TForm1::RefreshDisplay() {
     label2->SetCaption(name);
 }
 
-void TForm1::Timer1Timer(TObject*) { RefreshDisplay(); }
+void TForm1::Timer1Timer(TPropertyObject*) { RefreshDisplay(); }
 
-void TForm1::AppActivate(TObject*) {
+void TForm1::AppActivate(TPropertyObject*) {
     ImageList2->GetBitmap(0, Image2->Picture()->Bitmap());
     Image1->Repaint();
 }
 
-void TForm1::Appdeactivate(TObject*) {
+void TForm1::Appdeactivate(TPropertyObject*) {
     ImageList2->GetBitmap(1, Image2->Picture()->Bitmap());
     Image1->Repaint();
 }
@@ -175,8 +176,8 @@ void TForm1::ApplyStayOnTop() { SetFormStyle(AlwaysOnTop1->Checked() ? fsStayOnT
 
 // Commands
 
-void TForm1::Refresh1Click(TObject*) { RefreshDisplay(); }
-void TForm1::RefreshNow1Click(TObject*) { RefreshDisplay(); }
+void TForm1::Refresh1Click(TPropertyObject*) { RefreshDisplay(); }
+void TForm1::RefreshNow1Click(TPropertyObject*) { RefreshDisplay(); }
 
 void TForm1::SetRefreshRate(TMenuItem* checked, bool enabled, unsigned interval) {
     for (TMenuItem* item : {RefreshNow1, N1sec1, Onceaminute1, off1})
@@ -185,9 +186,9 @@ void TForm1::SetRefreshRate(TMenuItem* checked, bool enabled, unsigned interval)
     if (enabled) Timer1->SetInterval(interval);
 }
 
-void TForm1::N1sec1Click(TObject*) { SetRefreshRate(N1sec1, true, 1000); }
-void TForm1::Onceaminute1Click(TObject*) { SetRefreshRate(Onceaminute1, true, 60000); }
-void TForm1::off1Click(TObject*) { SetRefreshRate(off1, false, 0); }
+void TForm1::N1sec1Click(TPropertyObject*) { SetRefreshRate(N1sec1, true, 1000); }
+void TForm1::Onceaminute1Click(TPropertyObject*) { SetRefreshRate(Onceaminute1, true, 60000); }
+void TForm1::off1Click(TPropertyObject*) { SetRefreshRate(off1, false, 0); }
 
 namespace {
 void ResetFont(TFont& f, const char* name, int size) {
@@ -198,7 +199,7 @@ void ResetFont(TFont& f, const char* name, int size) {
 }
 }  // namespace
 
-void TForm1::Defaultfonts1Click(TObject*) {
+void TForm1::Defaultfonts1Click(TPropertyObject*) {
     Label1->Font()->SetName("Small Fonts");
     Label1->Font()->SetColor(clBlack);
     Label1->Font()->SetSize(6);
@@ -210,12 +211,12 @@ void TForm1::Defaultfonts1Click(TObject*) {
     }
 }
 
-void TForm1::Fonts(TObject*) {
+void TForm1::Fonts(TPropertyObject*) {
     FontDialog1->Font()->Assign(*Label1->Font());
     if (FontDialog1->Execute()) Label1->Font()->Assign(*FontDialog1->Font());
 }
 
-void TForm1::Hostname1Click(TObject*) {
+void TForm1::Hostname1Click(TPropertyObject*) {
     FontDialog1->Font()->Assign(*label2->Font());
     if (FontDialog1->Execute()) Label3->Font()->Assign(*FontDialog1->Font());
     // Whether confirmed or not, the marquee takes the dialog's font and its width.
@@ -223,51 +224,53 @@ void TForm1::Hostname1Click(TObject*) {
     label2->SetWidth(60);
 }
 
-void TForm1::Compact1Click(TObject*) { SetCompactMode(); }
+void TForm1::Compact1Click(TPropertyObject*) { SetCompactMode(); }
 
-void TForm1::AlwaysOnTop1Click(TObject*) {
+void TForm1::AlwaysOnTop1Click(TPropertyObject*) {
     AlwaysOnTop1->SetChecked(!AlwaysOnTop1->Checked());
     ApplyStayOnTop();
 }
 
-void TForm1::Snaptoedge1Click(TObject*) { Snaptoedge1->SetChecked(!Snaptoedge1->Checked()); }
+void TForm1::Snaptoedge1Click(TPropertyObject*) {
+    Snaptoedge1->SetChecked(!Snaptoedge1->Checked());
+}
 
 void TForm1::CopyToClipboard(const std::string& text) {
     Clipboard().SetAsText(app::ClipboardText(text));
 }
 
-void TForm1::CopyHostnametoclipboard1Click(TObject*) {
+void TForm1::CopyHostnametoclipboard1Click(TPropertyObject*) {
     std::string name;
     platform::GetLocalHostName(name);
     CopyToClipboard(name);
 }
 
-void TForm1::CopyIPtoclipboard1Click(TObject*) {
+void TForm1::CopyIPtoclipboard1Click(TPropertyObject*) {
     std::string address;
     platform::GetLocalIP(address);
     CopyToClipboard(address);
 }
 
-void TForm1::Exit1Click(TObject*) { Application->Terminate(); }
+void TForm1::Exit1Click(TPropertyObject*) { Application->Terminate(); }
 
 // Made on first use, then shown again and again where it was left; it hides itself.
-void TForm1::About1Click(TObject*) {
+void TForm1::About1Click(TPropertyObject*) {
     if (!Form3) Form3 = new TForm3(Application);
     Form3->Show();
 }
 
-void TForm1::LefttoRight1Click(TObject*) { label2->SetScrollDirection(ctl::LeftToRight); }
-void TForm1::Righttoleft1Click(TObject*) { label2->SetScrollDirection(ctl::RightToLeft); }
+void TForm1::LefttoRight1Click(TPropertyObject*) { label2->SetScrollDirection(ctl::LeftToRight); }
+void TForm1::Righttoleft1Click(TPropertyObject*) { label2->SetScrollDirection(ctl::RightToLeft); }
 // The step stays within 0 to 255: it never wraps round (a wrapped step of 255 would throw
 // the host name out of its label).
-void TForm1::Increasespeed1Click(TObject*) {
+void TForm1::Increasespeed1Click(TPropertyObject*) {
     if (label2->ScrollBy() < 255) label2->SetScrollBy(static_cast<uint8_t>(label2->ScrollBy() + 1));
 }
-void TForm1::Decreasespeed1Click(TObject*) {
+void TForm1::Decreasespeed1Click(TPropertyObject*) {
     if (label2->ScrollBy() > 0) label2->SetScrollBy(static_cast<uint8_t>(label2->ScrollBy() - 1));
 }
 
-void TForm1::Defaultset1Click(TObject*) {
+void TForm1::Defaultset1Click(TPropertyObject*) {
     TFont& l3 = *Label3->Font();
     l3.SetName("Arial");
     l3.SetSize(7);
@@ -284,7 +287,7 @@ void TForm1::Defaultset1Click(TObject*) {
     label2->SetWidth(60);
 }
 
-void TForm1::Defaultsettings1Click(TObject*) {
+void TForm1::Defaultsettings1Click(TPropertyObject*) {
     TFont& f = *Label1->Font();
     f.SetColor(clBlack);
     f.SetName("Small Fonts");
@@ -294,23 +297,25 @@ void TForm1::Defaultsettings1Click(TObject*) {
 
 // Moving, snapping and the compact form
 
-void TForm1::Image1DblClick(TObject*) { SetCompactMode(); }
+void TForm1::Image1DblClick(TPropertyObject*) { SetCompactMode(); }
 
-void TForm1::Image1MouseDown(TObject*, TMouseButton, TShiftState Shift, int X, int Y) {
+void TForm1::Image1MouseDown(TPropertyObject*, TMouseButton, TModifierState Shift, int X, int Y) {
     drag_.Press(Shift, X, Y);
 }
 
-void TForm1::Image1MouseMove(TObject*, TShiftState, int X, int Y) {
+void TForm1::Image1MouseMove(TPropertyObject*, TModifierState, int X, int Y) {
     drag_.Move(*this, X, Y, Snaptoedge1->Checked());
 }
 
-void TForm1::Image1MouseUp(TObject*, TMouseButton, TShiftState, int, int) { drag_.Release(); }
+void TForm1::Image1MouseUp(TPropertyObject*, TMouseButton, TModifierState, int, int) {
+    drag_.Release();
+}
 
-void TForm1::Image3MouseDown(TObject*, TMouseButton, TShiftState, int, int) {
+void TForm1::Image3MouseDown(TPropertyObject*, TMouseButton, TModifierState, int, int) {
     ImageList1->GetBitmap(0, Image3->Picture()->Bitmap());
     Invalidate();
 }
-void TForm1::Image3MouseUp(TObject*, TMouseButton, TShiftState, int, int) {
+void TForm1::Image3MouseUp(TPropertyObject*, TMouseButton, TModifierState, int, int) {
     ImageList1->GetBitmap(2, Image3->Picture()->Bitmap());
     Invalidate();
 }
@@ -318,7 +323,7 @@ void TForm1::Image3MouseUp(TObject*, TMouseButton, TShiftState, int, int) {
 // Into the tray, so that only the icon remains. With no tray to take the icon, the window
 // is iconified with a taskbar entry instead, or, with no window manager to give it back,
 // stays where it is: a running program is never left without a way back.
-void TForm1::Image3Click(TObject*) {
+void TForm1::Image3Click(TPropertyObject*) {
     if (TrayIcon1->Shown()) {
         Application->Minimize();
         TrayIcon1->HideApplicationButton();
@@ -341,35 +346,35 @@ void TForm1::WindowStateChanged() {
     if (!Iconic() && Visible()) TrayIcon1->HideApplicationButton();
 }
 
-void TForm1::TrayIcon1Click(TObject*) { RestoreAndBringForward(); }
-void TForm1::TrayIcon1DblClick(TObject*) { RestoreAndBringForward(); }
+void TForm1::TrayIcon1Click(TPropertyObject*) { RestoreAndBringForward(); }
+void TForm1::TrayIcon1DblClick(TPropertyObject*) { RestoreAndBringForward(); }
 
-void TForm1::TrayHostChanged(TObject*, bool available) {
+void TForm1::TrayHostChanged(TPropertyObject*, bool available) {
     // The tray host went away with the icon that was the only way back.
     if (!available && Application->Minimized()) RestoreAndBringForward();
 }
 
 // Made on first use (it reads IP.LOG then), hidden rather than freed when closed.
-void TForm1::Changelog1Click(TObject*) {
+void TForm1::Changelog1Click(TPropertyObject*) {
     if (!Form2) Form2 = new TForm2(Application, this);
     Form2->Show();
 }
 
-void TForm1::Image4Click(TObject*) { Application->Terminate(); }
-void TForm1::Image4MouseDown(TObject*, TMouseButton, TShiftState, int, int) {
+void TForm1::Image4Click(TPropertyObject*) { Application->Terminate(); }
+void TForm1::Image4MouseDown(TPropertyObject*, TMouseButton, TModifierState, int, int) {
     ImageList1->GetBitmap(1, Image4->Picture()->Bitmap());
     Image4->Repaint();
 }
-void TForm1::Image4MouseUp(TObject*, TMouseButton, TShiftState, int, int) {
+void TForm1::Image4MouseUp(TPropertyObject*, TMouseButton, TModifierState, int, int) {
     ImageList1->GetBitmap(3, Image4->Picture()->Bitmap());
     Image4->Repaint();
 }
 
-void TForm1::Image5MouseDown(TObject*, TMouseButton, TShiftState, int, int) {
+void TForm1::Image5MouseDown(TPropertyObject*, TMouseButton, TModifierState, int, int) {
     PopupMenu1->Popup(Left() + 2, Top() + 2);
 }
 // The list holds a fifth image: the released system glyph.
-void TForm1::Image5MouseUp(TObject*, TMouseButton, TShiftState, int, int) {
+void TForm1::Image5MouseUp(TPropertyObject*, TMouseButton, TModifierState, int, int) {
     if (ImageList1->Count() > 4) ImageList1->GetBitmap(4, Image5->Picture()->Bitmap());
     Image5->Repaint();
 }

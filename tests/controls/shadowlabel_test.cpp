@@ -1,7 +1,7 @@
 // The shadow label on grabbed pixels: the shadow's place and colour, auto-size with the
 // shadow in the extent, disabled lettering, vertical layout, and the mouse leaving only
 // at the release after a drag.
-#include "controls/shadowlbl.h"
+#include "controls/shadowlabel.h"
 
 #include <gtest/gtest.h>
 
@@ -166,8 +166,8 @@ TEST_F(ShadowLabelTest, CentredLayoutDrawsTheTextFrom12AndTheShadowFrom11) {
 TEST_F(ShadowLabelTest, AfterADragOutTheMouseLeavesAtTheRelease) {
     TShadowLabel* l = Add("Drag me");
     int enters = 0, leaves = 0;
-    l->OnMouseEnter.Set([&](fw::TObject*) { ++enters; });
-    l->OnMouseLeave.Set([&](fw::TObject*) { ++leaves; });
+    l->OnMouseEnter.Set([&](fw::TPropertyObject*) { ++enters; });
+    l->OnMouseLeave.Set([&](fw::TPropertyObject*) { ++leaves; });
     form_->Show();
     QWidget* w = form_->Handle();
     w->activateWindow();

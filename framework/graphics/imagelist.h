@@ -11,7 +11,7 @@ namespace fw {
 class TImageList : public TComponent {
     FW_CLASS(TImageList)
   public:
-    explicit TImageList(TComponent* AOwner);
+    explicit TImageList(TComponent* owner);
     ~TImageList() override;
 
     // Changing the image size empties the list.

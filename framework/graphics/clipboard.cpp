@@ -1,4 +1,4 @@
-#include "framework/graphics/clipbrd.h"
+#include "framework/graphics/clipboard.h"
 
 #include <QClipboard>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "controls/shadowlbl.h"
+#include "controls/shadowlabel.h"
 
 #include <algorithm>
 
@@ -88,7 +88,7 @@ const TClassInfo& TShadowLabel::StaticClassInfo() {
     return info;
 }
 
-TCustomShadowLabel::TCustomShadowLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
+TCustomShadowLabel::TCustomShadowLabel(TComponent* owner) : TGraphicControl(owner) {
     SetControlStyle(ControlStyle() | csOpaque);
     // Opaque on whatever it stands on.
     SetParentColor(true);
@@ -106,9 +106,9 @@ void TCustomShadowLabel::SetFocusControl(TWinControl* c) {
     if (showFocus_) Invalidate();
 }
 
-void TCustomShadowLabel::Notification(TComponent* AComponent, TOperation Operation) {
-    TGraphicControl::Notification(AComponent, Operation);
-    if (Operation == TOperation::opRemove && AComponent == focusControl_) focusControl_ = nullptr;
+void TCustomShadowLabel::Notification(TComponent* component, TOperation Operation) {
+    TGraphicControl::Notification(component, Operation);
+    if (Operation == TOperation::opRemove && component == focusControl_) focusControl_ = nullptr;
 }
 
 void TCustomShadowLabel::SetAlignment(TAlignment v) {
@@ -271,13 +271,13 @@ void TCustomShadowLabel::CheckMouse() {
         MouseLeave();
 }
 
-void TCustomShadowLabel::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+void TCustomShadowLabel::MouseDown(TMouseButton Button, TModifierState Shift, int X, int Y) {
     if (Button == mbLeft && Enabled()) dragging_ = true;
     TGraphicControl::MouseDown(Button, Shift, X, Y);
     if (Button == mbRight) CheckMouse();
 }
 
-void TCustomShadowLabel::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+void TCustomShadowLabel::MouseUp(TMouseButton Button, TModifierState Shift, int X, int Y) {
     if (Button == mbLeft) dragging_ = false;
     TGraphicControl::MouseUp(Button, Shift, X, Y);
     CheckMouse();

@@ -16,7 +16,7 @@ const EnumInfo& AlignmentInfo();
 class TCustomLabel : public TGraphicControl {
     FW_CLASS(TCustomLabel)
   public:
-    explicit TCustomLabel(TComponent* AOwner);
+    explicit TCustomLabel(TComponent* owner);
 
     bool AutoSize() const { return autoSize_; }
     void SetAutoSize(bool v);
@@ -71,7 +71,7 @@ class TCustomLabel : public TGraphicControl {
 class TLabel : public TCustomLabel {
     FW_CLASS(TLabel)
   public:
-    explicit TLabel(TComponent* AOwner) : TCustomLabel(AOwner) {}
+    explicit TLabel(TComponent* owner) : TCustomLabel(owner) {}
 };
 
 // "&&" -> "&", "&x" -> "x"; the access key (lower case) or 0.

@@ -1,13 +1,13 @@
-#include "app/form2.h"
+#include "app/logwindow.h"
 
-#include "app/form1.h"
 #include "app/iplog.h"
+#include "app/mainwindow.h"
 #include "controls/scrolllabel.h"
 #include "framework/app/application.h"
 #include "framework/app/dialogs.h"
 #include "framework/core/classbuilder.h"
 #include "framework/core/exceptions.h"
-#include "framework/graphics/imglist.h"
+#include "framework/graphics/imagelist.h"
 #include "platform/localetext.h"
 #include "resources/descriptions.h"
 
@@ -21,9 +21,9 @@ const TClassInfo& TForm2::StaticClassInfo() {
 
 TForm2* Form2 = nullptr;
 
-TForm2::TForm2(TComponent* AOwner, TForm1* mainWindow) : TForm(AOwner), mainWindow_(mainWindow) {
+TForm2::TForm2(TComponent* owner, TForm1* mainWindow) : TForm(owner), mainWindow_(mainWindow) {
     RegisterHandlers();
-    InitInheritedComponent(resources::Form2Description());
+    InitInheritedComponent(resources::LogwindowDescription());
 }
 
 TForm2::~TForm2() {
@@ -31,13 +31,13 @@ TForm2::~TForm2() {
 }
 
 void TForm2::RegisterHandlers() {
-    auto notify = [this](const char* name, void (TForm2::*m)(TObject*)) {
-        RegisterHandler<void(TObject*)>(name, Handler(this, m));
+    auto notify = [this](const char* name, void (TForm2::*m)(TPropertyObject*)) {
+        RegisterHandler<void(TPropertyObject*)>(name, Handler(this, m));
     };
-    auto mouse = [this](const char* name,
-                        void (TForm2::*m)(TObject*, TMouseButton, TShiftState, int, int)) {
-        RegisterHandler<void(TObject*, TMouseButton, TShiftState, int, int)>(name,
-                                                                             Handler(this, m));
+    auto mouse = [this](const char* name, void (TForm2::*m)(TPropertyObject*, TMouseButton,
+                                                            TModifierState, int, int)) {
+        RegisterHandler<void(TPropertyObject*, TMouseButton, TModifierState, int, int)>(
+            name, Handler(this, m));
     };
     notify("FormCreate", &TForm2::FormCreate);
     notify("SpeedButton1Click", &TForm2::SpeedButton1Click);
@@ -51,8 +51,8 @@ void TForm2::RegisterHandlers() {
     mouse("Label2MouseUp", &TForm2::Label2MouseUp);
     mouse("Panel1MouseDown", &TForm2::Panel1MouseDown);
     mouse("Panel1MouseUp", &TForm2::Panel1MouseUp);
-    RegisterHandler<void(TObject*, TShiftState, int, int)>("Panel1MouseMove",
-                                                           Handler(this, &TForm2::Panel1MouseMove));
+    RegisterHandler<void(TPropertyObject*, TModifierState, int, int)>(
+        "Panel1MouseMove", Handler(this, &TForm2::Panel1MouseMove));
 }
 
 TForm1* TForm2::MainWindow() const {
@@ -60,7 +60,7 @@ TForm1* TForm2::MainWindow() const {
     return Application ? dynamic_cast<TForm1*>(Application->MainForm()) : nullptr;
 }
 
-void TForm2::FormCreate(TObject*) {
+void TForm2::FormCreate(TPropertyObject*) {
     auto find = [this](auto*& field, const char* name) {
         field = dynamic_cast<std::remove_reference_t<decltype(*field)>*>(FindComponent(name));
     };
@@ -105,7 +105,7 @@ void TForm2::RefuseUnreadable() const {
                     "), so it is left unchanged");
 }
 
-void TForm2::SpeedButton1Click(TObject*) {
+void TForm2::SpeedButton1Click(TPropertyObject*) {
     if (!usable_) RefuseUnreadable();
     TForm1* main = MainWindow();
     if (!main) return;
@@ -117,7 +117,7 @@ void TForm2::SpeedButton1Click(TObject*) {
     Save();  // a failure is reported; the memo keeps the record and the next save writes it
 }
 
-void TForm2::SpeedButton2Click(TObject*) {
+void TForm2::SpeedButton2Click(TPropertyObject*) {
     if (!usable_) RefuseUnreadable();
     if (MessageDlg("Are you sure you want to clear the IP Log?", mtInformation,
                    (1u << mbYes) | (1u << mbNo)) != mrYes)
@@ -127,35 +127,37 @@ void TForm2::SpeedButton2Click(TObject*) {
     Save();
 }
 
-void TForm2::Image2Click(TObject*) { Close(); }
+void TForm2::Image2Click(TPropertyObject*) { Close(); }
 
-void TForm2::Image2MouseDown(TObject*, TMouseButton, TShiftState, int, int) {
+void TForm2::Image2MouseDown(TPropertyObject*, TMouseButton, TModifierState, int, int) {
     if (TForm1* main = MainWindow()) main->ImageList1->GetBitmap(0, Image2->Picture()->Bitmap());
     Image2->Repaint();
 }
 
-void TForm2::Image2MouseUp(TObject*, TMouseButton, TShiftState, int, int) {
+void TForm2::Image2MouseUp(TPropertyObject*, TMouseButton, TModifierState, int, int) {
     if (TForm1* main = MainWindow()) main->ImageList1->GetBitmap(2, Image2->Picture()->Bitmap());
     Image2->Repaint();
 }
 
-void TForm2::Label1MouseDown(TObject*, TMouseButton, TShiftState, int, int) {
+void TForm2::Label1MouseDown(TPropertyObject*, TMouseButton, TModifierState, int, int) {
     Label1->Font()->SetColor(clWhite);
 }
-void TForm2::Label1MouseUp(TObject*, TMouseButton, TShiftState, int, int) {
+void TForm2::Label1MouseUp(TPropertyObject*, TMouseButton, TModifierState, int, int) {
     Label1->Font()->SetColor(clSilver);
 }
-void TForm2::Label2MouseDown(TObject*, TMouseButton, TShiftState, int, int) {
+void TForm2::Label2MouseDown(TPropertyObject*, TMouseButton, TModifierState, int, int) {
     Label2->Font()->SetColor(clWhite);
 }
-void TForm2::Label2MouseUp(TObject*, TMouseButton, TShiftState, int, int) {
+void TForm2::Label2MouseUp(TPropertyObject*, TMouseButton, TModifierState, int, int) {
     Label2->Font()->SetColor(clSilver);
 }
 
-void TForm2::Panel1MouseDown(TObject*, TMouseButton, TShiftState Shift, int X, int Y) {
+void TForm2::Panel1MouseDown(TPropertyObject*, TMouseButton, TModifierState Shift, int X, int Y) {
     drag_.Press(Shift, X, Y);
 }
-void TForm2::Panel1MouseMove(TObject*, TShiftState, int X, int Y) {
+void TForm2::Panel1MouseMove(TPropertyObject*, TModifierState, int X, int Y) {
     drag_.Move(*this, X, Y, SnapToedge1 && SnapToedge1->Checked());
 }
-void TForm2::Panel1MouseUp(TObject*, TMouseButton, TShiftState, int, int) { drag_.Release(); }
+void TForm2::Panel1MouseUp(TPropertyObject*, TMouseButton, TModifierState, int, int) {
+    drag_.Release();
+}

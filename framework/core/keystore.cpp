@@ -1,4 +1,4 @@
-#include "framework/core/registry.h"
+#include "framework/core/keystore.h"
 
 #include <QSettings>
 #include <algorithm>
@@ -18,23 +18,23 @@ QString GroupOf(const std::string& key) {
 
 // On Unix the native format is an INI file; it lives in the per-user settings directory,
 // found anew for every store so that a changed XDG_CONFIG_HOME is followed.
-TRegistry::TRegistry()
+TKeyStore::TKeyStore()
     : settings_(std::make_unique<QSettings>(
           QString::fromStdString(platform::SettingsDir() + "/registry.conf"),
           QSettings::NativeFormat)) {}
 
-TRegistry::~TRegistry() = default;
+TKeyStore::~TKeyStore() = default;
 
-void TRegistry::DeleteKey(const std::string& key) { settings_->remove(GroupOf(key)); }
+void TKeyStore::DeleteKey(const std::string& key) { settings_->remove(GroupOf(key)); }
 
-void TRegistry::WriteString(const std::string& key, const std::string& name,
+void TKeyStore::WriteString(const std::string& key, const std::string& name,
                             const std::string& value) {
     settings_->beginGroup(GroupOf(key));
     settings_->setValue(QString::fromStdString(name), QString::fromStdString(value));
     settings_->endGroup();
 }
 
-std::vector<std::pair<std::string, std::string>> TRegistry::ReadValues(
+std::vector<std::pair<std::string, std::string>> TKeyStore::ReadValues(
     const std::string& key) const {
     std::vector<std::pair<std::string, std::string>> out;
     settings_->beginGroup(GroupOf(key));
@@ -46,12 +46,12 @@ std::vector<std::pair<std::string, std::string>> TRegistry::ReadValues(
     return out;
 }
 
-bool TRegistry::Flush() {
+bool TKeyStore::Flush() {
     settings_->sync();
     return settings_->status() == QSettings::NoError;
 }
 
-std::string TRegistry::Location() const { return settings_->fileName().toStdString(); }
+std::string TKeyStore::Location() const { return settings_->fileName().toStdString(); }
 
 bool NaturalLess(const std::string& a, const std::string& b) {
     auto digit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };

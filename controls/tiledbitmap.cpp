@@ -1,4 +1,4 @@
-#include "controls/tiledbmp.h"
+#include "controls/tiledbitmap.h"
 
 #include "framework/core/classbuilder.h"
 #include "framework/graphics/canvas.h"
@@ -18,8 +18,8 @@ const TClassInfo& TTiledBitmap::StaticClassInfo() {
     return info;
 }
 
-TTiledBitmap::TTiledBitmap(TComponent* AOwner)
-    : TGraphicControl(AOwner), bitmap_(std::make_unique<TBitmap>()) {
+TTiledBitmap::TTiledBitmap(TComponent* owner)
+    : TGraphicControl(owner), bitmap_(std::make_unique<TBitmap>()) {
     TControl::SetBounds(Left(), Top(), 32, 32);
     bitmap_->OnChange = [this] { Invalidate(); };
     // Every pixel is painted: nothing beneath needs drawing first.

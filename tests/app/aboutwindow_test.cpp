@@ -1,7 +1,7 @@
 // The About window loaded from its description on the offscreen platform: its layout,
 // the texts kept in app/, showing and hiding, the drag without snapping, the typed history
 // kept while running, and its background and frame on grabbed pixels.
-#include "app/form3.h"
+#include "app/aboutwindow.h"
 
 #include <gtest/gtest.h>
 
@@ -13,15 +13,15 @@
 #include <set>
 
 #include "app/about.h"
-#include "app/form1.h"
+#include "app/mainwindow.h"
 #include "controls/registercontrols.h"
-#include "controls/shadowlbl.h"
-#include "controls/tiledbmp.h"
+#include "controls/shadowlabel.h"
+#include "controls/tiledbitmap.h"
 #include "controls/urllabel.h"
 #include "framework/app/application.h"
-#include "framework/controls/extctrls.h"
+#include "framework/controls/imagepanel.h"
+#include "framework/controls/labels.h"
 #include "framework/controls/memo.h"
-#include "framework/controls/stdctrls.h"
 #include "framework/core/classregistry.h"
 #include "framework/graphics/qtgraphics.h"
 #include "gif/registergif.h"
@@ -43,7 +43,7 @@ void EnsureApp() {
         static char name[] = "test_app";
         static char* argv[] = {name, nullptr};
         if (!fw::Application) {
-            auto* a = new fw::TApplication(nullptr);
+            auto* a = new fw::TAppController(nullptr);
             a->Initialize(argc, argv);
             fw::RegisterFrameworkClasses();
             ctl::RegisterControlClasses();

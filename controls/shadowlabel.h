@@ -7,7 +7,7 @@
 #include <string>
 
 #include "framework/controls/controls.h"
-#include "framework/controls/stdctrls.h"
+#include "framework/controls/labels.h"
 
 namespace ctl {
 
@@ -23,7 +23,7 @@ int DrawShadowText(fw::TCanvas& canvas, const std::string& text, TShadowPosition
 class TCustomShadowLabel : public fw::TGraphicControl {
     FW_CLASS(TCustomShadowLabel)
   public:
-    explicit TCustomShadowLabel(fw::TComponent* AOwner);
+    explicit TCustomShadowLabel(fw::TComponent* owner);
     ~TCustomShadowLabel() override;
 
     fw::TWinControl* FocusControl() const { return focusControl_; }
@@ -54,11 +54,11 @@ class TCustomShadowLabel : public fw::TGraphicControl {
     int LeftMargin() const { return leftMargin_; }
     int RightMargin() const { return rightMargin_; }
 
-    fw::TNotifyEvent OnMouseEnter;
-    fw::TNotifyEvent OnMouseLeave;
+    fw::TSenderEvent OnMouseEnter;
+    fw::TSenderEvent OnMouseLeave;
 
     void WndProc(fw::TMessage& Message) override;
-    void Notification(fw::TComponent* AComponent, fw::TOperation Operation) override;
+    void Notification(fw::TComponent* component, fw::TOperation Operation) override;
     // Fits the size to the text when AutoSize is on.
     void AdjustBounds();
 
@@ -68,8 +68,8 @@ class TCustomShadowLabel : public fw::TGraphicControl {
     void FontChanged() override;
     void VisibleChanged() override;
     void Loaded() override;
-    void MouseDown(fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y) override;
-    void MouseUp(fw::TMouseButton Button, fw::TShiftState Shift, int X, int Y) override;
+    void MouseDown(fw::TMouseButton Button, fw::TModifierState Shift, int X, int Y) override;
+    void MouseUp(fw::TMouseButton Button, fw::TModifierState Shift, int X, int Y) override;
     virtual void MouseEnter() { OnMouseEnter(this); }
     virtual void MouseLeave() { OnMouseLeave(this); }
     // Draws (or with DT_CALCRECT measures) the caption with its shadow.
@@ -100,7 +100,7 @@ class TCustomShadowLabel : public fw::TGraphicControl {
 class TShadowLabel : public TCustomShadowLabel {
     FW_CLASS(TShadowLabel)
   public:
-    explicit TShadowLabel(fw::TComponent* AOwner) : TCustomShadowLabel(AOwner) {}
+    explicit TShadowLabel(fw::TComponent* owner) : TCustomShadowLabel(owner) {}
 };
 
 }  // namespace ctl

@@ -11,12 +11,12 @@ class QSettings;
 
 namespace fw {
 
-class TRegistry {
+class TKeyStore {
   public:
-    TRegistry();
-    ~TRegistry();
-    TRegistry(const TRegistry&) = delete;
-    TRegistry& operator=(const TRegistry&) = delete;
+    TKeyStore();
+    ~TKeyStore();
+    TKeyStore(const TKeyStore&) = delete;
+    TKeyStore& operator=(const TKeyStore&) = delete;
 
     // Removes the key with its values and all its subkeys.
     void DeleteKey(const std::string& key);

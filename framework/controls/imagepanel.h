@@ -2,7 +2,7 @@
 #include <memory>
 
 #include "framework/controls/controls.h"
-#include "framework/controls/stdctrls.h"
+#include "framework/controls/labels.h"
 
 class QTimer;
 
@@ -12,7 +12,7 @@ namespace fw {
 class TImage : public TGraphicControl {
     FW_CLASS(TImage)
   public:
-    explicit TImage(TComponent* AOwner);
+    explicit TImage(TComponent* owner);
     ~TImage() override;
 
     TPicture* Picture() const { return picture_.get(); }
@@ -45,14 +45,14 @@ class TImage : public TGraphicControl {
 class TTimer : public TComponent {
     FW_CLASS(TTimer)
   public:
-    explicit TTimer(TComponent* AOwner);
+    explicit TTimer(TComponent* owner);
     ~TTimer() override;
 
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool v);
     unsigned Interval() const { return interval_; }
     void SetInterval(unsigned v);
-    TNotifyEvent OnTimer;
+    TSenderEvent OnTimer;
     // True while the platform timer is running (enabled, interval > 0, handler assigned,
     // not loading).
     bool Running() const;
@@ -72,10 +72,10 @@ class TTimer : public TComponent {
 enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 
 // A windowed container with bevels and a caption.
-class TPanel : public TCustomControl {
+class TPanel : public TPaintedWinControl {
     FW_CLASS(TPanel)
   public:
-    explicit TPanel(TComponent* AOwner);
+    explicit TPanel(TComponent* owner);
     TBevelCut BevelInner() const { return bevelInner_; }
     void SetBevelInner(TBevelCut v);
     TBevelCut BevelOuter() const { return bevelOuter_; }

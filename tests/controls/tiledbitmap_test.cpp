@@ -1,6 +1,6 @@
 // The tiled bitmap on grabbed pixels: tiles from the top-left corner clipped at the edges,
 // white without a picture, the 32-pixel rule and a width kept through a description.
-#include "controls/tiledbmp.h"
+#include "controls/tiledbitmap.h"
 
 #include <gtest/gtest.h>
 

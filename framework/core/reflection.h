@@ -13,7 +13,7 @@
 
 namespace fw {
 
-class TPersistent;
+class TPropertyObject;
 class TComponent;
 class TCollection;
 
@@ -50,27 +50,27 @@ struct PropInfo {
     // Integer: the range of the setter's type; a value outside it is refused, not wrapped.
     int64_t minValue = INT64_MIN;
     int64_t maxValue = INT64_MAX;
-    bool stored = true;                        // false: never written (Font.Size)
-    Thunk<bool(const TPersistent&)> isStored;  // extra condition, may be empty
+    bool stored = true;                            // false: never written (Font.Size)
+    Thunk<bool(const TPropertyObject&)> isStored;  // extra condition, may be empty
 
-    Thunk<int64_t(const TPersistent&)> getOrdinal;
-    Thunk<void(TPersistent&, int64_t)> setOrdinal;
-    Thunk<double(const TPersistent&)> getFloat;
-    Thunk<void(TPersistent&, double)> setFloat;
-    Thunk<std::string(const TPersistent&)> getString;  // String; Event: handler name
-    Thunk<void(TPersistent&, const std::string&)> setString;
-    Thunk<TPersistent*(TPersistent&)> getObject;  // Class, Collection
-    Thunk<TComponent*(const TPersistent&)> getComponent;
-    Thunk<void(TPersistent&, TComponent*)> setComponent;
+    Thunk<int64_t(const TPropertyObject&)> getOrdinal;
+    Thunk<void(TPropertyObject&, int64_t)> setOrdinal;
+    Thunk<double(const TPropertyObject&)> getFloat;
+    Thunk<void(TPropertyObject&, double)> setFloat;
+    Thunk<std::string(const TPropertyObject&)> getString;  // String; Event: handler name
+    Thunk<void(TPropertyObject&, const std::string&)> setString;
+    Thunk<TPropertyObject*(TPropertyObject&)> getObject;  // Class, Collection
+    Thunk<TComponent*(const TPropertyObject&)> getComponent;
+    Thunk<void(TPropertyObject&, TComponent*)> setComponent;
     // Component: whether the property can refer to that component (its class fits).
     Thunk<bool(const TComponent*)> acceptsComponent;
     // Event: binds the named handler of the root component (throws when it has none);
     // an empty name unbinds.
-    Thunk<void(TPersistent&, const std::string&, TComponent* root)> bindEvent;
-    Thunk<std::vector<std::string>(const TPersistent&)> getStrings;
-    Thunk<void(TPersistent&, const std::vector<std::string>&)> setStrings;
-    Thunk<std::vector<uint8_t>(const TPersistent&)> getBytes;
-    Thunk<void(TPersistent&, const std::vector<uint8_t>&)> setBytes;
+    Thunk<void(TPropertyObject&, const std::string&, TComponent* root)> bindEvent;
+    Thunk<std::vector<std::string>(const TPropertyObject&)> getStrings;
+    Thunk<void(TPropertyObject&, const std::vector<std::string>&)> setStrings;
+    Thunk<std::vector<uint8_t>(const TPropertyObject&)> getBytes;
+    Thunk<void(TPropertyObject&, const std::vector<uint8_t>&)> setBytes;
 
     bool IsEnumeration() const { return kind == PropKind::Enum; }
     bool HasDefault() const { return defaultOrdinal || defaultString; }

@@ -1,4 +1,4 @@
-#include "framework/graphics/imglist.h"
+#include "framework/graphics/imagelist.h"
 
 #include <QPainter>
 
@@ -59,7 +59,7 @@ const TClassInfo& TImageList::StaticClassInfo() {
     return info;
 }
 
-TImageList::TImageList(TComponent* AOwner) : TComponent(AOwner) {}
+TImageList::TImageList(TComponent* owner) : TComponent(owner) {}
 TImageList::~TImageList() = default;
 
 void TImageList::SetWidth(int w) { SetSize(w, height_); }

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/form1.h"
+#include "app/mainwindow.h"
 #include "controls/scrolllabel.h"
 #include "framework/graphics/bitmap.h"
 #include "framework/graphics/canvas.h"

@@ -1,4 +1,4 @@
-#include "framework/controls/stdctrls.h"
+#include "framework/controls/labels.h"
 
 #include <algorithm>
 
@@ -75,7 +75,7 @@ const TClassInfo& TLabel::StaticClassInfo() {
     return info;
 }
 
-TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
+TCustomLabel::TCustomLabel(TComponent* owner) : TGraphicControl(owner) {
     SetControlStyle(ControlStyle() | csOpaque);
     TControl::SetBounds(0, 0, 65, 17);
 }

@@ -1,4 +1,4 @@
-#include "framework/core/typinfo.h"
+#include "framework/core/reflection.h"
 
 #include "framework/core/classes.h"
 

@@ -1,4 +1,4 @@
-#include "framework/graphics/imglist.h"
+#include "framework/graphics/imagelist.h"
 
 #include <gtest/gtest.h>
 

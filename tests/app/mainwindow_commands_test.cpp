@@ -11,11 +11,11 @@
 #include <fstream>
 #include <optional>
 
-#include "app/form1.h"
+#include "app/mainwindow.h"
 #include "controls/scrolllabel.h"
 #include "framework/app/fontdialog.h"
 #include "framework/controls/screen.h"
-#include "framework/graphics/clipbrd.h"
+#include "framework/graphics/clipboard.h"
 #include "framework/graphics/qtgraphics.h"
 #include "tests/app/app_support.h"
 #include "tests/support/fixedhostbackend.h"

@@ -1,11 +1,11 @@
-#include "app/form3.h"
+#include "app/aboutwindow.h"
 
 #include "app/about.h"
-#include "controls/shadowlbl.h"
+#include "controls/shadowlabel.h"
 #include "controls/urllabel.h"
-#include "framework/controls/extctrls.h"
+#include "framework/controls/imagepanel.h"
+#include "framework/controls/labels.h"
 #include "framework/controls/memo.h"
-#include "framework/controls/stdctrls.h"
 #include "framework/core/classbuilder.h"
 #include "framework/core/classregistry.h"
 #include "resources/descriptions.h"
@@ -22,23 +22,24 @@ const TClassInfo& TForm3::StaticClassInfo() {
 
 void RegisterForm3Class() { RegisterClass(TForm3::StaticClassInfo()); }
 
-TForm3::TForm3(TComponent* AOwner) : TForm(AOwner) {
-    RegisterHandler<void(TObject*)>("FormCreate", Handler(this, &TForm3::FormCreate));
-    RegisterHandler<void(TObject*)>("ShadowLabel1Click", Handler(this, &TForm3::ShadowLabel1Click));
-    RegisterHandler<void(TObject*, TMouseButton, TShiftState, int, int)>(
+TForm3::TForm3(TComponent* owner) : TForm(owner) {
+    RegisterHandler<void(TPropertyObject*)>("FormCreate", Handler(this, &TForm3::FormCreate));
+    RegisterHandler<void(TPropertyObject*)>("ShadowLabel1Click",
+                                            Handler(this, &TForm3::ShadowLabel1Click));
+    RegisterHandler<void(TPropertyObject*, TMouseButton, TModifierState, int, int)>(
         "Panel1MouseDown", Handler(this, &TForm3::Panel1MouseDown));
-    RegisterHandler<void(TObject*, TShiftState, int, int)>("Panel1MouseMove",
-                                                           Handler(this, &TForm3::Panel1MouseMove));
-    RegisterHandler<void(TObject*, TMouseButton, TShiftState, int, int)>(
+    RegisterHandler<void(TPropertyObject*, TModifierState, int, int)>(
+        "Panel1MouseMove", Handler(this, &TForm3::Panel1MouseMove));
+    RegisterHandler<void(TPropertyObject*, TMouseButton, TModifierState, int, int)>(
         "Panel1MouseUp", Handler(this, &TForm3::Panel1MouseUp));
-    InitInheritedComponent(resources::Form3Description());
+    InitInheritedComponent(resources::AboutwindowDescription());
 }
 
 TForm3::~TForm3() {
     if (Form3 == this) Form3 = nullptr;
 }
 
-void TForm3::FormCreate(TObject*) {
+void TForm3::FormCreate(TPropertyObject*) {
     auto find = [this](auto*& field, const char* name) {
         field = dynamic_cast<std::remove_reference_t<decltype(*field)>*>(FindComponent(name));
     };
@@ -61,14 +62,16 @@ void TForm3::FormCreate(TObject*) {
     SetSkipTaskbar(true);
 }
 
-void TForm3::ShadowLabel1Click(TObject*) { Close(); }
+void TForm3::ShadowLabel1Click(TPropertyObject*) { Close(); }
 
-void TForm3::Panel1MouseDown(TObject*, TMouseButton, TShiftState Shift, int X, int Y) {
+void TForm3::Panel1MouseDown(TPropertyObject*, TMouseButton, TModifierState Shift, int X, int Y) {
     drag_.Press(Shift, X, Y);
 }
 
-void TForm3::Panel1MouseMove(TObject*, TShiftState, int X, int Y) {
+void TForm3::Panel1MouseMove(TPropertyObject*, TModifierState, int X, int Y) {
     drag_.Move(*this, X, Y, SnapToEdge1 && SnapToEdge1->Checked());
 }
 
-void TForm3::Panel1MouseUp(TObject*, TMouseButton, TShiftState, int, int) { drag_.Release(); }
+void TForm3::Panel1MouseUp(TPropertyObject*, TMouseButton, TModifierState, int, int) {
+    drag_.Release();
+}
