@@ -93,16 +93,32 @@ TGIFImage::~TGIFImage() {
     core_->SetOnChange(nullptr);
 }
 
+namespace {
+
+// The codec's rows are bottom-up, as in a bitmap file.
+fw::PixelLayout LayoutOf(const gifcodec::TDib& dib) {
+    return {dib.Width(), dib.Height(), dib.BitCount(), dib.Stride(), true};
+}
+
+}  // namespace
+
 std::unique_ptr<fw::TBitmap> TGIFImage::ToBitmap(const gifcodec::TDib& dib) {
     auto bitmap = std::make_unique<fw::TBitmap>();
-    if (!dib.Empty()) bitmap->LoadFromStream(dib.FileImage());
+    if (dib.Empty()) return bitmap;
+    std::vector<fw::TColor> palette(static_cast<std::size_t>(dib.PaletteSize()));
+    for (int i = 0; i < dib.PaletteSize(); ++i) palette[i] = dib.PaletteColor(i);
+    bitmap->LoadFromPixels(LayoutOf(dib), dib.Pixels(), palette);
     return bitmap;
 }
 
 gifcodec::TDib TGIFImage::ToDib(const fw::TBitmap& bitmap) {
     if (bitmap.Empty()) return {};
-    gifcodec::TDib dib;
-    Translated([&] { dib = gifcodec::TDib::FromFileImage(bitmap.FileImage(BitCountFor(bitmap))); });
+    gifcodec::TDib dib(bitmap.Width(), bitmap.Height(), BitCountFor(bitmap));
+    const std::vector<fw::TColor> palette = bitmap.CopyPixels(LayoutOf(dib), dib.Pixels());
+    for (int i = 0; i < dib.PaletteSize() && i < static_cast<int>(palette.size()); ++i)
+        dib.SetPaletteEntry(i, {static_cast<std::uint8_t>(fw::GetBValue(palette[i])),
+                                static_cast<std::uint8_t>(fw::GetGValue(palette[i])),
+                                static_cast<std::uint8_t>(fw::GetRValue(palette[i])), 0});
     dib.SetMonochrome(bitmap.Monochrome());
     return dib;
 }

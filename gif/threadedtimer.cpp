@@ -31,7 +31,7 @@ const fw::TClassInfo& TThreadedTimer::StaticClassInfo() {
 }
 
 TThreadedTimer::TThreadedTimer(fw::TComponent* owner)
-    : fw::TComponent(owner), thread_(std::make_unique<TTimerThread>(this)) {}
+    : fw::TComponent(owner), thread_(std::make_unique<TTimerThread>(this, [this] { Timer(); })) {}
 
 TThreadedTimer::~TThreadedTimer() {
     // The worker is told to end; it does so by itself, without this destructor waiting

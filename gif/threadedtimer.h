@@ -65,7 +65,6 @@ class TThreadedTimer : public fw::TComponent {
     virtual void Timer();
 
   private:
-    friend class TTimerThread::Worker;
     bool Runnable() const { return interval_ != 0 && enabled_ && OnTimer; }
     void UpdateTimer();
 

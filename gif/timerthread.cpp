@@ -11,14 +11,14 @@
 
 #include "framework/controls/controls.h"
 #include "framework/core/guithread.h"
-#include "gif/threadedtimer.h"
 
 namespace gif {
 
 struct TTimerThread::Shared {
     std::mutex m;
     std::condition_variable cv;
-    TThreadedTimer* owner = nullptr;  // null once the owner is gone
+    fw::TPropertyObject* owner = nullptr;  // null once the owner is gone
+    std::function<void()> tick;            // the owner's, run only while owner is set
     bool suspended = true;
     bool terminated = false;
     unsigned interval = 1000;
@@ -113,13 +113,13 @@ class TTimerThread::Worker {
         const unsigned long generation = s->generation;
         lock.unlock();
         fw::PostToGuiThread([s, generation] {
-            TThreadedTimer* owner = nullptr;
+            fw::TPropertyObject* owner = nullptr;
             {
                 std::lock_guard g(s->m);
                 // A tick whose sleep was stopped before the GUI thread got to it is dropped.
                 if (!s->terminated && s->generation == generation) owner = s->owner;
             }
-            if (owner) fw::Guarded(owner, [owner] { owner->Timer(); });
+            if (owner) fw::Guarded(owner, s->tick);
             bool wake = false;
             {
                 std::lock_guard g(s->m);
@@ -138,14 +138,14 @@ class TTimerThread::Worker {
         std::string error;
         {
             std::unique_lock tick(s->tickMutex);
-            TThreadedTimer* owner = nullptr;
+            fw::TPropertyObject* owner = nullptr;
             {
                 std::lock_guard g(s->m);
                 if (!s->terminated) owner = s->owner;
             }
             if (owner) {
                 try {
-                    owner->Timer();
+                    s->tick();
                 } catch (const std::exception& e) {
                     error = e.what();
                 } catch (...) {
@@ -155,7 +155,7 @@ class TTimerThread::Worker {
         }
         if (!error.empty()) {
             fw::PostToGuiThread([s, error] {
-                TThreadedTimer* o = nullptr;
+                fw::TPropertyObject* o = nullptr;
                 {
                     std::lock_guard g(s->m);
                     if (!s->terminated) o = s->owner;
@@ -167,8 +167,10 @@ class TTimerThread::Worker {
     }
 };
 
-TTimerThread::TTimerThread(TThreadedTimer* owner) : shared_(std::make_shared<Shared>()) {
+TTimerThread::TTimerThread(fw::TPropertyObject* owner, std::function<void()> tick)
+    : shared_(std::make_shared<Shared>()) {
     shared_->owner = owner;
+    shared_->tick = std::move(tick);
     fw::PrepareGuiThread();
     ++liveWorkers;
     std::thread(&Worker::Run, shared_).detach();

@@ -7,13 +7,14 @@
 // Everything the two threads share lives in one record that both hold; the owner gives up
 // its hold on destruction without waiting for a sleeping worker, and the worker, which
 // ends by itself, never reaches an owner that is gone.
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
 
-namespace gif {
+#include "framework/core/classes.h"
 
-class TThreadedTimer;
+namespace gif {
 
 enum TThreadPriority { tpIdle, tpLowest, tpLower, tpNormal, tpHigher, tpHighest, tpTimeCritical };
 
@@ -24,8 +25,10 @@ enum class TWorkerState { Starting, Parked, Asleep, TickQueued, Ticking, Ended }
 
 class TTimerThread {
   public:
-    // Created stopped (no ticks) with an interval of 1000 ms.
-    explicit TTimerThread(TThreadedTimer* owner);
+    // Created stopped (no ticks) with an interval of 1000 ms. tick is the owner's work; the
+    // owner is named as the sender of its errors and must outlive the worker's use of it,
+    // which ends with Terminate.
+    TTimerThread(fw::TPropertyObject* owner, std::function<void()> tick);
     ~TTimerThread() { Terminate(); }
     TTimerThread(const TTimerThread&) = delete;
     TTimerThread& operator=(const TTimerThread&) = delete;

@@ -1,7 +1,11 @@
 #include "bench/gifbench/images.h"
 
+#include <stdlib.h>
+
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -118,6 +122,50 @@ Case FullFrames(std::string name, std::vector<TDib> dibs, int colors, bool inter
     return c;
 }
 
+std::vector<std::uint8_t> ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(in),
+                                   std::istreambuf_iterator<char>()};
+    if (file.empty()) throw std::runtime_error("cannot read " + path);
+    return file;
+}
+
+// A given file: decoded as it is, encoded from its frames.
+Case FileCase(std::string name, std::vector<std::uint8_t> file) {
+    gifcodec::TGIFImageCore image;
+    image.LoadFromBytes(file);
+    Case c{std::move(name), image.RawScreenWidth(), image.RawScreenHeight(), 256, false, {},
+           std::move(file)};
+    for (int i = 0; i < image.FrameCount(); ++i)
+        c.frames.push_back({image.Frame(i).Bitmap(), image.Frame(i).Origin().x,
+                            image.Frame(i).Origin().y, image.Frame(i).Disposal(), -1});
+    return c;
+}
+
+// Files as other encoders write them, made in a fresh folder by their command lines:
+// ImageMagick's dithered photograph, animation and flat drawing, and what gifsicle makes of
+// them (optimised frames, recompressed, interlaced).
+struct MadeFile {
+    const char* name;
+    const char* command;  // run in the folder; writes <name>.gif
+};
+
+const MadeFile kMadeFiles[] = {
+    {"im-photo-640", "convert -seed 7 -size 640x480 plasma:fractal -blur 0x1 im-photo-640.gif"},
+    {"im-anim-24x200",
+     "convert -seed 3 -size 200x150 plasma:fractal -write mpr:p +delete -delay 4 "
+     "$(for i in $(seq 0 23); do printf 'mpr:p -roll +%d+%d ' $((i * 8)) $((i * 3)); done) "
+     "im-anim-24x200.gif"},
+    {"im-flat-1600",
+     "convert -size 1600x1200 xc:white -fill red -draw 'rectangle 100,100 700,500' "
+     "-fill navy -draw 'circle 1000,700 1300,900' -fill green -draw 'polygon 50,1100 800,600 "
+     "1500,1150' im-flat-1600.gif"},
+    {"im-anim-optimized", "convert im-anim-24x200.gif -layers Optimize im-anim-optimized.gif"},
+    {"gs-anim-O2", "gifsicle -O2 im-anim-24x200.gif > gs-anim-O2.gif"},
+    {"gs-photo-O3", "gifsicle -O3 im-photo-640.gif > gs-photo-O3.gif"},
+    {"gs-interlaced", "gifsicle --interlace im-photo-640.gif > gs-interlaced.gif"},
+};
+
 }  // namespace
 
 std::size_t Case::Pixels() const {
@@ -147,18 +195,27 @@ std::vector<Case> MakeCases(const std::string& indicatorPath) {
     cases.push_back(std::move(sprites));
 
     // The program's own indicator, as stored: decoded as it is, encoded from its frames.
-    std::ifstream in(indicatorPath, std::ios::binary);
-    std::vector<std::uint8_t> file{std::istreambuf_iterator<char>(in),
-                                   std::istreambuf_iterator<char>()};
-    if (file.empty()) throw std::runtime_error("cannot read " + indicatorPath);
-    gifcodec::TGIFImageCore image;
-    image.LoadFromBytes(file);
-    Case indicator{
-        "indicator-11x15", image.RawScreenWidth(), image.RawScreenHeight(), 256, false, {}, file};
-    for (int i = 0; i < image.FrameCount(); ++i)
-        indicator.frames.push_back({image.Frame(i).Bitmap(), image.Frame(i).Origin().x,
-                                    image.Frame(i).Origin().y, image.Frame(i).Disposal(), -1});
-    cases.push_back(std::move(indicator));
+    cases.push_back(FileCase("indicator-11x15", ReadFile(indicatorPath)));
+    return cases;
+}
+
+std::vector<Case> MadeCases() {
+    char folder[] = "/tmp/gifbench.XXXXXX";
+    if (!mkdtemp(folder)) throw std::runtime_error("cannot make a folder for the made files");
+    std::vector<Case> cases;
+    try {
+        for (const MadeFile& f : kMadeFiles) {
+            const std::string command = std::string("cd ") + folder + " && " + f.command;
+            if (std::system(command.c_str()) != 0)
+                throw std::runtime_error(std::string("cannot make ") + f.name + ": " + f.command);
+            cases.push_back(
+                FileCase(f.name, ReadFile(std::string(folder) + "/" + f.name + ".gif")));
+        }
+    } catch (...) {
+        std::filesystem::remove_all(folder);
+        throw;
+    }
+    std::filesystem::remove_all(folder);
     return cases;
 }
 

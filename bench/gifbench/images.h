@@ -29,5 +29,7 @@ struct Case {
 
 // The photograph-like case first: it is the headline figure.
 std::vector<Case> MakeCases(const std::string& indicatorPath);
+// Files written by ImageMagick and gifsicle, made now; throws when a tool is missing.
+std::vector<Case> MadeCases();
 
 }  // namespace gifbench

@@ -230,6 +230,7 @@ bool RunCase(const Case& c, Result& r) {
 // With names given, only those cases run.
 int main(int argc, char** argv) {
     std::vector<Case> cases = MakeCases(REZAZO_SOURCE_DIR "/resources/art/indicator.gif");
+    for (Case& c : MadeCases()) cases.push_back(std::move(c));
     if (argc > 1)
         std::erase_if(cases, [&](const Case& c) {
             return std::find(argv + 1, argv + argc, c.name) == argv + argc;

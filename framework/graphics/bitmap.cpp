@@ -348,6 +348,23 @@ void TBitmap::SaveToStream(Bytes& data) const {
 
 Bytes TBitmap::FileImage(int bitCount) const { return WriteDibFile(*image_, bitCount); }
 
+void TBitmap::LoadFromPixels(const PixelLayout& layout, const std::uint8_t* pixels,
+                             const std::vector<TColor>& palette) {
+    QList<QRgb> table;
+    for (TColor c : palette) table.push_back(qRgb(GetRValue(c), GetGValue(c), GetBValue(c)));
+    DibImage dib = ImageFromRows(layout, pixels, std::move(table));
+    *image_ = std::move(dib.image);
+    pixelFormat_ = FormatOf(*image_, dib.bitCount);
+    Changed();
+}
+
+std::vector<TColor> TBitmap::CopyPixels(const PixelLayout& layout, std::uint8_t* pixels) const {
+    std::vector<TColor> palette;
+    for (QRgb c : ImageToRows(*image_, layout, pixels))
+        palette.push_back(RGB(qRed(c), qGreen(c), qBlue(c)));
+    return palette;
+}
+
 Bytes UnwrapCounted(const Bytes& data) {
     if (data.size() < 4) throw EInvalidGraphic(strings::kInvalidGraphic);
     uint64_t count = platform::GetLE32(data.data());

@@ -16,6 +16,18 @@ namespace fw {
 struct TToolkitImage;
 
 enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit };
+
+// How rows of raw pixels lie in memory, for handing pixels to and from other modules without
+// a file format in between: 1, 4 or 8 bits per pixel are palette indices (the leftmost pixel
+// in the high bits), 24 are blue, green, red and 32 blue, green, red, alpha. Rows are stride
+// bytes apart; with bottomUp the first row in memory is the picture's last.
+struct PixelLayout {
+    int width = 0;
+    int height = 0;
+    int bitCount = 0;
+    std::size_t stride = 0;
+    bool bottomUp = false;
+};
 enum TTransparentMode { tmAuto, tmFixed };
 
 class TBitmap : public TGraphic {
@@ -74,6 +86,15 @@ class TBitmap : public TGraphic {
     void Draw(TCanvas& canvas, const TRect& rect) override;
     void LoadFromStream(const Bytes& data) override;  // a BMP file image
     void SaveToStream(Bytes& data) const override;    // in the bitmap's pixel format
+    // Takes the pixels as laid out, with the palette of 1, 4 and 8 bits (missing entries are
+    // black); the pixel format follows the bit count. Throws EInvalidGraphic for a bit count
+    // or size it cannot hold.
+    void LoadFromPixels(const PixelLayout& layout, const std::uint8_t* pixels,
+                        const std::vector<TColor>& palette);
+    // Writes the pixels at the layout's bit count into rows laid out as given (the layout's
+    // size is the bitmap's), reducing the colours to a palette for 1, 4 and 8 bits, and returns
+    // that palette of 2^bits entries. Throws EInvalidGraphic for an empty bitmap.
+    std::vector<TColor> CopyPixels(const PixelLayout& layout, std::uint8_t* pixels) const;
     // The BMP file image at a chosen bit count (1, 4, 8, 24 or 32), the bitmap unchanged;
     // throws EInvalidGraphic for an empty bitmap.
     Bytes FileImage(int bitCount) const;

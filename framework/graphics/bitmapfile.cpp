@@ -184,7 +184,19 @@ DibImage ReadDibFile(const std::vector<uint8_t>& data) {
         pixelsAt + static_cast<uint64_t>(stride * hd.height) > size)
         Bad();
 
-    const int w = static_cast<int>(hd.width), ht = static_cast<int>(hd.height);
+    const PixelLayout layout{static_cast<int>(hd.width), static_cast<int>(hd.height), bits,
+                             static_cast<size_t>(stride), !hd.topDown};
+    return ImageFromRows(layout, d + pixelsAt, std::move(table));
+}
+
+DibImage ImageFromRows(const PixelLayout& layout, const uint8_t* pixels, QList<QRgb> table) {
+    const int bits = layout.bitCount;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) Bad();
+    const int w = layout.width, ht = layout.height;
+    if (w <= 0 || ht <= 0 || w > kMaxSide || ht > kMaxSide ||
+        static_cast<int64_t>(w) * ht > kMaxPixels ||
+        layout.stride < static_cast<size_t>(Stride(w, bits)))
+        Bad();
     DibImage out;
     out.bitCount = bits;
     QImage::Format fmt = bits == 1    ? QImage::Format_Mono
@@ -193,12 +205,14 @@ DibImage ReadDibFile(const std::vector<uint8_t>& data) {
                                       : QImage::Format_ARGB32;
     QImage img(w, ht, fmt);
     if (img.isNull()) Bad();
-    if (bits <= 8) img.setColorTable(table);
+    if (bits <= 8) {
+        table.resize(1 << bits, qRgb(0, 0, 0));
+        img.setColorTable(table);
+    }
     bool anyAlpha = false;
     for (int y = 0; y < ht; ++y) {
-        const uint64_t row = static_cast<uint64_t>(hd.topDown ? y : ht - 1 - y);
-        anyAlpha |= ConvertDibRow(d + pixelsAt + static_cast<uint64_t>(stride) * row,
-                                  img.scanLine(y), w, bits);
+        const size_t row = static_cast<size_t>(layout.bottomUp ? ht - 1 - y : y);
+        anyAlpha |= ConvertDibRow(pixels + layout.stride * row, img.scanLine(y), w, bits);
     }
     // A 32-bit image whose alpha bytes are all zero was written without alpha: opaque.
     if (bits == 32 && !anyAlpha) {
@@ -211,10 +225,14 @@ DibImage ReadDibFile(const std::vector<uint8_t>& data) {
     return out;
 }
 
-std::vector<uint8_t> WriteDibFile(const QImage& image, int bitCount) {
+QList<QRgb> ImageToRows(const QImage& image, const PixelLayout& layout, uint8_t* pixels) {
+    const int bitCount = layout.bitCount;
     if (image.isNull()) Bad();
     if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24 && bitCount != 32) Bad();
     const int w = image.width(), h = image.height();
+    if (layout.width != w || layout.height != h ||
+        layout.stride < static_cast<size_t>(Stride(w, bitCount)))
+        Bad();
     QImage src;
     QList<QRgb> table;
     if (bitCount <= 8) {
@@ -224,26 +242,10 @@ std::vector<uint8_t> WriteDibFile(const QImage& image, int bitCount) {
     } else {
         src = image.convertToFormat(QImage::Format_ARGB32);
     }
-    const uint32_t paletteBytes = bitCount <= 8 ? 4u << bitCount : 0;
-    const uint32_t stride = static_cast<uint32_t>(Stride(w, bitCount));
-    const uint32_t pixelBytes = stride * static_cast<uint32_t>(h);
-    const uint32_t offBits = 14 + 40 + paletteBytes;
-
-    std::vector<uint8_t> out;
-    out.reserve(offBits + pixelBytes);
-    out.resize(platform::kBmpHeadersSize);
-    platform::WriteBmpHeaders(out.data(), {static_cast<uint32_t>(w), static_cast<uint32_t>(h),
-                                           static_cast<unsigned>(bitCount),
-                                           static_cast<uint32_t>(table.size()), pixelBytes});
-    for (QRgb c : table) {
-        out.push_back(static_cast<uint8_t>(qBlue(c)));
-        out.push_back(static_cast<uint8_t>(qGreen(c)));
-        out.push_back(static_cast<uint8_t>(qRed(c)));
-        out.push_back(0);
-    }
-    out.resize(offBits + pixelBytes, 0);
     for (int y = 0; y < h; ++y) {
-        uint8_t* dst = out.data() + offBits + static_cast<size_t>(stride) * (h - 1 - y);
+        uint8_t* dst =
+            pixels + layout.stride * static_cast<size_t>(layout.bottomUp ? h - 1 - y : y);
+        std::memset(dst, 0, layout.stride);
         const uint8_t* line = src.constScanLine(y);
         switch (bitCount) {
             case 1:
@@ -277,6 +279,31 @@ std::vector<uint8_t> WriteDibFile(const QImage& image, int bitCount) {
                 break;
             }
         }
+    }
+    return table;
+}
+
+std::vector<uint8_t> WriteDibFile(const QImage& image, int bitCount) {
+    if (image.isNull()) Bad();
+    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24 && bitCount != 32) Bad();
+    const int w = image.width(), h = image.height();
+    const uint32_t paletteBytes = bitCount <= 8 ? 4u << bitCount : 0;
+    const uint32_t stride = static_cast<uint32_t>(Stride(w, bitCount));
+    const uint32_t pixelBytes = stride * static_cast<uint32_t>(h);
+    const uint32_t offBits = 14 + 40 + paletteBytes;
+
+    std::vector<uint8_t> out(offBits + pixelBytes, 0);
+    const QList<QRgb> table =
+        ImageToRows(image, {w, h, bitCount, stride, true}, out.data() + offBits);
+    platform::WriteBmpHeaders(out.data(), {static_cast<uint32_t>(w), static_cast<uint32_t>(h),
+                                           static_cast<unsigned>(bitCount),
+                                           static_cast<uint32_t>(table.size()), pixelBytes});
+    uint8_t* entry = out.data() + platform::kBmpHeadersSize;
+    for (QRgb c : table) {
+        *entry++ = static_cast<uint8_t>(qBlue(c));
+        *entry++ = static_cast<uint8_t>(qGreen(c));
+        *entry++ = static_cast<uint8_t>(qRed(c));
+        *entry++ = 0;
     }
     return out;
 }

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "framework/graphics/bitmap.h"
+
 namespace fw {
 
 struct DibImage {
@@ -17,6 +19,14 @@ struct DibImage {
 // 32-bit masks too). Throws EInvalidGraphic for anything it cannot read, never reads past
 // the data.
 DibImage ReadDibFile(const std::vector<uint8_t>& data);
+
+// An image from rows laid out as described; table holds the palette of 1, 4 and 8 bits, padded
+// with black to 2^bits entries. A 32-bit picture whose alpha bytes are all zero is opaque.
+DibImage ImageFromRows(const PixelLayout& layout, const uint8_t* pixels, QList<QRgb> table);
+
+// Writes the image's rows at the layout's bit count (1, 4, 8, 24 or 32) into rows laid out as
+// described, of the image's size, and returns the palette of 1, 4 and 8 bits (2^bits entries).
+QList<QRgb> ImageToRows(const QImage& image, const PixelLayout& layout, uint8_t* pixels);
 
 // Writes a bottom-up BI_RGB file image. bitCount 1, 4 or 8 takes the image's colour table
 // (an image in another format is reduced to a palette first); 24 drops alpha; 32 keeps it.

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "gif/codec/giferrors.h"
-#include "gif/codec/gifimagecore.h"
 #include "gif/codec/giflimits.h"
+#include "gif/codec/gifpicture.h"
 
 namespace gifcodec {
 
@@ -148,7 +148,7 @@ class Screen {
 };
 
 // The screen filled, its key chosen; returns the fill colour.
-TColor Begin(TGIFImageCore& image, TColor windowColor, TComposedFrame& out) {
+TColor Begin(GifPicture& image, TColor windowColor, TComposedFrame& out) {
     out.width = image.ScreenWidth();
     out.height = image.ScreenHeight();
     if (static_cast<std::int64_t>(out.width) * out.height > kMaxPixels) RaiseTooLarge();
@@ -176,7 +176,7 @@ void Dispose(TGIFFrame& frame, TComposedFrame& screen, TColor fill) {
 
 }  // namespace
 
-TComposedFrame ComposeFrame(TGIFImageCore& image, int n, TColor windowColor) {
+TComposedFrame ComposeFrame(GifPicture& image, int n, TColor windowColor) {
     TComposedFrame out;
     if (image.FrameCount() == 0) return out;
     const TColor fill = Begin(image, windowColor, out);
@@ -203,7 +203,7 @@ TComposedFrame ComposeFrame(TGIFImageCore& image, int n, TColor windowColor) {
     return out;
 }
 
-TFrameComposer::TFrameComposer(TGIFImageCore& image, TColor windowColor) : image_(image) {
+TFrameComposer::TFrameComposer(GifPicture& image, TColor windowColor) : image_(image) {
     if (image.FrameCount() > 0) fill_ = Begin(image, windowColor, out_);
 }
 

@@ -10,7 +10,7 @@
 
 namespace gifcodec {
 
-class TGIFImageCore;
+class GifPicture;
 
 struct TComposedFrame {
     int width = 0;
@@ -22,13 +22,13 @@ struct TComposedFrame {
 
 // windowColor stands for the window background (clWindow) used when nothing else applies.
 // A logical screen beyond the limits raises "GIF image is too large".
-TComposedFrame ComposeFrame(TGIFImageCore& image, int n, TColor windowColor = 0xFFFFFF);
+TComposedFrame ComposeFrame(GifPicture& image, int n, TColor windowColor = 0xFFFFFF);
 
 // Frames 0, 1, 2 ... in turn, each composed from the one before: the same pictures as
 // ComposeFrame gives, without going back to the start frame for every one.
 class TFrameComposer {
   public:
-    explicit TFrameComposer(TGIFImageCore& image, TColor windowColor = 0xFFFFFF);
+    explicit TFrameComposer(GifPicture& image, TColor windowColor = 0xFFFFFF);
     bool AtEnd() const;
     // The next frame; valid until the next call.
     const TComposedFrame& Next();
@@ -37,7 +37,7 @@ class TFrameComposer {
     // Keeps the pixels under the last frame's rectangle, or puts them back.
     void CopyUnder(bool restore);
 
-    TGIFImageCore& image_;
+    GifPicture& image_;
     TComposedFrame out_;  // drawn on in place: a small frame costs its own pixels only
     TColor fill_ = 0;
     int next_ = 0;

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "gif/codec/giferrors.h"
-#include "gif/codec/gifimagecore.h"
+#include "gif/codec/gifpicture.h"
 #include "gif/codec/lzw.h"
 #include "gif/codec/reduce.h"
 
@@ -11,7 +11,7 @@ namespace gifcodec {
 
 namespace {
 
-void UpdateExtensions(TGIFImageCore& image, TGIFFrame& frame) {
+void UpdateExtensions(GifPicture& image, TGIFFrame& frame) {
     std::vector<TExtension>& list = frame.Extensions();
     auto isControl = [](const TExtension& e) { return e.type == TExtensionType::etGraphicControl; };
     auto last = std::find_if(list.rbegin(), list.rend(), isControl);
@@ -64,7 +64,7 @@ bool GlobalServes(const ColorTable& global, const ColorTable& local, int used) {
 
 }  // namespace
 
-void EncodeFrameBitmap(TGIFImageCore& image, TGIFFrame& frame) {
+void EncodeFrameBitmap(GifPicture& image, TGIFFrame& frame) {
     if (!frame.HasBitmap()) RaiseGif(strings::kNoDataId, strings::kNoData);
     const TDib& bitmap = *frame.CachedBitmap();
     TDib reduced;
@@ -107,7 +107,7 @@ void EncodeFrameBitmap(TGIFImageCore& image, TGIFFrame& frame) {
                         static_cast<std::uint16_t>(std::min(h, 0xFFFF)));
 }
 
-void EncodeAllFrames(TGIFImageCore& image) {
+void EncodeAllFrames(GifPicture& image) {
     for (int i = 0; i < image.FrameCount(); ++i) {
         TGIFFrame& frame = image.Frame(i);
         if (!frame.Item().HasEncodedData()) {

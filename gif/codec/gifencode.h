@@ -4,10 +4,10 @@
 // are rebuilt from the frames' delay, transparency and disposal.
 namespace gifcodec {
 
-class TGIFImageCore;
+class GifPicture;
 class TGIFFrame;
 
-void EncodeAllFrames(TGIFImageCore& image);
-void EncodeFrameBitmap(TGIFImageCore& image, TGIFFrame& frame);
+void EncodeAllFrames(GifPicture& image);
+void EncodeFrameBitmap(GifPicture& image, TGIFFrame& frame);
 
 }  // namespace gifcodec

@@ -1,8 +1,8 @@
 #include "gif/codec/gifframe.h"
 
 #include "gif/codec/giferrors.h"
-#include "gif/codec/gifimagecore.h"
 #include "gif/codec/giflimits.h"
+#include "gif/codec/gifpicture.h"
 #include "gif/codec/lzw.h"
 
 namespace gifcodec {
@@ -21,7 +21,7 @@ void MaskPastTable(TDib& dib, int bits, int keep) {
 
 }  // namespace
 
-TGIFFrame::TGIFFrame(TGIFImageCore* owner) : owner_(owner), item_(TSharedRef<TGIFItem>::Create()) {}
+TGIFFrame::TGIFFrame(GifPicture* owner) : owner_(owner), item_(TSharedRef<TGIFItem>::Create()) {}
 
 TGIFFrame::~TGIFFrame() = default;
 
@@ -143,7 +143,7 @@ void TGIFFrame::Assign(const TGIFFrame& source) {
     OwnerSizeChanged();
 }
 
-void TGIFFrame::Assign(const TGIFImageCore& source) {
+void TGIFFrame::Assign(const GifPicture& source) {
     if (source.FrameCount() == 0) {
         Assign(nullptr);
         return;

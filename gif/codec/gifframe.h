@@ -11,7 +11,7 @@
 
 namespace gifcodec {
 
-class TGIFImageCore;
+class GifPicture;
 
 struct TPoint {
     int x = 0;
@@ -21,12 +21,12 @@ struct TPoint {
 
 class TGIFFrame {
   public:
-    explicit TGIFFrame(TGIFImageCore* owner = nullptr);
+    explicit TGIFFrame(GifPicture* owner = nullptr);
     TGIFFrame(const TGIFFrame&) = delete;
     TGIFFrame& operator=(const TGIFFrame&) = delete;
     ~TGIFFrame();
 
-    TGIFImageCore* Owner() const { return owner_; }
+    GifPicture* Owner() const { return owner_; }
 
     // Decodes on first request ("Wrong number of colors; must be a power of 2" for a frame
     // without colours). Damaged data marks the frame Corrupted instead of raising.
@@ -82,13 +82,13 @@ class TGIFFrame {
     void Assign(std::nullptr_t);
     void Assign(const TGIFFrame& source);
     // From the picture's current frame (frame 0 when there is none current).
-    void Assign(const TGIFImageCore& source);
+    void Assign(const GifPicture& source);
     void Assign(const TDib& bitmap);
 
   private:
     void OwnerSizeChanged();
 
-    TGIFImageCore* owner_;
+    GifPicture* owner_;
     std::unique_ptr<TDib> bitmap_;
     TSharedRef<TGIFItem> item_;
     std::vector<TExtension> extensions_;

@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "gif/codec/giferrors.h"
-#include "gif/codec/gifimagecore.h"
 #include "gif/codec/giflimits.h"
+#include "gif/codec/gifpicture.h"
 
 namespace gifcodec {
 
@@ -79,7 +79,7 @@ TLineList ReadSubBlocks(ByteReader& in, Budget& budget) {
     return lines;
 }
 
-void InspectApplication(const TExtension& e, TGIFImageCore& image) {
+void InspectApplication(const TExtension& e, GifPicture& image) {
     static constexpr char kLoop[] = "NETSCAPE2.0";
     const std::size_t n = std::min<std::size_t>(e.fixed[0], 11);
     if (std::memcmp(e.fixed.data() + 1, kLoop, n) != 0 || !e.data || e.data->empty()) return;
@@ -92,7 +92,7 @@ void InspectApplication(const TExtension& e, TGIFImageCore& image) {
 }
 
 // A run of extensions; returns the introducer that follows it.
-std::uint8_t ReadExtensions(ByteReader& in, TGIFImageCore& image, std::uint8_t introducer,
+std::uint8_t ReadExtensions(ByteReader& in, GifPicture& image, std::uint8_t introducer,
                             std::vector<TExtension>& list, Budget& budget) {
     while (introducer == '!') {
         const std::uint8_t label = in.Byte();
@@ -214,7 +214,7 @@ void ReadImage(ByteReader& in, const TEncodedData::Source& source, TGIFFrame& fr
 
 }  // namespace
 
-void ReadGif(TGIFImageCore& image, const TEncodedData::Source& bytes) {
+void ReadGif(GifPicture& image, const TEncodedData::Source& bytes) {
     ByteReader in(*bytes);
     const std::uint8_t* signature = in.Take(3);
     if (!SameText(signature, "GIF")) RaiseGif(strings::kUnknownVersionId, strings::kUnknownVersion);

@@ -8,9 +8,9 @@
 
 namespace gifcodec {
 
-class TGIFImageCore;
+class GifPicture;
 
 // Frames keep slices of bytes as their encoded data rather than copies of them.
-void ReadGif(TGIFImageCore& image, const TEncodedData::Source& bytes);
+void ReadGif(GifPicture& image, const TEncodedData::Source& bytes);
 
 }  // namespace gifcodec

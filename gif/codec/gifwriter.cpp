@@ -2,7 +2,7 @@
 
 #include "gif/codec/gifencode.h"
 #include "gif/codec/giferrors.h"
-#include "gif/codec/gifimagecore.h"
+#include "gif/codec/gifpicture.h"
 
 namespace gifcodec {
 
@@ -67,7 +67,7 @@ void WriteFrame(ByteWriter& out, TGIFFrame& frame) {
 
 }  // namespace
 
-std::vector<std::uint8_t> WriteGif(TGIFImageCore& image) {
+std::vector<std::uint8_t> WriteGif(GifPicture& image) {
     if (image.FrameCount() == 0) RaiseGif(strings::kNoDataId, strings::kNoData);
     EncodeAllFrames(image);
     TGIFData& data = image.Data();

@@ -5,8 +5,8 @@
 
 namespace gifcodec {
 
-class TGIFImageCore;
+class GifPicture;
 
-std::vector<std::uint8_t> WriteGif(TGIFImageCore& image);
+std::vector<std::uint8_t> WriteGif(GifPicture& image);
 
 }  // namespace gifcodec

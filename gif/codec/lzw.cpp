@@ -6,13 +6,13 @@
 #include <memory>
 #include <new>
 
+#include "gif/codec/decodebuffers.h"
 #include "gif/codec/giferrors.h"
 
 namespace gifcodec {
 
 namespace {
 
-constexpr int kMaxCodes = 4096;
 constexpr int kMaxWidth = 12;
 
 // Image rows in output order: top to bottom, or the four interlace passes.
@@ -88,20 +88,22 @@ class EncodedPosition {
 // copy of the whole frame's data. A block cut short by the end of the data keeps what is there.
 class BlockReader {
   public:
-    static constexpr std::size_t kChunk = 1 << 16;
+    static constexpr std::size_t kChunk = kBlockChunk;
 
-    BlockReader(std::span<const std::uint8_t> encoded, EncodedPosition* position)
-        : encoded_(encoded), position_(position), buffer_(new std::uint8_t[kChunk + 255 + 8]) {
+    // buffer: kBlockBufferSize bytes, whatever they hold.
+    BlockReader(std::span<const std::uint8_t> encoded, EncodedPosition* position,
+                std::uint8_t* buffer)
+        : encoded_(encoded), position_(position), buffer_(buffer) {
         Refill(0);
     }
-    const std::uint8_t* Data() const { return buffer_.get(); }
+    const std::uint8_t* Data() const { return buffer_; }
     std::size_t Size() const { return size_; }
     bool Exhausted() const { return next_ >= encoded_.size(); }
     // Bytes dropped so far from the front of the joined data.
     std::size_t Base() const { return base_; }
     // Drops the bytes before keepFrom and joins more blocks; returns how many were dropped.
     std::size_t Refill(std::size_t keepFrom) {
-        std::memmove(buffer_.get(), buffer_.get() + keepFrom, size_ - keepFrom);
+        std::memmove(buffer_, buffer_ + keepFrom, size_ - keepFrom);
         size_ -= keepFrom;
         base_ += keepFrom;
         while (size_ < kChunk && next_ < encoded_.size()) {
@@ -112,18 +114,18 @@ class BlockReader {
             }
             const std::size_t avail = std::min(len, encoded_.size() - next_ - 1);
             if (position_) position_->BlockStartsAt(base_ + size_);
-            std::memcpy(buffer_.get() + size_, encoded_.data() + next_ + 1, avail);
+            std::memcpy(buffer_ + size_, encoded_.data() + next_ + 1, avail);
             size_ += avail;
             next_ += 1 + len;
         }
-        std::memset(buffer_.get() + size_, 0, 8);
+        std::memset(buffer_ + size_, 0, 8);
         return keepFrom;
     }
 
   private:
     std::span<const std::uint8_t> encoded_;
     EncodedPosition* position_;
-    std::unique_ptr<std::uint8_t[]> buffer_;  // 8 spare zero bytes follow the joined data
+    std::uint8_t* buffer_;  // 8 spare zero bytes follow the joined data
     std::size_t size_ = 0;
     std::size_t base_ = 0;
     std::size_t next_ = 1;  // past the code size byte
@@ -153,19 +155,17 @@ BitCursor MoreData(BlockReader& in, BitCursor c) {
 
 // Each string of the table lies somewhere in the output already: an entry made from the
 // previous string and one more character starts where that previous string was written.
-// Strings are therefore copied from the output instead of walked through prefix links. The
-// output is held only since the last clear code (no entry reaches further back); complete
-// rows before it go into the bitmap, so a picture needs no second full-size buffer.
-struct DecodeEntry {
-    std::uint32_t position;  // where the string starts in the window
-    std::uint16_t length;
-};
+// Strings are therefore copied from the output instead of walked through prefix links (the
+// table's entries, DecodeEntry). The output is held only since the last clear code (no entry
+// reaches further back); complete rows before it go into the bitmap, so a picture needs no
+// second full-size buffer.
 
 class Decoder {
   public:
     Decoder(std::span<const std::uint8_t> encoded, TDib& dib, int bitsPerPixel, bool interlaced,
-            const TProgressHandler& progress)
+            const TProgressHandler& progress, DecodeBuffers& buffers)
         : encoded_(encoded),
+          buffers_(buffers),
           dib_(dib),
           mask_(static_cast<std::uint8_t>((1u << bitsPerPixel) - 1)),
           rows_(dib.Height(), interlaced),
@@ -176,7 +176,7 @@ class Decoder {
         const int m = encoded_[0];
         if (m < 2 || m > 9) RaiseGif(strings::kCodeSizeId, strings::kCodeSize);
         if (dib_.Width() <= 0 || dib_.Height() <= 0) return false;
-        BlockReader in(encoded_, progress_ ? &position_ : nullptr);
+        BlockReader in(encoded_, progress_ ? &position_ : nullptr, buffers_.Block());
         const std::size_t total = static_cast<std::size_t>(dib_.Width()) * dib_.Height();
         OpenWindow(total);
         return DecodeCodes(in, m, total);
@@ -188,16 +188,15 @@ class Decoder {
 
     void OpenWindow(std::size_t total) {
         const std::size_t width = static_cast<std::size_t>(dib_.Width());
-        capacity_ = std::min<std::size_t>(total, std::max<std::size_t>(width, 1 << 18)) + kSlack;
-        window_.reset(static_cast<std::uint8_t*>(std::malloc(capacity_)));
-        if (!window_) throw std::bad_alloc();
+        buffers_.ReserveWindow(
+            std::min<std::size_t>(total, std::max<std::size_t>(width, 1 << 18)) + kSlack, false);
+        capacity_ = buffers_.WindowSize();
     }
 
     // The code loop: every code's string goes into the window, full rows on into the bitmap.
     bool DecodeCodes(BlockReader& in, int m, std::size_t total) {
-        std::uint8_t* out = window_.get();
-        const std::unique_ptr<DecodeEntry[]> table(new DecodeEntry[kMaxCodes]);
-        DecodeEntry* const t = table.get();
+        std::uint8_t* out = buffers_.Window();
+        DecodeEntry* const t = buffers_.Table();
         const int clear = 1 << m;
         const int end = clear + 1;
         int next = clear + 2;
@@ -299,17 +298,12 @@ class Decoder {
 
     // A window twice as large (up to what the rest of the picture needs), for data that
     // goes long without a clear code.
-    // Grown in place where the allocator can (large blocks are remapped, not copied), so
-    // the old and the new window are not held at once.
     std::uint8_t* Grow(std::size_t filled, std::size_t total, std::size_t slack) {
         const std::size_t want =
             std::max(std::min(2 * capacity_, total - stored_ + slack), filled + slack);
-        void* bigger = std::realloc(window_.get(), want);
-        if (!bigger) throw std::bad_alloc();
-        window_.release();
-        window_.reset(static_cast<std::uint8_t*>(bigger));
-        capacity_ = want;
-        return window_.get();
+        std::uint8_t* window = buffers_.ReserveWindow(want, true);
+        capacity_ = buffers_.WindowSize();
+        return window;
     }
 
     // Moves the complete rows of the window into the bitmap (every row at the end, a partial
@@ -318,29 +312,27 @@ class Decoder {
         const std::size_t width = static_cast<std::size_t>(dib_.Width());
         const std::size_t usable = std::min(filled, total - stored_);
         const std::size_t count = last ? usable : usable / width * width;
-        const std::uint8_t* pixels = window_.get();
+        std::uint8_t* const window = buffers_.Window();
+        const std::uint8_t* pixels = window;
         for (std::size_t at = 0; at < count && !rows_.Finished(); at += width, rows_.Advance()) {
             const int n = static_cast<int>(std::min(width, count - at));
             PackRow(pixels + at, n, dib_.BitCount(), mask_, dib_.ScanLine(rows_.Row()));
         }
         stored_ += count;
         if (last) return 0;
-        std::memmove(window_.get(), window_.get() + count, filled - count);
+        std::memmove(window, window + count, filled - count);
         return filled - count;
     }
 
     std::span<const std::uint8_t> encoded_;
+    DecodeBuffers& buffers_;
     TDib& dib_;
     std::uint8_t mask_;
     RowOrder rows_;
     const TProgressHandler& progress_;
     EncodedPosition position_;
-    struct Free {
-        void operator()(std::uint8_t* p) const { std::free(p); }
-    };
-    std::unique_ptr<std::uint8_t, Free> window_;
-    std::size_t capacity_ = 0;
-    std::size_t stored_ = 0;  // pixels already in the bitmap
+    std::size_t capacity_ = 0;  // of the window
+    std::size_t stored_ = 0;    // pixels already in the bitmap
 };
 
 // Packs codes least significant bit first, then cuts the bytes into 255-byte sub-blocks.
@@ -431,7 +423,8 @@ bool LzwDecode(std::span<const std::uint8_t> encoded, TDib& dib, int bitsPerPixe
     bool corrupted = false;
     try {
         if (encoded.empty()) RaiseGif(strings::kCodeSizeId, strings::kCodeSize);
-        corrupted = Decoder(encoded, dib, bitsPerPixel, interlaced, progress).Run();
+        BorrowedBuffers buffers;
+        corrupted = Decoder(encoded, dib, bitsPerPixel, interlaced, progress, *buffers).Run();
         if (corrupted && !tolerant) RaiseGif(strings::kCorruptDataId, strings::kCorruptData);
     } catch (const std::exception& e) {
         if (progress) progress(TProgressStage::psEnding, 0, e.what());

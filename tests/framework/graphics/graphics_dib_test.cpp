@@ -188,3 +188,48 @@ TEST(GraphicsDib, DamagedHeadersFailCleanly) {
 }
 
 }  // namespace
+
+// Raw rows handed over and back, in both row orders and with padded rows; a palette colour
+// and a 24-bit pixel keep red and blue apart.
+TEST(GraphicsDib, PixelsHandedOverAndBackKeepTheirLayout) {
+    for (const int bits : {1, 4, 8, 24}) {
+        for (const bool bottomUp : {false, true}) {
+            SCOPED_TRACE(testing::Message() << bits << " bits, bottomUp " << bottomUp);
+            const int w = 5, h = 3;
+            const PixelLayout layout{w, h, bits, static_cast<size_t>((w * bits + 7) / 8 + 3),
+                                     bottomUp};
+            std::vector<uint8_t> rows(layout.stride * h);
+            for (size_t i = 0; i < rows.size(); ++i)
+                rows[i] = i % layout.stride < static_cast<size_t>((w * bits + 7) / 8)
+                              ? static_cast<uint8_t>(i * 37 + 1)
+                              : 0;
+            std::vector<TColor> palette;
+            for (int i = 0; bits <= 8 && i < (1 << bits); ++i)
+                palette.push_back(RGB(i, 0x22, 0xF0 - i));
+            TBitmap bitmap;
+            bitmap.LoadFromPixels(layout, rows.data(), palette);
+            if (bits <= 8) {
+                EXPECT_EQ(bitmap.Palette().at(1), RGB(1, 0x22, 0xEF));
+            }
+            std::vector<uint8_t> back(rows.size(), 0xAA);
+            const std::vector<TColor> backPalette = bitmap.CopyPixels(layout, back.data());
+            if (bits <= 8) {
+                EXPECT_EQ(backPalette.size(), size_t{1} << bits);
+                for (size_t i = 0; i < rows.size();
+                     ++i)  // indices may be renumbered: compare colours
+                    if (i % layout.stride == 0) {
+                        EXPECT_EQ(backPalette.at(back[i] >> (8 - std::min(bits, 8))),
+                                  palette.at(rows[i] >> (8 - std::min(bits, 8))));
+                    }
+            } else {
+                EXPECT_EQ(back, rows);
+                const uint8_t* top = rows.data() + (bottomUp ? layout.stride * (h - 1) : 0);
+                EXPECT_EQ(Rgb(bitmap.Image(), 0, 0),
+                          (uint32_t{top[2]} << 16) | (top[1] << 8) | top[0]);
+            }
+        }
+    }
+    TBitmap bitmap;
+    EXPECT_THROW(bitmap.LoadFromPixels({4, 2, 8, 3, false}, std::vector<uint8_t>(8).data(), {}),
+                 EInvalidGraphic);
+}

@@ -189,3 +189,33 @@ TEST(GifDecoder, ZeroSizedFrameGivesEmptyBitmap) {
     EXPECT_TRUE(image.Frame(0).Bitmap().Empty());
     EXPECT_EQ(image.Frame(0).Width(), 0);
 }
+
+// The decoder keeps its buffers for the next frame: a decode started from a progress handler
+// in the middle of another, and later ones of other sizes, must not see each other's strings.
+TEST(GifDecoder, DecodesInsideAndAfterAnotherKeepTheirOwnPixels) {
+    auto pattern = [](int w, int h, int seed) {
+        TDib dib(w, h, 8);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                dib.ScanLine(y)[x] = static_cast<std::uint8_t>((x * seed + y * y + (x ^ y)) % 251);
+        return dib;
+    };
+    const TDib outer = pattern(700, 400, 7), inner = pattern(33, 5, 3);
+    const auto outerData = LzwEncode(outer, false, {}), innerData = LzwEncode(inner, true, {});
+    auto decode = [](const std::vector<std::uint8_t>& data, const TDib& like, bool interlaced,
+                     const TProgressHandler& progress) {
+        TDib dib(like.Width(), like.Height(), 8);
+        EXPECT_FALSE(LzwDecode(data, dib, 8, interlaced, false, progress));
+        return dib.FileImage() == like.FileImage();
+    };
+    int nested = 0;
+    const TProgressHandler inside = [&](TProgressStage stage, int, const std::string&) {
+        if (stage == TProgressStage::psRunning && nested++ < 3) {
+            EXPECT_TRUE(decode(innerData, inner, true, {}));
+        }
+    };
+    EXPECT_TRUE(decode(outerData, outer, false, inside));
+    EXPECT_GE(nested, 3);
+    EXPECT_TRUE(decode(innerData, inner, true, {}));
+    EXPECT_TRUE(decode(outerData, outer, false, {}));
+}
