@@ -9,6 +9,7 @@
 # /dev/zero and a directory in the file's place are not read: the window opens at the
 # design place, one message says what the file is, and SIGTERM ends the program, which
 # leaves the thing as it was and says on standard error that it could not write.
+# One widget runs per user and display, so each file gets an X server of its own.
 set -euo pipefail
 bin=$1
 source "$(dirname "$0")/common.sh"
@@ -63,6 +64,19 @@ windows() {  # windows PID KIND
     done
 }
 
+declare -A display
+n=${REZAZO_E2E_FIRST_DISPLAY:-300}
+for c in "${cases[@]}"; do
+    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
+    at_exit "kill $! 2>/dev/null"
+    display[$c]=:$n
+    n=$((n + 1))
+done
+for c in "${cases[@]}"; do
+    DISPLAY=${display[$c]} wait_for 20 xdpyinfo >/dev/null 2>&1 || fail "$c: no X server on ${display[$c]}"
+done
+
 started=$SECONDS
 for c in "${cases[@]}"; do
     mkdir -p "$work/$c/rezazo" "$work/$c/run"
@@ -74,7 +88,7 @@ for c in "${cases[@]}"; do
     *) { printf '[TForm1]\r\nForm1.Left=311\r\nForm1.Top=213\r\n'; damage "$c"; } >"$work/$c/rezazo/rezazo.ini" ;;
     esac
     [ "$c" = readonly ] && chmod 444 "$work/$c/rezazo/rezazo.ini"
-    XDG_CONFIG_HOME=$work/$c XDG_RUNTIME_DIR=$work/$c/run env -u QT_QPA_PLATFORM "$bin" \
+    DISPLAY=${display[$c]} XDG_CONFIG_HOME=$work/$c XDG_RUNTIME_DIR=$work/$c/run env -u QT_QPA_PLATFORM "$bin" \
         >"$work/$c.log" 2>&1 &
     pid[$c]=$!
     end_at_exit "${pid[$c]}"
@@ -83,6 +97,7 @@ done
 
 # Every window appears, where the sound keys put it.
 for c in "${cases[@]}"; do
+    export DISPLAY=${display[$c]}
     win=""
     for _ in $(seq 150); do
         kill -0 "${pid[$c]}" 2>/dev/null || fail "$c: the program ended: $(tail -3 "$work/$c.log")"
@@ -105,6 +120,7 @@ for c in "${cases[@]}"; do
 done
 
 for c in "${cases[@]}"; do
+    export DISPLAY=${display[$c]}
     ini=$work/$c/rezazo/rezazo.ini
     mapfile -t boxes < <(windows "${pid[$c]}" message)
     if [ -z "${skipped[$c]}" ] && [ "$c" != megabyte ] && [ -z "${unusable[$c]:-}" ]; then

@@ -233,6 +233,7 @@ kill "$trayer_pid"
 wait "$trayer_pid" 2>/dev/null || true
 wait_or_fail "the window back when the new tray host went" mapped "$win"
 wait_or_fail "it back at its place again" at "$win" 227 110
+start_trayer  # what follows uses the tray again
 
 stop() {
     kill -TERM "$pid"
