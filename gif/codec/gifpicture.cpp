@@ -20,6 +20,7 @@ void GifPicture::Reset() {
     version_ = 0;
     screenWidth_ = screenHeight_ = 0;
     screenFromFile_ = false;
+    trailing_.clear();
 }
 
 void GifPicture::Assign(std::nullptr_t) {
@@ -50,6 +51,7 @@ void GifPicture::Assign(const GifPicture& source) {
     holdScreenSize_ = false;
     screenWidth_ = source.screenWidth_;
     screenFromFile_ = source.screenFromFile_;
+    trailing_ = source.trailing_;
     screenHeight_ = source.screenHeight_;
     currentFrame_ = source.currentFrame_;
     Changed();

@@ -74,6 +74,10 @@ class GifPicture {
     // A loaded picture keeps the screen it was read with: frames may lie partly off it.
     void UpdateScreenSize();
     bool ScreenFromFile() const { return screenFromFile_; }
+    // Extensions of kinds we do not know that follow the last image: kept as read, so that
+    // a re-save writes them back.
+    std::vector<TExtension>& TrailingExtensions() { return trailing_; }
+    const std::vector<TExtension>& TrailingExtensions() const { return trailing_; }
 
     const std::function<void()>& OnChange() const { return onChange_; }
     void SetOnChange(std::function<void()> handler) { onChange_ = std::move(handler); }
@@ -98,6 +102,7 @@ class GifPicture {
     bool looping_ = false;
     std::uint16_t repeatCount_ = 1;
     bool holdScreenSize_ = false;  // while copying frames whose screen size is copied after
+    std::vector<TExtension> trailing_;
     std::function<void()> onChange_;
     TProgressHandler onProgress_;
 };

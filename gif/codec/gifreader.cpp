@@ -277,7 +277,10 @@ void ReadGif(GifPicture& image, const TEncodedData::Source& bytes) {
             // Stray bytes after an image end the picture quietly.
             if (introducer != '!' && introducer != ',' && introducer != ';') introducer = 0;
         } else if (data.comment.empty() && !list.empty()) {
-            for (const TExtension& e : list) {
+            for (TExtension& e : list) {
+                // After the last image: what we do not know is kept for a re-save.
+                if (e.type == TExtensionType::etOther)
+                    image.TrailingExtensions().push_back(std::move(e));
                 if (e.type != TExtensionType::etComment || !e.data) continue;
                 if (!data.comment.empty()) data.comment.push_back("\r\n\r\n");
                 data.comment.insert(data.comment.end(), e.data->begin(), e.data->end());

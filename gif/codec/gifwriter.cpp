@@ -103,6 +103,7 @@ std::vector<std::uint8_t> WriteGif(GifPicture& image) {
         out.Byte(0);
     }
     for (int i = 0; i < image.FrameCount(); ++i) WriteFrame(out, image.Frame(i));
+    for (const TExtension& e : image.TrailingExtensions()) WriteExtension(out, e);
     if (!data.comment.empty()) {
         out.Byte('!');
         out.Byte(0xFE);

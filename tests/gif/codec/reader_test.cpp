@@ -172,11 +172,19 @@ TEST(GifReader, StrayByteAfterImageEndsQuietly) {
 
 TEST(GifReader, UnknownExtensionIsSkippedAndWrittenBack) {
     const giftest::Bytes block{'!', 0x2A, 3, 'a', 'b', 'c', 2, 0, 1, 0};
-    TGIFImageCore image;
-    image.LoadFromBytes(OneFrameWith(GifBuilder().Raw(block)).bytes());
-    EXPECT_EQ(image.FrameCount(), 1);
-    const auto saved = image.SaveToBytes();
-    EXPECT_NE(std::search(saved.begin(), saved.end(), block.begin(), block.end()), saved.end());
+    GifBuilder after;  // the block after the last image, before the end
+    after.Header("GIF89a", 2, 1, 2).Image(0, 0, 2, 1).Raw(kTwoPixels).Raw(block).Trailer();
+    for (const giftest::Bytes& file :
+         {OneFrameWith(GifBuilder().Raw(block)).bytes(), after.bytes()}) {
+        TGIFImageCore image;
+        image.LoadFromBytes(file);
+        EXPECT_EQ(image.FrameCount(), 1);
+        const auto saved = image.SaveToBytes();
+        EXPECT_NE(std::search(saved.begin(), saved.end(), block.begin(), block.end()), saved.end());
+        TGIFImageCore again;  // and the copy reads back
+        again.LoadFromBytes(saved);
+        EXPECT_EQ(again.FrameCount(), 1);
+    }
 }
 
 TEST(GifReader, LoopingCounts) {
