@@ -63,7 +63,7 @@ TControl::TControl(TComponent* owner) : TComponent(owner), font_(std::make_uniqu
 TControl::~TControl() {
     hint::Forget(this);
     if (parent_) parent_->RemoveControl(this);
-    if (popupMenu_) RemoveFreeNotification(popupMenu_->AsComponent());
+    if (popupMenuComponent_) RemoveFreeNotification(popupMenuComponent_);
 }
 
 void TControl::Perform(unsigned msg, uintptr_t wparam, intptr_t lparam) {
@@ -203,9 +203,10 @@ void TControl::SetParentShowHint(bool v) {
 
 void TControl::SetPopupMenu(TContextMenu* m) {
     if (m == popupMenu_) return;
-    if (popupMenu_) RemoveFreeNotification(popupMenu_->AsComponent());
+    if (popupMenuComponent_) RemoveFreeNotification(popupMenuComponent_);
     popupMenu_ = m;
-    if (m) FreeNotification(m->AsComponent());
+    popupMenuComponent_ = m ? m->AsComponent() : nullptr;
+    if (popupMenuComponent_) FreeNotification(popupMenuComponent_);
 }
 
 void TControl::SetAlign(TAlign a) {
@@ -268,8 +269,10 @@ void TControl::Loaded() {
 
 void TControl::Notification(TComponent* component, TOperation Operation) {
     TComponent::Notification(component, Operation);
-    if (Operation == TOperation::opRemove && popupMenu_ && component == popupMenu_->AsComponent())
+    if (Operation == TOperation::opRemove && component && component == popupMenuComponent_) {
         popupMenu_ = nullptr;
+        popupMenuComponent_ = nullptr;
+    }
 }
 
 void TControl::Click() { OnClick(this); }

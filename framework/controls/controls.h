@@ -185,6 +185,9 @@ class TControl : public TComponent {
     bool showHint_ = false;
     bool parentShowHint_ = true;
     TContextMenu* popupMenu_ = nullptr;
+    // The menu as a component, kept from when it was set: a removal notice comes while the
+    // menu is being destroyed, when it can no longer be asked.
+    TComponent* popupMenuComponent_ = nullptr;
     TAlign align_ = alNone;
     int cursor_ = crDefault;
     bool transparent_ = false;
