@@ -160,12 +160,25 @@ wm_running() {
 }
 wm_gone() { ! wm_running; }
 
+# Its messages go to a log that a failed start prints. A window manager that did not come
+# up is given one more try (it is the test's surroundings, not the program under test).
 start_openbox() {
     wm_running && fail "a window manager runs already"
-    openbox --sm-disable >/dev/null 2>&1 &
-    wm_pid=$!
-    end_at_exit "$wm_pid"
-    wait_for 10 wm_running || fail "openbox did not start"
+    local log try
+    log=$(mktemp)
+    remove_at_exit "$log"
+    for try in 1 2; do
+        openbox --sm-disable >"$log" 2>&1 &
+        wm_pid=$!
+        end_at_exit "$wm_pid"
+        wait_for 15 wm_running && return 0
+        echo "openbox on $DISPLAY, try $try ($(process_gone "$wm_pid" && echo ended || echo running)):"
+        cat "$log"
+        xprop -root | grep -i -E 'wm|supporting' || true
+        kill "$wm_pid" 2>/dev/null || true
+        wait "$wm_pid" 2>/dev/null || true
+    done
+    fail "openbox did not start"
 }
 
 stop_openbox() {
