@@ -108,8 +108,7 @@ int main(int argc, char** argv) {
             const double add = CpuSeconds() - t0;
             std::printf("%-15s %9.3f %9.3f %9.1f %9.4f %9.1f %8.2f\n", name, open, peer,
                         open / peer, add, static_cast<double>(rss) / 1024.0,
-                        static_cast<double>(rss - rssBefore) * 1024.0 /
-                            static_cast<double>(size));
+                        static_cast<double>(rss - rssBefore) * 1024.0 / static_cast<double>(size));
         }
     }
     std::filesystem::remove_all(dir);
