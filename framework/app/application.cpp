@@ -88,6 +88,8 @@ void TAppController::Run() {
     // left free goes back to the system instead of staying in the idle program's heap.
     malloc_trim(0);
     QCoreApplication::exec();
+    // Not ended by Terminate: the session manager said "die", and the session is ending.
+    if (!terminated_) unattended_ = true;
     terminated_ = true;
     // What could not be shown any more goes where somebody may still read it.
     for (const std::string& m : held_) WriteToStandardError(m);
@@ -120,11 +122,15 @@ void TAppController::InstallTerminationHandlers() {
     for (int sig : {SIGTERM, SIGINT, SIGHUP}) sigaction(sig, &sa, nullptr);
     if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         // The session may end the X server right after this answer: what is kept is saved
-        // now, before the answer, and not only once the loop has ended.
+        // now, before the answer, and not only once the loop has ended. The program goes on
+        // running: a checkpoint asks this too, and a logout can still be cancelled; at the
+        // session's end the manager's "die" quits the loop. Nobody may be asked to click
+        // while the session waits for the answer.
         QObject::connect(gui, &QGuiApplication::commitDataRequest, gui, [this](QSessionManager&) {
+            const bool wasUnattended = unattended_;
             unattended_ = true;
             AnnounceSaveMoment(TSaveMoment::SessionSave);
-            Terminate();
+            unattended_ = wasUnattended;
         });
     }
 }

@@ -4,9 +4,12 @@
 # by SIGTERM, writes the file back with the worked keys in their order. Changes reach the file
 # while the program runs, so that an end without a save keeps them: a drag, then the X server
 # killed (with no window manager, and under openbox, which is killed first); a menu command,
-# then SIGKILL a second later.
+# then SIGKILL a second later. A session manager's checkpoint writes at once what changed
+# within the second and leaves the program running; its logout ends it in order.
+#   settings.sh PROGRAM SESSION-MANAGER-STUB
 set -euo pipefail
 bin=$1
+stub=${2:-}
 source "$(dirname "$0")/common.sh"
 need_display
 ini=$XDG_CONFIG_HOME/rezazo/rezazo.ini
@@ -78,4 +81,42 @@ for how in x-server openbox-then-x-server sigkill; do
     grep -q "$want" "$ini" || fail "$how: the file lacks $want: $(cat "$ini" 2>&1)"
     ls -A "$(dirname "$ini")" | grep -q '^\.rezazo' && fail "$how: a temporary file was left"
 done
+
+# The session manager: two drags within a second (the second one's write waits for the
+# second to pass), then a checkpoint: the file has the second place at once.
+[ -x "$stub" ] || missing "the session manager stub"
+export DISPLAY=$ambient
+fresh_config
+ini=$XDG_CONFIG_HOME/rezazo/rezazo.ini
+session=$(mktemp -d)
+remove_at_exit "$session"
+mkfifo "$session/commands"
+"$stub" <"$session/commands" >"$session/said" &
+end_at_exit $!
+exec 3>"$session/commands"
+wait_for 5 test -s "$session/said" || fail "the session manager did not start"
+said() { grep -c -x "$1" "$session/said" | grep -q -x "${2:-1}"; }
+start_program SESSION_MANAGER="$(head -n1 "$session/said")"
+refind_window
+wait_for 10 said "registered 1" || fail "the program did not register with the session manager"
+drag 10 45 100 100
+wait_for 10 position_is 327 210 || fail "session: dragged to $(position)"
+drag 10 45 50 50
+wait_for 10 position_is 377 260 || fail "session: dragged again to $(position)"
+echo checkpoint >&3
+wait_for 10 said "saved 1/1" || fail "no answer to the checkpoint: $(cat "$session/said")"
+grep -q '^Form1.Left=377$' "$ini" || fail "the checkpoint did not write the second drag: $(cat "$ini" 2>&1)"
+sleep 1
+process_gone "$pid" && fail "the program ended at a checkpoint"
+# The logout: the answer, then "die" ends the program in order, with what it keeps written.
+drag 10 45 -100 -100
+wait_for 10 position_is 277 160 || fail "session: dragged back to $(position)"
+echo shutdown >&3
+wait_for 10 said died || fail "no answer to the logout: $(cat "$session/said")"
+wait_for 10 process_gone "$pid" || fail "the program outlived the session's die"
+rc=0
+wait "$pid" || rc=$?
+[ "$rc" -eq 0 ] || fail "ended at the session's die with status $rc"
+grep -q '^Form1.Left=277$' "$ini" || fail "the logout lost the last drag: $(cat "$ini" 2>&1)"
+exec 3>&-
 echo "settings ok"
