@@ -4,12 +4,14 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTimer>
 #include <QWindow>
 #include <cctype>
 #include <optional>
 
 #include "framework/controls/controls.h"
 #include "framework/controls/forms.h"
+#include "framework/controls/windowstate.h"
 #include "framework/core/qtconvert.h"
 #include "framework/core/savemoments.h"
 #include "framework/graphics/canvas.h"
@@ -150,6 +152,21 @@ void FwWidget::keyPressEvent(QKeyEvent* e) {
     QWidget::keyPressEvent(e);
 }
 
+void FwWidget::CheckMappedLater(int checksLeft) {
+    QTimer::singleShot(400, this, [this, checksLeft] {
+        if (!isVisible() || !isWindow()) return;
+        const TMapCheck check = CheckMapped(this);
+        if (check == TMapCheck::Shown) return;
+        if (check == TMapCheck::Dropped) {
+            if (auto* form = dynamic_cast<TFormBase*>(control_))
+                Guarded(form, [&] { form->ApplyWindowStates(); });
+            statesAfterMap_ = true;
+            MapAgain(this);
+        }
+        if (checksLeft > 1) CheckMappedLater(checksLeft - 1);
+    });
+}
+
 bool FwWidget::eventFilter(QObject* watched, QEvent* e) {
     if (watched == watched_ && e->type() == QEvent::Expose && statesAfterMap_ && control_ &&
         watched_->isExposed()) {
@@ -180,6 +197,8 @@ bool FwWidget::event(QEvent* e) {
                         watched_->installEventFilter(this);
                     }
                     statesAfterMap_ = true;
+                    // Such a manager may drop the map request itself.
+                    CheckMappedLater(kMapChecks);
                 }
             }
         }

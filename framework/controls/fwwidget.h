@@ -34,6 +34,9 @@ class FwWidget : public QWidget {
 
   private:
     void SendMouse(unsigned msg, QMouseEvent* e);
+    // After a show: whether the window reached the screen, checked a few times over seconds.
+    static constexpr int kMapChecks = 10;
+    void CheckMappedLater(int checksLeft);
     TWinControl* control_;
     QPointer<QWindow> watched_;    // the native window whose exposure is watched
     bool statesAfterMap_ = false;  // a form's states go to the window manager once mapped

@@ -127,4 +127,39 @@ void PutNormalInitialState(QWidget* window) {
     xcb_flush(c);
 }
 
+TMapCheck CheckMapped(QWidget* window) {
+    xcb_connection_t* c = XcbConnection();
+    if (!c || !window || !window->windowHandle()) return TMapCheck::Shown;
+    const xcb_window_t win = NativeWindow(window);
+    xcb_get_window_attributes_reply_t* a =
+        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, win), nullptr);
+    if (!a) return TMapCheck::Shown;
+    const bool unmapped = a->map_state == XCB_MAP_STATE_UNMAPPED;
+    free(a);
+    if (!unmapped) return TMapCheck::Shown;
+    // ICCCM's WM_STATE: Normal (1) while the manager holds the window (still withdrawing it,
+    // or about to map it), Iconic (3) when it iconified it; gone or Withdrawn (0) when the
+    // manager has let go of the window.
+    enum : uint32_t { kWithdrawn = 0, kNormal = 1, kIconic = 3 };
+    uint32_t state = kWithdrawn;
+    const xcb_atom_t wmState = XcbAtom(c, "WM_STATE");
+    if (wmState != XCB_ATOM_NONE) {
+        xcb_get_property_cookie_t pc = xcb_get_property(c, 0, win, wmState, wmState, 0, 1);
+        if (xcb_get_property_reply_t* r = xcb_get_property_reply(c, pc, nullptr)) {
+            if (r->format == 32 && xcb_get_property_value_length(r) >= 4)
+                state = *static_cast<uint32_t*>(xcb_get_property_value(r));
+            free(r);
+        }
+    }
+    if (state == kIconic) return TMapCheck::Shown;
+    return state == kWithdrawn ? TMapCheck::Dropped : TMapCheck::Waiting;
+}
+
+void MapAgain(QWidget* window) {
+    xcb_connection_t* c = XcbConnection();
+    if (!c || !window) return;
+    xcb_map_window(c, NativeWindow(window));
+    xcb_flush(c);
+}
+
 }  // namespace fw

@@ -33,4 +33,14 @@ void PutTransientFor(QWidget* window, QWidget* owner);
 // iconified again.
 void PutNormalInitialState(QWidget* window);
 
+// Whether a window the toolkit has shown is on the screen. A window manager still withdrawing
+// the window after a quick hide can drop the request to map it again (clients are meant to
+// wait for the withdrawal, which the toolkit does not). Shown when the window is mapped,
+// iconified by the manager, or not an X11 window; Waiting while the manager still holds it
+// unmapped; Dropped when the manager has let go of it and it is still not mapped: then the
+// states go on it again (the manager removed them as it let go) and MapAgain maps it.
+enum class TMapCheck { Shown, Waiting, Dropped };
+TMapCheck CheckMapped(QWidget* window);
+void MapAgain(QWidget* window);
+
 }  // namespace fw

@@ -144,6 +144,36 @@ void Answered(Asked asked) {
     std::fflush(stdout);
 }
 
+// New connections on the count listeners, readable in fds from first on.
+void Accept(const std::vector<pollfd>& fds, std::size_t first, int count, IceListenObj* listeners) {
+    for (int i = 0; i < count; ++i) {
+        if (!(fds[first + static_cast<std::size_t>(i)].revents & POLLIN)) continue;
+        IceAcceptStatus status;
+        if (IceConn ice = IceAcceptConnection(listeners[i], &status)) connections.push_back(ice);
+    }
+}
+
+// The messages of the connections readable in fds (from first on, in the order of
+// connections when fds was made).
+void Serve(const std::vector<pollfd>& fds, std::size_t first) {
+    const std::vector<IceConn> polled(connections.begin(),
+                                      connections.begin() + (fds.size() - first));
+    for (std::size_t i = 0; i < polled.size(); ++i) {
+        if (!(fds[first + i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+        if (std::find(connections.begin(), connections.end(), polled[i]) == connections.end())
+            continue;
+        if (IceProcessMessages(polled[i], nullptr, nullptr) != IceProcessMessagesIOError) continue;
+        // A client that went without closing: drop what it had.
+        for (Client* c : std::vector<Client*>(clients)) {
+            if (SmsGetIceConnection(c->sms) != polled[i]) continue;
+            SmsCleanUp(c->sms);
+            clients.erase(std::remove(clients.begin(), clients.end(), c), clients.end());
+            delete c;
+        }
+        Forget(polled[i]);
+    }
+}
+
 }  // namespace
 
 int main() {
@@ -212,29 +242,8 @@ int main() {
             else
                 inputOpen = false;
         }
-        for (std::size_t i = firstListener; i < firstConnection; ++i) {
-            if (!(fds[i].revents & POLLIN)) continue;
-            IceAcceptStatus status;
-            IceConn ice = IceAcceptConnection(listeners[i - firstListener], &status);
-            if (ice) connections.push_back(ice);
-        }
-        const std::vector<IceConn> polled(connections.begin(),
-                                          connections.begin() + (fds.size() - firstConnection));
-        for (std::size_t i = 0; i < polled.size(); ++i) {
-            if (!(fds[firstConnection + i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
-            if (std::find(connections.begin(), connections.end(), polled[i]) == connections.end())
-                continue;
-            if (IceProcessMessages(polled[i], nullptr, nullptr) == IceProcessMessagesIOError) {
-                // A client that went without closing: drop what it had.
-                for (Client* c : std::vector<Client*>(clients)) {
-                    if (SmsGetIceConnection(c->sms) != polled[i]) continue;
-                    SmsCleanUp(c->sms);
-                    clients.erase(std::remove(clients.begin(), clients.end(), c), clients.end());
-                    delete c;
-                }
-                Forget(polled[i]);
-            }
-        }
+        Accept(fds, firstListener, listenCount, listeners);
+        Serve(fds, firstConnection);
     }
     IceFreeListenObjs(listenCount, listeners);
     return 0;

@@ -58,6 +58,16 @@ bool StatesBecome(QWidget* w, const std::set<std::string>& want) {
         QApplication::processEvents(QEventLoop::AllEvents, 20);
         if (w->windowHandle() && States(w) == want) return true;
     }
+    // What there was instead, and whether the window is on the screen at all.
+    std::string found;
+    for (const std::string& s : States(w)) found += " " + s;
+    auto win = static_cast<xcb_window_t>(w->windowHandle()->winId());
+    xcb_get_window_attributes_reply_t* a =
+        xcb_get_window_attributes_reply(X(), xcb_get_window_attributes(X(), win), nullptr);
+    ADD_FAILURE() << "states:" << found << "; map state " << (a ? int(a->map_state) : -1)
+                  << "; visible " << w->isVisible() << ", exposed "
+                  << w->windowHandle()->isExposed();
+    free(a);
     return false;
 }
 
