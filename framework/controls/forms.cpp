@@ -129,11 +129,14 @@ QWidget* TFormBase::CreateWidget() {
 
 // A monitor unplugged or made smaller can leave a shown window on no screen at all.
 void TFormBase::WatchScreens(QWidget* window) {
-    // Qt reports a removal before the screen has left its list: look once it has.
+    // Qt reports a removal before the screen has left its list: look once it has, and again
+    // once a window manager has had its say (it may move windows of its own accord, only as
+    // far as to leave a corner showing).
     auto recheck = [this, window] {
-        QTimer::singleShot(0, window, [this] {
-            if (Visible()) Guarded(this, [&] { KeepOnScreen(); });
-        });
+        for (int delay : {0, 500})
+            QTimer::singleShot(delay, window, [this] {
+                if (Visible()) Guarded(this, [&] { KeepWhollyOnScreen(); });
+            });
     };
     auto watch = [window, recheck](QScreen* s) {
         QObject::connect(s, &QScreen::geometryChanged, window, recheck);
@@ -148,6 +151,11 @@ void TFormBase::WatchScreens(QWidget* window) {
 
 void TFormBase::KeepOnScreen() {
     TPoint at = PlaceOnScreens(Bounds(Left(), Top(), Width(), Height()), ScreenRects());
+    if (at.X != Left() || at.Y != Top()) SetBounds(at.X, at.Y, Width(), Height());
+}
+
+void TFormBase::KeepWhollyOnScreen() {
+    TPoint at = PlaceWhollyOnScreens(Bounds(Left(), Top(), Width(), Height()), ScreenRects());
     if (at.X != Left() || at.Y != Top()) SetBounds(at.X, at.Y, Width(), Height());
 }
 

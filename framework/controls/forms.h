@@ -78,6 +78,9 @@ class TFormBase : public TWinControl {
     // Brings a window that is off every screen (saved on a monitor that is gone) fully
     // onto the nearest one; a window with any part on a screen stays where it is.
     void KeepOnScreen();
+    // After the screens changed under the shown window: wholly onto a screen unless each of
+    // its corners still is on one (PlaceWhollyOnScreens).
+    void KeepWhollyOnScreen();
 
     TSenderEvent OnCreate;
     TSenderEvent OnDestroy;

@@ -54,4 +54,29 @@ TPoint PlaceOnScreens(const TRect& window, const std::vector<TRect>& screens) {
             Clamp(window.Top, nearest->Top, window.Height(), nearest->Height())};
 }
 
+TPoint PlaceWhollyOnScreens(const TRect& window, const std::vector<TRect>& screens) {
+    auto onAScreen = [&](TPoint p) {
+        return std::any_of(screens.begin(), screens.end(),
+                           [&](const TRect& s) { return !s.IsEmpty() && s.Contains(p); });
+    };
+    if (window.IsEmpty() ||
+        (onAScreen({window.Left, window.Top}) && onAScreen({window.Right - 1, window.Top}) &&
+         onAScreen({window.Left, window.Bottom - 1}) &&
+         onAScreen({window.Right - 1, window.Bottom - 1})))
+        return window.TopLeft();
+    const TRect* most = nullptr;
+    long long largest = 0;
+    for (const TRect& s : screens) {
+        const TRect common = window.Intersect(s);
+        const long long area = static_cast<long long>(common.Width()) * common.Height();
+        if (!common.IsEmpty() && area > largest) {
+            largest = area;
+            most = &s;
+        }
+    }
+    if (!most) return PlaceOnScreens(window, screens);
+    return {Clamp(window.Left, most->Left, window.Width(), most->Width()),
+            Clamp(window.Top, most->Top, window.Height(), most->Height())};
+}
+
 }  // namespace fw

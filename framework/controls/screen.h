@@ -22,4 +22,10 @@ std::vector<TRect> ScreenRects();
 // when it is the larger). With no screens known it stays where it is.
 TPoint PlaceOnScreens(const TRect& window, const std::vector<TRect>& screens);
 
+// Where a shown window belongs once the screens changed under it: where it is while each of
+// its corners is on a screen (across two side by side too); otherwise wholly on the screen
+// that holds most of it, or on the nearest. A window manager may already have moved a window
+// that the change left off every screen, just far enough in to leave a corner showing.
+TPoint PlaceWhollyOnScreens(const TRect& window, const std::vector<TRect>& screens);
+
 }  // namespace fw

@@ -52,18 +52,27 @@ process_gone() { ! kill -0 "$1" 2>/dev/null; }
 
 # own_display FIRST [WIDTHxHEIGHT]: an X server of the script's own (800x600 unless asked)
 # on the first free display number from FIRST (or on REZAZO_E2E_DISPLAY), ended at exit
-# after everything started on it, so that nothing reports losing it; exports DISPLAY.
+# after everything started on it, so that nothing reports losing it; exports DISPLAY and
+# leaves the server's process id in $! (and in xserver_pid). A number whose lock file is
+# gone while another server still holds it makes the new server end at once: then the next
+# number is tried, since the other server may go away under the test.
 own_display() {
-    local n=${REZAZO_E2E_DISPLAY:-}
-    if [ -z "$n" ]; then
-        n=$1
-        while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    fi
-    Xvfb ":$n" -screen 0 "${2:-800x600}x24" -nolisten tcp >/dev/null 2>&1 &
-    at_exit "kill $! 2>/dev/null"
-    export DISPLAY=":$n"
-    wait_for 20 xdpyinfo >/dev/null 2>&1 || fail "no X server on $DISPLAY"
+    local n=${REZAZO_E2E_DISPLAY:-$1} try
+    for try in 1 2 3 4 5; do
+        if [ -z "${REZAZO_E2E_DISPLAY:-}" ]; then
+            while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+        fi
+        Xvfb ":$n" -screen 0 "${2:-800x600}x24" -nolisten tcp >/dev/null 2>&1 &
+        xserver_pid=$!
+        at_exit "kill $xserver_pid 2>/dev/null"
+        export DISPLAY=":$n"
+        wait_for 20 server_up "$xserver_pid" && ! process_gone "$xserver_pid" && return 0
+        n=$((n + 1))
+    done
+    fail "no X server of our own from :$1 on"
 }
+# server_up PID: the display answers, or the server PID has ended.
+server_up() { process_gone "$1" || xdpyinfo >/dev/null 2>&1; }
 
 # A new, empty settings directory for the next start.
 fresh_config() {

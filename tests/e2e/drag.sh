@@ -3,7 +3,7 @@
 # snaps it to the screen's left and top edges within 40 pixels; a double-click on the skin
 # gives the 24-pixel compact form, where the IP text drags the window too; a click on the close glyph ends the program, which
 # writes the new place and form to its settings; saved at the corner of this screen, it
-# starts whole on a smaller one.
+# starts whole on a smaller one, and comes back whole when its screen shrinks while it runs.
 set -euo pipefail
 bin=$1
 source "$(dirname "$0")/common.sh"
@@ -56,12 +56,36 @@ start_program
 drag_to 140 130 790 590
 wait_for 10 geometry_is "$win" "164x24+636+576" || { echo "corner: $(geometry_of "$win")"; exit 1; }
 stop_program
+ambient=$DISPLAY
 own_display 150 640x480
 for wm in none openbox; do
     [ $wm = openbox ] && start_openbox
     start_program
     wait_for 10 geometry_is "$win" "164x24+476+456" || { echo "on the small screen ($wm): $(geometry_of "$win")"; exit 1; }
     stop_program
+done
+stop_openbox
+
+# A screen made smaller while the program runs (a monitor's resolution lowered): the window
+# comes back whole at the corner of what is left. Xephyr's screen changes size through
+# RandR, Xvfb's cannot; it runs as a window on the display the test was given.
+command -v Xephyr >/dev/null || missing Xephyr
+n=170
+while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+DISPLAY=$ambient Xephyr ":$n" -screen 800x600 -nolisten tcp >/dev/null 2>&1 &
+at_exit "kill $! 2>/dev/null"
+export DISPLAY=:$n
+wait_for 20 xdpyinfo >/dev/null 2>&1 || fail "no Xephyr on $DISPLAY"
+for wm in none openbox; do
+    [ $wm = openbox ] && start_openbox
+    xrandr -s 800x600 >/dev/null 2>&1 || fail "xrandr cannot size the screen"
+    start_program
+    drag 10 10 400 200
+    wait_for 10 geometry_is "$win" "164x24+636+576" || { echo "live corner ($wm): $(geometry_of "$win")"; exit 1; }
+    xrandr -s 640x480 >/dev/null 2>&1 || fail "xrandr cannot size the screen"
+    wait_for 10 geometry_is "$win" "164x24+476+456" || { echo "after the shrink ($wm): $(geometry_of "$win")"; exit 1; }
+    stop_program
+    grep -qx 'Form1.Left=476' "$ini" || { echo "settings:"; cat "$ini"; exit 1; }
 done
 stop_openbox
 echo "drag ok"

@@ -62,7 +62,7 @@ for how in x-server openbox-then-x-server sigkill; do
         export DISPLAY=$ambient
     else
         own_display 131
-        xserver=$!
+        xserver=$xserver_pid
     fi
     [ "$how" = openbox-then-x-server ] && start_openbox
     start_program

@@ -20,6 +20,25 @@ TEST(ScreenPlacement, OnlyAWindowOffEveryScreenMoves) {
     EXPECT_EQ(PlaceOnScreens(Bounds(-2000, 900, 1900, 51), two), (TPoint{0, 717}));   // too wide
 }
 
+TEST(ScreenPlacement, AfterAScreenChangeOnlyAWindowWhollyOnScreensStays) {
+    const std::vector<TRect> two = {Bounds(0, 0, 1024, 768), Bounds(1024, 0, 800, 600)};
+    const struct {
+        TRect window;
+        TPoint want;
+    } cases[] = {
+        {Bounds(100, 100, 164, 51), {100, 100}},     // on the first
+        {Bounds(950, 100, 164, 51), {950, 100}},     // across the seam
+        {Bounds(950, 580, 164, 51), {860, 580}},     // across, one corner below the second
+        {Bounds(624, 478, 164, 51), {624, 478}},     // still whole on the larger one
+        {Bounds(1810, 590, 164, 51), {1660, 549}},   // a corner left showing by the manager
+        {Bounds(3000, 2000, 164, 51), {1660, 549}},  // off every screen: the nearest
+        {Bounds(-100, -100, 164, 51), {0, 0}},       // cut at the top left
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PlaceWhollyOnScreens(c.window, two), c.want)
+            << c.window.Left << "," << c.window.Top;
+}
+
 TEST(ScreenPlacement, AScreenChangeBringsAShownWindowBack) {
     fwtest::ScopedApplication app;
     TForm* form = nullptr;
