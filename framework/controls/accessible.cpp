@@ -248,7 +248,10 @@ void AccessibleTextChanged(TControl* control) {
     if (!QAccessible::isActive() || !control) return;
     TWinControl* parent = control->Parent();
     if (!parent || dynamic_cast<TWinControl*>(control)) return;
-    auto* host = dynamic_cast<FwWidget*>(parent->NearestWidget());
+    // A window with no widget yet has nothing a reader knows of; telling it must not make
+    // the widget (a window still being loaded would get it early).
+    if (!parent->HandleAllocated()) return;
+    auto* host = dynamic_cast<FwWidget*>(parent->Handle());
     if (!host || !Exposed(*control)) return;
     auto* window = dynamic_cast<WindowAccessible*>(QAccessible::queryAccessibleInterface(host));
     if (!window) return;

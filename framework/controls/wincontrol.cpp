@@ -34,8 +34,18 @@ TWinControl::~TWinControl() {
 void TWinControl::InsertControl(TControl* c) {
     controls_.push_back(c);
     c->parent_ = this;
-    if (auto* w = dynamic_cast<TWinControl*>(c); w && w->widget_ && widget_)
-        w->widget_->setParent(widget_.get());
+    // Once this control has its widget, a windowed child needs its own in it now: the
+    // widget is made for the children there are at that moment, and nothing later would
+    // make the child's. One made before goes hidden when it changes parent.
+    if (auto* w = dynamic_cast<TWinControl*>(c); w && widget_) {
+        if (w->widget_) {
+            w->widget_->setParent(widget_.get());
+            w->UpdateWidgetGeometry();
+            w->widget_->setVisible(w->Visible());
+        } else {
+            w->Handle();
+        }
+    }
     if (c->parentFont_) c->ParentFontChanged();
     if (c->parentColor_) c->ParentColorChanged();
     if (c->parentShowHint_) c->showHint_ = ShowHint();

@@ -6,7 +6,9 @@
 # into submenus and back, checked entries marked, and items pressed through their actions;
 # the open menu is among the program's windows, with a name. The About window, named, has
 # links that open their address when pressed and an "X" that closes it; the log window's
-# Add and Clear are pressed as buttons (Clear's question answered No over AT-SPI too).
+# Add and Clear are pressed as buttons (Clear's question answered No over AT-SPI too). The
+# reader asks before those two windows are made, and still finds the version history and the
+# log memo in them, reading as the version shown and as IP.LOG.
 # Debian's pyatspi belongs to the system Python, whichever python3 is first.
 set -euo pipefail
 bin=$1
@@ -222,6 +224,20 @@ for name, target in (("https://rezazo.example.org/", "https://rezazo.example.org
         sys.exit("no link %r among %r" % (name, list(links)))
     press(links[name])
     until("pressing %s opened nothing" % name, lambda: opened_has(target))
+# The version history is there although the reader asked before the window was made: an
+# editable text that begins with the version the window names.
+def text_box(window):
+    boxes = descendants(window, "text")
+    if len(boxes) != 1:
+        sys.exit("%s holds %d text boxes: %r" % (window.name, len(boxes),
+                                                 [(c.getRoleName(), c.name) for c in window]))
+    return boxes[0], boxes[0].queryText()
+history, history_text = text_box(about)
+version = [m.group(1) for m in (re.fullmatch(r"Version ([0-9.]+) .*", c.name)
+                                for c in descendants(about, "label")) if m]
+first_line = history_text.getText(0, -1).split("\n")[0]
+if not version or not first_line.startswith(version[0] + " ") or "editable" not in states(history):
+    sys.exit("history begins %r (%r), version %r" % (first_line, states(history), version))
 close = [c for c in descendants(about, "push button") if c.name == "X"]
 if not close:
     sys.exit("no X button in the About window")
@@ -235,13 +251,22 @@ buttons = {c.name: c for c in descendants(log, "push button")}
 if not {"Add", "Clear"} <= set(buttons):
     sys.exit("log window read as %r" % [(c.getRoleName(), c.name) for c in log])
 log_file = sys.argv[2]
-def logged():
+def logged():  # the record Add writes after the one there was
     try:
-        return "Local IP : " in open(log_file, errors="replace").read()
+        return open(log_file, errors="replace").read().count("Local IP : ") == 2
     except FileNotFoundError:
         return False
+# The memo is there too, read-only, and reads as IP.LOG: the record it held at start, then
+# the one Add writes.
+memo, memo_text = text_box(log)
+def memo_reads_log():
+    with open(log_file, newline="") as f:
+        return memo_text.getText(0, -1) == f.read().replace("\r\n", "\n")
+if "editable" in states(memo) or not memo_reads_log():
+    sys.exit("log memo read as %r (%r)" % (memo_text.getText(0, -1), states(memo)))
 press(buttons["Add"])
 until("Add wrote no record", logged)
+until("the memo does not read as the log after Add", memo_reads_log)
 # Clear asks first; the question is answered No over AT-SPI too, and the log stays.
 press(buttons["Clear"])
 def question():
@@ -252,8 +277,8 @@ def question():
 press(until("Clear asked nothing", question)[0])
 until("the question stayed", lambda: not question())
 pump(0.5)
-if not logged():
-    sys.exit("No cleared the log")
+if not logged() or not memo_reads_log():
+    sys.exit("No cleared the log or the memo")
 print("log window read and used over AT-SPI")
 PY
 
@@ -266,6 +291,7 @@ mkdir -p "$tmp/bin" "$tmp/prog"
 printf '#!/bin/sh\nprintf "%%s\\n" "$*" >> "%s/opened"\n' "$tmp" > "$tmp/bin/xdg-open"
 chmod +x "$tmp/bin/xdg-open"
 cp "$bin" "$tmp/prog/rezazo"
+printf '09:15:00\r\n01.03.2026\r\nLocal IP : 10.1.2.3\r\nseeded-host\r\n\r\n' > "$tmp/prog/IP.LOG"
 PATH="$tmp/bin:$PATH" env -u QT_QPA_PLATFORM "$tmp/prog/rezazo" &
 pid=$!
 trap 'kill $pid 2>/dev/null || true' EXIT
