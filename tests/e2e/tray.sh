@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The tray icon, minimising into it, the IP log window and one instance per session, on a
 # display of its own with a tray host, without a window manager ("none") or under openbox.
+# In private mount namespaces: starts where no lock can be had, and a full disk under the
+# program, its log and its settings.
 #   tray.sh BIN none|openbox
 # REZAZO_E2E_DISPLAY picks the display number; otherwise a free one is taken.
 set -euo pipefail
@@ -334,10 +336,10 @@ box() {
     done
     return 0
 }
-# box_says TEXT: one error box, whose text begins with TEXT; its text is selectable: drag
-# over it and read the selection.
 has_box() { [ -n "$(box)" ]; }
 no_box() { [ -z "$(box)" ]; }
+# box_says TEXT: one error box, whose text begins with TEXT; its text is selectable: drag
+# over it and read the selection.
 box_says() {
     wait_or_fail "the error box saying $1" has_box
     [ "$(box | wc -l)" -eq 1 ] || fail "$(box | wc -l) boxes, want one saying $1"
@@ -401,6 +403,7 @@ if [ $mounts = yes ]; then
     on_disk() { grep -q "^Form1.Left=$(position | cut -d' ' -f1)\$" "$disk/cfg/rezazo/rezazo.ini"; }
     move_right
     box_says "Unable to write to rezazo.ini: No space left on device"
+    import -window root "/tmp/rezazo-tray-fulldisk-settings-$wm.png"
     close_box
     move_right
     move_right
