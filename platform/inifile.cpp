@@ -151,28 +151,28 @@ void CheckWritable(const std::string& fileName, const std::string& section, cons
     }
 }
 
-// Replaces the file's content; false when it must not or cannot be written.
-bool WriteIniText(const std::string& path, const std::string& text, bool lockMadeIt) {
+// Replaces the file's content; 0 when written, else the errno saying why it must not or
+// cannot be.
+int WriteIniText(const std::string& path, const std::string& text, bool lockMadeIt) {
     struct stat st;
     const bool existed = !lockMadeIt && ::stat(path.c_str(), &st) == 0;
     // A file the user made read-only stays as it is, whoever we run as.
-    if (existed &&
-        (!S_ISREG(st.st_mode) || (st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0))
-        return false;
+    if (existed && !S_ISREG(st.st_mode)) return EISDIR;
+    if (existed && ((st.st_mode & 0222) == 0 || ::access(path.c_str(), W_OK) != 0)) return EACCES;
     RemoveStaleTemporaries(path);
     try {
         WriteFileAtomically(path, text);
-        return true;
+        return 0;
     } catch (const FileWriteError& e) {
         // A directory that does not let us make the temporary file: the file itself may
         // still be written, in place.
-        if (e.error() != EACCES && e.error() != EPERM) return false;
+        if (e.error() != EACCES && e.error() != EPERM) return e.error() ? e.error() : EIO;
     }
     try {
         WriteFileInPlace(path, text);
-        return true;
-    } catch (const FileWriteError&) {
-        return false;
+        return 0;
+    } catch (const FileWriteError& e) {
+        return e.error() ? e.error() : EIO;
     }
 }
 
@@ -183,15 +183,19 @@ void Modify(const std::string& fileName, Edit edit) {
     const std::string path = FollowLinks(SettingsFilePath(fileName));
     for (int pass = 0;; ++pass) {
         FileLock lock(path);
-        if (lock.Busy() || lock.NotRegular()) throw IniWriteError(fileName);
-        std::optional<FileText> file = Load(path);
-        if (!file) throw IniWriteError(fileName);
+        if (lock.Busy()) throw IniWriteError(fileName, "another program keeps it locked");
+        std::string problem;
+        std::optional<FileText> file = Load(path, &problem);
+        if (lock.NotRegular() || !file)
+            throw IniWriteError(fileName,
+                                "it " + (problem.empty() ? "is not a regular file" : problem));
         Lines before = file->lines;
         edit(file->lines);
         if (file->lines == before) return;
         if (!lock.Locked() && pass == 0 && IsBareFileName(fileName)) {
             // The settings directory is made on the first write; then lock and read again.
-            if (!MakeDirectories(SettingsDir())) throw IniWriteError(fileName);
+            if (!MakeDirectories(SettingsDir()))
+                throw IniWriteError(fileName, SettingsDir() + ": " + std::strerror(errno));
             continue;
         }
         std::string text = file->bom ? std::string(kBom) : std::string();
@@ -199,7 +203,8 @@ void Modify(const std::string& fileName, Edit edit) {
             text += l;
             text += '\n';
         }
-        if (!WriteIniText(path, text, lock.Created())) throw IniWriteError(fileName);
+        if (int error = WriteIniText(path, text, lock.Created()))
+            throw IniWriteError(fileName, std::strerror(error));
         lock.Keep();
         return;
     }

@@ -12,11 +12,13 @@
 // bare name lives in the per-user settings directory.
 namespace platform {
 
-// The message is exactly "Unable to write to " + the file name as the caller gave it.
+// The message is "Unable to write to " + the file name as the caller gave it, followed by
+// ": " and the reason when the system gave one ("No space left on device").
 class IniWriteError : public std::runtime_error {
   public:
-    explicit IniWriteError(const std::string& fileName)
-        : std::runtime_error("Unable to write to " + fileName) {}
+    explicit IniWriteError(const std::string& fileName, const std::string& reason = {})
+        : std::runtime_error("Unable to write to " + fileName +
+                             (reason.empty() ? std::string() : ": " + reason)) {}
 };
 
 using IniEntries = std::vector<std::pair<std::string, std::string>>;

@@ -86,7 +86,10 @@ bool MakeDirectories(const std::string& dir) {
         return false;
     }
     if (::mkdir(dir.c_str(), 0777) == 0) return true;
-    return errno == EEXIST && IsDirectory(dir);
+    if (errno != EEXIST) return false;
+    if (IsDirectory(dir)) return true;
+    errno = ENOTDIR;  // a file has the directory's name
+    return false;
 }
 
 }  // namespace platform

@@ -22,7 +22,7 @@ std::string DataDir();
 // A data file that lives beside the program: in programDir when the user may write there,
 // else (the program installed system-wide) in DataDir().
 std::string ProgramDataFilePath(const std::string& programDir, const std::string& name);
-// mkdir -p; true when the directory exists afterwards.
+// mkdir -p; true when the directory exists afterwards, else false with errno saying why.
 bool MakeDirectories(const std::string& dir);
 
 }  // namespace platform

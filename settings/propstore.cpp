@@ -176,8 +176,8 @@ void TPropertyStore::MomentHeard(fw::TSaveMoment moment) {
     if (!active_) return;
     if (moment == fw::TSaveMoment::SessionSave) {
         if (writeLater_) writeLater_->SetEnabled(false);
-        GuardedSave();
-        written_ = StoredValues();
+        // What did not get to disk is still to be written by the next change or the end.
+        if (GuardedSave()) written_ = StoredValues();
         return;
     }
     UserActed();
@@ -224,9 +224,16 @@ void TPropertyStore::WriteIfChanged() {
     try {
         Save();
         written_ = std::move(now);
-    } catch (const std::exception&) {
-        // Not shown here: the user is busy with something else, and the write at the end,
-        // which tries again, reports what fails.
+    } catch (const std::exception& e) {
+        // Said once: a disk that stays full must not bring a box with every change. The next
+        // failure after a write that worked is news again. No box while ours is open: its
+        // loop runs our timer and the user's actions, which fail the same way meanwhile.
+        if (!writeFailed_ && !reporting_) {
+            writeFailed_ = true;
+            reporting_ = true;
+            ReportStoreError(this, e);
+            reporting_ = false;
+        }
     }
     saved_ = saved;
 }
@@ -283,11 +290,13 @@ void TPropertyStore::OwnerDestroy(fw::TPropertyObject* Sender) {
     prevDestroy_(Sender);
 }
 
-void TPropertyStore::GuardedSave() {
+bool TPropertyStore::GuardedSave() {
     try {
         Save();
+        return true;
     } catch (const std::exception& e) {
         ReportStoreError(this, e);
+        return false;
     }
 }
 
@@ -310,6 +319,7 @@ void TPropertyStore::Save() {
     };
     WriteEntries(CollectStoreEntries(fw::WriteComponentText(*Owner()), source));
     saved_ = true;
+    writeFailed_ = false;
     OnAfterSave(this);
 }
 

@@ -96,6 +96,7 @@ class TPropertyStore : public fw::TComponent {
     // once when its last such write is a second old, else when that second is over; nothing
     // while nothing changed since the restore or the last write. A session's request to save
     // writes at once. These writes keep Saved() as it was, so the owner's end saves as ever.
+    // A failed one is reported once, and again only after a write has succeeded in between.
     void UserActed();
 
     void Loaded() override;
@@ -106,7 +107,8 @@ class TPropertyStore : public fw::TComponent {
     void UnhookOwner();
     void OwnerCloseQuery(fw::TPropertyObject* Sender, bool& CanClose);
     void OwnerDestroy(fw::TPropertyObject* Sender);
-    void GuardedSave();
+    // Saves, showing what fails; true when it wrote.
+    bool GuardedSave();
     void MomentHeard(fw::TSaveMoment moment);
     // The stored properties' current text: a change of any of them changes it.
     std::string StoredValues() const;
@@ -140,6 +142,8 @@ class TPropertyStore : public fw::TComponent {
     std::string written_;  // StoredValues() at the restore or the last write
     std::chrono::steady_clock::time_point lastWrite_;
     std::unique_ptr<fw::TTimer> writeLater_;  // armed only while a write waits
+    bool writeFailed_ = false;                // a write after a change failed and was reported
+    bool reporting_ = false;                  // that report's message is open
     std::unique_ptr<fw::TSaveMomentListener> listener_;
 };
 

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The tray icon, minimising into it, the IP log window and one instance per session, on a
 # display of its own with a tray host, without a window manager ("none") or under openbox.
+# In private mount namespaces: starts where no lock can be had, and a full disk under the
+# program, its log and its settings.
 #   tray.sh BIN none|openbox
 # REZAZO_E2E_DISPLAY picks the display number; otherwise a free one is taken.
 set -euo pipefail
@@ -99,6 +101,16 @@ tray_menu() {  # right click on the icon; prints the menu window
     fail "no menu opened on a right click"
 }
 lines() { [ -f "$log" ] && tr -cd '\n' < "$log" | wc -c || echo 0; }
+# "${private_mounts[@]}" COMMAND...: COMMAND in a mount namespace of its own (as root, or as
+# the user mapped to root there), so that what it mounts is nobody else's. Where neither can
+# be had the steps that need it are skipped, or fail where the end-to-end tests are required.
+private_mounts=(unshare -m --propagation private)
+[ "$(id -u)" -eq 0 ] || private_mounts=(unshare -rm)
+if "${private_mounts[@]}" true 2>/dev/null; then mounts=yes; else
+    [ -z "${REZAZO_E2E_REQUIRED:-}" ] || fail "no private mount namespace (unshare -m, unshare -rm)"
+    mounts=no
+    echo "no private mount namespace: the steps with a full disk and with no lock are skipped"
+fi
 skip_taskbar() { xprop -id "$1" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR; }
 
 # --- the icon, minimising into it and coming back -----------------------------------------
@@ -258,6 +270,29 @@ for envs in "-u XDG_RUNTIME_DIR|XDG_RUNTIME_DIR=$tmp/rt" "XDG_RUNTIME_DIR=$tmp/r
     [ "$(xdotool search --onlyvisible --name "^Rezazo '98\$" | wc -l)" -eq 1 ] || fail "two widgets ($envs)"
     stop
 done
+# Neither the runtime folder nor the home cache can hold the lock: the first start says why
+# and guards its files instead; a second one on those files is refused. (Run in a subshell:
+# it becomes the program.)
+nolock() {
+    exec "${private_mounts[@]}" sh -c 'home=$(getent passwd "$(id -u)" | cut -d: -f6)
+        if [ -d /run/user ]; then mount -t tmpfs -o mode=755 tmpfs /run/user || exit 9; fi
+        c=$home/.cache; [ -d "$c" ] || c=$home
+        mount -t tmpfs -o mode=700 tmpfs "$c" && mkdir -p "$home/.cache" || exit 9
+        : > "$home/.cache/rezazo"  # a plain file where the lock folder would be made
+        cd / && exec "$@"' sh "$tmp/prog/rezazo"
+}
+if [ $mounts = yes ]; then
+    nolock 2>"$tmp/nolock.err" &
+    pid=$!
+    end_at_exit "$pid"
+    win=$(window_named "^Rezazo '98\$") || fail "no window without a lock: $(cat "$tmp/nolock.err")"
+    grep -q "no single-instance lock (.*); guarding the files instead" "$tmp/nolock.err" ||
+        fail "the start without a lock did not say why: $(cat "$tmp/nolock.err")"
+    err=$(nolock 2>&1) || fail "second start without a lock: status $?: $err"
+    [[ "$err" == *"already running with the same files"* ]] || fail "second start without a lock: $err"
+    [ "$(xdotool search --onlyvisible --name "^Rezazo '98\$" | wc -l)" -eq 1 ] || fail "two widgets without a lock"
+    stop
+fi
 
 # --- IP.LOG of every shape: linked, dangling, no final newline, one long line, read-only ----
 target=$tmp/target/real.log
@@ -294,17 +329,107 @@ chmod 444 "$log"
 kept=$(stat -c %i:%s "$log")
 start
 open_log_and_add read-only
-box() { xdotool search --onlyvisible --name "^Rezazo '98\$" | grep -vx "$win"; }
-wait_or_fail "the error box" box
-b=$(box | head -n1)
-# Its text is selectable: drag over it and read the selection.
-xdotool mousemove --window "$b" 64 16 mousedown 1 mousemove --window "$b" 200 24 \
-    mousemove --window "$b" 390 36 mouseup 1
-wait_or_fail "the box's text selected" sh -c 'xclip -o -selection primary | grep -q Cannot'
-said=$(xclip -o -selection primary | tr '\n' ' ')
-[[ "$said" == "Cannot create file $log: Permission denied"* ]] || fail "the box said: $said"
+# Message boxes: the dialogs of the program's title (the main window and the icon have it too).
+box() {
+    for w in $(xdotool search --onlyvisible --name "^Rezazo '98\$" 2>/dev/null); do
+        xprop -id "$w" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q _NET_WM_WINDOW_TYPE_DIALOG && echo "$w"
+    done
+    return 0
+}
+has_box() { [ -n "$(box)" ]; }
+no_box() { [ -z "$(box)" ]; }
+# box_says TEXT: one error box, whose text begins with TEXT; its text is selectable: drag
+# over it and read the selection.
+box_says() {
+    wait_or_fail "the error box saying $1" has_box
+    [ "$(box | wc -l)" -eq 1 ] || fail "$(box | wc -l) boxes, want one saying $1"
+    b=$(box)
+    xdotool mousemove --window "$b" 64 16 mousedown 1 mousemove --window "$b" 200 24 \
+        mousemove --window "$b" 390 36 mouseup 1
+    wait_or_fail "the box's text selected" sh -c "xclip -o -selection primary | grep -q '${1%% *}'"
+    said=$(xclip -o -selection primary | tr '\n' ' ')
+    [[ "$said" == "$1"* ]] || fail "the box said: $said"
+}
+box_says "Cannot create file $log: Permission denied"
 import -window root "/tmp/rezazo-tray-log-readonly-$wm.png"
 [ "$(stat -c %i:%s "$log")" = "$kept" ] && [ "$(cat "$log")" = $'old\r' ] ||
     fail "the read-only log was replaced: $kept, now $(stat -c %i:%s "$log"): $(cat -A "$log")"
 stop
+
+# --- a full disk: Add, a change and the end each say so, and nothing on disk is lost -------
+# The program, its log and its settings on a small disk of its own, filled up; what is on it
+# is seen through the program's /proc root, and copied out when the program has ended.
+full_disk() {
+    "${private_mounts[@]}" sh -c 'small=$1 out=$2
+        mount -t tmpfs -o "size=$3k,mode=755" tmpfs "$small" || exit 9
+        mkdir -p "$small/prog" "$small/cfg/rezazo" && cp "$4" "$small/prog/rezazo"
+        printf "old\r\n" > "$small/prog/IP.LOG"
+        printf "[TForm1]\r\nForm1.Left=227\r\nForm1.Top=110\r\n" > "$small/cfg/rezazo/rezazo.ini"
+        cat /dev/zero > "$small/fill" 2>/dev/null
+        cd / && XDG_CONFIG_HOME=$small/cfg "$small/prog/rezazo" 2>"$out/full.err" &
+        echo $! > "$out/full.pid"
+        wait $!; echo $? > "$out/full.rc"
+        cp "$small/cfg/rezazo/rezazo.ini" "$out/full.ini"; ls -A "$small/prog" "$small/cfg/rezazo" > "$out/full.ls"' \
+        sh "$tmp/small" "$tmp" $(($(stat -c %s "$bin") / 1024 + 512)) "$bin"
+}
+if [ $mounts = yes ]; then
+    mkdir -p "$tmp/small"
+    full_disk &
+    wait_or_fail "the program on a full disk" test -s "$tmp/full.pid"
+    pid=$(cat "$tmp/full.pid")
+    end_at_exit "$pid"
+    win=$(window_named "^Rezazo '98\$") || fail "no window on a full disk: $(cat "$tmp/full.err")"
+    refind_window  # the main window, not the icon, which has its name too
+    disk=/proc/$pid/root$tmp/small
+    log=$tmp/small/prog/IP.LOG
+    open_log_and_add full-disk
+    box_says "Cannot create file $log: No space left on device"
+    [ "$(cat -A "$disk/prog/IP.LOG")" = 'old^M$' ] || fail "IP.LOG on a full disk: $(cat -A "$disk/prog/IP.LOG")"
+    [ "$(ls -A "$disk/prog")" = "$(printf 'IP.LOG\nrezazo')" ] || fail "left on the full disk: $(ls -A "$disk/prog")"
+    import -window root "/tmp/rezazo-tray-fulldisk-$wm.png"
+    close_box() { xdotool windowfocus "$(box | head -n1)" key Return; wait_or_fail "the box to close" no_box; }
+    close_box
+    # A change that cannot be written is said once, with the reason; more changes while the
+    # disk stays full, one within the second after another, bring no more boxes.
+    # A drag of the skin 40 pixels to the right, seen done. Each starts where the last one
+    # ended: apart by more than a double-click time, lest the press be a double click.
+    move_right() {
+        local x y
+        read -r x y < <(position)
+        sleep 0.6
+        drag 10 45 40 0
+        wait_for 20 position_is $((x + 40)) "$y" || fail "the window moved to $((x + 40)), $y: now $(position), $(xwininfo -id $win | head -12)"
+    }
+    on_disk() { grep -q "^Form1.Left=$(position | cut -d' ' -f1)\$" "$disk/cfg/rezazo/rezazo.ini"; }
+    move_right
+    box_says "Unable to write to rezazo.ini: No space left on device"
+    import -window root "/tmp/rezazo-tray-fulldisk-settings-$wm.png"
+    close_box
+    move_right
+    move_right
+    sleep 2
+    no_box || fail "another box while the disk stays full"
+    ! on_disk || fail "written to a full disk"
+    # Room again: the next change is written, and Add writes the record the memo kept too.
+    rm "$disk/fill"
+    move_right
+    wait_or_fail "the place written once there is room" on_disk
+    no_box || fail "a box although the write worked"
+    xdotool mousemove --window "$logwin" 84 8 click 1
+    wait_or_fail "both records" sh -c "[ \$(tr -cd '\\n' < '$disk/prog/IP.LOG' | wc -c) -eq 11 ]"
+    [ "$(head -n1 "$disk/prog/IP.LOG")" = $'old\r' ] || fail "the old record went: $(cat -A "$disk/prog/IP.LOG")"
+    # Full again: after a write that worked, a failure is news again; the end says so too
+    # and leaves the last good file.
+    cat /dev/zero > "$disk/fill" 2>/dev/null || true
+    move_right
+    box_says "Unable to write to rezazo.ini: No space left on device"
+    good=$(cat "$disk/cfg/rezazo/rezazo.ini")
+    kill -TERM "$pid"
+    wait_or_fail "the end on a full disk" test -s "$tmp/full.rc"
+    [ "$(cat "$tmp/full.rc")" = 1 ] || fail "exit status $(cat "$tmp/full.rc") on a full disk"
+    grep -q "Unable to write to rezazo.ini: No space left on device" "$tmp/full.err" ||
+        fail "the end did not say why: $(cat "$tmp/full.err")"
+    [ "$(cat "$tmp/full.ini")" = "$good" ] || fail "the settings changed: $(cat "$tmp/full.ini")"
+    ! grep -q '^\.' "$tmp/full.ls" || fail "temporary files left: $(cat "$tmp/full.ls")"
+fi
 echo "tray ok ($wm)"

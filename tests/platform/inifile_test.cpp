@@ -145,24 +145,25 @@ TEST_F(IniFileTest, SectionNamesMatchTrimmedLikeTheHeaders) {
     EXPECT_EQ(ReadIniKeys(path_, "\ts"), (Keys{"k", "j"}));
 }
 
-// The write must fail, say so with the name as given, and keep the old file and no litter.
-void ExpectRefusedWrite(const std::string& fileName) {
+// The write must fail, say so with the name as given and why, and keep the old file and no
+// litter.
+void ExpectRefusedWrite(const std::string& fileName, const std::string& why) {
     try {
         WriteIniString(fileName, "TForm1", "Form1.Left", "1");
         ADD_FAILURE() << "no exception";
     } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), ("Unable to write to " + fileName).c_str());
+        EXPECT_EQ(e.what(), "Unable to write to " + fileName + ": " + why);
     }
 }
 
 TEST_F(IniFileTest, WriteToAMissingDirectoryThrows) {
-    ExpectRefusedWrite(dir_ / "no/such/dir/x.ini");
+    ExpectRefusedWrite(dir_ / "no/such/dir/x.ini", "No such file or directory");
     EXPECT_FALSE(std::filesystem::exists(dir_ / "no"));
 }
 
 TEST_F(IniFileTest, WriteOverSomethingUnreadableThrows) {
     std::filesystem::create_directory(dir_ / "adir");
-    ExpectRefusedWrite(dir_ / "adir");
+    ExpectRefusedWrite(dir_ / "adir", "it is a directory");
     EXPECT_TRUE(std::filesystem::is_directory(dir_ / "adir"));
 }
 
@@ -176,14 +177,16 @@ TEST_F(IniFileTest, WriteIntoAnUnwritableDirectoryKeepsTheOldFile) {
     ::chmod(file.c_str(), 0644);
     ::chmod(sub.c_str(), 0555);
     if (::geteuid() != 0) {
-        ExpectRefusedWrite(file);
+        ExpectRefusedWrite(file, "Permission denied");
     } else {
         int code = testsupport::RunUnprivileged([&] {
             try {
                 WriteIniString(file, "TForm1", "Form1.Left", "1");
                 return 1;
             } catch (const std::runtime_error& e) {
-                return std::string(e.what()) == "Unable to write to " + file ? 0 : 2;
+                return std::string(e.what()) == "Unable to write to " + file + ": Permission denied"
+                           ? 0
+                           : 2;
             }
         });
         EXPECT_EQ(code, 0) << "1: no throw, 2: wrong message, 3: setuid failed";
@@ -240,7 +243,7 @@ TEST_F(IniFileTest, AReadOnlyFileIsRefusedWhoeverWrites) {
     const std::string old = "[TForm1]\nForm1.Left=227\n";
     File(old);
     ::chmod(path_.c_str(), 0444);
-    ExpectRefusedWrite(path_);  // also as root: the mode is the user's wish
+    ExpectRefusedWrite(path_, "Permission denied");  // also as root: the mode is the user's wish
     EXPECT_EQ(ReadAll(path_), old);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 1);
 }

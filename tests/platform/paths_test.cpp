@@ -58,7 +58,7 @@ TEST(SettingsPath, UnwritableSettingsDirectoryReportsTheBareName) {
         WriteIniString("rezazo.ini", "TForm1", "k", "v");
         ADD_FAILURE() << "no exception";
     } catch (const IniWriteError& e) {
-        EXPECT_STREQ(e.what(), "Unable to write to rezazo.ini");
+        EXPECT_STREQ(e.what(), "Unable to write to rezazo.ini: it cannot be read: Not a directory");
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <chrono>
+#include <fstream>
 
 #include "framework/controls/imagepanel.h"
 #include "framework/text/componenttext.h"
@@ -247,7 +248,8 @@ TEST_F(LifecycleTest, AFailedWriteGoesToTheApplicationsExceptionDisplay) {
     form_->CloseQuery();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].first, formStore_);
-    EXPECT_EQ(shown[0].second, "Unable to write to " + file);
+    EXPECT_EQ(shown[0].second,
+              "Unable to write to " + file + ": it cannot be read: Not a directory");
     // The saved flag stayed clear, so destruction tries once more.
     form_.reset();
     EXPECT_EQ(shown.size(), 2u);
@@ -278,7 +280,7 @@ TEST_F(LifecycleTest, AWriteIntoAnUnwritableDirectoryIsReportedAndKeepsTheOldFil
     ::chmod(dir_.c_str(), 0755);
     ::chmod(file.c_str(), 0644);
     ::chmod(sub.c_str(), 0555);
-    const std::string expected = "Unable to write to " + file;
+    const std::string expected = "Unable to write to " + file + ": Permission denied";
     if (::geteuid() != 0) {
         auto got = SaveIntoReadOnlyDirectory(file, reported_);
         EXPECT_EQ(got, std::vector<std::string>{expected});
@@ -330,6 +332,61 @@ TEST_F(LifecycleTest, UserActionsWriteChangesAtMostOnceASecondAndNothingUnchange
     fw::AnnounceSaveMoment(fw::TSaveMoment::SessionSave);
     EXPECT_EQ(saves_, 3);
     EXPECT_NE(ReadFile(IniPath()).find("Timer1.Interval=60000\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace storetest
+
+namespace storetest {
+namespace {
+
+// A failed write after a change is reported once, also while its message is open (a box runs
+// a loop, in which the store's timer fires and the user goes on), and again only after a
+// write has worked in between. The end still reports its own failure.
+TEST_F(LifecycleTest, AFailedWriteAfterAChangeIsReportedOnceUntilAWriteWorks) {
+    LoadForm();
+    int attempts = 0, left = 300, open = 0, mostOpen = 0;
+    formStore_->OnBeforeSave.Set([&](fw::TPropertyObject*) { ++attempts; });
+    const std::string dir = SettingsDir(), away = dir + ".away";
+    std::filesystem::create_directories(dir);
+    const auto change = [&] {  // and wait for the write it brings
+        const int before = attempts;
+        form_->SetLeft(++left);
+        fw::AnnounceSaveMoment(fw::TSaveMoment::AfterUserAction);
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (attempts == before && std::chrono::steady_clock::now() < until)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        return attempts > before;
+    };
+    settings::SetStoreErrorReporter([&](fw::TPropertyObject*, const std::exception& e) {
+        reported_.push_back(e.what());
+        mostOpen = std::max(mostOpen, ++open);
+        if (reported_.size() == 1) {
+            EXPECT_TRUE(change()) << "no write while the box is open";
+        }
+        --open;
+    });
+    // Whether a plain file stands where the settings directory was; the reports so far.
+    const std::pair<bool, size_t> steps[] = {{true, 1},  {true, 1}, {true, 1},
+                                             {false, 1}, {true, 2}, {true, 2}};
+    for (const auto& [fails, reports] : steps) {
+        if (fails && !std::filesystem::is_regular_file(dir)) {
+            std::filesystem::rename(dir, away);
+            std::ofstream(dir) << "x";
+        } else if (!fails && std::filesystem::is_regular_file(dir)) {
+            std::filesystem::remove(dir);
+            std::filesystem::rename(away, dir);
+        }
+        ASSERT_TRUE(change());
+        EXPECT_EQ(reported_.size(), reports) << "after Left=" << left;
+        if (!fails) {
+            EXPECT_NE(ReadFile(IniPath()).find(std::to_string(left)), std::string::npos);
+        }
+    }
+    EXPECT_EQ(mostOpen, 1) << "a box opened while another was open";
+    EXPECT_EQ(reported_.at(0), "Unable to write to test.ini: it cannot be read: Not a directory");
+    form_.reset();
+    EXPECT_EQ(reported_.size(), 3u) << "the end did not report its failure";
 }
 
 }  // namespace
