@@ -16,6 +16,8 @@
 #include <ctime>
 #include <vector>
 
+#include "platform/paths.h"
+
 namespace platform {
 
 namespace {
@@ -67,6 +69,9 @@ std::string LockDir() {
 
 DirectoryGuard::DirectoryGuard(const std::vector<std::string>& dirs) {
     for (const std::string& d : dirs) {
+        // Made first: two first starts at once, before either has written anything, would
+        // otherwise both find nothing to lock and both run.
+        MakeDirectories(d);
         int fd = ::open(d.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0) continue;
         fds_.push_back(fd);

@@ -49,7 +49,7 @@ class SingleInstance {
 
 // The guard of last resort, when SingleInstance cannot have its lock: a lock on each
 // directory the program writes to, so that a second copy never runs against the same
-// files. Directories that do not exist are left out.
+// files. A directory that does not exist yet is made; one that cannot be made is left out.
 class DirectoryGuard {
   public:
     explicit DirectoryGuard(const std::vector<std::string>& dirs);

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <fstream>
 
 #include "scratch.h"
 
@@ -142,13 +143,16 @@ TEST(SingleInstance, TheLockLiesWhereOnlyTheUserCanHaveMadeIt) {
 
 TEST(SingleInstance, TheLastResortGuardRefusesASecondCopyOnAnyOfTheSameFolders) {
     testing_scratch::TempDir dir;
-    const std::string a = dir / "a", b = dir / "b", missing = dir / "missing";
+    const std::string a = dir / "a", b = dir / "b", notYet = dir / "not/yet";
+    const std::string underAFile = dir / "file/x";
     ASSERT_EQ(mkdir(a.c_str(), 0700), 0);
     ASSERT_EQ(mkdir(b.c_str(), 0700), 0);
-    platform::DirectoryGuard first({a, missing});
+    std::ofstream(dir / "file") << "x";
+    platform::DirectoryGuard first({a, notYet, underAFile});
     EXPECT_FALSE(first.Busy());
     EXPECT_TRUE(platform::DirectoryGuard({b, a}).Busy());
-    EXPECT_FALSE(platform::DirectoryGuard({b, missing}).Busy());
+    EXPECT_TRUE(platform::DirectoryGuard({b, notYet}).Busy()) << "a folder made for the guard";
+    EXPECT_FALSE(platform::DirectoryGuard({b, underAFile}).Busy());
 }
 
 TEST(SingleInstance, TheDisplayKeyIgnoresTheScreenNumber) {
