@@ -34,6 +34,13 @@ long long Gap(int lo, int hi, int otherLo, int otherHi) {
 int Clamp(int v, int lo, int size, int extent) {
     return std::max(lo, std::min(v, lo + extent - size));
 }
+
+// The window moved the least that puts it wholly on the screen (its top-left corner kept on
+// the screen when it is the larger).
+TPoint ClampOnto(const TRect& window, const TRect& screen) {
+    return {Clamp(window.Left, screen.Left, window.Width(), screen.Width()),
+            Clamp(window.Top, screen.Top, window.Height(), screen.Height())};
+}
 }  // namespace
 
 TPoint PlaceOnScreens(const TRect& window, const std::vector<TRect>& screens) {
@@ -50,8 +57,7 @@ TPoint PlaceOnScreens(const TRect& window, const std::vector<TRect>& screens) {
         }
     }
     if (!nearest) return window.TopLeft();
-    return {Clamp(window.Left, nearest->Left, window.Width(), nearest->Width()),
-            Clamp(window.Top, nearest->Top, window.Height(), nearest->Height())};
+    return ClampOnto(window, *nearest);
 }
 
 TPoint PlaceWhollyOnScreens(const TRect& window, const std::vector<TRect>& screens) {
@@ -75,8 +81,7 @@ TPoint PlaceWhollyOnScreens(const TRect& window, const std::vector<TRect>& scree
         }
     }
     if (!most) return PlaceOnScreens(window, screens);
-    return {Clamp(window.Left, most->Left, window.Width(), most->Width()),
-            Clamp(window.Top, most->Top, window.Height(), most->Height())};
+    return ClampOnto(window, *most);
 }
 
 }  // namespace fw

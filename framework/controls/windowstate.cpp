@@ -24,18 +24,21 @@ struct Atoms {
     }
 };
 
-std::vector<xcb_atom_t> ReadState(xcb_connection_t* c, xcb_window_t win, xcb_atom_t state) {
-    std::vector<xcb_atom_t> atoms;
-    xcb_get_property_cookie_t pc = xcb_get_property(c, 0, win, state, XCB_ATOM_ATOM, 0, 1024);
+// A property of 32-bit items of the given type (at most max of them); empty when the window
+// has none.
+std::vector<uint32_t> ReadProperty32(xcb_connection_t* c, xcb_window_t win, xcb_atom_t property,
+                                     xcb_atom_t type, uint32_t max) {
+    std::vector<uint32_t> items;
+    xcb_get_property_cookie_t pc = xcb_get_property(c, 0, win, property, type, 0, max);
     if (xcb_get_property_reply_t* r = xcb_get_property_reply(c, pc, nullptr)) {
         if (r->format == 32) {
-            auto* data = static_cast<xcb_atom_t*>(xcb_get_property_value(r));
-            int n = xcb_get_property_value_length(r) / static_cast<int>(sizeof(xcb_atom_t));
-            atoms.assign(data, data + n);
+            auto* data = static_cast<uint32_t*>(xcb_get_property_value(r));
+            const int n = xcb_get_property_value_length(r) / 4;
+            items.assign(data, data + std::min<uint32_t>(static_cast<uint32_t>(n), max));
         }
         free(r);
     }
-    return atoms;
+    return items;
 }
 
 void AskWindowManager(xcb_connection_t* c, xcb_window_t win, xcb_atom_t state, bool on,
@@ -72,7 +75,7 @@ void PutWindowStates(QWidget* window, const TWindowStates& s) {
     xcb_window_t win = NativeWindow(window);
 
     // The property: our three atoms as asked, every other state kept.
-    std::vector<xcb_atom_t> atoms = ReadState(c, win, a.state);
+    std::vector<xcb_atom_t> atoms = ReadProperty32(c, win, a.state, XCB_ATOM_ATOM, 1024);
     std::erase_if(atoms, [&](xcb_atom_t x) {
         return x == a.skipTaskbar || x == a.skipPager || x == a.above;
     });
@@ -109,15 +112,9 @@ void PutNormalInitialState(QWidget* window) {
     xcb_window_t win = NativeWindow(window);
     // flags, input, initial state, icon pixmap, window, x, y, mask, group (ICCCM 4.1.2.4)
     uint32_t hints[9] = {};
-    xcb_get_property_cookie_t pc =
-        xcb_get_property(c, 0, win, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 0, 9);
-    if (xcb_get_property_reply_t* r = xcb_get_property_reply(c, pc, nullptr)) {
-        if (r->format == 32) {
-            int n = std::min(xcb_get_property_value_length(r) / 4, 9);
-            std::copy_n(static_cast<uint32_t*>(xcb_get_property_value(r)), n, hints);
-        }
-        free(r);
-    }
+    const std::vector<uint32_t> read =
+        ReadProperty32(c, win, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 9);
+    std::copy(read.begin(), read.end(), hints);
     constexpr uint32_t kStateHint = 1u << 1, kNormalState = 1;
     if ((hints[0] & kStateHint) && hints[2] == kNormalState) return;
     hints[0] |= kStateHint;
@@ -142,14 +139,9 @@ TMapCheck CheckMapped(QWidget* window) {
     // manager has let go of the window.
     enum : uint32_t { kWithdrawn = 0, kNormal = 1, kIconic = 3 };
     uint32_t state = kWithdrawn;
-    const xcb_atom_t wmState = XcbAtom(c, "WM_STATE");
-    if (wmState != XCB_ATOM_NONE) {
-        xcb_get_property_cookie_t pc = xcb_get_property(c, 0, win, wmState, wmState, 0, 1);
-        if (xcb_get_property_reply_t* r = xcb_get_property_reply(c, pc, nullptr)) {
-            if (r->format == 32 && xcb_get_property_value_length(r) >= 4)
-                state = *static_cast<uint32_t*>(xcb_get_property_value(r));
-            free(r);
-        }
+    if (const xcb_atom_t wmState = XcbAtom(c, "WM_STATE"); wmState != XCB_ATOM_NONE) {
+        const std::vector<uint32_t> read = ReadProperty32(c, win, wmState, wmState, 1);
+        if (!read.empty()) state = read[0];
     }
     if (state == kIconic) return TMapCheck::Shown;
     return state == kWithdrawn ? TMapCheck::Dropped : TMapCheck::Waiting;
