@@ -179,7 +179,10 @@ def until(what, probe, seconds=10):
     end = time.time() + seconds
     while time.time() < end:
         pump(0.1)
-        found = probe()
+        try:
+            found = probe()
+        except GLib.GError:  # an object that went while it was being read: look again
+            continue
         if found:
             return found
     sys.exit(what)
