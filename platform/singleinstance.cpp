@@ -38,11 +38,12 @@ void SleepMs(long ms) {
 }  // namespace
 
 namespace {
-// Only its owner can have made, or can replace, what lies in such a directory.
+// Only its owner can have made, replaced or looked at what lies in such a directory: a real
+// directory (not a link), theirs, closed to group and others alike.
 bool PrivateDirOf(const std::string& dir, uid_t uid) {
     struct stat st;
     return ::lstat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == uid &&
-           (st.st_mode & 022) == 0;
+           (st.st_mode & 077) == 0;
 }
 }  // namespace
 

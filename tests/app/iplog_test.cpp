@@ -231,8 +231,21 @@ TEST(IpLogFile, WhatTheWindowShowsIsBoundedWhateverTheLogHolds) {
 }
 
 TEST(IpLogFile, BytesThatAreNotTextAreShownAsLatin1ButKeptAsTheyAre) {
-    EXPECT_EQ(app::LogDisplayText("caf\xE9"), "caf\xC3\xA9");
-    EXPECT_EQ(app::LogDisplayText("caf\xC3\xA9"), "caf\xC3\xA9");  // valid UTF-8 stays
+    const struct {
+        const char* bytes;
+        const char* shown;
+    } cases[] = {
+        {"caf\xE9", "caf\xC3\xA9"},
+        {"caf\xC3\xA9", "caf\xC3\xA9"},  // valid UTF-8 stays
+        {"\xF0\x9F\x98\x80", "\xF0\x9F\x98\x80"},
+        // An encoded surrogate, an overlong slash, a code point past U+10FFFF and a cut-off
+        // sequence are not UTF-8: each of their bytes is a Latin-1 character.
+        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xC2\x80"},
+        {"\xC0\xAF", "\xC3\x80\xC2\xAF"},
+        {"\xF4\x90\x80\x80", "\xC3\xB4\xC2\x90\xC2\x80\xC2\x80"},
+        {"x\xE2\x82", "x\xC3\xA2\xC2\x82"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(app::LogDisplayText(c.bytes), c.shown) << c.bytes;
 }
 
 TEST(LocaleText, TimeAndDateFollowTheLocaleWithoutTheZone) {

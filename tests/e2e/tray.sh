@@ -203,7 +203,7 @@ kill -9 "$pid"
 wait "$pid" 2>/dev/null || true
 # The lock's place depends on the user alone: their runtime folder, else their own cache.
 lockdir=/run/user/$(id -u)
-[ -d "$lockdir" ] && [ -O "$lockdir" ] || lockdir=$(getent passwd "$(id -u)" | cut -d: -f6)/.cache/rezazo
+[ -d "$lockdir" ] && [ -O "$lockdir" ] && [ "$(stat -c %a "$lockdir")" = 700 ] || lockdir=$(getent passwd "$(id -u)" | cut -d: -f6)/.cache/rezazo
 [ -e "$lockdir/rezazo-_${DISPLAY#:}.lock" ] || fail "no lock file in $lockdir"
 start
 wait_or_fail "the tray icon after a crash" icon_docked

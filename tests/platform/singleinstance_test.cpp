@@ -101,7 +101,7 @@ TEST(SingleInstance, WithNoUsableDirectoryTheProgramRunsUnguarded) {
     EXPECT_EQ(missing.role(), Role::Unguarded);
 }
 
-// The lock's place depends on the user alone, and nobody else can have made it.
+// The lock's place depends on the user alone, and nobody else can have made it or look in it.
 TEST(SingleInstance, TheLockLiesWhereOnlyTheUserCanHaveMadeIt) {
     const uid_t me = getuid();
     const struct {
@@ -109,27 +109,37 @@ TEST(SingleInstance, TheLockLiesWhereOnlyTheUserCanHaveMadeIt) {
         mode_t runUserMode;  // 0: no runtime directory
         uid_t uid;           // whose lock is looked for
         mode_t cacheMode;    // 0: the cache folder is made by LockDir
+        bool linked;         // the folders given are links to private folders elsewhere
         const char* want;    // "run", "cache" or "" (none)
     } cases[] = {
-        {"own runtime dir", 0700, me, 0, "run"},
-        {"no runtime dir", 0, me, 0, "cache"},
-        {"runtime dir open to others", 0777, me, 0, "cache"},
-        {"another user's dirs", 0700, me + 1, 0, ""},
-        {"cache folder open to others", 0, me, 0777, ""},
+        {"own runtime dir", 0700, me, 0, false, "run"},
+        {"no runtime dir", 0, me, 0, false, "cache"},
+        {"runtime dir open to others", 0777, me, 0, false, "cache"},
+        {"runtime dir readable by others", 0755, me, 0, false, "cache"},
+        {"runtime dir a link", 0700, me, 0, true, "cache"},
+        {"another user's dirs", 0700, me + 1, 0, false, ""},
+        {"cache folder open to others", 0, me, 0777, false, ""},
+        {"cache folder readable by others", 0, me, 0755, false, ""},
+        {"cache folder a link", 0, me, 0700, true, ""},
     };
     for (const auto& c : cases) {
         testing_scratch::TempDir dir;
         const std::string run = dir / "run", home = dir / "home";
-        if (c.runUserMode) {
-            ASSERT_EQ(mkdir(run.c_str(), 0700), 0);
-            chmod(run.c_str(), c.runUserMode);
-        }
+        // A private folder of the given mode at path, or a link there to one elsewhere.
+        const auto makeDir = [&](const std::string& path, mode_t mode) {
+            const std::string real = c.linked ? path + ".real" : path;
+            ASSERT_EQ(mkdir(real.c_str(), 0700), 0);
+            chmod(real.c_str(), mode);
+            if (c.linked) {
+                ASSERT_EQ(symlink(real.c_str(), path.c_str()), 0);
+            }
+        };
+        if (c.runUserMode) makeDir(run, c.runUserMode);
         ASSERT_EQ(mkdir(home.c_str(), 0700), 0);
         const std::string cache = home + "/.cache/rezazo";
         if (c.cacheMode) {
             ASSERT_EQ(mkdir((home + "/.cache").c_str(), 0700), 0);
-            ASSERT_EQ(mkdir(cache.c_str(), 0700), 0);
-            chmod(cache.c_str(), c.cacheMode);
+            makeDir(cache, c.cacheMode);
         }
         const std::string want = std::string(c.want) == "run"     ? run
                                  : std::string(c.want) == "cache" ? cache
@@ -155,14 +165,27 @@ TEST(SingleInstance, TheLastResortGuardRefusesASecondCopyOnAnyOfTheSameFolders) 
     EXPECT_FALSE(platform::DirectoryGuard({b, underAFile}).Busy());
 }
 
-TEST(SingleInstance, TheDisplayKeyIgnoresTheScreenNumber) {
-    testing_scratch::EnvOverride a("DISPLAY", std::string(":21.0"));
-    const std::string k = platform::DisplayKey();
-    testing_scratch::EnvOverride b("DISPLAY", std::string(":21"));
-    EXPECT_EQ(platform::DisplayKey(), k);
-    EXPECT_EQ(k.find('/'), std::string::npos);
-    testing_scratch::EnvOverride c("DISPLAY", std::string(":22"));
-    EXPECT_NE(platform::DisplayKey(), k);
+TEST(SingleInstance, TheDisplayKeyIgnoresTheScreenNumberAndKeepsTheHost) {
+    const auto key = [](const char* display) {
+        testing_scratch::EnvOverride d("DISPLAY", std::string(display));
+        return platform::DisplayKey();
+    };
+    const struct {
+        const char* a;
+        const char* b;
+        bool same;
+    } cases[] = {
+        {":21.0", ":21", true},
+        {":21", ":22", false},
+        {"10.0.0.5:1", "10.0.0.5:1.0", true},
+        {"10.0.0.5:1.0", "10.0.0.5:2.0", false},
+        {"host.lan:0", "host.lan:1", false},
+        {"host.lan:0", "other.lan:0", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(key(c.a) == key(c.b), c.same) << c.a << " / " << c.b;
+        EXPECT_EQ(key(c.a).find('/'), std::string::npos);
+    }
 }
 
 }  // namespace

@@ -117,3 +117,18 @@ TEST(GifCompose, BackgroundColourFillsWhenPictureHasTransparency) {
     const TComposedFrame g = ComposeFrame(image, 1, kWindow);
     EXPECT_EQ(At(g, 0, 0), kC);
 }
+
+TEST(GifCompose, AnOpaquePictureLeavesTheWindowColourOutsideItsFirstFrame) {
+    TGIFImageCore image;
+    image.AddFrame(Solid(1, 1, kA));
+    image.AddFrame(Solid(1, 1, kB)).SetOrigin({1, 1});
+    image.SetBackgroundColor(kC);  // stored, but only a picture with transparency uses it
+    image.UpdateScreenSize();
+    image.SetCurrentFrame(0);
+    ASSERT_FALSE(image.HasTransparency());
+    const TComposedFrame f = ComposeFrame(image, 0, kWindow);
+    ASSERT_EQ(f.width, 2);
+    EXPECT_EQ(At(f, 0, 0), kA);
+    EXPECT_EQ(At(f, 1, 1), kWindow);
+    EXPECT_EQ(At(f, 1, 0), kWindow);
+}
