@@ -180,7 +180,6 @@ class Reader {
     }
 
     TextValue Value() {
-        Level level(*this);
         TextValue v;
         const uint8_t type = Byte();
         if (type > static_cast<uint8_t>(Type::Collection)) Fail();
@@ -203,22 +202,26 @@ class Reader {
                 v.members.resize(Count());
                 for (std::string& m : v.members) m = Text();
                 break;
-            case Type::List:
+            case Type::List: {
+                Level level(*this);  // lists and collections count, as in the text
                 v.elements.resize(Count());
                 for (TextValue& e : v.elements) e = Value();
                 break;
+            }
             case Type::Binary: {
                 std::string_view run = Run();
                 v.bytes.assign(run.begin(), run.end());
                 break;
             }
-            case Type::Collection:
+            case Type::Collection: {
+                Level level(*this);
                 v.items.resize(Count());
                 for (CollectionItemText& item : v.items) {
                     item.line = Line();
                     item.props = Lines();
                 }
                 break;
+            }
         }
         return v;
     }

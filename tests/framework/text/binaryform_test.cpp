@@ -66,19 +66,17 @@ TEST(BinaryForm, RefusesEveryTruncationAndSurvivesEveryChangedByte) {
         }
 }
 
-TEST(BinaryForm, RefusesNestingDeeperThanTheTextMay) {
-    // Ends with the empty list's type, line and count, then the count of no children.
-    const std::string binary =
-        WriteBinaryForm(ParseComponentText("object A: TForm\n  L = ()\nend\n"));
-    const std::string head = binary.substr(0, binary.size() - 4),
-                      list = binary.substr(binary.size() - 4, 2);
-    auto nested = [&](int levels) {
-        std::string s = head;
-        for (int i = 1; i < levels; ++i) s += list + '\x01';
-        return s + list + std::string(2, '\0');
+TEST(BinaryForm, NestsAsDeepAsTheTextMayAndNoDeeper) {
+    auto lists = [](int n) {
+        return "object A: TForm\n  L = " + std::string(n, '(') + std::string(n, ')') + "\nend\n";
     };
-    EXPECT_EQ(ReadBinaryForm(nested(60)).props.size(), 1u);
-    EXPECT_THROW(ReadBinaryForm(nested(100)), EParserError);
+    const ObjectText deepest = ParseComponentText(lists(63));  // and the object: 64 levels
+    EXPECT_EQ(Dump(ReadBinaryForm(WriteBinaryForm(deepest))), Dump(deepest));
+    EXPECT_THROW(ParseComponentText(lists(64)), EParserError);
+    ObjectText deeper = deepest;
+    TextValue& outer = deeper.props.front().value.front();
+    outer.elements = {outer};
+    EXPECT_THROW(ReadBinaryForm(WriteBinaryForm(deeper)), EParserError);
 }
 
 }  // namespace
