@@ -155,9 +155,21 @@ std::string ExpandTemplate(const std::string& templ, const std::string& base) {
     return text;
 }
 
-void WriteSource(const std::string& path, const std::string& from, const std::string& body) {
+// An accessor of bytes compiled in: result makes the return value of data, their view.
+std::string Accessor(const std::string& signature, std::string_view bytes,
+                     const std::string& result) {
+    return signature + " {\n    static const unsigned char bytes[] = {" + ByteArray(bytes) +
+           "\n    };\n    const std::string_view data(reinterpret_cast<const char*>(bytes), "
+           "sizeof bytes);\n    return " +
+           result + ";\n}\n";
+}
+
+void WriteSource(const std::string& path, const std::string& from, const std::string& includes,
+                 const std::string& body) {
     std::ofstream out(path, std::ios::binary);
-    out << "// Made by embedres from " << from << "; do not edit.\n" << body;
+    out << "// Made by embedres from " << from << "; do not edit.\n"
+        << includes << "\nnamespace resources {\n"
+        << body << "}  // namespace resources\n";
     if (!out) throw std::runtime_error("cannot write " + path);
 }
 
@@ -179,31 +191,14 @@ int main(int argc, char** argv) {
         const std::string binary = fw::WriteBinaryForm(tree);
         // Stored as it is: unpacking cost more start-up time than the bytes it saved
         // (bench/descbench).
-        WriteSource(argv[3], argv[1],
-                    "#include \"resources/descriptions.h\"\n\nnamespace resources {\n"
-                    "std::string_view " +
-                        function +
-                        "() {\n"
-                        "    static const unsigned char binary[] = {" +
-                        ByteArray(binary) +
-                        "\n    };\n"
-                        "    return {reinterpret_cast<const char*>(binary), sizeof binary};\n"
-                        "}\n}  // namespace resources\n");
+        WriteSource(argv[3], argv[1], "#include \"resources/descriptions.h\"\n",
+                    Accessor("std::string_view " + function + "()", binary, "data"));
         WriteSource(argv[4], argv[1],
                     "#include \"framework/text/packedtext.h\"\n"
-                    "#include \"resources/descriptiontexts.h\"\n\nnamespace resources {\n"
-                    "std::string " +
-                        function +
-                        "Text() {\n"
-                        "    // " +
-                        std::to_string(text.size()) +
-                        " bytes of text.\n"
-                        "    static const unsigned char packed[] = {" +
-                        ByteArray(fw::PackText(text)) +
-                        "\n    };\n"
-                        "    return fw::UnpackText({reinterpret_cast<const char*>(packed), sizeof "
-                        "packed});\n"
-                        "}\n}  // namespace resources\n");
+                    "#include \"resources/descriptiontexts.h\"\n",
+                    "// " + std::to_string(text.size()) + " bytes of text.\n" +
+                        Accessor("std::string " + function + "Text()", fw::PackText(text),
+                                 "fw::UnpackText(data)"));
     } catch (const std::exception& e) {
         std::cerr << "embedres: " << e.what() << "\n";
         return 1;
