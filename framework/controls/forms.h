@@ -96,7 +96,8 @@ class TFormBase : public TWinControl {
     void GetChildren(const std::function<void(TComponent*)>& proc, TComponent* root) override;
 
   protected:
-    // Reads the form's description and then runs the creation handler.
+    // Reads the form's description (text or its binary form) and then runs the creation
+    // handler.
     void InitInheritedComponent(std::string_view description);
     QWidget* CreateWidget() override;
     void PaintBackground(TCanvas& canvas, const TRect& dirty) override;

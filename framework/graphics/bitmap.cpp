@@ -8,6 +8,7 @@
 #include "framework/graphics/canvas.h"
 #include "framework/graphics/canvasimpl.h"
 #include "framework/graphics/picture.h"
+#include "framework/graphics/pixelimage.h"
 #include "platform/bytes.h"
 
 namespace fw {
@@ -387,7 +388,14 @@ void TBitmap::ReadData(const Bytes& data) {
         Clear();
         return;
     }
-    LoadFromStream(file);
+    if (!IsPixelImage(file)) {
+        LoadFromStream(file);
+        return;
+    }
+    DibImage dib = ReadPixelImage(file);
+    *image_ = std::move(dib.image);
+    pixelFormat_ = FormatOf(*image_, dib.bitCount);
+    Changed();
 }
 
 Bytes TBitmap::FormData() const {

@@ -98,7 +98,8 @@ class TBitmap : public TGraphic {
     // The BMP file image at a chosen bit count (1, 4, 8, 24 or 32), the bitmap unchanged;
     // throws EInvalidGraphic for an empty bitmap.
     Bytes FileImage(int bitCount) const;
-    // Form data: a 32-bit little-endian byte count, then the BMP file image.
+    // Form data: a 32-bit little-endian byte count, then the BMP file image (or the pixel
+    // image the build makes of it, pixelimage.h).
     void ReadData(const Bytes& data) override;
     void WriteData(Bytes& data) const override;
     Bytes FormData() const;  // empty for an empty bitmap

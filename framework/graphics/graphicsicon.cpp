@@ -8,6 +8,7 @@
 #include "framework/graphics/bitmapfile.h"
 #include "framework/graphics/canvas.h"
 #include "framework/graphics/canvasimpl.h"
+#include "framework/graphics/pixelimage.h"
 #include "platform/bytes.h"
 
 namespace fw {
@@ -165,7 +166,10 @@ void TIcon::ReadData(const Bytes& data) {
         SetImage(QImage());
         return;
     }
-    LoadFromStream(file);
+    if (IsPixelImage(file))
+        SetImage(ReadPixelImage(file).image);
+    else
+        LoadFromStream(file);
 }
 
 void TIcon::WriteData(Bytes& data) const {

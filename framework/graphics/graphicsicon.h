@@ -35,7 +35,7 @@ class TIcon : public TGraphic {
     // image).
     void LoadFromStream(const Bytes& data) override;
     void SaveToStream(Bytes& data) const override;  // a 32-bit BMP file image
-    // Form data: a 32-bit little-endian byte count, then the stream.
+    // Form data: a 32-bit little-endian byte count, then the stream (or a pixel image).
     void ReadData(const Bytes& data) override;
     Bytes Data() const;
     void SetData(const Bytes& data) { ReadData(data); }

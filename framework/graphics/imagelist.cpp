@@ -5,6 +5,7 @@
 #include "framework/core/classbuilder.h"
 #include "framework/graphics/bitmapfile.h"
 #include "framework/graphics/canvasimpl.h"
+#include "framework/graphics/pixelimage.h"
 
 namespace fw {
 
@@ -218,7 +219,7 @@ void TImageList::SetBitmapData(const Bytes& data) {
     Bytes file = UnwrapCounted(data);
     std::vector<TToolkitImage> images;
     if (!file.empty()) {
-        QImage strip = ReadDibFile(file).image.convertToFormat(QImage::Format_ARGB32);
+        QImage strip = ReadAnyImage(file).image.convertToFormat(QImage::Format_ARGB32);
         int n = std::max(1, strip.width() / width_);
         for (int i = 0; i < n; ++i) images.push_back(Cut(strip, i * width_, width_, height_));
     }

@@ -51,7 +51,8 @@ class TImageList : public TComponent {
     TToolkitImage ImageAt(int index) const;
 
     // Form data of the published Bitmap property: a 32-bit count, then one 32-bit BMP
-    // file image with all images side by side, alpha 0 where masked out.
+    // file image with all images side by side, alpha 0 where masked out (read as well: a
+    // pixel image of it, pixelimage.h).
     Bytes BitmapData() const;
     void SetBitmapData(const Bytes& data);
     bool HasImages() const;

@@ -25,10 +25,11 @@ std::string WritePropertyText(TPropertyObject& object, const std::string& name);
 // Spells a string value: 'runs' and #n pieces, '' for the empty string.
 std::string QuoteString(const std::string& s);
 
-// Reads a window description into an existing root component: its components are
-// created, their properties applied in stored order, handlers bound by name, references
-// resolved, then every component's end-of-loading step runs (the root's first).
-void ReadRootComponent(TComponent& root, std::string_view text);
+// Reads a window description (text, or its binary form: binaryform.h) into an existing root
+// component: its components are created, their properties applied in stored order, handlers
+// bound by name, references resolved, then every component's end-of-loading step runs (the
+// root's first).
+void ReadRootComponent(TComponent& root, std::string_view description);
 
 // How many windows are being loaded right now (read, or running their creation handler).
 int WindowsLoading();

@@ -1,7 +1,7 @@
 #pragma once
-// Texts compiled into the program packed: the window descriptions carry their pictures as
-// hexadecimal text, are read once while a window is made and pack to a tenth of their size.
-// Unpacked on use, they cost memory only while they are read.
+// Texts compiled in packed: the window descriptions' text form, which the tests and tools
+// read (the program reads the binary form), carries its pictures as hexadecimal text and packs
+// to a tenth of its size. Unpacked on use, it costs memory only while it is read.
 #include <string>
 #include <string_view>
 

@@ -4,6 +4,7 @@
 #include "framework/core/classregistry.h"
 #include "framework/core/exceptions.h"
 #include "framework/graphics/colors.h"
+#include "framework/text/binaryform.h"
 #include "framework/text/componenttext.h"
 #include "framework/text/propvalue.h"
 
@@ -106,9 +107,9 @@ TWindowLoading::~TWindowLoading() { --loadingWindows; }
 
 int WindowsLoading() { return loadingWindows; }
 
-void ReadRootComponent(TComponent& root, std::string_view text) {
+void ReadRootComponent(TComponent& root, std::string_view description) {
     TWindowLoading loading;
-    ObjectText node = ParseComponentText(text);
+    ObjectText node = ReadDescriptionTree(description);
     Reader reader(&root, true);
     root.SetLoadingState(true);
     try {

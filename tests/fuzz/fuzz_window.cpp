@@ -1,8 +1,8 @@
-// The window-description reader on arbitrary text: parse, create the components, apply every
-// property kind (numbers, strings, identifiers, sets, colours, fonts, pictures and GIF data,
-// string lists, references, handlers), run the end-of-loading steps, write the window back and
-// read that text again. A reader error is the text's own; a crash, a sanitizer report or a
-// written window that does not read back as itself is a finding.
+// The window-description reader on arbitrary text or binary form: parse, create the
+// components, apply every property kind (numbers, strings, identifiers, sets, colours, fonts,
+// pictures and GIF data, string lists, references, handlers), run the end-of-loading steps,
+// write the window back and read that text again. A reader error is the text's own; a crash, a
+// sanitizer report or a written window that does not read back as itself is a finding.
 #include <QApplication>
 #include <cstdint>
 #include <cstdio>
@@ -12,42 +12,18 @@
 
 #include "controls/registercontrols.h"
 #include "framework/app/registerclasses.h"
-#include "framework/controls/controls.h"
-#include "framework/controls/forms.h"
 #include "framework/core/classregistry.h"
 #include "framework/core/exceptions.h"
+#include "framework/text/binaryform.h"
 #include "framework/text/componenttext.h"
 #include "gif/registergif.h"
+#include "tests/support/anyhandlerform.h"
 
 using namespace fw;
 
 namespace {
 
-// A form whose handler table answers every handler name the text binds, with the signature
-// its name implies, as the program's windows name their handlers.
-class TFuzzForm : public TForm {
-  public:
-    explicit TFuzzForm(const ObjectText& tree) : TForm(nullptr) { Register(tree); }
-    void Read(std::string_view text) { InitInheritedComponent(text); }
-
-  private:
-    void Register(const ObjectText& node) {
-        for (const PropertyLine& line : node.props) {
-            if (line.path.rfind("On", 0) != 0 || line.Value().type != TextValue::Type::Identifier)
-                continue;
-            const std::string& name = line.Value().text;
-            if (name.find("MouseMove") != std::string::npos)
-                RegisterHandler<void(TPropertyObject*, TModifierState, int, int)>(
-                    name, [](TPropertyObject*, TModifierState, int, int) {});
-            else if (name.find("Mouse") != std::string::npos)
-                RegisterHandler<void(TPropertyObject*, TMouseButton, TModifierState, int, int)>(
-                    name, [](TPropertyObject*, TMouseButton, TModifierState, int, int) {});
-            else
-                RegisterHandler<void(TPropertyObject*)>(name, [](TPropertyObject*) {});
-        }
-        for (const ObjectText& child : node.children) Register(child);
-    }
-};
+using TFuzzForm = testsupport::TAnyHandlerForm;
 
 void Finding(const char* what, const std::string& detail) {
     std::fprintf(stderr, "fuzz_window: %s\n%s\n", what, detail.c_str());
@@ -69,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     ObjectText tree;
     try {
-        tree = ParseComponentText(text);
+        tree = ReadDescriptionTree(text);
     } catch (const Exception&) {
         return 0;
     }

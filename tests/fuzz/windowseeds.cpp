@@ -1,11 +1,12 @@
-// windowseeds DIR: the program's own window descriptions, pictures embedded, plus a few small
-// windows that reach the property kinds the main window does not use.
+// windowseeds DIR: the program's own window descriptions, pictures embedded, as text and in
+// the binary form the program reads, plus a few small windows that reach the property kinds
+// the main window does not use.
 #include <cstdio>
 #include <fstream>
 #include <string>
 #include <string_view>
 
-#include "resources/descriptions.h"
+#include "resources/descriptiontexts.h"
 
 namespace {
 
@@ -36,7 +37,9 @@ void Save(const std::string& path, std::string_view text) {
 int main(int argc, char** argv) {
     if (argc != 2) return 2;
     const std::string dir = argv[1];
-    Save(dir + "/mainwindow.window", resources::MainwindowDescription());
+    Save(dir + "/mainwindow.window", resources::MainwindowDescriptionText());
+    for (const auto& forms : resources::kDescriptions)
+        Save(dir + "/" + forms.window + ".binary", forms.binary());
     int n = 0;
     for (std::string_view text : kSmall)
         Save(dir + "/small" + std::to_string(n++) + ".window", text);

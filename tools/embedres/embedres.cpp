@@ -1,9 +1,11 @@
 // Expands a window description template into the description the program compiles in:
 // picture directives become the binary data the reader expects.
 //
-//   embedres TEMPLATE BASEDIR OUT.cpp FUNCTION
+//   embedres TEMPLATE BASEDIR BINARY.cpp TEXT.cpp FUNCTION
 //
-// The description is compiled in packed (fw::PackText); FUNCTION() unpacks it.
+// BINARY.cpp holds FUNCTION(), the description in binary form (fw::WriteBinaryForm) with its
+// pictures as pixel images (fw::PixelFormData), for the program. TEXT.cpp holds
+// FUNCTIONText(), the same description as text, packed (fw::PackText), for tests and tools.
 //
 // Directives, each standing where a binary value would:
 //   @picture(FILE)          a picture holding the bitmap of FILE
@@ -19,7 +21,10 @@
 
 #include "framework/graphics/graphics.h"
 #include "framework/graphics/imagelist.h"
+#include "framework/graphics/pixelimage.h"
 #include "framework/graphics/qtgraphics.h"
+#include "framework/text/binaryform.h"
+#include "framework/text/componenttext.h"
 #include "framework/text/packedtext.h"
 
 namespace {
@@ -112,47 +117,88 @@ std::string ByteArray(std::string_view data) {
     return out;
 }
 
+// Every binary value of the tree, in lists and collection items too, with its pictures as
+// pixel images.
+void UsePixelImages(std::vector<fw::PropertyLine>& lines);
+void UsePixelImages(fw::TextValue& v) {
+    if (v.type == fw::TextValue::Type::Binary) v.bytes = fw::PixelFormData(v.bytes);
+    for (fw::TextValue& e : v.elements) UsePixelImages(e);
+    for (fw::CollectionItemText& item : v.items) UsePixelImages(item.props);
+}
+void UsePixelImages(std::vector<fw::PropertyLine>& lines) {
+    for (fw::PropertyLine& line : lines) UsePixelImages(line.value.front());
+}
+void UsePixelImages(fw::ObjectText& o) {
+    UsePixelImages(o.props);
+    for (fw::ObjectText& child : o.children) UsePixelImages(child);
+}
+
+// Expands the directives of the template's lines.
+std::string ExpandTemplate(const std::string& templ, const std::string& base) {
+    std::istringstream in(templ);
+    std::string line, text;
+    while (std::getline(in, line)) {
+        // "<indent>Path = @kind(args)"
+        size_t at = line.find("= @");
+        size_t open = line.find('(', at == std::string::npos ? 0 : at);
+        size_t close = line.rfind(')');
+        if (at == std::string::npos || open == std::string::npos || close == std::string::npos ||
+            close < open) {
+            text += line + "\n";
+            continue;
+        }
+        std::string indent = line.substr(0, line.find_first_not_of(' ')) + "  ";
+        std::string kind = line.substr(at + 3, open - at - 3);
+        std::string args = line.substr(open + 1, close - open - 1);
+        text += line.substr(0, at + 2) + Hex(Expand(kind, SplitArgs(args), base), indent) + "\n";
+    }
+    return text;
+}
+
+// An accessor of bytes compiled in: result makes the return value of data, their view.
+std::string Accessor(const std::string& signature, std::string_view bytes,
+                     const std::string& result) {
+    return signature + " {\n    static const unsigned char bytes[] = {" + ByteArray(bytes) +
+           "\n    };\n    const std::string_view data(reinterpret_cast<const char*>(bytes), "
+           "sizeof bytes);\n    return " +
+           result + ";\n}\n";
+}
+
+void WriteSource(const std::string& path, const std::string& from, const std::string& includes,
+                 const std::string& body) {
+    std::ofstream out(path, std::ios::binary);
+    out << "// Made by embedres from " << from << "; do not edit.\n"
+        << includes << "\nnamespace resources {\n"
+        << body << "}  // namespace resources\n";
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::cerr << "usage: embedres TEMPLATE BASEDIR OUT.cpp FUNCTION\n";
+    if (argc != 6) {
+        std::cerr << "usage: embedres TEMPLATE BASEDIR BINARY.cpp TEXT.cpp FUNCTION\n";
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     try {
         fw::RegisterGraphicsClasses();
-        std::istringstream in(ReadFile(argv[1]));
-        std::string line, text;
-        while (std::getline(in, line)) {
-            // "<indent>Path = @kind(args)"
-            size_t at = line.find("= @");
-            size_t open = line.find('(', at == std::string::npos ? 0 : at);
-            size_t close = line.rfind(')');
-            if (at == std::string::npos || open == std::string::npos ||
-                close == std::string::npos || close < open) {
-                text += line + "\n";
-                continue;
-            }
-            std::string indent = line.substr(0, line.find_first_not_of(' ')) + "  ";
-            std::string kind = line.substr(at + 3, open - at - 3);
-            std::string args = line.substr(open + 1, close - open - 1);
-            text +=
-                line.substr(0, at + 2) + Hex(Expand(kind, SplitArgs(args), argv[2]), indent) + "\n";
-        }
-        std::ofstream out(argv[3], std::ios::binary);
-        out << "// Made by embedres from " << argv[1] << "; do not edit.\n"
-            << "#include \"framework/text/packedtext.h\"\n"
-            << "#include \"resources/descriptions.h\"\n\nnamespace resources {\n"
-            << "std::string " << argv[4] << "() {\n"
-            << "    // " << text.size() << " bytes of text.\n"
-            << "    static const unsigned char packed[] = {" << ByteArray(fw::PackText(text))
-            << "\n    };\n"
-            << "    return fw::UnpackText({reinterpret_cast<const char*>(packed), sizeof "
-               "packed});\n"
-            << "}\n}  // namespace resources\n";
-        if (!out) throw std::runtime_error(std::string("cannot write ") + argv[3]);
+        const std::string function = argv[5];
+        const std::string text = ExpandTemplate(ReadFile(argv[1]), argv[2]);
+        fw::ObjectText tree = fw::ParseComponentText(text);
+        UsePixelImages(tree);
+        const std::string binary = fw::WriteBinaryForm(tree);
+        // Stored as it is: unpacking cost more start-up time than the bytes it saved
+        // (bench/descbench).
+        WriteSource(argv[3], argv[1], "#include \"resources/descriptions.h\"\n",
+                    Accessor("std::string_view " + function + "()", binary, "data"));
+        WriteSource(argv[4], argv[1],
+                    "#include \"framework/text/packedtext.h\"\n"
+                    "#include \"resources/descriptiontexts.h\"\n",
+                    "// " + std::to_string(text.size()) + " bytes of text.\n" +
+                        Accessor("std::string " + function + "Text()", fw::PackText(text),
+                                 "fw::UnpackText(data)"));
     } catch (const std::exception& e) {
         std::cerr << "embedres: " << e.what() << "\n";
         return 1;

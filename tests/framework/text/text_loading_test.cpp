@@ -1,5 +1,6 @@
 // Loading a window: components created, properties applied in stored order, handlers
-// bound, references resolved, every end-of-loading step, then the creation handler.
+// bound, references resolved, every end-of-loading step, then the creation handler, from text
+// and from its binary form alike.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -9,6 +10,7 @@
 #include "framework/core/classbuilder.h"
 #include "framework/core/classregistry.h"
 #include "framework/menus/menus.h"
+#include "framework/text/binaryform.h"
 #include "framework/text/componenttext.h"
 #include "tests/support/qtapp.h"
 
@@ -66,25 +68,28 @@ class TProbeForm : public TForm {
 
 void EnsureApp() { testsupport::EnsureQtApp(); }
 
+// The same steps in the same order from the text and from its binary form.
 TEST(TextLoading, EndOfLoadingStepsRunBeforeTheCreationHandler) {
     EnsureApp();
     RegisterFrameworkClasses();
     RegisterClass(TProbe::StaticClassInfo());
-    std::vector<std::string> log;
-    journal = &log;
-    {
-        TProbeForm form(nullptr,
-                        "object Probe: TProbeForm\n"
-                        "  OnCreate = FormCreate\n"
-                        "  object P1: TProbe\n"
-                        "    Value = 2\n"
-                        "    Peer = P2\n"
-                        "    OnPing = Ping\n"
-                        "  end\n"
-                        "  object P2: TProbe\n"
-                        "    Value = 3\n"
-                        "  end\n"
-                        "end\n");
+    const std::string text =
+        "object Probe: TProbeForm\n"
+        "  OnCreate = FormCreate\n"
+        "  object P1: TProbe\n"
+        "    Value = 2\n"
+        "    Peer = P2\n"
+        "    OnPing = Ping\n"
+        "  end\n"
+        "  object P2: TProbe\n"
+        "    Value = 3\n"
+        "  end\n"
+        "end\n";
+    for (const std::string& description : {text, WriteBinaryForm(ParseComponentText(text))}) {
+        SCOPED_TRACE(IsBinaryForm(description) ? "binary form" : "text");
+        std::vector<std::string> log;
+        journal = &log;
+        TProbeForm form(nullptr, description);
         ASSERT_EQ(log.size(), 6u);
         // Values in stored order while reading; the reference to P2, which did not exist
         // yet, is resolved after every component is made.
@@ -96,8 +101,8 @@ TEST(TextLoading, EndOfLoadingStepsRunBeforeTheCreationHandler) {
         EXPECT_EQ(log[5], "FormCreate");
         EXPECT_FALSE(form.FindComponent("p1")->Loading());
         EXPECT_EQ(form.Name(), "Probe");
+        journal = nullptr;
     }
-    journal = nullptr;
 }
 
 TEST(TextLoading, FreeingAReferencedComponentClearsTheReference) {

@@ -1,0 +1,82 @@
+// The binary form of a component text: every field of every value kind comes back as the
+// text gave it, and damaged data is refused with EParserError, never read past its end.
+#include "framework/text/binaryform.h"
+
+#include <gtest/gtest.h>
+
+#include "framework/core/exceptions.h"
+#include "framework/text/componenttext.h"
+
+using namespace fw;
+
+namespace {
+
+const char* const kText =
+    "object Form1: TForm\n"
+    "  Left = -4611686018427387904\n  Top = 9223372036854775807\n  Ratio = 1.25\n"
+    "  Caption = ''\n  Hint = 'a'#13'b'\n  Style = [fsBold, fsItalic]\n  Empty = []\n"
+    "  Lines = (\n    'x'\n    (1\n    -2)\n    y)\n  Data = {00FF7F}\n"
+    "  Items = <\n    item\n      Name = Z\n    end\n    item\n    end>\n"
+    "  object Panel1: TPanel\n    object Label1: TLabel\n      Tag = 0\n    end\n  end\n"
+    "end\n";
+
+// Every field, line numbers included.
+std::string Dump(const TextValue& v) {
+    std::string s = std::to_string(static_cast<int>(v.type)) + "@" + std::to_string(v.line) + ":" +
+                    std::to_string(v.integer) + "," + std::to_string(v.number) + "," + v.text +
+                    "[" + std::string(v.bytes.begin(), v.bytes.end()) + "]";
+    for (const std::string& m : v.members) s += " m:" + m;
+    for (const TextValue& e : v.elements) s += " (" + Dump(e) + ")";
+    for (const CollectionItemText& item : v.items) {
+        s += " item@" + std::to_string(item.line);
+        for (const PropertyLine& p : item.props) s += " " + p.path + "=" + Dump(p.Value());
+    }
+    return s;
+}
+std::string Dump(const ObjectText& o) {
+    std::string s = o.name + ":" + o.className + "@" + std::to_string(o.line) + "\n";
+    for (const PropertyLine& p : o.props)
+        s += p.path + "@" + std::to_string(p.line) + "=" + Dump(p.Value()) + "\n";
+    for (const ObjectText& child : o.children) s += Dump(child);
+    return s + "end\n";
+}
+
+TEST(BinaryForm, KeepsEveryFieldOfEveryValueKind) {
+    const ObjectText tree = ParseComponentText(kText);
+    const std::string binary = WriteBinaryForm(tree);
+    EXPECT_TRUE(IsBinaryForm(binary));
+    EXPECT_FALSE(IsBinaryForm(kText));
+    EXPECT_EQ(Dump(ReadBinaryForm(binary)), Dump(tree));
+    EXPECT_EQ(Dump(ReadDescriptionTree(binary)), Dump(ReadDescriptionTree(kText)));
+}
+
+TEST(BinaryForm, RefusesEveryTruncationAndSurvivesEveryChangedByte) {
+    const std::string binary = WriteBinaryForm(ParseComponentText(kText));
+    for (size_t n = 0; n < binary.size(); ++n)
+        EXPECT_THROW(ReadBinaryForm(binary.substr(0, n)), EParserError) << n << " bytes";
+    EXPECT_THROW(ReadBinaryForm(binary + '\0'), EParserError);
+    for (size_t at = 0; at < binary.size(); ++at)
+        for (char b : {'\x00', '\x7F', '\x80', '\xFF'}) {
+            std::string damaged = binary;
+            damaged[at] = b;
+            try {
+                ReadBinaryForm(damaged);  // a changed name or number may still read
+            } catch (const EParserError&) {
+            }
+        }
+}
+
+TEST(BinaryForm, NestsAsDeepAsTheTextMayAndNoDeeper) {
+    auto lists = [](int n) {
+        return "object A: TForm\n  L = " + std::string(n, '(') + std::string(n, ')') + "\nend\n";
+    };
+    const ObjectText deepest = ParseComponentText(lists(63));  // and the object: 64 levels
+    EXPECT_EQ(Dump(ReadBinaryForm(WriteBinaryForm(deepest))), Dump(deepest));
+    EXPECT_THROW(ParseComponentText(lists(64)), EParserError);
+    ObjectText deeper = deepest;
+    TextValue& outer = deeper.props.front().value.front();
+    outer.elements = {outer};
+    EXPECT_THROW(ReadBinaryForm(WriteBinaryForm(deeper)), EParserError);
+}
+
+}  // namespace
