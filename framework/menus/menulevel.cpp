@@ -1,6 +1,7 @@
 #include "framework/menus/menulevel.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -9,6 +10,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <algorithm>
+#include <vector>
 
 #include "framework/controls/controls.h"
 #include "framework/core/qtconvert.h"
@@ -24,7 +26,50 @@ namespace fw {
 
 namespace {
 QColor Sys(TColor c) { return ToQColor(c); }
+
+// Enough for the deepest menu the program opens, top level and submenus.
+constexpr std::size_t kKeptWindows = 4;
+
+std::vector<QPointer<TMenuLevelWidget>>& Kept() {
+    static std::vector<QPointer<TMenuLevelWidget>> kept;
+    return kept;
+}
+
+// Windows must not outlive the application.
+void ForgetKeptWindows() {
+    std::vector<QPointer<TMenuLevelWidget>> kept;
+    kept.swap(Kept());
+    for (const QPointer<TMenuLevelWidget>& w : kept) delete w.data();
+}
 }  // namespace
+
+TMenuLevelWidget* TMenuLevelWidget::Take(TMenuLevelWindow* level) {
+    std::vector<QPointer<TMenuLevelWidget>>& kept = Kept();
+    while (!kept.empty()) {
+        TMenuLevelWidget* w = kept.back();
+        kept.pop_back();
+        if (!w) continue;
+        w->level_ = level;
+        ++w->opens_;
+        return w;
+    }
+    static bool forgetting = false;
+    if (!forgetting) {
+        forgetting = true;
+        qAddPostRoutine(ForgetKeptWindows);
+    }
+    return new TMenuLevelWidget(level);
+}
+
+void TMenuLevelWidget::Release() {
+    level_ = nullptr;
+    hide();
+    // The newest last: the next level to open takes the window its depth had.
+    if (Kept().size() < kKeptWindows)
+        Kept().push_back(this);
+    else
+        deleteLater();
+}
 
 TMenuLevelWidget::TMenuLevelWidget(TMenuLevelWindow* level)
     : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint),
@@ -68,8 +113,10 @@ void TMenuLevelWidget::closeEvent(QCloseEvent* e) {
     // Closed from outside (the window system, or the toolkit ending the popups).
     e->accept();
     if (TMenuTracker* t = Tracker())
-        QTimer::singleShot(0, [t, alive = QPointer<QWidget>(this)] {
-            if (alive && TMenuTracker::Current() == t && t->Active()) t->Cancel();
+        QTimer::singleShot(0, [t, alive = QPointer<TMenuLevelWidget>(this), opens = opens_] {
+            if (alive && alive->opens_ == opens && alive->level_ && TMenuTracker::Current() == t &&
+                t->Active())
+                t->Cancel();
         });
 }
 
@@ -77,14 +124,10 @@ void TMenuLevelWidget::closeEvent(QCloseEvent* e) {
 
 TMenuLevelWindow::TMenuLevelWindow(TMenuTracker* tracker, HMENU handle)
     : tracker_(tracker), handle_(handle), item_(handle->item) {
-    widget_ = new TMenuLevelWidget(this);
+    widget_ = TMenuLevelWidget::Take(this);
 }
 
-TMenuLevelWindow::~TMenuLevelWindow() {
-    static_cast<TMenuLevelWidget*>(widget_)->Detach();
-    widget_->hide();
-    widget_->deleteLater();
-}
+TMenuLevelWindow::~TMenuLevelWindow() { static_cast<TMenuLevelWidget*>(widget_)->Release(); }
 
 TRect TMenuLevelWindow::ScreenWindowRect() const {
     QRect g = widget_->geometry();
