@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "framework/controls/controls.h"
@@ -149,8 +150,8 @@ int TMenuLevelWindow::EntryAt(QPoint global) const {
 
 void TMenuLevelWindow::Measure() {
     if (handle_->item) handle_->item->Handle();  // in step with the items
-    QFont font = MenuFont();
-    QFontMetrics fm(font);
+    // The menu font only for plain entries: owner-drawn ones are measured by their owners.
+    std::optional<QFontMetrics> fm;
     const int check = platform::GetSystemMetrics(platform::smCxMenuCheck);
     std::vector<TSize> sizes;
     for (size_t i = 0; i < handle_->entries.size(); ++i) {
@@ -168,9 +169,10 @@ void TMenuLevelWindow::Measure() {
         } else {
             QString caption, shortcut;
             SplitMenuText(e.text, caption, shortcut);
-            int w = fm.size(kMenuTextFlags, caption).width();
-            if (!shortcut.isEmpty()) w += 12 + fm.horizontalAdvance(shortcut);
-            s = {check + 8 + w + check + 8, std::max(fm.height() + 6, check + 4)};
+            if (!fm) fm.emplace(MenuFont());
+            int w = fm->size(kMenuTextFlags, caption).width();
+            if (!shortcut.isEmpty()) w += 12 + fm->horizontalAdvance(shortcut);
+            s = {check + 8 + w + check + 8, std::max(fm->height() + 6, check + 4)};
         }
         sizes.push_back(s);
     }
