@@ -36,11 +36,13 @@ std::vector<QPointer<TMenuLevelWidget>>& Kept() {
     return kept;
 }
 
-// Windows must not outlive the application.
+// Windows must not outlive the application: they go with it.
+bool forgetting = false;
 void ForgetKeptWindows() {
     std::vector<QPointer<TMenuLevelWidget>> kept;
     kept.swap(Kept());
     for (const QPointer<TMenuLevelWidget>& w : kept) delete w.data();
+    forgetting = false;
 }
 }  // namespace
 
@@ -54,7 +56,6 @@ TMenuLevelWidget* TMenuLevelWidget::Take(TMenuLevelWindow* level) {
         ++w->opens_;
         return w;
     }
-    static bool forgetting = false;
     if (!forgetting) {
         forgetting = true;
         qAddPostRoutine(ForgetKeptWindows);
