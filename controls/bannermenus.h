@@ -168,6 +168,8 @@ class TCustomMenuDecorator : public fw::TComponent {
     void DrawBanner(fw::TMenuItem* item, fw::TRect& rect);
     void PaintColorBands(fw::TCanvas& canvas, const fw::TRect& b);
     void BuildBannerBitmap(fw::TMenuItem* item);
+    // The strip's text: the banner part of the item's caption, else BannerText.
+    std::string BannerTextFor(fw::TMenuItem* item) const;
     void PaintMark(const fw::TBitmap& mark, int x, int y);
     void PaintEmbossed(int index, int x, int y);
     void DrawItemText(fw::TMenuItem* item, const fw::TRect& rect, const std::string& text,
@@ -210,6 +212,22 @@ class TCustomMenuDecorator : public fw::TComponent {
     std::unique_ptr<fw::TBitmap> checkMark_;
     std::unique_ptr<fw::TBitmap> radioMark_;
     int glyphWidth_ = 0, glyphHeight_ = 0, checkWidth_ = 0, checkHeight_ = 0;
+    // What the strip's picture is made of: the picture is made again only when this changes.
+    struct BannerLook {
+        int width = 0, height = 0;
+        fw::TColor from = 0, to = 0;  // RGB
+        int bands = 0, image = -1;
+        TBannerJustification justification = bjCenter;
+        TBannerDirection direction = bdUpwards;
+        std::string text, fontName;
+        int fontHeight = 0;
+        fw::TFontStyles fontStyle = 0;
+        fw::TColor fontColor = 0;
+        fw::TFontPitch fontPitch = fw::fpDefault;
+        bool operator==(const BannerLook&) const = default;
+    };
+    BannerLook CurrentBannerLook(fw::TMenuItem* item) const;
+    BannerLook bannerLook_;
     std::unique_ptr<fw::TBitmap> bannerBitmap_;
     fw::TWindowProcedure oldFormProc_;
     bool loadingFont_ = false;

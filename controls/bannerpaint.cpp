@@ -45,9 +45,13 @@ void TCustomMenuDecorator::DrawItem(TMenuItem* item, TRect rect, unsigned state)
     }
     if (OnDrawItem.fn && OnDrawItem.fn(menu_, item, rect, state)) return;
     if (bannerInvalid_ && IsBannerItem(item)) {
-        bannerBitmap_.reset();
         bannerInvalid_ = false;
         ComputeBannerRect();
+        BannerLook look = CurrentBannerLook(item);
+        if (!(look == bannerLook_)) {
+            bannerBitmap_.reset();
+            bannerLook_ = std::move(look);
+        }
     }
     if (banner_) DrawBanner(item, rect);
     if (item->Tag() == -1 || item->Tag() > 4096) {
@@ -217,14 +221,37 @@ void TCustomMenuDecorator::BuildBannerBitmap(TMenuItem* item) {
         PaintColorBands(bc, b);
     }
     TRect area = BannerTextArea(b, bannerImage_);
-    std::string text = CaptionBannerText(BannerSourceItem(item)->Caption(), bannerSeparator_);
-    if (text.empty()) text = bannerText_;
+    const std::string text = BannerTextFor(item);
     if (text.empty()) return;
     bc.SetFont(*bannerFont_);
     const TSize extent = bc.LabelExtent(text);
     const TSize cell{extent.cx, extent.cy + 2};
     TPoint at = BannerTextOrigin(bannerJustification_, bannerDirection_, area, cell.cx, cell.cy);
     bc.LabelTurned(at.X, at.Y, cell, text, bannerDirection_ == bdUpwards);
+}
+
+std::string TCustomMenuDecorator::BannerTextFor(TMenuItem* item) const {
+    std::string text = CaptionBannerText(BannerSourceItem(item)->Caption(), bannerSeparator_);
+    return text.empty() ? bannerText_ : text;
+}
+
+TCustomMenuDecorator::BannerLook TCustomMenuDecorator::CurrentBannerLook(TMenuItem* item) const {
+    BannerLook look;
+    look.width = bannerRect_.Width();
+    look.height = bannerRect_.Height();
+    look.from = ColorToRGB(bannerColor_);
+    look.to = ColorToRGB(bannerEndColor_);
+    look.bands = bannerNumColors_;
+    look.image = bannerImage_;
+    look.justification = bannerJustification_;
+    look.direction = bannerDirection_;
+    look.text = BannerTextFor(item);
+    look.fontName = bannerFont_->Name();
+    look.fontHeight = bannerFont_->Height();
+    look.fontStyle = bannerFont_->Style();
+    look.fontColor = ColorToRGB(bannerFont_->Color());
+    look.fontPitch = bannerFont_->Pitch();
+    return look;
 }
 
 void TCustomMenuDecorator::DrawBanner(TMenuItem* item, TRect& rect) {

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QWidget>
 #include <map>
+#include <optional>
 
 #include "framework/controls/controls.h"
 #include "framework/core/qtconvert.h"
@@ -104,6 +105,12 @@ void ApplyScreenCursor(QWidget* widget, int id) {
 
 TPoint CursorPos() { return FromQPoint(QCursor::pos()); }
 void SetCursorPos(TPoint p) { QCursor::setPos(ToQPoint(p)); }
+
+namespace {
+std::optional<TPoint> lastMouse;
+}  // namespace
+TPoint LastMousePos() { return lastMouse ? *lastMouse : CursorPos(); }
+void NoteMousePos(TPoint p) { lastMouse = p; }
 
 TControl* FindControlAt(TPoint screen) {
     QWidget* w = QApplication::widgetAt(ToQPoint(screen));

@@ -38,6 +38,10 @@ void ApplyScreenCursor(QWidget* widget, int id);
 // The mouse position in screen coordinates.
 TPoint CursorPos();
 void SetCursorPos(TPoint p);
+// Where the mouse was at the last mouse message a window of the program received (before
+// any: CursorPos). Unlike CursorPos it asks the window system nothing.
+TPoint LastMousePos();
+void NoteMousePos(TPoint p);
 // The control under a screen point: the windowless control there, or else the windowed
 // control whose widget is there; null outside the program's windows.
 TControl* FindControlAt(TPoint screen);

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "framework/controls/controls.h"
+#include "framework/controls/cursors.h"
 #include "framework/controls/forms.h"
 #include "framework/controls/windowstate.h"
 #include "framework/core/qtconvert.h"
@@ -74,6 +75,7 @@ unsigned ReleaseMessage(Qt::MouseButton b) {
 }  // namespace
 
 void FwWidget::SendMouse(unsigned msg, QMouseEvent* e) {
+    NoteMousePos(FromQPoint(e->globalPosition().toPoint()));
     if (!control_ || !msg) return;
     QPoint pos = e->position().toPoint();
     TMessage m{msg, KeysOf(e), MakeLParam(pos.x(), pos.y()), 0};

@@ -255,7 +255,7 @@ void TCanvas::LabelRect(const TRect& rect, const std::string& text, TLabelAlign 
     scope->setFont(ToQFont(*font_));
     scope->setPen(ToQColor(font_->Color()));
     const int h = align == laRight ? Qt::AlignRight : Qt::AlignLeft;
-    scope->drawText(ToQRect(rect), kLabelFlags | h | Qt::AlignVCenter,
+    DrawShapedLabel(scope.Painter(), ToQRect(rect), kLabelFlags | h | Qt::AlignVCenter,
                     QString::fromStdString(text));
 }
 

@@ -20,6 +20,9 @@ struct Shaped {
     std::optional<QRect> ink;
     std::unique_ptr<QTextLayout> layout;
     Qt::LayoutDirection direction = Qt::LeftToRight;
+    // The text as a label: its marks taken out, the marked characters underlined.
+    std::unique_ptr<QTextLayout> label;
+    qreal labelWidth = 0, labelHeight = 0;
 };
 
 struct KeptFont {
@@ -103,6 +106,53 @@ const QTextLayout& LayoutOf(Shaped& s, Qt::LayoutDirection direction) {
     return *s.layout;
 }
 
+// A label's text without its access-key marks, and the characters they underline.
+QString WithoutMarks(const QString& text, QList<QTextLayout::FormatRange>& underlined) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == '&') {
+            if (++i == text.size()) break;  // a last "&" marks nothing
+            if (text[i] != '&') {
+                QTextLayout::FormatRange r;
+                r.start = static_cast<int>(out.size());
+                r.length = 1;
+                r.format.setFontUnderline(true);
+                underlined.append(r);
+            }
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+// Laid out as drawText lays out a line: from the left, unbroken, at the top of its cell.
+Shaped& LabelOf(const QFont& font, const QString& text, bool marks) {
+    Shaped& s = Find(font, marks ? text : QString(QChar(0x1F)) + text);
+    if (s.label) return s;
+    QList<QTextLayout::FormatRange> underlined;
+    auto layout =
+        std::make_unique<QTextLayout>(marks ? WithoutMarks(text, underlined) : text, font);
+    QTextOption option;
+    option.setAlignment(Qt::AlignLeft);
+    option.setTextDirection(Qt::LeftToRight);
+    option.setFlags(QTextOption::IncludeTrailingSpaces);
+    layout->setTextOption(option);
+    layout->setCacheEnabled(true);
+    layout->setFormats(underlined);
+    layout->beginLayout();
+    QTextLine line = layout->createLine();
+    if (line.isValid()) {
+        line.setLineWidth(0x01000000);
+        line.setPosition(QPointF(0, 0));
+        s.labelWidth = line.naturalTextWidth();
+        s.labelHeight = line.ascent() + line.descent();
+    }
+    layout->endLayout();
+    s.label = std::move(layout);
+    return s;
+}
+
 }  // namespace
 
 FontCell ShapedFontCell(const QFont& font) {
@@ -142,6 +192,51 @@ void DrawShapedText(QPainter& painter, int x, int baseline, const QString& text)
     }
     const QTextLine line = layout.lineAt(0);
     layout.draw(&painter, QPointF(x, baseline - line.ascent()));
+}
+
+void DrawShapedLabel(QPainter& painter, const QRect& rect, int flags, const QString& text) {
+    if (text.isEmpty() || painter.pen().style() == Qt::NoPen) return;
+    // (Qt::AlignBaseline shares its bit with Qt::TextSingleLine: no vertical mask here.)
+    constexpr int kHorizontal = Qt::AlignLeft | Qt::AlignRight | Qt::AlignHCenter;
+    constexpr int kVertical = Qt::AlignTop | Qt::AlignBottom | Qt::AlignVCenter;
+    constexpr int kOneLine = Qt::TextSingleLine | Qt::TextShowMnemonic | Qt::TextExpandTabs |
+                             Qt::TextDontClip | kHorizontal | kVertical;
+    if ((flags & ~kOneLine) || painter.layoutDirection() != Qt::LeftToRight ||
+        !LaysOutAsOneLine(text) || text.isRightToLeft() || text.contains(QChar(0x9C))) {
+        painter.drawText(rect, flags, text);
+        return;
+    }
+    const Shaped& s = LabelOf(painter.font(), text, flags & Qt::TextShowMnemonic);
+    if (s.label->lineCount() != 1) {
+        painter.drawText(rect, flags, text);
+        return;
+    }
+    const QRectF r(rect);
+    qreal x = 0, y = 0;
+    if (flags & Qt::AlignRight)
+        x = r.width() - s.labelWidth;
+    else if (flags & Qt::AlignHCenter)
+        x = (r.width() - s.labelWidth) / 2;
+    if (flags & Qt::AlignBottom)
+        y = r.height() - s.labelHeight;
+    else if (flags & Qt::AlignVCenter)
+        y = (r.height() - s.labelHeight) / 2;
+    const bool clip = !(flags & Qt::TextDontClip) &&
+                      !r.contains(QRectF(r.x() + x, r.y() + y, s.labelWidth, s.labelHeight));
+    if (clip) {
+        painter.save();
+        painter.setClipRect(r, Qt::IntersectClip);
+    }
+    // The line is placed by its advance, as drawText places it.
+    const qreal advance = s.label->lineAt(0).horizontalAdvance();
+    if (flags & Qt::AlignRight)
+        x = r.width() - advance;
+    else if (flags & Qt::AlignHCenter)
+        x = (r.width() - advance) / 2;
+    else
+        x = 0;
+    s.label->draw(&painter, QPointF(r.x() + x, r.y() + y));
+    if (clip) painter.restore();
 }
 
 }  // namespace fw

@@ -29,7 +29,14 @@ QRect ShapedTextInk(const QFont& font, const QString& text);
 // pen and layout direction.
 void DrawShapedText(QPainter& painter, int x, int baseline, const QString& text);
 
-// How many texts a thread keeps shaped; the least recently used goes first.
-constexpr int kShapedTextsKept = 16;
+// Draws the text as painter.drawText(rect, flags, text) would for a line of one text: flags
+// of Qt::TextSingleLine, Qt::TextShowMnemonic (a single "&" underlines the next character,
+// "&&" shows one "&"), Qt::TextExpandTabs, Qt::TextDontClip and one horizontal and one
+// vertical alignment. Anything else (tabs, breaks, right-to-left text) is drawn the plain way.
+void DrawShapedLabel(QPainter& painter, const QRect& rect, int flags, const QString& text);
+
+// How many texts a thread keeps shaped; the least recently used goes first. Enough for a
+// window's labels and the captions of a menu and its open submenus.
+constexpr int kShapedTextsKept = 24;
 
 }  // namespace fw

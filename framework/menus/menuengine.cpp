@@ -1,7 +1,6 @@
 #include "framework/menus/menuengine.h"
 
 #include <QApplication>
-#include <QCursor>
 #include <QEventLoop>
 #include <QPointer>
 #include <QTimer>
@@ -9,7 +8,9 @@
 #include <algorithm>
 
 #include "framework/controls/controls.h"
+#include "framework/controls/cursors.h"
 #include "framework/controls/screen.h"
+#include "framework/core/qtconvert.h"
 #include "framework/core/savemoments.h"
 #include "framework/menus/menuaccessible.h"
 #include "framework/menus/menuplacement.h"
@@ -58,7 +59,10 @@ void TMenuTracker::Open(int x, int y) {
     chosen_ = nullptr;
     moved_ = false;
     pressedInside_ = false;
-    openPointer_ = QCursor::pos();
+    // Where the opening press was. With a button down the press reached one of our windows,
+    // which noted its place: asking the window system would cost a round trip.
+    openPointer_ =
+        ToQPoint(QGuiApplication::mouseButtons() != Qt::NoButton ? LastMousePos() : CursorPos());
     Watch(&menu_);
     PopupList().SetMenu(&menu_);
     HMENU root = menu_.Handle();

@@ -1,6 +1,7 @@
 #include "framework/menus/menulevel.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -9,6 +10,8 @@
 #include <QPointer>
 #include <QTimer>
 #include <algorithm>
+#include <optional>
+#include <vector>
 
 #include "framework/controls/controls.h"
 #include "framework/core/qtconvert.h"
@@ -24,7 +27,51 @@ namespace fw {
 
 namespace {
 QColor Sys(TColor c) { return ToQColor(c); }
+
+// Enough for the deepest menu the program opens, top level and submenus.
+constexpr std::size_t kKeptWindows = 4;
+
+std::vector<QPointer<TMenuLevelWidget>>& Kept() {
+    static std::vector<QPointer<TMenuLevelWidget>> kept;
+    return kept;
+}
+
+// Windows must not outlive the application: they go with it.
+bool forgetting = false;
+void ForgetKeptWindows() {
+    std::vector<QPointer<TMenuLevelWidget>> kept;
+    kept.swap(Kept());
+    for (const QPointer<TMenuLevelWidget>& w : kept) delete w.data();
+    forgetting = false;
+}
 }  // namespace
+
+TMenuLevelWidget* TMenuLevelWidget::Take(TMenuLevelWindow* level) {
+    std::vector<QPointer<TMenuLevelWidget>>& kept = Kept();
+    while (!kept.empty()) {
+        TMenuLevelWidget* w = kept.back();
+        kept.pop_back();
+        if (!w) continue;
+        w->level_ = level;
+        ++w->opens_;
+        return w;
+    }
+    if (!forgetting) {
+        forgetting = true;
+        qAddPostRoutine(ForgetKeptWindows);
+    }
+    return new TMenuLevelWidget(level);
+}
+
+void TMenuLevelWidget::Release() {
+    level_ = nullptr;
+    hide();
+    // The newest last: the next level to open takes the window its depth had.
+    if (Kept().size() < kKeptWindows)
+        Kept().push_back(this);
+    else
+        deleteLater();
+}
 
 TMenuLevelWidget::TMenuLevelWidget(TMenuLevelWindow* level)
     : QWidget(nullptr, Qt::Popup | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint),
@@ -68,8 +115,10 @@ void TMenuLevelWidget::closeEvent(QCloseEvent* e) {
     // Closed from outside (the window system, or the toolkit ending the popups).
     e->accept();
     if (TMenuTracker* t = Tracker())
-        QTimer::singleShot(0, [t, alive = QPointer<QWidget>(this)] {
-            if (alive && TMenuTracker::Current() == t && t->Active()) t->Cancel();
+        QTimer::singleShot(0, [t, alive = QPointer<TMenuLevelWidget>(this), opens = opens_] {
+            if (alive && alive->opens_ == opens && alive->level_ && TMenuTracker::Current() == t &&
+                t->Active())
+                t->Cancel();
         });
 }
 
@@ -77,14 +126,10 @@ void TMenuLevelWidget::closeEvent(QCloseEvent* e) {
 
 TMenuLevelWindow::TMenuLevelWindow(TMenuTracker* tracker, HMENU handle)
     : tracker_(tracker), handle_(handle), item_(handle->item) {
-    widget_ = new TMenuLevelWidget(this);
+    widget_ = TMenuLevelWidget::Take(this);
 }
 
-TMenuLevelWindow::~TMenuLevelWindow() {
-    static_cast<TMenuLevelWidget*>(widget_)->Detach();
-    widget_->hide();
-    widget_->deleteLater();
-}
+TMenuLevelWindow::~TMenuLevelWindow() { static_cast<TMenuLevelWidget*>(widget_)->Release(); }
 
 TRect TMenuLevelWindow::ScreenWindowRect() const {
     QRect g = widget_->geometry();
@@ -106,8 +151,8 @@ int TMenuLevelWindow::EntryAt(QPoint global) const {
 
 void TMenuLevelWindow::Measure() {
     if (handle_->item) handle_->item->Handle();  // in step with the items
-    QFont font = MenuFont();
-    QFontMetrics fm(font);
+    // The menu font only for plain entries: owner-drawn ones are measured by their owners.
+    std::optional<QFontMetrics> fm;
     const int check = platform::GetSystemMetrics(platform::smCxMenuCheck);
     std::vector<TSize> sizes;
     for (size_t i = 0; i < handle_->entries.size(); ++i) {
@@ -125,9 +170,10 @@ void TMenuLevelWindow::Measure() {
         } else {
             QString caption, shortcut;
             SplitMenuText(e.text, caption, shortcut);
-            int w = fm.size(kMenuTextFlags, caption).width();
-            if (!shortcut.isEmpty()) w += 12 + fm.horizontalAdvance(shortcut);
-            s = {check + 8 + w + check + 8, std::max(fm.height() + 6, check + 4)};
+            if (!fm) fm.emplace(MenuFont());
+            int w = fm->size(kMenuTextFlags, caption).width();
+            if (!shortcut.isEmpty()) w += 12 + fm->horizontalAdvance(shortcut);
+            s = {check + 8 + w + check + 8, std::max(fm->height() + 6, check + 4)};
         }
         sizes.push_back(s);
     }

@@ -1,10 +1,12 @@
 // Decorated menus as they are shown: the embossed picture of a disabled item, checked by
-// pixels, and a decorated menu whose items change while it is open.
+// pixels, a decorated menu whose items change while it is open, and what changes between
+// two openings (the windows and the strip's picture are kept from one to the next).
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QImage>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 #include "controls/bannermenus.h"
@@ -177,6 +179,50 @@ TEST(DecoratedChange, AnItemHiddenWhileOpenLeavesOwnerDrawnEntriesLaidOutAgain) 
     m.tracker->KeyPress(Qt::Key_Down, {});
     m.tracker->KeyPress(Qt::Key_Return, {});
     EXPECT_EQ(m.tracker->Chosen(), last);
+}
+
+TEST(DecoratedReopen, WhatChangesBetweenOpeningsShowsAtTheNextAndChangingBackRestoresIt) {
+    Decorated m;
+    TMenuItem* first = m.Add("&First");
+    m.Add("&Second");
+    m.Decorate();
+    m.d->SetBanner(true);
+    m.d->SetBannerWidth(13);
+    m.d->SetBannerText("Banner");
+    m.d->SetBannerEndColor(RGB(181, 208, 192));
+    TPopupDecorator& d = *m.d;
+    struct Change {
+        const char* what;
+        std::function<void()> apply, undo;
+    };
+    const Change changes[] = {
+        {"banner colour", [&] { d.SetBannerColor(clMaroon); }, [&] { d.SetBannerColor(clBlack); }},
+        {"banner end colour", [&] { d.SetBannerEndColor(clBlue); },
+         [&] { d.SetBannerEndColor(RGB(181, 208, 192)); }},
+        {"bands", [&] { d.SetBannerNumColors(2); }, [&] { d.SetBannerNumColors(6); }},
+        {"banner text", [&] { d.SetBannerText("Other"); }, [&] { d.SetBannerText("Banner"); }},
+        {"banner text of the caption", [&] { first->SetCaption("&First|Caption"); },
+         [&] { first->SetCaption("&First"); }},
+        {"banner font colour", [&] { d.BannerFont()->SetColor(clYellow); },
+         [&] { d.BannerFont()->SetColor(clWhite); }},
+        {"banner font style", [&] { d.BannerFont()->SetStyle(fsBold); },
+         [&] { d.BannerFont()->SetStyle(0); }},
+        {"direction", [&] { d.SetBannerDirection(ctl::bdDownwards); },
+         [&] { d.SetBannerDirection(ctl::bdUpwards); }},
+        {"justification", [&] { d.SetBannerJustification(ctl::bjTop); },
+         [&] { d.SetBannerJustification(ctl::bjCenter); }},
+        {"checked item", [&] { first->SetChecked(true); }, [&] { first->SetChecked(false); }},
+        {"item font", [&] { d.Font()->SetColor(clRed); }, [&] { d.Font()->SetColor(clBlack); }},
+    };
+    const QImage original = m.Open();
+    for (const Change& c : changes) {
+        m.tracker.reset();
+        c.apply();
+        EXPECT_NE(m.Open(), original) << c.what;
+        m.tracker.reset();
+        c.undo();
+        EXPECT_EQ(m.Open(), original) << c.what;
+    }
 }
 
 }  // namespace

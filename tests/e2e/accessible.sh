@@ -53,12 +53,14 @@ def wait_focus(name):
 def states(item):
     return {pyatspi.stateToString(s) for s in item.getState().getStates()}
 
+# A closed level's window is gone, or hidden and kept for the next.
 def wait_closed(menu):
     end = time.time() + 10
     while time.time() < end:
         pump(0.1)
         try:
-            if "defunct" in states(menu):
+            st = states(menu)
+            if "defunct" in st or "showing" not in st:
                 return
         except Exception:
             return
@@ -67,12 +69,22 @@ def wait_closed(menu):
 def xdotool(*args):
     subprocess.run(["xdotool"] + list(args), check=True)
 
+def menu_shown():
+    # A mapped window at +229+112 (closed menus' windows stay, unmapped).
+    tree = subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True, text=True).stdout
+    for line in tree.splitlines():
+        if "+229+112" in line and line.split() and line.split()[0].startswith("0x"):
+            info = subprocess.run(["xwininfo", "-id", line.split()[0]], capture_output=True,
+                                  text=True).stdout
+            if "IsViewable" in info:
+                return True
+    return False
+
 def open_system_menu():
     # A press on the system glyph; the menu's window appears at +229+112.
     xdotool("mousemove", "233", "116", "mousedown", "1")
     end = time.time() + 10
-    while "+229+112" not in subprocess.run(["xwininfo", "-root", "-tree"], capture_output=True,
-                                           text=True).stdout:
+    while not menu_shown():
         if time.time() > end:
             sys.exit("the system menu did not open")
         time.sleep(0.05)
@@ -136,6 +148,8 @@ want = [("menu item", "Settings"), ("separator", ""), ("menu item", "Copy to cli
         ("separator", ""), ("menu item", "Close")]
 if menu.getRoleName() != "popup menu" or items != want:
     sys.exit("system menu read as %s %r" % (menu.getRoleName(), items))
+if "showing" not in states(menu):
+    sys.exit("the open menu is not showing: %r" % states(menu))
 if "focused" not in states(menu[0]) or "focused" in states(menu[2]):
     sys.exit("focus states: %r / %r" % (states(menu[0]), states(menu[2])))
 # Into Settings and Refresh rate: the submenus are named by their entries, and the chosen

@@ -17,8 +17,14 @@ start_program
 sleep 0.5
 origin=$(position)
 
-# The menu's window: the mapped window whose top-left corner is at +229+112.
-menu_window() { xwininfo -root -tree | awk '/\+229\+112 *\+229\+112/ && !/164x51/ {print $1; exit}'; }
+# The menu's window: the mapped window whose top-left corner is at +229+112 (the windows of
+# closed menus are kept, unmapped, for the next).
+menu_window() {
+    local w
+    for w in $(xwininfo -root -tree | awk '/\+229\+112 *\+229\+112/ && !/164x51/ {print $1}'); do
+        xwininfo -id "$w" 2>/dev/null | grep -q IsViewable && { echo "$w"; return; }
+    done
+}
 wait_menu() {
     for _ in $(seq 100); do m=$(menu_window); [ -n "$m" ] && { echo "$m"; return 0; }; sleep 0.05; done
     return 1
@@ -129,6 +135,42 @@ for k in $keys; do
     wait_menu >/dev/null || { echo "$k did not open the menu"; exit 1; }
     xdotool key Escape
     wait_no_menu || { echo "Esc did not close the menu opened by $k"; exit 1; }
+done
+
+# What a choice changes shows at the next opening, and choosing back shows the same pixels
+# as before: the windows of closed levels are kept, what they show is not. A row: the
+# submenu of Settings, the access key of the change, the one that changes it back.
+levels_picture() {  # FILE: the open levels side by side, left to right
+    local g n=0 parts=()
+    import -window root "$shots/screen.png"
+    for g in $(for w in $(xdotool search --maxdepth 2 --onlyvisible --pid "$pid" 2>/dev/null); do
+                   [ "$w" = "$win" ] || geometry_of "$w"; done | sort -t+ -k2n); do
+        convert "$shots/screen.png" -crop "$g" +repage "$shots/level$n.png"
+        parts+=("$shots/level$n.png")
+        n=$((n + 1))
+    done
+    convert "${parts[@]}" +append "$1"
+}
+for row in "f m s" "a c c"; do
+    read -r sub change back <<<"$row"
+    for step in before changed back; do
+        open_menu
+        xdotool key s "$sub"
+        sleep 0.4
+        levels_picture "$shots/$step.png"
+        xdotool key Escape Escape Escape
+        wait_no_menu || fail "Esc did not close the menu"
+        key=$([ $step = before ] && echo "$change" || { [ $step = changed ] && echo "$back"; } || true)
+        [ -n "$key" ] || continue
+        open_menu
+        xdotool key s "$sub" "$key"
+        wait_no_menu || fail "choosing $sub $key left the menu open"
+        sleep 0.3
+    done
+    [ "$(compare -metric AE "$shots/before.png" "$shots/changed.png" null: 2>&1)" != 0 ] ||
+        fail "choosing $change in submenu $sub showed nothing new at the next opening"
+    [ "$(compare -metric AE "$shots/before.png" "$shots/back.png" null: 2>&1)" = 0 ] ||
+        fail "choosing $change then $back in submenu $sub does not show the first pictures"
 done
 
 # Close, the last item.

@@ -136,3 +136,51 @@ TEST_F(ShapedText, FontCellIsTheFontMetricsAscentAndDescentOfEachFont) {
 }
 
 }  // namespace
+
+namespace {
+
+// A label drawn through the kept layouts against drawText of the same rectangle and flags.
+void ExpectLabelSameAsPlain(const QFont& font, const QString& text, QRect rect, int flags) {
+    auto draw = [&](bool kept) {
+        return Paint([&](QPainter& p) {
+            p.setFont(font);
+            p.setPen(Qt::black);
+            if (kept)
+                DrawShapedLabel(p, rect, flags, text);
+            else
+                p.drawText(rect, flags, text);
+        });
+    };
+    const QImage plain = draw(false);
+    for (int pass = 0; pass < 2; ++pass)
+        EXPECT_EQ(draw(true), plain) << text.toStdString() << " in " << rect.width() << "x"
+                                     << rect.height() << " flags " << flags << " pass " << pass;
+}
+
+}  // namespace
+
+TEST_F(ShapedText, LabelsDrawWhatDrawTextDrawsInTheirRectangle) {
+    constexpr int kLabel = Qt::TextSingleLine | Qt::TextShowMnemonic | Qt::TextExpandTabs;
+    const QFont small = Font("Small Fonts", -9), bold = Font("Arial", -11, fsBold);
+    const QRect wide(5, 3, 150, 17), tight(5, 3, 18, 9);
+    struct Case {
+        QString text;
+        QRect rect;
+        int flags;
+    };
+    const Case cases[] = {
+        {"&Settings", wide, kLabel | Qt::AlignLeft | Qt::AlignVCenter},
+        {"Copy to &clipboard", wide, kLabel | Qt::AlignLeft | Qt::AlignVCenter},
+        {"&IP ", wide, kLabel | Qt::AlignRight | Qt::AlignVCenter},  // a trailing space
+        {"A&&B &x&y", wide, kLabel | Qt::AlignHCenter | Qt::AlignBottom},
+        {"trailing&", wide, kLabel | Qt::AlignLeft | Qt::AlignTop},
+        {"&", wide, kLabel | Qt::AlignLeft | Qt::AlignVCenter},
+        {"Ctrl+F10", wide, kLabel | Qt::AlignRight | Qt::AlignVCenter},
+        {"&About...", tight, kLabel | Qt::AlignLeft | Qt::AlignVCenter},  // clipped
+        {"&About...", tight, kLabel | Qt::AlignRight | Qt::AlignVCenter | Qt::TextDontClip},
+        {"no &marks shown", wide, Qt::TextSingleLine | Qt::AlignLeft | Qt::AlignVCenter},
+        {"tab\t&here", wide, kLabel | Qt::AlignLeft | Qt::AlignVCenter},  // drawn the plain way
+    };
+    for (const QFont& font : {small, bold})
+        for (const Case& c : cases) ExpectLabelSameAsPlain(font, c.text, c.rect, c.flags);
+}

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "../graphics_testsupport.h"
@@ -317,6 +318,27 @@ TEST_F(MenuEngine, PopupReturnsAfterTheChosenItemsClickRan) {
     EXPECT_EQ(clicks, 1);
     EXPECT_TRUE(ranOutsideTheLoop);
     EXPECT_EQ(TMenuTracker::Current(), nullptr);
+}
+
+// Closed levels' windows serve the next openings: a close from outside that arrives for a
+// level that has gone by then leaves the menu now shown in its window open.
+TEST_F(MenuEngine, AWindowClosedFromOutsideSparesTheNextMenuShownInIt) {
+    TestMenu m;
+    std::optional<TMenuTracker> t;  // the next tracker lives where the last one did
+    t.emplace(*m.menu);
+    t->Open(40, 40);
+    QWidget* window = t->Level(0)->Widget();
+    window->close();  // the toolkit ending its popups; the menu hears of it later
+    t.reset();
+    t.emplace(*m.menu);
+    t->Open(40, 40);
+    ASSERT_EQ(t->Level(0)->Widget(), window);
+    QApplication::processEvents();
+    EXPECT_TRUE(t->Active());
+    // A close of the level that is open does end its menu.
+    window->close();
+    QApplication::processEvents();
+    EXPECT_FALSE(t->Active());
 }
 
 }  // namespace
