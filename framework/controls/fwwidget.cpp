@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "framework/controls/controls.h"
+#include "framework/controls/firstpaint.h"
 #include "framework/controls/forms.h"
 #include "framework/controls/windowstate.h"
 #include "framework/core/qtconvert.h"
@@ -30,6 +31,7 @@ void FwWidget::paintEvent(QPaintEvent* e) {
     TWinControl* c = control_;
     Guarded(c, [&] { c->PaintWindow(canvas, FromQRect(e->rect())); });
     canvas.Detach();
+    if (AwaitingFirstPaint()) ReleaseFirstPaintWork();
 }
 
 namespace {
