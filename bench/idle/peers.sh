@@ -53,5 +53,8 @@ Local IP : \${addr ${iface:-lo}}
 CONF
 
 # The three programs by name: window title and command line.
-title_of() { case $1 in ours) echo "Rezazo '98" ;; peer) echo "idle peer" ;; floor) echo "idle floor" ;; esac; }
-command_of() { case $1 in ours) echo "$ours" ;; peer) echo "conky -c $conf" ;; floor) echo "$floor" ;; esac; }
+# "base" is another build of the widget (BASELINE), for a before and after.
+title_of() { case $1 in ours | base) echo "Rezazo '98" ;; peer) echo "idle peer" ;; floor) echo "idle floor" ;; esac; }
+command_of() {
+  case $1 in ours) echo "$ours" ;; base) echo "$BASELINE" ;; peer) echo "conky -c $conf" ;; floor) echo "$floor" ;; esac
+}

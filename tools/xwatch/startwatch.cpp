@@ -1,10 +1,12 @@
-// xwatch startup TITLE SECONDS [--stop] -- COMMAND [ARGS...]: starts the command and waits,
-// on events alone, for its window titled TITLE to be mapped and to hold more than one colour
-// (the first real paint). Prints "pid P painted_ms T cpu_ms C stat_cpu_ms S": milliseconds
-// from the start to that paint, and the program's CPU by then, to the nanosecond from every
-// thread's scheduler statistics and in clock ticks from /proc/P/stat. With --stop it then
-// ends the program; otherwise it waits for the program to end. A start-up timer that polls
-// competes for the cores with what it times; this one sleeps until the server tells it.
+// xwatch startup TITLE SECONDS [--stop] [--icon] -- COMMAND [ARGS...]: starts the command and
+// waits, on events alone, for its window titled TITLE to be mapped and to hold more than one
+// colour (the first real paint). Prints "pid P painted_ms T cpu_ms C stat_cpu_ms S":
+// milliseconds from the start to that paint, and the program's CPU by then, to the nanosecond
+// from every thread's scheduler statistics and in clock ticks from /proc/P/stat. With --icon
+// it also waits for a window to be mapped inside the tray host and adds "icon_ms I". With
+// --stop it then ends the program; otherwise it waits for the program to end. A start-up
+// timer that polls competes for the cores with what it times; this one sleeps until the
+// server tells it.
 #include <signal.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -16,9 +18,11 @@
 #include <cstdio>
 #include <dirent.h>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "xcbreply.h"
 
@@ -96,50 +100,81 @@ long long StatMilliseconds(pid_t pid) {
 }
 
 struct Watch {
+    Watch(xcb_connection_t* connection, std::string titled, uint8_t damageNotify)
+        : c(connection),
+          title(std::move(titled)),
+          netName(Atom(c, "_NET_WM_NAME")),
+          utf8(Atom(c, "UTF8_STRING")),
+          damageEvent(damageNotify) {}
+
     xcb_connection_t* c;
     std::string title;
     xcb_atom_t netName, utf8;
     uint8_t damageEvent;
+    // The X client of the tray host (its manager window's resource base), when icons count.
+    uint32_t trayClient = 0, idMask = 0;
     std::set<xcb_window_t> mapped;
     xcb_window_t window = XCB_WINDOW_NONE;
     xcb_damage_damage_t damage = 0;
+    std::optional<Clock::time_point> painted, docked;
 
     // Starts watching a mapped window that carries the title: damage first, then one look,
     // so that a paint is either in that look or reported afterwards.
-    bool Consider(xcb_window_t w) {
+    void Consider(xcb_window_t w) {
         if (window != XCB_WINDOW_NONE || !mapped.count(w) || Title(c, w, netName, utf8) != title)
-            return false;
+            return;
         window = w;
         damage = xcb_generate_id(c);
         xcb_damage_create(c, damage, w, XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY);
-        return Painted(c, w);
+        Look();
+    }
+    void Look() {
+        if (!painted && Painted(c, window)) painted = Clock::now();
     }
 
-    // True once the window is painted.
-    bool Handle(const xcb_generic_event_t* e) {
+    // A window mapped inside one of the tray host's windows is an icon it took in.
+    void CheckDocked(xcb_window_t w) {
+        if (!trayClient || docked) return;
+        Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c, xcb_query_tree(c, w), nullptr));
+        if (tree && tree->parent != tree->root && (tree->parent & ~idMask) == trayClient)
+            docked = Clock::now();
+    }
+
+    void Handle(const xcb_generic_event_t* e) {
         const int type = e->response_type & 0x7f;
         if (type == XCB_CREATE_NOTIFY) {
-            // Titles may come after the window is mapped: follow its properties too.
-            const uint32_t mask[] = {XCB_EVENT_MASK_PROPERTY_CHANGE};
+            // Its own map (a window manager or a tray host may take it in first) and its
+            // title, which may come after the map.
+            const uint32_t mask[] = {XCB_EVENT_MASK_STRUCTURE_NOTIFY |
+                                     XCB_EVENT_MASK_PROPERTY_CHANGE};
             xcb_change_window_attributes(
                 c, reinterpret_cast<const xcb_create_notify_event_t*>(e)->window,
                 XCB_CW_EVENT_MASK, mask);
         } else if (type == XCB_MAP_NOTIFY) {
             const auto w = reinterpret_cast<const xcb_map_notify_event_t*>(e)->window;
-            mapped.insert(w);
-            return Consider(w);
+            if (!mapped.insert(w).second) return;  // told both by the root and by the window
+            Consider(w);
+            CheckDocked(w);
         } else if (type == XCB_UNMAP_NOTIFY) {
             mapped.erase(reinterpret_cast<const xcb_unmap_notify_event_t*>(e)->window);
         } else if (type == XCB_PROPERTY_NOTIFY) {
             const auto* p = reinterpret_cast<const xcb_property_notify_event_t*>(e);
-            if (p->atom == netName || p->atom == XCB_ATOM_WM_NAME) return Consider(p->window);
+            if (p->atom == netName || p->atom == XCB_ATOM_WM_NAME) Consider(p->window);
         } else if (type == damageEvent && window != XCB_WINDOW_NONE) {
             xcb_damage_subtract(c, damage, XCB_NONE, XCB_NONE);
-            return Painted(c, window);
+            Look();
         }
-        return false;
     }
+    bool Done() const { return painted && (!trayClient || docked); }
 };
+
+// The resource base of the client that owns the screen's tray manager selection; 0 without one.
+uint32_t TrayClient(xcb_connection_t* c, int screenNumber, uint32_t idMask) {
+    const std::string name = "_NET_SYSTEM_TRAY_S" + std::to_string(screenNumber);
+    Reply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
+        c, xcb_get_selection_owner(c, Atom(c, name.c_str())), nullptr));
+    return owner && owner->owner ? owner->owner & ~idMask : 0;
+}
 
 pid_t Launch(char** command) {
     const pid_t pid = fork();
@@ -152,13 +187,18 @@ pid_t Launch(char** command) {
 
 }  // namespace
 
-int StartupWatch(xcb_connection_t* c, xcb_screen_t* screen, int argc, char** argv) {
-    // argv: startup TITLE SECONDS [--stop] -- COMMAND...
+int StartupWatch(xcb_connection_t* c, xcb_screen_t* screen, int screenNumber, int argc,
+                 char** argv) {
+    // argv: startup TITLE SECONDS [--stop] [--icon] -- COMMAND...
     int i = 4;
-    const bool stop = i < argc && strcmp(argv[i], "--stop") == 0;
-    if (stop) ++i;
-    if (argc < 6 || i + 1 >= argc || strcmp(argv[i], "--") != 0) {
-        fprintf(stderr, "usage: xwatch startup TITLE SECONDS [--stop] -- COMMAND [ARGS...]\n");
+    bool stop = false, icon = false;
+    for (; i < argc && strcmp(argv[i], "--") != 0; ++i) {
+        stop = stop || strcmp(argv[i], "--stop") == 0;
+        icon = icon || strcmp(argv[i], "--icon") == 0;
+    }
+    if (argc < 6 || i + 1 >= argc) {
+        fprintf(stderr,
+                "usage: xwatch startup TITLE SECONDS [--stop] [--icon] -- COMMAND [ARGS...]\n");
         return 2;
     }
     const xcb_query_extension_reply_t* ext = xcb_get_extension_data(c, &xcb_damage_id);
@@ -170,8 +210,15 @@ int StartupWatch(xcb_connection_t* c, xcb_screen_t* screen, int argc, char** arg
         xcb_xfixes_query_version_reply(c, xcb_xfixes_query_version(c, 5, 0), nullptr));
     Reply<xcb_damage_query_version_reply_t>(
         xcb_damage_query_version_reply(c, xcb_damage_query_version(c, 1, 1), nullptr));
-    Watch watch{c, argv[2], Atom(c, "_NET_WM_NAME"), Atom(c, "UTF8_STRING"),
-                static_cast<uint8_t>(ext->first_event + XCB_DAMAGE_NOTIFY), {}};
+    Watch watch(c, argv[2], static_cast<uint8_t>(ext->first_event + XCB_DAMAGE_NOTIFY));
+    if (icon) {
+        watch.idMask = xcb_get_setup(c)->resource_id_mask;
+        watch.trayClient = TrayClient(c, screenNumber, watch.idMask);
+        if (!watch.trayClient) {
+            fprintf(stderr, "xwatch: no tray host on the screen\n");
+            return 1;
+        }
+    }
     const uint32_t mask[] = {XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY};
     // Checked, so the selection is in force before the program can make a window.
     if (Reply<xcb_generic_error_t> err(xcb_request_check(
@@ -190,26 +237,33 @@ int StartupWatch(xcb_connection_t* c, xcb_screen_t* screen, int argc, char** arg
     // descriptor.
     const int died = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
     const auto end = After(atof(argv[3]));
-    bool painted = false;
-    while (!painted) {
+    long long ns = 0, statMs = 0;
+    while (!watch.Done()) {
         xcb_generic_event_t* e = NextEvent(c, end, died);
         if (!e) break;
-        painted = watch.Handle(e);
+        const bool before = watch.painted.has_value();
+        watch.Handle(e);
         free(e);
         xcb_flush(c);
+        if (!before && watch.painted) ns = ThreadNanoseconds(pid), statMs = StatMilliseconds(pid);
     }
-    const auto took = Clock::now() - start;
-    const long long ns = ThreadNanoseconds(pid), statMs = StatMilliseconds(pid);
+    auto ms = [&](Clock::time_point t) {
+        return std::chrono::duration<double, std::milli>(t - start).count();
+    };
     int rc = 0;
-    if (painted) {
-        printf("pid %d painted_ms %.1f cpu_ms %.1f stat_cpu_ms %lld\n", static_cast<int>(pid),
-               std::chrono::duration<double, std::milli>(took).count(), ns / 1e6, statMs);
+    if (watch.Done()) {
+        printf("pid %d painted_ms %.1f cpu_ms %.1f stat_cpu_ms %lld", static_cast<int>(pid),
+               ms(*watch.painted), ns / 1e6, statMs);
+        if (icon) printf(" icon_ms %.1f", ms(*watch.docked));
+        printf("\n");
         fflush(stdout);
     } else {
-        fprintf(stderr, "xwatch: no painted window titled \"%s\"\n", argv[2]);
+        fprintf(stderr, "xwatch: %s\n",
+                watch.painted ? "no icon docked in the tray"
+                              : ("no painted window titled \"" + watch.title + "\"").c_str());
         rc = 1;
     }
-    if (stop || !painted) kill(pid, SIGTERM);
+    if (stop || rc) kill(pid, SIGTERM);
     int status = 0;
     waitpid(pid, &status, 0);
     if (died >= 0) close(died);

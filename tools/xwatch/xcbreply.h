@@ -49,6 +49,7 @@ inline xcb_generic_event_t* NextEvent(xcb_connection_t* c, Clock::time_point end
 }
 
 // xwatch startup: see startwatch.cpp.
-int StartupWatch(xcb_connection_t* c, xcb_screen_t* screen, int argc, char** argv);
+int StartupWatch(xcb_connection_t* c, xcb_screen_t* screen, int screenNumber, int argc,
+                 char** argv);
 
 }  // namespace xwatch

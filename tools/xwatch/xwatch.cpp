@@ -3,8 +3,8 @@
 // xwatch clipboard-manager SECONDS: owns CLIPBOARD_MANAGER; when a client leaving asks it
 //   to save the clipboard (SAVE_TARGETS), it takes the text over, serves it as the clipboard
 //   owner and prints "saved TEXT".
-// xwatch startup TITLE SECONDS [--stop] -- COMMAND...: time from starting a program to its
-//   window's first paint (startwatch.cpp).
+// xwatch startup TITLE SECONDS [--stop] [--icon] -- COMMAND...: time from starting a program
+//   to its window's first paint, and to its tray icon (startwatch.cpp).
 #include <xcb/damage.h>
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
@@ -186,7 +186,7 @@ int main(int argc, char** argv) {
     if (argc < 3) {
         fprintf(stderr,
                 "usage: xwatch damage WINDOW SECONDS | xwatch clipboard-manager SECONDS | "
-                "xwatch startup TITLE SECONDS [--stop] -- COMMAND...\n");
+                "xwatch startup TITLE SECONDS [--stop] [--icon] -- COMMAND...\n");
         return 2;
     }
     int screenNumber = 0;
@@ -201,7 +201,7 @@ int main(int argc, char** argv) {
     if (strcmp(argv[1], "damage") == 0 && argc == 4)
         rc = Damage(c, static_cast<xcb_window_t>(strtoul(argv[2], nullptr, 0)), atof(argv[3]));
     else if (strcmp(argv[1], "startup") == 0)
-        rc = xwatch::StartupWatch(c, it.data, argc, argv);
+        rc = xwatch::StartupWatch(c, it.data, screenNumber, argc, argv);
     else if (strcmp(argv[1], "clipboard-manager") == 0)
         rc = ClipboardManager(c, it.data, atof(argv[2]));
     else
