@@ -17,6 +17,7 @@ constexpr int kLongestWaitMs = 1000;
 struct Waiting {
     bool held = false;
     bool released = false;
+    unsigned hold = 0;  // which hold a fallback belongs to: an old one's must not end a new one
     std::vector<std::function<void()>> work;
 };
 
@@ -25,9 +26,9 @@ Waiting& State() {
     return state;
 }
 
-void RunWaiting() {
+void RunWaiting(unsigned hold) {
     Waiting& s = State();
-    if (!s.held) return;
+    if (!s.held || hold != s.hold) return;
     s.held = false;
     s.released = false;
     // The frame's pixels may still sit in the connection's buffer: they go first.
@@ -44,7 +45,8 @@ void HoldUntilFirstPaint() {
     Waiting& s = State();
     if (s.held || !QCoreApplication::instance()) return;
     s.held = true;
-    QTimer::singleShot(kLongestWaitMs, QCoreApplication::instance(), [] { RunWaiting(); });
+    QTimer::singleShot(kLongestWaitMs, QCoreApplication::instance(),
+                       [hold = ++s.hold] { RunWaiting(hold); });
 }
 
 void AfterFirstPaint(std::function<void()> work) {
@@ -63,7 +65,7 @@ void ReleaseFirstPaintWork() {
     s.released = true;
     // Called while the frame is being painted: the work runs after the toolkit has put it
     // out.
-    QTimer::singleShot(0, QCoreApplication::instance(), [] { RunWaiting(); });
+    QTimer::singleShot(0, QCoreApplication::instance(), [hold = s.hold] { RunWaiting(hold); });
 }
 
 }  // namespace fw
