@@ -87,13 +87,11 @@ class TTimerThread::Worker {
                 appliedNice = nice;
             }
             s->state = TWorkerState::Asleep;
-            const auto from =
-                s->freshlyResumed ? s->resumedAt : std::chrono::steady_clock::now();
+            const auto from = s->freshlyResumed ? s->resumedAt : std::chrono::steady_clock::now();
             s->freshlyResumed = false;
             const bool woken =
-                s->cv.wait_until(lock, from + std::chrono::milliseconds(s->interval), [&] {
-                    return s->terminated || s->generation != generation;
-                });
+                s->cv.wait_until(lock, from + std::chrono::milliseconds(s->interval),
+                                 [&] { return s->terminated || s->generation != generation; });
             if (woken) continue;  // terminated, or stopped and maybe started afresh
             if (s->syncEvent)
                 TickOnGuiThread(s, lock);

@@ -7,6 +7,7 @@
 // --stop it then ends the program; otherwise it waits for the program to end. A start-up
 // timer that polls competes for the cores with what it times; this one sleeps until the
 // server tells it.
+#include <dirent.h>
 #include <signal.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -16,7 +17,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <dirent.h>
 #include <fstream>
 #include <optional>
 #include <set>
@@ -32,8 +32,8 @@ namespace {
 std::string Title(xcb_connection_t* c, xcb_window_t w, xcb_atom_t netName, xcb_atom_t utf8) {
     for (auto [name, type] : {std::pair{netName, utf8}, std::pair{xcb_atom_t{XCB_ATOM_WM_NAME},
                                                                   xcb_atom_t{XCB_ATOM_STRING}}}) {
-        Reply<xcb_get_property_reply_t> p(xcb_get_property_reply(
-            c, xcb_get_property(c, 0, w, name, type, 0, 1024), nullptr));
+        Reply<xcb_get_property_reply_t> p(
+            xcb_get_property_reply(c, xcb_get_property(c, 0, w, name, type, 0, 1024), nullptr));
         if (p && p->type != XCB_ATOM_NONE)
             return std::string(static_cast<const char*>(xcb_get_property_value(p.get())),
                                static_cast<size_t>(xcb_get_property_value_length(p.get())));
@@ -43,8 +43,7 @@ std::string Title(xcb_connection_t* c, xcb_window_t w, xcb_atom_t netName, xcb_a
 
 // True when the window's pixels are not all one colour (a cleared background is one).
 bool Painted(xcb_connection_t* c, xcb_window_t w) {
-    Reply<xcb_get_geometry_reply_t> g(
-        xcb_get_geometry_reply(c, xcb_get_geometry(c, w), nullptr));
+    Reply<xcb_get_geometry_reply_t> g(xcb_get_geometry_reply(c, xcb_get_geometry(c, w), nullptr));
     if (!g || g->width == 0 || g->height == 0) return false;
     Reply<xcb_get_image_reply_t> img(xcb_get_image_reply(
         c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, w, 0, 0, g->width, g->height, ~0u),
@@ -148,8 +147,8 @@ struct Watch {
             const uint32_t mask[] = {XCB_EVENT_MASK_STRUCTURE_NOTIFY |
                                      XCB_EVENT_MASK_PROPERTY_CHANGE};
             xcb_change_window_attributes(
-                c, reinterpret_cast<const xcb_create_notify_event_t*>(e)->window,
-                XCB_CW_EVENT_MASK, mask);
+                c, reinterpret_cast<const xcb_create_notify_event_t*>(e)->window, XCB_CW_EVENT_MASK,
+                mask);
         } else if (type == XCB_MAP_NOTIFY) {
             const auto w = reinterpret_cast<const xcb_map_notify_event_t*>(e)->window;
             if (!mapped.insert(w).second) return;  // told both by the root and by the window
@@ -174,6 +173,17 @@ uint32_t TrayClient(xcb_connection_t* c, int screenNumber, uint32_t idMask) {
     Reply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
         c, xcb_get_selection_owner(c, Atom(c, name.c_str())), nullptr));
     return owner && owner->owner ? owner->owner & ~idMask : 0;
+}
+
+// The event number of damage reports, once the extensions are set up; -1 without them.
+int DamageNotifyEvent(xcb_connection_t* c) {
+    const xcb_query_extension_reply_t* ext = xcb_get_extension_data(c, &xcb_damage_id);
+    if (!ext || !ext->present) return -1;
+    Reply<xcb_xfixes_query_version_reply_t>(
+        xcb_xfixes_query_version_reply(c, xcb_xfixes_query_version(c, 5, 0), nullptr));
+    Reply<xcb_damage_query_version_reply_t>(
+        xcb_damage_query_version_reply(c, xcb_damage_query_version(c, 1, 1), nullptr));
+    return ext->first_event + XCB_DAMAGE_NOTIFY;
 }
 
 pid_t Launch(char** command) {
@@ -201,16 +211,12 @@ int StartupWatch(xcb_connection_t* c, xcb_screen_t* screen, int screenNumber, in
                 "usage: xwatch startup TITLE SECONDS [--stop] [--icon] -- COMMAND [ARGS...]\n");
         return 2;
     }
-    const xcb_query_extension_reply_t* ext = xcb_get_extension_data(c, &xcb_damage_id);
-    if (!ext || !ext->present) {
+    const int damageNotify = DamageNotifyEvent(c);
+    if (damageNotify < 0) {
         fprintf(stderr, "xwatch: no DAMAGE extension\n");
         return 1;
     }
-    Reply<xcb_xfixes_query_version_reply_t>(
-        xcb_xfixes_query_version_reply(c, xcb_xfixes_query_version(c, 5, 0), nullptr));
-    Reply<xcb_damage_query_version_reply_t>(
-        xcb_damage_query_version_reply(c, xcb_damage_query_version(c, 1, 1), nullptr));
-    Watch watch(c, argv[2], static_cast<uint8_t>(ext->first_event + XCB_DAMAGE_NOTIFY));
+    Watch watch(c, argv[2], static_cast<uint8_t>(damageNotify));
     if (icon) {
         watch.idMask = xcb_get_setup(c)->resource_id_mask;
         watch.trayClient = TrayClient(c, screenNumber, watch.idMask);

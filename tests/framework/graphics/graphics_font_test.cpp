@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <utility>
-
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <climits>
+#include <utility>
 
 #include "framework/core/classbuilder.h"
 #include "framework/graphics/qtgraphics.h"
