@@ -59,19 +59,22 @@ void RegisterFontSubstitutions() {
 namespace {
 // The family a face name is drawn with: the name itself when it is installed, else the first
 // installed of its substitutes, else the name (left to the toolkit's search). Resolved once
-// per name: given a name that is not installed, the toolkit runs its fallback search (a
-// fontconfig sort) before it tries the substitutes, for every new font engine.
+// per name, against the list of installed families, which asks fontconfig nothing: given a
+// name that is not installed, the toolkit runs its fallback search (a fontconfig sort)
+// before it tries the substitutes, and asking it whether a family is installed runs
+// fontconfig's substitution of the name.
 QString InstalledFamily(const std::string& name) {
     static std::mutex mutex;
     static std::map<std::string, QString> known;
     std::lock_guard lock(mutex);
     if (auto it = known.find(name); it != known.end()) return it->second;
     QString family = QString::fromStdString(name);
-    if (!family.isEmpty() && !QFontDatabase::hasFamily(family)) {
+    const QStringList installed = QFontDatabase::families();
+    auto isInstalled = [&](const QString& f) { return installed.contains(f, Qt::CaseInsensitive); };
+    if (!family.isEmpty() && !isInstalled(family)) {
         const QStringList substitutes = QFont::substitutes(family);
-        auto installed = std::find_if(substitutes.begin(), substitutes.end(),
-                                      [](const QString& s) { return QFontDatabase::hasFamily(s); });
-        if (installed != substitutes.end()) family = *installed;
+        auto first = std::find_if(substitutes.begin(), substitutes.end(), isInstalled);
+        if (first != substitutes.end()) family = *first;
     }
     return known.emplace(name, family).first->second;
 }
