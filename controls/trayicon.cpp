@@ -2,6 +2,7 @@
 
 #include "framework/app/application.h"
 #include "framework/controls/cursors.h"
+#include "framework/controls/firstpaint.h"
 #include "framework/controls/forms.h"
 #include "framework/controls/screen.h"
 #include "framework/core/classbuilder.h"
@@ -32,12 +33,23 @@ const TClassInfo& TTrayIcon::StaticClassInfo() {
     return info;
 }
 
-TTrayIcon::TTrayIcon(TComponent* owner)
-    : TComponent(owner), area_(platform::NewNotificationArea()), icon_(std::make_unique<TIcon>()) {
-    area_->OnMouse = [this](platform::TrayMouse m) { Guarded(this, [&] { Mouse(m); }); };
-    area_->OnAvailabilityChanged = [this](bool a) { Guarded(this, [&] { HostChanged(a); }); };
+TTrayIcon::TTrayIcon(TComponent* owner) : TComponent(owner), icon_(std::make_unique<TIcon>()) {
     // An icon read from a description changes in place: show the new picture.
     icon_->OnChange = [this] { UpdateIcon(); };
+    // Looking for a tray host and adding the icon wait until the window is on the screen;
+    // an icon wanted meanwhile is added then.
+    std::weak_ptr<bool> alive = alive_;
+    AfterFirstPaint([this, alive] {
+        if (auto a = alive.lock(); !a || !*a) return;
+        Guarded(this, [this] {
+            area_ = platform::NewNotificationArea();
+            area_->OnMouse = [this](platform::TrayMouse m) { Guarded(this, [&] { Mouse(m); }); };
+            area_->OnAvailabilityChanged = [this](bool a) {
+                Guarded(this, [&] { HostChanged(a); });
+            };
+            if (IconWanted()) AddIcon();
+        });
+    });
 }
 
 TTrayIcon::~TTrayIcon() {
@@ -59,7 +71,7 @@ platform::TrayIconData TTrayIcon::Data() const {
 }
 
 bool TTrayIcon::AddIcon() {
-    if (shown_) return false;
+    if (shown_ || !area_) return false;
     if (!area_->Add(Data())) return false;
     // Read from a description, the icon is added before its picture and tip are read:
     // apply them again once the message loop runs.

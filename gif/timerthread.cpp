@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "framework/controls/controls.h"
+#include "framework/controls/firstpaint.h"
 #include "framework/core/guithread.h"
 
 namespace gif {
@@ -26,6 +27,11 @@ struct TTimerThread::Shared {
     unsigned long generation = 0;
     bool syncEvent = true;
     TThreadPriority priority = tpNormal;
+    // Where the first sleep after a resumption counts from: the resumption, even when the
+    // worker itself was started later.
+    std::chrono::steady_clock::time_point resumedAt;
+    bool freshlyResumed = false;
+    bool started = false;            // the worker thread has been asked for
     bool guiTickPending = false;     // handed to the GUI thread, not yet run
     bool awaitingGuiTick = false;    // the worker waits for that tick to be run
     std::recursive_mutex tickMutex;  // held by a tick running on the worker itself
@@ -81,9 +87,11 @@ class TTimerThread::Worker {
                 appliedNice = nice;
             }
             s->state = TWorkerState::Asleep;
-            const bool woken = s->cv.wait_for(lock, std::chrono::milliseconds(s->interval), [&] {
-                return s->terminated || s->generation != generation;
-            });
+            const auto from = s->freshlyResumed ? s->resumedAt : std::chrono::steady_clock::now();
+            s->freshlyResumed = false;
+            const bool woken =
+                s->cv.wait_until(lock, from + std::chrono::milliseconds(s->interval),
+                                 [&] { return s->terminated || s->generation != generation; });
             if (woken) continue;  // terminated, or stopped and maybe started afresh
             if (s->syncEvent)
                 TickOnGuiThread(s, lock);
@@ -172,8 +180,6 @@ TTimerThread::TTimerThread(fw::TPropertyObject* owner, std::function<void()> tic
     shared_->owner = owner;
     shared_->tick = std::move(tick);
     fw::PrepareGuiThread();
-    ++liveWorkers;
-    std::thread(&Worker::Run, shared_).detach();
 }
 
 void TTimerThread::Terminate() {
@@ -201,10 +207,25 @@ void TTimerThread::Suspend() {
 
 void TTimerThread::Resume() {
     fw::PrepareGuiThread();
-    std::lock_guard lock(shared_->m);
-    if (!shared_->suspended) return;
-    shared_->suspended = false;
-    shared_->cv.notify_all();
+    {
+        std::lock_guard lock(shared_->m);
+        if (!shared_->suspended) return;
+        shared_->suspended = false;
+        shared_->resumedAt = std::chrono::steady_clock::now();
+        shared_->freshlyResumed = true;
+        shared_->cv.notify_all();
+        if (shared_->started) return;
+        shared_->started = true;
+    }
+    // The worker is started when first needed, and not before the window is on the screen.
+    fw::AfterFirstPaint([s = shared_] {
+        {
+            std::lock_guard lock(s->m);
+            if (s->terminated) return;
+        }
+        ++liveWorkers;
+        std::thread(&Worker::Run, s).detach();
+    });
 }
 
 bool TTimerThread::Suspended() const {

@@ -25,9 +25,9 @@ enum class TWorkerState { Starting, Parked, Asleep, TickQueued, Ticking, Ended }
 
 class TTimerThread {
   public:
-    // Created stopped (no ticks) with an interval of 1000 ms. tick is the owner's work; the
-    // owner is named as the sender of its errors and must outlive the worker's use of it,
-    // which ends with Terminate.
+    // Created stopped (no ticks) with an interval of 1000 ms; the worker thread starts with
+    // the first Resume. tick is the owner's work; the owner is named as the sender of its
+    // errors and must outlive the worker's use of it, which ends with Terminate.
     TTimerThread(fw::TPropertyObject* owner, std::function<void()> tick);
     ~TTimerThread() { Terminate(); }
     TTimerThread(const TTimerThread&) = delete;
@@ -42,7 +42,8 @@ class TTimerThread {
 
     // Stops the ticks at once; a sleep under way is abandoned.
     void Suspend();
-    // Starts a fresh sleep with the current interval.
+    // Starts a fresh sleep with the current interval, counted from this call even when the
+    // worker starts later (after the first paint).
     void Resume();
     bool Suspended() const;
     unsigned Interval() const;

@@ -14,6 +14,7 @@
 #include "framework/app/display.h"
 #include "framework/app/socketwatch.h"
 #include "framework/controls/controls.h"
+#include "framework/controls/firstpaint.h"
 #include "framework/text/componenttext.h"
 #include "platform/paths.h"
 #include "platform/singleinstance.h"
@@ -77,6 +78,8 @@ int main(int argc, char** argv) {
     RegisterAllClasses();
     application.InstallTerminationHandlers();
     application.SetTitle("Rezazo '98");
+    // What the first frame does not draw is done once the window is on the screen.
+    fw::HoldUntilFirstPaint();
     TForm1* Form1 = nullptr;
     application.CreateForm(Form1);
     // The log and About windows are made when first shown; the log file is there from the

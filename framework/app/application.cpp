@@ -12,6 +12,7 @@
 
 #include "framework/app/dialogs.h"
 #include "framework/controls/accessible.h"
+#include "framework/controls/firstpaint.h"
 #include "framework/controls/forms.h"
 #include "framework/core/appservices.h"
 #include "framework/core/classbuilder.h"
@@ -83,10 +84,14 @@ void TAppController::Run() {
         DestroyComponents();
         return;
     }
-    if (mainForm_ && !minimized_) mainForm_->Show();
+    if (mainForm_ && !minimized_)
+        mainForm_->Show();
+    else
+        ReleaseFirstPaintWork();  // no window to wait for
     // Loading the windows parsed their descriptions and decoded their pictures; what that
-    // left free goes back to the system instead of staying in the idle program's heap.
-    malloc_trim(0);
+    // left free goes back to the system instead of staying in the idle program's heap,
+    // once the window is on the screen.
+    AfterFirstPaint([] { malloc_trim(0); });
     QCoreApplication::exec();
     // Not ended by Terminate: the session manager said "die", and the session is ending.
     if (!terminated_) unattended_ = true;

@@ -245,7 +245,7 @@ void InstallAccessibility() {
 }
 
 void AccessibleTextChanged(TControl* control) {
-    if (!QAccessible::isActive() || !control) return;
+    if (!control) return;
     TWinControl* parent = control->Parent();
     if (!parent || dynamic_cast<TWinControl*>(control)) return;
     // A window with no widget yet has nothing a reader knows of; telling it must not make
@@ -253,6 +253,9 @@ void AccessibleTextChanged(TControl* control) {
     if (!parent->HandleAllocated()) return;
     auto* host = dynamic_cast<FwWidget*>(parent->Handle());
     if (!host || !Exposed(*control)) return;
+    // Asked last: the first question starts the toolkit's link to the readers, which a
+    // window being loaded does not need yet.
+    if (!QAccessible::isActive()) return;
     auto* window = dynamic_cast<WindowAccessible*>(QAccessible::queryAccessibleInterface(host));
     if (!window) return;
     QAccessibleEvent event(window->For(control), QAccessible::NameChanged);

@@ -11,6 +11,7 @@
 
 #include "framework/controls/controls.h"
 #include "framework/controls/cursors.h"
+#include "framework/controls/firstpaint.h"
 #include "framework/controls/forms.h"
 #include "framework/controls/windowstate.h"
 #include "framework/core/qtconvert.h"
@@ -31,6 +32,7 @@ void FwWidget::paintEvent(QPaintEvent* e) {
     TWinControl* c = control_;
     Guarded(c, [&] { c->PaintWindow(canvas, FromQRect(e->rect())); });
     canvas.Detach();
+    if (AwaitingFirstPaint()) ReleaseFirstPaintWork();
 }
 
 namespace {

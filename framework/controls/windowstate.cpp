@@ -4,6 +4,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "framework/controls/xcbdisplay.h"
@@ -12,17 +13,35 @@ namespace fw {
 
 namespace {
 struct Atoms {
-    xcb_atom_t state, skipTaskbar, skipPager, above;
-    explicit Atoms(xcb_connection_t* c)
-        : state(XcbAtom(c, "_NET_WM_STATE")),
-          skipTaskbar(XcbAtom(c, "_NET_WM_STATE_SKIP_TASKBAR")),
-          skipPager(XcbAtom(c, "_NET_WM_STATE_SKIP_PAGER")),
-          above(XcbAtom(c, "_NET_WM_STATE_ABOVE")) {}
+    xcb_atom_t state = XCB_ATOM_NONE, skipTaskbar = XCB_ATOM_NONE, skipPager = XCB_ATOM_NONE,
+               above = XCB_ATOM_NONE;
     bool Valid() const {
         return state != XCB_ATOM_NONE && skipTaskbar != XCB_ATOM_NONE &&
                skipPager != XCB_ATOM_NONE && above != XCB_ATOM_NONE;
     }
 };
+
+// Interned once for the connection, all four asked before any answer is awaited: the states
+// are put at every show, and each wait for the server is a round trip before the window can
+// be painted.
+const Atoms& StateAtoms(xcb_connection_t* c) {
+    static xcb_connection_t* internedFor = nullptr;
+    static Atoms atoms;
+    if (c == internedFor && atoms.Valid()) return atoms;
+    const char* names[] = {"_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR",
+                           "_NET_WM_STATE_SKIP_PAGER", "_NET_WM_STATE_ABOVE"};
+    xcb_atom_t* into[] = {&atoms.state, &atoms.skipTaskbar, &atoms.skipPager, &atoms.above};
+    xcb_intern_atom_cookie_t cookies[4];
+    for (int i = 0; i < 4; ++i)
+        cookies[i] = xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(names[i])), names[i]);
+    for (int i = 0; i < 4; ++i) {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookies[i], nullptr);
+        *into[i] = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+        free(reply);
+    }
+    internedFor = c;
+    return atoms;
+}
 
 // A property of 32-bit items of the given type (at most max of them); empty when the window
 // has none.
@@ -70,7 +89,7 @@ void PutWindowStates(QWidget* window, const TWindowStates& s) {
     if (!window) return;
     xcb_connection_t* c = XcbConnection();
     if (!c) return;
-    Atoms a(c);
+    const Atoms& a = StateAtoms(c);
     if (!a.Valid()) return;
     xcb_window_t win = NativeWindow(window);
 

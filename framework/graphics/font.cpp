@@ -1,10 +1,12 @@
 #include "framework/graphics/font.h"
 
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QStringList>
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <map>
 #include <mutex>
 #include <optional>
 
@@ -53,6 +55,30 @@ void RegisterFontSubstitutions() {
         QFont::insertSubstitutions("Times New Roman", {"Liberation Serif", "DejaVu Serif"});
     });
 }
+
+namespace {
+// The family a face name is drawn with: the name itself when it is installed, else the first
+// installed of its substitutes, else the name (left to the toolkit's search). Resolved once
+// per name, against the list of installed families, which asks fontconfig nothing: given a
+// name that is not installed, the toolkit runs its fallback search (a fontconfig sort)
+// before it tries the substitutes, and asking it whether a family is installed runs
+// fontconfig's substitution of the name.
+QString InstalledFamily(const std::string& name) {
+    static std::mutex mutex;
+    static std::map<std::string, QString> known;
+    std::lock_guard lock(mutex);
+    if (auto it = known.find(name); it != known.end()) return it->second;
+    QString family = QString::fromStdString(name);
+    const QStringList installed = QFontDatabase::families();
+    auto isInstalled = [&](const QString& f) { return installed.contains(f, Qt::CaseInsensitive); };
+    if (!family.isEmpty() && !isInstalled(family)) {
+        const QStringList substitutes = QFont::substitutes(family);
+        auto first = std::find_if(substitutes.begin(), substitutes.end(), isInstalled);
+        if (first != substitutes.end()) family = *first;
+    }
+    return known.emplace(name, family).first->second;
+}
+}  // namespace
 
 const TClassInfo& TFont::StaticClassInfo() {
     static const TClassInfo info =
@@ -156,7 +182,7 @@ const TToolkitFont& TFont::Toolkit() const {
 
 TToolkitFont TFont::Make() const {
     RegisterFontSubstitutions();
-    QFont f(QString::fromStdString(name_));
+    QFont f(InstalledFamily(name_));
     f.setBold(style_ & fsBold);
     f.setItalic(style_ & fsItalic);
     f.setUnderline(style_ & fsUnderline);

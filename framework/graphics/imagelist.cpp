@@ -1,6 +1,8 @@
 #include "framework/graphics/imagelist.h"
 
 #include <QPainter>
+#include <algorithm>
+#include <cstring>
 
 #include "framework/core/classbuilder.h"
 #include "framework/graphics/bitmapfile.h"
@@ -10,22 +12,27 @@
 namespace fw {
 
 namespace {
-// An image of the list's size cut from column x of a strip; what lies outside is clear.
+// An image of the list's size cut from column x of an ARGB32 strip; what lies outside is
+// clear.
 QImage Cut(const QImage& strip, int x, int w, int h) {
     QImage out(w, h, QImage::Format_ARGB32);
     out.fill(0);
-    QPainter p(&out);
-    p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.drawImage(QPoint(0, 0), strip, QRect(x, 0, w, h));
-    p.end();
-    // An image with no clear pixel is kept without alpha: it draws the same, and a bitmap
-    // asked for it can share its pixels rather than hold a copy.
+    const int from = std::clamp(x, 0, strip.width()), to = std::clamp(x + w, 0, strip.width());
+    for (int y = 0; y < std::min(h, strip.height()) && to > from; ++y)
+        std::memcpy(out.scanLine(y) + 4 * (from - x), strip.constScanLine(y) + 4 * from,
+                    4 * static_cast<size_t>(to - from));
+    // A clear pixel is clear black, whatever colour it hid. An image with no clear pixel
+    // is kept without alpha: it draws the same, and a bitmap asked for it can share its
+    // pixels rather than hold a copy.
+    bool opaque = true;
     for (int y = 0; y < h; ++y) {
-        const QRgb* line = reinterpret_cast<const QRgb*>(out.constScanLine(y));
-        for (int i = 0; i < w; ++i)
-            if (qAlpha(line[i]) != 255) return out;
+        QRgb* line = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int i = 0; i < w; ++i) {
+            if (qAlpha(line[i]) == 0) line[i] = 0;
+            opaque = opaque && qAlpha(line[i]) == 255;
+        }
     }
-    out.reinterpretAsFormat(QImage::Format_RGB32);
+    if (opaque) out.reinterpretAsFormat(QImage::Format_RGB32);
     return out;
 }
 
@@ -73,6 +80,7 @@ void TImageList::SetSize(int w, int h) {
     width_ = w;
     height_ = h;
     images_.clear();
+    unread_.clear();
     Changed();
 }
 
@@ -121,8 +129,9 @@ void TImageList::Delete(int index) {
 }
 
 void TImageList::Clear() {
-    if (images_.empty()) return;
+    if (images_.empty() && unread_.empty()) return;
     images_.clear();
+    unread_.clear();
     Changed();
 }
 
@@ -131,8 +140,18 @@ void TImageList::CheckIndex(int index) const {
         throw Exception(Fmt(strings::kListIndexError, std::to_string(index)));
 }
 
-int TImageList::Count() const { return static_cast<int>(images_.size()); }
-bool TImageList::HasImages() const { return !images_.empty(); }
+int TImageList::Count() const { return static_cast<int>(Images().size()); }
+bool TImageList::HasImages() const { return !unread_.empty() || !images_.empty(); }
+
+const std::vector<TToolkitImage>& TImageList::Images() const {
+    if (unread_.empty()) return images_;
+    const Bytes file = std::move(unread_);
+    unread_.clear();
+    QImage strip = ReadAnyImage(file).image.convertToFormat(QImage::Format_ARGB32);
+    int n = std::max(1, strip.width() / width_);
+    for (int i = 0; i < n; ++i) images_.push_back(Cut(strip, i * width_, width_, height_));
+    return images_;
+}
 
 TToolkitImage TImageList::ImageAt(int index) const {
     CheckIndex(index);
@@ -204,7 +223,7 @@ void TImageList::Draw(TCanvas& canvas, int x, int y, int index, bool enabled) co
 }
 
 Bytes TImageList::BitmapData() const {
-    if (images_.empty()) return {};
+    if (Images().empty()) return {};
     QImage strip(width_ * Count(), height_, QImage::Format_ARGB32);
     strip.fill(0);
     QPainter p(&strip);
@@ -216,14 +235,10 @@ Bytes TImageList::BitmapData() const {
 }
 
 void TImageList::SetBitmapData(const Bytes& data) {
-    Bytes file = UnwrapCounted(data);
-    std::vector<TToolkitImage> images;
-    if (!file.empty()) {
-        QImage strip = ReadAnyImage(file).image.convertToFormat(QImage::Format_ARGB32);
-        int n = std::max(1, strip.width() / width_);
-        for (int i = 0; i < n; ++i) images.push_back(Cut(strip, i * width_, width_, height_));
-    }
-    images_ = std::move(images);
+    // Kept as read until first used: of a window's lists, only those its first frame draws
+    // are unpacked while it is made (the pressed glyphs wait for a press).
+    unread_ = UnwrapCounted(data);
+    images_.clear();
     Changed();
 }
 

@@ -61,6 +61,8 @@ class TImageList : public TComponent {
 
   private:
     void CheckIndex(int index) const;
+    // The images, unpacked from the form data first if that has not been done.
+    const std::vector<TToolkitImage>& Images() const;
     void Changed() {
         if (OnChange) OnChange();
     }
@@ -69,7 +71,9 @@ class TImageList : public TComponent {
     int height_ = 16;
     bool masked_ = true;
     TColor bkColor_ = clNone;
-    std::vector<TToolkitImage> images_;  // ARGB32, alpha carries the mask
+    // ARGB32, alpha carries the mask; filled from unread_ (a BMP file image) on first use.
+    mutable std::vector<TToolkitImage> images_;
+    mutable Bytes unread_;
 };
 
 }  // namespace fw

@@ -11,6 +11,7 @@
 
 #include "controls_testsupport.h"
 #include "framework/app/application.h"
+#include "framework/controls/firstpaint.h"
 #include "framework/controls/forms.h"
 #include "framework/graphics/qtgraphics.h"
 #include "framework/menus/menus.h"
@@ -212,6 +213,27 @@ TEST_F(TrayIconTest, LoadedFromADescriptionItIsAddedWhileReadingAndCompletedByTh
     const std::string text = fw::WriteComponentText(*t);
     for (const char* p : {"AutoRestore = False", "Enabled = True", "ShowDesigning = False"})
         EXPECT_NE(text.find(p), std::string::npos) << p << " in\n" << text;
+}
+
+// The tray host is looked for once the window is painted: an icon enabled before then is
+// added then, and one freed before then never reaches the platform.
+TEST_F(TrayIconTest, BeforeTheFirstPaintNothingReachesThePlatformAndTheIconComesAfter) {
+    form_.reset(new fw::TForm(nullptr));
+    calls_.clear();
+    fw::HoldUntilFirstPaint();
+    auto* early = new TTrayIcon(form_.get());
+    auto* gone = new TTrayIcon(form_.get());
+    early->SetToolTip("tip");
+    early->SetEnabled(true);
+    gone->SetEnabled(true);
+    fw::TComponent::Free(gone);
+    EXPECT_FALSE(early->Shown());
+    EXPECT_TRUE(Calls().empty());
+    fw::ReleaseFirstPaintWork();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(early->Shown());
+    ASSERT_EQ(Calls(), (Strings{"add"}));
+    EXPECT_EQ(calls_[0].data.tip, "tip");
 }
 
 TEST_F(TrayIconTest, ClicksRaiseTheirEventsInTheOrderTheyCome) {

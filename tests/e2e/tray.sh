@@ -3,11 +3,14 @@
 # display of its own with a tray host, without a window manager ("none") or under openbox.
 # In private mount namespaces: starts where no lock can be had, and a full disk under the
 # program, its log and its settings.
-#   tray.sh BIN none|openbox
+#   tray.sh BIN none|openbox [XWATCH]
+# With XWATCH (tools/xwatch), the icon must dock after a start timed by the server's events,
+# and how long after the window's first paint it did is printed.
 # REZAZO_E2E_DISPLAY picks the display number; otherwise a free one is taken.
 set -euo pipefail
 bin=$1
 wm=${2:-none}
+xwatch=${3:+$(realpath "$3")}
 command -v Xvfb >/dev/null && command -v trayer >/dev/null || { echo "no Xvfb or trayer"; exit 77; }
 [ "$wm" = none ] || command -v "$wm" >/dev/null || { echo "no $wm"; exit 77; }
 
@@ -112,6 +115,22 @@ if "${private_mounts[@]}" true 2>/dev/null; then mounts=yes; else
     echo "no private mount namespace: the steps with a full disk and with no lock are skipped"
 fi
 skip_taskbar() { xprop -id "$1" _NET_WM_STATE | grep -q _NET_WM_STATE_SKIP_TASKBAR; }
+
+# --- the icon comes right after the window ------------------------------------------------
+# The icon waits for the window's first paint and must still come: both moments are taken
+# from the server's map and damage events.
+if [ -n "$xwatch" ]; then
+    timing=$(cd / && "$xwatch" startup "Rezazo '98" 20 --stop --icon -- "$tmp/prog/rezazo") ||
+        fail "no painted window and docked icon: $timing"
+    set -- $timing
+    [ "$3" = painted_ms ] && [ "$9" = icon_ms ] || fail "xwatch said: $timing"
+    after=$(awk -v p="$4" -v i="${10}" 'BEGIN { printf "%.1f", i - p }')
+    # A figure to read, not a limit: this machine's load is not ours to know.
+    echo "tray icon docked $after ms after the window's first paint ($wm)"
+    rm -f "$log" "$ini"
+elif [ -n "${REZAZO_E2E_REQUIRED:-}" ]; then
+    fail "no xwatch to time the icon against the window"
+fi
 
 # --- the icon, minimising into it and coming back -----------------------------------------
 start

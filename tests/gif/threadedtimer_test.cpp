@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "framework/controls/firstpaint.h"
 #include "framework/controls/forms.h"
 #include "tests/gif/gifsupport.h"
 
@@ -262,6 +263,22 @@ TEST(ThreadedTimerLifetime, DestroyingWhileTheWorkerSleepsForAnHourReturnsAndThe
         EXPECT_EQ(gif::TTimerThread::LiveCount(), 1);
     }
     EXPECT_TRUE(giftest::WaitUntil([] { return gif::TTimerThread::LiveCount() == 0; }));
+}
+
+TEST(ThreadedTimerLifetime, AWorkerWantedBeforeTheFirstPaintStartsAfterIt) {
+    giftest::EnsureApp();
+    ASSERT_TRUE(giftest::WaitUntil([] { return gif::TTimerThread::LiveCount() == 0; }));
+    fw::HoldUntilFirstPaint();
+    std::atomic<int> calls{0};
+    fw::ComponentPtr<TThreadedTimer> t(new TThreadedTimer(nullptr));
+    t->SetInterval(1);
+    t->SetOnTimer([&](fw::TPropertyObject*) { ++calls; });
+    EXPECT_EQ(gif::TTimerThread::LiveCount(), 0);
+    EXPECT_EQ(t->WorkerState(), TWorkerState::Starting);
+    fw::ReleaseFirstPaintWork();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(gif::TTimerThread::LiveCount(), 1);
+    EXPECT_TRUE(giftest::WaitUntil([&] { return calls > 0; }));
 }
 
 TEST(ThreadedTimerLifetime, ATickWaitingForTheGuiThreadNeverReachesADestroyedTimer) {

@@ -3,6 +3,8 @@
 // xwatch clipboard-manager SECONDS: owns CLIPBOARD_MANAGER; when a client leaving asks it
 //   to save the clipboard (SAVE_TARGETS), it takes the text over, serves it as the clipboard
 //   owner and prints "saved TEXT".
+// xwatch startup TITLE SECONDS [--stop] [--icon] -- COMMAND...: time from starting a program
+//   to its window's first paint, and to its tray icon (startwatch.cpp).
 #include <xcb/damage.h>
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
@@ -14,33 +16,15 @@
 #include <memory>
 #include <string>
 
+#include "xcbreply.h"
+
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-template <class T>
-struct Freer {
-    void operator()(T* p) const { free(p); }
-};
-template <class T>
-using Reply = std::unique_ptr<T, Freer<T>>;
-
-xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
-    Reply<xcb_intern_atom_reply_t> r(xcb_intern_atom_reply(
-        c, xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(name)), name), nullptr));
-    return r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
-}
-
-// Waits for the next event for at most the time left; null when the time is up.
-xcb_generic_event_t* NextEvent(xcb_connection_t* c, Clock::time_point end) {
-    while (Clock::now() < end) {
-        if (xcb_generic_event_t* e = xcb_poll_for_event(c)) return e;
-        if (xcb_connection_has_error(c)) return nullptr;
-        timespec ts{0, 2'000'000};
-        nanosleep(&ts, nullptr);
-    }
-    return nullptr;
-}
+using xwatch::After;
+using xwatch::Atom;
+using xwatch::Clock;
+using xwatch::NextEvent;
+using xwatch::Reply;
 
 int Damage(xcb_connection_t* c, xcb_window_t win, double seconds) {
     const xcb_query_extension_reply_t* ext = xcb_get_extension_data(c, &xcb_damage_id);
@@ -56,8 +40,7 @@ int Damage(xcb_connection_t* c, xcb_window_t win, double seconds) {
     xcb_damage_create(c, damage, win, XCB_DAMAGE_REPORT_LEVEL_RAW_RECTANGLES);
     xcb_flush(c);
     const auto start = Clock::now();
-    const auto end =
-        start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+    const auto end = After(seconds);
     while (xcb_generic_event_t* e = NextEvent(c, end)) {
         if ((e->response_type & 0x7f) == ext->first_event + XCB_DAMAGE_NOTIFY) {
             auto* d = reinterpret_cast<xcb_damage_notify_event_t*>(e);
@@ -186,8 +169,7 @@ class ClipboardKeeper {
 };
 
 int ClipboardManager(xcb_connection_t* c, xcb_screen_t* screen, double seconds) {
-    ClipboardKeeper keeper(c, Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                                 std::chrono::duration<double>(seconds)));
+    ClipboardKeeper keeper(c, After(seconds));
     if (!keeper.Claim(screen)) {
         fprintf(stderr, "xwatch: another clipboard manager runs\n");
         return 1;
@@ -202,7 +184,9 @@ int ClipboardManager(xcb_connection_t* c, xcb_screen_t* screen, double seconds) 
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        fprintf(stderr, "usage: xwatch damage WINDOW SECONDS | xwatch clipboard-manager SECONDS\n");
+        fprintf(stderr,
+                "usage: xwatch damage WINDOW SECONDS | xwatch clipboard-manager SECONDS | "
+                "xwatch startup TITLE SECONDS [--stop] [--icon] -- COMMAND...\n");
         return 2;
     }
     int screenNumber = 0;
@@ -216,6 +200,8 @@ int main(int argc, char** argv) {
     int rc = 2;
     if (strcmp(argv[1], "damage") == 0 && argc == 4)
         rc = Damage(c, static_cast<xcb_window_t>(strtoul(argv[2], nullptr, 0)), atof(argv[3]));
+    else if (strcmp(argv[1], "startup") == 0)
+        rc = xwatch::StartupWatch(c, it.data, screenNumber, argc, argv);
     else if (strcmp(argv[1], "clipboard-manager") == 0)
         rc = ClipboardManager(c, it.data, atof(argv[2]));
     else

@@ -3,6 +3,7 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <climits>
+#include <utility>
 
 #include "framework/core/classbuilder.h"
 #include "framework/graphics/qtgraphics.h"
@@ -203,13 +204,23 @@ TEST(GraphicsFont, ExtremeHeightsSaturateAndStayDrawable) {
     }
 }
 
+// The toolkit is asked for the installed family itself, so that it never searches for a
+// fallback of a face it does not have; a face with no installed stand-in is left to it.
 TEST(GraphicsFont, ClassicFacesResolveToInstalledFonts) {
     gfxtest::EnsureApp();
-    for (const char* name : {"MS Sans Serif", "Small Fonts", "Arial"}) {
+    for (auto [name, family] : {std::pair{"MS Sans Serif", "Liberation Sans"},
+                                {"Small Fonts", "Liberation Sans"},
+                                {"Arial", "Liberation Sans"},
+                                {"Courier New", "Liberation Mono"},
+                                {"DejaVu Serif", "DejaVu Serif"},
+                                {"No Such Face", "No Such Face"}}) {
         TFont f;
         f.SetName(name);
-        QFontInfo info(ToQFont(f));
-        EXPECT_EQ(info.family(), "Liberation Sans") << name;
+        const QFont q = ToQFont(f);
+        EXPECT_EQ(q.family().toLower(), QString(family).toLower()) << name;
+        if (q.family() != "No Such Face") {
+            EXPECT_EQ(QFontInfo(q).family(), family) << name;
+        }
     }
 }
 

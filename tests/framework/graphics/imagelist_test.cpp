@@ -152,6 +152,21 @@ TEST_F(ImageList, BitmapPropertyRoundTripThroughComponentText) {
     // An empty list writes no Bitmap.
     ComponentPtr<TImageList> empty(new TImageList(nullptr));
     EXPECT_EQ(WriteComponentText(*empty).find("Bitmap"), std::string::npos);
+
+    // Read but not yet unpacked, the data is written back as it came, and what empties a
+    // list empties it before its first use too.
+    ComponentPtr<TImageList> unread(new TImageList(nullptr));
+    ApplyComponentText(*unread, text, unread.get());
+    const std::string written = WriteComponentText(*unread);
+    EXPECT_EQ(written.substr(written.find("Width")), text.substr(text.find("Width")));
+    using Change = void (*)(TImageList&);
+    for (Change empties : {Change([](TImageList& l) { l.Clear(); }),
+                           Change([](TImageList& l) { l.SetSize(3, 2); })}) {
+        ApplyComponentText(*unread, text, unread.get());
+        empties(*unread);
+        EXPECT_EQ(unread->Count(), 0);
+        EXPECT_FALSE(unread->HasImages());
+    }
 }
 
 TEST_F(ImageList, ResizingEmptiesAndShortImagesArePadded) {
