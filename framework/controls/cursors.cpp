@@ -107,10 +107,14 @@ TPoint CursorPos() { return FromQPoint(QCursor::pos()); }
 void SetCursorPos(TPoint p) { QCursor::setPos(ToQPoint(p)); }
 
 namespace {
-std::optional<TPoint> lastMouse;
+// Empty while no button is held in our windows: a later press elsewhere must not find an old
+// place here.
+std::optional<TPoint> lastHeldMouse;
 }  // namespace
-TPoint LastMousePos() { return lastMouse ? *lastMouse : CursorPos(); }
-void NoteMousePos(TPoint p) { lastMouse = p; }
+TPoint LastMousePos() { return lastHeldMouse ? *lastHeldMouse : CursorPos(); }
+void NoteMousePos(TPoint p, bool buttonHeld) {
+    lastHeldMouse = buttonHeld ? std::optional<TPoint>(p) : std::nullopt;
+}
 
 TControl* FindControlAt(TPoint screen) {
     QWidget* w = QApplication::widgetAt(ToQPoint(screen));

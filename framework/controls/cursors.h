@@ -38,10 +38,12 @@ void ApplyScreenCursor(QWidget* widget, int id);
 // The mouse position in screen coordinates.
 TPoint CursorPos();
 void SetCursorPos(TPoint p);
-// Where the mouse was at the last mouse message a window of the program received (before
-// any: CursorPos). Unlike CursorPos it asks the window system nothing.
+// Where the mouse was at the last mouse message a window of the program received, when a
+// button was held then; otherwise (a press that went to a window not ours, such as the tray
+// icon's, or none yet) CursorPos. Unlike CursorPos it asks the window system nothing when it
+// can answer itself.
 TPoint LastMousePos();
-void NoteMousePos(TPoint p);
+void NoteMousePos(TPoint p, bool buttonHeld);
 // The control under a screen point: the windowless control there, or else the windowed
 // control whose widget is there; null outside the program's windows.
 TControl* FindControlAt(TPoint screen);

@@ -77,7 +77,7 @@ unsigned ReleaseMessage(Qt::MouseButton b) {
 }  // namespace
 
 void FwWidget::SendMouse(unsigned msg, QMouseEvent* e) {
-    NoteMousePos(FromQPoint(e->globalPosition().toPoint()));
+    NoteMousePos(FromQPoint(e->globalPosition().toPoint()), e->buttons() != Qt::NoButton);
     if (!control_ || !msg) return;
     QPoint pos = e->position().toPoint();
     TMessage m{msg, KeysOf(e), MakeLParam(pos.x(), pos.y()), 0};

@@ -12,10 +12,12 @@
 #include <vector>
 
 #include "framework/app/dialogs.h"
+#include "framework/controls/cursors.h"
 #include "framework/controls/forms.h"
 #include "framework/controls/hint.h"
 #include "framework/controls/imagepanel.h"
 #include "framework/core/classregistry.h"
+#include "framework/core/qtconvert.h"
 #include "framework/menus/menus.h"
 #include "tests/support/qtapp.h"
 
@@ -118,6 +120,25 @@ TEST_F(Mouse, PressedControlGetsEveryMessageUntilReleaseEvenOutsideIt) {
     EXPECT_EQ(form_->MouseCapture(), nullptr);  // released outside: no click either
     Move(105, 15);
     EXPECT_EQ(Take(), Log{"b move 5,5"});
+}
+
+// A menu opened by a press takes the press's place from here; a press that reached a window
+// not ours (the tray icon's) must not find the place of an older one.
+TEST_F(Mouse, TheHeldMousePlaceIsOnlyKeptWhileAButtonIsHeld) {
+    const TPoint origin = FromQPoint(W()->mapToGlobal(QPoint(0, 0)));
+    // The window system's idea of the mouse, which the events below do not move.
+    const TPoint system = CursorPos();
+    ASSERT_NE(system, (TPoint{origin.X + 15, origin.Y + 15}));
+    ASSERT_NE(system, (TPoint{origin.X + 40, origin.Y + 20}));
+    Press(15, 15);
+    EXPECT_EQ(LastMousePos(), (TPoint{origin.X + 15, origin.Y + 15}));
+    Move(40, 20, Qt::LeftButton);
+    EXPECT_EQ(LastMousePos(), (TPoint{origin.X + 40, origin.Y + 20}));
+    Release(40, 20);
+    EXPECT_EQ(LastMousePos(), system);
+    Press(15, 15);
+    Move(30, 30);  // buttons up, the release went elsewhere
+    EXPECT_EQ(LastMousePos(), system);
 }
 
 TEST_F(Mouse, ClickAndDoubleClickNeedPressAndReleaseOnTheControl) {
