@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <bit>
 #include <climits>
+#include <cmath>
 
 #include "framework/core/exceptions.h"
 #include "framework/text/componenttext.h"
+#include "framework/text/lexer.h"
 
 namespace fw {
 
@@ -156,13 +158,20 @@ class Reader {
         return s;
     }
     std::string Text() { return std::string(Run()); }
+    // A name the text form would read back as one identifier (empty only where allowed):
+    // anything else would be written out as text that no longer parses.
+    std::string Identifier(bool mayBeEmpty = false) {
+        std::string s = Text();
+        if (!(mayBeEmpty && s.empty()) && !IsIdentifier(s)) Fail();
+        return s;
+    }
 
     ObjectText Object() {
         Level level(*this);
         ObjectText o;
         o.line = Line();
-        o.name = Text();
-        o.className = Text();
+        o.name = Identifier(true);
+        o.className = Identifier();
         o.props = Lines();
         o.children.resize(Count());
         for (ObjectText& child : o.children) child = Object();
@@ -173,7 +182,7 @@ class Reader {
         std::vector<PropertyLine> lines(Count());
         for (PropertyLine& line : lines) {
             line.line = Line();
-            line.path = Text();
+            line.path = Identifier();
             line.value.push_back(Value());
         }
         return lines;
@@ -193,14 +202,17 @@ class Reader {
             }
             case Type::Float:
                 v.number = std::bit_cast<double>(Number());
+                if (!std::isfinite(v.number)) Fail();  // no text spells these
                 break;
             case Type::String:
-            case Type::Identifier:
                 v.text = Text();
+                break;
+            case Type::Identifier:
+                v.text = Identifier();
                 break;
             case Type::Set:
                 v.members.resize(Count());
-                for (std::string& m : v.members) m = Text();
+                for (std::string& m : v.members) m = Identifier();
                 break;
             case Type::List: {
                 Level level(*this);  // lists and collections count, as in the text

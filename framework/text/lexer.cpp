@@ -1,11 +1,24 @@
 #include "framework/text/lexer.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 
 #include "framework/core/exceptions.h"
 
 namespace fw {
+
+namespace {
+bool StartsIdentifier(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
+bool ContinuesIdentifier(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.';
+}
+}  // namespace
+
+bool IsIdentifier(std::string_view s) {
+    return !s.empty() && StartsIdentifier(s[0]) &&
+           std::all_of(s.begin() + 1, s.end(), ContinuesIdentifier);
+}
 
 namespace {
 
@@ -75,7 +88,7 @@ void Lexer::Next() {
     const size_t p = pos_;
     const char c = s_[p];
     size_t end;
-    if (std::isalpha(static_cast<unsigned char>(c)) || c == '_') {
+    if (StartsIdentifier(c)) {
         end = LexIdent(p);
     } else if (IsDigit(c) || (c == '-' && p + 1 < s_.size() && IsDigit(s_[p + 1]))) {
         end = LexNumber(p);
@@ -92,9 +105,7 @@ void Lexer::Next() {
 
 size_t Lexer::LexIdent(size_t p) {
     const size_t start = p;
-    while (p < s_.size() &&
-           (std::isalnum(static_cast<unsigned char>(s_[p])) || s_[p] == '_' || s_[p] == '.'))
-        ++p;
+    while (p < s_.size() && ContinuesIdentifier(s_[p])) ++p;
     tok_.kind = Tok::Ident;
     tok_.text = std::string(s_.substr(start, p - start));
     return p;

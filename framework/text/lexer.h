@@ -11,6 +11,9 @@ namespace fw {
 
 enum class Tok { End, Ident, Int, Float, String, Symbol };
 
+// Whether s reads as exactly one identifier token (dotted ones included).
+bool IsIdentifier(std::string_view s);
+
 struct Token {
     Tok kind = Tok::End;
     std::string text;  // identifier, symbol or string contents

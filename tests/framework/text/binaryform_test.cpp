@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "framework/core/exceptions.h"
 #include "framework/text/componenttext.h"
 
@@ -64,6 +66,38 @@ TEST(BinaryForm, RefusesEveryTruncationAndSurvivesEveryChangedByte) {
             } catch (const EParserError&) {
             }
         }
+}
+
+// What the binary form holds is written back out as text when a window is saved: a name or
+// number no text could spell would be written as text that no longer parses.
+TEST(BinaryForm, RefusesWhatTheTextCouldNotSpell) {
+    const auto damage = [](void (*change)(ObjectText&)) {
+        ObjectText tree = ParseComponentText(kText);
+        change(tree);
+        return WriteBinaryForm(tree);
+    };
+    const struct {
+        const char* name;
+        void (*change)(ObjectText&);
+    } cases[] = {
+        {"handler name",
+         [](ObjectText& t) {
+             t.props[0].value[0].type = TextValue::Type::Identifier;
+             t.props[0].value[0].text =
+                 "Pa\xD8"
+                 "el";
+         }},
+        {"property name", [](ObjectText& t) { t.props[0].path = "Left Top"; }},
+        {"class name", [](ObjectText& t) { t.children[0].className = "1Panel"; }},
+        {"object name", [](ObjectText& t) { t.children[0].name = "Panel-1"; }},
+        {"set member", [](ObjectText& t) { t.props[5].value[0].members[0] = ""; }},
+        {"number", [](ObjectText& t) { t.props[2].value[0].number = std::nan(""); }},
+    };
+    for (const auto& c : cases)
+        EXPECT_THROW(ReadBinaryForm(damage(c.change)), EParserError) << c.name;
+    ObjectText unnamed = ParseComponentText(kText);
+    unnamed.children[0].name.clear();  // "object TPanel" has no name
+    EXPECT_NO_THROW(ReadBinaryForm(WriteBinaryForm(unnamed)));
 }
 
 TEST(BinaryForm, NestsAsDeepAsTheTextMayAndNoDeeper) {
