@@ -116,6 +116,8 @@ struct Watch {
     xcb_window_t window = XCB_WINDOW_NONE;
     xcb_damage_damage_t damage = 0;
     std::optional<Clock::time_point> painted, docked;
+    pid_t pid = 0;
+    long long cpuNs = 0, cpuStatMs = 0;  // the program's CPU when the painted look began
 
     // Starts watching a mapped window that carries the title: damage first, then one look,
     // so that a paint is either in that look or reported afterwards.
@@ -127,8 +129,16 @@ struct Watch {
         xcb_damage_create(c, damage, w, XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY);
         Look();
     }
+    // The time and the program's CPU are read before the look: the look is a round trip to
+    // the server, while which the program goes on with what it does after its first paint.
     void Look() {
-        if (!painted && Painted(c, window)) painted = Clock::now();
+        if (painted) return;
+        const auto now = Clock::now();
+        const long long ns = ThreadNanoseconds(pid), statMs = StatMilliseconds(pid);
+        if (!Painted(c, window)) return;
+        painted = now;
+        cpuNs = ns;
+        cpuStatMs = statMs;
     }
 
     // A window mapped inside one of the tray host's windows is an icon it took in.
@@ -243,15 +253,13 @@ int StartupWatch(xcb_connection_t* c, xcb_screen_t* screen, int screenNumber, in
     // descriptor.
     const int died = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
     const auto end = After(atof(argv[3]));
-    long long ns = 0, statMs = 0;
+    watch.pid = pid;
     while (!watch.Done()) {
         xcb_generic_event_t* e = NextEvent(c, end, died);
         if (!e) break;
-        const bool before = watch.painted.has_value();
         watch.Handle(e);
         free(e);
         xcb_flush(c);
-        if (!before && watch.painted) ns = ThreadNanoseconds(pid), statMs = StatMilliseconds(pid);
     }
     auto ms = [&](Clock::time_point t) {
         return std::chrono::duration<double, std::milli>(t - start).count();
@@ -259,7 +267,7 @@ int StartupWatch(xcb_connection_t* c, xcb_screen_t* screen, int screenNumber, in
     int rc = 0;
     if (watch.Done()) {
         printf("pid %d painted_ms %.1f cpu_ms %.1f stat_cpu_ms %lld", static_cast<int>(pid),
-               ms(*watch.painted), ns / 1e6, statMs);
+               ms(*watch.painted), watch.cpuNs / 1e6, watch.cpuStatMs);
         if (icon) printf(" icon_ms %.1f", ms(*watch.docked));
         printf("\n");
         fflush(stdout);
