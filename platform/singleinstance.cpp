@@ -59,13 +59,17 @@ std::string LockDir(uid_t uid, const std::string& runUser, const std::string& ho
 
 std::string LockDir() {
     const uid_t uid = ::getuid();
+    const std::string runUser = "/run/user/" + std::to_string(uid);
+    // The home folder is only looked up when the runtime folder will not do: the look-up
+    // reads the user database.
+    if (PrivateDirOf(runUser, uid)) return runUser;
     std::string home;
     std::vector<char> buf(16384);
     passwd pw;
     passwd* found = nullptr;
     if (::getpwuid_r(uid, &pw, buf.data(), buf.size(), &found) == 0 && found && pw.pw_dir)
         home = pw.pw_dir;
-    return LockDir(uid, "/run/user/" + std::to_string(uid), home);
+    return LockDir(uid, runUser, home);
 }
 
 DirectoryGuard::DirectoryGuard(const std::vector<std::string>& dirs) {

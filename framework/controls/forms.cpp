@@ -200,6 +200,17 @@ void TFormBase::ApplyWindowStates() {
     if (!widget_ || !widget_->internalWinId()) return;
     PutWindowStates(widget_.get(), {skipTaskbar_, skipTaskbar_, formStyle_ == fsStayOnTop});
     if (!Iconic()) PutNormalInitialState(widget_.get());
+    PutBelonging();
+}
+
+void TFormBase::ReassertWindowStates() {
+    if (!widget_ || !widget_->internalWinId()) return;
+    AskWindowManagerForStates(widget_.get(),
+                              {skipTaskbar_, skipTaskbar_, formStyle_ == fsStayOnTop});
+    PutBelonging();
+}
+
+void TFormBase::PutBelonging() {
     // Another form of the program stays above the main one, which may be on top of all.
     if (TFormBase* main = MainFormOfApplication(); main && main != this && main->HandleAllocated())
         PutTransientFor(widget_.get(), main->widget_.get());

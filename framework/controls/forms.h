@@ -49,10 +49,14 @@ class TFormBase : public TWinControl {
     void SetSkipTaskbar(bool v);
     // Puts the window states (skip taskbar and pager; above when the form stays on top;
     // for a form other than the main one, belonging to the main one; mapped normally unless
-    // iconified) on the current native window. The framework runs it before every show and after
-    // every change of the native window; a caller that hides and shows the window needs
-    // nothing more.
+    // iconified) on the current native window. The framework runs it whenever it makes a
+    // native window and before every other show; a caller that hides and shows the window
+    // needs nothing more.
     void ApplyWindowStates();
+    // Once the window is on the screen: asks the window manager for the states again (one
+    // still withdrawing the window from a quick hide may have dropped them) and puts the
+    // belonging to the main form again, which the toolkit's show cleared.
+    void ReassertWindowStates();
 
     // The form's own widget is a top-level window; showing raises it.
     void SetVisible(bool v) override;
@@ -105,6 +109,7 @@ class TFormBase : public TWinControl {
     void ApplyWindowFlags();
 
   private:
+    void PutBelonging();
     void WatchScreens(QWidget* window);
 
     TFormBorderStyle borderStyle_ = bsSizeable;

@@ -176,7 +176,7 @@ bool FwWidget::eventFilter(QObject* watched, QEvent* e) {
         watched_->isExposed()) {
         statesAfterMap_ = false;
         if (auto* form = dynamic_cast<TFormBase*>(control_))
-            Guarded(form, [&] { form->ApplyWindowStates(); });
+            Guarded(form, [&] { form->ReassertWindowStates(); });
     }
     return QWidget::eventFilter(watched, e);
 }
@@ -190,9 +190,15 @@ bool FwWidget::event(QEvent* e) {
         if (!control_) return QWidget::event(e);
         // Before the window is mapped, and whenever Qt makes a new native window, the
         // form's states go onto it (the window manager drops them when it is unmapped).
+        if (e->type() == QEvent::Hide) statesOnNewWindow_ = false;
         if (e->type() == QEvent::Show || (e->type() == QEvent::WinIdChange && internalWinId())) {
             if (auto* form = dynamic_cast<TFormBase*>(control_)) {
-                Guarded(form, [&] { form->ApplyWindowStates(); });
+                // A native window made for this show has the states already, and nothing
+                // changes them before it is mapped (a change of the form's puts them itself):
+                // putting them again waits for the server twice.
+                const bool put = e->type() == QEvent::WinIdChange || !statesOnNewWindow_;
+                statesOnNewWindow_ = e->type() == QEvent::WinIdChange;
+                if (put) Guarded(form, [&] { form->ApplyWindowStates(); });
                 // A window manager still withdrawing the window from a quick hide may drop
                 // them again: once the window is on the screen, ask the manager as well.
                 if (e->type() == QEvent::Show && windowHandle()) {

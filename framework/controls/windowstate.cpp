@@ -75,6 +75,16 @@ void AskWindowManager(xcb_connection_t* c, xcb_window_t win, xcb_atom_t state, b
                    XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
                    reinterpret_cast<const char*>(&ev));
 }
+// The client messages that ask the manager for the states, sent while the window is mapped.
+void AskForStates(xcb_connection_t* c, QWidget* window, xcb_window_t win, const Atoms& a,
+                  const TWindowStates& s) {
+    if (!window->windowHandle() || !window->windowHandle()->isVisible()) return;
+    AskWindowManager(c, win, a.state, s.skipTaskbar, a.skipTaskbar,
+                     s.skipPager == s.skipTaskbar ? a.skipPager : 0);
+    if (s.skipPager != s.skipTaskbar) AskWindowManager(c, win, a.state, s.skipPager, a.skipPager, 0);
+    AskWindowManager(c, win, a.state, s.above, a.above, 0);
+}
+
 // The current native window: the widget's own id can name one that Qt has since made anew.
 xcb_window_t NativeWindow(QWidget* window) {
     window->winId();
@@ -106,13 +116,16 @@ void PutWindowStates(QWidget* window, const TWindowStates& s) {
 
     // A mapped window's state belongs to the window manager: ask it too (with none
     // running, the property above is what stays).
-    if (window->windowHandle() && window->windowHandle()->isVisible()) {
-        AskWindowManager(c, win, a.state, s.skipTaskbar, a.skipTaskbar,
-                         s.skipPager == s.skipTaskbar ? a.skipPager : 0);
-        if (s.skipPager != s.skipTaskbar)
-            AskWindowManager(c, win, a.state, s.skipPager, a.skipPager, 0);
-        AskWindowManager(c, win, a.state, s.above, a.above, 0);
-    }
+    AskForStates(c, window, win, a, s);
+    xcb_flush(c);
+}
+
+void AskWindowManagerForStates(QWidget* window, const TWindowStates& s) {
+    xcb_connection_t* c = window ? XcbConnection() : nullptr;
+    if (!c) return;
+    const Atoms& a = StateAtoms(c);
+    if (!a.Valid()) return;
+    AskForStates(c, window, NativeWindow(window), a, s);
     xcb_flush(c);
 }
 

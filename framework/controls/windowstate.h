@@ -21,6 +21,9 @@ bool WindowStatesSupported();
 // mapped, and, while it is mapped, asked of the window manager by its client message.
 // States that the window carries apart from these three are kept.
 void PutWindowStates(QWidget* window, const TWindowStates& states);
+// Only asks the window manager for the states of a mapped window, by its client messages
+// (nothing waits for the server); the property is left as it is.
+void AskWindowManagerForStates(QWidget* window, const TWindowStates& states);
 
 // Names `owner` as the window that `window` belongs to (its WM_TRANSIENT_FOR), so that the
 // window manager keeps it above the owner. The toolkit clears the hint on every show of a
