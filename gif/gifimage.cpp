@@ -167,9 +167,9 @@ void TGIFImage::SaveToStream(fw::Bytes& data) const {
     Translated([&] { data = core_->SaveToBytes(); });
 }
 
-void TGIFImage::ReadData(const fw::Bytes& data) {
+void TGIFImage::ReadData(fw::ByteView data) {
     Translated([&] {
-        gifcodec::TMemoryStream stream(data);
+        gifcodec::TMemoryStream stream(fw::Bytes(data.begin(), data.end()));
         core_->ReadData(stream);
     });
 }
@@ -184,7 +184,7 @@ fw::Bytes TGIFImage::Data() const {
     return data;
 }
 
-void TGIFImage::SetData(const fw::Bytes& data) { ReadData(data); }
+void TGIFImage::SetData(fw::ByteView data) { ReadData(data); }
 
 void TGIFImage::LoadFromClipboardFormat(fw::TClipboardFormat format,
                                         const fw::ClipboardData& data) {

@@ -49,7 +49,7 @@ class TGIFImage : public fw::TGraphic {
     void LoadFromStream(const fw::Bytes& data) override;
     void SaveToStream(fw::Bytes& data) const override;
     // A 32-bit little-endian byte count, then the GIF.
-    void ReadData(const fw::Bytes& data) override;
+    void ReadData(fw::ByteView data) override;
     void WriteData(fw::Bytes& data) const override;
     void LoadFromClipboardFormat(fw::TClipboardFormat format,
                                  const fw::ClipboardData& data) override;
@@ -59,7 +59,7 @@ class TGIFImage : public fw::TGraphic {
 
     // The published form-data property ("Image.Data" of the animator).
     fw::Bytes Data() const;
-    void SetData(const fw::Bytes& data);
+    void SetData(fw::ByteView data);
     bool HasFrames() const { return FrameCount() > 0; }
 
     // From another GIF image (sharing its data) or a bitmap (one frame, reduced to 256

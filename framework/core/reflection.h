@@ -6,12 +6,16 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "framework/core/thunk.h"
 
 namespace fw {
+
+// Bytes read where they lie: a binary property's value, which the setter copies what it keeps of.
+using ByteView = std::span<const uint8_t>;
 
 class TPropertyObject;
 class TComponent;
@@ -70,7 +74,7 @@ struct PropInfo {
     Thunk<std::vector<std::string>(const TPropertyObject&)> getStrings;
     Thunk<void(TPropertyObject&, const std::vector<std::string>&)> setStrings;
     Thunk<std::vector<uint8_t>(const TPropertyObject&)> getBytes;
-    Thunk<void(TPropertyObject&, const std::vector<uint8_t>&)> setBytes;
+    Thunk<void(TPropertyObject&, ByteView)> setBytes;
 
     bool IsEnumeration() const { return kind == PropKind::Enum; }
     bool HasDefault() const { return defaultOrdinal || defaultString; }

@@ -366,11 +366,11 @@ std::vector<TColor> TBitmap::CopyPixels(const PixelLayout& layout, std::uint8_t*
     return palette;
 }
 
-Bytes UnwrapCounted(const Bytes& data) {
+ByteView UnwrapCounted(ByteView data) {
     if (data.size() < 4) throw EInvalidGraphic(strings::kInvalidGraphic);
     uint64_t count = platform::GetLE32(data.data());
     if (count > data.size() - 4) throw EInvalidGraphic(strings::kInvalidGraphic);
-    return Bytes(data.begin() + 4, data.begin() + 4 + static_cast<std::ptrdiff_t>(count));
+    return data.subspan(4, static_cast<size_t>(count));
 }
 
 Bytes WrapCounted(const Bytes& data) {
@@ -382,14 +382,14 @@ Bytes WrapCounted(const Bytes& data) {
     return out;
 }
 
-void TBitmap::ReadData(const Bytes& data) {
-    Bytes file = UnwrapCounted(data);
+void TBitmap::ReadData(ByteView data) {
+    const ByteView file = UnwrapCounted(data);
     if (file.empty()) {
         Clear();
         return;
     }
     if (!IsPixelImage(file)) {
-        LoadFromStream(file);
+        LoadFromStream(Bytes(file.begin(), file.end()));
         return;
     }
     DibImage dib = ReadPixelImage(file);

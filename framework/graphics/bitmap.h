@@ -100,7 +100,7 @@ class TBitmap : public TGraphic {
     Bytes FileImage(int bitCount) const;
     // Form data: a 32-bit little-endian byte count, then the BMP file image (or the pixel
     // image the build makes of it, pixelimage.h).
-    void ReadData(const Bytes& data) override;
+    void ReadData(ByteView data) override;
     void WriteData(Bytes& data) const override;
     Bytes FormData() const;  // empty for an empty bitmap
     bool HasImage() const { return !Empty(); }
@@ -126,7 +126,7 @@ class TBitmap : public TGraphic {
 
 // Reads the 32-bit little-endian count in front of form data and returns what follows;
 // throws EInvalidGraphic when the count does not fit.
-Bytes UnwrapCounted(const Bytes& data);
+ByteView UnwrapCounted(ByteView data);
 // Puts the 32-bit little-endian count in front.
 Bytes WrapCounted(const Bytes& data);
 

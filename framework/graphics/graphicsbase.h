@@ -77,7 +77,7 @@ class TGraphic : public TPropertyObject {
     void SaveToFile(const std::string& path) const;
 
     // The form-data layout kept in window descriptions; by default the stream layout.
-    virtual void ReadData(const Bytes& data) { LoadFromStream(data); }
+    virtual void ReadData(ByteView data) { LoadFromStream(Bytes(data.begin(), data.end())); }
     virtual void WriteData(Bytes& data) const { SaveToStream(data); }
 
     // Clipboard hooks: loading is given the format asked for and everything the

@@ -160,8 +160,8 @@ Bytes TIcon::Data() const {
     return data;
 }
 
-void TIcon::ReadData(const Bytes& data) {
-    Bytes file = UnwrapCounted(data);
+void TIcon::ReadData(ByteView data) {
+    const ByteView file = UnwrapCounted(data);
     if (file.empty()) {
         SetImage(QImage());
         return;
@@ -169,7 +169,7 @@ void TIcon::ReadData(const Bytes& data) {
     if (IsPixelImage(file))
         SetImage(ReadPixelImage(file).image);
     else
-        LoadFromStream(file);
+        LoadFromStream(Bytes(file.begin(), file.end()));
 }
 
 void TIcon::WriteData(Bytes& data) const {

@@ -36,9 +36,9 @@ class TIcon : public TGraphic {
     void LoadFromStream(const Bytes& data) override;
     void SaveToStream(Bytes& data) const override;  // a 32-bit BMP file image
     // Form data: a 32-bit little-endian byte count, then the stream (or a pixel image).
-    void ReadData(const Bytes& data) override;
+    void ReadData(ByteView data) override;
     Bytes Data() const;
-    void SetData(const Bytes& data) { ReadData(data); }
+    void SetData(ByteView data) { ReadData(data); }
     bool HasData() const { return !Empty(); }
     void WriteData(Bytes& data) const override;
     std::unique_ptr<TGraphic> NewEmpty() const override { return std::make_unique<TIcon>(); }

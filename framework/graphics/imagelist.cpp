@@ -234,10 +234,11 @@ Bytes TImageList::BitmapData() const {
     return WrapCounted(WriteDibFile(strip, 32));
 }
 
-void TImageList::SetBitmapData(const Bytes& data) {
+void TImageList::SetBitmapData(ByteView data) {
     // Kept as read until first used: of a window's lists, only those its first frame draws
     // are unpacked while it is made (the pressed glyphs wait for a press).
-    unread_ = UnwrapCounted(data);
+    const ByteView file = UnwrapCounted(data);
+    unread_.assign(file.begin(), file.end());
     images_.clear();
     Changed();
 }

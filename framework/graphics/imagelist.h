@@ -54,7 +54,7 @@ class TImageList : public TComponent {
     // file image with all images side by side, alpha 0 where masked out (read as well: a
     // pixel image of it, pixelimage.h).
     Bytes BitmapData() const;
-    void SetBitmapData(const Bytes& data);
+    void SetBitmapData(ByteView data);
     bool HasImages() const;
 
     std::function<void()> OnChange;

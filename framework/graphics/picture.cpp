@@ -120,7 +120,7 @@ Bytes TPicture::Data() const {
     return out;
 }
 
-void TPicture::SetData(const Bytes& data) {
+void TPicture::SetData(ByteView data) {
     if (data.empty()) {
         SetGraphic(nullptr);
         return;
@@ -131,7 +131,7 @@ void TPicture::SetData(const Bytes& data) {
     std::unique_ptr<TGraphic> g = CreateGraphic(name);
     if (!g) throw EInvalidGraphic(Fmt(strings::kUnknownGraphicClass, name));
     // Read fully before replacing, so that bad data leaves the old picture.
-    g->ReadData(Bytes(data.begin() + 1 + static_cast<std::ptrdiff_t>(len), data.end()));
+    g->ReadData(data.subspan(1 + len));
     Adopt(std::move(g));
 }
 

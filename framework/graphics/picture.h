@@ -43,7 +43,7 @@ class TPicture : public TPropertyObject {
     // the graphic's form data. Reading an unknown class name throws EInvalidGraphic and
     // leaves the picture as it was.
     Bytes Data() const;
-    void SetData(const Bytes& data);
+    void SetData(ByteView data);
 
     // Called after the graphic is replaced or changes.
     std::function<void()> OnChange;

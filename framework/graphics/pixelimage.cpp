@@ -67,11 +67,11 @@ Bytes WritePixelImage(const DibImage& dib) {
     return out;
 }
 
-bool IsPixelImage(const Bytes& data) {
+bool IsPixelImage(ByteView data) {
     return data.size() >= kMagic.size() && std::equal(kMagic.begin(), kMagic.end(), data.begin());
 }
 
-DibImage ReadPixelImage(const Bytes& data) {
+DibImage ReadPixelImage(ByteView data) {
     if (data.size() < kHeaderSize || !IsPixelImage(data)) Bad();
     const uint8_t* p = data.data();
     const int64_t width = platform::GetLE32(p + 4), height = platform::GetLE32(p + 8);
@@ -105,8 +105,8 @@ DibImage ReadPixelImage(const Bytes& data) {
     return dib;
 }
 
-DibImage ReadAnyImage(const Bytes& data) {
-    return IsPixelImage(data) ? ReadPixelImage(data) : ReadDibFile(data);
+DibImage ReadAnyImage(ByteView data) {
+    return IsPixelImage(data) ? ReadPixelImage(data) : ReadDibFile(Bytes(data.begin(), data.end()));
 }
 
 Bytes PixelFormData(const Bytes& formData) {

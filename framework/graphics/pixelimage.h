@@ -4,6 +4,7 @@
 // then a BMP file image) may hold a pixel image in place of the file image; the bitmap, icon
 // and image-list readers of form data take either.
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "framework/graphics/bitmapfile.h"
@@ -13,12 +14,12 @@ namespace fw {
 // "PXIM", the image's width, height, layout, the bit count of the file it came from, its
 // colour table, then its rows top-down as the toolkit keeps them.
 std::vector<uint8_t> WritePixelImage(const DibImage& dib);
-bool IsPixelImage(const std::vector<uint8_t>& data);
+bool IsPixelImage(ByteView data);
 // Throws EInvalidGraphic for anything WritePixelImage did not write, never reads past the
 // data, and refuses palette indices the colour table does not have.
-DibImage ReadPixelImage(const std::vector<uint8_t>& data);
+DibImage ReadPixelImage(ByteView data);
 // A pixel image or a BMP file image, as it comes.
-DibImage ReadAnyImage(const std::vector<uint8_t>& data);
+DibImage ReadAnyImage(ByteView data);
 
 // Form data with its BMP file image replaced by the same picture's pixel image: a counted file
 // image, or one behind a picture's class name (TPicture's form data). Anything else comes back

@@ -81,7 +81,7 @@ class Writer {
                 for (const TextValue& e : v.elements) Value(e);
                 return;
             case Type::Binary:
-                Text({reinterpret_cast<const char*>(v.bytes.data()), v.bytes.size()});
+                Text({reinterpret_cast<const char*>(v.Data().data()), v.Data().size()});
                 return;
             case Type::Collection:
                 Number(v.items.size());
@@ -221,8 +221,9 @@ class Reader {
                 break;
             }
             case Type::Binary: {
-                std::string_view run = Run();
-                v.bytes.assign(run.begin(), run.end());
+                // Left where it lies: a window's pictures are most of its description.
+                const std::string_view run = Run();
+                v.view = {reinterpret_cast<const uint8_t*>(run.data()), run.size()};
                 break;
             }
             case Type::Collection: {

@@ -151,7 +151,7 @@ void Convert(TPropertyObject& obj, const PropInfo& p, const TextValue& v, TValue
         }
         case PropKind::Binary:
             Need(v.type == Type::Binary);
-            if (apply) p.setBytes(obj, v.bytes);
+            if (apply) p.setBytes(obj, v.Data());
             return;
         case PropKind::Collection:
             Items(obj, p, v, mode, ctx, what);

@@ -1,6 +1,7 @@
 #pragma once
 // A property value as the component text spells it, before it meets a property.
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -31,9 +32,12 @@ struct TextValue {
     std::string text;                  // string contents or identifier
     std::vector<std::string> members;  // set members
     std::vector<TextValue> elements;   // list elements
-    std::vector<uint8_t> bytes;        // binary data
+    std::vector<uint8_t> bytes;        // binary data, held
+    std::span<const uint8_t> view;     // or binary data where it lies (binaryform.h)
     std::vector<CollectionItemText> items;
     int line = 0;
+
+    std::span<const uint8_t> Data() const { return view.data() ? view : bytes; }
 
     static TextValue Int(int64_t v) {
         TextValue t;

@@ -81,7 +81,8 @@ TEST_F(DescriptionForms, ADamagedPictureNamesItsLine) {
     ObjectText tree = ReadBinaryForm(resources::AboutwindowDescription());
     PropertyLine& data = tree.children.at(0).props.back();
     ASSERT_EQ(data.path, "BitMap.Data");
-    data.value.front().bytes.pop_back();
+    std::span<const uint8_t>& bytes = data.value.front().view;
+    bytes = bytes.first(bytes.size() - 1);
     try {
         Load(WriteBinaryForm(tree));
         ADD_FAILURE() << "a truncated picture was read";

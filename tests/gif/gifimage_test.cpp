@@ -162,7 +162,7 @@ TEST_F(GifImageTest, FormDataEdgeCases) {
     g.Assign(*Sample());
     int changes = 0;
     g.OnChange = [&] { ++changes; };
-    g.ReadData({0, 0, 0, 0});  // a count of 0: empty, and still a change
+    g.ReadData(fw::Bytes{0, 0, 0, 0});  // a count of 0: empty, and still a change
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(g.FrameCount(), 0);
     EXPECT_EQ(g.CurrentFrame(), -1);
@@ -170,7 +170,7 @@ TEST_F(GifImageTest, FormDataEdgeCases) {
     EXPECT_FALSE(TGIFImage::StaticClassInfo().FindProp("Data")->isStored(g));
 
     try {
-        g.ReadData({9, 0, 0, 0, 'G', 'I', 'F'});  // count beyond the data
+        g.ReadData(fw::Bytes{9, 0, 0, 0, 'G', 'I', 'F'});  // count beyond the data
         FAIL() << "no exception";
     } catch (const gif::EStreamError& e) {
         EXPECT_STREQ(e.what(), "Stream read error");

@@ -37,7 +37,7 @@ TEST_F(RestoreTest, EveryKindRoundTrips) {
     thing1_->AddItem("one", 1);
     thing1_->AddItem("two)", 0);
     thing1_->SetChecked(true);
-    thing2_->SetData({1, 2, 3});
+    thing2_->SetData(std::vector<uint8_t>{1, 2, 3});
     thing2_->SetCaption("a\rb'");
     Keep(thing1_, {"Caption", "Lines", "Count", "Data", "Kind", "Items", "Checked"});
     Keep(thing2_, {"Data", "Caption"});

@@ -43,7 +43,7 @@ TEST_F(SaveTest, LongBinaryGoesToTheSideFileShortBinaryStaysInline) {
     std::vector<uint8_t> data(40);
     for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>(i * 7);
     thing1_->SetData(data);
-    thing2_->SetData({0xAB, 0x01});
+    thing2_->SetData(std::vector<uint8_t>{0xAB, 0x01});
     Keep(thing1_, {"Data"});
     Keep(thing2_, {"data"});
     store_->Save();

@@ -49,7 +49,7 @@ class TThing : public fw::TComponent {
     int Count() const { return count_; }
     void SetCount(int v) { count_ = v; }
     const std::vector<uint8_t>& Data() const { return data_; }
-    void SetData(const std::vector<uint8_t>& v) { data_ = v; }
+    void SetData(fw::ByteView v) { data_.assign(v.begin(), v.end()); }
     TKind Kind() const { return kind_; }
     void SetKind(TKind v) { kind_ = v; }
     fw::TLineList* Notes() const { return notes_.get(); }

@@ -26,7 +26,7 @@ const char* const kText =
 std::string Dump(const TextValue& v) {
     std::string s = std::to_string(static_cast<int>(v.type)) + "@" + std::to_string(v.line) + ":" +
                     std::to_string(v.integer) + "," + std::to_string(v.number) + "," + v.text +
-                    "[" + std::string(v.bytes.begin(), v.bytes.end()) + "]";
+                    "[" + std::string(v.Data().begin(), v.Data().end()) + "]";
     for (const std::string& m : v.members) s += " m:" + m;
     for (const TextValue& e : v.elements) s += " (" + Dump(e) + ")";
     for (const CollectionItemText& item : v.items) {

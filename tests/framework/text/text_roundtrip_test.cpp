@@ -87,7 +87,7 @@ class TSample : public TComponent {
     void SetBuddy(TSample* b) { buddy_ = b; }
     TLineList* Lines() const { return lines_.get(); }
     const std::vector<uint8_t>& Blob() const { return blob_; }
-    void SetBlob(const std::vector<uint8_t>& b) { blob_ = b; }
+    void SetBlob(ByteView b) { blob_.assign(b.begin(), b.end()); }
     bool HasBlob() const { return !blob_.empty(); }
     TCollection* Rows() const { return rows_.get(); }
     TSenderEvent OnPing;
@@ -208,7 +208,7 @@ TEST_F(TextRoundTrip, EveryKindComesBackUnchanged) {
 TEST_F(TextRoundTrip, ShortBinaryStaysOnThePropertyLineAndColoursUseIdentifiers) {
     TSample s(nullptr);
     s.SetName("S");
-    s.SetBlob({0xAB, 0x01});
+    s.SetBlob(std::vector<uint8_t>{0xAB, 0x01});
     s.SetTint(clWindowText);
     std::string text = WriteComponentText(s);
     EXPECT_NE(text.find("  Blob = {AB01}\n"), std::string::npos) << text;
