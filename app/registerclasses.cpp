@@ -15,9 +15,9 @@ void RegisterAllClasses() {
         ctl::RegisterControlClasses();
         settings::RegisterPropStoreClasses();
         gif::RegisterGifClasses();
-        for (const fw::TClassInfo* info :
-             {&TForm1::StaticClassInfo(), &TForm2::StaticClassInfo(), &TForm3::StaticClassInfo()})
-            fw::RegisterClass(*info);
+        fw::RegisterClasses({{"TForm1", &TForm1::StaticClassInfo},
+                             {"TForm2", &TForm2::StaticClassInfo},
+                             {"TForm3", &TForm3::StaticClassInfo}});
         return true;
     }();
     (void)registered;

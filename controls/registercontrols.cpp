@@ -12,11 +12,12 @@
 namespace ctl {
 
 void RegisterControlClasses() {
-    for (const fw::TClassInfo* info :
-         {&TScrollLabel::StaticClassInfo(), &TPopupDecorator::StaticClassInfo(),
-          &TURLLabel::StaticClassInfo(), &TTiledBitmap::StaticClassInfo(),
-          &TShadowLabel::StaticClassInfo(), &TTrayIcon::StaticClassInfo()})
-        fw::RegisterClass(*info);
+    fw::RegisterClasses({{"TScrollLabel", &TScrollLabel::StaticClassInfo},
+                         {"TPopupDecorator", &TPopupDecorator::StaticClassInfo},
+                         {"TURLLabel", &TURLLabel::StaticClassInfo},
+                         {"TTiledBitmap", &TTiledBitmap::StaticClassInfo},
+                         {"TShadowLabel", &TShadowLabel::StaticClassInfo},
+                         {"TTrayIcon", &TTrayIcon::StaticClassInfo}});
     // A link opens its address on a click of its own, with no handler bound.
     fw::SetClickRoleQuery([](const fw::TControl& c) {
         auto* link = dynamic_cast<const TURLLabel*>(&c);

@@ -12,8 +12,8 @@ void RegisterGifClasses() {
     fw::RegisterGraphicClass("TGIFImage", [] { return std::make_unique<TGIFImage>(); });
     fw::RegisterFileFormat("gif", gifcodec::strings::kFileDescription, "TGIFImage");
     fw::RegisterClipboardGraphic(CF_GIF(), "TGIFImage");
-    fw::RegisterClass(TThreadedTimer::StaticClassInfo());
-    fw::RegisterClass(TGIFAnimator::StaticClassInfo());
+    fw::RegisterClasses({{"TThreadedTimer", &TThreadedTimer::StaticClassInfo},
+                         {"TGIFAnimator", &TGIFAnimator::StaticClassInfo}});
 }
 
 }  // namespace gif

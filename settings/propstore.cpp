@@ -416,6 +416,8 @@ void TPropertyStore::Restore() {
     }
 }
 
-void RegisterPropStoreClasses() { fw::RegisterClass(TPropertyStore::StaticClassInfo()); }
+void RegisterPropStoreClasses() {
+    fw::RegisterClasses({{"TPropertyStore", &TPropertyStore::StaticClassInfo}});
+}
 
 }  // namespace settings

@@ -14,12 +14,17 @@ namespace fw {
 
 void RegisterFrameworkClasses() {
     RegisterGraphicsClasses();
-    for (const TClassInfo* info :
-         {&TForm::StaticClassInfo(), &TComponentContainer::StaticClassInfo(),
-          &TLabel::StaticClassInfo(), &TImage::StaticClassInfo(), &TTimer::StaticClassInfo(),
-          &TPanel::StaticClassInfo(), &TMenuItem::StaticClassInfo(), &TPopupMenu::StaticClassInfo(),
-          &TFontDialog::StaticClassInfo(), &TBevel::StaticClassInfo(), &TMemo::StaticClassInfo()})
-        RegisterClass(*info);
+    RegisterClasses({{"TForm", &TForm::StaticClassInfo},
+                     {"TComponentContainer", &TComponentContainer::StaticClassInfo},
+                     {"TLabel", &TLabel::StaticClassInfo},
+                     {"TImage", &TImage::StaticClassInfo},
+                     {"TTimer", &TTimer::StaticClassInfo},
+                     {"TPanel", &TPanel::StaticClassInfo},
+                     {"TMenuItem", &TMenuItem::StaticClassInfo},
+                     {"TPopupMenu", &TPopupMenu::StaticClassInfo},
+                     {"TFontDialog", &TFontDialog::StaticClassInfo},
+                     {"TBevel", &TBevel::StaticClassInfo},
+                     {"TMemo", &TMemo::StaticClassInfo}});
 }
 
 }  // namespace fw

@@ -289,8 +289,7 @@ void QAccessible::updateAccessibility(QAccessibleEvent* event) {
     if (fw::readerLinkHeld) return;
     using Update = void (*)(QAccessibleEvent*);
     static const Update toolkit = [] {
-        void* found =
-            dlsym(RTLD_NEXT, "_ZN11QAccessible19updateAccessibilityEP16QAccessibleEvent");
+        void* found = dlsym(RTLD_NEXT, "_ZN11QAccessible19updateAccessibilityEP16QAccessibleEvent");
         // Never ourselves: in a program that does not export this function, RTLD_NEXT still
         // finds the toolkit's.
         return found == reinterpret_cast<void*>(&QAccessible::updateAccessibility)

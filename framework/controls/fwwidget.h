@@ -38,8 +38,8 @@ class FwWidget : public QWidget {
     static constexpr int kMapChecks = 10;
     void CheckMappedLater(int checksLeft);
     TWinControl* control_;
-    QPointer<QWindow> watched_;    // the native window whose exposure is watched
-    bool statesAfterMap_ = false;  // a form's states go to the window manager once mapped
+    QPointer<QWindow> watched_;       // the native window whose exposure is watched
+    bool statesAfterMap_ = false;     // a form's states go to the window manager once mapped
     bool statesOnNewWindow_ = false;  // put on a native window made since the last show
 };
 

@@ -81,7 +81,8 @@ void AskForStates(xcb_connection_t* c, QWidget* window, xcb_window_t win, const 
     if (!window->windowHandle() || !window->windowHandle()->isVisible()) return;
     AskWindowManager(c, win, a.state, s.skipTaskbar, a.skipTaskbar,
                      s.skipPager == s.skipTaskbar ? a.skipPager : 0);
-    if (s.skipPager != s.skipTaskbar) AskWindowManager(c, win, a.state, s.skipPager, a.skipPager, 0);
+    if (s.skipPager != s.skipTaskbar)
+        AskWindowManager(c, win, a.state, s.skipPager, a.skipPager, 0);
     AskWindowManager(c, win, a.state, s.above, a.above, 0);
 }
 

@@ -175,9 +175,7 @@ class ClassBuilder {
         p.getBytes = [get](const TPropertyObject& o) {
             return std::vector<uint8_t>((static_cast<const T&>(o).*get)());
         };
-        p.setBytes = [set](TPropertyObject& o, ByteView v) {
-            (static_cast<T&>(o).*set)(v);
-        };
+        p.setBytes = [set](TPropertyObject& o, ByteView v) { (static_cast<T&>(o).*set)(v); };
         return Add(std::move(p));
     }
 

@@ -12,7 +12,7 @@ void RegisterGraphicsClasses() {
     RegisterFileFormat("ico", "Icons", "TIcon");
     RegisterClipboardGraphic(CF_BITMAP, "TBitmap");
     RegisterClipboardGraphic(CF_DIB, "TBitmap");
-    RegisterClass(TImageList::StaticClassInfo());
+    RegisterClasses({{"TImageList", &TImageList::StaticClassInfo}});
     RegisterFontSubstitutions();
 }
 

@@ -2,7 +2,10 @@
 // stored key gives.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "framework/core/classes.h"
+#include "framework/core/classregistry.h"
 
 using namespace fw;
 using NameCase = TComponent::NameCase;
@@ -46,6 +49,25 @@ TEST_F(FindByName, AnOwnedComponentWinsOverTheOwnerOfTheSameName) {
 TEST_F(FindByName, AnUnnamedChildIsNeverFoundByAnEmptyName) {
     new TComponent(&owner_);  // no name
     EXPECT_EQ(owner_.FindComponentOrSelf(""), nullptr);
+}
+
+// A class registered by name is described the first time it is looked up, once; a name that
+// is not the class's own is a fault of the program, not a class that loads under two names.
+int describedTimes = 0;
+const TClassInfo& DescribeComponent() {
+    ++describedTimes;
+    return TComponent::StaticClassInfo();
+}
+
+TEST(ClassRegistry, AClassIsDescribedWhenFirstLookedUpAndOnlyUnderItsOwnName) {
+    RegisterClasses({{"TComponent", &DescribeComponent}, {"TNotComponent", &DescribeComponent}});
+    EXPECT_EQ(describedTimes, 0);
+    EXPECT_EQ(FindClass("tcomponent"), &TComponent::StaticClassInfo());
+    EXPECT_EQ(FindClass("TComponent"), &TComponent::StaticClassInfo());
+    EXPECT_EQ(describedTimes, 1);
+    EXPECT_THROW(FindClass("TNotComponent"), std::logic_error);
+    UnregisterClass("TComponent");
+    UnregisterClass("TNotComponent");
 }
 
 }  // namespace
