@@ -1,5 +1,6 @@
 #include "app/logwindow.h"
 
+#include "app/descriptionpages.h"
 #include "app/iplog.h"
 #include "app/logsource.h"
 #include "controls/scrolllabel.h"
@@ -24,6 +25,7 @@ TForm2* Form2 = nullptr;
 TForm2::TForm2(TComponent* owner, const TLogSource* source) : TForm(owner), source_(source) {
     RegisterHandlers();
     InitInheritedComponent(resources::LogwindowDescription());
+    app::ReleaseWindowDescriptionPages();
 }
 
 TForm2::~TForm2() {
