@@ -198,16 +198,19 @@ void TFormBase::ApplyWindowStates() {
     // Without a native window yet there is nothing to put them on: the show makes one
     // and puts them there before the window is mapped.
     if (!widget_ || !widget_->internalWinId()) return;
-    PutWindowStates(widget_.get(), {skipTaskbar_, skipTaskbar_, formStyle_ == fsStayOnTop});
+    PutWindowStates(widget_.get(), WindowStates());
     if (!Iconic()) PutNormalInitialState(widget_.get());
     PutBelonging();
 }
 
 void TFormBase::ReassertWindowStates() {
     if (!widget_ || !widget_->internalWinId()) return;
-    AskWindowManagerForStates(widget_.get(),
-                              {skipTaskbar_, skipTaskbar_, formStyle_ == fsStayOnTop});
+    AskWindowManagerForStates(widget_.get(), WindowStates());
     PutBelonging();
+}
+
+TWindowStates TFormBase::WindowStates() const {
+    return {skipTaskbar_, skipTaskbar_, formStyle_ == fsStayOnTop};
 }
 
 void TFormBase::PutBelonging() {

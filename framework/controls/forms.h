@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "framework/controls/controls.h"
+#include "framework/controls/windowstate.h"
 
 namespace fw {
 
@@ -109,6 +110,7 @@ class TFormBase : public TWinControl {
     void ApplyWindowFlags();
 
   private:
+    TWindowStates WindowStates() const;  // skip taskbar and pager alike; above when on top
     void PutBelonging();
     void WatchScreens(QWidget* window);
 
