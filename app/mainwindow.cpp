@@ -10,6 +10,7 @@
 #include "framework/controls/x11window.h"
 #include "framework/core/classbuilder.h"
 #include "framework/core/classregistry.h"
+#include "framework/core/guithread.h"
 #include "framework/graphics/clipboard.h"
 #include "platform/probe.h"
 #include "resources/descriptions.h"
@@ -22,7 +23,10 @@ const TClassInfo& TForm1::StaticClassInfo() {
     return info;
 }
 
-TForm1::TForm1(TComponent* owner) : TForm(owner) {
+TForm1::TForm1(TComponent* owner)
+    : TForm(owner),
+      probe_(fw::PostToGuiThread, [this](const platform::ProbeAnswer& a) { ProbeAnswered(a); }) {
+    fw::PrepareGuiThread();
     RegisterHandlers();
     RegisterFields();
     InitInheritedComponent(resources::MainwindowDescription());
@@ -127,21 +131,40 @@ void TForm1::FormCreate(TPropertyObject*) {
     // No taskbar entry: the program is reached through its window and its tray icon.
     TrayIcon1->HideApplicationButton();
     TrayIcon1->OnHostChange.Set(Handler(this, &TForm1::TrayHostChanged));
+    // The name is the kernel's answer and never waits, so the first paint shows it; the
+    // address label says it is loading until the probe has an address.
+    std::string name;
+    platform::GetLocalHostName(name);
+    label2->SetCaption(name);
     RefreshDisplay();
     ApplyStayOnTop();
     ApplyCompactLayout(Compact1->Checked());
 }
 
-void TForm1::RefreshDisplay() {
-    std::string address, name;
-    platform::GetLocalIP(address);
+void TForm1::RefreshDisplay() { probe_.Request(); }
+
+void TForm1::ProbeAnswered(const platform::ProbeAnswer& a) {
+    const bool name = a.stage == platform::ProbeAnswer::kName;
+    if (name) {
+        label2->SetCaption(a.hostName);
+    } else {
+        ShowAddress(a.address);
+    }
+    // Copies whose lookup has answered what they want; the rest keep waiting.
+    std::erase_if(copies_, [&](const PendingCopy& c) {
+        if (a.lookup < c.fromLookup || c.hostName != name) return false;
+        CopyToClipboard(name ? a.hostName : a.address);
+        return true;
+    });
+}
+
+void TForm1::ShowAddress(const std::string& address) {
+    address_ = address;
     const std::string line = app::kIpPrefix + address;
     // Placing the texts measures them: only a new address can change where they go.
-    const bool moved = line != Label1->Caption();
+    if (line == Label1->Caption()) return;
     Label1->SetCaption(line);
-    platform::GetLocalHostName(name);
-    label2->SetCaption(name);
-    if (moved) ArrangeTexts();
+    ArrangeTexts();
 }
 
 void TForm1::Timer1Timer(TPropertyObject*) { RefreshDisplay(); }
@@ -261,17 +284,21 @@ void TForm1::CopyToClipboard(const std::string& text) {
     Clipboard().SetAsText(app::ClipboardText(text));
 }
 
-void TForm1::CopyHostnametoclipboard1Click(TPropertyObject*) {
-    std::string name;
-    platform::GetLocalHostName(name);
-    CopyToClipboard(name);
+// A copy takes a fresh answer: the next lookup's first word on what it copies, which comes
+// at once, or within the probe's short wait for the resolver. While a lookup is already
+// running the resolver is slow or stuck, and what is shown is the freshest there is.
+void TForm1::CopyFreshAnswer(bool hostName) {
+    if (!probe_.Idle()) {
+        CopyToClipboard(hostName ? label2->Caption() : address_);
+        RefreshDisplay();
+        return;
+    }
+    copies_.push_back({probe_.Started() + 1, hostName});
+    RefreshDisplay();
 }
 
-void TForm1::CopyIPtoclipboard1Click(TPropertyObject*) {
-    std::string address;
-    platform::GetLocalIP(address);
-    CopyToClipboard(address);
-}
+void TForm1::CopyHostnametoclipboard1Click(TPropertyObject*) { CopyFreshAnswer(true); }
+void TForm1::CopyIPtoclipboard1Click(TPropertyObject*) { CopyFreshAnswer(false); }
 
 void TForm1::Exit1Click(TPropertyObject*) { Application->Terminate(); }
 

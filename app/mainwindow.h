@@ -1,5 +1,8 @@
 #pragma once
 // The main window: the address and host name on a skinned, borderless panel.
+#include <string>
+#include <vector>
+
 #include "app/logsource.h"
 #include "app/mainlogic.h"
 #include "app/windowdrag.h"
@@ -9,6 +12,7 @@
 #include "framework/controls/labels.h"
 #include "framework/graphics/imagelist.h"
 #include "framework/menus/menus.h"
+#include "platform/addressprobe.h"
 
 namespace ctl {
 class TScrollLabel;
@@ -20,8 +24,11 @@ class TForm1 : public fw::TForm, public TLogSource {
   public:
     explicit TForm1(fw::TComponent* owner);
 
-    // The refresh step: the IP label and the host-name label read the probe afresh.
+    // The refresh step: asks the probe afresh; the IP label and the host-name label change
+    // when its answers arrive, and nothing waits for them.
     void RefreshDisplay();
+    // The probe, for those who wait for its answers (tests).
+    const platform::AddressProbe& Probe() const { return probe_; }
     // Toggles between the full and the compact form.
     void SetCompactMode();
     // The layout of a compact or full form, without toggling the check mark.
@@ -119,9 +126,20 @@ class TForm1 : public fw::TForm, public TLogSource {
     void RegisterHandlers();
     void RegisterFields();
     void CopyToClipboard(const std::string& text);
+    void CopyFreshAnswer(bool hostName);
     void SetRefreshRate(fw::TMenuItem* checked, bool enabled, unsigned interval);
     void ApplyStayOnTop();
     void TrayHostChanged(fw::TPropertyObject* Sender, bool available);
+    void ProbeAnswered(const platform::ProbeAnswer& answer);
+    void ShowAddress(const std::string& address);
 
     app::TWindowDrag drag_;
+    // What a copy command waits for: the first answer of a lookup from this one on.
+    struct PendingCopy {
+        unsigned long fromLookup = 0;  // 0: none pending
+        bool hostName = false;
+    };
+    std::vector<PendingCopy> copies_;
+    std::string address_;  // the address shown, without the label's prefix
+    platform::AddressProbe probe_;
 };

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
 #include <cstring>
 #include <memory>
 
@@ -17,7 +18,8 @@ namespace platform {
 
 namespace {
 
-constexpr std::size_t kNameBufferSize = 64;
+// Room for the longest name the system allows and its terminating NUL.
+constexpr std::size_t kNameBufferSize = HOST_NAME_MAX + 1;
 
 Ipv4 FromInAddr(const in_addr& a) {
     Ipv4 out;
@@ -74,7 +76,7 @@ class SystemBackend final : public HostBackend {
 
 std::atomic<HostBackend*> g_backend{nullptr};
 
-// Fills the 64-byte name buffer; false when the query failed.
+// Fills the name buffer; false when the query failed.
 bool ReadHostName(HostBackend& backend, char (&buf)[kNameBufferSize]) {
     buf[0] = '\0';
     if (!backend.QueryHostName(buf, sizeof buf)) return false;
@@ -124,23 +126,36 @@ std::vector<Ipv4> EffectiveAddressList(const std::vector<Ipv4>& resolved,
     return out;
 }
 
-void GetLocalHostName(std::string& Name) {
-    Name.clear();
+bool ReadLocalHostName(HostBackend& backend, std::string& name) {
+    name.clear();
     char buf[kNameBufferSize];
-    if (ReadHostName(CurrentHostBackend(), buf)) Name = buf;
+    if (!ReadHostName(backend, buf)) return false;
+    name = buf;
+    return true;
 }
 
-void GetLocalIP(std::string& Address) {
-    Address.clear();
-    HostBackend& backend = CurrentHostBackend();
-    char buf[kNameBufferSize];
-    if (!ReadHostName(backend, buf)) return;
-    std::optional<std::vector<Ipv4>> resolved = backend.Resolve(buf);
-    if (!resolved) return;
+std::optional<std::string> ResolvedAddressText(HostBackend& backend, const std::string& name) {
+    std::optional<std::vector<Ipv4>> resolved = backend.Resolve(name);
+    if (!resolved || resolved->empty()) return std::nullopt;
     bool anyLoopback = std::any_of(resolved->begin(), resolved->end(), IsLoopback);
     std::vector<Ipv4> list = EffectiveAddressList(
         *resolved, anyLoopback ? backend.InterfaceAddresses() : std::vector<Ipv4>{});
-    for (const Ipv4& a : list) Address = Ipv4Text(a);
+    return Ipv4Text(list.back());
+}
+
+std::string InterfaceAddressText(HostBackend& backend) {
+    std::vector<Ipv4> interfaces = backend.InterfaceAddresses();
+    return interfaces.empty() ? std::string() : Ipv4Text(interfaces.back());
+}
+
+void GetLocalHostName(std::string& Name) { ReadLocalHostName(CurrentHostBackend(), Name); }
+
+void GetLocalIP(std::string& Address) {
+    HostBackend& backend = CurrentHostBackend();
+    std::string name;
+    std::optional<std::string> resolved;
+    if (ReadLocalHostName(backend, name)) resolved = ResolvedAddressText(backend, name);
+    Address = resolved ? *resolved : InterfaceAddressText(backend);
 }
 
 }  // namespace platform

@@ -42,11 +42,22 @@ class ScopedHostBackend {
     HostBackend* previous_;
 };
 
-// The host name as the system reports it; empty when the query fails.
+// The host name as the system reports it; empty when the query fails. Names up to the
+// system's longest (64 characters on Linux) come whole.
 void GetLocalHostName(std::string& Name);
-// Dotted text of the last IPv4 address of the own name's address list; empty when the name
-// does not resolve or the list is empty.
+// Dotted text of the last IPv4 address of the own name's address list. When the name does
+// not resolve or its list is empty, the address the interfaces hold (InterfaceAddressText);
+// empty when there is none either. Blocks for as long as the resolver takes.
 void GetLocalIP(std::string& Address);
+
+// The steps of the two queries above, on a given backend.
+bool ReadLocalHostName(HostBackend& backend, std::string& name);
+// Dotted text of the last entry of the name's effective address list; nullopt when the name
+// does not resolve or its list is empty.
+std::optional<std::string> ResolvedAddressText(HostBackend& backend, const std::string& name);
+// The interfaces' address chosen as for a name that resolves to loopback: the last one;
+// empty when the machine has none.
+std::string InterfaceAddressText(HostBackend& backend);
 
 // The address list GetLocalIP walks: the resolver's answer with each loopback entry replaced
 // by the interface addresses (when there are any) and duplicates dropped.

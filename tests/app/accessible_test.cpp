@@ -24,11 +24,13 @@ class Accessible : public ::testing::Test {
         host_.hostName = "test-host";
         host_.resolved = std::vector<platform::Ipv4>{{192, 168, 1, 20}};
         form_.reset(new TForm1(nullptr));
+        testapp::SettleProbe(*form_);
         form_->Show();
         window_ = QAccessible::queryAccessibleInterface(form_->Handle());
         ASSERT_NE(window_, nullptr);
     }
     void TearDown() override {
+        if (form_) testapp::SettleProbe(*form_);  // no lookup may outlive the test backend
         form_.reset();
         std::filesystem::remove_all(dir_);
     }
@@ -87,6 +89,7 @@ TEST_F(Accessible, TextsFollowEveryRefresh) {
     host_.hostName = "renamed-host";
     host_.resolved = std::vector<platform::Ipv4>{{10, 9, 8, 7}};
     form_->RefreshDisplay();
+    testapp::SettleProbe(*form_);
     EXPECT_NE(Child(QAccessible::StaticText, "Local IP : 10.9.8.7"), nullptr)
         << Names().join("|").toStdString();
     EXPECT_NE(Child(QAccessible::StaticText, "renamed-host"), nullptr);

@@ -1,9 +1,13 @@
 #pragma once
 // Shared by the main-window tests: the one application object of the test program, with
 // every class registered, and mouse events delivered to a window as the platform would.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QMouseEvent>
 #include <QWidget>
+#include <chrono>
+#include <thread>
 
 #include "app/mainwindow.h"
 #include "app/registerclasses.h"
@@ -23,6 +27,20 @@ inline fw::TAppController& App() {
         return fw::Application;
     }();
     return *app;
+}
+
+// Lets the address probe's answers reach the window: handles events until no lookup runs
+// and nothing waits to be handed over (the test backends answer at once).
+inline void SettleProbe(const TForm1& form) {
+    for (int i = 0; i < 20000; ++i) {
+        QCoreApplication::processEvents();
+        if (form.Probe().Idle()) {
+            QCoreApplication::processEvents();
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ADD_FAILURE() << "the address probe did not answer";
 }
 
 // One mouse event at a point of the window, with the buttons held after it and the keys.

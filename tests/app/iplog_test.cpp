@@ -285,6 +285,7 @@ class LogWindow : public ::testing::Test {
     }
     void TearDown() override {
         log_.reset();
+        if (main_) testapp::SettleProbe(*main_);  // no lookup may outlive the test backend
         main_.reset();
         fw::SetMessageBoxRunner(nullptr);
         app::SetProgramDirOverride("");
@@ -294,6 +295,7 @@ class LogWindow : public ::testing::Test {
     TForm2& Create() {
         platform::ScopedHostBackend use(host_);
         main_.reset(new TForm1(nullptr));
+        testapp::SettleProbe(*main_);
         log_.reset(new TForm2(nullptr, main_.get()));
         return *log_;
     }
@@ -337,6 +339,7 @@ TEST_F(LogWindow, NoLogAtStartUpMakesAnEmptyOne) {
 TEST_F(LogWindow, IsMadeOnFirstShowingWithTheLogOfThatMomentAndThenKept) {
     platform::ScopedHostBackend use(host_);
     main_.reset(new TForm1(nullptr));
+    testapp::SettleProbe(*main_);
     ASSERT_EQ(Form2, nullptr);
     const std::string record = "1:00:00 PM\r\n1/2/99\r\nLocal IP : 1.2.3.4\r\nh\r\n\r\n";
     WriteAll(LogPath(), record);  // written after the program started, before the first look

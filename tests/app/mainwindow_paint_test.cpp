@@ -29,6 +29,7 @@ class MarqueePaint : public ::testing::Test {
         host_.resolved = std::vector<platform::Ipv4>{{192, 168, 100, 200}};
     }
     void TearDown() override {
+        if (form_) testapp::SettleProbe(*form_);  // no lookup may outlive the test backend
         form_.reset();
         std::filesystem::remove_all(dir_);
     }
@@ -61,6 +62,7 @@ class MarqueePaint : public ::testing::Test {
 TEST_F(MarqueePaint, AStepLeavesTheAddressLineOutAndChangesNoOtherPixel) {
     platform::ScopedHostBackend use(host_);
     form_.reset(new TForm1(nullptr));
+    testapp::SettleProbe(*form_);
     TForm1& f = *form_;
     ASSERT_EQ(f.Label1->Caption(), "Local IP : 192.168.100.200");
     // The layout this is about: the boxes overlap.
@@ -75,6 +77,7 @@ TEST_F(MarqueePaint, AStepLeavesTheAddressLineOutAndChangesNoOtherPixel) {
 TEST_F(MarqueePaint, AnAddressInALargeFontIsRepaintedWithEachStep) {
     platform::ScopedHostBackend use(host_);
     form_.reset(new TForm1(nullptr));
+    testapp::SettleProbe(*form_);
     TForm1& f = *form_;
     f.Label1->Font()->SetName("DejaVu Serif");
     f.Label1->Font()->SetHeight(-14);

@@ -42,6 +42,7 @@ TEST(Soak, TenThousandRefreshesAndMarqueeStepsLeaveNothingBehind) {
         const long components = fw::TComponent::LiveCount();
 
         for (int i = 0; i < 10000; ++i) form->RefreshDisplay();
+        testapp::SettleProbe(*form);
         EXPECT_EQ(form->Label1->Caption().rfind("Local IP : ", 0), 0u);
         EXPECT_FALSE(marquee.Caption().empty());
 

@@ -61,6 +61,9 @@ face=$(pixel "$shots/open.png" $((229 + 3 + 30)) $((112 + h - 6)))
 printf 'none' | xclip -selection clipboard
 xdotool key Down Down Right Down Return
 wait_no_menu || { echo "menu stayed open after choosing"; exit 1; }
+# The copy comes with the probe's fresh answer, a moment after the choice.
+clip_changed() { [ "$(xclip -o -selection clipboard)" != none ]; }
+wait_for 5 clip_changed || true
 address=$(xclip -o -selection clipboard)
 echo "$address" | grep -Eq '^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$' || { echo "clipboard: $address"; exit 1; }
 known="$(hostname -I 2>/dev/null) 127.0.0.1"
@@ -71,6 +74,7 @@ open_menu
 printf 'none' | xclip -selection clipboard
 xdotool key c h
 wait_no_menu || { echo "access keys left the menu open"; exit 1; }
+wait_for 5 clip_changed || true
 [ "$(xclip -o -selection clipboard)" = "$(hostname)" ] || { echo "hostname: $(xclip -o -selection clipboard)"; exit 1; }
 
 # Always On Top: s (Settings), a (Appearance), a (Always On Top).
