@@ -385,44 +385,37 @@ import -window root "/tmp/rezazo-tray-log-readonly-$wm.png"
     fail "the read-only log was replaced: $kept, now $(stat -c %i:%s "$log"): $(cat -A "$log")"
 stop
 
-# --- links that another user could steer are not followed (as root) -----------------------
-# A settings folder and a program folder of another user (a uid nobody has), each holding
-# that user's link to a file of root's: the start-up message and the log window name them,
-# and a drag, a menu command, a click on Add and the end leave root's files as they were. Given to
-# root, the same links are root's own and are followed, reading and writing.
+# --- as root: links another user (a uid nobody has) could steer are not followed ---------
+# The start-up message names the settings, the log window the log (Add is off); a drag, a
+# menu command, a click on Add and the end leave root's files as they were. Given to root,
+# the same links are followed, reading and writing.
 close_box() { xdotool windowfocus "$(box | head -n1)" key Return; wait_or_fail "the box to close" no_box; }
 if [ "$(id -u)" -eq 0 ]; then
-    mkdir -p "$tmp/root" "$tmp/cfg/rezazo"
+    mkdir -p "$tmp/root" "$tmp/cfg/rezazo" && rm -f "$log" "$ini"
     printf 'root log\n' > "$tmp/root/log"
     printf '[TForm1]\nForm1.Left=300\nForm1.Top=200\n' > "$tmp/root/ini"
     kept=$(md5sum "$tmp/root/log" "$tmp/root/ini")
-    rm -f "$log" "$ini"
-    ln -s "$tmp/root/log" "$log"
-    ln -s "$tmp/root/ini" "$ini"
-    chown -h 54321 "$log" "$ini"
-    chown 54321 "$tmp/prog" "$tmp/cfg/rezazo"
+    ln -s "$tmp/root/log" "$log" && ln -s "$tmp/root/ini" "$ini"
+    chown -h 54321 "$log" "$ini" "$tmp/prog" "$tmp/cfg/rezazo"
     start
     box_says "The settings file $ini lies in $tmp/cfg/rezazo"
     close_box
     refind_window
     wait_or_fail "the window at its design place" at "$win" 227 110
-    sleep 0.6
     drag 10 45 40 0
     box_says "Unable to write to rezazo.ini: it lies in $tmp/cfg/rezazo"
     close_box
     wait_or_fail "the tray icon" icon_docked
     tray_menu
     xdotool key s f m  # Settings, Refresh rate, Every minute
-    # The log window says why in place of the log, with Add and Clear off: the click is lost.
     open_log_and_add foreign-links
     sleep 1
     no_box || fail "a box for a click on Add while it is off"
     import -window root "/tmp/rezazo-tray-foreign-links-$wm.png"
     stop
-    [ "$(md5sum "$tmp/root/log" "$tmp/root/ini")" = "$kept" ] || fail "root's files changed: $(cat "$tmp/root/log" "$tmp/root/ini")"
-    [ -L "$log" ] && [ -L "$ini" ] || fail "a link was replaced"
-    chown -h 0 "$log" "$ini"
-    chown 0 "$tmp/prog" "$tmp/cfg/rezazo"
+    [ "$(md5sum "$tmp/root/log" "$tmp/root/ini")" = "$kept" ] && [ -L "$log" ] && [ -L "$ini" ] ||
+        fail "root's files or the links changed: $(cat "$tmp/root/log" "$tmp/root/ini")"
+    chown -h 0 "$log" "$ini" "$tmp/prog" "$tmp/cfg/rezazo"
     start
     wait_or_fail "the place read through root's own link" at "$win" 300 200
     open_log_and_add own-links
