@@ -268,6 +268,17 @@ TEST(IpLogFile, LinksAnotherUserCouldSteerAreNotFollowed) {
         EXPECT_EQ(ReadAll(target), refusal.empty() ? "old\nnew" : "old\n") << refusal;
         EXPECT_TRUE(fs::is_symlink(log));
     }
+    // An ordinary user's own link to their own file, in their own folder, is followed.
+    if (::geteuid() == 0) {
+        for (const fs::path& p : {prog, log, target})
+            ASSERT_EQ(::lchown(p.c_str(), 65534, 65534), 0);
+        fs::permissions(prog, fs::perms(0755));
+        EXPECT_EQ(testsupport::RunUnprivileged([&] {
+                      app::AppendLog(log.string(), "own");
+                      return app::ReadLog(log.string()).bytes == "old\nown" ? 0 : 1;
+                  }),
+                  0);
+    }
     fs::remove_all(dir);
 }
 
