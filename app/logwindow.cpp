@@ -80,13 +80,11 @@ void TForm2::FormCreate(TPropertyObject*) {
     app::LogContents c = app::ReadLog(fileName_);
     switch (c.status) {
         case app::LogContents::Loaded:
-            log_ = std::move(c.bytes);
-            ShowLog();
+            Memo1->SetText(app::ShownLog(c.bytes, c.earlier));
             break;
         case app::LogContents::Missing:
-            log_.clear();
-            ShowLog();
-            Save();
+            Memo1->SetText({});
+            app::CreateLogIfMissing(fileName_);
             break;
         case app::LogContents::Unreadable:
             // Never replace a log we could not read: say why where the log would show.
@@ -100,9 +98,16 @@ void TForm2::FormCreate(TPropertyObject*) {
     }
 }
 
-void TForm2::ShowLog() { Memo1->SetText(app::ShownLog(log_)); }
-
-void TForm2::Save() { app::WriteLog(fileName_, log_); }
+void TForm2::Save() {
+    if (clearOwed_) {
+        app::ClearLog(fileName_);
+        clearOwed_ = false;
+    }
+    if (!unwritten_.empty()) {
+        app::AppendLog(fileName_, unwritten_);
+        unwritten_.clear();
+    }
+}
 
 void TForm2::RefuseUnreadable() const {
     throw Exception("The IP log " + fileName_ + " cannot be read (" + unreadableReason_ +
@@ -116,11 +121,11 @@ void TForm2::SpeedButton1Click(TPropertyObject*) {
     // The clock is read once for each line, as the two lines are written one after the other.
     std::string time = platform::LongTimeText(platform::LocalNow());
     std::string date = platform::ShortDateText(platform::LocalNow());
-    const std::string record = app::AppendedRecord(
-        log_, app::LogRecord(time, date, source->AddressText(), source->HostNameText()));
-    log_ += record;
+    const std::string record =
+        app::LogRecord(time, date, source->AddressText(), source->HostNameText());
     // Only the new record is laid out: a long log is not shown afresh for every Add.
-    Memo1->AppendText(app::LogDisplayText(record));
+    Memo1->AppendText(app::LogDisplayText(app::AppendedRecord(Memo1->Text(), record)));
+    unwritten_ += record;
     Save();  // a failure is reported; the memo keeps the record and the next save writes it
 }
 
@@ -129,8 +134,9 @@ void TForm2::SpeedButton2Click(TPropertyObject*) {
     if (MessageDlg("Are you sure you want to clear the IP Log?", mtInformation,
                    (1u << mbYes) | (1u << mbNo)) != mrYes)
         return;
-    log_.clear();
-    ShowLog();
+    Memo1->SetText({});
+    unwritten_.clear();
+    clearOwed_ = true;
     Save();
 }
 

@@ -27,8 +27,6 @@ class TForm2 : public fw::TForm {
     fw::TMemo* Memo1 = nullptr;
     fw::TMenuItem* SnapToedge1 = nullptr;
 
-    // The log as it is on disk (line breaks normalised); the memo shows it as text.
-    const std::string& LogBytes() const { return log_; }
     const std::string& FileName() const { return fileName_; }
     // False when an existing IP.LOG could not be read: it is then never written.
     bool LogUsable() const { return usable_; }
@@ -60,13 +58,16 @@ class TForm2 : public fw::TForm {
   private:
     void RegisterHandlers();
     const TLogSource* Source() const;
+    // Puts what is owed on disk: a Clear, then the records added since.
     void Save();
-    void ShowLog();
     void RefuseUnreadable() const;
 
     const TLogSource* source_;
     std::string fileName_;
-    std::string log_;
+    // What failed to get to disk, for the next save: records to add, after emptying the
+    // file when a Clear failed.
+    std::string unwritten_;
+    bool clearOwed_ = false;
     std::string unreadableReason_;
     bool usable_ = true;
     app::TWindowDrag drag_;

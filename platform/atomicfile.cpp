@@ -178,20 +178,6 @@ bool HasTemporaries(const std::string& path) {
     return any;
 }
 
-std::string FollowLinks(const std::string& path) {
-    std::string p = path;
-    for (int hops = 0; hops < 40; ++hops) {
-        struct stat st;
-        if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return p;
-        std::vector<char> buf(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1);
-        ssize_t n = ::readlink(p.c_str(), buf.data(), buf.size());
-        if (n < 0 || static_cast<std::size_t>(n) >= buf.size()) return p;
-        std::string target(buf.data(), static_cast<std::size_t>(n));
-        p = target.front() == '/' ? target : DirectoryOf(p) + "/" + target;
-    }
-    return p;
-}
-
 FileLock::FileLock(const std::string& path) : path_(path) {
     // Polled rather than blocking: a writer that hangs must not hold our exit forever.
     for (int attempt = 0; attempt < 500; ++attempt) {

@@ -36,10 +36,6 @@ void RemoveStaleTemporaries(const std::string& path);
 // Whether any file with that name pattern lies next to path.
 bool HasTemporaries(const std::string& path);
 
-// The file a path finally names once symbolic links are followed (a relative target counts
-// from the link's directory); the path itself when it is no link.
-std::string FollowLinks(const std::string& path);
-
 // An exclusive advisory lock (flock) on a file for as long as the object lives. A missing
 // file is made, empty, so that it can be locked; unless Keep() is called it is removed
 // again when the lock goes. A file replaced while we waited is locked afresh. Opening the

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "platform/atomicfile.h"
+#include "platform/ownedpath.h"
 #include "platform/paths.h"
 #include "platform/regularfile.h"
 #include "platform/strings.h"
@@ -111,7 +112,12 @@ std::optional<FileText> Load(const std::string& path, std::string* problem = nul
 }
 
 Lines LoadForReading(const std::string& fileName, std::string* problem = nullptr) {
-    return Load(SettingsFilePath(fileName), problem).value_or(FileText{}).lines;
+    const OwnedPath file = ResolveOwnedPath(SettingsFilePath(fileName));
+    if (!file.problem.empty()) {
+        if (problem) *problem = file.problem;
+        return {};
+    }
+    return Load(file.path, problem).value_or(FileText{}).lines;
 }
 
 // The value as the reading functions give it: blanks first, then one pair of quotes.
@@ -180,8 +186,11 @@ int WriteIniText(const std::string& path, const std::string& text, bool lockMade
 // changed.
 template <typename Edit>
 void Modify(const std::string& fileName, Edit edit) {
-    const std::string path = FollowLinks(SettingsFilePath(fileName));
     for (int pass = 0;; ++pass) {
+        // Resolved again after the settings directory was made.
+        const OwnedPath owned = ResolveOwnedPath(SettingsFilePath(fileName));
+        if (!owned.problem.empty()) throw IniWriteError(fileName, "it " + owned.problem);
+        const std::string& path = owned.path;
         FileLock lock(path);
         if (lock.Busy()) throw IniWriteError(fileName, "another program keeps it locked");
         std::string problem;
@@ -288,8 +297,9 @@ void WriteIniString(const std::string& fileName, const std::string& section, con
 }
 
 void RemoveStaleIniTemporaries(const std::string& fileName) {
-    const std::string path = FollowLinks(SettingsFilePath(fileName));
-    if (!HasTemporaries(path)) return;
+    const OwnedPath owned = ResolveOwnedPath(SettingsFilePath(fileName));
+    const std::string& path = owned.path;
+    if (!owned.problem.empty() || !HasTemporaries(path)) return;
     // Under the file's lock no save is under way, so what is left is stale.
     FileLock lock(path);
     if (lock.Locked()) RemoveStaleTemporaries(path);

@@ -55,10 +55,12 @@ std::string ReadIniString(const std::string& fileName, const std::string& sectio
                           const std::string& key, const std::string& defaultValue = {});
 
 // Writing keeps the user's file what it is: a symbolic link is written through to its
-// target; a file without write permission is refused rather than replaced; a file in a
-// directory the user cannot write, but that is itself writable, is written in place; a
-// temporary file left behind by a killed write is removed; writers hold an advisory lock
-// (flock) on the file from reading it to writing it back, so none loses another's change.
+// target where nobody else can steer it (ResolveOwnedPath; elsewhere the file is neither read
+// nor written, and the problem or the write error says why); a file without write permission
+// is refused rather than replaced; a file in a directory the user cannot write, but that is
+// itself writable, is written in place; a temporary file left behind by a killed write is
+// removed; writers hold an advisory lock (flock) on the file from reading it to writing it
+// back, so none loses another's change.
 
 // Sets key=value: an existing key is replaced where it stands, a new one goes to the end of
 // its section, a missing section is added at the end of the file. Throws IniWriteError.

@@ -1,5 +1,6 @@
 #include "platform/singleinstance.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
 #include <pwd.h>
@@ -34,6 +35,40 @@ bool FillAddress(const std::string& path, sockaddr_un& addr) {
 void SleepMs(long ms) {
     timespec ts{ms / 1000, (ms % 1000) * 1000000};
     nanosleep(&ts, nullptr);
+}
+
+// Whether path still names the file open as fd.
+bool StillNamed(int fd, const std::string& path) {
+    struct stat held, named;
+    return ::fstat(fd, &held) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+           held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+}
+
+// The lock and socket files of runs that ended without removing them (killed, or on other
+// displays): each lock nobody holds is taken, and removed with its socket while held.
+void RemoveUnheldInstanceFiles(const std::string& dir, const std::string& ownLock) {
+    DIR* d = ::opendir(dir.c_str());
+    if (!d) return;
+    const std::string prefix = "rezazo-", suffix = ".lock";
+    while (dirent* e = ::readdir(d)) {
+        const std::string name = e->d_name;
+        if (name.size() <= prefix.size() + suffix.size() || name.rfind(prefix, 0) != 0 ||
+            name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+            continue;
+        const std::string lock = dir + "/" + name;
+        if (lock == ownLock) continue;
+        const int fd = ::open(lock.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+        if (fd < 0) continue;
+        struct stat st;
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0 && StillNamed(fd, lock)) {
+            const std::string stem = lock.substr(0, lock.size() - suffix.size());
+            ::unlink((stem + ".sock").c_str());
+            ::unlink(lock.c_str());
+        }
+        ::close(fd);
+    }
+    ::closedir(d);
 }
 }  // namespace
 
@@ -109,19 +144,26 @@ SingleInstance::SingleInstance(std::string dir, const std::string& key) {
     }
     lockPath_ = dir + "/rezazo-" + key + ".lock";
     socketPath_ = dir + "/rezazo-" + key + ".sock";
-    lockFd_ = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (lockFd_ < 0) {
-        problem_ = lockPath_ + ": " + std::strerror(errno);
-        return;
-    }
-    if (::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
-        role_ = errno == EWOULDBLOCK ? Role::Second : Role::Unguarded;
-        if (role_ == Role::Unguarded) problem_ = lockPath_ + ": " + std::strerror(errno);
+    // Lock files are removed by whoever holds them: a lock taken on a file that was removed
+    // meanwhile guards nothing, and is taken again on the file now there.
+    for (int attempt = 0;; ++attempt) {
+        lockFd_ = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (lockFd_ < 0) {
+            problem_ = lockPath_ + ": " + std::strerror(errno);
+            return;
+        }
+        if (::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
+            role_ = errno == EWOULDBLOCK ? Role::Second : Role::Unguarded;
+            if (role_ == Role::Unguarded) problem_ = lockPath_ + ": " + std::strerror(errno);
+            ::close(lockFd_);
+            lockFd_ = -1;
+            return;
+        }
+        if (StillNamed(lockFd_, lockPath_) || attempt == 100) break;
         ::close(lockFd_);
-        lockFd_ = -1;
-        return;
     }
     role_ = Role::First;
+    RemoveUnheldInstanceFiles(dir, lockPath_);
     // We hold the lock, so a socket file left by a crashed run is stale.
     ::unlink(socketPath_.c_str());
     sockaddr_un addr;
@@ -140,7 +182,10 @@ SingleInstance::~SingleInstance() {
         ::close(listenFd_);
         ::unlink(socketPath_.c_str());
     }
-    if (lockFd_ >= 0) ::close(lockFd_);  // drops the lock
+    if (lockFd_ < 0) return;
+    // Removed while still held, so that no start locks the file on its way out.
+    ::unlink(lockPath_.c_str());
+    ::close(lockFd_);  // drops the lock
 }
 
 bool SingleInstance::AskFirstToComeForward() const {

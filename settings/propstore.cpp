@@ -176,8 +176,11 @@ void TPropertyStore::MomentHeard(fw::TSaveMoment moment) {
     if (!active_) return;
     if (moment == fw::TSaveMoment::SessionSave) {
         if (writeLater_) writeLater_->SetEnabled(false);
-        // What did not get to disk is still to be written by the next change or the end.
+        // What did not get to disk is still to be written by the next change or the end;
+        // and as for the writes after a change, the end still saves what came since.
+        const bool saved = saved_;
         if (GuardedSave()) written_ = StoredValues();
+        saved_ = saved;
         return;
     }
     UserActed();

@@ -71,10 +71,11 @@ int main(int argc, char** argv) {
 
     // Made one at a time, so that the bench's own copies do not count in the resident size.
     const std::pair<const char*, std::string (*)()> shapes[] = {
+        {"records-100MB", [] { return Records(100u * 1000u * 1000u); }},
         {"records-15MB", [] { return Records(15u * 1000u * 1000u); }},
         {"records-1MB", [] { return Records(1000u * 1000u); }},
         {"one-line-1MiB", [] { return std::string(1u << 20, 'a'); }},
-        {"one-line-16MiB", [] { return std::string(app::kLogCapacity - 1, 'a'); }}};
+        {"one-line-16MiB", [] { return std::string(16u << 20, 'a'); }}};
     fw::ComponentPtr<TForm1> main(new TForm1(nullptr));
     {
         // A first log window on an empty log: what any window costs the first time (fonts,

@@ -2,7 +2,7 @@
 # The tray icon, minimising into it, the IP log window and one instance per session, on a
 # display of its own with a tray host, without a window manager ("none") or under openbox.
 # In private mount namespaces: starts where no lock can be had, and a full disk under the
-# program, its log and its settings.
+# program, its log and its settings. As root, links of another user's are not followed.
 #   tray.sh BIN none|openbox [XWATCH]
 # With XWATCH (tools/xwatch), the icon must dock after a start timed by the server's events,
 # and how long after the window's first paint it did is printed.
@@ -224,8 +224,13 @@ wait "$pid" 2>/dev/null || true
 lockdir=/run/user/$(id -u)
 [ -d "$lockdir" ] && [ -O "$lockdir" ] && [ "$(stat -c %a "$lockdir")" = 700 ] || lockdir=$(getent passwd "$(id -u)" | cut -d: -f6)/.cache/rezazo
 [ -e "$lockdir/rezazo-_${DISPLAY#:}.lock" ] || fail "no lock file in $lockdir"
+# The lock and socket of a display that nobody's lock holds: the next start removes them.
+gone=$lockdir/rezazo-_gone$$
+: > "$gone.lock"
+: > "$gone.sock"
 start
 wait_or_fail "the tray icon after a crash" icon_docked
+[ ! -e "$gone.lock" ] && [ ! -e "$gone.sock" ] || fail "files of an unheld lock stay: $(ls "$lockdir")"
 (cd / && exec "$tmp/prog/rezazo"); rc=$?
 [ $rc -eq 0 ] || fail "second start after the crash exited with $rc"
 [ "$(xdotool search --onlyvisible --name "^Rezazo '98\$" | wc -l)" -eq 1 ] || fail "two widgets"
@@ -271,6 +276,7 @@ stop() {
     wait_or_fail "the program to end" sh -c "! kill -0 $pid"
 }
 stop
+[ ! -e "$lockdir/rezazo-_${DISPLAY#:}.lock" ] || fail "the lock file stays after the end"
 
 # --- one instance whatever the environment says -------------------------------------------
 # Two starts on one display, with and without XDG_RUNTIME_DIR, and a lock folder another
@@ -328,9 +334,12 @@ while IFS='|' read -r name make watch after; do
     rm -rf "$tmp/target" "$log"
     mkdir -p "$tmp/target"
     eval "$make; watch=$watch"
+    if [ -f "$watch" ]; then cp "$watch" "$tmp/before"; else : > "$tmp/before"; fi
     start
     open_log_and_add "$name"
     wait_or_fail "the record ($name)" sh -c "[ \$(tr -cd '\\n' < '$watch' | wc -c) -eq $after ]"
+    # The old bytes are as they were, whatever their line ends; the record follows them.
+    cmp -n "$(stat -c %s "$tmp/before")" "$tmp/before" "$watch" || fail "the old bytes changed ($name)"
     [ "$watch" = "$log" ] || [ -L "$log" ] || fail "the link was replaced ($name)"
     [ "$name" != no-final-newline ] || grep -q $'^no-final-newline\r$' "$log" || fail "record glued: $(cat -A "$log")"
     import -window root "/tmp/rezazo-tray-log-$name-$wm.png"
@@ -340,6 +349,7 @@ link|printf 'old\r\n' > "$target"; ln -s ../target/real.log "$log"|$target|6
 dangling|ln -s ../target/real.log "$log"|$target|5
 no-final-newline|printf 'line1\r\nno-final-newline' > "$log"|$log|7
 long-line|long_line|$log|6
+lf-ended|printf 'one\ntwo\n' > "$log"|$log|7
 CASES
 
 # A log the user made read-only is left as it is: Add says why, naming it.
@@ -375,6 +385,48 @@ import -window root "/tmp/rezazo-tray-log-readonly-$wm.png"
     fail "the read-only log was replaced: $kept, now $(stat -c %i:%s "$log"): $(cat -A "$log")"
 stop
 
+# --- as root: links another user (a uid nobody has) could steer are not followed ---------
+# The start-up message names the settings, the log window the log (Add is off); a drag, a
+# menu command, a click on Add and the end leave root's files as they were. Given to root,
+# the same links are followed, reading and writing.
+close_box() { xdotool windowfocus "$(box | head -n1)" key Return; wait_or_fail "the box to close" no_box; }
+if [ "$(id -u)" -eq 0 ]; then
+    mkdir -p "$tmp/root" "$tmp/cfg/rezazo" && rm -f "$log" "$ini"
+    printf 'root log\n' > "$tmp/root/log"
+    printf '[TForm1]\nForm1.Left=300\nForm1.Top=200\n' > "$tmp/root/ini"
+    kept=$(md5sum "$tmp/root/log" "$tmp/root/ini")
+    ln -s "$tmp/root/log" "$log" && ln -s "$tmp/root/ini" "$ini"
+    chown -h 54321 "$log" "$ini" "$tmp/prog" "$tmp/cfg/rezazo"
+    start
+    box_says "The settings file $ini lies in $tmp/cfg/rezazo"
+    close_box
+    refind_window
+    wait_or_fail "the window at its design place" at "$win" 227 110
+    drag 10 45 40 0
+    box_says "Unable to write to rezazo.ini: it lies in $tmp/cfg/rezazo"
+    close_box
+    wait_or_fail "the tray icon" icon_docked
+    tray_menu
+    xdotool key s f m  # Settings, Refresh rate, Every minute
+    open_log_and_add foreign-links
+    sleep 1
+    no_box || fail "a box for a click on Add while it is off"
+    import -window root "/tmp/rezazo-tray-foreign-links-$wm.png"
+    stop
+    [ "$(md5sum "$tmp/root/log" "$tmp/root/ini")" = "$kept" ] && [ -L "$log" ] && [ -L "$ini" ] ||
+        fail "root's files or the links changed: $(cat "$tmp/root/log" "$tmp/root/ini")"
+    chown -h 0 "$log" "$ini" "$tmp/prog" "$tmp/cfg/rezazo"
+    start
+    wait_or_fail "the place read through root's own link" at "$win" 300 200
+    open_log_and_add own-links
+    wait_or_fail "the record through root's own link" sh -c "[ \$(tr -cd '\\n' < '$tmp/root/log' | wc -c) -eq 6 ]"
+    [ "$(head -n1 "$tmp/root/log")" = "root log" ] || fail "the linked log's old line went"
+    stop
+    grep -q '^Form1.Position=poDesigned' "$tmp/root/ini" || fail "settings not written through the link: $(cat "$tmp/root/ini")"
+    [ -L "$log" ] && [ -L "$ini" ] || fail "an own link was replaced"
+    rm -f "$log" "$ini"
+fi
+
 # --- a full disk: Add, a change and the end each say so, and nothing on disk is lost -------
 # The program, its log and its settings on a small disk of its own, filled up; what is on it
 # is seen through the program's /proc root, and copied out when the program has ended.
@@ -382,7 +434,8 @@ full_disk() {
     "${private_mounts[@]}" sh -c 'small=$1 out=$2
         mount -t tmpfs -o "size=$3k,mode=755" tmpfs "$small" || exit 9
         mkdir -p "$small/prog" "$small/cfg/rezazo" && cp "$4" "$small/prog/rezazo"
-        printf "old\r\n" > "$small/prog/IP.LOG"
+        # A log that fills its last page: an Add needs room that a full disk has not.
+        { printf "old\r\n"; head -c 4089 /dev/zero | tr "\0" .; printf "\r\n"; } > "$small/prog/IP.LOG"
         printf "[TForm1]\r\nForm1.Left=227\r\nForm1.Top=110\r\n" > "$small/cfg/rezazo/rezazo.ini"
         cat /dev/zero > "$small/fill" 2>/dev/null
         cd / && XDG_CONFIG_HOME=$small/cfg "$small/prog/rezazo" 2>"$out/full.err" &
@@ -403,10 +456,10 @@ if [ $mounts = yes ]; then
     log=$tmp/small/prog/IP.LOG
     open_log_and_add full-disk
     box_says "Cannot create file $log: No space left on device"
-    [ "$(cat -A "$disk/prog/IP.LOG")" = 'old^M$' ] || fail "IP.LOG on a full disk: $(cat -A "$disk/prog/IP.LOG")"
+    [ "$(head -n1 "$disk/prog/IP.LOG")" = $'old\r' ] && [ "$(stat -c %s "$disk/prog/IP.LOG")" = 4096 ] ||
+        fail "IP.LOG on a full disk: $(head -c 200 "$disk/prog/IP.LOG" | cat -A)"
     [ "$(ls -A "$disk/prog")" = "$(printf 'IP.LOG\nrezazo')" ] || fail "left on the full disk: $(ls -A "$disk/prog")"
     import -window root "/tmp/rezazo-tray-fulldisk-$wm.png"
-    close_box() { xdotool windowfocus "$(box | head -n1)" key Return; wait_or_fail "the box to close" no_box; }
     close_box
     # A change that cannot be written is said once, with the reason; more changes while the
     # disk stays full, one within the second after another, bring no more boxes.
@@ -435,7 +488,7 @@ if [ $mounts = yes ]; then
     wait_or_fail "the place written once there is room" on_disk
     no_box || fail "a box although the write worked"
     xdotool mousemove --window "$logwin" 84 8 click 1
-    wait_or_fail "both records" sh -c "[ \$(tr -cd '\\n' < '$disk/prog/IP.LOG' | wc -c) -eq 11 ]"
+    wait_or_fail "both records" sh -c "[ \$(tr -cd '\\n' < '$disk/prog/IP.LOG' | wc -c) -eq 12 ]"
     [ "$(head -n1 "$disk/prog/IP.LOG")" = $'old\r' ] || fail "the old record went: $(cat -A "$disk/prog/IP.LOG")"
     # Full again: after a write that worked, a failure is news again; the end says so too
     # and leaves the last good file.

@@ -391,3 +391,36 @@ TEST_F(LifecycleTest, AFailedWriteAfterAChangeIsReportedOnceUntilAWriteWorks) {
 
 }  // namespace
 }  // namespace storetest
+
+namespace storetest {
+namespace {
+
+// A session's request that cannot write does not count its values as written: the next write
+// after a user action writes them, though nothing changed since. One that worked leaves the
+// end its own save, so a change waiting for its second is not lost at exit.
+TEST_F(LifecycleTest, ASessionSaveLeavesWhatItDidNotWriteToTheNextWriteOrTheEnd) {
+    LoadForm();
+    const std::string dir = SettingsDir(), away = dir + ".away";
+    std::filesystem::create_directories(dir);
+    std::filesystem::rename(dir, away);
+    std::ofstream(dir) << "x";  // nothing can be made where the settings directory was
+    form_->SetLeft(300);
+    fw::AnnounceSaveMoment(fw::TSaveMoment::SessionSave);
+    ASSERT_EQ(reported_.size(), 1u);
+    std::filesystem::remove(dir);
+    std::filesystem::rename(away, dir);
+    fw::AnnounceSaveMoment(fw::TSaveMoment::AfterUserAction);
+    EXPECT_NE(ReadFile(IniPath()).find("Form1.Left=300\n"), std::string::npos)
+        << "the failed request counted as written";
+
+    fw::AnnounceSaveMoment(fw::TSaveMoment::SessionSave);
+    form_->SetLeft(301);
+    fw::AnnounceSaveMoment(fw::TSaveMoment::AfterUserAction);  // within the second: waits
+    form_.reset();
+    EXPECT_NE(ReadFile(IniPath()).find("Form1.Left=301\n"), std::string::npos)
+        << "the end skipped its save after the session's";
+    EXPECT_EQ(reported_.size(), 1u);
+}
+
+}  // namespace
+}  // namespace storetest
