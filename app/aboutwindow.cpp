@@ -1,7 +1,6 @@
 #include "app/aboutwindow.h"
 
 #include "app/about.h"
-#include "app/descriptionpages.h"
 #include "controls/shadowlabel.h"
 #include "controls/urllabel.h"
 #include "framework/controls/imagepanel.h"
@@ -32,7 +31,6 @@ TForm3::TForm3(TComponent* owner) : TForm(owner) {
     RegisterHandler<void(TPropertyObject*, TMouseButton, TModifierState, int, int)>(
         "Panel1MouseUp", Handler(this, &TForm3::Panel1MouseUp));
     InitInheritedComponent(resources::AboutwindowDescription());
-    app::ReleaseWindowDescriptionPages();
 }
 
 TForm3::~TForm3() {

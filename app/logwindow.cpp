@@ -1,6 +1,5 @@
 #include "app/logwindow.h"
 
-#include "app/descriptionpages.h"
 #include "app/iplog.h"
 #include "app/logsource.h"
 #include "controls/scrolllabel.h"
@@ -25,7 +24,6 @@ TForm2* Form2 = nullptr;
 TForm2::TForm2(TComponent* owner, const TLogSource* source) : TForm(owner), source_(source) {
     RegisterHandlers();
     InitInheritedComponent(resources::LogwindowDescription());
-    app::ReleaseWindowDescriptionPages();
 }
 
 TForm2::~TForm2() {

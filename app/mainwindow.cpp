@@ -1,7 +1,6 @@
 #include "app/mainwindow.h"
 
 #include "app/aboutwindow.h"
-#include "app/descriptionpages.h"
 #include "app/logwindow.h"
 #include "app/textlayout.h"
 #include "controls/scrolllabel.h"
@@ -30,7 +29,6 @@ TForm1::TForm1(TComponent* owner)
     RegisterHandlers();
     RegisterFields();
     InitInheritedComponent(resources::MainwindowDescription());
-    app::ReleaseWindowDescriptionPages();
 }
 
 void TForm1::RegisterHandlers() {

@@ -13,7 +13,6 @@
 #include "framework/app/application.h"
 #include "framework/app/display.h"
 #include "framework/app/socketwatch.h"
-#include "framework/controls/accessible.h"
 #include "framework/controls/controls.h"
 #include "framework/controls/firstpaint.h"
 #include "framework/text/componenttext.h"
@@ -81,7 +80,6 @@ int main(int argc, char** argv) {
     application.SetTitle("Rezazo '98");
     // What the first frame does not draw is done once the window is on the screen.
     fw::HoldUntilFirstPaint();
-    fw::LinkReadersAfterFirstPaint();
     TForm1* Form1 = nullptr;
     application.CreateForm(Form1);
     // The log and About windows are made when first shown; the log file is there from the

@@ -2,6 +2,15 @@
 # doing the widget's job (the default-route interface's address and the host name scrolling
 # 20 steps a second) as the peer. Sourced; expects build and dnum, sets tmp, pids (the
 # display's first), watchers, DISPLAY and conf.
+# The programs run as on a desktop: in a session bus of their own with the accessibility bus
+# on it, which every Qt program asks for as its first window is shown. BARE=1 runs them with
+# whatever bus the caller has, or none.
+if [ -z "${BARE:-}" ] && [ -z "${REZAZO_BENCH_SESSION:-}" ]; then
+  command -v dbus-run-session >/dev/null || { echo "dbus-run-session missing (Debian's dbus)"; exit 2; }
+  export REZAZO_BENCH_SESSION=1
+  unset AT_SPI_BUS_ADDRESS
+  exec dbus-run-session -- bash "$0" "$@"
+fi
 ours="$build/rezazo" floor="$build/idle_floor" xwatch="$build/xwatch"
 for b in "$ours" "$floor" "$xwatch"; do
   [ -x "$b" ] || { echo "build $b first (targets rezazo idle_floor xwatch)"; exit 2; }
@@ -35,6 +44,19 @@ export DISPLAY=":$dnum" XDG_CONFIG_HOME="$tmp/config" XDG_RUNTIME_DIR="$tmp/runt
 export QT_SCALE_FACTOR=1
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 kill -0 "$xvfb" 2>/dev/null || { echo "Xvfb :$dnum did not start"; exit 2; }
+
+if [ -n "${REZAZO_BENCH_SESSION:-}" ]; then
+  launcher=/usr/libexec/at-spi-bus-launcher
+  [ -x "$launcher" ] || { echo "$launcher missing (Debian's at-spi2-core)"; exit 2; }
+  "$launcher" --launch-immediately >/dev/null 2>&1 &
+  pids+=("$!")
+  has_owner() {
+    dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+      org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q 'boolean true'
+  }
+  for _ in $(seq 50); do has_owner org.a11y.Bus && break; sleep 0.1; done
+  has_owner org.a11y.Bus || { echo "the accessibility bus did not start"; exit 2; }
+fi
 
 iface=$(awk '$2 == "00000000" { print $1; exit }' /proc/net/route)
 conf="$tmp/conky.conf"

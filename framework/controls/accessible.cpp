@@ -1,7 +1,5 @@
 #include "framework/controls/accessible.h"
 
-#include <dlfcn.h>
-
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QPointer>
@@ -11,7 +9,6 @@
 #include <vector>
 
 #include "framework/controls/controls.h"
-#include "framework/controls/firstpaint.h"
 #include "framework/controls/fwwidget.h"
 #include "framework/controls/leafaccessible.h"
 #include "framework/core/messages.h"
@@ -240,19 +237,6 @@ TClickRole HandlerClickRole(const TControl& control) {
 
 void SetClickRoleQuery(TClickRoleQuery query) { ClickRoleQuery() = std::move(query); }
 
-namespace {
-bool readerLinkHeld = false;
-}  // namespace
-
-void LinkReadersAfterFirstPaint() {
-    if (!AwaitingFirstPaint()) return;
-    readerLinkHeld = true;
-    AfterFirstPaint([] {
-        readerLinkHeld = false;
-        QAccessible::isActive();  // the first question makes the link
-    });
-}
-
 void InstallAccessibility() {
     static bool installed = false;
     if (installed) return;
@@ -279,22 +263,3 @@ void AccessibleTextChanged(TControl* control) {
 }
 
 }  // namespace fw
-
-// Stands in for the toolkit's own function: our calls bind to it, and so do the widgets
-// library's, as the program exports it (app/CMakeLists.txt). The widgets library asks it
-// whenever a window is shown, and the toolkit's first question whether a reader listens makes
-// the link to the readers. While that link is held back, updates stop here; afterwards they
-// go on to the toolkit.
-void QAccessible::updateAccessibility(QAccessibleEvent* event) {
-    if (fw::readerLinkHeld) return;
-    using Update = void (*)(QAccessibleEvent*);
-    static const Update toolkit = [] {
-        void* found = dlsym(RTLD_NEXT, "_ZN11QAccessible19updateAccessibilityEP16QAccessibleEvent");
-        // Never ourselves: in a program that does not export this function, RTLD_NEXT still
-        // finds the toolkit's.
-        return found == reinterpret_cast<void*>(&QAccessible::updateAccessibility)
-                   ? nullptr
-                   : reinterpret_cast<Update>(found);
-    }();
-    if (toolkit) toolkit(event);
-}

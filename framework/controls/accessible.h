@@ -21,14 +21,6 @@ void SetClickRoleQuery(TClickRoleQuery query);  // empty: HandlerClickRole
 // nothing. TAppController::Initialize calls it.
 void InstallAccessibility();
 
-// The toolkit makes its link to screen readers when a window is first shown: a connection
-// to the session bus and, where none runs, an attempt to start one, all before the first
-// frame. Called while the first paint is awaited (firstpaint.h), this holds the toolkit's
-// accessibility updates back until that frame is out and then makes the link. Nothing is
-// lost: no reader can listen before the link exists, and the toolkit drops what it is told
-// before then too.
-void LinkReadersAfterFirstPaint();
-
 // Tells a listening screen reader that the control's text changed.
 void AccessibleTextChanged(TControl* control);
 
