@@ -34,10 +34,12 @@ TEST(Drag, OnlyAPlainLeftPressStartsIt) {
 }
 
 namespace {
+using fw::Bounds;
+const std::vector<fw::TRect> kScreen = {Bounds(0, 0, 800, 600)};
 // A drag that pressed at (0, 0) and moves so the window's left/top would become l, t.
-DragMoveResult MoveTo(int l, int t, bool snap, int fromLeft = 300, int fromTop = 300) {
+DragMoveResult MoveTo(int l, int t, bool snap, const std::vector<fw::TRect>& monitors = kScreen) {
     DragState d{true, 0, 0};
-    return DragMove(d, {fromLeft, fromTop, 164, 51}, l - fromLeft, t - fromTop, snap, 800, 600);
+    return DragMove(d, {300, 300, 164, 51}, l - 300, t - 300, snap, monitors);
 }
 }  // namespace
 
@@ -62,20 +64,57 @@ TEST(Drag, SnapsWithinFortyPixelsOfEachEdge) {
     EXPECT_EQ(MoveTo(700, 5, true).top, 0);
 }
 
+TEST(Drag, SnapsToTheEdgesOfTheMonitorMostOfTheWindowIsOn) {
+    const std::vector<fw::TRect> sideBySide = {Bounds(0, 0, 800, 600), Bounds(800, 0, 800, 600)};
+    const std::vector<fw::TRect> stacked = {Bounds(0, 0, 800, 600), Bounds(0, 600, 800, 600)};
+    const std::vector<fw::TRect> unequal = {Bounds(0, 0, 1920, 1080), Bounds(1920, 0, 800, 600)};
+    // The second monitor left of and above the primary.
+    const std::vector<fw::TRect> negative = {Bounds(0, 0, 800, 600),
+                                             Bounds(-1024, -168, 1024, 768)};
+    const std::vector<fw::TRect> none;
+    const struct {
+        const std::vector<fw::TRect>& monitors;
+        int left, top, wantLeft, wantTop;
+    } cases[] = {
+        {sideBySide, 1000, 300, 1000, 300},  // free on the second
+        {sideBySide, 1396, 300, 1396, 300},  // 1600 is not less than 1396 + 164 + 40
+        {sideBySide, 1397, 580, 1436, 549},  // its bottom right corner
+        {sideBySide, 718, 300, 636, 300},    // half on each: the first's right edge
+        {sideBySide, 719, 300, 800, 300},    // most on the second: its left edge
+        {sideBySide, 840, 300, 840, 300},
+        {stacked, 300, 570, 300, 549},  // most on the upper: its bottom
+        {stacked, 300, 610, 300, 600},  // on the lower: its top
+        {stacked, 300, 1120, 300, 1149},
+        {unequal, 1800, 300, 1756, 300},       // most on the larger
+        {unequal, 2600, 580, 2556, 549},       // the smaller's corner
+        {unequal, 2000, 800, 1756, 800},       // below the smaller, on none: the nearest
+        {negative, -1010, -150, -1024, -168},  // its top left corner
+        {negative, -100, 100, -164, 100},      // most on it: its right edge
+        {negative, -50, 100, 0, 100},          // most on the primary: its left edge
+        {negative, -300, 650, -300, 549},      // below it, on none: the nearest
+        {none, 597, 300, 636, 300},            // no monitor known: 800 x 600
+    };
+    for (const auto& c : cases) {
+        DragMoveResult r = MoveTo(c.left, c.top, true, c.monitors);
+        EXPECT_EQ(r.left, c.wantLeft) << c.left << "," << c.top;
+        EXPECT_EQ(r.top, c.wantTop) << c.left << "," << c.top;
+    }
+}
+
 TEST(Drag, TheWindowMovesByThePointersWayFromThePress) {
     // Pressed at (30, 12) in the control; the pointer now at (50, 20): 20 right, 8 down.
     DragState d{true, 30, 12};
-    DragMoveResult r = DragMove(d, {300, 300, 164, 51}, 50, 20, true, 800, 600);
+    DragMoveResult r = DragMove(d, {300, 300, 164, 51}, 50, 20, true, kScreen);
     EXPECT_TRUE(r.move);
     EXPECT_EQ(r.left, 320);
     EXPECT_EQ(r.top, 308);
     // Back where it was pressed: no move.
-    EXPECT_FALSE(DragMove(d, {300, 300, 164, 51}, 30, 12, true, 800, 600).move);
+    EXPECT_FALSE(DragMove(d, {300, 300, 164, 51}, 30, 12, true, kScreen).move);
 }
 
 TEST(Drag, RightAndBottomWinForAWindowTooLargeForTheScreen) {
     DragState d{true, 0, 0};
-    DragMoveResult r = DragMove(d, {100, 100, 790, 590}, -90, -90, true, 800, 600);
+    DragMoveResult r = DragMove(d, {100, 100, 790, 590}, -90, -90, true, kScreen);
     EXPECT_EQ(r.left, 10);
     EXPECT_EQ(r.top, 10);
 }
@@ -91,7 +130,7 @@ TEST(Drag, WithoutSnappingTheWindowFollowsThePointer) {
 
 TEST(Drag, NothingMovesWhileNotDragging) {
     DragState idle;
-    EXPECT_FALSE(DragMove(idle, {300, 300, 164, 51}, 50, 50, true, 800, 600).move);
+    EXPECT_FALSE(DragMove(idle, {300, 300, 164, 51}, 50, 50, true, kScreen).move);
 }
 
 TEST(CompactLayout, FullAndCompactForms) {

@@ -3,7 +3,8 @@
 # snaps it to the screen's left and top edges within 40 pixels; a double-click on the skin
 # gives the 24-pixel compact form, where the IP text drags the window too; a click on the close glyph ends the program, which
 # writes the new place and form to its settings; saved at the corner of this screen, it
-# starts whole on a smaller one, and comes back whole when its screen shrinks while it runs.
+# starts whole on a smaller one, and comes back whole when its screen shrinks while it runs;
+# it drags across two monitors and snaps to the edges of the one it is on.
 set -euo pipefail
 bin=$1
 source "$(dirname "$0")/common.sh"
@@ -86,6 +87,36 @@ for wm in none openbox; do
     wait_for 10 geometry_is "$win" "164x24+476+456" || { echo "after the shrink ($wm): $(geometry_of "$win")"; exit 1; }
     stop_program
     grep -qx 'Form1.Left=476' "$ini" || { echo "settings:"; cat "$ini"; exit 1; }
+done
+stop_openbox
+
+# Two monitors side by side, as two RandR monitors of one 1600 x 600 screen: the window
+# drags across onto the second and snaps at its right edge, starts there again, and comes
+# back onto the first once the second is gone.
+own_display 160 1600x600
+# The server forgets its monitors whenever its last client leaves: one stays.
+xprop -root -spy >/dev/null 2>&1 &
+end_at_exit $!
+xrandr --setmonitor one 800/211x600/158+0+0 screen >/dev/null
+for wm in none openbox; do
+    [ $wm = openbox ] && start_openbox
+    xrandr --setmonitor two 800/211x600/158+800+0 none >/dev/null
+    [ "$(xrandr --listmonitors | head -n1)" = "Monitors: 2" ] || fail "$(xrandr --listmonitors)"
+    fresh_config
+    start_program
+    wait_for 10 geometry_is "$win" "164x51+227+110" || fail "two monitors ($wm): $(geometry_of "$win")"
+    drag_to 237 155 937 155
+    wait_for 10 geometry_is "$win" "164x51+927+110" || fail "across ($wm): $(geometry_of "$win")"
+    drag_to 937 155 1437 155
+    wait_for 10 geometry_is "$win" "164x51+1436+110" || fail "snap right ($wm): $(geometry_of "$win")"
+    stop_program
+    start_program
+    wait_for 10 geometry_is "$win" "164x51+1436+110" || fail "again ($wm): $(geometry_of "$win")"
+    stop_program
+    xrandr --delmonitor two >/dev/null
+    start_program
+    wait_for 10 geometry_is "$win" "164x51+636+110" || fail "one monitor ($wm): $(geometry_of "$win")"
+    stop_program
 done
 stop_openbox
 echo "drag ok"
