@@ -91,8 +91,8 @@ done
 stop_openbox
 
 # Two monitors side by side, as two RandR monitors of one 1600 x 600 screen: the window
-# drags across onto the second and snaps at its right edge, starts there again, and comes
-# back onto the first once the second is gone.
+# drags across onto the second and snaps at its right edge, its menu opens there, it starts
+# there again, and comes back onto the first once the second is gone.
 own_display 160 1600x600
 # The server forgets its monitors whenever its last client leaves: one stays.
 xprop -root -spy >/dev/null 2>&1 &
@@ -109,6 +109,15 @@ for wm in none openbox; do
     wait_for 10 geometry_is "$win" "164x51+927+110" || fail "across ($wm): $(geometry_of "$win")"
     drag_to 937 155 1437 155
     wait_for 10 geometry_is "$win" "164x51+1436+110" || fail "snap right ($wm): $(geometry_of "$win")"
+    # The system menu opens on the monitor that shows its glyph.
+    xdotool mousemove 1441 115 click 1
+    wait_for 5 window_count_above 1 || fail "no menu on the second monitor ($wm)"
+    for w in $(xdotool search --maxdepth 2 --onlyvisible --pid "$pid"); do
+        [ "$w" = "$win" ] || read -r menu_x _ < <(origin_of "$w")
+    done
+    [ "$menu_x" -ge 800 ] || fail "the menu opened at $menu_x ($wm)"
+    xdotool key Escape
+    wait_for 5 window_count_is 1 || fail "the menu stayed open ($wm)"
     stop_program
     start_program
     wait_for 10 geometry_is "$win" "164x51+1436+110" || fail "again ($wm): $(geometry_of "$win")"
