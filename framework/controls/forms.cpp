@@ -237,6 +237,7 @@ void TFormBase::SetVisible(bool v) {
     bool was = Visible();
     TControl::SetVisible(v);
     if (Loading()) return;
+    TFormBase* main = MainFormOfApplication();
     if (v) {
         KeepOnScreen();
         QWidget* w = Handle();
@@ -244,9 +245,18 @@ void TFormBase::SetVisible(bool v) {
         UpdateWidgetGeometry();
         w->show();
         w->raise();
+        // Another form opens on the user's command and takes the keyboard (through the
+        // window manager, or directly where none runs); the toolkit gives it to modal
+        // dialogs only.
+        if (main != this) w->activateWindow();
         if (!was) OnShow(this);
     } else if (widget_) {
+        // With no window manager nobody else hands the keyboard back to the main form.
+        const bool hadKeyboard = widget_->isActiveWindow();
         widget_->hide();
+        if (hadKeyboard && main && main != this && main->HandleAllocated() &&
+            main->widget_->isVisible() && !main->Iconic())
+            main->widget_->activateWindow();
         if (was) OnHide(this);
     }
 }

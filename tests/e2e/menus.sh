@@ -3,9 +3,9 @@
 # +229+112 as a popup-menu window with the banner strip along its left edge; keys and
 # access keys walk to "Copy to clipboard" > "IP"; "Always On Top" sets the window's
 # above state; Esc and a click outside close it and the window keeps working; "Close" ends
-# the program; Shift+F10, Menu and Alt+Space open it; at the bottom right corner the
-# submenus cascade without covering each other. Run with no window manager, and under
-# openbox when REZAZO_E2E_WM=openbox.
+# the program; Shift+F10, Menu and Alt+Space open it, and the windows its keys open take
+# the keys; at the bottom right corner the submenus cascade without covering each other.
+# Run with no window manager, and under openbox when REZAZO_E2E_WM=openbox.
 set -euo pipefail
 bin=$1
 source "$(dirname "$0")/common.sh"
@@ -135,6 +135,17 @@ for k in $keys; do
     wait_menu >/dev/null || { echo "$k did not open the menu"; exit 1; }
     xdotool key Escape
     wait_no_menu || { echo "Esc did not close the menu opened by $k"; exit 1; }
+done
+# A window a command opens takes the keys, and gives them back as it closes: Escape closes
+# the log and the About window opened from the keyboard, with the pointer on neither.
+xdotool mousemove 700 20
+for k in k a; do
+    xdotool key shift+F10
+    wait_menu >/dev/null || fail "shift+F10 did not open the menu for $k"
+    xdotool key "$k"
+    wait_for 5 window_count_is 2 || fail "$k opened no window: $(window_count)"
+    xdotool key Escape
+    wait_for 5 window_count_is 1 || fail "Escape left open the window $k opened"
 done
 
 # What a choice changes shows at the next opening, and choosing back shows the same pixels
