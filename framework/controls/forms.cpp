@@ -1,7 +1,9 @@
 #include "framework/controls/forms.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
@@ -20,6 +22,19 @@ namespace {
 TFormBase* MainFormOfApplication() {
     const auto& mainForm = AppServices().mainForm;
     return mainForm ? dynamic_cast<TFormBase*>(mainForm()) : nullptr;
+}
+
+bool Showing(const QWidget* window) {
+    return window && window->isVisible() && !window->isMinimized();
+}
+
+// To the window, or the main form once that window is gone.
+void HandKeyboardTo(QWidget* window) {
+    if (!Showing(window)) {
+        TFormBase* main = MainFormOfApplication();
+        window = main && main->HandleAllocated() ? main->Handle() : nullptr;
+    }
+    if (Showing(window)) window->activateWindow();
 }
 }  // namespace
 
@@ -237,7 +252,6 @@ void TFormBase::SetVisible(bool v) {
     bool was = Visible();
     TControl::SetVisible(v);
     if (Loading()) return;
-    TFormBase* main = MainFormOfApplication();
     if (v) {
         KeepOnScreen();
         QWidget* w = Handle();
@@ -248,15 +262,13 @@ void TFormBase::SetVisible(bool v) {
         // Another form opens on the user's command and takes the keyboard (through the
         // window manager, or directly where none runs); the toolkit gives it to modal
         // dialogs only.
-        if (main != this) w->activateWindow();
+        if (MainFormOfApplication() != this) w->activateWindow();
         if (!was) OnShow(this);
     } else if (widget_) {
         // With no window manager nobody else hands the keyboard back to the main form.
         const bool hadKeyboard = widget_->isActiveWindow();
         widget_->hide();
-        if (hadKeyboard && main && main != this && main->HandleAllocated() &&
-            main->widget_->isVisible() && !main->Iconic())
-            main->widget_->activateWindow();
+        if (hadKeyboard && MainFormOfApplication() != this) HandKeyboardTo(nullptr);
         if (was) OnHide(this);
     }
 }
@@ -344,6 +356,14 @@ void KeepAboveMainForm(QWidget* window) {
     QWindow* mainWindow = mainWidget->windowHandle();
     if (window->windowHandle() && mainWindow && window->windowHandle() != mainWindow)
         window->windowHandle()->setTransientParent(mainWindow);
+}
+
+int RunModal(QDialog& dialog) {
+    KeepAboveMainForm(&dialog);
+    QPointer<QWidget> hadKeyboard = QApplication::activeWindow();
+    const int result = dialog.exec();
+    if (hadKeyboard) HandKeyboardTo(hadKeyboard);
+    return result;
 }
 
 // TComponentContainer

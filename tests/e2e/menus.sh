@@ -4,8 +4,9 @@
 # access keys walk to "Copy to clipboard" > "IP"; "Always On Top" sets the window's
 # above state; Esc and a click outside close it and the window keeps working; "Close" ends
 # the program; Shift+F10, Menu and Alt+Space open it, and the windows its keys open take
-# the keys; at the bottom right corner the submenus cascade without covering each other.
-# Run with no window manager, and under openbox when REZAZO_E2E_WM=openbox.
+# the keys and give them back; at the bottom right corner the submenus cascade without
+# covering each other. Run with no window manager, and under openbox when
+# REZAZO_E2E_WM=openbox.
 set -euo pipefail
 bin=$1
 source "$(dirname "$0")/common.sh"
@@ -137,16 +138,20 @@ for k in $keys; do
     wait_no_menu || { echo "Esc did not close the menu opened by $k"; exit 1; }
 done
 # A window a command opens takes the keys, and gives them back as it closes: Escape closes
-# the log and the About window opened from the keyboard, with the pointer on neither.
+# the log window, the About window and the font dialog opened from the keyboard, with the
+# pointer on none of them, and Shift+F10 opens the menu again.
 xdotool mousemove 700 20
-for k in k a; do
+for keys in k a "s Down Right i" ""; do
     xdotool key shift+F10
-    wait_menu >/dev/null || fail "shift+F10 did not open the menu for $k"
-    xdotool key "$k"
-    wait_for 5 window_count_is 2 || fail "$k opened no window: $(window_count)"
+    wait_menu >/dev/null || fail "shift+F10 did not open the menu after: $keys"
+    [ -n "$keys" ] || break
+    for k in $keys; do xdotool key "$k"; sleep 0.3; done
+    wait_for 5 window_count_is 2 || fail "$keys opened no window: $(window_count)"
     xdotool key Escape
-    wait_for 5 window_count_is 1 || fail "Escape left open the window $k opened"
+    wait_for 5 window_count_is 1 || fail "Escape left open the window $keys opened"
 done
+xdotool key Escape
+wait_no_menu || fail "Esc did not close the menu"
 
 # What a choice changes shows at the next opening, and choosing back shows the same pixels
 # as before: the windows of closed levels are kept, what they show is not. A row: the
