@@ -65,39 +65,24 @@ TEST(Drag, SnapsWithinFortyPixelsOfEachEdge) {
 }
 
 TEST(Drag, SnapsToTheEdgesOfTheMonitorMostOfTheWindowIsOn) {
-    const std::vector<fw::TRect> sideBySide = {Bounds(0, 0, 800, 600), Bounds(800, 0, 800, 600)};
-    const std::vector<fw::TRect> stacked = {Bounds(0, 0, 800, 600), Bounds(0, 600, 800, 600)};
-    const std::vector<fw::TRect> unequal = {Bounds(0, 0, 1920, 1080), Bounds(1920, 0, 800, 600)};
-    // The second monitor left of and above the primary.
-    const std::vector<fw::TRect> negative = {Bounds(0, 0, 800, 600),
-                                             Bounds(-1024, -168, 1024, 768)};
-    const std::vector<fw::TRect> none;
+    // Side by side, stacked, unequal, one left of and above the primary, none known.
+    const std::vector<fw::TRect> side{Bounds(0, 0, 800, 600), Bounds(800, 0, 800, 600)},
+        stack{Bounds(0, 0, 800, 600), Bounds(0, 600, 800, 600)},
+        unequal{Bounds(0, 0, 1920, 1080), Bounds(1920, 0, 800, 600)},
+        negative{Bounds(0, 0, 800, 600), Bounds(-1024, -168, 1024, 768)}, none;
     const struct {
         const std::vector<fw::TRect>& monitors;
         int left, top, wantLeft, wantTop;
-    } cases[] = {
-        {sideBySide, 1000, 300, 1000, 300},  // free on the second
-        {sideBySide, 1396, 300, 1396, 300},  // 1600 is not less than 1396 + 164 + 40
-        {sideBySide, 1397, 580, 1436, 549},  // its bottom right corner
-        {sideBySide, 718, 300, 636, 300},    // half on each: the first's right edge
-        {sideBySide, 719, 300, 800, 300},    // most on the second: its left edge
-        {sideBySide, 840, 300, 840, 300},
-        {stacked, 300, 570, 300, 549},  // most on the upper: its bottom
-        {stacked, 300, 610, 300, 600},  // on the lower: its top
-        {stacked, 300, 1120, 300, 1149},
-        {unequal, 1800, 300, 1756, 300},       // most on the larger
-        {unequal, 2600, 580, 2556, 549},       // the smaller's corner
-        {unequal, 2000, 800, 1756, 800},       // below the smaller, on none: the nearest
-        {negative, -1010, -150, -1024, -168},  // its top left corner
-        {negative, -100, 100, -164, 100},      // most on it: its right edge
-        {negative, -50, 100, 0, 100},          // most on the primary: its left edge
-        {negative, -300, 650, -300, 549},      // below it, on none: the nearest
-        {none, 597, 300, 636, 300},            // no monitor known: 800 x 600
-    };
+    } cases[] = {{side, 1396, 300, 1396, 300},         {side, 1397, 580, 1436, 549},
+                 {side, 718, 300, 636, 300},           {side, 719, 300, 800, 300},
+                 {stack, 300, 570, 300, 549},          {stack, 300, 610, 300, 600},
+                 {unequal, 1800, 300, 1756, 300},      {unequal, 2000, 800, 1756, 800},
+                 {negative, -1010, -150, -1024, -168}, {negative, -100, 100, -164, 100},
+                 {negative, -50, 100, 0, 100},         {none, 597, 300, 636, 300}};
     for (const auto& c : cases) {
-        DragMoveResult r = MoveTo(c.left, c.top, true, c.monitors);
-        EXPECT_EQ(r.left, c.wantLeft) << c.left << "," << c.top;
-        EXPECT_EQ(r.top, c.wantTop) << c.left << "," << c.top;
+        const DragMoveResult r = MoveTo(c.left, c.top, true, c.monitors);
+        EXPECT_EQ(std::pair(r.left, r.top), std::pair(c.wantLeft, c.wantTop))
+            << c.left << "," << c.top;
     }
 }
 
