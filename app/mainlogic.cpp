@@ -1,6 +1,7 @@
 #include "app/mainlogic.h"
 
 #include "framework/controls/controls.h"
+#include "framework/controls/screen.h"
 
 namespace app {
 
@@ -11,15 +12,18 @@ RefreshTimerState RefreshTimerFor(bool everySecond, bool everyMinute) {
 bool StartsDrag(unsigned shift) { return shift == fw::ssLeft; }
 
 DragMoveResult DragMove(const DragState& drag, const WindowPlacement& w, int x, int y, bool snap,
-                        int screenWidth, int screenHeight) {
+                        const std::vector<fw::TRect>& monitors) {
     if (!drag.Dragging) return {false, w.left, w.top};
     int newLeft = w.left + x - drag.DownX;
     int newTop = w.top + y - drag.DownY;
     if (snap) {
-        if (newLeft < kSnapDistance) newLeft = 0;
-        if (newTop < kSnapDistance) newTop = 0;
-        if (screenWidth < newLeft + w.width + kSnapDistance) newLeft = screenWidth - w.width;
-        if (screenHeight < newTop + w.height + kSnapDistance) newTop = screenHeight - w.height;
+        const fw::TRect* mostly =
+            fw::ScreenMostlyHolding(fw::Bounds(newLeft, newTop, w.width, w.height), monitors);
+        const fw::TRect m = mostly ? *mostly : fw::Bounds(0, 0, 800, 600);
+        if (newLeft < m.Left + kSnapDistance) newLeft = m.Left;
+        if (newTop < m.Top + kSnapDistance) newTop = m.Top;
+        if (m.Right < newLeft + w.width + kSnapDistance) newLeft = m.Right - w.width;
+        if (m.Bottom < newTop + w.height + kSnapDistance) newTop = m.Bottom - w.height;
     }
     bool move = newLeft != w.left || newTop != w.top;
     return {move, newLeft, newTop};

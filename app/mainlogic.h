@@ -2,6 +2,9 @@
 // The main window's rules that need no window: the refresh timer's state, dragging with
 // snapping, and the compact layout.
 #include <string>
+#include <vector>
+
+#include "framework/core/types.h"
 
 namespace app {
 
@@ -31,11 +34,14 @@ struct DragMoveResult {
     int left, top;
 };
 inline constexpr int kSnapDistance = 40;
-// Where a drag motion to (x, y), in the pressed control's coordinates, puts the window.
-// The right and bottom tests run after the left and top ones, so they win for a window too
-// large for both. With snapping off a purely vertical motion moves the window at once.
+// Where a drag motion to (x, y), in the pressed control's coordinates, puts the window: it
+// follows the pointer across every monitor. Snapping takes the edges of the monitor that
+// shows most of the window there (the nearest when none shows any; with no monitor known,
+// an 800 x 600 one at the origin). The right and bottom tests run after the left and top
+// ones, so they win for a window too large for both. With snapping off a purely vertical
+// motion moves the window at once.
 DragMoveResult DragMove(const DragState& drag, const WindowPlacement& window, int x, int y,
-                        bool snap, int screenWidth, int screenHeight);
+                        bool snap, const std::vector<fw::TRect>& monitors);
 
 struct CompactLayout {
     int skinIndex;

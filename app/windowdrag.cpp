@@ -10,9 +10,8 @@ void TWindowDrag::Press(fw::TModifierState Shift, int X, int Y) {
 }
 
 void TWindowDrag::Move(fw::TForm& window, int X, int Y, bool snap) {
-    fw::TScreenSize screen = fw::PrimaryScreenSize();
     auto r = DragMove(state_, {window.Left(), window.Top(), window.Width(), window.Height()}, X, Y,
-                      snap, screen.Width, screen.Height);
+                      snap, fw::ScreenRects());
     if (r.move) window.SetBounds(r.left, r.top, window.Width(), window.Height());
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The one drag rule of the program's frameless windows: a plain left press on one of a
-// window's drag controls starts a drag, motions move the window (snapping to the screen's
-// edges when asked), any release ends it. One per window; its drag controls share it.
+// window's drag controls starts a drag, motions move the window across the monitors
+// (snapping to the edges of the one it is mostly on when asked), any release ends it. One
+// per window; its drag controls share it.
 #include "app/mainlogic.h"
 #include "framework/controls/controls.h"
 

@@ -28,7 +28,6 @@ TFontDialog::Runner& FontRunner() {
 
 int QtMessageBox(const std::string& msg, TMessageBoxKind type, unsigned buttons) {
     QMessageBox box;
-    KeepAboveMainForm(&box);
     box.setText(QString::fromStdString(msg));
     // An error message is something one may want to pass on: its text can be copied.
     box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
@@ -74,7 +73,7 @@ int QtMessageBox(const std::string& msg, TMessageBoxKind type, unsigned buttons)
     if (buttons & (1u << mbOK)) b |= QMessageBox::Ok;
     if (buttons & (1u << mbCancel)) b |= QMessageBox::Cancel;
     box.setStandardButtons(b ? b : QMessageBox::Ok);
-    switch (box.exec()) {
+    switch (RunModal(box)) {
         case QMessageBox::Yes:
             return mrYes;
         case QMessageBox::No:

@@ -248,8 +248,7 @@ void TFontDialogWindow::UpdateSample() {
 
 bool RunOwnFontDialog(TFontDialog& dialog) {
     TFontDialogWindow window(dialog);
-    KeepAboveMainForm(&window);
-    if (window.exec() != QDialog::Accepted) return false;
+    if (RunModal(window) != QDialog::Accepted) return false;
     dialog.Font()->Assign(window.ChosenFont());
     return true;
 }

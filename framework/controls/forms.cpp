@@ -1,7 +1,9 @@
 #include "framework/controls/forms.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
@@ -20,6 +22,19 @@ namespace {
 TFormBase* MainFormOfApplication() {
     const auto& mainForm = AppServices().mainForm;
     return mainForm ? dynamic_cast<TFormBase*>(mainForm()) : nullptr;
+}
+
+bool Showing(const QWidget* window) {
+    return window && window->isVisible() && !window->isMinimized();
+}
+
+// To the window, or the main form once that window is gone.
+void HandKeyboardTo(QWidget* window) {
+    if (!Showing(window)) {
+        TFormBase* main = MainFormOfApplication();
+        window = main && main->HandleAllocated() ? main->Handle() : nullptr;
+    }
+    if (Showing(window)) window->activateWindow();
 }
 }  // namespace
 
@@ -244,9 +259,16 @@ void TFormBase::SetVisible(bool v) {
         UpdateWidgetGeometry();
         w->show();
         w->raise();
+        // Another form opens on the user's command and takes the keyboard (through the
+        // window manager, or directly where none runs); the toolkit gives it to modal
+        // dialogs only.
+        if (MainFormOfApplication() != this) w->activateWindow();
         if (!was) OnShow(this);
     } else if (widget_) {
+        // With no window manager nobody else hands the keyboard back to the main form.
+        const bool hadKeyboard = widget_->isActiveWindow();
         widget_->hide();
+        if (hadKeyboard && MainFormOfApplication() != this) HandKeyboardTo(nullptr);
         if (was) OnHide(this);
     }
 }
@@ -334,6 +356,14 @@ void KeepAboveMainForm(QWidget* window) {
     QWindow* mainWindow = mainWidget->windowHandle();
     if (window->windowHandle() && mainWindow && window->windowHandle() != mainWindow)
         window->windowHandle()->setTransientParent(mainWindow);
+}
+
+int RunModal(QDialog& dialog) {
+    KeepAboveMainForm(&dialog);
+    QPointer<QWidget> hadKeyboard = QApplication::activeWindow();
+    const int result = dialog.exec();
+    if (hadKeyboard) HandKeyboardTo(hadKeyboard);
+    return result;
 }
 
 // TComponentContainer

@@ -6,6 +6,8 @@
 #include "framework/controls/controls.h"
 #include "framework/controls/windowstate.h"
 
+class QDialog;
+
 namespace fw {
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
@@ -132,6 +134,11 @@ class TForm : public TFormBase {
 // forms are kept so by their window states.) Nothing happens for the main form itself or
 // before it has a window.
 void KeepAboveMainForm(QWidget* window);
+
+// Runs a modal dialog kept above the main form and returns its result. Once it closes, the
+// window that had the keyboard before it gets it back: a window manager may not hand it
+// back, and with none nobody does.
+int RunModal(QDialog& dialog);
 
 // A non-visual container of components (no window).
 class TComponentContainer : public TComponent {

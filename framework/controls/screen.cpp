@@ -43,21 +43,42 @@ TPoint ClampOnto(const TRect& window, const TRect& screen) {
 }
 }  // namespace
 
-TPoint PlaceOnScreens(const TRect& window, const std::vector<TRect>& screens) {
-    const TRect* nearest = nullptr;
+const TRect* ScreenMostlyHolding(const TRect& window, const std::vector<TRect>& screens) {
+    const TRect* most = nullptr;
+    long long largest = 0;
+    for (const TRect& s : screens) {
+        const TRect common = window.Intersect(s);
+        const long long area = static_cast<long long>(common.Width()) * common.Height();
+        if (!common.IsEmpty() && area > largest) {
+            largest = area;
+            most = &s;
+        }
+    }
+    if (most) return most;
     long long best = LLONG_MAX;
     for (const TRect& s : screens) {
         if (s.IsEmpty()) continue;
-        if (!window.Intersect(s).IsEmpty()) return window.TopLeft();
         long long dx = Gap(window.Left, window.Right, s.Left, s.Right);
         long long dy = Gap(window.Top, window.Bottom, s.Top, s.Bottom);
         if (dx * dx + dy * dy < best) {
             best = dx * dx + dy * dy;
-            nearest = &s;
+            most = &s;
         }
     }
-    if (!nearest) return window.TopLeft();
-    return ClampOnto(window, *nearest);
+    return most;
+}
+
+TRect ScreenAt(TPoint point) {
+    const std::vector<TRect> screens = ScreenRects();
+    const TRect* s = ScreenMostlyHolding(Bounds(point.X, point.Y, 1, 1), screens);
+    return s ? *s : Bounds(0, 0, 800, 600);
+}
+
+TPoint PlaceOnScreens(const TRect& window, const std::vector<TRect>& screens) {
+    for (const TRect& s : screens)
+        if (!window.Intersect(s).IsEmpty()) return window.TopLeft();
+    const TRect* nearest = ScreenMostlyHolding(window, screens);
+    return nearest ? ClampOnto(window, *nearest) : window.TopLeft();
 }
 
 TPoint PlaceWhollyOnScreens(const TRect& window, const std::vector<TRect>& screens) {
@@ -70,18 +91,8 @@ TPoint PlaceWhollyOnScreens(const TRect& window, const std::vector<TRect>& scree
          onAScreen({window.Left, window.Bottom - 1}) &&
          onAScreen({window.Right - 1, window.Bottom - 1})))
         return window.TopLeft();
-    const TRect* most = nullptr;
-    long long largest = 0;
-    for (const TRect& s : screens) {
-        const TRect common = window.Intersect(s);
-        const long long area = static_cast<long long>(common.Width()) * common.Height();
-        if (!common.IsEmpty() && area > largest) {
-            largest = area;
-            most = &s;
-        }
-    }
-    if (!most) return PlaceOnScreens(window, screens);
-    return ClampOnto(window, *most);
+    const TRect* most = ScreenMostlyHolding(window, screens);
+    return most ? ClampOnto(window, *most) : window.TopLeft();
 }
 
 }  // namespace fw

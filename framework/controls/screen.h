@@ -17,6 +17,14 @@ TScreenSize PrimaryScreenSize();
 // Every screen's full rectangle on the desktop; empty when no screen is known.
 std::vector<TRect> ScreenRects();
 
+// The screen that shows the most of the window; the nearest when none shows any of it (the
+// first of equals). Null when no screen is known.
+const TRect* ScreenMostlyHolding(const TRect& window, const std::vector<TRect>& screens);
+
+// The screen that shows the point, else the nearest; 800 x 600 at the origin when no screen
+// is known.
+TRect ScreenAt(TPoint point);
+
 // Where a window with these bounds belongs: where it is while any part of it is on a
 // screen; otherwise fully on the nearest screen (its top-left corner kept on that screen
 // when it is the larger). With no screens known it stays where it is.

@@ -111,10 +111,10 @@ void TMenuTracker::RelayoutLevel(int level) {
     l->Measure();
     // Measuring asks the components, which may have changed the items again.
     if (IndexOf(l) != level) return;
-    TScreenSize screen = PrimaryScreenSize();
+    const TRect screen = ScreenAt({at.x(), at.y()});
     const int w = l->widget_->width(), h = l->widget_->height();
-    l->widget_->move(std::max(0, std::min(at.x(), screen.Width - w)),
-                     std::max(0, std::min(at.y(), screen.Height - h)));
+    l->widget_->move(std::max(screen.Left, std::min(at.x(), screen.Right - w)),
+                     std::max(screen.Top, std::min(at.y(), screen.Bottom - h)));
     l->widget_->update();
 }
 

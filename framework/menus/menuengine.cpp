@@ -90,13 +90,15 @@ TMenuLevelWindow* TMenuTracker::OpenLevel(HMENU menu, int parentLevel, int paren
     level->parentEntry_ = parentEntry;
     levels_.push_back(level);
     level->Measure();
-    TScreenSize screen = PrimaryScreenSize();
     const int w = level->widget_->width(), h = level->widget_->height();
     int x = at.x(), y = at.y();
+    // The level stays on the monitor that shows the point or entry it opens from.
+    TRect screen;
     if (parentLevel < 0) {
+        screen = ScreenAt(FromQPoint(at));
         // The top level opens to the left of and above the point when it does not fit.
-        if (x + w > screen.Width) x -= w;
-        if (y + h > screen.Height) y -= h;
+        if (x + w > screen.Right) x -= w;
+        if (y + h > screen.Bottom) y -= h;
     } else {
         TMenuLevelWindow* parent = levels_[static_cast<size_t>(parentLevel)];
         TRect pe = parent->EntryRect(parentEntry)
@@ -104,14 +106,14 @@ TMenuLevelWindow* TMenuTracker::OpenLevel(HMENU menu, int parentLevel, int paren
         std::vector<TRect> open;
         for (int i = 0; i <= parentLevel; ++i)
             open.push_back(levels_[static_cast<size_t>(i)]->ScreenWindowRect());
-        TSubmenuPlace p = PlaceSubmenu(open, pe, w, h, parent->leftward_,
-                                       Bounds(0, 0, screen.Width, screen.Height), kMenuFrame);
+        screen = ScreenAt(pe.TopLeft());
+        TSubmenuPlace p = PlaceSubmenu(open, pe, w, h, parent->leftward_, screen, kMenuFrame);
         x = p.x;
         y = p.y;
         level->leftward_ = p.leftward;
     }
-    x = std::max(0, std::min(x, std::max(0, screen.Width - w)));
-    y = std::max(0, std::min(y, std::max(0, screen.Height - h)));
+    x = std::max(screen.Left, std::min(x, std::max(screen.Left, screen.Right - w)));
+    y = std::max(screen.Top, std::min(y, std::max(screen.Top, screen.Bottom - h)));
     level->widget_->move(x, y);
     level->widget_->show();
     AccessibleMenuOpened(level);

@@ -34,10 +34,12 @@ TEST(Drag, OnlyAPlainLeftPressStartsIt) {
 }
 
 namespace {
+using fw::Bounds;
+const std::vector<fw::TRect> kScreen = {Bounds(0, 0, 800, 600)};
 // A drag that pressed at (0, 0) and moves so the window's left/top would become l, t.
-DragMoveResult MoveTo(int l, int t, bool snap, int fromLeft = 300, int fromTop = 300) {
+DragMoveResult MoveTo(int l, int t, bool snap, const std::vector<fw::TRect>& monitors = kScreen) {
     DragState d{true, 0, 0};
-    return DragMove(d, {fromLeft, fromTop, 164, 51}, l - fromLeft, t - fromTop, snap, 800, 600);
+    return DragMove(d, {300, 300, 164, 51}, l - 300, t - 300, snap, monitors);
 }
 }  // namespace
 
@@ -62,20 +64,42 @@ TEST(Drag, SnapsWithinFortyPixelsOfEachEdge) {
     EXPECT_EQ(MoveTo(700, 5, true).top, 0);
 }
 
+TEST(Drag, SnapsToTheEdgesOfTheMonitorMostOfTheWindowIsOn) {
+    // Side by side, stacked, unequal, one left of and above the primary, none known.
+    const std::vector<fw::TRect> side{Bounds(0, 0, 800, 600), Bounds(800, 0, 800, 600)},
+        stack{Bounds(0, 0, 800, 600), Bounds(0, 600, 800, 600)},
+        unequal{Bounds(0, 0, 1920, 1080), Bounds(1920, 0, 800, 600)},
+        negative{Bounds(0, 0, 800, 600), Bounds(-1024, -168, 1024, 768)}, none;
+    const struct {
+        const std::vector<fw::TRect>& monitors;
+        int left, top, wantLeft, wantTop;
+    } cases[] = {{side, 1396, 300, 1396, 300},         {side, 1397, 580, 1436, 549},
+                 {side, 718, 300, 636, 300},           {side, 719, 300, 800, 300},
+                 {stack, 300, 570, 300, 549},          {stack, 300, 610, 300, 600},
+                 {unequal, 1800, 300, 1756, 300},      {unequal, 2000, 800, 1756, 800},
+                 {negative, -1010, -150, -1024, -168}, {negative, -100, 100, -164, 100},
+                 {negative, -50, 100, 0, 100},         {none, 597, 300, 636, 300}};
+    for (const auto& c : cases) {
+        const DragMoveResult r = MoveTo(c.left, c.top, true, c.monitors);
+        EXPECT_EQ(std::pair(r.left, r.top), std::pair(c.wantLeft, c.wantTop))
+            << c.left << "," << c.top;
+    }
+}
+
 TEST(Drag, TheWindowMovesByThePointersWayFromThePress) {
     // Pressed at (30, 12) in the control; the pointer now at (50, 20): 20 right, 8 down.
     DragState d{true, 30, 12};
-    DragMoveResult r = DragMove(d, {300, 300, 164, 51}, 50, 20, true, 800, 600);
+    DragMoveResult r = DragMove(d, {300, 300, 164, 51}, 50, 20, true, kScreen);
     EXPECT_TRUE(r.move);
     EXPECT_EQ(r.left, 320);
     EXPECT_EQ(r.top, 308);
     // Back where it was pressed: no move.
-    EXPECT_FALSE(DragMove(d, {300, 300, 164, 51}, 30, 12, true, 800, 600).move);
+    EXPECT_FALSE(DragMove(d, {300, 300, 164, 51}, 30, 12, true, kScreen).move);
 }
 
 TEST(Drag, RightAndBottomWinForAWindowTooLargeForTheScreen) {
     DragState d{true, 0, 0};
-    DragMoveResult r = DragMove(d, {100, 100, 790, 590}, -90, -90, true, 800, 600);
+    DragMoveResult r = DragMove(d, {100, 100, 790, 590}, -90, -90, true, kScreen);
     EXPECT_EQ(r.left, 10);
     EXPECT_EQ(r.top, 10);
 }
@@ -91,7 +115,7 @@ TEST(Drag, WithoutSnappingTheWindowFollowsThePointer) {
 
 TEST(Drag, NothingMovesWhileNotDragging) {
     DragState idle;
-    EXPECT_FALSE(DragMove(idle, {300, 300, 164, 51}, 50, 50, true, 800, 600).move);
+    EXPECT_FALSE(DragMove(idle, {300, 300, 164, 51}, 50, 50, true, kScreen).move);
 }
 
 TEST(CompactLayout, FullAndCompactForms) {

@@ -88,4 +88,28 @@ for wm in none openbox; do
     grep -qx 'Form1.Left=476' "$ini" || { echo "settings:"; cat "$ini"; exit 1; }
 done
 stop_openbox
+
+# Two monitors side by side: two RandR monitors of one screen (which forgets them as its
+# last client leaves: one stays). Across onto the second, snapped at its right edge, the
+# menu opened there; started there again, then on the first once the second is gone.
+own_display 160 1600x600
+xprop -root -spy >/dev/null 2>&1 &
+end_at_exit $!
+xrandr --setmonitor one 800/211x600/158+0+0 screen >/dev/null
+at() { wait_for 10 geometry_is "$win" "164x51+$1+110" || fail "$2 ($wm): $(geometry_of "$win")"; }
+for wm in none openbox; do
+    [ $wm = openbox ] && start_openbox
+    xrandr --setmonitor two 800/211x600/158+800+0 none >/dev/null
+    fresh_config
+    start_program
+    drag_to 237 155 937 155 && at 927 across
+    drag_to 937 155 1437 155 && at 1436 snap
+    xdotool mousemove 1441 115 click 1
+    wait_for 5 bash -c "xwininfo -root -tree | grep -Eq '\+1[0-9]{3}\+112 '" || fail "menu ($wm)"
+    xdotool key Escape
+    stop_program && start_program && at 1436 restart
+    stop_program && xrandr --delmonitor two >/dev/null && start_program && at 636 "one monitor"
+    stop_program
+done
+stop_openbox
 echo "drag ok"

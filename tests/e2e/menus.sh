@@ -140,6 +140,18 @@ for k in $keys; do
     xdotool key Escape
     wait_no_menu || { echo "Esc did not close the menu opened by $k"; exit 1; }
 done
+# The windows its keys open take the keys and give them back: Escape closes the log and
+# About windows and the font dialog, the pointer on none of them.
+xdotool mousemove 700 20
+for keys in k a "s Down Right i" ""; do
+    xdotool key shift+F10
+    wait_menu >/dev/null || fail "shift+F10 opened no menu after: $keys"
+    [ -n "$keys" ] || { xdotool key Escape; break; }
+    for k in $keys; do xdotool key "$k"; sleep 0.3; done
+    wait_for 5 window_count_is 2 || fail "$keys opened no window"
+    xdotool key Escape
+    wait_for 5 window_count_is 1 || fail "Escape left open what $keys opened"
+done
 
 # What a choice changes shows at the next opening, and choosing back shows the same pixels
 # as before: the windows of closed levels are kept, what they show is not. A row: the
