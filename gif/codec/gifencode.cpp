@@ -96,7 +96,13 @@ void EncodeFrameBitmap(GifPicture& image, TGIFFrame& frame) {
     frame.SetInterlaced(false);
     TGIFItem& item = frame.Item();
     // The table as large as the pixels need, and the codes no wider: what the output costs.
-    const int used = std::min(EntriesUsed(*source), 1 << bits);
+    // A stored transparent index stays inside it even when no pixel holds it: else another
+    // entry of the same colour would be taken for the transparent one.
+    int used = EntriesUsed(*source);
+    const int key = frame.StoredTransparentIndex();
+    if (frame.TransparentColor() != clNone && key >= 0)
+        used = std::max(used, 1 << BitsToHold(key + 1));
+    used = std::min(used, 1 << bits);
     item.colors.count = used;
     for (int i = 0; i < item.colors.count; ++i) {
         const TRgbQuad q = source->PaletteEntry(i);
