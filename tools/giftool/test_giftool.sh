@@ -55,7 +55,11 @@ convert -seed 5 -size 64x48 plasma:fractal -write mpr:p +delete -delay 10 mpr:p 
     \( mpr:p -fill navy -draw 'rectangle 9,9 30,20' \) -layers optimize optimised.gif
 gifsicle -O2 --colors 16 optimised.gif -o reduced.gif
 "$tool" info reserved.gif | grep -q '^frame 5 .* disposal 5 '
-for name in dispose reserved interlaced optimised reduced; do
+# Pixels 0 to 3 of a local table whose entries 2 and 5 are both green, 5 transparent: 2 stays
+# opaque once the table is cut to what the pixels need (a global table of black and white).
+printf 'GIF89a\4\0\2\0\x80\0\0\0\0\0\xff\xff\xff!\xf9\4\1\0\0\5\0,\0\0\0\0\4\0\2\0\x82\xff\0\0\0\0\xff\0\xff\0%b' \
+    '\t\t\t\1\1\1\0\xff\0\2\2\2\3\3\3\3\6\x08!\x83"\1\t\0;' > key.gif
+for name in dispose reserved key interlaced optimised reduced; do
     "$tool" copy $name.gif $name-copy.gif
     mkdir $name.giflib $name-copy.giflib
     "$giflib_frames" $name.gif $name.giflib
