@@ -168,8 +168,16 @@ TColor Begin(GifPicture& image, TColor windowColor, TComposedFrame& out) {
     return fill;
 }
 
+// Only 2 and 3 take a frame away; the reserved methods 4 to 7 leave it in place, as other
+// readers do.
+constexpr std::uint8_t kRestoreBackground = 2, kRestorePrevious = 3;
+
+bool StaysDrawn(std::uint8_t disposal) {
+    return disposal != kRestoreBackground && disposal != kRestorePrevious;
+}
+
 void Dispose(TGIFFrame& frame, TComposedFrame& screen, TColor fill) {
-    if (frame.Disposal() == 2)
+    if (frame.Disposal() == kRestoreBackground)
         Screen(screen).Fill(frame.Origin().x, frame.Origin().y, frame.Width(), frame.Height(),
                             fill);
 }
@@ -186,7 +194,7 @@ TComposedFrame ComposeFrame(GifPicture& image, int n, TColor windowColor) {
     for (int k = m - 1; k >= 1; --k) {
         TGIFFrame& f = image.Frame(k);
         // Only a frame that covers the whole screen makes the earlier ones irrelevant.
-        if (f.Disposal() == 2 && f.Origin() == TPoint{0, 0} &&
+        if (f.Disposal() == kRestoreBackground && f.Origin() == TPoint{0, 0} &&
             f.Width() == image.RawScreenWidth() && f.Height() == image.RawScreenHeight()) {
             start = k;
             break;
@@ -194,7 +202,7 @@ TComposedFrame ComposeFrame(GifPicture& image, int n, TColor windowColor) {
     }
     for (int k = start; k < m; ++k) {
         TGIFFrame& f = image.Frame(k);
-        if (f.Disposal() <= 1)
+        if (StaysDrawn(f.Disposal()))
             screen.Draw(f);
         else if (k > start)
             Dispose(f, out, fill);
@@ -228,9 +236,9 @@ void TFrameComposer::CopyUnder(bool restore) {
 }
 
 const TComposedFrame& TFrameComposer::Next() {
-    if (lastDisposal_ == 2)
+    if (lastDisposal_ == kRestoreBackground)
         Screen(out_).Fill(x0_, y0_, x1_ - x0_, y1_ - y0_, fill_);
-    else if (lastDisposal_ >= 3)
+    else if (lastDisposal_ == kRestorePrevious)
         CopyUnder(true);
     TGIFFrame& frame = image_.Frame(next_++);
     const TPoint at = frame.Origin();
@@ -241,7 +249,7 @@ const TComposedFrame& TFrameComposer::Next() {
     y0_ = std::clamp(at.y, 0, out_.height);
     x1_ = static_cast<int>(std::clamp<std::int64_t>(right, x0_, out_.width));
     y1_ = static_cast<int>(std::clamp<std::int64_t>(bottom, y0_, out_.height));
-    if (lastDisposal_ >= 3) CopyUnder(false);
+    if (lastDisposal_ == kRestorePrevious) CopyUnder(false);
     Screen(out_).Draw(frame);
     return out_;
 }

@@ -1,8 +1,9 @@
 #pragma once
 // Composes frame n of an animation on its logical screen the way the animator shows it:
 // from the last full-screen frame at the screen's origin that restores the background, each
-// earlier frame drawn, cleared or skipped by its disposal method, then frame n on top. Only
-// pixels holding a frame's transparent index let what lies under them through.
+// earlier frame drawn, cleared or skipped by its disposal method (the reserved methods 4 to
+// 7 draw, as 0 and 1 do), then frame n on top. Only pixels holding a frame's transparent
+// index let what lies under them through.
 #include <cstdint>
 #include <vector>
 

@@ -43,15 +43,32 @@ void UpdateExtensions(GifPicture& image, TGIFFrame& frame) {
 }
 
 // Entries a table needs for the bitmap's pixels: a power of two reaching the highest index.
+// Packed rows are read a byte at a time, the bits past the width masked off.
 int EntriesUsed(const TDib& dib) {
+    const int bits = dib.BitCount();
+    const unsigned top = (1u << bits) - 1;
+    const int width = dib.Width();
+    const int whole = width * bits / 8;  // bytes without a pixel past the width
+    const int tail = width * bits % 8;   // pixel bits in the byte after them
+    const auto lastByte = static_cast<std::uint8_t>(0xFF00 >> tail);
     unsigned highest = 0;
-    for (int y = 0; y < dib.Height() && highest < 255; ++y) {
+    for (int y = 0; y < dib.Height() && highest < top; ++y) {
         const std::uint8_t* row = dib.ScanLine(y);
-        if (dib.BitCount() == 8) {
-            highest = std::max<unsigned>(highest, *std::max_element(row, row + dib.Width()));
-        } else {
-            for (int x = 0; x < dib.Width(); ++x) highest = std::max(highest, dib.PixelIndex(x, y));
+        if (bits == 8) {
+            highest = std::max<unsigned>(highest, *std::max_element(row, row + width));
+            continue;
         }
+        std::uint8_t any = 0, high = 0;  // 1 bit: any pixel set; 4 bits: the larger nibble
+        for (int i = 0; i < whole; ++i) {
+            any |= row[i];
+            high = std::max({high, static_cast<std::uint8_t>(row[i] >> 4),
+                             static_cast<std::uint8_t>(row[i] & 0x0F)});
+        }
+        if (tail > 0) {
+            any |= row[whole] & lastByte;
+            high = std::max(high, static_cast<std::uint8_t>(row[whole] >> 4));
+        }
+        highest = std::max<unsigned>(highest, bits == 1 ? any != 0 : high);
     }
     return 1 << BitsToHold(static_cast<int>(highest) + 1);
 }
@@ -79,7 +96,13 @@ void EncodeFrameBitmap(GifPicture& image, TGIFFrame& frame) {
     frame.SetInterlaced(false);
     TGIFItem& item = frame.Item();
     // The table as large as the pixels need, and the codes no wider: what the output costs.
-    const int used = std::min(EntriesUsed(*source), 1 << bits);
+    // A stored transparent index stays inside it even when no pixel holds it: else another
+    // entry of the same colour would be taken for the transparent one.
+    int used = EntriesUsed(*source);
+    const int key = frame.StoredTransparentIndex();
+    if (frame.TransparentColor() != clNone && key >= 0)
+        used = std::max(used, 1 << BitsToHold(key + 1));
+    used = std::min(used, 1 << bits);
     item.colors.count = used;
     for (int i = 0; i < item.colors.count; ++i) {
         const TRgbQuad q = source->PaletteEntry(i);

@@ -168,6 +168,41 @@ void ApplyGraphicControls(TGIFFrame& frame) {
     frame.SetDelay(static_cast<std::uint16_t>(delay));
 }
 
+// The code size byte and the sub-blocks lie together in the bytes: the frame keeps them as
+// a slice. Data cut short by the end of the file is copied instead, with a last block of what
+// is there and a terminator, so the frame shows every row the file holds (and writes out as
+// sound data); the frame is corrupted.
+TEncodedData ReadImageData(ByteReader& in, const TEncodedData::Source& source, TGIFFrame& frame) {
+    const std::size_t start = in.Position();
+    in.Byte();
+    while (!in.AtEnd()) {
+        const std::size_t lengthAt = in.Position();
+        const std::uint8_t len = in.Byte();
+        if (len <= in.Left()) {
+            in.Take(len);
+            if (len == 0) return TEncodedData(source, start, in.Position() - start);
+            continue;
+        }
+        const auto kept = static_cast<std::uint8_t>(in.Left());
+        const std::uint8_t* rest = in.Take(kept);
+        std::vector<std::uint8_t> own(source->begin() + static_cast<std::ptrdiff_t>(start),
+                                      source->begin() + static_cast<std::ptrdiff_t>(lengthAt));
+        if (kept > 0) {
+            own.push_back(kept);
+            own.insert(own.end(), rest, rest + kept);
+        }
+        own.push_back(0);
+        frame.SetCorrupted(true);
+        return TEncodedData(std::move(own));
+    }
+    // Whole blocks, then the end of the file where the terminator should be.
+    std::vector<std::uint8_t> own(source->begin() + static_cast<std::ptrdiff_t>(start),
+                                  source->end());
+    own.push_back(0);
+    frame.SetCorrupted(true);
+    return TEncodedData(std::move(own));
+}
+
 void ReadImage(ByteReader& in, const TEncodedData::Source& source, TGIFFrame& frame,
                const TGIFData& data) {
     TGIFItem& item = frame.Item();
@@ -185,26 +220,7 @@ void ReadImage(ByteReader& in, const TEncodedData::Source& source, TGIFFrame& fr
         frame.SetLocalColors(false);
         item.colors = data.colors;
     }
-    // The code size byte and the sub-blocks lie together in the bytes: the frame keeps them
-    // as a slice, up to a block that runs past the end (not kept, the frame is corrupted).
-    const std::size_t start = in.Position();
-    in.Byte();
-    std::size_t end = in.Position();
-    while (true) {
-        if (in.AtEnd()) {
-            frame.SetCorrupted(true);
-            break;
-        }
-        const std::uint8_t len = in.Byte();
-        if (len > in.Left()) {
-            frame.SetCorrupted(true);
-            break;
-        }
-        in.Take(len);
-        end = in.Position();
-        if (len == 0) break;
-    }
-    item.encoded = TEncodedData(source, start, end - start);
+    item.encoded = ReadImageData(in, source, frame);
     frame.SetOrigin({left, top});
     item.width = width;
     item.height = height;

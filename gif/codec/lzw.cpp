@@ -1,46 +1,17 @@
 #include "gif/codec/lzw.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
-#include <memory>
-#include <new>
 
 #include "gif/codec/decodebuffers.h"
 #include "gif/codec/giferrors.h"
+#include "gif/codec/roworder.h"
 
 namespace gifcodec {
 
 namespace {
 
 constexpr int kMaxWidth = 12;
-
-// Image rows in output order: top to bottom, or the four interlace passes.
-class RowOrder {
-  public:
-    RowOrder(int height, bool interlaced) : height_(height), interlaced_(interlaced) {}
-    int Row() const { return row_; }
-    bool Finished() const { return done_ >= height_; }
-    int Done() const { return done_; }
-    void Advance() {
-        ++done_;
-        if (!interlaced_) {
-            ++row_;
-            return;
-        }
-        static constexpr int kStart[4] = {0, 4, 2, 1};
-        static constexpr int kStep[4] = {8, 8, 4, 2};
-        row_ += kStep[pass_];
-        while (row_ >= height_ && pass_ < 3) row_ = kStart[++pass_];
-    }
-
-  private:
-    int height_;
-    bool interlaced_;
-    int pass_ = 0;
-    int row_ = 0;
-    int done_ = 0;
-};
 
 void PackRow(const std::uint8_t* src, int count, int depth, std::uint8_t mask, std::uint8_t* dst) {
     switch (depth) {
@@ -335,86 +306,6 @@ class Decoder {
     std::size_t stored_ = 0;    // pixels already in the bitmap
 };
 
-// Packs codes least significant bit first, then cuts the bytes into 255-byte sub-blocks.
-class BlockWriter {
-  public:
-    explicit BlockWriter(std::size_t maxBytes) : bytes_(new std::uint8_t[maxBytes + 8]) {}
-    void Put(unsigned code, int width) {
-        acc_ |= static_cast<std::uint64_t>(code) << bits_;
-        bits_ += width;
-        if (bits_ >= 32) {
-            for (int i = 0; i < 4; ++i)
-                bytes_[size_++] = static_cast<std::uint8_t>(acc_ >> (8 * i));
-            acc_ >>= 32;
-            bits_ -= 32;
-        }
-    }
-    // The last bits in a last short block, then the zero-length terminator.
-    void Finish(std::vector<std::uint8_t>& out) {
-        for (; bits_ > 0; bits_ -= 8, acc_ >>= 8) bytes_[size_++] = static_cast<std::uint8_t>(acc_);
-        out.reserve(out.size() + size_ + size_ / 255 + 2);
-        for (std::size_t i = 0; i < size_; i += 255) {
-            const std::size_t n = std::min<std::size_t>(255, size_ - i);
-            out.push_back(static_cast<std::uint8_t>(n));
-            out.insert(out.end(), bytes_.get() + i, bytes_.get() + i + n);
-        }
-        out.push_back(0);
-    }
-
-  private:
-    std::unique_ptr<std::uint8_t[]> bytes_;
-    std::size_t size_ = 0;
-    std::uint64_t acc_ = 0;
-    int bits_ = 0;
-};
-
-constexpr std::uint32_t kHashSlots = 17777;
-
-// A slot holds (prefix << 8 | character) << 12 | code; codes start above the end code, so 0
-// marks a free slot.
-// One table per thread, kept clean between encodings: small frames then cost no more than
-// the slots they fill, instead of clearing all 17777 each time.
-class EncodeTables {
-  public:
-    static EncodeTables& ForThisThread() {
-        thread_local const std::unique_ptr<EncodeTables> tables(new EncodeTables());
-        return *tables;
-    }
-    std::uint32_t Get(std::uint32_t i) const { return slot_[i]; }
-    void Set(std::uint32_t i, std::uint32_t entry) {
-        slot_[i] = entry;
-        used_[count_++] = static_cast<std::uint16_t>(i);
-    }
-    void Clear() {
-        if (count_ > kHashSlots / 8) {
-            std::memset(slot_, 0, sizeof slot_);
-        } else {
-            for (std::uint32_t k = 0; k < count_; ++k) slot_[used_[k]] = 0;
-        }
-        count_ = 0;
-    }
-
-  private:
-    EncodeTables() = default;
-    std::uint32_t slot_[kHashSlots] = {};
-    std::uint16_t used_[kHashSlots] = {};  // filled slots, at most one per code
-    std::uint32_t count_ = 0;
-};
-
-// Leaves the thread's table clean however the encoding ends.
-struct CleanTables {
-    EncodeTables& t;
-    ~CleanTables() { t.Clear(); }
-};
-
-void UnpackRow(const std::uint8_t* src, int width, int depth, std::uint8_t* dst) {
-    if (depth == 4) {
-        for (int x = 0; x < width; ++x) dst[x] = (x & 1) ? src[x >> 1] & 0x0F : src[x >> 1] >> 4;
-    } else {
-        for (int x = 0; x < width; ++x) dst[x] = (src[x >> 3] >> (7 - (x & 7))) & 1;
-    }
-}
-
 }  // namespace
 
 bool LzwDecode(std::span<const std::uint8_t> encoded, TDib& dib, int bitsPerPixel, bool interlaced,
@@ -432,104 +323,6 @@ bool LzwDecode(std::span<const std::uint8_t> encoded, TDib& dib, int bitsPerPixe
     }
     if (progress) progress(TProgressStage::psEnding, 100, {});
     return corrupted;
-}
-
-namespace {
-
-// Codes for every row in output order, the strings found through the thread's hash table;
-// a full table is cleared and the strings start again.
-void EncodeRows(const TDib& dib, bool interlaced, const TProgressHandler& progress, int minimum,
-                BlockWriter& writer, EncodeTables& t) {
-    const int depth = dib.BitCount();
-    const unsigned clear = 1u << minimum;
-    const unsigned end = clear + 1;
-    int width = minimum + 1;
-    unsigned next = clear + 2;
-    writer.Put(clear, width);
-
-    std::vector<std::uint8_t> unpacked(depth == 8 ? 0 : dib.Width());
-    int current = -1;  // code of the string being built, -1 before its first character
-    std::uint32_t hash = 0;
-    std::uint32_t length = 0;
-    RowOrder rows(dib.Height(), interlaced);
-    while (!rows.Finished()) {
-        const std::uint8_t* row = dib.ScanLine(rows.Row());
-        if (depth != 8) {
-            UnpackRow(row, dib.Width(), depth, unpacked.data());
-            row = unpacked.data();
-        }
-        int x = 0;
-        if (current < 0 && dib.Width() > 0) {
-            current = row[0];
-            hash = row[0] * 301u + 903u;
-            length = 1;
-            x = 1;
-        }
-        for (; x < dib.Width(); ++x) {
-            const unsigned c = row[x];
-            const std::uint32_t h = ((c + length + 1 + 4) * hash) % kHashSlots;
-            const std::uint32_t want = (static_cast<std::uint32_t>(current) << 8) | c;
-            std::uint32_t slot = h;
-            std::uint32_t entry;
-            while ((entry = t.Get(slot)) != 0 && (entry >> 12) != want)
-                slot = slot == kHashSlots - 1 ? 0 : slot + 1;
-            if (entry != 0) {
-                current = static_cast<int>(entry & 0xFFF);
-                hash = h;
-                ++length;
-                continue;
-            }
-            writer.Put(static_cast<unsigned>(current), width);
-            t.Set(slot, (want << 12) | next);
-            const unsigned k = next++;
-            current = static_cast<int>(c);
-            hash = c * 301 + 903;
-            length = 1;
-            if (k == (1u << width)) {
-                ++width;
-            } else if (k > 4093) {
-                writer.Put(c, width);
-                writer.Put(clear, width);
-                t.Clear();
-                width = minimum + 1;
-                next = clear + 2;
-                // The next pixel begins a new string.
-                if (++x < dib.Width()) {
-                    current = row[x];
-                    hash = row[x] * 301u + 903u;
-                    length = 1;
-                } else {
-                    current = -1;
-                }
-            }
-        }
-        rows.Advance();
-        if (progress) progress(TProgressStage::psRunning, rows.Done() * 100 / dib.Height(), {});
-    }
-    if (current >= 0) writer.Put(static_cast<unsigned>(current), width);
-    writer.Put(end, width);
-}
-
-}  // namespace
-
-std::vector<std::uint8_t> LzwEncode(const TDib& dib, bool interlaced,
-                                    const TProgressHandler& progress, int codeSize) {
-    const int depth = dib.BitCount();
-    if (depth != 1 && depth != 4 && depth != 8)
-        RaiseGif(strings::kEncodingErrorId, strings::kEncodingError);
-    if (progress) progress(TProgressStage::psStarting, 0, {});
-    const int minimum = codeSize > 0 ? std::clamp(codeSize, 2, 8) : depth == 1 ? 2 : depth;
-    const std::size_t pixels =
-        static_cast<std::size_t>(std::max(0, dib.Width())) * std::max(0, dib.Height());
-    // At most one code per pixel, plus two for every clear, each of at most 12 bits.
-    BlockWriter writer(pixels * 2 + pixels / 1000 * 4 + 64);
-    EncodeTables& t = EncodeTables::ForThisThread();
-    const CleanTables clean{t};
-    EncodeRows(dib, interlaced, progress, minimum, writer, t);
-    std::vector<std::uint8_t> out{static_cast<std::uint8_t>(minimum)};
-    writer.Finish(out);
-    if (progress) progress(TProgressStage::psEnding, 100, {});
-    return out;
 }
 
 }  // namespace gifcodec

@@ -1,6 +1,7 @@
 #pragma once
 // Variable-width LZW of the GIF format. The decoder fills the bottom-up rows of a 1-, 4- or
-// 8-bit bitmap; the encoder's output bytes are fixed by its hash and clear rules.
+// 8-bit bitmap; the encoder's output bytes are fixed by its clear rules alone (its tables only
+// find strings), so faster tables leave every file the same.
 #include <cstdint>
 #include <span>
 #include <vector>

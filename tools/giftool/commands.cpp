@@ -172,4 +172,21 @@ int Encode(const std::string& outPath, const std::vector<std::string>& inputs, i
     return 0;
 }
 
+int Copy(const std::string& inPath, const std::string& outPath) {
+    TGIFImageCore image;
+    Load(image, inPath);
+    if (image.FrameCount() == 0) throw std::runtime_error(inPath + ": there are no frames to copy");
+    // Each frame decoded and its data dropped: saving encodes it again. Origins, delays,
+    // disposal, transparency, looping, comments and the logical screen stay as read.
+    for (int i = 0; i < image.FrameCount(); ++i) {
+        TGIFFrame& frame = image.Frame(i);
+        frame.Bitmap();
+        frame.Item().encoded.reset();
+    }
+    const std::vector<std::uint8_t> bytes = image.SaveToBytes();
+    TFileStream file(outPath, TFileMode::fmCreate);
+    file.WriteBuffer(bytes.data(), bytes.size());
+    return 0;
+}
+
 }  // namespace giftool

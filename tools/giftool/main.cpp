@@ -1,4 +1,5 @@
-// giftool: inspects GIF pictures, writes their composed frames and encodes animations.
+// giftool: inspects GIF pictures, writes their composed frames, encodes animations and
+// re-saves pictures through the codec.
 #include <cstdlib>
 #include <exception>
 #include <iostream>
@@ -12,7 +13,8 @@ namespace {
 int Usage() {
     std::cerr << "usage: giftool info FILE\n"
                  "       giftool frames FILE DIR\n"
-                 "       giftool encode [--delay MS] OUT.gif IN.ppm...\n";
+                 "       giftool encode [--delay MS] OUT.gif IN.ppm...\n"
+                 "       giftool copy IN.gif OUT.gif\n";
     return 1;
 }
 
@@ -21,6 +23,7 @@ int Run(const std::vector<std::string>& args) {
     const std::string& command = args[0];
     if (command == "info" && args.size() == 2) return giftool::Info(args[1], std::cout);
     if (command == "frames" && args.size() == 3) return giftool::Frames(args[1], args[2]);
+    if (command == "copy" && args.size() == 3) return giftool::Copy(args[1], args[2]);
     if (command == "encode") {
         int delay = 500;
         std::vector<std::string> files;

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Drives the built giftool: encode frames, read them back, compose them, fail cleanly.
+# Drives the built giftool: encode frames, read them back, compose them, re-save them, fail
+# cleanly. usage: test_giftool.sh GIFTOOL GIFLIBFRAMES
 set -euo pipefail
 tool=$1
+giflib_frames=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
@@ -36,6 +38,36 @@ for i in 2 3; do tail -c 18 c.ppm | cmp - <(tail -c 18 cropped/frame-$i.ppm); do
 # Another reader sees both frames (scripts/test installs ImageMagick; without it this fails).
 command -v identify >/dev/null || { echo "ImageMagick's identify is missing"; exit 1; }
 [ "$(identify anim.gif | wc -l)" -eq 2 ]
+
+# copy re-saves through the codec: giflib composes the very frames of the original, and the
+# frames keep their origins, delays, disposal, transparency and the looping. Files: every
+# disposal method with transparency and a reserved method (5), interlaced, optimised
+# sub-rectangles, reduced by gifsicle.
+convert -size 40x30 xc:white -fill red -draw 'circle 20,15 20,3' x.png
+convert -size 40x30 xc:none -fill blue -draw 'rectangle 5,5 30,20' y.png
+convert -size 40x30 xc:none -fill green -draw 'rectangle 10,2 20,28' z.png
+convert -delay 7 -loop 3 -dispose none x.png -dispose previous y.png -dispose background z.png \
+    -dispose none x.png -dispose previous y.png z.png dispose.gif
+python3 -c 'import sys; d = bytearray(open("dispose.gif", "rb").read()); i = d.rindex(b"\x21\xf9\x04")
+d[i + 3] = d[i + 3] & 0xE3 | 5 << 2; open("reserved.gif", "wb").write(d)'
+convert -seed 4 -size 90x60 plasma:fractal -interlace GIF interlaced.gif
+convert -seed 5 -size 64x48 plasma:fractal -write mpr:p +delete -delay 10 mpr:p \
+    \( mpr:p -fill navy -draw 'rectangle 9,9 30,20' \) -layers optimize optimised.gif
+gifsicle -O2 --colors 16 optimised.gif -o reduced.gif
+"$tool" info reserved.gif | grep -q '^frame 5 .* disposal 5 '
+# Pixels 0 to 3 of a local table whose entries 2 and 5 are both green, 5 transparent: 2 stays
+# opaque once the table is cut to what the pixels need (a global table of black and white).
+printf 'GIF89a\4\0\2\0\x80\0\0\0\0\0\xff\xff\xff!\xf9\4\1\0\0\5\0,\0\0\0\0\4\0\2\0\x82\xff\0\0\0\0\xff\0\xff\0%b' \
+    '\t\t\t\1\1\1\0\xff\0\2\2\2\3\3\3\3\6\x08!\x83"\1\t\0;' > key.gif
+for name in dispose reserved key interlaced optimised reduced; do
+    "$tool" copy $name.gif $name-copy.gif
+    mkdir $name.giflib $name-copy.giflib
+    "$giflib_frames" $name.gif $name.giflib
+    "$giflib_frames" $name-copy.gif $name-copy.giflib
+    diff -r $name.giflib $name-copy.giflib
+    diff <("$tool" info $name.gif | sed 's/ bpp [0-9]*//; s/ interlaced yes/ interlaced no/') \
+        <("$tool" info $name-copy.gif | sed 's/ bpp [0-9]*//')
+done
 
 # Every binary PPM: 16-bit samples (two bytes, high first) and a maxval of 1 scale to 8 bits.
 printf 'P6\n2 1\n65535\n\xff\xff\x00\x00\x80\x00\x00\x00\x00\x00\xff\xff' > deep.ppm

@@ -38,8 +38,11 @@ void Build(TGIFImageCore& image, int middleDisposal) {
 
 }  // namespace
 
+// The reserved methods 4 to 7 leave the frame in place, as 0 and 1 do; composing frame by
+// frame agrees.
 TEST(GifCompose, LeaveInPlaceDrawsEarlierFrames) {
-    for (int disposal : {0, 1}) {
+    for (int disposal : {0, 1, 4, 5, 6, 7}) {
+        SCOPED_TRACE(disposal);
         TGIFImageCore image;
         Build(image, disposal);
         const TComposedFrame f = ComposeFrame(image, 2, kWindow);
@@ -49,6 +52,10 @@ TEST(GifCompose, LeaveInPlaceDrawsEarlierFrames) {
         EXPECT_EQ(At(f, 2, 2), kB);
         EXPECT_EQ(At(f, 3, 3), kA);
         EXPECT_EQ(f.key, clNone);
+        TFrameComposer composer(image, kWindow);
+        composer.Next();
+        composer.Next();
+        EXPECT_EQ(composer.Next().rgb, f.rgb);
     }
 }
 

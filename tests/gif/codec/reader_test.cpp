@@ -276,14 +276,52 @@ TEST(GifReader, FormDataReadsExactlyTheCountedBytes) {
     EXPECT_EQ(stream.Position(), static_cast<std::int64_t>(data.size() - 1));
 }
 
-TEST(GifReader, SubBlockRunningPastTheEndMarksCorrupted) {
-    auto bytes =
-        GifBuilder().Header("GIF89a", 2, 1, 2).Image(0, 0, 2, 1).Raw({2, 40, 1, 2}).bytes();
-    TGIFImageCore image;
-    image.LoadFromBytes(bytes);
-    ASSERT_EQ(image.FrameCount(), 1);
-    EXPECT_TRUE(image.Frame(0).Corrupted());
-    EXPECT_EQ(*image.Frame(0).Item().encoded, (std::vector<std::uint8_t>{2}));
+// Data cut by the end of the file, in the first sub-block or a later one, inside a block or
+// where a length byte should be: every whole code the file holds is shown, and the frame is
+// written back out as sound data.
+TEST(GifReader, CutDataShowsThePixelsItHolds) {
+    constexpr int kWidth = 16, kHeight = 40, kPixels = kWidth * kHeight;
+    // 9-bit codes throughout: a clear code every 100 literals keeps the width.
+    std::vector<int> codes;
+    for (int i = 0; i < kPixels; ++i) {
+        if (i % 100 == 0) codes.push_back(256);
+        codes.push_back(1 + i % 255);
+    }
+    codes.push_back(257);
+    GifBuilder header;
+    header.Header("GIF89a", kWidth, kHeight, 8).Image(0, 0, kWidth, kHeight);
+    const giftest::Bytes data = giftest::PackCodes(8, codes);
+    ASSERT_GT(data.size(), 600u);  // three sub-blocks
+    // Offsets into the data after the code size byte, and the code bytes they leave.
+    const struct {
+        std::size_t cut, codeBytes;
+    } cases[] = {{1, 0},     {2, 1},     {101, 100}, {255, 254}, {256, 255},
+                 {257, 255}, {258, 256}, {400, 398}, {600, 597}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cut);
+        giftest::Bytes bytes = header.bytes();
+        bytes.insert(bytes.end(), data.begin(), data.begin() + 1 + c.cut);
+        int shown = 0;
+        for (std::size_t k = 0; k < std::min(codes.size(), c.codeBytes * 8 / 9); ++k)
+            shown += codes[k] < 256;
+        TGIFImageCore image;
+        image.LoadFromBytes(bytes);
+        ASSERT_EQ(image.FrameCount(), 1);
+        EXPECT_TRUE(image.Frame(0).Corrupted());
+        TGIFImageCore again;
+        again.LoadFromBytes(image.SaveToBytes());
+        for (TGIFImageCore* picture : {&image, &again}) {
+            const TDib& dib = picture->Frame(0).Bitmap();
+            int same = 0;
+            while (same < kPixels &&
+                   dib.PixelIndex(same % kWidth, same / kWidth) == 1u + same % 255)
+                ++same;
+            EXPECT_EQ(same, shown);
+            if (shown < kPixels) {
+                EXPECT_EQ(dib.PixelIndex(shown % kWidth, shown / kWidth), 0u);
+            }
+        }
+    }
 }
 
 TEST(GifReader, RefusesTooManyFrames) {
