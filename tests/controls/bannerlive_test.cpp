@@ -1,6 +1,7 @@
 // Decorated menus as they are shown: the embossed picture of a disabled item, checked by
 // pixels, a decorated menu whose items change while it is open, and what changes between
-// two openings (the windows and the strip's picture are kept from one to the next).
+// two openings (the windows and the strip's picture are kept from one to the next), and
+// access letters that several items share.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -222,6 +223,43 @@ TEST(DecoratedReopen, WhatChangesBetweenOpeningsShowsAtTheNextAndChangingBackRes
         m.tracker.reset();
         c.undo();
         EXPECT_EQ(m.Open(), original) << c.what;
+    }
+}
+
+// A letter that several items share moves the highlight from one to the next, round; one
+// that a single enabled item has chooses it. The same with the decorator answering.
+TEST(DecoratedKeys, ASharedAccessLetterMovesTheHighlightAndASingleOneChooses) {
+    const struct {
+        const char* keys;  // typed characters; 'D' is Down, 'R' is Return
+        int selected;      // then, when nothing was chosen
+        int chosen;        // the item chosen, or -1 (the menu stays open)
+    } cases[] = {
+        {"f", 0, -1},     {"ff", 2, -1}, {"fff", 0, -1}, {"DDDf", 0, -1},
+        {"DDDDf", 0, -1}, {"Df", 2, -1}, {"ffR", -1, 2}, {"l", -1, 3},
+        {"g", -1, 5},     {"fl", -1, 3}, {"DDg", -1, 5},
+    };
+    for (bool decorated : {false, true}) {
+        for (const auto& c : cases) {
+            Decorated m;
+            TMenuItem* items[] = {m.Add("Re&fresh rate"), m.Add("&Faded"), m.Add("Change &fonts"),
+                                  m.Add("&Last"),         m.Add("&Gray"),  m.Add("&Go")};
+            items[1]->SetEnabled(false);
+            items[4]->SetEnabled(false);
+            if (decorated) m.Decorate();
+            m.Open();
+            for (const char* k = c.keys; *k; ++k) {
+                if (*k == 'D' || *k == 'R')
+                    m.tracker->KeyPress(*k == 'D' ? Qt::Key_Down : Qt::Key_Return, {});
+                else
+                    m.tracker->KeyPress(0, QString(QChar(*k)));
+            }
+            const std::string what = std::string(c.keys) + (decorated ? " decorated" : " plain");
+            EXPECT_EQ(m.tracker->Active(), c.chosen < 0) << what;
+            EXPECT_EQ(m.tracker->Chosen(), c.chosen < 0 ? nullptr : items[c.chosen]) << what;
+            if (c.chosen < 0) {
+                EXPECT_EQ(m.tracker->Level(0)->Selected(), c.selected) << what;
+            }
+        }
     }
 }
 

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # The decorated system menu of the real program: a press on the system glyph opens it at
 # +229+112 as a popup-menu window with the banner strip along its left edge; keys and
-# access keys walk to "Copy to clipboard" > "IP"; "Always On Top" sets the window's
-# above state; Esc and a click outside close it and the window keeps working; "Close" ends
-# the program; Shift+F10, Menu and Alt+Space open it; at the bottom right corner the
-# submenus cascade without covering each other. Run with no window manager, and under
-# openbox when REZAZO_E2E_WM=openbox.
+# access keys walk to "Copy to clipboard" > "IP"; a letter two items share moves between
+# them; "Always On Top" sets the window's above state; Esc and a click outside close it and
+# the window keeps working; "Close" ends the program; Shift+F10, Menu and Alt+Space open
+# it; at the bottom right corner the submenus cascade without covering each other. Run with
+# no window manager, and under openbox when REZAZO_E2E_WM=openbox.
 set -euo pipefail
 bin=$1
 source "$(dirname "$0")/common.sh"
@@ -66,10 +66,11 @@ echo "$address" | grep -Eq '^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$' || { echo "clipboa
 known="$(hostname -I 2>/dev/null) 127.0.0.1"
 echo " $known " | grep -q " $address " || { echo "clipboard $address is not one of: $known"; exit 1; }
 
-# Access keys through the owner-drawn items: c (Copy to clipboard), h (Hostname).
+# Access keys through the owner-drawn items: c (Copy to clipboard, which shares its letter
+# with Close: highlighted, then opened by Return), h (Hostname).
 open_menu
 printf 'none' | xclip -selection clipboard
-xdotool key c h
+xdotool key c Return h
 wait_no_menu || { echo "access keys left the menu open"; exit 1; }
 [ "$(xclip -o -selection clipboard)" = "$(hostname)" ] || { echo "hostname: $(xclip -o -selection clipboard)"; exit 1; }
 
@@ -151,11 +152,11 @@ levels_picture() {  # FILE: the open levels side by side, left to right
     done
     convert "${parts[@]}" +append "$1"
 }
-for row in "f m s" "a c c"; do
+for row in "f,Return m s" "a c c"; do
     read -r sub change back <<<"$row"
     for step in before changed back; do
         open_menu
-        xdotool key s "$sub"
+        xdotool key s ${sub//,/ }
         sleep 0.4
         levels_picture "$shots/$step.png"
         xdotool key Escape Escape Escape
@@ -163,7 +164,7 @@ for row in "f m s" "a c c"; do
         key=$([ $step = before ] && echo "$change" || { [ $step = changed ] && echo "$back"; } || true)
         [ -n "$key" ] || continue
         open_menu
-        xdotool key s "$sub" "$key"
+        xdotool key s ${sub//,/ } "$key"
         wait_no_menu || fail "choosing $sub $key left the menu open"
         sleep 0.3
     done
@@ -173,9 +174,20 @@ for row in "f m s" "a c c"; do
         fail "choosing $change then $back in submenu $sub does not show the first pictures"
 done
 
-# Close, the last item.
+# Settings: f is shared by "Refresh rate" and "Change fonts": the second f reaches the
+# font submenu and its "IP Font" opens the font dialog.
 open_menu
-xdotool key End Return
+xdotool key s f f Return i
+dialog_open() { xdotool search --all --onlyvisible --pid "$pid" --name '^Font$' >/dev/null; }
+wait_for 5 dialog_open || fail "s f f Return i opened no font dialog"
+# The keyboard to the dialog (it need not have it without a window manager), then Esc.
+eval "$(xdotool getwindowgeometry --shell "$(xdotool search --all --onlyvisible --pid "$pid" --name '^Font$' | head -n1)")"
+xdotool mousemove $((X + 90)) $((Y + 42)) click 1 key Escape
+wait_for 5 window_count_is 1 || fail "the font dialog did not close"
+
+# Close, the last item, by its shared letter: c, c again, Return.
+open_menu
+xdotool key c c Return
 wait_for 10 process_gone "$pid" || { echo "Close did not end the program"; exit 1; }
 wait $pid || true
 
@@ -190,7 +202,7 @@ xdotool click 1
 sleep 0.3
 xdotool key shift+F10
 sleep 0.3
-xdotool key s f
+xdotool key s f Return
 sleep 0.5
 # The open levels as "left right top bottom", one a line.
 levels() {
