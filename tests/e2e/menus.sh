@@ -2,7 +2,8 @@
 # The decorated system menu of the real program: a press on the system glyph opens it at
 # +229+112 as a popup-menu window with the banner strip along its left edge; keys and
 # access keys walk to "Copy to clipboard" > "IP"; a letter two items share moves between
-# them; "Always On Top" sets the window's above state; Esc and a click outside close it and
+# them; fifty idle connections to the instance socket hold up neither the menu nor a second
+# start that spells the display otherwise; "Always On Top" sets the window's above state; Esc and a click outside close it and
 # the window keeps working; "Close" ends the program; Shift+F10, Menu and Alt+Space open
 # it; at the bottom right corner the submenus cascade without covering each other. Run with
 # no window manager, and under openbox when REZAZO_E2E_WM=openbox.
@@ -73,6 +74,38 @@ printf 'none' | xclip -selection clipboard
 xdotool key c Return h
 wait_no_menu || { echo "access keys left the menu open"; exit 1; }
 [ "$(xclip -o -selection clipboard)" = "$(hostname)" ] || { echo "hostname: $(xclip -o -selection clipboard)"; exit 1; }
+
+# Fifty idle connections to the instance socket, each made again as the program lets it
+# go: the menu opens while they are held, and a second start that spells the display
+# another way finds the first all the same and leaves.
+lockdir=/run/user/$(id -u)
+[ -d "$lockdir" ] && [ -O "$lockdir" ] && [ "$(stat -c %a "$lockdir")" = 700 ] ||
+    lockdir=$(getent passwd "$(id -u)" | cut -d: -f6)/.cache/rezazo
+perl -MIO::Socket::UNIX -MIO::Select -MSocket -e '
+    my ($path, $ready) = @ARGV;
+    my $held = IO::Select->new;
+    my $made = 0;
+    for (;;) {
+        while ($held->count < 50) {
+            my $s = IO::Socket::UNIX->new(Type => SOCK_STREAM, Peer => $path) or exit 1;
+            $held->add($s);
+            if (++$made == 50) { open(my $f, ">", $ready) or exit 1; close $f; }
+        }
+        for my $s ($held->can_read(0.05)) { $held->remove($s); close $s; }
+    }' "$lockdir/rezazo-_${DISPLAY#:}.sock" "$shots/held" &
+flood=$!
+end_at_exit "$flood"
+wait_for 10 test -e "$shots/held" || fail "the fifty connections were not made"
+open_menu
+kill -0 "$flood" || fail "the connections ended before the menu opened"
+xdotool key Escape
+wait_no_menu || fail "Esc did not close the menu"
+for display in "unix:${DISPLAY#:}" "unix:${DISPLAY#:}.0" "unix/:${DISPLAY#:}"; do
+    DISPLAY=$display timeout 20 "$bin" || fail "a second start on $display: status $?"
+done
+kill -0 "$flood" || fail "the connections ended before the second starts"
+kill "$flood"
+[ "$(xdotool search --onlyvisible --name "^Rezazo '98\$" | wc -l)" -eq 1 ] || fail "two widgets"
 
 # Always On Top: s (Settings), a (Appearance), a (Always On Top).
 xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE && { echo "above from the start"; exit 1; }
