@@ -233,11 +233,8 @@ TEST(DecoratedKeys, ASharedAccessLetterMovesTheHighlightAndASingleOneChooses) {
         const char* keys;  // typed characters; 'D' is Down, 'R' is Return
         int selected;      // then, when nothing was chosen
         int chosen;        // the item chosen, or -1 (the menu stays open)
-    } cases[] = {
-        {"f", 0, -1},     {"ff", 2, -1}, {"fff", 0, -1}, {"DDDf", 0, -1},
-        {"DDDDf", 0, -1}, {"Df", 2, -1}, {"ffR", -1, 2}, {"l", -1, 3},
-        {"g", -1, 5},     {"fl", -1, 3}, {"DDg", -1, 5},
-    };
+    } cases[] = {{"f", 0, -1},   {"ff", 2, -1}, {"fff", 0, -1}, {"DDDf", 0, -1},
+                 {"ffR", -1, 2}, {"l", -1, 3},  {"g", -1, 5},   {"DDg", -1, 5}};
     for (bool decorated : {false, true}) {
         for (const auto& c : cases) {
             Decorated m;
@@ -247,18 +244,15 @@ TEST(DecoratedKeys, ASharedAccessLetterMovesTheHighlightAndASingleOneChooses) {
             items[4]->SetEnabled(false);
             if (decorated) m.Decorate();
             m.Open();
-            for (const char* k = c.keys; *k; ++k) {
-                if (*k == 'D' || *k == 'R')
-                    m.tracker->KeyPress(*k == 'D' ? Qt::Key_Down : Qt::Key_Return, {});
-                else
-                    m.tracker->KeyPress(0, QString(QChar(*k)));
-            }
+            for (const char* k = c.keys; *k; ++k)
+                m.tracker->KeyPress(*k == 'D'   ? Qt::Key_Down
+                                    : *k == 'R' ? Qt::Key_Return
+                                                : 0,
+                                    *k < 'a' ? QString() : QString(QChar(*k)));
             const std::string what = std::string(c.keys) + (decorated ? " decorated" : " plain");
-            EXPECT_EQ(m.tracker->Active(), c.chosen < 0) << what;
             EXPECT_EQ(m.tracker->Chosen(), c.chosen < 0 ? nullptr : items[c.chosen]) << what;
-            if (c.chosen < 0) {
-                EXPECT_EQ(m.tracker->Level(0)->Selected(), c.selected) << what;
-            }
+            EXPECT_EQ(m.tracker->Active() ? m.tracker->Level(0)->Selected() : -1, c.selected)
+                << what;
         }
     }
 }
