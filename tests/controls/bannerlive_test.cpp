@@ -1,7 +1,6 @@
 // Decorated menus as they are shown: the embossed picture of a disabled item, checked by
 // pixels, a decorated menu whose items change while it is open, and what changes between
-// two openings (the windows and the strip's picture are kept from one to the next), and
-// access letters that several items share.
+// two openings (the windows and the strip's picture are kept from one to the next).
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -226,8 +225,8 @@ TEST(DecoratedReopen, WhatChangesBetweenOpeningsShowsAtTheNextAndChangingBackRes
     }
 }
 
-// A letter that several items share moves the highlight from one to the next, round; one
-// that a single enabled item has chooses it. The same with the decorator answering.
+// A letter that several items share moves the highlight round them; one that a single
+// enabled item has chooses it. The same with the decorator answering.
 TEST(DecoratedKeys, ASharedAccessLetterMovesTheHighlightAndASingleOneChooses) {
     const struct {
         const char* keys;  // typed characters; 'D' is Down, 'R' is Return

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <string_view>
 #include <vector>
 
 #include "scratch.h"
@@ -32,12 +33,10 @@ int RequestsUpTo(SingleInstance& first, int want) {
 }
 
 int Connect(const SingleInstance& first) {
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
+    sockaddr_un addr{AF_UNIX, {}};
     std::strcpy(addr.sun_path, first.SocketPath().c_str());
     int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-    if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) close(fd), fd = -1;
-    return fd;
+    return connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 ? fd : -1;
 }
 
 TEST(SingleInstance, TheFirstListensASecondReachesItAndOtherDisplaysAreApart) {
@@ -100,26 +99,18 @@ TEST(SingleInstance, OnlyAWholeRequestCountsAndIdleClientsAreLetGo) {
     testing_scratch::TempDir dir;
     SingleInstance first(dir.path(), "x");
     ASSERT_EQ(first.role(), Role::First);
-    for (const char* msg : {"", "hello!", "front", "frontal\n"}) {
-        int fd = Connect(first);
-        ASSERT_GE(fd, 0);
-        if (*msg) {
-            ASSERT_GT(send(fd, msg, std::strlen(msg), MSG_NOSIGNAL), 0);
-        }
-        shutdown(fd, SHUT_WR);
-        close(fd);
+    std::vector<int> clients;  // saying nothing, something else, or too little; then idle ones
+    for (std::string_view msg : {"", "hello!", "front", "frontal\n", "fr"}) {
+        clients.push_back(Connect(first));
+        send(clients.back(), msg.data(), msg.size(), MSG_NOSIGNAL);
     }
-    std::vector<int> idle;
-    for (int i = 0; i < 50; ++i) idle.push_back(Connect(first));
-    ASSERT_EQ(send(idle.back(), "fr", 2, MSG_NOSIGNAL), 2);  // and no more
-    SingleInstance second(dir.path(), "x");
-    EXPECT_TRUE(second.AskFirstToComeForward());
+    while (clients.size() < 50) clients.push_back(Connect(first));
+    EXPECT_TRUE(SingleInstance(dir.path(), "x").AskFirstToComeForward());
     EXPECT_EQ(RequestsUpTo(first, 1), 1);
-    for (int fd : idle) {
-        ASSERT_GE(fd, 0);
+    for (int fd : clients) {
         pollfd p{fd, POLLIN, 0};
         char c;
-        EXPECT_TRUE(poll(&p, 1, 5000) == 1 && recv(fd, &c, 1, 0) <= 0) << "idle client kept";
+        EXPECT_TRUE(poll(&p, 1, 5000) == 1 && recv(fd, &c, 1, 0) <= 0) << "a client kept";
         close(fd);
     }
     EXPECT_EQ(first.TakeRequests(), 0);
