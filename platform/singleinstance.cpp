@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <poll.h>
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/socket.h>
@@ -10,6 +9,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -17,12 +17,13 @@
 #include <ctime>
 #include <vector>
 
+#include "platform/instancerequests.h"
 #include "platform/paths.h"
 
 namespace platform {
 
 namespace {
-constexpr char kRequest[] = "front\n";
+constexpr size_t kRequestSize = sizeof kFrontRequest - 1;
 
 bool FillAddress(const std::string& path, sockaddr_un& addr) {
     std::memset(&addr, 0, sizeof addr);
@@ -123,18 +124,55 @@ DirectoryGuard::~DirectoryGuard() {
     for (int fd : fds_) ::close(fd);
 }
 
+namespace {
+// The display number of "N" or "N.S" with leading zeros dropped; empty when it is not one.
+std::string DisplayNumber(std::string_view s) {
+    const size_t dot = s.find('.');
+    const std::string_view number = s.substr(0, dot);
+    const auto digits = [](std::string_view d) {
+        return !d.empty() && std::all_of(d.begin(), d.end(), [](char c) {
+            return std::isdigit(static_cast<unsigned char>(c));
+        });
+    };
+    if (!digits(number) || (dot != std::string_view::npos && !digits(s.substr(dot + 1)))) return {};
+    const size_t first = std::min(number.find_first_not_of('0'), number.size() - 1);
+    return std::string(number.substr(first));
+}
+
+std::string FileNameSafe(std::string_view s) {
+    std::string out;
+    for (char c : s) out += (std::isalnum(static_cast<unsigned char>(c)) || c == '.') ? c : '_';
+    return out;
+}
+}  // namespace
+
+std::string DisplayKey(std::string_view display) {
+    // The local server's socket by its path; the server of ":N" listens there too.
+    constexpr std::string_view socketPrefix = "/tmp/.X11-unix/X";
+    if (display.starts_with(socketPrefix)) {
+        const std::string n = DisplayNumber(display.substr(socketPrefix.size()));
+        if (!n.empty()) return "_" + n;
+    }
+    const size_t colon = display.rfind(':');
+    if (colon != std::string_view::npos) {
+        std::string_view host = display.substr(0, colon);
+        // "protocol/host": the unix protocol is the local server's socket; the others
+        // reach the host by the network, as a bare host does.
+        const size_t slash = host.find('/');
+        const bool unixProtocol =
+            slash != std::string_view::npos && host.substr(0, slash) == "unix";
+        if (slash != std::string_view::npos) host.remove_prefix(slash + 1);
+        const std::string n = DisplayNumber(display.substr(colon + 1));
+        // "unix" names the local server's socket, as no host does.
+        if (!n.empty()) return (unixProtocol || host == "unix" ? "" : FileNameSafe(host)) + "_" + n;
+    }
+    const std::string key = FileNameSafe(display);
+    return key.empty() ? "none" : key;
+}
+
 std::string DisplayKey() {
     const char* d = std::getenv("DISPLAY");
-    std::string s = d ? d : "";
-    // ":1.0" and ":1" are the same display.
-    auto colon = s.rfind(':');
-    if (colon != std::string::npos) {
-        auto dot = s.find('.', colon);
-        if (dot != std::string::npos) s.erase(dot);
-    }
-    std::string key;
-    for (char c : s) key += (std::isalnum(static_cast<unsigned char>(c)) || c == '.') ? c : '_';
-    return key.empty() ? "none" : key;
+    return DisplayKey(d ? d : "");
 }
 
 SingleInstance::SingleInstance(std::string dir, const std::string& key) {
@@ -174,10 +212,13 @@ SingleInstance::SingleInstance(std::string dir, const std::string& key) {
         ::listen(listenFd_, 8) != 0) {
         ::close(listenFd_);
         listenFd_ = -1;
+        return;
     }
+    requests_ = std::make_unique<InstanceRequests>(listenFd_);
 }
 
 SingleInstance::~SingleInstance() {
+    requests_.reset();  // its thread reads from the socket closed below
     if (listenFd_ >= 0) {
         ::close(listenFd_);
         ::unlink(socketPath_.c_str());
@@ -195,10 +236,13 @@ bool SingleInstance::AskFirstToComeForward() const {
     for (int attempt = 0; attempt < 50; ++attempt) {
         int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
         if (fd < 0) return false;
-        if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
-            ssize_t n = ::send(fd, kRequest, sizeof kRequest - 1, MSG_NOSIGNAL);
+        // A send can fail when the first let the connection go unread (under a flood of
+        // other connections): that is tried again too.
+        if (::connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
+            ::send(fd, kFrontRequest, kRequestSize, MSG_NOSIGNAL) ==
+                static_cast<ssize_t>(kRequestSize)) {
             ::close(fd);
-            return n == static_cast<ssize_t>(sizeof kRequest - 1);
+            return true;
         }
         ::close(fd);
         SleepMs(100);
@@ -206,24 +250,8 @@ bool SingleInstance::AskFirstToComeForward() const {
     return false;
 }
 
-int SingleInstance::TakeRequests() {
-    if (listenFd_ < 0) return 0;
-    int requests = 0;
-    for (;;) {
-        int fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (fd < 0) break;
-        // A client that connects and says nothing must not freeze the window: wait briefly.
-        char buf[16];
-        pollfd p{fd, POLLIN, 0};
-        if (::poll(&p, 1, 200) > 0) {
-            ssize_t n = ::recv(fd, buf, sizeof buf, MSG_DONTWAIT);
-            if (n == static_cast<ssize_t>(sizeof kRequest - 1) &&
-                std::memcmp(buf, kRequest, sizeof kRequest - 1) == 0)
-                ++requests;
-        }
-        ::close(fd);
-    }
-    return requests;
-}
+int SingleInstance::RequestFd() const { return requests_ ? requests_->ReadyFd() : -1; }
+
+int SingleInstance::TakeRequests() { return requests_ ? requests_->Take() : 0; }
 
 }  // namespace platform

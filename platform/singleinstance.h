@@ -5,10 +5,14 @@
 // local socket beside the lock, over which later starts ask it to come to the front.
 #include <sys/types.h>
 
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform {
+
+class InstanceRequests;
 
 class SingleInstance {
   public:
@@ -31,9 +35,12 @@ class SingleInstance {
     // reached (it may still be starting: retried for a few seconds).
     bool AskFirstToComeForward() const;
 
-    // The first instance's listening socket (-1 otherwise), to watch for readability.
+    // The first instance's listening socket (-1 otherwise). Its requests are read on a
+    // thread of their own.
     int ListenFd() const { return listenFd_; }
-    // Accepts what is waiting; returns how many "come to the front" requests arrived.
+    // Readable while "come to the front" requests are waiting (-1 when none can come).
+    int RequestFd() const;
+    // How many such requests came since the last call; never waits.
     int TakeRequests();
 
     const std::string& LockPath() const { return lockPath_; }
@@ -45,6 +52,7 @@ class SingleInstance {
     int listenFd_ = -1;
     Role role_ = Role::Unguarded;
     std::string problem_;
+    std::unique_ptr<InstanceRequests> requests_;
 };
 
 // The guard of last resort, when SingleInstance cannot have its lock: a lock on each
@@ -71,7 +79,10 @@ class DirectoryGuard {
 std::string LockDir(uid_t uid, const std::string& runUser, const std::string& home);
 // The same for the user running the program, with the home from the password database.
 std::string LockDir();
-// A file-name-safe key for the X display ($DISPLAY with the screen number dropped).
+// A file-name-safe key for the X display named: one key for every spelling of a local
+// display (":1", ":1.0", "unix:1", "/tmp/.X11-unix/X1"); a remote one keeps its host.
+std::string DisplayKey(std::string_view display);
+// The key of $DISPLAY.
 std::string DisplayKey();
 
 }  // namespace platform

@@ -9,7 +9,8 @@ PACKAGES=(cmake ninja-build g++ ccache pkg-config qt6-base-dev libgl-dev libgtes
           libbenchmark-dev libgif-dev clang clang-format libclang-rt-14-dev xvfb xauth xdotool xclip x11-utils
           trayer imagemagick gifsicle python3-pil fonts-liberation2 fontconfig libxcb1-dev
           openbox libxcb-damage0-dev libxcb-xfixes0-dev libsm-dev libice-dev locales dpkg-dev file appstream
-          dbus at-spi2-core python3-pyatspi conky-std weston xwayland x11-xserver-utils xserver-xephyr)
+          dbus at-spi2-core python3-pyatspi conky-std weston xwayland x11-xserver-utils xserver-xephyr
+          desktop-file-utils)
 
 ensure_packages() {
   local missing=()

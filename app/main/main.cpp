@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
         fw::TWindowLoading loading;
         fw::Guarded(Form1, [] { app::CreateLogIfMissing(app::LogFileName()); });
     }
-    fw::TSocketWatch requests(instance.ListenFd(), [&] {
+    fw::TSocketWatch requests(instance.RequestFd(), [&] {
         if (instance.TakeRequests() > 0 && Form1 && !application.Terminated())
             Form1->RestoreAndBringForward();
     });

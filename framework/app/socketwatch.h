@@ -1,6 +1,7 @@
 #pragma once
-// Runs a handler on the GUI thread whenever a file descriptor (a listening socket) becomes
-// readable; the handler runs behind the application's guard.
+// Runs a handler on the GUI thread whenever a file descriptor becomes readable (the
+// instance's count of waiting requests); the handler runs behind the application's guard and
+// must not wait.
 #include <functional>
 #include <memory>
 

@@ -156,6 +156,7 @@ void TMenuTracker::Select(int level, int entry, bool byMouse) {
     if (level < 0 || level >= LevelCount()) return;
     TMenuLevelWindow* l = levels_[static_cast<size_t>(level)];
     if (l->selected_ == entry) return;
+    l->givenByOpening_ = false;
     int old = l->selected_;
     const TMenuEntry* selected = EntryOf(level, entry);
     l->selected_ = selected ? entry : -1;
@@ -236,7 +237,11 @@ void TMenuTracker::Execute(int level, int entry) {
     if (!active_ || dirty_ || level >= LevelCount()) return;
     if (e.submenu) {
         OpenSelectedSubmenu(level);
-        if (active_ && level + 1 < LevelCount()) Select(level + 1, Step(level + 1, -1, 1), false);
+        if (active_ && level + 1 < LevelCount()) {
+            Select(level + 1, Step(level + 1, -1, 1), false);
+            if (level + 1 < LevelCount())
+                levels_[static_cast<size_t>(level + 1)]->givenByOpening_ = true;
+        }
         return;
     }
     Choose(e.command);
@@ -290,18 +295,31 @@ void TMenuTracker::KeyPress(int key, const QString& text) {
         default:
             break;
     }
-    if (text.isEmpty() || !text[0].isPrint()) return;
-    // Typed characters: the components answer first, then the plain entries' access keys.
-    QChar ch = text[0];
+    if (!text.isEmpty() && text[0].isPrint()) TypeCharacter(level, text[0]);
+}
+
+QChar TMenuTracker::AccessKeyOf(const TMenuEntry& e) const {
+    if (e.flags & MF_SEPARATOR) return QChar();
+    QString caption, shortcut;
+    if (!(e.flags & MF_OWNERDRAW)) {
+        SplitMenuText(e.text, caption, shortcut);
+        return MenuAccessKey(caption);
+    }
+    // Owner-drawn entries carry no text: the item behind the entry has the caption.
+    TMenuItem* item = menu_.Items()->FindByCommand(e.command);
+    return item ? MenuAccessKey(QString::fromStdString(item->Caption())) : QChar();
+}
+
+// Typed characters: the components answer first, then the plain entries' access keys. A
+// letter that several entries of the level share moves the highlight to the next of them
+// instead of choosing the first; a letter that one entry has chooses it.
+void TMenuTracker::TypeCharacter(int level, QChar ch) {
+    TMenuLevelWindow* l = levels_[static_cast<size_t>(level)];
     intptr_t r =
         SendPopupList(WM_MENUCHAR, static_cast<uintptr_t>(MakeLParam(ch.unicode(), MF_POPUP)),
                       reinterpret_cast<intptr_t>(l->handle_));
     if (!active_ || dirty_ || IndexOf(l) != level) return;
     int answer = HiWordSigned(r), pos = LoWordSigned(r);
-    if (answer == MNC_EXECUTE) {
-        Execute(level, pos);
-        return;
-    }
     if (answer == MNC_SELECT) {
         Select(level, pos, false);
         return;
@@ -310,15 +328,28 @@ void TMenuTracker::KeyPress(int key, const QString& text) {
         End();
         return;
     }
-    for (size_t i = 0; i < l->handle_->entries.size(); ++i) {
-        const TMenuEntry& e = l->handle_->entries[i];
-        if (e.flags & (MF_OWNERDRAW | MF_SEPARATOR | MF_GRAYED)) continue;
-        QString caption, shortcut;
-        SplitMenuText(e.text, caption, shortcut);
-        if (MenuAccessKey(caption) == ch.toUpper()) {
-            Execute(level, static_cast<int>(i));
-            return;
-        }
+    const bool answered = answer == MNC_EXECUTE;
+    std::vector<int> sharing;
+    const auto& entries = l->handle_->entries;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const TMenuEntry& e = entries[i];
+        // Without an answer, owner-drawn entries are their component's to match.
+        if ((!answered && (e.flags & MF_OWNERDRAW)) || !Selectable(e, true)) continue;
+        if (AccessKeyOf(e) == ch.toUpper()) sharing.push_back(static_cast<int>(i));
+    }
+    const bool shared =
+        sharing.size() > 1 &&
+        (!answered || std::find(sharing.begin(), sharing.end(), pos) != sharing.end());
+    if (shared) {
+        // The highlight a level opens with is not the user's: the first of them comes first.
+        auto next = std::upper_bound(sharing.begin(), sharing.end(),
+                                     l->givenByOpening_ ? -1 : l->selected_);
+        l->givenByOpening_ = false;  // also when the first is where the opening put it
+        Select(level, next == sharing.end() ? sharing.front() : *next, false);
+    } else if (answered) {
+        Execute(level, pos);
+    } else if (!sharing.empty()) {
+        Execute(level, sharing.front());
     }
 }
 

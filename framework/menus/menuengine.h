@@ -7,6 +7,7 @@
 // A tracker runs one menu: Popup() opens it and waits in a local loop; tests and the
 // benchmark open it without waiting and drive it through the same input entry points the
 // windows use.
+#include <QChar>
 #include <QPoint>
 #include <functional>
 #include <memory>
@@ -99,6 +100,9 @@ class TMenuTracker {
     void End();
     bool Selectable(const TMenuEntry& e, bool keyboard) const;
     int Step(int level, int from, int dir) const;
+    void TypeCharacter(int level, QChar ch);
+    // The entry's access key (upper case), owner-drawn or not; null when it has none.
+    QChar AccessKeyOf(const TMenuEntry& e) const;
 
     TPopupMenu& menu_;
     std::vector<TMenuLevelWindow*> levels_;
@@ -161,6 +165,7 @@ class TMenuLevelWindow {
     int clientWidth_ = 0;
     int clientHeight_ = 0;
     int selected_ = -1;
+    bool givenByOpening_ = false;  // selected_ is what a keyboard opening chose
     int parentEntry_ = -1;
     bool leftward_ = false;  // opened to the left of its parent
 };

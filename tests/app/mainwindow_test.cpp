@@ -378,19 +378,21 @@ TEST_F(MainWindow, CommandsRunThroughTheDecoratedSystemMenu) {
     EXPECT_TRUE(f.AlwaysOnTop1->Checked());
     EXPECT_EQ(f.FormStyle(), fw::fsStayOnTop);
 
-    // Opening "Refresh rate" without choosing refreshes the display once.
+    // Opening "Refresh rate" without choosing refreshes the display once. Its letter is
+    // also "Change fonts"': it is highlighted, and Return opens it.
     int before = host_.nameQueries;
-    KeysInNextMenu({{'S', "s"}, {'F', "f"}});
+    KeysInNextMenu({{'S', "s"}, {'F', "f"}, {Qt::Key_Return, ""}});
     f.PopupMenu1->Popup(f.Left() + 2, f.Top() + 2);
     testapp::SettleProbe(f);
     EXPECT_EQ(host_.nameQueries - before, 1);  // one lookup of the name and its address
 
     // "Off" then "Every minute" by arrow keys.
-    KeysInNextMenu({{'S', "s"}, {'F', "f"}, {Qt::Key_End, ""}, {Qt::Key_Return, ""}});
+    KeysInNextMenu(
+        {{'S', "s"}, {'F', "f"}, {Qt::Key_Right, ""}, {Qt::Key_End, ""}, {Qt::Key_Return, ""}});
     f.PopupMenu1->Popup(f.Left() + 2, f.Top() + 2);
     EXPECT_TRUE(f.off1->Checked());
     EXPECT_FALSE(f.Timer1->Enabled());
-    KeysInNextMenu({{'S', "s"}, {'F', "f"}, {'M', "m"}});
+    KeysInNextMenu({{'S', "s"}, {'F', "f"}, {Qt::Key_Return, ""}, {'M', "m"}});
     f.PopupMenu1->Popup(f.Left() + 2, f.Top() + 2);
     EXPECT_TRUE(f.Onceaminute1->Checked());
     EXPECT_FALSE(f.off1->Checked());
@@ -409,6 +411,12 @@ TEST_F(MainWindow, CommandsRunThroughTheDecoratedSystemMenu) {
     });
     KeysInNextMenu({{'F', "f"}});
     f.PopupMenu3->Popup(300, 200);
+    EXPECT_EQ(shown, "Small Fonts/-8");
+    // So does "IP Font" in the system menu, reached by the second f of Settings: the first
+    // is "Refresh rate"'s, highlighted already as the submenu opens.
+    shown.clear();
+    KeysInNextMenu({{'S', "s"}, {'F', "f"}, {'F', "f"}, {Qt::Key_Return, ""}, {'I', "i"}});
+    f.PopupMenu1->Popup(f.Left() + 2, f.Top() + 2);
     fw::TFontDialog::SetRunner(nullptr);
     EXPECT_EQ(shown, "Small Fonts/-8");
 }

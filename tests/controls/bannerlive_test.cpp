@@ -225,4 +225,35 @@ TEST(DecoratedReopen, WhatChangesBetweenOpeningsShowsAtTheNextAndChangingBackRes
     }
 }
 
+// A letter that several items share moves the highlight round them; one that a single
+// enabled item has chooses it. The same with the decorator answering.
+TEST(DecoratedKeys, ASharedAccessLetterMovesTheHighlightAndASingleOneChooses) {
+    const struct {
+        const char* keys;  // typed characters; 'D' is Down, 'R' is Return
+        int selected;      // then, when nothing was chosen
+        int chosen;        // the item chosen, or -1 (the menu stays open)
+    } cases[] = {{"f", 0, -1},   {"ff", 2, -1}, {"fff", 0, -1}, {"DDDf", 0, -1},
+                 {"ffR", -1, 2}, {"l", -1, 3},  {"g", -1, 5},   {"DDg", -1, 5}};
+    for (bool decorated : {false, true}) {
+        for (const auto& c : cases) {
+            Decorated m;
+            TMenuItem* items[] = {m.Add("Re&fresh rate"), m.Add("&Faded"), m.Add("Change &fonts"),
+                                  m.Add("&Last"),         m.Add("&Gray"),  m.Add("&Go")};
+            items[1]->SetEnabled(false);
+            items[4]->SetEnabled(false);
+            if (decorated) m.Decorate();
+            m.Open();
+            for (const char* k = c.keys; *k; ++k)
+                m.tracker->KeyPress(*k == 'D'   ? Qt::Key_Down
+                                    : *k == 'R' ? Qt::Key_Return
+                                                : 0,
+                                    *k < 'a' ? QString() : QString(QChar(*k)));
+            const std::string what = std::string(c.keys) + (decorated ? " decorated" : " plain");
+            EXPECT_EQ(m.tracker->Chosen(), c.chosen < 0 ? nullptr : items[c.chosen]) << what;
+            EXPECT_EQ(m.tracker->Active() ? m.tracker->Level(0)->Selected() : -1, c.selected)
+                << what;
+        }
+    }
+}
+
 }  // namespace

@@ -11,7 +11,7 @@ need_display
 clip() { timeout 5 xclip -o -selection clipboard 2>/dev/null; }
 clip_is() { [ "$(clip)" = "$1" ]; }
 copy_ip() {
-    system_menu c i
+    system_menu c Return i  # "Close" shares the letter c: it only highlights
     wait_for 5 window_count_is 1 || fail "menu still open after the copy"
     # The copy comes with the probe's fresh answer, a moment after the choice.
     wait_for 5 sh -c "[ -n \"\$(timeout 5 xclip -o -selection clipboard 2>/dev/null)\" ]" || true

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # The decorated system menu of the real program: a press on the system glyph opens it at
 # +229+112 as a popup-menu window with the banner strip along its left edge; keys and
-# access keys walk to "Copy to clipboard" > "IP"; "Always On Top" sets the window's
-# above state; Esc and a click outside close it and the window keeps working; "Close" ends
-# the program; Shift+F10, Menu and Alt+Space open it; at the bottom right corner the
-# submenus cascade without covering each other. Run with no window manager, and under
-# openbox when REZAZO_E2E_WM=openbox.
+# access keys walk to "Copy to clipboard" > "IP"; a letter two items share moves between
+# them; fifty idle connections to the instance socket hold up neither the menu nor a second
+# start that spells the display otherwise; "Always On Top" sets the window's above state;
+# Esc and a click outside close it and the window keeps working; "Close" ends the program;
+# Shift+F10, Menu and Alt+Space open it; at the bottom right corner the submenus cascade
+# without covering each other. Run with no window manager, and under openbox when
+# REZAZO_E2E_WM=openbox.
 set -euo pipefail
 bin=$1
 source "$(dirname "$0")/common.sh"
@@ -69,13 +71,42 @@ echo "$address" | grep -Eq '^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$' || { echo "clipboa
 known="$(hostname -I 2>/dev/null) 127.0.0.1"
 echo " $known " | grep -q " $address " || { echo "clipboard $address is not one of: $known"; exit 1; }
 
-# Access keys through the owner-drawn items: c (Copy to clipboard), h (Hostname).
+# Access keys through the owner-drawn items: c (Copy to clipboard, which shares its letter
+# with Close: highlighted, then opened by Return), h (Hostname).
 open_menu
 printf 'none' | xclip -selection clipboard
-xdotool key c h
+xdotool key c Return h
 wait_no_menu || { echo "access keys left the menu open"; exit 1; }
 wait_for 5 clip_changed || true
 [ "$(xclip -o -selection clipboard)" = "$(hostname)" ] || { echo "hostname: $(xclip -o -selection clipboard)"; exit 1; }
+
+# Fifty idle connections to the instance socket, each made again as the program lets it
+# go: the menu opens while they are held, and a second start that spells the display
+# another way finds the first all the same and leaves.
+dir=/run/user/$(id -u)
+[ -O "$dir" ] && [ "$(stat -c %a "$dir")" = 700 ] || dir=$(getent passwd "$(id -u)" | cut -d: -f6)/.cache/rezazo
+perl -MIO::Socket::UNIX -MIO::Select -MSocket -e 'my ($path, $ready) = @ARGV;
+    my ($held, $made) = (IO::Select->new, 0);
+    for (;;) {
+        while ($held->count < 50) {
+            $held->add(IO::Socket::UNIX->new(Type => SOCK_STREAM, Peer => $path) or exit 1);
+            open(my $f, ">", $ready) if ++$made == 50;
+        }
+        $held->remove($_), close $_ for $held->can_read(0.05);
+    }' \
+    "$dir/rezazo-_${DISPLAY#:}.sock" "$shots/held" &
+flood=$!
+end_at_exit "$flood"
+wait_for 10 test -e "$shots/held" || fail "the fifty connections were not made"
+open_menu
+kill -0 "$flood" || fail "the connections ended before the menu opened"
+xdotool key Escape
+wait_no_menu || fail "Esc did not close the menu"
+for display in "unix:${DISPLAY#:}" "unix:${DISPLAY#:}.0" "unix/:${DISPLAY#:}"; do
+    err=$(DISPLAY=$display timeout 20 "$bin" 2>&1) && [ -z "$err" ] || fail "second start on $display: $err"
+done
+kill "$flood" || fail "the connections ended before the second starts"
+[ "$(xdotool search --onlyvisible --name "^Rezazo '98\$" | wc -l)" -eq 1 ] || fail "two widgets"
 
 # Always On Top: s (Settings), a (Appearance), a (Always On Top).
 xprop -id "$win" _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE && { echo "above from the start"; exit 1; }
@@ -167,11 +198,11 @@ levels_picture() {  # FILE: the open levels side by side, left to right
     done
     convert "${parts[@]}" +append "$1"
 }
-for row in "f m s" "a c c"; do
+for row in "f,Return m s" "a c c"; do
     read -r sub change back <<<"$row"
     for step in before changed back; do
         open_menu
-        xdotool key s "$sub"
+        xdotool key s ${sub//,/ }
         sleep 0.4
         levels_picture "$shots/$step.png"
         xdotool key Escape Escape Escape
@@ -179,7 +210,7 @@ for row in "f m s" "a c c"; do
         key=$([ $step = before ] && echo "$change" || { [ $step = changed ] && echo "$back"; } || true)
         [ -n "$key" ] || continue
         open_menu
-        xdotool key s "$sub" "$key"
+        xdotool key s ${sub//,/ } "$key"
         wait_no_menu || fail "choosing $sub $key left the menu open"
         sleep 0.3
     done
@@ -189,9 +220,9 @@ for row in "f m s" "a c c"; do
         fail "choosing $change then $back in submenu $sub does not show the first pictures"
 done
 
-# Close, the last item.
+# Close, the last item, by its shared letter: c, c again, Return.
 open_menu
-xdotool key End Return
+xdotool key c c Return
 wait_for 10 process_gone "$pid" || { echo "Close did not end the program"; exit 1; }
 wait $pid || true
 
@@ -206,7 +237,7 @@ xdotool click 1
 sleep 0.3
 xdotool key shift+F10
 sleep 0.3
-xdotool key s f
+xdotool key s f Return
 sleep 0.5
 # The open levels as "left right top bottom", one a line.
 levels() {
