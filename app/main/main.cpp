@@ -1,4 +1,5 @@
 // Rezazo '98: the machine's IPv4 address and host name, always at hand.
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -74,7 +75,15 @@ int main(int argc, char** argv) {
     }
 
     fw::TAppController application(nullptr);
-    application.Initialize(argc, argv);
+    {
+        // A server that hangs up during the handshake is refused like any other, with the
+        // line above, not ended by SIGPIPE; once connected, the default comes back.
+        struct sigaction ignore = {}, previous = {};
+        ignore.sa_handler = SIG_IGN;
+        sigaction(SIGPIPE, &ignore, &previous);
+        application.Initialize(argc, argv);
+        sigaction(SIGPIPE, &previous, nullptr);
+    }
     RegisterAllClasses();
     application.InstallTerminationHandlers();
     application.SetTitle("Rezazo '98");

@@ -53,8 +53,7 @@ point_at 5 5
 sleep 0.2
 xdotool mousedown 1
 wait_for 5 window_count_above 1 || fail "no menu for the font dialog"
-# An access key opens the first item that has it ("f" would open Refresh rate): Down to
-# Change fonts, Right into it, then "i".
+# Down to Change fonts, Right into it, then "i" ("f" is shared with Refresh rate).
 for k in s Down Right i; do xdotool key "$k"; sleep 0.3; done
 wait_for 5 bash -c "xdotool search --onlyvisible --pid $pid --name 'Font' >/dev/null" || fail "no font dialog"
 xdotool key Escape

@@ -407,7 +407,7 @@ if [ "$(id -u)" -eq 0 ]; then
     close_box
     wait_or_fail "the tray icon" icon_docked
     tray_menu
-    xdotool key s f m  # Settings, Refresh rate, Every minute
+    xdotool key s f Return m  # Settings, Refresh rate (f is shared: Return opens it), Every minute
     open_log_and_add foreign-links
     sleep 1
     no_box || fail "a box for a click on Add while it is off"
