@@ -20,6 +20,18 @@
 #include "platform/paths.h"
 #include "platform/singleinstance.h"
 
+namespace {
+// A server that hangs up during the handshake is refused like any other, with the refusal's
+// line, not ended by SIGPIPE; once connected, the default comes back.
+void ConnectToDisplay(fw::TAppController& application, int& argc, char** argv) {
+    struct sigaction ignore = {}, previous = {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGPIPE, &ignore, &previous);
+    application.Initialize(argc, argv);
+    sigaction(SIGPIPE, &previous, nullptr);
+}
+}  // namespace
+
 int main(int argc, char** argv) {
     // Asking for help or the version needs no display; an argument we do not know stops
     // the start rather than being passed on to the toolkit unseen.
@@ -75,15 +87,7 @@ int main(int argc, char** argv) {
     }
 
     fw::TAppController application(nullptr);
-    {
-        // A server that hangs up during the handshake is refused like any other, with the
-        // line above, not ended by SIGPIPE; once connected, the default comes back.
-        struct sigaction ignore = {}, previous = {};
-        ignore.sa_handler = SIG_IGN;
-        sigaction(SIGPIPE, &ignore, &previous);
-        application.Initialize(argc, argv);
-        sigaction(SIGPIPE, &previous, nullptr);
-    }
+    ConnectToDisplay(application, argc, argv);
     RegisterAllClasses();
     application.InstallTerminationHandlers();
     application.SetTitle("Rezazo '98");
