@@ -39,14 +39,12 @@ struct Resolution {
 
 // Hands one answer to the owner's thread, unless the owner is gone.
 static void Deliver(const SharedPtr& s, ProbeAnswer a) {
-    AddressProbe::Post post;
-    {
-        std::lock_guard lock(s->mutex);
-        if (!s->alive) return;
-        ++s->pending;
-        post = s->post;
-    }
-    post([s, a = std::move(a)] {
+    // Posted under the lock, so that the probe cannot go, and take what `post` hands work
+    // to with it, while a hand-over is under way.
+    std::lock_guard lock(s->mutex);
+    if (!s->alive) return;
+    ++s->pending;
+    s->post([s, a = std::move(a)] {
         AddressProbe::Answer answer;
         {
             std::lock_guard lock(s->mutex);

@@ -24,7 +24,7 @@ struct ProbeAnswer {
 
 // Runs lookups on a worker thread, one at a time. Asking while one runs asks for one more
 // after it, never for a pile of them. Answers are handed over through `post` (which must run
-// the work it is given on the owner's thread) and reach `answer` there, in order, each only
+// the work it is given later, on the owner's thread) and reach `answer` there, in order, each only
 // once and never one older than the last; none arrives after the probe is gone. A lookup
 // still running when the probe goes is abandoned, not waited for: its thread ends by itself
 // when the resolver gives up, and the process may exit before it does.

@@ -157,12 +157,16 @@ TEST_F(AddressProbeTest, AHangingResolverGivesTheInterfacesAddressMeanwhile) {
 
 TEST_F(AddressProbeTest, NothingArrivesOnceTheProbeIsGone) {
     // The abandoned worker outlives the test's objects: its resolver lives on too.
-    static GatedBackend* abandoned = new GatedBackend;
-    abandoned->hostName = "box";
+    static GatedBackend* abandoned = [] {
+        auto* b = new GatedBackend;
+        b->hostName = "box";
+        return b;
+    }();
+    const int before = abandoned->Entered();
     ScopedHostBackend use(*abandoned);
     AddressProbe& p = Make(milliseconds(0));
     p.Request();
-    ASSERT_TRUE(abandoned->WaitEntered(1));
+    ASSERT_TRUE(abandoned->WaitEntered(before + 1));
     probe_.reset();  // does not wait for the resolver
     abandoned->Release();
     owner_.Pump();  // runs the name's hand-over, queued before the probe went
