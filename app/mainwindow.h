@@ -136,7 +136,7 @@ class TForm1 : public fw::TForm, public TLogSource {
     app::TWindowDrag drag_;
     // What a copy command waits for: the first answer of a lookup from this one on.
     struct PendingCopy {
-        unsigned long fromLookup = 0;  // 0: none pending
+        unsigned long fromLookup = 0;  // the first lookup started after the command
         bool hostName = false;
     };
     std::vector<PendingCopy> copies_;
