@@ -1,4 +1,4 @@
-#include "framework/controls/windowstate.h"
+#include "framework/x11/windowstate.h"
 
 #include <QWidget>
 #include <QWindow>
@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "framework/controls/xcbdisplay.h"
+#include "framework/x11/xcbdisplay.h"
 
 namespace fw {
 

@@ -1,4 +1,4 @@
-#include "framework/app/display.h"
+#include "framework/x11/display.h"
 
 #include <sys/socket.h>
 #include <sys/un.h>

@@ -1,26 +1,10 @@
-#include "framework/controls/x11window.h"
+#include "framework/x11/windowmanager.h"
 
-#include <QWidget>
 #include <cstdlib>
 
-#include "framework/controls/forms.h"
-#include "framework/controls/fwwidget.h"
-#include "framework/controls/windowstate.h"
-#include "framework/controls/xcbdisplay.h"
+#include "framework/x11/xcbdisplay.h"
 
 namespace fw {
-
-// A form keeps the state itself, so that it survives a new native window and every show;
-// any other window gets it once.
-void SetSkipTaskbar(QWidget* window, bool skip) {
-    if (!window) return;
-    if (auto* w = dynamic_cast<FwWidget*>(window))
-        if (auto* form = dynamic_cast<TFormBase*>(w->Control())) {
-            form->SetSkipTaskbar(skip);
-            return;
-        }
-    PutWindowStates(window, {skip, skip, bool(window->windowFlags() & Qt::WindowStaysOnTopHint)});
-}
 
 bool WindowManagerRunning() {
     xcb_connection_t* c = XcbConnection();

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "framework/controls/forms.h"
-#include "framework/controls/xcbdisplay.h"
+#include "framework/x11/xcbdisplay.h"
 
 namespace {
 

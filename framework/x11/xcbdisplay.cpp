@@ -1,4 +1,4 @@
-#include "framework/controls/xcbdisplay.h"
+#include "framework/x11/xcbdisplay.h"
 
 #include <QGuiApplication>
 #include <cstdlib>
