@@ -14,6 +14,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "framework/x11/xcbreply.h"
+
 namespace fw {
 
 namespace {
@@ -51,8 +53,8 @@ bool DisplayReachable(std::string& name) {
     char* host = nullptr;
     int number = 0;
     if (!xcb_parse_display(display, &host, &number, nullptr)) return false;
+    const XcbReply<char> ownedHost(host);  // xcb's allocation, freed as its replies are
     const bool local = !*host || std::string_view(host) == "unix";
-    std::free(host);
     if (local) return LocalServerListens(number);
     xcb_connection_t* c = xcb_connect(display, nullptr);
     const bool ok = c && !xcb_connection_has_error(c);
