@@ -6,11 +6,11 @@
 #include "controls/scrolllabel.h"
 #include "controls/trayicon.h"
 #include "framework/app/application.h"
-#include "framework/controls/x11window.h"
 #include "framework/core/classbuilder.h"
 #include "framework/core/classregistry.h"
 #include "framework/core/guithread.h"
 #include "framework/graphics/clipboard.h"
+#include "framework/x11/windowmanager.h"
 #include "platform/probe.h"
 #include "resources/descriptions.h"
 

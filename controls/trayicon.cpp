@@ -2,12 +2,12 @@
 
 #include "framework/app/application.h"
 #include "framework/controls/cursors.h"
-#include "framework/controls/firstpaint.h"
 #include "framework/controls/forms.h"
 #include "framework/controls/screen.h"
 #include "framework/core/classbuilder.h"
 #include "framework/core/guithread.h"
 #include "framework/menus/menus.h"
+#include "framework/x11/firstpaint.h"
 
 namespace ctl {
 

@@ -10,8 +10,8 @@
 #include <thread>
 
 #include "framework/controls/controls.h"
-#include "framework/controls/firstpaint.h"
 #include "framework/core/guithread.h"
+#include "framework/x11/firstpaint.h"
 
 namespace gif {
 

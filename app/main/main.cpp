@@ -12,11 +12,11 @@
 #include "app/mainwindow.h"
 #include "app/registerclasses.h"
 #include "framework/app/application.h"
-#include "framework/app/display.h"
 #include "framework/app/socketwatch.h"
 #include "framework/controls/controls.h"
-#include "framework/controls/firstpaint.h"
 #include "framework/text/componenttext.h"
+#include "framework/x11/display.h"
+#include "framework/x11/firstpaint.h"
 #include "platform/paths.h"
 #include "platform/singleinstance.h"
 

@@ -12,7 +12,6 @@
 
 #include "framework/app/dialogs.h"
 #include "framework/controls/accessible.h"
-#include "framework/controls/firstpaint.h"
 #include "framework/controls/forms.h"
 #include "framework/core/appservices.h"
 #include "framework/core/classbuilder.h"
@@ -20,6 +19,7 @@
 #include "framework/core/savemoments.h"
 #include "framework/menus/menuaccessible.h"
 #include "framework/text/componenttext.h"
+#include "framework/x11/firstpaint.h"
 
 namespace fw {
 

@@ -11,10 +11,10 @@
 
 #include "framework/controls/fwwidget.h"
 #include "framework/controls/screen.h"
-#include "framework/controls/windowstate.h"
 #include "framework/core/appservices.h"
 #include "framework/core/classbuilder.h"
 #include "framework/text/componenttext.h"
+#include "framework/x11/windowstate.h"
 
 namespace fw {
 

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "framework/controls/controls.h"
-#include "framework/controls/windowstate.h"
+#include "framework/x11/windowstate.h"
 
 class QDialog;
 

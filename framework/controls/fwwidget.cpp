@@ -11,12 +11,12 @@
 
 #include "framework/controls/controls.h"
 #include "framework/controls/cursors.h"
-#include "framework/controls/firstpaint.h"
 #include "framework/controls/forms.h"
-#include "framework/controls/windowstate.h"
 #include "framework/core/qtconvert.h"
 #include "framework/core/savemoments.h"
 #include "framework/graphics/canvas.h"
+#include "framework/x11/firstpaint.h"
+#include "framework/x11/windowstate.h"
 
 namespace fw {
 

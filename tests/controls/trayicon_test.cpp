@@ -11,11 +11,11 @@
 
 #include "controls_testsupport.h"
 #include "framework/app/application.h"
-#include "framework/controls/firstpaint.h"
 #include "framework/controls/forms.h"
 #include "framework/graphics/qtgraphics.h"
 #include "framework/menus/menus.h"
 #include "framework/text/componenttext.h"
+#include "framework/x11/firstpaint.h"
 
 using namespace ctl;
 using platform::TrayMouse;

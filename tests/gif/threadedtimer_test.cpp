@@ -13,8 +13,8 @@
 #include <stdexcept>
 #include <thread>
 
-#include "framework/controls/firstpaint.h"
 #include "framework/controls/forms.h"
+#include "framework/x11/firstpaint.h"
 #include "tests/gif/gifsupport.h"
 
 using namespace std::chrono_literals;

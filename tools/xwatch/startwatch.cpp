@@ -24,7 +24,7 @@
 #include <string>
 #include <utility>
 
-#include "xcbreply.h"
+#include "xwatch.h"
 
 namespace xwatch {
 namespace {
@@ -32,7 +32,7 @@ namespace {
 std::string Title(xcb_connection_t* c, xcb_window_t w, xcb_atom_t netName, xcb_atom_t utf8) {
     for (auto [name, type] : {std::pair{netName, utf8}, std::pair{xcb_atom_t{XCB_ATOM_WM_NAME},
                                                                   xcb_atom_t{XCB_ATOM_STRING}}}) {
-        Reply<xcb_get_property_reply_t> p(
+        XcbReply<xcb_get_property_reply_t> p(
             xcb_get_property_reply(c, xcb_get_property(c, 0, w, name, type, 0, 1024), nullptr));
         if (p && p->type != XCB_ATOM_NONE)
             return std::string(static_cast<const char*>(xcb_get_property_value(p.get())),
@@ -43,9 +43,10 @@ std::string Title(xcb_connection_t* c, xcb_window_t w, xcb_atom_t netName, xcb_a
 
 // True when the window's pixels are not all one colour (a cleared background is one).
 bool Painted(xcb_connection_t* c, xcb_window_t w) {
-    Reply<xcb_get_geometry_reply_t> g(xcb_get_geometry_reply(c, xcb_get_geometry(c, w), nullptr));
+    XcbReply<xcb_get_geometry_reply_t> g(
+        xcb_get_geometry_reply(c, xcb_get_geometry(c, w), nullptr));
     if (!g || g->width == 0 || g->height == 0) return false;
-    Reply<xcb_get_image_reply_t> img(xcb_get_image_reply(
+    XcbReply<xcb_get_image_reply_t> img(xcb_get_image_reply(
         c, xcb_get_image(c, XCB_IMAGE_FORMAT_Z_PIXMAP, w, 0, 0, g->width, g->height, ~0u),
         nullptr));
     if (!img) return false;
@@ -144,7 +145,8 @@ struct Watch {
     // A window mapped inside one of the tray host's windows is an icon it took in.
     void CheckDocked(xcb_window_t w) {
         if (!trayClient || docked) return;
-        Reply<xcb_query_tree_reply_t> tree(xcb_query_tree_reply(c, xcb_query_tree(c, w), nullptr));
+        XcbReply<xcb_query_tree_reply_t> tree(
+            xcb_query_tree_reply(c, xcb_query_tree(c, w), nullptr));
         if (tree && tree->parent != tree->root && (tree->parent & ~idMask) == trayClient)
             docked = Clock::now();
     }
@@ -180,7 +182,7 @@ struct Watch {
 // The resource base of the client that owns the screen's tray manager selection; 0 without one.
 uint32_t TrayClient(xcb_connection_t* c, int screenNumber, uint32_t idMask) {
     const std::string name = "_NET_SYSTEM_TRAY_S" + std::to_string(screenNumber);
-    Reply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
+    XcbReply<xcb_get_selection_owner_reply_t> owner(xcb_get_selection_owner_reply(
         c, xcb_get_selection_owner(c, Atom(c, name.c_str())), nullptr));
     return owner && owner->owner ? owner->owner & ~idMask : 0;
 }
@@ -189,9 +191,9 @@ uint32_t TrayClient(xcb_connection_t* c, int screenNumber, uint32_t idMask) {
 int DamageNotifyEvent(xcb_connection_t* c) {
     const xcb_query_extension_reply_t* ext = xcb_get_extension_data(c, &xcb_damage_id);
     if (!ext || !ext->present) return -1;
-    Reply<xcb_xfixes_query_version_reply_t>(
+    XcbReply<xcb_xfixes_query_version_reply_t>(
         xcb_xfixes_query_version_reply(c, xcb_xfixes_query_version(c, 5, 0), nullptr));
-    Reply<xcb_damage_query_version_reply_t>(
+    XcbReply<xcb_damage_query_version_reply_t>(
         xcb_damage_query_version_reply(c, xcb_damage_query_version(c, 1, 1), nullptr));
     return ext->first_event + XCB_DAMAGE_NOTIFY;
 }
@@ -237,7 +239,7 @@ int StartupWatch(xcb_connection_t* c, xcb_screen_t* screen, int screenNumber, in
     }
     const uint32_t mask[] = {XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY};
     // Checked, so the selection is in force before the program can make a window.
-    if (Reply<xcb_generic_error_t> err(xcb_request_check(
+    if (XcbReply<xcb_generic_error_t> err(xcb_request_check(
             c, xcb_change_window_attributes_checked(c, screen->root, XCB_CW_EVENT_MASK, mask)));
         err) {
         fprintf(stderr, "xwatch: cannot follow the root window's children\n");
@@ -255,10 +257,9 @@ int StartupWatch(xcb_connection_t* c, xcb_screen_t* screen, int screenNumber, in
     const auto end = After(atof(argv[3]));
     watch.pid = pid;
     while (!watch.Done()) {
-        xcb_generic_event_t* e = NextEvent(c, end, died);
+        const XcbReply<xcb_generic_event_t> e = NextEvent(c, end, died);
         if (!e) break;
-        watch.Handle(e);
-        free(e);
+        watch.Handle(e.get());
         xcb_flush(c);
     }
     auto ms = [&](Clock::time_point t) {

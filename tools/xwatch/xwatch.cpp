@@ -5,6 +5,8 @@
 //   owner and prints "saved TEXT".
 // xwatch startup TITLE SECONDS [--stop] [--icon] -- COMMAND...: time from starting a program
 //   to its window's first paint, and to its tray icon (startwatch.cpp).
+#include "xwatch.h"
+
 #include <xcb/damage.h>
 #include <xcb/xcb.h>
 #include <xcb/xfixes.h>
@@ -16,15 +18,13 @@
 #include <memory>
 #include <string>
 
-#include "xcbreply.h"
-
 namespace {
 
 using xwatch::After;
 using xwatch::Atom;
 using xwatch::Clock;
 using xwatch::NextEvent;
-using xwatch::Reply;
+using xwatch::XcbReply;
 
 int Damage(xcb_connection_t* c, xcb_window_t win, double seconds) {
     const xcb_query_extension_reply_t* ext = xcb_get_extension_data(c, &xcb_damage_id);
@@ -32,25 +32,24 @@ int Damage(xcb_connection_t* c, xcb_window_t win, double seconds) {
         fprintf(stderr, "xwatch: no DAMAGE extension\n");
         return 1;
     }
-    Reply<xcb_xfixes_query_version_reply_t>(
+    XcbReply<xcb_xfixes_query_version_reply_t>(
         xcb_xfixes_query_version_reply(c, xcb_xfixes_query_version(c, 5, 0), nullptr));
-    Reply<xcb_damage_query_version_reply_t>(
+    XcbReply<xcb_damage_query_version_reply_t>(
         xcb_damage_query_version_reply(c, xcb_damage_query_version(c, 1, 1), nullptr));
     xcb_damage_damage_t damage = xcb_generate_id(c);
     xcb_damage_create(c, damage, win, XCB_DAMAGE_REPORT_LEVEL_RAW_RECTANGLES);
     xcb_flush(c);
     const auto start = Clock::now();
     const auto end = After(seconds);
-    while (xcb_generic_event_t* e = NextEvent(c, end)) {
+    while (const XcbReply<xcb_generic_event_t> e = NextEvent(c, end)) {
         if ((e->response_type & 0x7f) == ext->first_event + XCB_DAMAGE_NOTIFY) {
-            auto* d = reinterpret_cast<xcb_damage_notify_event_t*>(e);
+            auto* d = reinterpret_cast<xcb_damage_notify_event_t*>(e.get());
             auto ms =
                 std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
             printf("%lld %d %d %d %d\n", static_cast<long long>(ms), d->area.x, d->area.y,
                    d->area.width, d->area.height);
             fflush(stdout);
         }
-        free(e);
     }
     xcb_damage_destroy(c, damage);
     xcb_flush(c);
@@ -80,16 +79,15 @@ class ClipboardKeeper {
                           mask);
         xcb_set_selection_owner(c_, w_, manager_, XCB_CURRENT_TIME);
         xcb_flush(c_);
-        Reply<xcb_get_selection_owner_reply_t> owner(
+        XcbReply<xcb_get_selection_owner_reply_t> owner(
             xcb_get_selection_owner_reply(c_, xcb_get_selection_owner(c_, manager_), nullptr));
         return owner && owner->owner == w_;
     }
 
     void Serve() {
-        while (xcb_generic_event_t* e = NextEvent(c_, end_)) {
+        while (const XcbReply<xcb_generic_event_t> e = NextEvent(c_, end_)) {
             if ((e->response_type & 0x7f) == XCB_SELECTION_REQUEST)
-                Answer(reinterpret_cast<xcb_selection_request_event_t*>(e));
-            free(e);
+                Answer(reinterpret_cast<xcb_selection_request_event_t*>(e.get()));
         }
     }
 
@@ -121,12 +119,11 @@ class ClipboardKeeper {
         xcb_convert_selection(c_, w_, clipboard_, utf8_, holder_, time);
         xcb_flush(c_);
         bool got = false;
-        while (xcb_generic_event_t* f = NextEvent(c_, end_)) {
+        while (const XcbReply<xcb_generic_event_t> f = NextEvent(c_, end_)) {
             const bool notified = (f->response_type & 0x7f) == XCB_SELECTION_NOTIFY;
             if (notified &&
-                reinterpret_cast<xcb_selection_notify_event_t*>(f)->property != XCB_ATOM_NONE)
+                reinterpret_cast<xcb_selection_notify_event_t*>(f.get())->property != XCB_ATOM_NONE)
                 got = ReadHeld();
-            free(f);
             if (notified) break;
         }
         if (got) {
@@ -139,7 +136,7 @@ class ClipboardKeeper {
     }
 
     bool ReadHeld() {
-        Reply<xcb_get_property_reply_t> p(xcb_get_property_reply(
+        XcbReply<xcb_get_property_reply_t> p(xcb_get_property_reply(
             c_, xcb_get_property(c_, 1, w_, holder_, XCB_GET_PROPERTY_TYPE_ANY, 0, 1 << 20),
             nullptr));
         if (!p) return false;

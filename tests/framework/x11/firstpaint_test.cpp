@@ -1,6 +1,6 @@
 // Work deferred to the first paint: without a hold it runs at once; under one it waits for a
 // window's paint and runs, in order, once the event loop turns after it.
-#include "framework/controls/firstpaint.h"
+#include "framework/x11/firstpaint.h"
 
 #include <gtest/gtest.h>
 

@@ -1,28 +1,23 @@
-// What the watcher's commands share: replies freed on scope exit, atoms by name, and waiting
-// for the next event without spinning.
+// What the watcher's commands share: atoms by name, and waiting for the next event without
+// spinning. Replies and events are owned by the program's own XcbReply.
 #pragma once
 
 #include <poll.h>
 #include <xcb/xcb.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <cstring>
-#include <memory>
+
+#include "framework/x11/xcbreply.h"
 
 namespace xwatch {
 
 using Clock = std::chrono::steady_clock;
 
-template <class T>
-struct Freer {
-    void operator()(T* p) const { free(p); }
-};
-template <class T>
-using Reply = std::unique_ptr<T, Freer<T>>;
+using fw::XcbReply;
 
 inline xcb_atom_t Atom(xcb_connection_t* c, const char* name) {
-    Reply<xcb_intern_atom_reply_t> r(xcb_intern_atom_reply(
+    const XcbReply<xcb_intern_atom_reply_t> r(xcb_intern_atom_reply(
         c, xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(name)), name), nullptr));
     return r ? r->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
@@ -35,9 +30,10 @@ inline Clock::time_point After(double seconds) {
 // Waits on the connection for the next event for at most the time left; null when the time
 // is up, the connection broke or `also` (when given) became readable. Sleeps in poll(), so a
 // watcher costs nothing while it waits.
-inline xcb_generic_event_t* NextEvent(xcb_connection_t* c, Clock::time_point end, int also = -1) {
+inline XcbReply<xcb_generic_event_t> NextEvent(xcb_connection_t* c, Clock::time_point end,
+                                               int also = -1) {
     for (;;) {
-        if (xcb_generic_event_t* e = xcb_poll_for_event(c)) return e;
+        if (xcb_generic_event_t* e = xcb_poll_for_event(c)) return XcbReply<xcb_generic_event_t>(e);
         if (xcb_connection_has_error(c)) return nullptr;
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();

@@ -1,4 +1,4 @@
-#include "framework/app/display.h"
+#include "framework/x11/display.h"
 
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
+
+#include "framework/x11/xcbreply.h"
 
 namespace fw {
 
@@ -51,8 +53,8 @@ bool DisplayReachable(std::string& name) {
     char* host = nullptr;
     int number = 0;
     if (!xcb_parse_display(display, &host, &number, nullptr)) return false;
+    const XcbReply<char> ownedHost(host);  // xcb's allocation, freed as its replies are
     const bool local = !*host || std::string_view(host) == "unix";
-    std::free(host);
     if (local) return LocalServerListens(number);
     xcb_connection_t* c = xcb_connect(display, nullptr);
     const bool ok = c && !xcb_connection_has_error(c);

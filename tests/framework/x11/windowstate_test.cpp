@@ -8,13 +8,12 @@
 #include <QElapsedTimer>
 #include <QWidget>
 #include <QWindow>
-#include <cstdlib>
-#include <cstring>
 #include <set>
 #include <string>
 
 #include "framework/controls/forms.h"
-#include "framework/controls/xcbdisplay.h"
+#include "framework/x11/xcbdisplay.h"
+#include "framework/x11/xcbreply.h"
 
 namespace {
 
@@ -23,11 +22,11 @@ using namespace fw;
 xcb_connection_t* X() { return XcbConnection(); }
 
 std::string AtomName(xcb_atom_t a) {
-    xcb_get_atom_name_reply_t* r = xcb_get_atom_name_reply(X(), xcb_get_atom_name(X(), a), nullptr);
+    const XcbReply<xcb_get_atom_name_reply_t> r(
+        xcb_get_atom_name_reply(X(), xcb_get_atom_name(X(), a), nullptr));
     if (!r) return {};
-    std::string s(xcb_get_atom_name_name(r), static_cast<size_t>(xcb_get_atom_name_name_length(r)));
-    free(r);
-    return s;
+    return std::string(xcb_get_atom_name_name(r.get()),
+                       static_cast<size_t>(xcb_get_atom_name_name_length(r.get())));
 }
 
 // The three states of ours that the window's _NET_WM_STATE holds now.
@@ -36,17 +35,16 @@ std::set<std::string> States(QWidget* w) {
     xcb_atom_t state = XcbAtom(X(), "_NET_WM_STATE");
     if (state == XCB_ATOM_NONE) return out;
     auto win = static_cast<xcb_window_t>(w->windowHandle()->winId());
-    xcb_get_property_reply_t* r = xcb_get_property_reply(
-        X(), xcb_get_property(X(), 0, win, state, XCB_ATOM_ATOM, 0, 64), nullptr);
+    const XcbReply<xcb_get_property_reply_t> r(xcb_get_property_reply(
+        X(), xcb_get_property(X(), 0, win, state, XCB_ATOM_ATOM, 0, 64), nullptr));
     if (!r) return out;
-    auto* atoms = static_cast<xcb_atom_t*>(xcb_get_property_value(r));
-    for (int i = 0; i < xcb_get_property_value_length(r) / 4; ++i) {
+    auto* atoms = static_cast<xcb_atom_t*>(xcb_get_property_value(r.get()));
+    for (int i = 0; i < xcb_get_property_value_length(r.get()) / 4; ++i) {
         std::string s = AtomName(atoms[i]);
         if (s == "_NET_WM_STATE_SKIP_TASKBAR" || s == "_NET_WM_STATE_SKIP_PAGER" ||
             s == "_NET_WM_STATE_ABOVE")
             out.insert(s);
     }
-    free(r);
     return out;
 }
 
@@ -62,12 +60,11 @@ bool StatesBecome(QWidget* w, const std::set<std::string>& want) {
     std::string found;
     for (const std::string& s : States(w)) found += " " + s;
     auto win = static_cast<xcb_window_t>(w->windowHandle()->winId());
-    xcb_get_window_attributes_reply_t* a =
-        xcb_get_window_attributes_reply(X(), xcb_get_window_attributes(X(), win), nullptr);
+    const XcbReply<xcb_get_window_attributes_reply_t> a(
+        xcb_get_window_attributes_reply(X(), xcb_get_window_attributes(X(), win), nullptr));
     ADD_FAILURE() << "states:" << found << "; map state " << (a ? int(a->map_state) : -1)
                   << "; visible " << w->isVisible() << ", exposed "
                   << w->windowHandle()->isExposed();
-    free(a);
     return false;
 }
 

@@ -1,8 +1,9 @@
-#include "framework/controls/xcbdisplay.h"
+#include "framework/x11/xcbdisplay.h"
 
 #include <QGuiApplication>
-#include <cstdlib>
 #include <cstring>
+
+#include "framework/x11/xcbreply.h"
 
 namespace fw {
 
@@ -15,11 +16,8 @@ xcb_connection_t* XcbConnection() {
 xcb_atom_t XcbAtom(xcb_connection_t* c, const char* name) {
     xcb_intern_atom_cookie_t cookie =
         xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(name)), name);
-    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookie, nullptr);
-    if (!reply) return XCB_ATOM_NONE;
-    xcb_atom_t a = reply->atom;
-    free(reply);
-    return a;
+    const XcbReply<xcb_intern_atom_reply_t> reply(xcb_intern_atom_reply(c, cookie, nullptr));
+    return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
 
 xcb_window_t XcbRoot(xcb_connection_t* c) {

@@ -1,13 +1,13 @@
-#include "framework/controls/windowstate.h"
+#include "framework/x11/windowstate.h"
 
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
-#include "framework/controls/xcbdisplay.h"
+#include "framework/x11/xcbdisplay.h"
+#include "framework/x11/xcbreply.h"
 
 namespace fw {
 
@@ -35,9 +35,9 @@ const Atoms& StateAtoms(xcb_connection_t* c) {
     for (int i = 0; i < 4; ++i)
         cookies[i] = xcb_intern_atom(c, 0, static_cast<uint16_t>(strlen(names[i])), names[i]);
     for (int i = 0; i < 4; ++i) {
-        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(c, cookies[i], nullptr);
+        const XcbReply<xcb_intern_atom_reply_t> reply(
+            xcb_intern_atom_reply(c, cookies[i], nullptr));
         *into[i] = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-        free(reply);
     }
     internedFor = c;
     return atoms;
@@ -49,13 +49,11 @@ std::vector<uint32_t> ReadProperty32(xcb_connection_t* c, xcb_window_t win, xcb_
                                      xcb_atom_t type, uint32_t max) {
     std::vector<uint32_t> items;
     xcb_get_property_cookie_t pc = xcb_get_property(c, 0, win, property, type, 0, max);
-    if (xcb_get_property_reply_t* r = xcb_get_property_reply(c, pc, nullptr)) {
-        if (r->format == 32) {
-            auto* data = static_cast<uint32_t*>(xcb_get_property_value(r));
-            const int n = xcb_get_property_value_length(r) / 4;
-            items.assign(data, data + std::min<uint32_t>(static_cast<uint32_t>(n), max));
-        }
-        free(r);
+    const XcbReply<xcb_get_property_reply_t> r(xcb_get_property_reply(c, pc, nullptr));
+    if (r && r->format == 32) {
+        auto* data = static_cast<uint32_t*>(xcb_get_property_value(r.get()));
+        const int n = xcb_get_property_value_length(r.get()) / 4;
+        items.assign(data, data + std::min<uint32_t>(static_cast<uint32_t>(n), max));
     }
     return items;
 }
@@ -161,12 +159,9 @@ TMapCheck CheckMapped(QWidget* window) {
     xcb_connection_t* c = XcbConnection();
     if (!c || !window || !window->windowHandle()) return TMapCheck::Shown;
     const xcb_window_t win = NativeWindow(window);
-    xcb_get_window_attributes_reply_t* a =
-        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, win), nullptr);
-    if (!a) return TMapCheck::Shown;
-    const bool unmapped = a->map_state == XCB_MAP_STATE_UNMAPPED;
-    free(a);
-    if (!unmapped) return TMapCheck::Shown;
+    const XcbReply<xcb_get_window_attributes_reply_t> a(
+        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, win), nullptr));
+    if (!a || a->map_state != XCB_MAP_STATE_UNMAPPED) return TMapCheck::Shown;
     // ICCCM's WM_STATE: Normal (1) while the manager holds the window (still withdrawing it,
     // or about to map it), Iconic (3) when it iconified it; gone or Withdrawn (0) when the
     // manager has let go of the window.

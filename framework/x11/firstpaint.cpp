@@ -1,10 +1,10 @@
-#include "framework/controls/firstpaint.h"
+#include "framework/x11/firstpaint.h"
 
 #include <QCoreApplication>
 #include <QTimer>
 #include <vector>
 
-#include "framework/controls/xcbdisplay.h"
+#include "framework/x11/xcbdisplay.h"
 
 namespace fw {
 
