@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "framework/core/classbuilder.h"
+#include "framework/core/setifchanged.h"
 #include "framework/graphics/canvas.h"
 #include "framework/graphics/colors.h"
 #include "gif/codec/compose.h"
@@ -99,8 +100,7 @@ void TGIFAnimator::SetAnimate(bool v) {
 }
 
 void TGIFAnimator::SetFrameIndex(int v) {
-    if (v == frameIndex_ || v < 0 || v >= image_->FrameCount()) return;
-    frameIndex_ = v;
+    if (v < 0 || v >= image_->FrameCount() || !fw::SetIfChanged(frameIndex_, v)) return;
     timer_->SetInterval(FrameInterval());
     OnFrameChanged(this);
     PictureChanged();
@@ -118,30 +118,26 @@ void TGIFAnimator::RepaintIfAnimating() {
 }
 
 void TGIFAnimator::SetCenter(bool v) {
-    if (v == center_) return;
-    center_ = v;
+    if (!fw::SetIfChanged(center_, v)) return;
     PictureChanged();
     RepaintIfAnimating();
 }
 
 void TGIFAnimator::SetStretch(bool v) {
-    if (v == stretch_) return;
-    stretch_ = v;
+    if (!fw::SetIfChanged(stretch_, v)) return;
     PictureChanged();
     RepaintIfAnimating();
 }
 
 void TGIFAnimator::SetTransparent(bool v) {
     // The control always paints its whole area, so the framework's opacity stays as it is.
-    if (v == transparent_) return;
-    transparent_ = v;
+    if (!fw::SetIfChanged(transparent_, v)) return;
     PictureChanged();
     RepaintIfAnimating();
 }
 
 void TGIFAnimator::SetAutoSize(bool v) {
-    if (v == autoSize_) return;
-    autoSize_ = v;
+    if (!fw::SetIfChanged(autoSize_, v)) return;
     AdjustSize();
     PictureChanged();
 }
