@@ -154,6 +154,7 @@ void TGIFAnimator::AdjustSize() {
 
 void TGIFAnimator::ImageChanged() {
     painted_ = {};
+    composing_.composer.reset();
     AdjustSize();
     frameIndex_ = image_->CurrentFrame();
     if (frameIndex_ >= 0 && image_->FrameCount() > 0) timer_->SetInterval(FrameInterval());
@@ -206,12 +207,22 @@ const TGIFAnimator::PaintedFrame& TGIFAnimator::FrameToPaint() {
         painted_.transparent == transparent_)
         return painted_;
     painted_ = {};
-    gifcodec::TComposedFrame frame;
+    const gifcodec::TComposedFrame* composed = nullptr;
     try {
-        frame = gifcodec::ComposeFrame(image_->Core(), frameIndex_, windowColor);
+        Composing& c = composing_;
+        if (!c.composer || c.windowColor != windowColor ||
+            c.currentFrame != image_->CurrentFrame()) {
+            c.composer.reset();  // the old screen goes before the new one is made
+            c.composer = std::make_unique<gifcodec::TFrameComposer>(image_->Core(), windowColor);
+            c.windowColor = windowColor;
+            c.currentFrame = image_->CurrentFrame();
+        }
+        composed = &c.composer->Frame(frameIndex_);
     } catch (const gifcodec::EGifCodecError& e) {
+        composing_.composer.reset();  // half way through a frame: start over at the next paint
         throw EInvalidGraphicOperation(e.Id(), e.what());
     }
+    const gifcodec::TComposedFrame& frame = *composed;
     if (frame.width > 0 && frame.height > 0)
         painted_.bitmap = ToBitmap(frame, frame.key != gifcodec::clNone && transparent_);
     painted_.index = frameIndex_;
