@@ -30,6 +30,14 @@ TForm3::TForm3(TComponent* owner) : TForm(owner) {
         "Panel1MouseMove", Handler(this, &TForm3::Panel1MouseMove));
     RegisterHandler<void(TPropertyObject*, TMouseButton, TModifierState, int, int)>(
         "Panel1MouseUp", Handler(this, &TForm3::Panel1MouseUp));
+    RegisterField("URLLabel1", URLLabel1);
+    RegisterField("URLLabel2", URLLabel2);
+    RegisterField("Label4", Label4);
+    RegisterField("Memo1", Memo1);
+    RegisterField("Panel1", Panel1);
+    RegisterField("ShadowLabel1", ShadowLabel1);
+    RegisterField("ShadowLabel2", ShadowLabel2);
+    RegisterField("SnapToEdge1", SnapToEdge1);
     InitInheritedComponent(resources::AboutwindowDescription());
 }
 
@@ -38,17 +46,6 @@ TForm3::~TForm3() {
 }
 
 void TForm3::FormCreate(TPropertyObject*) {
-    auto find = [this](auto*& field, const char* name) {
-        field = dynamic_cast<std::remove_reference_t<decltype(*field)>*>(FindComponent(name));
-    };
-    find(URLLabel1, "URLLabel1");
-    find(URLLabel2, "URLLabel2");
-    find(Label4, "Label4");
-    find(Memo1, "Memo1");
-    find(Panel1, "Panel1");
-    find(ShadowLabel1, "ShadowLabel1");
-    find(ShadowLabel2, "ShadowLabel2");
-    find(SnapToEdge1, "SnapToEdge1");
     // The addresses, the notice and the history live in one place in the program.
     URLLabel1->SetCaption(app::kHomePage);
     URLLabel1->SetURL(app::kHomePage);

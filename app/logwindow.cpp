@@ -23,6 +23,12 @@ TForm2* Form2 = nullptr;
 
 TForm2::TForm2(TComponent* owner, const TLogSource* source) : TForm(owner), source_(source) {
     RegisterHandlers();
+    RegisterField("Image1", Image1);
+    RegisterField("Image2", Image2);
+    RegisterField("Label1", Label1);
+    RegisterField("Label2", Label2);
+    RegisterField("Memo1", Memo1);
+    RegisterField("SnapToedge1", SnapToedge1);
     InitInheritedComponent(resources::LogwindowDescription());
 }
 
@@ -61,16 +67,6 @@ const TLogSource* TForm2::Source() const {
 }
 
 void TForm2::FormCreate(TPropertyObject*) {
-    auto find = [this](auto*& field, const char* name) {
-        field = dynamic_cast<std::remove_reference_t<decltype(*field)>*>(FindComponent(name));
-    };
-    find(Image1, "Image1");
-    find(Image2, "Image2");
-    find(Label1, "Label1");
-    find(Label2, "Label2");
-    find(Memo1, "Memo1");
-    find(SnapToedge1, "SnapToedge1");
-
     // Like the main window, the log window has no taskbar entry of its own.
     SetSkipTaskbar(true);
 

@@ -4,6 +4,7 @@
 #include "framework/controls/imagepanel.h"
 #include "framework/core/classbuilder.h"
 #include "framework/core/classregistry.h"
+#include "framework/core/setifchanged.h"
 #include "framework/graphics/bitmap.h"
 #include "framework/graphics/canvas.h"
 
@@ -114,21 +115,15 @@ void TScrollLabel::Notification(TComponent* component, TOperation Operation) {
 void TScrollLabel::TimerTick(TPropertyObject*) { Invalidate(); }
 
 void TScrollLabel::SetCaption(const std::string& s) {
-    if (s == caption_) return;
-    caption_ = s;
-    fw::AccessibleTextChanged(this);
+    if (fw::SetIfChanged(caption_, s)) fw::AccessibleTextChanged(this);
 }
 
 void TScrollLabel::SetInterval(int v) {
-    if (v == interval_ || v < 1 || v > 1000) return;
-    interval_ = v;
+    if (v < 1 || v > 1000 || !fw::SetIfChanged(interval_, v)) return;
     if (timer_) timer_->SetInterval(static_cast<unsigned>(v));
 }
 
-void TScrollLabel::SetScrollBy(uint8_t v) {
-    if (v == scrollBy_) return;
-    scrollBy_ = v;
-}
+void TScrollLabel::SetScrollBy(uint8_t v) { fw::SetIfChanged(scrollBy_, v); }
 
 bool TScrollLabel::Active() const { return timer_ && timer_->Enabled(); }
 
@@ -137,8 +132,7 @@ void TScrollLabel::SetActive(bool v) {
 }
 
 void TScrollLabel::SetScrollDirection(TScrollDirection d) {
-    if (d == direction_) return;
-    direction_ = d;
+    if (!fw::SetIfChanged(direction_, d)) return;
     motion_.Start(d, ClientWidth(), ClientHeight());
     if (Designing()) {
         TBitmap measure(1, 1);

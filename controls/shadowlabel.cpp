@@ -4,6 +4,7 @@
 
 #include "framework/controls/cursors.h"
 #include "framework/core/classbuilder.h"
+#include "framework/core/setifchanged.h"
 #include "framework/graphics/bitmap.h"
 #include "framework/graphics/canvas.h"
 #include "framework/graphics/drawtext.h"
@@ -112,51 +113,34 @@ void TCustomShadowLabel::Notification(TComponent* component, TOperation Operatio
 }
 
 void TCustomShadowLabel::SetAlignment(TAlignment v) {
-    if (v == alignment_) return;
-    alignment_ = v;
-    Invalidate();
+    if (fw::SetIfChanged(alignment_, v)) Invalidate();
 }
 void TCustomShadowLabel::SetAutoSize(bool v) {
-    if (v == autoSize_) return;
-    autoSize_ = v;
-    AdjustBounds();
+    if (fw::SetIfChanged(autoSize_, v)) AdjustBounds();
 }
 void TCustomShadowLabel::SetLayout(TTextLayout v) {
-    if (v == layout_) return;
-    layout_ = v;
-    Invalidate();
+    if (fw::SetIfChanged(layout_, v)) Invalidate();
 }
 void TCustomShadowLabel::SetShadowColor(TColor v) {
-    if (v == shadowColor_) return;
-    shadowColor_ = v;
-    Invalidate();
+    if (fw::SetIfChanged(shadowColor_, v)) Invalidate();
 }
 void TCustomShadowLabel::SetShadowSize(uint8_t v) {
-    if (v == shadowSize_) return;
-    shadowSize_ = v;
+    if (!fw::SetIfChanged(shadowSize_, v)) return;
     AdjustBounds();
     Invalidate();
 }
 // The position alone does not re-fit: the size follows at the next re-fit.
 void TCustomShadowLabel::SetShadowPos(TShadowPosition v) {
-    if (v == shadowPos_) return;
-    shadowPos_ = v;
-    Invalidate();
+    if (fw::SetIfChanged(shadowPos_, v)) Invalidate();
 }
 void TCustomShadowLabel::SetWordWrap(bool v) {
-    if (v == wordWrap_) return;
-    wordWrap_ = v;
-    AdjustBounds();
+    if (fw::SetIfChanged(wordWrap_, v)) AdjustBounds();
 }
 void TCustomShadowLabel::SetShowAccelChar(bool v) {
-    if (v == showAccelChar_) return;
-    showAccelChar_ = v;
-    Invalidate();
+    if (fw::SetIfChanged(showAccelChar_, v)) Invalidate();
 }
 void TCustomShadowLabel::SetShowFocus(bool v) {
-    if (v == showFocus_) return;
-    showFocus_ = v;
-    Invalidate();
+    if (fw::SetIfChanged(showFocus_, v)) Invalidate();
 }
 
 void TCustomShadowLabel::SetEnabled(bool v) {

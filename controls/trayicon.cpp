@@ -6,6 +6,7 @@
 #include "framework/controls/screen.h"
 #include "framework/core/classbuilder.h"
 #include "framework/core/guithread.h"
+#include "framework/core/setifchanged.h"
 #include "framework/menus/menus.h"
 #include "framework/x11/firstpaint.h"
 
@@ -102,8 +103,7 @@ bool TTrayIcon::IconWanted() const {
 }
 
 void TTrayIcon::SetEnabled(bool v) {
-    if (v == enabled_) return;
-    enabled_ = v;
+    if (!fw::SetIfChanged(enabled_, v)) return;
     if (v) {
         if (!Designing() || showDesigning_) AddIcon();
     } else {
@@ -112,8 +112,7 @@ void TTrayIcon::SetEnabled(bool v) {
 }
 
 void TTrayIcon::SetShowDesigning(bool v) {
-    if (v == showDesigning_) return;
-    showDesigning_ = v;
+    if (!fw::SetIfChanged(showDesigning_, v)) return;
     if (!Designing()) return;
     if (v && enabled_)
         AddIcon();

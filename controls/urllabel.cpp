@@ -5,6 +5,7 @@
 
 #include "framework/controls/cursors.h"
 #include "framework/core/classbuilder.h"
+#include "framework/core/setifchanged.h"
 #include "platform/links.h"
 
 using namespace fw;
@@ -116,14 +117,11 @@ void TURLLabel::SetShowPrefix(bool v) {
 }
 
 void TURLLabel::SetLabelType(TURLLabelType v) {
-    if (v == labelType_) return;
-    labelType_ = v;
-    UpdateLook();
+    if (fw::SetIfChanged(labelType_, v)) UpdateLook();
 }
 
 void TURLLabel::SetLinkType(TURLLinkType v) {
-    if (v == linkType_) return;
-    linkType_ = v;
+    if (!fw::SetIfChanged(linkType_, v)) return;
     CheckHandler();
     if (v == http && url_ == kPlaceholderMailAddress) SetURL(kPlaceholderWebAddress);
     if (v == mailto && url_ == kPlaceholderWebAddress) SetURL(kPlaceholderMailAddress);
@@ -131,9 +129,7 @@ void TURLLabel::SetLinkType(TURLLinkType v) {
 }
 
 void TURLLabel::SetURLAsHint(bool v) {
-    if (v == urlAsHint_) return;
-    urlAsHint_ = v;
-    UpdateHint();
+    if (fw::SetIfChanged(urlAsHint_, v)) UpdateHint();
 }
 
 void TURLLabel::SetCaption(const std::string& s) {

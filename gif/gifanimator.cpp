@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "framework/core/classbuilder.h"
+#include "framework/core/setifchanged.h"
 #include "framework/graphics/canvas.h"
 #include "framework/graphics/colors.h"
 #include "gif/codec/compose.h"
@@ -99,8 +100,7 @@ void TGIFAnimator::SetAnimate(bool v) {
 }
 
 void TGIFAnimator::SetFrameIndex(int v) {
-    if (v == frameIndex_ || v < 0 || v >= image_->FrameCount()) return;
-    frameIndex_ = v;
+    if (v < 0 || v >= image_->FrameCount() || !fw::SetIfChanged(frameIndex_, v)) return;
     timer_->SetInterval(FrameInterval());
     OnFrameChanged(this);
     PictureChanged();
@@ -118,30 +118,26 @@ void TGIFAnimator::RepaintIfAnimating() {
 }
 
 void TGIFAnimator::SetCenter(bool v) {
-    if (v == center_) return;
-    center_ = v;
+    if (!fw::SetIfChanged(center_, v)) return;
     PictureChanged();
     RepaintIfAnimating();
 }
 
 void TGIFAnimator::SetStretch(bool v) {
-    if (v == stretch_) return;
-    stretch_ = v;
+    if (!fw::SetIfChanged(stretch_, v)) return;
     PictureChanged();
     RepaintIfAnimating();
 }
 
 void TGIFAnimator::SetTransparent(bool v) {
     // The control always paints its whole area, so the framework's opacity stays as it is.
-    if (v == transparent_) return;
-    transparent_ = v;
+    if (!fw::SetIfChanged(transparent_, v)) return;
     PictureChanged();
     RepaintIfAnimating();
 }
 
 void TGIFAnimator::SetAutoSize(bool v) {
-    if (v == autoSize_) return;
-    autoSize_ = v;
+    if (!fw::SetIfChanged(autoSize_, v)) return;
     AdjustSize();
     PictureChanged();
 }
@@ -158,6 +154,7 @@ void TGIFAnimator::AdjustSize() {
 
 void TGIFAnimator::ImageChanged() {
     painted_ = {};
+    composing_.composer.reset();
     AdjustSize();
     frameIndex_ = image_->CurrentFrame();
     if (frameIndex_ >= 0 && image_->FrameCount() > 0) timer_->SetInterval(FrameInterval());
@@ -210,12 +207,22 @@ const TGIFAnimator::PaintedFrame& TGIFAnimator::FrameToPaint() {
         painted_.transparent == transparent_)
         return painted_;
     painted_ = {};
-    gifcodec::TComposedFrame frame;
+    const gifcodec::TComposedFrame* composed = nullptr;
     try {
-        frame = gifcodec::ComposeFrame(image_->Core(), frameIndex_, windowColor);
+        Composing& c = composing_;
+        if (!c.composer || c.windowColor != windowColor ||
+            c.currentFrame != image_->CurrentFrame()) {
+            c.composer.reset();  // the old screen goes before the new one is made
+            c.composer = std::make_unique<gifcodec::TFrameComposer>(image_->Core(), windowColor);
+            c.windowColor = windowColor;
+            c.currentFrame = image_->CurrentFrame();
+        }
+        composed = &c.composer->Frame(frameIndex_);
     } catch (const gifcodec::EGifCodecError& e) {
+        composing_.composer.reset();  // half way through a frame: start over at the next paint
         throw EInvalidGraphicOperation(e.Id(), e.what());
     }
+    const gifcodec::TComposedFrame& frame = *composed;
     if (frame.width > 0 && frame.height > 0)
         painted_.bitmap = ToBitmap(frame, frame.key != gifcodec::clNone && transparent_);
     painted_.index = frameIndex_;

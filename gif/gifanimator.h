@@ -9,6 +9,10 @@
 #include "gif/picturecontrol.h"
 #include "gif/threadedtimer.h"
 
+namespace gifcodec {
+class TFrameComposer;
+}
+
 namespace gif {
 
 class TGIFAnimator : public TPictureControl {
@@ -73,6 +77,15 @@ class TGIFAnimator : public TPictureControl {
 
     std::unique_ptr<TGIFImage> image_;
     PaintedFrame painted_;
+    // Composes the frames as they come, each from the one before; made again when what it
+    // was made from changes: the picture, the window colour, or the picture's current frame
+    // (whose transparent colour keys the fill).
+    struct Composing {
+        std::unique_ptr<gifcodec::TFrameComposer> composer;
+        std::uint32_t windowColor = 0;
+        int currentFrame = 0;
+    };
+    Composing composing_;
     TThreadedTimer* timer_;
     bool animate_ = false;
     bool autoSize_ = true;

@@ -5,6 +5,7 @@
 #include "framework/controls/controls.h"
 #include "framework/controls/imagepanel.h"
 #include "framework/core/classbuilder.h"
+#include "framework/core/setifchanged.h"
 
 namespace gif {
 
@@ -48,21 +49,15 @@ void TThreadedTimer::BeforeDestruction() {
 }
 
 void TThreadedTimer::SetEnabled(bool v) {
-    if (v == enabled_.load()) return;
-    enabled_ = v;
-    UpdateTimer();
+    if (fw::SetIfChanged(enabled_, v)) UpdateTimer();
 }
 
 void TThreadedTimer::SetInterval(unsigned v) {
-    if (v == interval_) return;
-    interval_ = v;
-    UpdateTimer();
+    if (fw::SetIfChanged(interval_, v)) UpdateTimer();
 }
 
 void TThreadedTimer::SetThreaded(bool v) {
-    if (v == threaded_) return;
-    threaded_ = v;
-    UpdateTimer();
+    if (fw::SetIfChanged(threaded_, v)) UpdateTimer();
 }
 
 void TThreadedTimer::SetSyncEvent(bool v) {
@@ -71,8 +66,7 @@ void TThreadedTimer::SetSyncEvent(bool v) {
 }
 
 void TThreadedTimer::SetThreadPriority(TThreadPriority v) {
-    if (v == priority_) return;
-    priority_ = v;
+    if (!fw::SetIfChanged(priority_, v)) return;
     if (threaded_) UpdateTimer();
 }
 

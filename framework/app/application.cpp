@@ -17,6 +17,7 @@
 #include "framework/core/classbuilder.h"
 #include "framework/core/guithread.h"
 #include "framework/core/savemoments.h"
+#include "framework/core/setifchanged.h"
 #include "framework/menus/menuaccessible.h"
 #include "framework/text/componenttext.h"
 #include "framework/x11/firstpaint.h"
@@ -71,8 +72,7 @@ void TAppController::SetTitle(const std::string& t) {
 }
 
 void TAppController::SetActive(bool active) {
-    if (active == active_) return;
-    active_ = active;
+    if (!SetIfChanged(active_, active)) return;
     if (active)
         OnActivate(this);
     else

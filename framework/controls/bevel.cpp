@@ -1,6 +1,7 @@
 #include "framework/controls/bevel.h"
 
 #include "framework/core/classbuilder.h"
+#include "framework/core/setifchanged.h"
 #include "framework/graphics/canvas.h"
 
 namespace fw {
@@ -31,15 +32,11 @@ const TClassInfo& TBevel::StaticClassInfo() {
 TBevel::TBevel(TComponent* owner) : TGraphicControl(owner) { TControl::SetBounds(0, 0, 50, 50); }
 
 void TBevel::SetShape(TBevelShape v) {
-    if (v == shape_) return;
-    shape_ = v;
-    Invalidate();
+    if (SetIfChanged(shape_, v)) Invalidate();
 }
 
 void TBevel::SetStyle(TBevelStyle v) {
-    if (v == style_) return;
-    style_ = v;
-    Invalidate();
+    if (SetIfChanged(style_, v)) Invalidate();
 }
 
 void TBevel::Paint() {

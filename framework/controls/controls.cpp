@@ -8,6 +8,7 @@
 #include "framework/controls/hint.h"
 #include "framework/core/classbuilder.h"
 #include "framework/core/qtconvert.h"
+#include "framework/core/setifchanged.h"
 #include "framework/graphics/canvasimpl.h"
 
 namespace fw {
@@ -145,16 +146,14 @@ void TControl::SetEnabled(bool v) {
 }
 
 void TControl::SetCaption(const std::string& s) {
-    if (s == caption_) return;
-    caption_ = s;
+    if (!SetIfChanged(caption_, s)) return;
     TextChanged();
     Invalidate();
     AccessibleTextChanged(this);
 }
 
 void TControl::SetColor(TColor c) {
-    if (c == color_) return;
-    color_ = c;
+    if (!SetIfChanged(color_, c)) return;
     parentColor_ = false;
     Invalidate();
     if (auto* w = dynamic_cast<TWinControl*>(this))
@@ -162,8 +161,7 @@ void TControl::SetColor(TColor c) {
 }
 
 void TControl::SetParentColor(bool v) {
-    if (v == parentColor_) return;
-    parentColor_ = v;
+    if (!SetIfChanged(parentColor_, v)) return;
     if (v) ParentColorChanged();
 }
 
@@ -177,8 +175,7 @@ void TControl::ParentColorChanged() {
 }
 
 void TControl::SetParentFont(bool v) {
-    if (v == parentFont_) return;
-    parentFont_ = v;
+    if (!SetIfChanged(parentFont_, v)) return;
     if (v) ParentFontChanged();
 }
 
@@ -210,8 +207,7 @@ void TControl::SetPopupMenu(TContextMenu* m) {
 }
 
 void TControl::SetAlign(TAlign a) {
-    if (a == align_) return;
-    align_ = a;
+    if (!SetIfChanged(align_, a)) return;
     if (parent_) parent_->AlignControls();
 }
 
@@ -222,8 +218,7 @@ void TControl::SetCursor(int c) {
 }
 
 void TControl::SetTransparent(bool v) {
-    if (v == transparent_) return;
-    transparent_ = v;
+    if (!SetIfChanged(transparent_, v)) return;
     if (v)
         controlStyle_ &= ~csOpaque;
     else

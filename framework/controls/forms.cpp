@@ -13,6 +13,7 @@
 #include "framework/controls/screen.h"
 #include "framework/core/appservices.h"
 #include "framework/core/classbuilder.h"
+#include "framework/core/setifchanged.h"
 #include "framework/text/componenttext.h"
 #include "framework/x11/windowstate.h"
 
@@ -204,9 +205,7 @@ void TFormBase::ApplyWindowFlags() {
 }
 
 void TFormBase::SetSkipTaskbar(bool v) {
-    if (v == skipTaskbar_) return;
-    skipTaskbar_ = v;
-    ApplyWindowStates();
+    if (SetIfChanged(skipTaskbar_, v)) ApplyWindowStates();
 }
 
 void TFormBase::ApplyWindowStates() {
@@ -235,15 +234,11 @@ void TFormBase::PutBelonging() {
 }
 
 void TFormBase::SetBorderStyle(TFormBorderStyle v) {
-    if (v == borderStyle_) return;
-    borderStyle_ = v;
-    ApplyWindowFlags();
+    if (SetIfChanged(borderStyle_, v)) ApplyWindowFlags();
 }
 
 void TFormBase::SetFormStyle(TFormStyle v) {
-    if (v == formStyle_) return;
-    formStyle_ = v;
-    ApplyWindowFlags();
+    if (SetIfChanged(formStyle_, v)) ApplyWindowFlags();
 }
 
 bool TFormBase::Active() const { return widget_ && widget_->isActiveWindow(); }

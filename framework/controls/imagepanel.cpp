@@ -3,6 +3,7 @@
 #include <QTimer>
 
 #include "framework/core/classbuilder.h"
+#include "framework/core/setifchanged.h"
 
 namespace fw {
 
@@ -29,14 +30,10 @@ TImage::TImage(TComponent* owner) : TGraphicControl(owner), picture_(std::make_u
 TImage::~TImage() { picture_->OnChange = nullptr; }
 
 void TImage::SetCenter(bool v) {
-    if (v == center_) return;
-    center_ = v;
-    Invalidate();
+    if (SetIfChanged(center_, v)) Invalidate();
 }
 void TImage::SetStretch(bool v) {
-    if (v == stretch_) return;
-    stretch_ = v;
-    Invalidate();
+    if (SetIfChanged(stretch_, v)) Invalidate();
 }
 void TImage::SetAutoSize(bool v) {
     autoSize_ = v;
@@ -107,15 +104,11 @@ TTimer::TTimer(TComponent* owner) : TComponent(owner), timer_(std::make_unique<Q
 TTimer::~TTimer() { timer_->stop(); }
 
 void TTimer::SetEnabled(bool v) {
-    if (v == enabled_) return;
-    enabled_ = v;
-    UpdateTimer();
+    if (SetIfChanged(enabled_, v)) UpdateTimer();
 }
 
 void TTimer::SetInterval(unsigned v) {
-    if (v == interval_) return;
-    interval_ = v;
-    UpdateTimer();
+    if (SetIfChanged(interval_, v)) UpdateTimer();
 }
 
 void TTimer::Loaded() {
@@ -169,9 +162,7 @@ void TPanel::SetBevelOuter(TBevelCut v) {
     Invalidate();
 }
 void TPanel::SetAlignment(TAlignment v) {
-    if (v == alignment_) return;
-    alignment_ = v;
-    Invalidate();
+    if (SetIfChanged(alignment_, v)) Invalidate();
 }
 void TPanel::SetBevelWidth(int v) {
     bevelWidth_ = v < 1 ? 1 : v;

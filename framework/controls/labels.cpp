@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "framework/core/classbuilder.h"
+#include "framework/core/setifchanged.h"
 #include "framework/graphics/bitmap.h"
 #include "framework/graphics/canvas.h"
 #include "framework/graphics/drawtext.h"
@@ -81,29 +82,21 @@ TCustomLabel::TCustomLabel(TComponent* owner) : TGraphicControl(owner) {
 }
 
 void TCustomLabel::SetAutoSize(bool v) {
-    if (v == autoSize_) return;
-    autoSize_ = v;
-    AdjustBounds();
+    if (SetIfChanged(autoSize_, v)) AdjustBounds();
 }
 void TCustomLabel::SetAlignment(TAlignment a) {
-    if (a == alignment_) return;
-    alignment_ = a;
-    Invalidate();
+    if (SetIfChanged(alignment_, a)) Invalidate();
 }
 void TCustomLabel::SetLayout(TTextLayout l) {
-    if (l == layout_) return;
-    layout_ = l;
-    Invalidate();
+    if (SetIfChanged(layout_, l)) Invalidate();
 }
 void TCustomLabel::SetWordWrap(bool v) {
-    if (v == wordWrap_) return;
-    wordWrap_ = v;
+    if (!SetIfChanged(wordWrap_, v)) return;
     AdjustBounds();
     Invalidate();
 }
 void TCustomLabel::SetShowAccelChar(bool v) {
-    if (v == showAccelChar_) return;
-    showAccelChar_ = v;
+    if (!SetIfChanged(showAccelChar_, v)) return;
     AdjustBounds();
     Invalidate();
 }

@@ -184,8 +184,12 @@ const std::any* TComponent::FindHandler(const std::string& name) const {
 }
 
 void TComponent::BindFields() {
-    for (auto& [name, bind] : fields_)
-        if (!bind(FindComponent(name))) throw EReadError(Fmt(strings::kUnknownComponent, name));
+    for (auto& [name, bind] : fields_) {
+        TComponent* c = FindComponent(name);
+        if (!c) throw EReadError(Fmt(strings::kUnknownComponent, name));
+        if (!bind(c))
+            throw EReadError(Fmt(strings::kComponentOfOtherClass, {name, c->ClassName()}));
+    }
 }
 
 // Collections

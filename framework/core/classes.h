@@ -127,7 +127,8 @@ class TComponent : public TPropertyObject {
             return field != nullptr;
         };
     }
-    // Throws EReadError naming a field whose component is missing or of another class.
+    // Throws EReadError naming a field whose component is missing or of another class (and
+    // that class).
     void BindFields();
 
     // The components written nested inside this one's block, in order.

@@ -67,6 +67,8 @@ inline constexpr const char* kDuplicateName = "A component named %s already exis
 inline constexpr const char* kInvalidName = "''%s'' is not a valid component name";
 inline constexpr const char* kUnknownHandler = "Method %s not found";
 inline constexpr const char* kUnknownComponent = "Component %s not found";
+inline constexpr const char* kComponentOfOtherClass =
+    "Component %s is a %s, not what its field holds";
 }  // namespace strings
 
 // Replaces each "%s" of a string-table text with the next argument.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "framework/core/classbuilder.h"
+#include "framework/core/setifchanged.h"
 #include "framework/graphics/bitmapfile.h"
 #include "framework/graphics/canvas.h"
 #include "framework/graphics/canvasimpl.h"
@@ -191,8 +192,7 @@ TCanvas& TBitmap::Canvas() {
 }
 
 void TBitmap::SetPixelFormat(TPixelFormat pf) {
-    if (pf == pixelFormat_) return;
-    pixelFormat_ = pf;
+    if (!SetIfChanged(pixelFormat_, pf)) return;
     if (!image_->isNull()) *image_ = ConvertTo(*image_, pf);
     Changed();
 }
@@ -233,8 +233,7 @@ void TBitmap::SetTransparentColor(TColor c) {
 }
 
 void TBitmap::SetTransparentMode(TTransparentMode m) {
-    if (m == transparentMode_) return;
-    transparentMode_ = m;
+    if (!SetIfChanged(transparentMode_, m)) return;
     if (m == tmAuto) transparentColor_ = clNone;
     Changed();
 }

@@ -12,6 +12,7 @@
 
 #include "framework/core/classbuilder.h"
 #include "framework/core/inplaceimpl.h"
+#include "framework/core/setifchanged.h"
 #include "framework/graphics/qtgraphics.h"
 
 namespace fw {
@@ -117,36 +118,30 @@ TFont& TFont::operator=(const TFont& other) {
 }
 
 void TFont::SetColor(TColor c) {
-    if (c == color_) return;
-    color_ = c;
-    Changed();
+    if (SetIfChanged(color_, c)) Changed();
 }
 
 void TFont::SetHeight(int h) {
-    if (h == height_) return;
-    height_ = h;
+    if (!SetIfChanged(height_, h)) return;
     cache_->font.reset();
     Changed();
 }
 
 void TFont::SetName(const std::string& name) {
-    if (name == name_) return;
-    name_ = name;
+    if (!SetIfChanged(name_, name)) return;
     cache_->font.reset();
     Changed();
 }
 
 void TFont::SetPitch(TFontPitch p) {
-    if (p == pitch_) return;
-    pitch_ = p;
+    if (!SetIfChanged(pitch_, p)) return;
     cache_->font.reset();
     Changed();
 }
 
 void TFont::SetStyle(TFontStyles s) {
     s &= fsBold | fsItalic | fsUnderline | fsStrikeOut;
-    if (s == style_) return;
-    style_ = s;
+    if (!SetIfChanged(style_, s)) return;
     cache_->font.reset();
     Changed();
 }

@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "framework/core/classbuilder.h"
+#include "framework/core/setifchanged.h"
 
 namespace fw {
 
@@ -43,9 +44,7 @@ const TClassInfo& TGraphic::StaticClassInfo() {
 }
 
 void TGraphic::SetTransparent(bool t) {
-    if (t == transparent_) return;
-    transparent_ = t;
-    Changed();
+    if (SetIfChanged(transparent_, t)) Changed();
 }
 
 void TGraphic::LoadFromFile(const std::string& path) {

@@ -1,6 +1,7 @@
 #include "framework/graphics/graphicsobjects.h"
 
 #include "framework/core/classbuilder.h"
+#include "framework/core/setifchanged.h"
 #include "framework/graphics/qtgraphics.h"
 
 namespace fw {
@@ -40,22 +41,16 @@ const TClassInfo& TPen::StaticClassInfo() {
 }
 
 void TPen::SetColor(TColor c) {
-    if (c == color_) return;
-    color_ = c;
-    Changed();
+    if (SetIfChanged(color_, c)) Changed();
 }
 
 void TPen::SetWidth(int w) {
     if (w < 1) w = 1;
-    if (w == width_) return;
-    width_ = w;
-    Changed();
+    if (SetIfChanged(width_, w)) Changed();
 }
 
 void TPen::SetStyle(TPenStyle s) {
-    if (s == style_) return;
-    style_ = s;
-    Changed();
+    if (SetIfChanged(style_, s)) Changed();
 }
 
 void TPen::Assign(const TPropertyObject& source) {
@@ -116,15 +111,11 @@ const TClassInfo& TBrush::StaticClassInfo() {
 }
 
 void TBrush::SetColor(TColor c) {
-    if (c == color_) return;
-    color_ = c;
-    Changed();
+    if (SetIfChanged(color_, c)) Changed();
 }
 
 void TBrush::SetStyle(TBrushStyle s) {
-    if (s == style_) return;
-    style_ = s;
-    Changed();
+    if (SetIfChanged(style_, s)) Changed();
 }
 
 void TBrush::Assign(const TPropertyObject& source) {

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "framework/core/classbuilder.h"
+#include "framework/core/setifchanged.h"
 #include "framework/graphics/bitmapfile.h"
 #include "framework/graphics/canvasimpl.h"
 #include "framework/graphics/pixelimage.h"
@@ -85,15 +86,11 @@ void TImageList::SetSize(int w, int h) {
 }
 
 void TImageList::SetMasked(bool m) {
-    if (m == masked_) return;
-    masked_ = m;
-    Changed();
+    if (SetIfChanged(masked_, m)) Changed();
 }
 
 void TImageList::SetBkColor(TColor c) {
-    if (c == bkColor_) return;
-    bkColor_ = c;
-    Changed();
+    if (SetIfChanged(bkColor_, c)) Changed();
 }
 
 int TImageList::Add(const TBitmap& image, const TBitmap* mask) {

@@ -4,6 +4,7 @@
 
 #include "framework/controls/controls.h"
 #include "framework/core/classbuilder.h"
+#include "framework/core/setifchanged.h"
 #include "framework/menus/popuplist.h"
 
 namespace fw {
@@ -83,39 +84,25 @@ void TMenuItem::Changed() {
 }
 
 void TMenuItem::SetCaption(const std::string& s) {
-    if (s == caption_) return;
-    caption_ = s;
-    Changed();
+    if (SetIfChanged(caption_, s)) Changed();
 }
 void TMenuItem::SetChecked(bool v) {
-    if (v == checked_) return;
-    checked_ = v;
-    Changed();
+    if (SetIfChanged(checked_, v)) Changed();
 }
 void TMenuItem::SetEnabled(bool v) {
-    if (v == enabled_) return;
-    enabled_ = v;
-    Changed();
+    if (SetIfChanged(enabled_, v)) Changed();
 }
 void TMenuItem::SetVisible(bool v) {
-    if (v == visible_) return;
-    visible_ = v;
-    Changed();
+    if (SetIfChanged(visible_, v)) Changed();
 }
 void TMenuItem::SetDefault(bool v) {
-    if (v == default_) return;
-    default_ = v;
-    Changed();
+    if (SetIfChanged(default_, v)) Changed();
 }
 void TMenuItem::SetBreak(TMenuBreak v) {
-    if (v == break_) return;
-    break_ = v;
-    Changed();
+    if (SetIfChanged(break_, v)) Changed();
 }
 void TMenuItem::SetShortCut(int v) {
-    if (v == shortCut_) return;
-    shortCut_ = v;
-    Changed();
+    if (SetIfChanged(shortCut_, v)) Changed();
 }
 
 HMENU TMenuItem::Handle() {

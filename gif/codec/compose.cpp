@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <utility>
 
 #include "gif/codec/giferrors.h"
 #include "gif/codec/giflimits.h"
@@ -172,43 +173,24 @@ TColor Begin(GifPicture& image, TColor windowColor, TComposedFrame& out) {
 // readers do.
 constexpr std::uint8_t kRestoreBackground = 2, kRestorePrevious = 3;
 
-bool StaysDrawn(std::uint8_t disposal) {
-    return disposal != kRestoreBackground && disposal != kRestorePrevious;
-}
-
-void Dispose(TGIFFrame& frame, TComposedFrame& screen, TColor fill) {
-    if (frame.Disposal() == kRestoreBackground)
-        Screen(screen).Fill(frame.Origin().x, frame.Origin().y, frame.Width(), frame.Height(),
-                            fill);
+// The last frame before n that covers the whole screen and restores the background: what
+// lies under it is of no account for frame n. 0 when there is none.
+int StartFrame(GifPicture& image, int n) {
+    for (int k = n - 1; k >= 1; --k) {
+        TGIFFrame& f = image.Frame(k);
+        if (f.Disposal() == kRestoreBackground && f.Origin() == TPoint{0, 0} &&
+            f.Width() == image.RawScreenWidth() && f.Height() == image.RawScreenHeight())
+            return k;
+    }
+    return 0;
 }
 
 }  // namespace
 
 TComposedFrame ComposeFrame(GifPicture& image, int n, TColor windowColor) {
-    TComposedFrame out;
-    if (image.FrameCount() == 0) return out;
-    const TColor fill = Begin(image, windowColor, out);
-    Screen screen(out);
-    const int m = std::clamp(n, 0, image.FrameCount() - 1);
-    int start = 0;
-    for (int k = m - 1; k >= 1; --k) {
-        TGIFFrame& f = image.Frame(k);
-        // Only a frame that covers the whole screen makes the earlier ones irrelevant.
-        if (f.Disposal() == kRestoreBackground && f.Origin() == TPoint{0, 0} &&
-            f.Width() == image.RawScreenWidth() && f.Height() == image.RawScreenHeight()) {
-            start = k;
-            break;
-        }
-    }
-    for (int k = start; k < m; ++k) {
-        TGIFFrame& f = image.Frame(k);
-        if (StaysDrawn(f.Disposal()))
-            screen.Draw(f);
-        else if (k > start)
-            Dispose(f, out, fill);
-    }
-    screen.Draw(image.Frame(m));
-    return out;
+    TFrameComposer composer(image, windowColor);
+    composer.Frame(n);
+    return std::move(composer.out_);
 }
 
 TFrameComposer::TFrameComposer(GifPicture& image, TColor windowColor) : image_(image) {
@@ -233,6 +215,22 @@ void TFrameComposer::CopyUnder(bool restore) {
         std::uint8_t* keptMask = underMask_.data() + row;
         std::memcpy(restore ? screenMask : keptMask, restore ? keptMask : screenMask, n);
     }
+}
+
+void TFrameComposer::StartAt(int first) {
+    Screen(out_).Fill(0, 0, out_.width, out_.height, fill_);
+    lastDisposal_ = 0;
+    next_ = first;
+}
+
+const TComposedFrame& TFrameComposer::Frame(int n) {
+    if (image_.FrameCount() == 0) return out_;
+    n = std::clamp(n, 0, image_.FrameCount() - 1);
+    if (n == next_ - 1) return out_;
+    const int start = StartFrame(image_, n);
+    if (n < next_ || start > next_) StartAt(start);
+    while (next_ <= n) Next();
+    return out_;
 }
 
 const TComposedFrame& TFrameComposer::Next() {

@@ -26,17 +26,25 @@ struct TComposedFrame {
 TComposedFrame ComposeFrame(GifPicture& image, int n, TColor windowColor = 0xFFFFFF);
 
 // Frames 0, 1, 2 ... in turn, each composed from the one before: the same pictures as
-// ComposeFrame gives, without going back to the start frame for every one.
+// ComposeFrame gives, without going back to the start frame for every one. The picture must
+// not change while a composer is in use.
 class TFrameComposer {
   public:
     explicit TFrameComposer(GifPicture& image, TColor windowColor = 0xFFFFFF);
     bool AtEnd() const;
     // The next frame; valid until the next call.
     const TComposedFrame& Next();
+    // Frame n (kept within the frames): from the frame composed last when n lies ahead of
+    // it, else from the start frame ComposeFrame would use; valid until the next call. A
+    // player asks for the frames in turn and so only ever draws one frame per step.
+    const TComposedFrame& Frame(int n);
 
   private:
+    friend TComposedFrame ComposeFrame(GifPicture& image, int n, TColor windowColor);
     // Keeps the pixels under the last frame's rectangle, or puts them back.
     void CopyUnder(bool restore);
+    // The screen filled as at the beginning, frame `first` next.
+    void StartAt(int first);
 
     GifPicture& image_;
     TComposedFrame out_;  // drawn on in place: a small frame costs its own pixels only

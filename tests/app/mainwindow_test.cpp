@@ -474,17 +474,22 @@ TEST_F(MainWindow, FieldsAreBoundBeforeEveryEndOfLoadingStep) {
              f.PopupMenu2,  f.PopupMenu3, f.RefreshNow1,  f.N1sec1,       f.Onceaminute1,
              f.off1,        f.Compact1,   f.AlwaysOnTop1, f.Snaptoedge1})
         ASSERT_NE(field, nullptr);
-    // A window whose description lacks a field's component fails to load, by name.
+    // A window whose description lacks a field's component, or has it of another class,
+    // fails to load, naming the component (and the class it has).
     struct TBroken : fw::TForm {
-        explicit TBroken(fw::TComponent* o) : fw::TForm(o) { RegisterField("Missing1", timer); }
+        explicit TBroken(fw::TComponent* o) : fw::TForm(o) { RegisterField("Timer1", timer); }
         fw::TTimer* timer = nullptr;
     };
-    fw::ComponentPtr<TBroken> broken(new TBroken(nullptr));
-    try {
-        fw::ReadRootComponent(*broken, "object Broken: TForm\nend\n");
-        ADD_FAILURE() << "loaded without its field";
-    } catch (const fw::EReadError& e) {
-        EXPECT_NE(std::string(e.what()).find("Missing1"), std::string::npos) << e.what();
+    for (auto [text, says] :
+         {std::pair{"object Broken: TForm\nend\n", "Timer1 not found"},
+          {"object Broken: TForm\n  object Timer1: TLabel\n  end\nend\n", "Timer1 is a TLabel"}}) {
+        fw::ComponentPtr<TBroken> broken(new TBroken(nullptr));
+        try {
+            fw::ReadRootComponent(*broken, text);
+            ADD_FAILURE() << "loaded with its field unbound: " << text;
+        } catch (const fw::EReadError& e) {
+            EXPECT_NE(std::string(e.what()).find(says), std::string::npos) << e.what();
+        }
     }
 }
 

@@ -9,7 +9,10 @@
 #include <QWidget>
 
 #include "framework/controls/forms.h"
+#include "framework/graphics/colors.h"
 #include "framework/text/componenttext.h"
+#include "gif/codec/compose.h"
+#include "gif/codec/dib.h"
 #include "testpaths.h"
 #include "tests/gif/codec/gifbuilder.h"
 #include "tests/gif/gifsupport.h"
@@ -394,4 +397,60 @@ TEST(AnimatorPaint, OnlyTheTransparentIndexShowsWhatLiesUnder) {
     EXPECT_EQ(Pixel(on, 2, 0), fw::TColor(0x808080));
     anim->SetTransparent(false);
     EXPECT_EQ(Pixel(Grab(form), 1, 0), 0u);  // the key colour itself
+}
+
+// Shown in turn, wrapping, and jumped about (back, and ahead past a start frame), the
+// animator paints each frame as composing it from the start gives: every disposal, frames
+// in part of the screen, transparent colours with and without the key shown through.
+TEST(AnimatorPaint, EveryFrameAsComposedFromTheStart) {
+    giftest::EnsureApp();
+    TTestForm form;
+    auto* anim = new TGIFAnimator(&form);
+    anim->SetParent(&form);
+    struct Part {
+        int x, y, w, h;
+        std::uint8_t disposal;
+        bool keyed;
+    };
+    const Part parts[] = {{0, 0, 8, 6, 1, false}, {2, 1, 4, 3, 3, true},  {1, 2, 5, 3, 2, false},
+                          {3, 0, 4, 4, 0, true},  {0, 3, 6, 3, 4, false}, {0, 0, 8, 6, 2, true},
+                          {2, 2, 3, 3, 3, false}, {1, 1, 4, 4, 1, true}};
+    gif::TGIFImage g;
+    for (int k = 0; k < static_cast<int>(std::size(parts)); ++k) {
+        const Part& p = parts[k];
+        gifcodec::TDib dib(p.w, p.h, 8);
+        for (int i = 0; i < 4; ++i)
+            dib.SetPaletteEntry(i, {static_cast<std::uint8_t>(30 * k + 50 * i),
+                                    static_cast<std::uint8_t>(200 - 40 * i),
+                                    static_cast<std::uint8_t>(20 * k + 1), 0});
+        for (int y = 0; y < p.h; ++y)
+            for (int x = 0; x < p.w; ++x)
+                dib.ScanLine(y)[x] = static_cast<std::uint8_t>((x + y + k) % 4);
+        gifcodec::TGIFFrame& f = g.Core().AddFrame(dib);
+        f.SetOrigin({p.x, p.y});
+        f.SetDisposal(p.disposal);
+        if (p.keyed) f.SetTransparentColor(f.Bitmap().PaletteColor(0));
+    }
+    g.Core().SetScreenSize(8, 6);
+    g.SetCurrentFrame(1);  // keyed: the fill is the key, shown through where transparent
+    anim->SetImage(&g);
+    const auto windowColor = fw::ColorToRGB(fw::clWindow);
+    for (bool transparent : {false, true}) {
+        anim->SetTransparent(transparent);
+        for (int n : {0, 1, 2, 3, 4, 5, 6, 7, 0, 1, 6, 3, 2, 7}) {
+            anim->SetFrameIndex(n);
+            const gifcodec::TComposedFrame want = gifcodec::ComposeFrame(g.Core(), n, windowColor);
+            ASSERT_EQ(want.width * want.height, 48);
+            const QImage got = Grab(form);
+            for (int i = 0; i < 48; ++i) {
+                const std::uint8_t* rgb = &want.rgb[3 * static_cast<size_t>(i)];
+                const fw::TColor colour = transparent && want.mask[i]
+                                              ? kRed
+                                              : fw::TColor(rgb[0] | rgb[1] << 8 | rgb[2] << 16);
+                ASSERT_EQ(Pixel(got, i % 8, i / 8), colour)
+                    << "frame " << n << " at " << i % 8 << "," << i / 8 << " transparent "
+                    << transparent;
+            }
+        }
+    }
 }
