@@ -314,7 +314,8 @@ void TMenuTracker::TypeCharacter(int level, QChar ch) {
     TMenuLevelWindow* l = levels_[static_cast<size_t>(level)];
     const TMessage r = SendPopupList(WM_MENUCHAR, TMenuChar{ch.unicode(), l->handle_});
     if (!active_ || dirty_ || IndexOf(l) != level) return;
-    const int answer = r.Get<TMenuChar>()->Answer, pos = r.Get<TMenuChar>()->Position;
+    const TMenuChar* typed = r.Get<TMenuChar>();  // a hook may have replaced the payload
+    const int answer = typed ? typed->Answer : 0, pos = typed ? typed->Position : 0;
     if (answer == MNC_SELECT) {
         Select(level, pos, false);
         return;

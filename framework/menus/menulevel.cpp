@@ -161,9 +161,9 @@ void TMenuLevelWindow::Measure() {
         if (e.flags & MF_OWNERDRAW) {
             TMessage m = SendPopupList(WM_MEASUREITEM,
                                        TMeasureRequest{.Command = e.command, .Owner = e.owner});
-            const TMeasureRequest& size = *m.Get<TMeasureRequest>();
+            const TMeasureRequest* size = m.Get<TMeasureRequest>();
             // As platform menus do, owner-drawn entries get room for the submenu arrow.
-            s = {size.Width + check - 1, size.Height};
+            if (size) s = {size->Width + check - 1, size->Height};
         } else if (e.flags & MF_SEPARATOR) {
             s = {0, kMenuSeparatorHeight};
         } else {
