@@ -12,8 +12,8 @@ namespace ctl {
 using namespace fw;
 
 namespace {
-std::set<const TCustomMenuDecorator*>& Alive() {
-    static std::set<const TCustomMenuDecorator*> alive;
+std::set<TCustomMenuDecorator*, std::less<>>& Alive() {
+    static std::set<TCustomMenuDecorator*, std::less<>> alive;
     return alive;
 }
 
@@ -30,35 +30,38 @@ PopupChain& Chain() {
 
 }  // namespace
 
-void RegisterDecorator(const TCustomMenuDecorator* d) { Alive().insert(d); }
-void UnregisterDecorator(const TCustomMenuDecorator* d) { Alive().erase(d); }
+void RegisterDecorator(TCustomMenuDecorator* d) { Alive().insert(d); }
+void UnregisterDecorator(TCustomMenuDecorator* d) { Alive().erase(d); }
 
-TCustomMenuDecorator* Named(uintptr_t itemData) {
-    auto* d = reinterpret_cast<TCustomMenuDecorator*>(itemData);
-    return Alive().count(d) ? d : nullptr;
+TCustomMenuDecorator* Named(const void* owner) {
+    auto it = Alive().find(owner);
+    return it != Alive().end() ? *it : nullptr;
 }
 
-namespace {
-
-// A menu item's draw or measure request goes to the decorator its item data names; true
-// when the request was a decorator's (a freed decorator's request is dropped).
-bool RouteOwnerDraw(TMessage& m) {
-    if (m.Msg == WM_DRAWITEM) {
-        auto* dis = reinterpret_cast<TDrawItemStruct*>(m.LParam);
-        if (!dis || dis->CtlType != ODT_MENU || !dis->itemData) return false;
-        if (TCustomMenuDecorator* d = Named(dis->itemData)) d->DrawItemRequest(m);
+// What both hooks answer alike. A menu entry's draw or measure request goes to the
+// decorator its owner names (a freed decorator's request is dropped), and a typed
+// character matching an access key of this decorator's menu is answered. True when the
+// message is consumed.
+bool TCustomMenuDecorator::AnswerMenuRequest(TMessage& m) {
+    if (const TDrawRequest* r = m.Get<TDrawRequest>(); r && m.Msg == WM_DRAWITEM) {
+        if (r->Kind != ODT_MENU || !r->Owner) return false;
+        if (TCustomMenuDecorator* d = Named(r->Owner)) d->DrawItemRequest(m);
         return true;
     }
-    if (m.Msg == WM_MEASUREITEM) {
-        auto* mis = reinterpret_cast<TMeasureItemStruct*>(m.LParam);
-        if (m.WParam != 0 || !mis || !mis->itemData) return false;
-        if (TCustomMenuDecorator* d = Named(mis->itemData)) d->MeasureItemRequest(m);
+    if (const TMeasureRequest* r = m.Get<TMeasureRequest>(); r && m.Msg == WM_MEASUREITEM) {
+        if (r->Kind != ODT_MENU || !r->Owner) return false;
+        if (TCustomMenuDecorator* d = Named(r->Owner)) d->MeasureItemRequest(m);
+        return true;
+    }
+    if (TMenuChar* c = m.Get<TMenuChar>(); c && m.Msg == WM_MENUCHAR) {
+        const int pos = FindAccelerator(static_cast<char>(c->Key), c->Menu);
+        if (pos < 0) return false;
+        c->Answer = MNC_EXECUTE;
+        c->Position = pos;
         return true;
     }
     return false;
 }
-
-}  // namespace
 
 struct PopupHook {
     TCustomPopupDecorator* d;
@@ -66,7 +69,7 @@ struct PopupHook {
 };
 // Access keys
 
-int TCustomMenuDecorator::FindAccelerator(char key, HMENU level) {
+int TCustomMenuDecorator::FindAccelerator(char key, TMenuHandle* level) {
     if (Designing() || !menu_) return -1;
     TMenuItem* parent = menu_->Items()->FindByHandle(level);
     if (!parent) return -1;
@@ -94,7 +97,7 @@ void TCustomMenuDecorator::FormWndProc(TMessage& m) {
         PassToForm(m);
         return;
     }
-    if (RouteOwnerDraw(m)) return;
+    if (AnswerMenuRequest(m)) return;
     switch (m.Msg) {
         case WM_SETTINGCHANGE:
             if (defaultFont_) SetDefaultFont(true);
@@ -102,15 +105,6 @@ void TCustomMenuDecorator::FormWndProc(TMessage& m) {
         case WM_INITMENUPOPUP:
             bannerInvalid_ = true;
             break;
-        case WM_MENUCHAR: {
-            int pos = FindAccelerator(static_cast<char>(m.WParam & 0xFFFF),
-                                      reinterpret_cast<HMENU>(m.LParam));
-            if (pos >= 0) {
-                m.Result = MakeLong(pos, MNC_EXECUTE);
-                return;
-            }
-            break;
-        }
         case CM_MENUCHANGED:
             SetOwnerDraw(menu_->Items(), false);
             break;
@@ -168,7 +162,7 @@ bool TCustomPopupDecorator::IsBannerItem(TMenuItem* item) const {
 
 void TCustomPopupDecorator::ComputeBannerRect() {
     std::vector<TRect> rects;
-    HMENU top = menu_ ? menu_->Handle() : nullptr;
+    TMenuHandle* top = menu_ ? menu_->Handle() : nullptr;
     const int n = top ? GetMenuItemCount(top) : 0;
     for (int i = 0; i < n; ++i) {
         TRect r;
@@ -190,30 +184,19 @@ void TCustomPopupDecorator::PopupListWndProc(TMessage& m) {
         PassToPopupList(m);
         return;
     }
-    if (RouteOwnerDraw(m)) return;
+    if (AnswerMenuRequest(m)) return;
+    // Openings and menu changes may have rebuilt the entries as plain text: once the
+    // chain has seen them, the menu is owner-drawn again.
     switch (m.Msg) {
         case WM_INITMENU:
-            PassToPopupList(m);
-            SetOwnerDraw(menu_->Items(), false);
-            return;
         case WM_INITMENUPOPUP:
-            PassToPopupList(m);
-            m.Result = 0;
-            SetOwnerDraw(menu_->Items(), false);
-            bannerInvalid_ = true;
-            return;
-        case WM_MENUCHAR: {
-            int pos = FindAccelerator(static_cast<char>(m.WParam & 0xFFFF),
-                                      reinterpret_cast<HMENU>(m.LParam));
-            if (pos >= 0) {
-                m.Result = MakeLong(pos, MNC_EXECUTE);
-                return;
-            }
-            break;
-        }
         case CM_MENUCHANGED:
             PassToPopupList(m);
             SetOwnerDraw(menu_->Items(), false);
+            if (m.Msg == WM_INITMENUPOPUP) {
+                m.Result = 0;
+                bannerInvalid_ = true;
+            }
             return;
         default:
             break;

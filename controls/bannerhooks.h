@@ -1,18 +1,16 @@
 #pragma once
 // What the decorator's sources share about the hooks: the decorators alive and the form
 // hook's procedure.
-#include <cstdint>
-
 #include "controls/bannermenus.h"
 
 namespace ctl {
 
-// Item data naming a decorator that was freed is never followed: every decorator is
+// An entry's owner naming a decorator that was freed is never followed: every decorator is
 // registered while it lives.
-void RegisterDecorator(const TCustomMenuDecorator* d);
-void UnregisterDecorator(const TCustomMenuDecorator* d);
-// The decorator the item data names, or null when none alive has that address.
-TCustomMenuDecorator* Named(uintptr_t itemData);
+void RegisterDecorator(TCustomMenuDecorator* d);
+void UnregisterDecorator(TCustomMenuDecorator* d);
+// The decorator alive at the entry owner's address, or null.
+TCustomMenuDecorator* Named(const void* owner);
 
 struct FormHook {
     TCustomMenuDecorator* d;

@@ -289,7 +289,7 @@ void TCustomMenuDecorator::AssignTags() {
 
 void TCustomMenuDecorator::SetOwnerDraw(TMenuItem* item, bool restore) {
     if (!menu_ || !item) return;
-    HMENU menu = menu_->Handle();
+    TMenuHandle* menu = menu_->Handle();
     for (int i = 0; i < item->Count(); ++i) {
         TMenuItem* c = item->Items(i);
         SetOwnerDraw(c, restore);
@@ -298,13 +298,13 @@ void TCustomMenuDecorator::SetOwnerDraw(TMenuItem* item, bool restore) {
         if (c->Break() == mbBreak) flags |= MF_MENUBREAK;
         if (c->Break() == mbBarBreak) flags |= MF_MENUBARBREAK;
         if (restore) {
-            ModifyMenu(menu, c->Command(), MF_BYCOMMAND | flags, c->Command(), c->Caption());
+            ReplaceMenuEntry(menu, c->Command(), MF_BYCOMMAND | flags, c->Command(), c->Caption());
             continue;
         }
         unsigned type = 0;
         if (GetMenuItemType(menu, c->Command(), false, type) && (type & MFT_OWNERDRAW)) continue;
-        ModifyMenu(menu, c->Command(), MF_BYCOMMAND | MF_OWNERDRAW | flags, c->Command(),
-                   reinterpret_cast<uintptr_t>(static_cast<TCustomMenuDecorator*>(this)));
+        ReplaceMenuEntry(menu, c->Command(), MF_BYCOMMAND | MF_OWNERDRAW | flags, c->Command(),
+                         static_cast<const void*>(this));
     }
 }
 
@@ -378,18 +378,18 @@ void TCustomMenuDecorator::DoMeasureItem(TMenuItem* item, int& height, int& widt
 }
 
 void TCustomMenuDecorator::MeasureItemRequest(TMessage& m) {
-    auto* mis = reinterpret_cast<TMeasureItemStruct*>(m.LParam);
-    if (!mis || mis->CtlType != ODT_MENU || !menu_) return;
+    TMeasureRequest* request = m.Get<TMeasureRequest>();
+    if (!request || request->Kind != ODT_MENU || !menu_) return;
     // A surface to measure on, as the owner window's would be.
     static TBitmap surface(1, 1);
     canvas_->Attach(surface);
     canvas_->SetFont(*font_);
-    if (TMenuItem* item = FindItem(mis->itemID)) {
+    if (TMenuItem* item = FindItem(request->Command)) {
         int height = itemHeight_ != 0 ? itemHeight_ : MeasureItemHeight(item);
         int width = itemWidth_ != 0 ? itemWidth_ : MeasureItemWidth(item);
         DoMeasureItem(item, height, width);
-        mis->itemHeight = static_cast<unsigned>(std::max(height, 0));
-        mis->itemWidth = static_cast<unsigned>(std::max(width, 0));
+        request->Height = std::max(height, 0);
+        request->Width = std::max(width, 0);
     }
     m.Result = 1;
     canvas_->Detach();

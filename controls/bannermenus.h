@@ -128,7 +128,7 @@ class TCustomMenuDecorator : public fw::TComponent {
     int MeasureItemWidth(fw::TMenuItem* item) const;
     // The answer to a typed character in the open level with the handle: the position of
     // the first visible, enabled item with that access key, or -1.
-    virtual int FindAccelerator(char key, fw::HMENU level);
+    virtual int FindAccelerator(char key, fw::TMenuHandle* level);
     virtual fw::TMenuItem* FindItem(unsigned command);
     // Copies the system menu font into the font.
     static void LoadMenuFont(fw::TFont& font);
@@ -141,6 +141,7 @@ class TCustomMenuDecorator : public fw::TComponent {
     virtual fw::TMenuItem* BannerSourceItem(fw::TMenuItem* item) const { return item; }
 
     // The measure and paint request handlers (WM_MEASUREITEM, WM_DRAWITEM); both answer 1.
+    // AnswerMenuRequest routes both, and access keys, for the hooks.
     void MeasureItemRequest(fw::TMessage& m);
     void DrawItemRequest(fw::TMessage& m);
 
@@ -158,6 +159,7 @@ class TCustomMenuDecorator : public fw::TComponent {
     virtual void ComputeBannerRect();
     virtual int GetItemHeight() const { return itemHeight_; }
     virtual void FormWndProc(fw::TMessage& m);
+    bool AnswerMenuRequest(fw::TMessage& m);
 
     // DrawItem's steps: the etched lines of titled separators and bar breaks, the glyph
     // column (its raised or sunken cell, the mark or image) and the caption.

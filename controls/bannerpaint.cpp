@@ -25,14 +25,14 @@ class CanvasLock {
 }  // namespace
 
 void TCustomMenuDecorator::DrawItemRequest(TMessage& m) {
-    auto* dis = reinterpret_cast<TDrawItemStruct*>(m.LParam);
-    if (!dis || dis->CtlType != ODT_MENU || !menu_) return;
-    TOwnerDrawScope surface(*canvas_, dis->hDC);
+    const TDrawRequest* request = m.Get<TDrawRequest>();
+    if (!request || request->Kind != ODT_MENU || !menu_) return;
+    TOwnerDrawScope surface(*canvas_, request->Surface);
     if (!surface.Attached()) return;
     canvas_->SetBrush(*brush_);
     canvas_->SetFont(*font_);
-    if (TMenuItem* item = FindItem(dis->itemID)) DrawItem(item, dis->rcItem, dis->itemState);
-    if (dis->itemState & ODS_FOCUS) canvas_->DrawFocusRect(dis->rcItem);
+    if (TMenuItem* item = FindItem(request->Command)) DrawItem(item, request->Rect, request->State);
+    if (request->State & ODS_FOCUS) canvas_->DrawFocusRect(request->Rect);
     m.Result = 1;
 }
 

@@ -282,8 +282,8 @@ void TCustomShadowLabel::WndProc(TMessage& Message) {
             }
             break;
         case CM_FOCUSCHANGED: {
-            const bool now =
-                focusControl_ && reinterpret_cast<TControl*>(Message.LParam) == focusControl_;
+            const TFocusChange* change = Message.Get<TFocusChange>();
+            const bool now = focusControl_ && change && change->Focused == focusControl_;
             if (now != focused_) {
                 focused_ = now;
                 if (showFocus_) Invalidate();
@@ -291,10 +291,11 @@ void TCustomShadowLabel::WndProc(TMessage& Message) {
             break;
         }
         case CM_DIALOGCHAR: {
+            const TDialogChar* typed = Message.Get<TDialogChar>();
             char key = 0;
             StripAccelChars(Caption(), &key);
-            if (focusControl_ && Enabled() && showAccelChar_ && key &&
-                key == static_cast<char>(Message.WParam) && focusControl_->CanFocus()) {
+            if (focusControl_ && Enabled() && showAccelChar_ && key && typed && key == typed->Key &&
+                focusControl_->CanFocus()) {
                 focusControl_->SetFocus();
                 Message.Result = 1;
             }

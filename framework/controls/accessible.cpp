@@ -133,11 +133,10 @@ class ControlAccessible : public LeafAccessible<FwWidget> {
     }
     void Press() {
         TControl* c = control_;
-        const intptr_t at = static_cast<intptr_t>(((c->ClientHeight() / 2) << 16) |
-                                                  ((c->ClientWidth() / 2) & 0xFFFF));
+        const TPoint at{c->ClientWidth() / 2, c->ClientHeight() / 2};
         Guarded(c, [&] {
-            c->Perform(WM_LBUTTONDOWN, MK_LBUTTON, at);
-            c->Perform(WM_LBUTTONUP, 0, at);
+            c->Perform(WM_LBUTTONDOWN, TMouseData{at, ssLeft});
+            c->Perform(WM_LBUTTONUP, TMouseData{at, 0});
         });
     }
 

@@ -2,6 +2,7 @@
 // dispatch of a window's mouse messages to its windowless children, and the implicit
 // capture a press gives them.
 #include <QWidget>
+#include <utility>
 
 #include "framework/controls/controls.h"
 #include "framework/controls/cursors.h"
@@ -52,33 +53,24 @@ void TControl::WndProc(TMessage& Message) {
         case WM_CANCELMODE:
             clicking_ = false;
             rightPressed_ = false;
-            if (Message.WParam >= 1 && Message.WParam <= 3 && enabled_)
-                MouseUp(static_cast<TMouseButton>(Message.WParam - 1), 0,
-                        LoWordSigned(Message.LParam), HiWordSigned(Message.LParam));
+            // The press ends as if released where the mouse was last seen.
+            if (const TMouseData* d = Message.Get<TMouseData>(); d && enabled_) {
+                for (auto [bit, button] : {std::pair{ssLeft, mbLeft}, std::pair{ssRight, mbRight},
+                                           std::pair{ssMiddle, mbMiddle}})
+                    if (d->Shift == bit) MouseUp(button, 0, d->Pos.X, d->Pos.Y);
+            }
             break;
         default:
             break;
     }
 }
 
-namespace {
-TModifierState ShiftFromKeys(uintptr_t keys) {
-    TModifierState s = 0;
-    if (keys & MK_SHIFT) s |= ssShift;
-    if (keys & MK_CONTROL) s |= ssCtrl;
-    if (keys & MK_ALT) s |= ssAlt;
-    if (keys & MK_LBUTTON) s |= ssLeft;
-    if (keys & MK_RBUTTON) s |= ssRight;
-    if (keys & MK_MBUTTON) s |= ssMiddle;
-    return s;
-}
-}  // namespace
-
 void TControl::HandleMouse(TMessage& m) {
-    const int x = LoWordSigned(m.LParam);
-    const int y = HiWordSigned(m.LParam);
-    TModifierState shift = ShiftFromKeys(m.WParam);
-    if (!enabled_) return;
+    const TMouseData* d = m.Get<TMouseData>();
+    if (!d || !enabled_) return;
+    const int x = d->Pos.X;
+    const int y = d->Pos.Y;
+    const TModifierState shift = d->Shift;
     switch (m.Msg) {
         case WM_MOUSEMOVE:
             MouseMove(shift, x, y);
@@ -135,37 +127,26 @@ void TControl::ShowPopupMenu(int x, int y) {
 }
 
 namespace {
+// The button of a press or release message, as its TModifierState bit.
 unsigned ButtonOf(unsigned msg) {
     switch (msg) {
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK:
         case WM_LBUTTONUP:
-            return mbLeft + 1;
+            return ssLeft;
         case WM_RBUTTONDOWN:
         case WM_RBUTTONDBLCLK:
         case WM_RBUTTONUP:
-            return mbRight + 1;
+            return ssRight;
         case WM_MBUTTONDOWN:
         case WM_MBUTTONDBLCLK:
         case WM_MBUTTONUP:
-            return mbMiddle + 1;
+            return ssMiddle;
         default:
             return 0;
     }
 }
-uintptr_t KeyOfButton(unsigned button) {
-    switch (button) {
-        case mbLeft + 1:
-            return MK_LBUTTON;
-        case mbRight + 1:
-            return MK_RBUTTON;
-        case mbMiddle + 1:
-            return MK_MBUTTON;
-        default:
-            return 0;
-    }
-}
-constexpr uintptr_t kButtonKeys = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
+constexpr unsigned kButtons = ssLeft | ssRight | ssMiddle;
 }  // namespace
 
 void TWinControl::SetHovered(TControl* c) {
@@ -188,14 +169,16 @@ void TWinControl::EndMouseCapture() {
     if (!c) return;
     captured_ = nullptr;
     const TPoint o = c->OriginInWindow();
-    TMessage cancel{WM_CANCELMODE, captureButton_,
-                    MakeLParam(lastMouse_.X - o.X, lastMouse_.Y - o.Y), 0};
+    TMessage cancel{WM_CANCELMODE,
+                    TMouseData{{lastMouse_.X - o.X, lastMouse_.Y - o.Y}, captureButton_}};
     captureButton_ = 0;
     c->WindowProc(cancel);
 }
 
 void TWinControl::DispatchMouse(TMessage& m) {
-    TPoint p{LoWordSigned(m.LParam), HiWordSigned(m.LParam)};
+    const TMouseData* d = m.Get<TMouseData>();
+    if (!d) return;
+    const TPoint p = d->Pos;
     lastMouse_ = p;
     const bool press = m.Msg == WM_LBUTTONDOWN || m.Msg == WM_RBUTTONDOWN ||
                        m.Msg == WM_MBUTTONDOWN || m.Msg == WM_LBUTTONDBLCLK ||
@@ -205,9 +188,9 @@ void TWinControl::DispatchMouse(TMessage& m) {
     // dialog took the mouse): a move with no button down, or a press of a button while the
     // captured one is up, ends it before anything else happens.
     if (captured_) {
-        const uintptr_t held = m.WParam & kButtonKeys;
-        const uintptr_t capturedKey = KeyOfButton(captureButton_);
-        if ((m.Msg == WM_MOUSEMOVE && !held) || (press && capturedKey && !(held & capturedKey)))
+        const unsigned held = d->Shift & kButtons;
+        if ((m.Msg == WM_MOUSEMOVE && !held) ||
+            (press && captureButton_ && !(held & captureButton_)))
             EndMouseCapture();
     }
     TControl* target = captured_;
@@ -229,7 +212,7 @@ void TWinControl::DispatchMouse(TMessage& m) {
     }
     // The last release ends the capture before its handler runs: a click handler that
     // hides the window must not end the press a second time.
-    if (release && !(m.WParam & kButtonKeys) && captured_) {
+    if (release && !(d->Shift & kButtons) && captured_) {
         captured_ = nullptr;
         captureButton_ = 0;
         if (captureHolder == this) captureHolder = nullptr;
@@ -237,7 +220,7 @@ void TWinControl::DispatchMouse(TMessage& m) {
     TMessage local = m;
     if (target != this) {
         TPoint o = target->OriginInWindow();
-        local.LParam = MakeLParam(p.X - o.X, p.Y - o.Y);
+        local.Get<TMouseData>()->Pos = {p.X - o.X, p.Y - o.Y};
     }
     // The handler may free the control or the window (a command closing it): nothing of
     // ours is touched afterwards.

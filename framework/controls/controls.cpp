@@ -67,8 +67,8 @@ TControl::~TControl() {
     if (popupMenuComponent_) RemoveFreeNotification(popupMenuComponent_);
 }
 
-void TControl::Perform(unsigned msg, uintptr_t wparam, intptr_t lparam) {
-    TMessage m{msg, wparam, lparam, 0};
+void TControl::Perform(unsigned msg, TMessageData data) {
+    TMessage m{msg, std::move(data)};
     WindowProc(m);
 }
 

@@ -62,7 +62,7 @@ class TControl : public TComponent {
     // what you do not consume.
     TWindowProcedure WindowProc;
     virtual void WndProc(TMessage& Message);
-    void Perform(unsigned msg, uintptr_t wparam = 0, intptr_t lparam = 0);
+    void Perform(unsigned msg, TMessageData data = {});
 
     TWinControl* Parent() const { return parent_; }
     virtual void SetParent(TWinControl* p);
@@ -290,7 +290,7 @@ class TWinControl : public TControl {
     void ReleaseCaptureHolder();
 
     TControl* captured_ = nullptr;  // receives every mouse message until the button is up
-    unsigned captureButton_ = 0;    // TMouseButton + 1 of the press that took the capture
+    unsigned captureButton_ = 0;    // ssLeft, ssRight or ssMiddle: the press that took it
     TPoint lastMouse_{};            // last mouse position seen, in this window's coordinates
     TControl* hovered_ = nullptr;
     bool inSync_ = false;

@@ -136,7 +136,7 @@ QWidget* TFormBase::CreateWidget() {
         TWinControl* focused = nullptr;
         for (QWidget* q = now; q && !focused; q = q->parentWidget())
             focused = static_cast<TWinControl*>(q->property("fw.control").value<void*>());
-        TMessage m{CM_FOCUSCHANGED, 0, reinterpret_cast<intptr_t>(focused), 0};
+        TMessage m{CM_FOCUSCHANGED, TFocusChange{focused}};
         Guarded(this, [&] { Broadcast(m); });
     });
     WatchScreens(w);
@@ -307,7 +307,7 @@ void TFormBase::BringToFront() {
 void TFormBase::SetFocus() { BringToFront(); }
 
 bool TFormBase::DialogChar(char key) {
-    TMessage m{CM_DIALOGCHAR, static_cast<unsigned char>(key), 0, 0};
+    TMessage m{CM_DIALOGCHAR, TDialogChar{key}};
     Broadcast(m);
     return m.Result != 0;
 }

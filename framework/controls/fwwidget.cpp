@@ -36,16 +36,16 @@ void FwWidget::paintEvent(QPaintEvent* e) {
 }
 
 namespace {
-uintptr_t KeysOf(QMouseEvent* e) {
-    uintptr_t k = 0;
+TModifierState ShiftOf(QMouseEvent* e) {
+    TModifierState k = 0;
     Qt::MouseButtons b = e->buttons();
-    if (b & Qt::LeftButton) k |= MK_LBUTTON;
-    if (b & Qt::RightButton) k |= MK_RBUTTON;
-    if (b & Qt::MiddleButton) k |= MK_MBUTTON;
+    if (b & Qt::LeftButton) k |= ssLeft;
+    if (b & Qt::RightButton) k |= ssRight;
+    if (b & Qt::MiddleButton) k |= ssMiddle;
     Qt::KeyboardModifiers m = e->modifiers();
-    if (m & Qt::ShiftModifier) k |= MK_SHIFT;
-    if (m & Qt::ControlModifier) k |= MK_CONTROL;
-    if (m & Qt::AltModifier) k |= MK_ALT;
+    if (m & Qt::ShiftModifier) k |= ssShift;
+    if (m & Qt::ControlModifier) k |= ssCtrl;
+    if (m & Qt::AltModifier) k |= ssAlt;
     return k;
 }
 
@@ -80,7 +80,7 @@ void FwWidget::SendMouse(unsigned msg, QMouseEvent* e) {
     NoteMousePos(FromQPoint(e->globalPosition().toPoint()), e->buttons() != Qt::NoButton);
     if (!control_ || !msg) return;
     QPoint pos = e->position().toPoint();
-    TMessage m{msg, KeysOf(e), MakeLParam(pos.x(), pos.y()), 0};
+    TMessage m{msg, TMouseData{{pos.x(), pos.y()}, ShiftOf(e)}};
     TWinControl* c = control_;
     Guarded(c, [&] { c->DispatchMouse(m); });
 }
@@ -102,7 +102,7 @@ void FwWidget::mouseMoveEvent(QMouseEvent* e) { SendMouse(WM_MOUSEMOVE, e); }
 void FwWidget::leaveEvent(QEvent* e) {
     QWidget::leaveEvent(e);
     if (!control_) return;
-    TMessage m{WM_MOUSEMOVE, 0, MakeLParam(-1, -1), 0};
+    TMessage m{WM_MOUSEMOVE, TMouseData{{-1, -1}, 0}};
     TWinControl* c = control_;
     Guarded(c, [&] { c->DispatchMouse(m); });
 }

@@ -46,7 +46,7 @@ TMenuTracker::~TMenuTracker() {
     if (current == this) current = nullptr;
 }
 
-TMenuLevelWindow* TMenuTracker::LevelOf(HMENU menu) const {
+TMenuLevelWindow* TMenuTracker::LevelOf(TMenuHandle* menu) const {
     for (TMenuLevelWindow* l : levels_)
         if (l->handle_ == menu) return l;
     return nullptr;
@@ -65,18 +65,18 @@ void TMenuTracker::Open(int x, int y) {
         ToQPoint(QGuiApplication::mouseButtons() != Qt::NoButton ? LastMousePos() : CursorPos());
     Watch(&menu_);
     PopupList().SetMenu(&menu_);
-    HMENU root = menu_.Handle();
-    SendPopupList(WM_ENTERMENULOOP, 1, 0);
-    SendPopupList(WM_INITMENU, reinterpret_cast<uintptr_t>(root), 0);
+    TMenuHandle* root = menu_.Handle();
+    SendPopupList(WM_ENTERMENULOOP);
+    SendPopupList(WM_INITMENU, TMenuOpening{root, 0});
     OpenLevel(menu_.Handle(), -1, -1, QPoint(x, y));
 }
 
-TMenuLevelWindow* TMenuTracker::OpenLevel(HMENU menu, int parentLevel, int parentEntry, QPoint at) {
+TMenuLevelWindow* TMenuTracker::OpenLevel(TMenuHandle* menu, int parentLevel, int parentEntry,
+                                          QPoint at) {
     TMenuItem* item = menu->item;
     Watch(item);
     const int parents = LevelCount();
-    SendPopupList(WM_INITMENUPOPUP, reinterpret_cast<uintptr_t>(menu),
-                  MakeLParam(std::max(parentEntry, 0), 0));
+    SendPopupList(WM_INITMENUPOPUP, TMenuOpening{menu, std::max(parentEntry, 0)});
     // The opening may have ended tracking (a handler that closed the program), or its
     // handlers (the item's OnClick) may have freed, hidden or emptied what was to open.
     if (!active_ || LevelCount() != parents) return nullptr;
@@ -140,8 +140,8 @@ void TMenuTracker::End() {
     relayoutTimer_->stop();
     dirty_ = false;
     CloseLevelsFrom(0);
-    SendPopupList(WM_MENUSELECT, static_cast<uintptr_t>(MakeLParam(0, 0xFFFF)), 0);
-    SendPopupList(WM_EXITMENULOOP, 1, 0);
+    SendPopupList(WM_MENUSELECT, TMenuSelection{});
+    SendPopupList(WM_EXITMENULOOP);
     PopupList().SetMenu(nullptr);
     if (current == this) current = nullptr;
     if (OnEnded) OnEnded();
@@ -168,10 +168,7 @@ void TMenuTracker::Select(int level, int entry, bool byMouse) {
         unsigned flags =
             (e.flags & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_POPUP | MF_OWNERDRAW)) |
             MF_HILITE | (byMouse ? MF_MOUSESELECT : 0);
-        SendPopupList(WM_MENUSELECT,
-                      static_cast<uintptr_t>(
-                          MakeLParam(static_cast<int>(e.command), static_cast<int>(flags))),
-                      reinterpret_cast<intptr_t>(l->handle_));
+        SendPopupList(WM_MENUSELECT, TMenuSelection{e.command, flags, l->handle_});
     }
     // The message's handlers may have closed the menu or changed its items.
     if (entry >= 0 && IndexOf(l) >= 0 && !dirty_) AccessibleMenuFocus(l);
@@ -222,7 +219,7 @@ void TMenuTracker::OpenSelectedSubmenu(int level) {
     if (!e || !e->submenu || (e->flags & MF_GRAYED)) return;
     if (level + 1 < LevelCount() && levels_[static_cast<size_t>(level + 1)]->parentEntry_ == sel)
         return;  // already open
-    HMENU submenu = e->submenu;
+    TMenuHandle* submenu = e->submenu;
     CloseLevelsFrom(level + 1);
     OpenLevel(submenu, level, sel, QPoint());
 }
@@ -315,11 +312,10 @@ QChar TMenuTracker::AccessKeyOf(const TMenuEntry& e) const {
 // instead of choosing the first; a letter that one entry has chooses it.
 void TMenuTracker::TypeCharacter(int level, QChar ch) {
     TMenuLevelWindow* l = levels_[static_cast<size_t>(level)];
-    intptr_t r =
-        SendPopupList(WM_MENUCHAR, static_cast<uintptr_t>(MakeLParam(ch.unicode(), MF_POPUP)),
-                      reinterpret_cast<intptr_t>(l->handle_));
+    const TMessage r = SendPopupList(WM_MENUCHAR, TMenuChar{ch.unicode(), l->handle_});
     if (!active_ || dirty_ || IndexOf(l) != level) return;
-    int answer = HiWordSigned(r), pos = LoWordSigned(r);
+    const TMenuChar* typed = r.Get<TMenuChar>();  // a hook may have replaced the payload
+    const int answer = typed ? typed->Answer : 0, pos = typed ? typed->Position : 0;
     if (answer == MNC_SELECT) {
         Select(level, pos, false);
         return;

@@ -53,7 +53,7 @@ class TMenuTracker {
     int LevelCount() const { return static_cast<int>(levels_.size()); }
     TMenuLevelWindow* Level(int i) const { return levels_[static_cast<size_t>(i)]; }
     // The open level that shows the handle, or null.
-    TMenuLevelWindow* LevelOf(HMENU menu) const;
+    TMenuLevelWindow* LevelOf(TMenuHandle* menu) const;
 
     // Input, as the level windows receive it (the topmost level receives all of it).
     // key is a Qt key code, text the typed character(s).
@@ -79,7 +79,7 @@ class TMenuTracker {
     static TMenuTracker* Current();
 
   private:
-    TMenuLevelWindow* OpenLevel(HMENU menu, int parentLevel, int parentEntry, QPoint at);
+    TMenuLevelWindow* OpenLevel(TMenuHandle* menu, int parentLevel, int parentEntry, QPoint at);
     void CloseLevelsFrom(int level, bool announce = true);
     // Items changing under open levels (menuchanges.cpp).
     void Watch(TComponent* c);
@@ -134,7 +134,7 @@ class TMenuWatch : public TComponent {
 // whose origin lies kMenuFrame pixels inside the window.
 class TMenuLevelWindow {
   public:
-    HMENU Handle() const { return handle_; }
+    TMenuHandle* Handle() const { return handle_; }
     int Selected() const { return selected_; }
     int EntryCount() const { return static_cast<int>(rects_.size()); }
     TRect EntryRect(int i) const { return rects_[static_cast<size_t>(i)]; }
@@ -149,7 +149,7 @@ class TMenuLevelWindow {
   private:
     friend class TMenuTracker;
     friend class TMenuLevelWidget;
-    TMenuLevelWindow(TMenuTracker* tracker, HMENU handle);
+    TMenuLevelWindow(TMenuTracker* tracker, TMenuHandle* handle);
     ~TMenuLevelWindow();
     void Measure();
     void Paint(QPainter& p, const QRegion& dirty);
@@ -157,7 +157,7 @@ class TMenuLevelWindow {
     void UpdateEntry(int i);
 
     TMenuTracker* tracker_;
-    HMENU handle_;
+    TMenuHandle* handle_;
     TMenuItem* item_;  // whose level this is; compared only, it may have been freed
     unsigned selectedCommand_ = 0;
     QWidget* widget_ = nullptr;

@@ -5,7 +5,7 @@
 namespace fw {
 
 namespace {
-TMenuEntry* FindByCommand(HMENU menu, unsigned command) {
+TMenuEntry* FindByCommand(TMenuHandle* menu, unsigned command) {
     for (TMenuEntry& e : menu->entries) {
         if (e.command == command) return &e;
         if (e.submenu)
@@ -15,7 +15,7 @@ TMenuEntry* FindByCommand(HMENU menu, unsigned command) {
 }
 }  // namespace
 
-TMenuEntry* FindMenuEntry(HMENU menu, unsigned position, unsigned flags) {
+TMenuEntry* FindMenuEntry(TMenuHandle* menu, unsigned position, unsigned flags) {
     if (!menu) return nullptr;
     if (flags & MF_BYPOSITION)
         return position < menu->entries.size() ? &menu->entries[position] : nullptr;
@@ -23,7 +23,7 @@ TMenuEntry* FindMenuEntry(HMENU menu, unsigned position, unsigned flags) {
 }
 
 namespace {
-TMenuEntry* Modify(HMENU menu, unsigned position, unsigned flags, unsigned newId) {
+TMenuEntry* Modify(TMenuHandle* menu, unsigned position, unsigned flags, unsigned newId) {
     TMenuEntry* e = FindMenuEntry(menu, position, flags);
     if (!e) return nullptr;
     e->command = newId;
@@ -33,35 +33,38 @@ TMenuEntry* Modify(HMENU menu, unsigned position, unsigned flags, unsigned newId
 }
 }  // namespace
 
-bool ModifyMenu(HMENU menu, unsigned position, unsigned flags, unsigned newId,
-                const std::string& text) {
+bool ReplaceMenuEntry(TMenuHandle* menu, unsigned position, unsigned flags, unsigned newId,
+                      const std::string& text) {
     TMenuEntry* e = Modify(menu, position, flags & ~MF_OWNERDRAW, newId);
     if (!e) return false;
     e->text = text;
-    e->itemData = 0;
+    e->owner = nullptr;
     return true;
 }
 
-bool ModifyMenu(HMENU menu, unsigned position, unsigned flags, unsigned newId, uintptr_t itemData) {
+bool ReplaceMenuEntry(TMenuHandle* menu, unsigned position, unsigned flags, unsigned newId,
+                      const void* owner) {
     TMenuEntry* e = Modify(menu, position, flags, newId);
     if (!e) return false;
     if (flags & MF_OWNERDRAW) {
-        e->itemData = itemData;
+        e->owner = owner;
         e->text.clear();
     }
     return true;
 }
 
-bool GetMenuItemType(HMENU menu, unsigned position, bool byPosition, unsigned& type) {
+bool GetMenuItemType(TMenuHandle* menu, unsigned position, bool byPosition, unsigned& type) {
     TMenuEntry* e = FindMenuEntry(menu, position, byPosition ? MF_BYPOSITION : MF_BYCOMMAND);
     if (!e) return false;
     type = e->flags & (MFT_OWNERDRAW | MFT_SEPARATOR | MF_MENUBREAK | MF_MENUBARBREAK);
     return true;
 }
 
-int GetMenuItemCount(HMENU menu) { return menu ? static_cast<int>(menu->entries.size()) : -1; }
+int GetMenuItemCount(TMenuHandle* menu) {
+    return menu ? static_cast<int>(menu->entries.size()) : -1;
+}
 
-bool GetMenuItemRect(TControl*, HMENU menu, unsigned position, TRect& rect) {
+bool GetMenuItemRect(TControl*, TMenuHandle* menu, unsigned position, TRect& rect) {
     TMenuTracker* t = TMenuTracker::Current();
     TMenuLevelWindow* level = t ? t->LevelOf(menu) : nullptr;
     if (!level || static_cast<int>(position) >= level->EntryCount()) return false;

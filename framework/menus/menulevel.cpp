@@ -124,7 +124,7 @@ void TMenuLevelWidget::closeEvent(QCloseEvent* e) {
 
 // Levels
 
-TMenuLevelWindow::TMenuLevelWindow(TMenuTracker* tracker, HMENU handle)
+TMenuLevelWindow::TMenuLevelWindow(TMenuTracker* tracker, TMenuHandle* handle)
     : tracker_(tracker), handle_(handle), item_(handle->item) {
     widget_ = TMenuLevelWidget::Take(this);
 }
@@ -159,12 +159,11 @@ void TMenuLevelWindow::Measure() {
         const TMenuEntry& e = handle_->entries[i];
         TSize s;
         if (e.flags & MF_OWNERDRAW) {
-            TMeasureItemStruct mis;
-            mis.itemID = e.command;
-            mis.itemData = e.itemData;
-            SendPopupList(WM_MEASUREITEM, 0, reinterpret_cast<intptr_t>(&mis));
+            TMessage m = SendPopupList(WM_MEASUREITEM,
+                                       TMeasureRequest{.Command = e.command, .Owner = e.owner});
+            const TMeasureRequest* size = m.Get<TMeasureRequest>();
             // As platform menus do, owner-drawn entries get room for the submenu arrow.
-            s = {static_cast<int>(mis.itemWidth) + check - 1, static_cast<int>(mis.itemHeight)};
+            if (size) s = {size->Width + check - 1, size->Height};
         } else if (e.flags & MF_SEPARATOR) {
             s = {0, kMenuSeparatorHeight};
         } else {
@@ -234,18 +233,16 @@ void TMenuLevelWindow::Paint(QPainter& p, const QRegion& dirty) {
         TMenuEntry e = handle_->entries[static_cast<size_t>(i)];
         bool selected = i == selected_;
         if (e.flags & MF_OWNERDRAW) {
-            TDrawItemStruct dis;
-            dis.itemID = e.command;
-            dis.itemAction = ODA_DRAWENTIRE;
-            dis.itemState = (selected ? ODS_SELECTED : 0) |
-                            ((e.flags & MF_GRAYED) ? ODS_GRAYED | ODS_DISABLED : 0) |
-                            ((e.flags & MF_CHECKED) ? ODS_CHECKED : 0);
-            dis.hwndItem = handle_;
-            dis.hDC = &dc;
-            dis.rcItem = r;
-            dis.itemData = e.itemData;
+            TDrawRequest draw{.Command = e.command,
+                              .State = (selected ? ODS_SELECTED : 0) |
+                                       ((e.flags & MF_GRAYED) ? ODS_GRAYED | ODS_DISABLED : 0) |
+                                       ((e.flags & MF_CHECKED) ? ODS_CHECKED : 0),
+                              .Menu = handle_,
+                              .Surface = &dc,
+                              .Rect = r,
+                              .Owner = e.owner};
             p.save();
-            SendPopupList(WM_DRAWITEM, 0, reinterpret_cast<intptr_t>(&dis));
+            SendPopupList(WM_DRAWITEM, draw);
             p.restore();
         } else {
             PaintPlain(p, e, r, selected);

@@ -105,7 +105,7 @@ void TMenuItem::SetShortCut(int v) {
     if (SetIfChanged(shortCut_, v)) Changed();
 }
 
-HMENU TMenuItem::Handle() {
+TMenuHandle* TMenuItem::Handle() {
     if (!handle_) {
         handle_ = std::make_unique<TMenuHandle>();
         handle_->item = this;
@@ -149,7 +149,7 @@ TMenuItem* TMenuItem::FindByCommand(unsigned command) {
     return nullptr;
 }
 
-TMenuItem* TMenuItem::FindByHandle(HMENU handle) {
+TMenuItem* TMenuItem::FindByHandle(TMenuHandle* handle) {
     if (handle_ && handle_.get() == handle) return this;
     for (TMenuItem* c : items_)
         if (TMenuItem* f = c->FindByHandle(handle)) return f;
@@ -202,9 +202,9 @@ void TMenu::MenuChanged() {
     // While a description is read, items come and go in bulk; the hooks convert the
     // finished menu once it is assigned to them.
     if (Owner() && (Owner()->ComponentState() & (csLoading | csDestroying))) return;
-    TMessage m{CM_MENUCHANGED, 0, reinterpret_cast<intptr_t>(this), 0};
+    TMessage m{CM_MENUCHANGED, TMenuChange{this}};
     if (auto* c = dynamic_cast<TControl*>(Owner())) c->WindowProc(m);
-    TMessage p{CM_MENUCHANGED, 0, reinterpret_cast<intptr_t>(this), 0};
+    TMessage p{CM_MENUCHANGED, TMenuChange{this}};
     PopupList().WindowProc(p);
 }
 

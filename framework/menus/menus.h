@@ -66,11 +66,11 @@ class TMenuItem : public TComponent {
     // The command identifier, unique in the process.
     unsigned Command() const { return command_; }
     // The handle of this item's level (its visible children), kept in step with them.
-    HMENU Handle();
+    TMenuHandle* Handle();
     // The item with the command among this item and its descendants, or null.
     TMenuItem* FindByCommand(unsigned command);
     // The item whose level has the handle, among this item and its descendants.
-    TMenuItem* FindByHandle(HMENU handle);
+    TMenuItem* FindByHandle(TMenuHandle* handle);
 
     TSenderEvent OnClick;
 
@@ -115,7 +115,7 @@ class TMenu : public TComponent {
     // Finds an item of this menu by name, at any depth.
     TMenuItem* FindItem(const std::string& name) const;
     // The handle of the top level.
-    HMENU Handle() const { return items_->Handle(); }
+    TMenuHandle* Handle() const { return items_->Handle(); }
     // Tells the owner (when it is a control) and the popup list that items changed.
     void MenuChanged();
 

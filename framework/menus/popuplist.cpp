@@ -15,20 +15,22 @@ void TPopupList::WndProc(TMessage& m) {
         case WM_INITMENUPOPUP:
             // A submenu item's OnClick runs as its level opens.
             if (menu_) {
-                TMenuItem* item = menu_->Items()->FindByHandle(reinterpret_cast<HMENU>(m.WParam));
+                const TMenuOpening* o = m.Get<TMenuOpening>();
+                TMenuItem* item = o ? menu_->Items()->FindByHandle(o->Menu) : nullptr;
                 if (item && item != menu_->Items()) Guarded(item, [item] { item->Click(); });
             }
             break;
         case CM_MENUCHANGED:
             // The open levels follow their items.
             if (TMenuTracker* t = TMenuTracker::Current())
-                if (&t->Menu() == reinterpret_cast<TMenu*>(m.LParam)) t->MenuChanged();
+                if (const TMenuChange* c = m.Get<TMenuChange>(); c && &t->Menu() == c->Menu)
+                    t->MenuChanged();
             break;
         case WM_MENUSELECT:
             if (const auto& setHint = AppServices().setHint) {
                 TMenuItem* item = nullptr;
-                if (menu_ && m.LParam)
-                    item = menu_->Items()->FindByCommand(static_cast<unsigned>(m.WParam & 0xFFFF));
+                const TMenuSelection* s = m.Get<TMenuSelection>();
+                if (menu_ && s && s->Menu) item = menu_->Items()->FindByCommand(s->Command);
                 setHint(item ? item->Hint() : std::string());
             }
             break;
@@ -58,10 +60,10 @@ TPopupList& PopupList() {
     return list;
 }
 
-intptr_t SendPopupList(unsigned msg, uintptr_t wparam, intptr_t lparam) {
-    TMessage m{msg, wparam, lparam, 0};
+TMessage SendPopupList(unsigned msg, TMessageData data) {
+    TMessage m{msg, std::move(data)};
     PopupList().WindowProc(m);
-    return m.Result;
+    return m;
 }
 
 }  // namespace fw

@@ -28,7 +28,8 @@ class TPopupList {
 
 TPopupList& PopupList();
 
-// Sends a message through the popup list's procedure and returns its result.
-intptr_t SendPopupList(unsigned msg, uintptr_t wparam, intptr_t lparam);
+// Sends a message through the popup list's procedure and returns it as the handlers left
+// it (their result and answers).
+TMessage SendPopupList(unsigned msg, TMessageData data = {});
 
 }  // namespace fw

@@ -48,8 +48,8 @@ class AboutWindow : public ::testing::Test {
     T* Find(const char* name) {
         return dynamic_cast<T*>(form_->FindComponent(name));
     }
-    void Send(fw::TWinControl& target, unsigned msg, uintptr_t keys, int x, int y) {
-        fw::TMessage m{msg, keys, fw::MakeLParam(x, y), 0};
+    void Send(fw::TWinControl& target, unsigned msg, unsigned shift, int x, int y) {
+        fw::TMessage m{msg, fw::TMouseData{{x, y}, shift}};
         target.DispatchMouse(m);
     }
     QImage Grab() {
@@ -111,7 +111,7 @@ TEST_F(AboutWindow, LinksOpenTheProjectsAddresses) {
         EXPECT_EQ(l->Cursor(), ctl::crHandCursor);
         EXPECT_EQ(l->Font()->Height(), -9);
         EXPECT_EQ(l->Font()->Color(), 10196356u);
-        Send(f, fw::WM_LBUTTONDOWN, fw::MK_LBUTTON, l->Left() + 3, l->Top() + 3);
+        Send(f, fw::WM_LBUTTONDOWN, fw::ssLeft, l->Left() + 3, l->Top() + 3);
         Send(f, fw::WM_LBUTTONUP, 0, l->Left() + 3, l->Top() + 3);
     }
     ASSERT_EQ(links_.opened.size(), 2u);
@@ -125,21 +125,21 @@ TEST_F(AboutWindow, DraggingByTitleTextOrGrooveNeverSnaps) {
     // By the title text: 100 left and 170 up puts the top at 21, well inside the snap
     // distance of the screen's edge.
     fw::TPanel& strip = *f.Panel1;
-    Send(strip, fw::WM_LBUTTONDOWN, fw::MK_LBUTTON, 20, 7);
-    Send(strip, fw::WM_MOUSEMOVE, fw::MK_LBUTTON, -80, -163);
+    Send(strip, fw::WM_LBUTTONDOWN, fw::ssLeft, 20, 7);
+    Send(strip, fw::WM_MOUSEMOVE, fw::ssLeft, -80, -163);
     Send(strip, fw::WM_LBUTTONUP, 0, -80, -163);
     EXPECT_EQ(f.Left(), 130);
     EXPECT_EQ(f.Top(), 21);
     // By a groove (a windowed panel of its own): the same rule.
     auto* groove = Find<fw::TPanel>("Panel3");
-    Send(*groove, fw::WM_LBUTTONDOWN, fw::MK_LBUTTON, 5, 1);
-    Send(*groove, fw::WM_MOUSEMOVE, fw::MK_LBUTTON, -120, 1);
+    Send(*groove, fw::WM_LBUTTONDOWN, fw::ssLeft, 5, 1);
+    Send(*groove, fw::WM_MOUSEMOVE, fw::ssLeft, -120, 1);
     Send(*groove, fw::WM_LBUTTONUP, 0, -120, 1);
     EXPECT_EQ(f.Left(), 5);
     EXPECT_EQ(f.Top(), 21);
     // A right-button press starts nothing.
-    Send(strip, fw::WM_RBUTTONDOWN, fw::MK_RBUTTON, 20, 7);
-    Send(strip, fw::WM_MOUSEMOVE, fw::MK_RBUTTON, 60, 50);
+    Send(strip, fw::WM_RBUTTONDOWN, fw::ssRight, 20, 7);
+    Send(strip, fw::WM_MOUSEMOVE, fw::ssRight, 60, 50);
     Send(strip, fw::WM_RBUTTONUP, 0, 60, 50);
     EXPECT_EQ(f.Left(), 5);
     f.Hide();
@@ -162,7 +162,7 @@ TEST_F(AboutWindow, AboutShowsItWhereItWasLeftAndXHidesIt) {
     edit->insertPlainText("typed line\n");
     fw::TPanel& strip = *f.Panel1;
     const int x = f.ShadowLabel1->Left() + 2, y = f.ShadowLabel1->Top() + 2;
-    Send(strip, fw::WM_LBUTTONDOWN, fw::MK_LBUTTON, x, y);
+    Send(strip, fw::WM_LBUTTONDOWN, fw::ssLeft, x, y);
     Send(strip, fw::WM_LBUTTONUP, 0, x, y);
     EXPECT_FALSE(f.Visible());
     EXPECT_EQ(Form3, &f) << "hidden, not freed";

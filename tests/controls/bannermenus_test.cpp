@@ -56,13 +56,11 @@ struct Fixture {
 TSize Measure(TForm& form, TMenuItem* item) {
     TMenuEntry* e = FindMenuEntry(item->Menu()->Handle(), item->Command(), MF_BYCOMMAND);
     EXPECT_NE(e, nullptr);
-    TMeasureItemStruct mis;
-    mis.itemID = item->Command();
-    mis.itemData = e ? e->itemData : 0;
-    TMessage m{WM_MEASUREITEM, 0, reinterpret_cast<intptr_t>(&mis), 0};
+    TMessage m{WM_MEASUREITEM,
+               TMeasureRequest{.Command = item->Command(), .Owner = e ? e->owner : nullptr}};
     form.WindowProc(m);
     EXPECT_EQ(m.Result, 1);
-    return {static_cast<int>(mis.itemWidth), static_cast<int>(mis.itemHeight)};
+    return {m.Get<TMeasureRequest>()->Width, m.Get<TMeasureRequest>()->Height};
 }
 
 TEST(PopupDecorator, NewComponentsHaveTheDeclaredValues) {
@@ -192,7 +190,7 @@ TEST(PopupDecorator, AccessKeysCountOnlyVisibleItemsAndSkipDisabledOnes) {
     fx.Add("De&lta && co");
     fx.Add("Echo && &&F");
     auto* d = fx.Decorate();
-    HMENU top = fx.menu->Handle();
+    TMenuHandle* top = fx.menu->Handle();
     EXPECT_EQ(d->FindAccelerator('b', top), 1);  // "&Beta" is passed over
     EXPECT_EQ(d->FindAccelerator('B', top), 1);
     EXPECT_EQ(d->FindAccelerator('a', top), -1);  // hidden
@@ -201,11 +199,10 @@ TEST(PopupDecorator, AccessKeysCountOnlyVisibleItemsAndSkipDisabledOnes) {
     EXPECT_EQ(d->FindAccelerator('b', nullptr), -1);
 
     // Answered through the form's procedure as an execute request.
-    TMessage m{WM_MENUCHAR, static_cast<uintptr_t>(MakeLParam('l', MF_POPUP)),
-               reinterpret_cast<intptr_t>(top), 0};
+    TMessage m{WM_MENUCHAR, TMenuChar{u'l', top}};
     fx.form->WindowProc(m);
-    EXPECT_EQ(HiWordSigned(m.Result), MNC_EXECUTE);
-    EXPECT_EQ(LoWordSigned(m.Result), 2);
+    EXPECT_EQ(m.Get<TMenuChar>()->Answer, MNC_EXECUTE);
+    EXPECT_EQ(m.Get<TMenuChar>()->Position, 2);
 }
 
 TEST(PopupDecorator, OwnerDrawingLeavesSeparatorsAndKeepsSubmenus) {
@@ -216,7 +213,7 @@ TEST(PopupDecorator, OwnerDrawingLeavesSeparatorsAndKeepsSubmenus) {
     TMenuItem* sub = fx.Add("Sub");
     TMenuItem* inner = fx.Add(sub, "Inner");
     auto* d = fx.Decorate();
-    HMENU h = fx.menu->Handle();
+    TMenuHandle* h = fx.menu->Handle();
     auto type = [&](TMenuItem* i) {
         unsigned t = 0;
         EXPECT_TRUE(GetMenuItemType(h, i->Command(), false, t));
@@ -231,7 +228,7 @@ TEST(PopupDecorator, OwnerDrawingLeavesSeparatorsAndKeepsSubmenus) {
     TMenuEntry* e = FindMenuEntry(h, sub->Command(), MF_BYCOMMAND);
     ASSERT_NE(e, nullptr);
     EXPECT_EQ(e->submenu, sub->Handle());
-    EXPECT_EQ(e->itemData, reinterpret_cast<uintptr_t>(static_cast<ctl::TCustomMenuDecorator*>(d)));
+    EXPECT_EQ(e->owner, static_cast<const void*>(static_cast<ctl::TCustomMenuDecorator*>(d)));
 
     // A change to an item rebuilds the entries as text; the hooks convert them again.
     a->SetCaption("A2");
@@ -285,7 +282,7 @@ TEST(PopupDecorator, PopupListHooksReleaseInAnyOrderLeavingTheFirstProcedure) {
             TComponent::Free(gone);
             for (auto* p : alive) p->seen = 0;
             firstCalls = 0;
-            SendPopupList(WM_USER, 0, 0);
+            SendPopupList(WM_USER);
             // The chain stays whole: every remaining hook and the first procedure once.
             for (auto* p : alive) EXPECT_EQ(p->seen, 1);
             EXPECT_EQ(firstCalls, 1);

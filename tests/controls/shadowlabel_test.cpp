@@ -173,8 +173,8 @@ TEST_F(ShadowLabelTest, AfterADragOutTheMouseLeavesAtTheRelease) {
     w->activateWindow();
     QApplication::processEvents();
     if (!fw::ApplicationIsForeground()) GTEST_SKIP() << "the platform gives no active window";
-    auto send = [&](unsigned msg, uintptr_t keys, int x, int y) {
-        fw::TMessage m{msg, keys, fw::MakeLParam(x, y), 0};
+    auto send = [&](unsigned msg, unsigned shift, int x, int y) {
+        fw::TMessage m{msg, fw::TMouseData{{x, y}, shift}};
         form_->DispatchMouse(m);
     };
     // The pointer the release re-check reads rests outside the label from the start
@@ -183,9 +183,9 @@ TEST_F(ShadowLabelTest, AfterADragOutTheMouseLeavesAtTheRelease) {
     QApplication::processEvents();
     send(fw::WM_MOUSEMOVE, 0, 12, 12);
     EXPECT_EQ(enters, 1);
-    send(fw::WM_LBUTTONDOWN, fw::MK_LBUTTON, 12, 12);
+    send(fw::WM_LBUTTONDOWN, fw::ssLeft, 12, 12);
     EXPECT_TRUE(l->Dragging());
-    send(fw::WM_MOUSEMOVE, fw::MK_LBUTTON, 100, 50);
+    send(fw::WM_MOUSEMOVE, fw::ssLeft, 100, 50);
     EXPECT_EQ(leaves, 0) << "still dragging";
     EXPECT_TRUE(l->MouseInControl());
     send(fw::WM_LBUTTONUP, 0, 100, 50);
@@ -203,13 +203,13 @@ TEST_F(ShadowLabelTest, FocusControlIsForgottenWhenFreed) {
     form_->Show();
     l->SetFocusControl(target);
     l->SetShowFocus(true);
-    fw::TMessage key{fw::CM_DIALOGCHAR, 'n', 0, 0};
+    fw::TMessage key{fw::CM_DIALOGCHAR, fw::TDialogChar{'n'}};
     l->WindowProc(key);
     EXPECT_EQ(key.Result, 1) << "the access key focuses the focus control";
-    fw::TMessage other{fw::CM_DIALOGCHAR, 'x', 0, 0};
+    fw::TMessage other{fw::CM_DIALOGCHAR, fw::TDialogChar{'x'}};
     l->WindowProc(other);
     EXPECT_EQ(other.Result, 0) << "not its access key";
-    fw::TMessage focus{fw::CM_FOCUSCHANGED, 0, reinterpret_cast<intptr_t>(target), 0};
+    fw::TMessage focus{fw::CM_FOCUSCHANGED, fw::TFocusChange{target}};
     l->WindowProc(focus);
     EXPECT_TRUE(l->FocusedFlag());
     fw::TComponent::Free(target);

@@ -48,9 +48,9 @@ class URLLabelTest : public ::testing::Test {
         return l;
     }
     void ClickOn(TURLLabel* l) {
-        fw::TMessage down{fw::WM_LBUTTONDOWN, fw::MK_LBUTTON,
-                          fw::MakeLParam(l->Left() + 2, l->Top() + 2), 0};
-        fw::TMessage up{fw::WM_LBUTTONUP, 0, fw::MakeLParam(l->Left() + 2, l->Top() + 2), 0};
+        const fw::TPoint at{l->Left() + 2, l->Top() + 2};
+        fw::TMessage down{fw::WM_LBUTTONDOWN, fw::TMouseData{at, fw::ssLeft}};
+        fw::TMessage up{fw::WM_LBUTTONUP, fw::TMouseData{at, 0}};
         form_->DispatchMouse(down);
         form_->DispatchMouse(up);
     }

@@ -156,12 +156,12 @@ TEST_F(MenuAccessible, AnOpenLevelListsItsEntriesWithTheirStates) {
 
 TEST_F(MenuAccessible, OwnerDrawnEntriesReadAsTheirItems) {
     Menu m;
-    HMENU h = m.menu->Handle();
+    TMenuHandle* h = m.menu->Handle();
     // A component draws "More" and "Check" itself: the entries lose their text and flags.
-    ASSERT_TRUE(ModifyMenu(h, m.more->Command(), MF_BYCOMMAND | MF_OWNERDRAW, m.more->Command(),
-                           uintptr_t{7}));
-    ASSERT_TRUE(ModifyMenu(h, m.check->Command(), MF_BYCOMMAND | MF_OWNERDRAW, m.check->Command(),
-                           uintptr_t{8}));
+    ASSERT_TRUE(ReplaceMenuEntry(h, m.more->Command(), MF_BYCOMMAND | MF_OWNERDRAW,
+                                 m.more->Command(), static_cast<const void*>(m.more)));
+    ASSERT_TRUE(ReplaceMenuEntry(h, m.check->Command(), MF_BYCOMMAND | MF_OWNERDRAW,
+                                 m.check->Command(), static_cast<const void*>(m.check)));
     ASSERT_TRUE(h->entries[5].text.empty());
     ASSERT_FALSE(h->entries[5].flags & MF_CHECKED);
     TMenuTracker t(*m.menu);

@@ -131,7 +131,8 @@ TEST_F(MenuChange, FreeingTheSelectedItemsSubmenuFromTheSelectionMessage) {
     TWindowProcedure previous = PopupList().WindowProc;
     PopupList().WindowProc = [&](TMessage& msg) {
         previous(msg);
-        if (msg.Msg == WM_MENUSELECT && (msg.WParam & 0xFFFF) == more && m.more) {
+        const TMenuSelection* s = msg.Get<TMenuSelection>();
+        if (msg.Msg == WM_MENUSELECT && s && s->Command == more && m.more) {
             m.Free(m.more);
             m.more = nullptr;
         }
@@ -167,11 +168,12 @@ TEST_F(MenuChange, ASubmenuThatEmptiesOrIsFreedAsItOpensDoesNotOpen) {
     }
     // Then a hook frees the submenu item itself while its level is about to open.
     ChangingMenu n;
-    const HMENU root = n.menu->Handle();
+    const TMenuHandle* root = n.menu->Handle();
     TWindowProcedure previous = PopupList().WindowProc;
     PopupList().WindowProc = [&](TMessage& msg) {
         previous(msg);
-        if (msg.Msg == WM_INITMENUPOPUP && n.more && reinterpret_cast<HMENU>(msg.WParam) != root) {
+        const TMenuOpening* o = msg.Get<TMenuOpening>();
+        if (msg.Msg == WM_INITMENUPOPUP && n.more && o && o->Menu != root) {
             n.Free(n.more);
             n.more = nullptr;
         }

@@ -44,23 +44,22 @@ struct Recorder {
     TWindowProcedure previous;
     std::vector<unsigned> messages;
     std::vector<unsigned> drawStates;
-    intptr_t menuCharAnswer = 0;
+    int menuCharAnswer = 0;  // with the position 0
     Recorder() {
         previous = PopupList().WindowProc;
         PopupList().WindowProc = [this](TMessage& m) {
             messages.push_back(m.Msg);
             if (m.Msg == WM_MEASUREITEM) {
-                auto* mis = reinterpret_cast<TMeasureItemStruct*>(m.LParam);
-                mis->itemWidth = 80;
-                mis->itemHeight = 20;
+                m.Get<TMeasureRequest>()->Width = 80;
+                m.Get<TMeasureRequest>()->Height = 20;
                 return;
             }
             if (m.Msg == WM_DRAWITEM) {
-                drawStates.push_back(reinterpret_cast<TDrawItemStruct*>(m.LParam)->itemState);
+                drawStates.push_back(m.Get<TDrawRequest>()->State);
                 return;
             }
             if (m.Msg == WM_MENUCHAR && menuCharAnswer) {
-                m.Result = menuCharAnswer;
+                m.Get<TMenuChar>()->Answer = menuCharAnswer;
                 return;
             }
             previous(m);
@@ -102,7 +101,7 @@ class MenuEngine : public ::testing::Test {
 
 TEST_F(MenuEngine, HandlesFollowTheItemsAndTellTheMenusOwner) {
     TestMenu m;
-    HMENU h = m.menu->Handle();
+    TMenuHandle* h = m.menu->Handle();
     ASSERT_EQ(GetMenuItemCount(h), 5);
     EXPECT_TRUE(h->entries[1].flags & MF_SEPARATOR);
     EXPECT_EQ(h->entries[2].flags & (MF_GRAYED | MF_DISABLED), MF_GRAYED | MF_DISABLED);
@@ -110,16 +109,16 @@ TEST_F(MenuEngine, HandlesFollowTheItemsAndTellTheMenusOwner) {
     EXPECT_EQ(GetMenuItemCount(h->entries[3].submenu), 2);
 
     // Owner drawing by command reaches into submenus and keeps the submenu.
-    ASSERT_TRUE(ModifyMenu(h, m.more->Command(), MF_BYCOMMAND | MF_OWNERDRAW, m.more->Command(),
-                           uintptr_t{42}));
-    ASSERT_TRUE(ModifyMenu(h, m.inner2->Command(), MF_BYCOMMAND | MF_OWNERDRAW, m.inner2->Command(),
-                           uintptr_t{43}));
+    ASSERT_TRUE(ReplaceMenuEntry(h, m.more->Command(), MF_BYCOMMAND | MF_OWNERDRAW,
+                                 m.more->Command(), static_cast<const void*>(m.more)));
+    ASSERT_TRUE(ReplaceMenuEntry(h, m.inner2->Command(), MF_BYCOMMAND | MF_OWNERDRAW,
+                                 m.inner2->Command(), static_cast<const void*>(m.inner2)));
     unsigned type = 0;
     ASSERT_TRUE(GetMenuItemType(h, m.more->Command(), false, type));
     EXPECT_TRUE(type & MFT_OWNERDRAW);
     EXPECT_NE(h->entries[3].submenu, nullptr);
-    EXPECT_EQ(h->entries[3].submenu->entries[1].itemData, 43u);
-    EXPECT_FALSE(ModifyMenu(h, 99999, MF_BYCOMMAND, 99999, std::string("x")));
+    EXPECT_EQ(h->entries[3].submenu->entries[1].owner, m.inner2);
+    EXPECT_FALSE(ReplaceMenuEntry(h, 99999, MF_BYCOMMAND, 99999, std::string("x")));
 
     // A change to an item brings the plain entries back and tells the popup list.
     Recorder rec;
@@ -229,7 +228,7 @@ TEST_F(MenuEngine, TypedCharactersAskThePopupListFirst) {
     }
     {
         Recorder rec;
-        rec.menuCharAnswer = MakeLong(0, MNC_EXECUTE);
+        rec.menuCharAnswer = MNC_EXECUTE;
         TMenuTracker t(*m.menu);
         t.Open(100, 100);
         Key(t, 'L', "l");  // the answer wins over the access key
@@ -247,9 +246,10 @@ TEST_F(MenuEngine, TypedCharactersAskThePopupListFirst) {
 TEST_F(MenuEngine, OwnerDrawnEntriesAreMeasuredAndPaintedWithoutTheFocusState) {
     TestMenu m;
     Recorder rec;
-    HMENU h = m.menu->Handle();
+    TMenuHandle* h = m.menu->Handle();
     for (TMenuItem* i : {m.open, m.last})
-        ModifyMenu(h, i->Command(), MF_BYCOMMAND | MF_OWNERDRAW, i->Command(), uintptr_t{7});
+        ReplaceMenuEntry(h, i->Command(), MF_BYCOMMAND | MF_OWNERDRAW, i->Command(),
+                         static_cast<const void*>(i));
     // Nothing converts them back while the menu opens.
     TMenuTracker t(*m.menu);
     t.Open(100, 100);
