@@ -17,11 +17,11 @@
 #include <string>
 #include <vector>
 
-#include "app/registerclasses.h"
 #include "framework/app/application.h"
 #include "framework/text/binaryform.h"
 #include "framework/text/componenttext.h"
 #include "framework/text/packedtext.h"
+#include "program/registerallclasses.h"
 #include "resources/descriptiontexts.h"
 #include "tests/support/anyhandlerform.h"
 

@@ -13,11 +13,11 @@
 #include <string>
 #include <utility>
 
-#include "app/iplog.h"
-#include "app/logwindow.h"
-#include "app/mainwindow.h"
-#include "app/registerclasses.h"
 #include "framework/app/application.h"
+#include "program/iplog.h"
+#include "program/logwindow.h"
+#include "program/mainwindow.h"
+#include "program/registerallclasses.h"
 
 namespace {
 

@@ -26,12 +26,12 @@
 #include <string>
 #include <vector>
 
-#include "app/mainwindow.h"
-#include "app/registerclasses.h"
-#include "controls/scrolllabel.h"
 #include "framework/app/application.h"
 #include "framework/controls/imagepanel.h"
 #include "framework/menus/menuengine.h"
+#include "program/mainwindow.h"
+#include "program/registerallclasses.h"
+#include "widgets/scrolllabel.h"
 
 namespace {
 

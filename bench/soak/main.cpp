@@ -10,10 +10,10 @@
 #include <fstream>
 #include <string>
 
-#include "app/mainwindow.h"
-#include "app/registerclasses.h"
-#include "controls/scrolllabel.h"
 #include "framework/app/application.h"
+#include "program/mainwindow.h"
+#include "program/registerallclasses.h"
+#include "widgets/scrolllabel.h"
 
 namespace {
 

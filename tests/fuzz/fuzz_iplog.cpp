@@ -13,7 +13,7 @@
 #include <iterator>
 #include <string>
 
-#include "app/iplog.h"
+#include "program/iplog.h"
 #include "tests/fuzz/fuzzcheck.h"
 
 using namespace fuzzcheck;

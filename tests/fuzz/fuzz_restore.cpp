@@ -12,9 +12,9 @@
 #include <fstream>
 #include <string>
 
-#include "app/mainwindow.h"
-#include "app/registerclasses.h"
 #include "framework/app/application.h"
+#include "program/mainwindow.h"
+#include "program/registerallclasses.h"
 #include "settings/propstore.h"
 #include "settings/storeerrors.h"
 #include "tests/support/fixedhostbackend.h"

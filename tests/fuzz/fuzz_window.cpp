@@ -10,7 +10,6 @@
 #include <string>
 #include <string_view>
 
-#include "controls/registercontrols.h"
 #include "framework/app/registerclasses.h"
 #include "framework/core/classregistry.h"
 #include "framework/core/exceptions.h"
@@ -18,6 +17,7 @@
 #include "framework/text/componenttext.h"
 #include "gif/registergif.h"
 #include "tests/support/anyhandlerform.h"
+#include "widgets/registerwidgets.h"
 
 using namespace fw;
 
@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     static QApplication app(*argc, *argv);
     RegisterFrameworkClasses();
-    ctl::RegisterControlClasses();
+    ctl::RegisterWidgetClasses();
     gif::RegisterGifClasses();
     return 0;
 }

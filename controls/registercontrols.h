@@ -1,8 +1,0 @@
-#pragma once
-// The program's own component classes, registered so that window descriptions can
-// create them by name. Called by the program and tests, after the framework's classes.
-namespace ctl {
-
-void RegisterControlClasses();
-
-}  // namespace ctl
