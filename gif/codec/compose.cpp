@@ -201,6 +201,9 @@ bool TFrameComposer::AtEnd() const { return next_ >= image_.FrameCount(); }
 
 void TFrameComposer::CopyUnder(bool restore) {
     const std::size_t n = static_cast<std::size_t>(x1_ - x0_);
+    // A frame wholly off the screen covers nothing, and an empty buffer has no address to
+    // copy from.
+    if (n == 0 || y1_ == y0_) return;
     if (!restore) {
         underRgb_.resize(3 * n * static_cast<std::size_t>(y1_ - y0_));
         underMask_.resize(n * static_cast<std::size_t>(y1_ - y0_));

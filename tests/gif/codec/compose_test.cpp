@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "gif/codec/gifimagecore.h"
 
 using namespace gifcodec;
@@ -77,6 +79,26 @@ TEST(GifCompose, RestoreToPreviousSkipsFrame) {
     const TComposedFrame f = ComposeFrame(image, 2, kWindow);
     EXPECT_EQ(At(f, 1, 1), kA);
     EXPECT_EQ(At(f, 0, 0), kC);
+}
+
+// A frame that restores what lay under it but falls wholly off the screen, or the screen
+// has no width: nothing to keep or put back, and the frames around it still compose.
+TEST(GifCompose, RestoreToPreviousOffTheScreen) {
+    for (const auto& [width, origin] : {std::pair{4, TPoint{4, 1}}, std::pair{0, TPoint{0, 0}}}) {
+        SCOPED_TRACE(width);
+        TGIFImageCore image;
+        Build(image, 3);
+        image.Frame(1).SetOrigin(origin);
+        image.SetScreenSize(static_cast<std::uint16_t>(width), 4);
+        TFrameComposer composer(image, kWindow);
+        composer.Frame(1);
+        const TComposedFrame& f = composer.Frame(2);
+        ASSERT_EQ(f.width, width);
+        if (width > 0) {
+            EXPECT_EQ(At(f, 0, 0), kC);
+            EXPECT_EQ(At(f, 1, 1), kA);
+        }
+    }
 }
 
 TEST(GifCompose, FullScreenRestoreStartsComposition) {
