@@ -238,8 +238,9 @@ void ClearCollectionAt(fw::TComponent& component, const std::string& path) {
     for (;;) {
         size_t dot = rest.find('.');
         const fw::PropInfo* p = obj->ClassInfo().FindProp(rest.substr(0, dot));
-        if (!p || !p->getObject) return;
-        fw::TPropertyObject* next = p->getObject(*obj);
+        const auto* access = p ? std::get_if<fw::ObjectAccess>(&p->access) : nullptr;
+        if (!access) return;
+        fw::TPropertyObject* next = access->get(*obj);
         if (!next) return;
         if (dot == std::string::npos) {
             if (p->kind == fw::PropKind::Collection)

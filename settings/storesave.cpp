@@ -104,8 +104,8 @@ class Collector {
             for (const auto& n : seen) wasSeen = wasSeen || fw::SameText(n, s);
             if (wasSeen) continue;
             const fw::PropInfo* p = c->ClassInfo().FindProp(s);
-            if (!p || !p->IsEnumeration() || !p->getOrdinal) continue;
-            int64_t v = p->getOrdinal(*c);
+            if (!p || !p->IsEnumeration()) continue;
+            int64_t v = p->Ordinal().get(*c);
             const auto& names = p->enumInfo->names;
             Add(s, v >= 0 && v < static_cast<int64_t>(names.size()) ? names[static_cast<size_t>(v)]
                                                                     : std::to_string(v));

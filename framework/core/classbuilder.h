@@ -79,12 +79,12 @@ class ClassBuilder {
     template <class G, class S, class R, class A>
     ClassBuilder& Float(std::string name, R (G::*get)() const, void (S::*set)(A)) {
         PropInfo p = Base(std::move(name), PropKind::Float);
-        p.getFloat = [get](const TPropertyObject& o) {
-            return static_cast<double>((static_cast<const T&>(o).*get)());
-        };
-        p.setFloat = [set](TPropertyObject& o, double v) {
-            (static_cast<T&>(o).*set)(static_cast<std::decay_t<A>>(v));
-        };
+        p.access = FloatAccess{[get](const TPropertyObject& o) {
+                                   return static_cast<double>((static_cast<const T&>(o).*get)());
+                               },
+                               [set](TPropertyObject& o, double v) {
+                                   (static_cast<T&>(o).*set)(static_cast<std::decay_t<A>>(v));
+                               }};
         return Add(std::move(p));
     }
     template <class G, class S, class R, class A>
@@ -92,90 +92,89 @@ class ClassBuilder {
                          std::optional<std::string> def) {
         PropInfo p = Base(std::move(name), PropKind::String);
         p.defaultString = std::move(def);
-        p.getString = [get](const TPropertyObject& o) {
-            return std::string((static_cast<const T&>(o).*get)());
-        };
-        p.setString = [set](TPropertyObject& o, const std::string& v) {
-            (static_cast<T&>(o).*set)(v);
-        };
+        p.access = StringAccess{
+            [get](const TPropertyObject& o) {
+                return std::string((static_cast<const T&>(o).*get)());
+            },
+            [set](TPropertyObject& o, const std::string& v) { (static_cast<T&>(o).*set)(v); }};
         return Add(std::move(p));
     }
     // An owned object whose published properties are written as dotted sub-properties.
     template <class C, class R>
     ClassBuilder& Object(std::string name, R* (C::*get)() const) {
         PropInfo p = Base(std::move(name), PropKind::Class);
-        p.getObject = [get](TPropertyObject& o) -> TPropertyObject* {
-            return (static_cast<T&>(o).*get)();
-        };
+        p.access = ObjectAccess{
+            [get](TPropertyObject& o) -> TPropertyObject* { return (static_cast<T&>(o).*get)(); }};
         return Add(std::move(p));
     }
     template <class C, class R>
     ClassBuilder& Collection(std::string name, R* (C::*get)() const) {
         PropInfo p = Base(std::move(name), PropKind::Collection);
-        p.getObject = [get](TPropertyObject& o) -> TPropertyObject* {
-            return (static_cast<T&>(o).*get)();
-        };
+        p.access = ObjectAccess{
+            [get](TPropertyObject& o) -> TPropertyObject* { return (static_cast<T&>(o).*get)(); }};
         return Add(std::move(p));
     }
     template <class G, class S, class R, class A>
     ClassBuilder& Component(std::string name, R* (G::*get)() const, void (S::*set)(A*)) {
         PropInfo p = Base(std::move(name), PropKind::Component);
-        p.getComponent = [get](const TPropertyObject& o) -> TComponent* {
-            R* r = (static_cast<const T&>(o).*get)();
-            // A reference may be held through an interface that tells its component.
-            if constexpr (std::is_base_of_v<TComponent, R>)
-                return r;
-            else
-                return r ? r->AsComponent() : nullptr;
-        };
-        p.acceptsComponent = [](const TComponent* c) {
-            return !c || dynamic_cast<const A*>(c) != nullptr;
-        };
-        p.setComponent = [set](TPropertyObject& o, TComponent* c) {
-            A* typed = c ? dynamic_cast<A*>(c) : nullptr;
-            if (c && !typed) throw EReadError(strings::kInvalidPropertyValue);
-            (static_cast<T&>(o).*set)(typed);
-        };
+        p.access = ComponentAccess{
+            [get](const TPropertyObject& o) -> TComponent* {
+                R* r = (static_cast<const T&>(o).*get)();
+                // A reference may be held through an interface that tells its component.
+                if constexpr (std::is_base_of_v<TComponent, R>)
+                    return r;
+                else
+                    return r ? r->AsComponent() : nullptr;
+            },
+            [set](TPropertyObject& o, TComponent* c) {
+                A* typed = c ? dynamic_cast<A*>(c) : nullptr;
+                if (c && !typed) throw EReadError(strings::kInvalidPropertyValue);
+                (static_cast<T&>(o).*set)(typed);
+            },
+            [](const TComponent* c) { return !c || dynamic_cast<const A*>(c) != nullptr; }};
         return Add(std::move(p));
     }
     template <class C, class F>
     ClassBuilder& Event(std::string name, TEvent<F> C::*member) {
         PropInfo p = Base(std::move(name), PropKind::Event);
-        p.getString = [member](const TPropertyObject& o) {
-            const TEvent<F>& e = static_cast<const T&>(o).*member;
-            return e.fn ? e.name : std::string();
-        };
-        p.bindEvent = [member](TPropertyObject& o, const std::string& handler, TComponent* root) {
-            TEvent<F>& e = static_cast<T&>(o).*member;
-            if (handler.empty() || handler == "nil") {
-                e.Set(nullptr);
-                return;
-            }
-            const std::any* h = root ? root->FindHandler(handler) : nullptr;
-            const auto* fn = h ? std::any_cast<std::function<F>>(h) : nullptr;
-            if (!fn) throw EReadError(Fmt(strings::kUnknownHandler, handler));
-            e.Set(*fn, handler);
-        };
+        p.access =
+            EventAccess{[member](const TPropertyObject& o) {
+                            const TEvent<F>& e = static_cast<const T&>(o).*member;
+                            return e.fn ? e.name : std::string();
+                        },
+                        [member](TPropertyObject& o, const std::string& handler, TComponent* root) {
+                            TEvent<F>& e = static_cast<T&>(o).*member;
+                            if (handler.empty() || handler == "nil") {
+                                e.Set(nullptr);
+                                return;
+                            }
+                            const std::any* h = root ? root->FindHandler(handler) : nullptr;
+                            const auto* fn = h ? std::any_cast<std::function<F>>(h) : nullptr;
+                            if (!fn) throw EReadError(Fmt(strings::kUnknownHandler, handler));
+                            e.Set(*fn, handler);
+                        }};
         return Add(std::move(p));
     }
     template <class G, class S, class R, class A>
     ClassBuilder& StringList(std::string name, R (G::*get)() const, void (S::*set)(A)) {
         PropInfo p = Base(std::move(name), PropKind::Strings);
-        p.getStrings = [get](const TPropertyObject& o) {
-            return std::vector<std::string>((static_cast<const T&>(o).*get)());
-        };
-        p.setStrings = [set](TPropertyObject& o, const std::vector<std::string>& v) {
-            (static_cast<T&>(o).*set)(v);
-        };
+        p.access =
+            StringsAccess{[get](const TPropertyObject& o) {
+                              return std::vector<std::string>((static_cast<const T&>(o).*get)());
+                          },
+                          [set](TPropertyObject& o, const std::vector<std::string>& v) {
+                              (static_cast<T&>(o).*set)(v);
+                          }};
         return Add(std::move(p));
     }
     template <class G, class S, class R, class A>
     ClassBuilder& Binary(std::string name, R (G::*get)() const, void (S::*set)(A)) {
         PropInfo p = Base(std::move(name), PropKind::Binary);
-        p.getBytes = [get](const TPropertyObject& o) {
-            return std::vector<uint8_t>((static_cast<const T&>(o).*get)());
-        };
-        p.setBytes = [set](TPropertyObject& o, ByteView v) { (static_cast<T&>(o).*set)(v); };
+        p.access =
+            BytesAccess{[get](const TPropertyObject& o) {
+                            return std::vector<uint8_t>((static_cast<const T&>(o).*get)());
+                        },
+                        [set](TPropertyObject& o, ByteView v) { (static_cast<T&>(o).*set)(v); }};
         return Add(std::move(p));
     }
 
@@ -206,12 +205,12 @@ class ClassBuilder {
     }
     template <class G, class S, class R, class A>
     static void Ordinal(PropInfo& p, R (G::*get)() const, void (S::*set)(A)) {
-        p.getOrdinal = [get](const TPropertyObject& o) {
-            return static_cast<int64_t>((static_cast<const T&>(o).*get)());
-        };
-        p.setOrdinal = [set](TPropertyObject& o, int64_t v) {
-            (static_cast<T&>(o).*set)(static_cast<std::decay_t<A>>(v));
-        };
+        p.access = OrdinalAccess{[get](const TPropertyObject& o) {
+                                     return static_cast<int64_t>((static_cast<const T&>(o).*get)());
+                                 },
+                                 [set](TPropertyObject& o, int64_t v) {
+                                     (static_cast<T&>(o).*set)(static_cast<std::decay_t<A>>(v));
+                                 }};
     }
     ClassBuilder& Add(PropInfo&& p) {
         info_.AddProp(std::move(p));

@@ -8,6 +8,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "framework/core/thunk.h"
@@ -45,6 +46,47 @@ struct EnumInfo {
 
 const EnumInfo& BooleanInfo();
 
+// Accessors by kind of value. A property record holds only its own kind's group, so a table
+// of a few hundred properties stays small.
+struct OrdinalAccess {  // Integer, Enum, Set, Color
+    Thunk<int64_t(const TPropertyObject&)> get;
+    Thunk<void(TPropertyObject&, int64_t)> set;
+};
+struct FloatAccess {
+    Thunk<double(const TPropertyObject&)> get;
+    Thunk<void(TPropertyObject&, double)> set;
+};
+struct StringAccess {
+    Thunk<std::string(const TPropertyObject&)> get;
+    Thunk<void(TPropertyObject&, const std::string&)> set;
+};
+struct ObjectAccess {  // Class, Collection
+    Thunk<TPropertyObject*(TPropertyObject&)> get;
+};
+struct ComponentAccess {
+    Thunk<TComponent*(const TPropertyObject&)> get;
+    Thunk<void(TPropertyObject&, TComponent*)> set;
+    // Whether the property can refer to that component (its class fits).
+    Thunk<bool(const TComponent*)> accepts;
+};
+struct EventAccess {
+    Thunk<std::string(const TPropertyObject&)> handlerName;
+    // Binds the named handler of the root component (throws when it has none); an empty
+    // name unbinds.
+    Thunk<void(TPropertyObject&, const std::string&, TComponent* root)> bind;
+};
+struct StringsAccess {  // a list of strings
+    Thunk<std::vector<std::string>(const TPropertyObject&)> get;
+    Thunk<void(TPropertyObject&, const std::vector<std::string>&)> set;
+};
+struct BytesAccess {
+    Thunk<std::vector<uint8_t>(const TPropertyObject&)> get;
+    Thunk<void(TPropertyObject&, ByteView)> set;
+};
+using PropAccess =
+    std::variant<std::monostate, OrdinalAccess, FloatAccess, StringAccess, ObjectAccess,
+                 ComponentAccess, EventAccess, StringsAccess, BytesAccess>;
+
 struct PropInfo {
     std::string name;
     PropKind kind = PropKind::Integer;
@@ -56,25 +98,19 @@ struct PropInfo {
     int64_t maxValue = INT64_MAX;
     bool stored = true;                            // false: never written (Font.Size)
     Thunk<bool(const TPropertyObject&)> isStored;  // extra condition, may be empty
+    // How the value is read and written: the one group of accessors of the property's kind.
+    PropAccess access;
 
-    Thunk<int64_t(const TPropertyObject&)> getOrdinal;
-    Thunk<void(TPropertyObject&, int64_t)> setOrdinal;
-    Thunk<double(const TPropertyObject&)> getFloat;
-    Thunk<void(TPropertyObject&, double)> setFloat;
-    Thunk<std::string(const TPropertyObject&)> getString;  // String; Event: handler name
-    Thunk<void(TPropertyObject&, const std::string&)> setString;
-    Thunk<TPropertyObject*(TPropertyObject&)> getObject;  // Class, Collection
-    Thunk<TComponent*(const TPropertyObject&)> getComponent;
-    Thunk<void(TPropertyObject&, TComponent*)> setComponent;
-    // Component: whether the property can refer to that component (its class fits).
-    Thunk<bool(const TComponent*)> acceptsComponent;
-    // Event: binds the named handler of the root component (throws when it has none);
-    // an empty name unbinds.
-    Thunk<void(TPropertyObject&, const std::string&, TComponent* root)> bindEvent;
-    Thunk<std::vector<std::string>(const TPropertyObject&)> getStrings;
-    Thunk<void(TPropertyObject&, const std::vector<std::string>&)> setStrings;
-    Thunk<std::vector<uint8_t>(const TPropertyObject&)> getBytes;
-    Thunk<void(TPropertyObject&, ByteView)> setBytes;
+    // The accessors of the property's kind; asking for those of another kind throws
+    // std::bad_variant_access.
+    const OrdinalAccess& Ordinal() const { return std::get<OrdinalAccess>(access); }
+    const FloatAccess& Float() const { return std::get<FloatAccess>(access); }
+    const StringAccess& String() const { return std::get<StringAccess>(access); }
+    const ObjectAccess& Object() const { return std::get<ObjectAccess>(access); }
+    const ComponentAccess& Component() const { return std::get<ComponentAccess>(access); }
+    const EventAccess& Event() const { return std::get<EventAccess>(access); }
+    const StringsAccess& Strings() const { return std::get<StringsAccess>(access); }
+    const BytesAccess& Bytes() const { return std::get<BytesAccess>(access); }
 
     bool IsEnumeration() const { return kind == PropKind::Enum; }
     bool HasDefault() const { return defaultOrdinal || defaultString; }

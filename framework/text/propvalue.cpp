@@ -47,7 +47,7 @@ void Reference(TPropertyObject& obj, const PropInfo& p, const TextValue& v, TVal
                const TValueContext& ctx) {
     Need(v.type == Type::Identifier);
     if (SameText(v.text, "nil")) {
-        if (mode == TValueMode::Apply) p.setComponent(obj, nullptr);
+        if (mode == TValueMode::Apply) p.Component().set(obj, nullptr);
         return;
     }
     if (mode == TValueMode::Apply && ctx.defer) {
@@ -57,10 +57,10 @@ void Reference(TPropertyObject& obj, const PropInfo& p, const TextValue& v, TVal
     TComponent* c = Lookup(ctx.root, v.text);
     if (!c) throw EReadError(Fmt(strings::kUnknownComponent, v.text));
     if (mode == TValueMode::Check) {
-        Need(!p.acceptsComponent || p.acceptsComponent(c));
+        Need(p.Component().accepts(c));
         return;
     }
-    p.setComponent(obj, c);
+    p.Component().set(obj, c);
 }
 
 void Event(TPropertyObject& obj, const PropInfo& p, const TextValue& v, TValueMode mode,
@@ -70,7 +70,7 @@ void Event(TPropertyObject& obj, const PropInfo& p, const TextValue& v, TValueMo
         if (ctx.defer)
             ctx.defer(obj, p, v);
         else
-            p.bindEvent(obj, v.text, ctx.root);
+            p.Event().bind(obj, v.text, ctx.root);
         return;
     }
     if (!SameText(v.text, "nil") && !(ctx.root && ctx.root->FindHandler(v.text)))
@@ -79,7 +79,7 @@ void Event(TPropertyObject& obj, const PropInfo& p, const TextValue& v, TValueMo
 
 void Items(TPropertyObject& obj, const PropInfo& p, const TextValue& v, TValueMode mode,
            const TValueContext& ctx, const std::string& what) {
-    auto* coll = dynamic_cast<TCollection*>(p.getObject(obj));
+    auto* coll = dynamic_cast<TCollection*>(p.Object().get(obj));
     Need(coll && v.type == Type::Collection);
     if (mode == TValueMode::Check) {
         // Each item's lines are checked against a fresh item of the collection's kind.
@@ -104,33 +104,33 @@ void Convert(TPropertyObject& obj, const PropInfo& p, const TextValue& v, TValue
     switch (p.kind) {
         case PropKind::Integer:
             Need(v.type == Type::Integer && v.integer >= p.minValue && v.integer <= p.maxValue);
-            if (apply) p.setOrdinal(obj, v.integer);
+            if (apply) p.Ordinal().set(obj, v.integer);
             return;
         case PropKind::Float: {
             Need(v.type == Type::Integer || v.type == Type::Float);
             double d = v.type == Type::Integer ? static_cast<double>(v.integer) : v.number;
-            if (apply) p.setFloat(obj, d);
+            if (apply) p.Float().set(obj, d);
             return;
         }
         case PropKind::String:
             Need(v.type == Type::String);
-            if (apply) p.setString(obj, v.text);
+            if (apply) p.String().set(obj, v.text);
             return;
         case PropKind::Enum: {
             Need(v.type == Type::Identifier);
             int ord = p.enumInfo->Ordinal(v.text);
             Need(ord >= 0);
-            if (apply) p.setOrdinal(obj, ord);
+            if (apply) p.Ordinal().set(obj, ord);
             return;
         }
         case PropKind::Set: {
             int64_t mask = SetMask(p, v);
-            if (apply) p.setOrdinal(obj, mask);
+            if (apply) p.Ordinal().set(obj, mask);
             return;
         }
         case PropKind::Color: {
             TColor c = ColorOf(v);
-            if (apply) p.setOrdinal(obj, c);
+            if (apply) p.Ordinal().set(obj, c);
             return;
         }
         case PropKind::Component:
@@ -146,12 +146,12 @@ void Convert(TPropertyObject& obj, const PropInfo& p, const TextValue& v, TValue
                 Need(e.type == Type::String);
                 lines.push_back(e.text);
             }
-            if (apply) p.setStrings(obj, lines);
+            if (apply) p.Strings().set(obj, lines);
             return;
         }
         case PropKind::Binary:
             Need(v.type == Type::Binary);
-            if (apply) p.setBytes(obj, v.Data());
+            if (apply) p.Bytes().set(obj, v.Data());
             return;
         case PropKind::Collection:
             Items(obj, p, v, mode, ctx, what);
@@ -172,9 +172,9 @@ std::pair<TPropertyObject*, const PropInfo*> ResolvePropertyPath(TPropertyObject
     while ((dot = path.find('.')) != std::string::npos) {
         std::string head = path.substr(0, dot);
         const PropInfo* p = obj->ClassInfo().FindProp(head);
-        if (!p || p->kind != PropKind::Class || !p->getObject(*obj))
+        if (!p || p->kind != PropKind::Class || !p->Object().get(*obj))
             throw EReadError(Fmt(strings::kPropertyNotFound, head));
-        obj = p->getObject(*obj);
+        obj = p->Object().get(*obj);
         path = path.substr(dot + 1);
     }
     const PropInfo* p = obj->ClassInfo().FindProp(path);

@@ -53,7 +53,7 @@ class Reader {
     void Finish() {
         TValueContext now;
         now.root = root_;
-        for (auto& e : events_) Run(e, [&] { e.prop->bindEvent(*e.obj, e.value, root_); });
+        for (auto& e : events_) Run(e, [&] { e.prop->Event().bind(*e.obj, e.value, root_); });
         for (auto& r : refs_)
             Run(r, [&] {
                 TextValue v = TextValue::Ident(r.value);

@@ -72,7 +72,7 @@ class Writer {
 
     // The text of an ordinal property's value, or nothing when it holds its default.
     static std::optional<std::string> OrdinalText(const PropInfo& p, TPropertyObject& obj) {
-        const int64_t v = p.getOrdinal(obj);
+        const int64_t v = p.Ordinal().get(obj);
         const bool isDefault = p.defaultOrdinal && *p.defaultOrdinal == v;
         switch (p.kind) {
             case PropKind::Enum: {
@@ -132,36 +132,36 @@ class Writer {
                     if (auto text = OrdinalText(*p, obj)) Line(level, path + " = " + *text);
                     break;
                 case PropKind::Float:
-                    Line(level, path + " = " + FloatText(p->getFloat(obj)));
+                    Line(level, path + " = " + FloatText(p->Float().get(obj)));
                     break;
                 case PropKind::String: {
-                    std::string v = p->getString(obj);
+                    std::string v = p->String().get(obj);
                     if (!p->defaultString || *p->defaultString != v)
                         Line(level, path + " = " + QuoteString(v));
                     break;
                 }
                 case PropKind::Event: {
-                    std::string v = p->getString(obj);
+                    std::string v = p->Event().handlerName(obj);
                     if (!v.empty()) Line(level, path + " = " + v);
                     break;
                 }
                 case PropKind::Component: {
-                    TComponent* c = p->getComponent(obj);
+                    TComponent* c = p->Component().get(obj);
                     if (c && !c->Name().empty()) Line(level, path + " = " + c->Name());
                     break;
                 }
                 case PropKind::Class:
-                    if (TPropertyObject* sub = p->getObject(obj))
+                    if (TPropertyObject* sub = p->Object().get(obj))
                         Properties(*sub, path + ".", level);
                     break;
                 case PropKind::Strings:
-                    Strings(path, p->getStrings(obj), level);
+                    Strings(path, p->Strings().get(obj), level);
                     break;
                 case PropKind::Binary:
-                    Binary(path, p->getBytes(obj), level);
+                    Binary(path, p->Bytes().get(obj), level);
                     break;
                 case PropKind::Collection:
-                    Collection(path, dynamic_cast<TCollection*>(p->getObject(obj)), level);
+                    Collection(path, dynamic_cast<TCollection*>(p->Object().get(obj)), level);
                     break;
             }
         }

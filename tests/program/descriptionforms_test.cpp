@@ -39,7 +39,7 @@ void Pictures(TPropertyObject& obj, const std::string& where, std::vector<Pictur
         Pictures(*pic->Graphic(), where + ".Graphic", out);
     for (const PropInfo* p : obj.ClassInfo().AllProps())
         if (p->kind == PropKind::Class)
-            if (TPropertyObject* inner = p->getObject(obj))
+            if (TPropertyObject* inner = p->Object().get(obj))
                 Pictures(*inner, where + "." + p->name, out);
 }
 
