@@ -70,7 +70,7 @@ void TForm3::Panel1MouseDown(TPropertyObject*, TMouseButton, TModifierState Shif
 }
 
 void TForm3::Panel1MouseMove(TPropertyObject*, TModifierState, int X, int Y) {
-    drag_.Move(*this, X, Y, SnapToEdge1 && SnapToEdge1->Checked());
+    drag_.Move(*this, X, Y, SnapToEdge1->Checked());
 }
 
 void TForm3::Panel1MouseUp(TPropertyObject*, TMouseButton, TModifierState, int, int) {

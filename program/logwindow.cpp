@@ -171,7 +171,7 @@ void TForm2::Panel1MouseDown(TPropertyObject*, TMouseButton, TModifierState Shif
     drag_.Press(Shift, X, Y);
 }
 void TForm2::Panel1MouseMove(TPropertyObject*, TModifierState, int X, int Y) {
-    drag_.Move(*this, X, Y, SnapToedge1 && SnapToedge1->Checked());
+    drag_.Move(*this, X, Y, SnapToedge1->Checked());
 }
 void TForm2::Panel1MouseUp(TPropertyObject*, TMouseButton, TModifierState, int, int) {
     drag_.Release();
