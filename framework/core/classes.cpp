@@ -10,11 +10,18 @@
 namespace fw {
 
 namespace {
+// Names are ASCII identifiers: their letters fold without asking the locale, which reading a
+// description does for every property line. Other bytes fold as the locale says.
+int FoldCase(unsigned char c) {
+    if (c < 0x80) return c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c;
+    return std::tolower(c);
+}
+
 int CompareText(const std::string& a, const std::string& b) {
     size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {
-        int ca = std::tolower(static_cast<unsigned char>(a[i]));
-        int cb = std::tolower(static_cast<unsigned char>(b[i]));
+        int ca = FoldCase(static_cast<unsigned char>(a[i]));
+        int cb = FoldCase(static_cast<unsigned char>(b[i]));
         if (ca != cb) return ca < cb ? -1 : 1;
     }
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
@@ -32,7 +39,9 @@ bool IsValidIdent(const std::string& s) {
 bool NameLess::operator()(const std::string& a, const std::string& b) const {
     return CompareText(a, b) < 0;
 }
-bool SameText(const std::string& a, const std::string& b) { return CompareText(a, b) == 0; }
+bool SameText(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && CompareText(a, b) == 0;
+}
 
 // TPropertyObject
 

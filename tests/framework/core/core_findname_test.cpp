@@ -71,3 +71,22 @@ TEST(ClassRegistry, AClassIsDescribedWhenFirstLookedUpAndOnlyUnderItsOwnName) {
 }
 
 }  // namespace
+
+// Names match without case whatever the locale; the order of the name maps folds letters the
+// same way, so "Item" sorts among the i's, not before the brackets.
+TEST(NameText, FoldsAsciiLettersOnly) {
+    struct Case {
+        const char* a;
+        const char* b;
+        bool same;
+        bool less;
+    };
+    for (const Case& c : {Case{"Items", "ITEMS", true, false}, Case{"Item", "Items", false, true},
+                          Case{"Items", "Item", false, false}, Case{"[", "a", false, true},
+                          Case{"Z", "[", false, false}, Case{"a_1", "A_1", true, false},
+                          Case{"", "", true, false}}) {
+        SCOPED_TRACE(std::string(c.a) + " / " + c.b);
+        EXPECT_EQ(SameText(c.a, c.b), c.same);
+        EXPECT_EQ(NameLess()(c.a, c.b), c.less);
+    }
+}
