@@ -320,7 +320,14 @@ void TPropertyStore::Save() {
                                 const std::vector<std::string>& hex) {
         return WriteBinary(c, path, hex);
     };
-    WriteEntries(CollectStoreEntries(fw::WriteComponentText(*Owner()), source));
+    // Only the stored properties are rendered: the rest of the window (its pictures above all)
+    // would be written out only to be passed over.
+    const fw::PropertySelection storedOnly = [this](fw::TComponent& c) {
+        fw::TComponent* stored = c.Name().empty() ? nullptr : FindStored(c.Name());
+        return stored ? items_->Item(items_->IndexOf(stored))->StoredProp()->Lines()
+                      : std::vector<std::string>();
+    };
+    WriteEntries(CollectStoreEntries(fw::WriteComponentText(*Owner(), storedOnly), source));
     saved_ = true;
     writeFailed_ = false;
     OnAfterSave(this);

@@ -1,8 +1,10 @@
 #pragma once
 // The component text: the textual form of a component and everything it owns, used for
 // window descriptions and, by the property store, for settings.
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "framework/text/textvalue.h"
 
@@ -17,6 +19,11 @@ ObjectText ParseComponentText(std::string_view text);
 
 // Renders a component and its children (the components it writes nested in its block).
 std::string WriteComponentText(TComponent& component);
+// The names of the properties to render of a component.
+using PropertySelection = std::function<std::vector<std::string>(TComponent&)>;
+// The same text with, in each component's block, only the properties the selection names
+// (without regard to case) and would be written anyway: every block and its nesting stay.
+std::string WriteComponentText(TComponent& component, const PropertySelection& select);
 
 // The lines one published property (found without regard to case) gives in a component
 // text, whether it is stored or not; empty when it holds its declared default.

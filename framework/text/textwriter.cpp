@@ -1,4 +1,5 @@
 // Component -> component text.
+#include <algorithm>
 #include <charconv>
 #include <optional>
 
@@ -32,12 +33,18 @@ namespace {
 
 class Writer {
   public:
+    explicit Writer(const PropertySelection* select = nullptr) : select_(select) {}
     std::string Take() { return std::move(out_); }
 
     void Component(TComponent& c, TComponent& root, int level) {
         Line(level, c.Name().empty() ? "object " + c.ClassName()
                                      : "object " + c.Name() + ": " + c.ClassName());
-        Properties(c, "", level + 1);
+        if (select_) {
+            const std::vector<std::string> names = (*select_)(c);
+            if (!names.empty()) Properties(c, "", level + 1, nullptr, &names);
+        } else {
+            Properties(c, "", level + 1);
+        }
         c.GetChildren([&](TComponent* child) { Component(*child, root, level + 1); }, &root);
         Line(level, "end");
     }
@@ -117,11 +124,16 @@ class Writer {
         }
     }
 
-    // only: at the top level, that one property, whether it is stored or not.
+    // only: at the top level, that one property, whether it is stored or not. among: at the
+    // top level, only the stored properties of these names.
     void Properties(TPropertyObject& obj, const std::string& prefix, int level,
-                    const std::string* only = nullptr) {
+                    const std::string* only = nullptr,
+                    const std::vector<std::string>* among = nullptr) {
         for (const PropInfo* p : obj.ClassInfo().AllProps()) {
             if (only ? !SameText(p->name, *only) : !p->stored || (p->isStored && !p->isStored(obj)))
+                continue;
+            if (among && std::none_of(among->begin(), among->end(),
+                                      [&](const std::string& n) { return SameText(n, p->name); }))
                 continue;
             const std::string path = prefix + p->name;
             switch (p->kind) {
@@ -189,6 +201,7 @@ class Writer {
         }
     }
 
+    const PropertySelection* select_;
     std::string out_;
 
   public:
@@ -199,6 +212,12 @@ class Writer {
 
 std::string WriteComponentText(TComponent& component) {
     Writer w;
+    w.Component(component, component, 0);
+    return w.Take();
+}
+
+std::string WriteComponentText(TComponent& component, const PropertySelection& select) {
+    Writer w(&select);
     w.Component(component, component, 0);
     return w.Take();
 }
