@@ -81,6 +81,17 @@ class MainWindowCommands : public ::testing::Test {
         EXPECT_EQ(c->Font()->Color(), color) << c->Name();
         EXPECT_EQ(c->Font()->Style(), style) << c->Name();
     }
+    // Gives the three labels a font far from their defaults: Courier New, 20 pixels, green.
+    void SpoilLabelFonts(fw::TFontStyles style) {
+        for (fw::TControl* c :
+             {static_cast<fw::TControl*>(form_->Label1), static_cast<fw::TControl*>(form_->label2),
+              static_cast<fw::TControl*>(form_->Label3)}) {
+            c->Font()->SetName("Courier New");
+            c->Font()->SetHeight(-20);
+            c->Font()->SetColor(0x00FF00);
+            c->Font()->SetStyle(style);
+        }
+    }
     static void ExpectChosenFont(const fw::TControl* c) {
         ExpectFont(c, "Times New Roman", -14, 0x000080, fw::fsItalic);
     }
@@ -183,14 +194,7 @@ TEST_F(MainWindowCommands, TheRealFontDialogIsAnsweredFromTheKeyboard) {
 }
 
 TEST_F(MainWindowCommands, DefaultFontsRestoreAllThreeAndLeaveScrollingAlone) {
-    for (fw::TControl* c :
-         {static_cast<fw::TControl*>(form_->Label1), static_cast<fw::TControl*>(form_->label2),
-          static_cast<fw::TControl*>(form_->Label3)}) {
-        c->Font()->SetName("Courier New");
-        c->Font()->SetHeight(-20);
-        c->Font()->SetColor(0x00FF00);
-        c->Font()->SetStyle(fw::fsBold | fw::fsUnderline);
-    }
+    SpoilLabelFonts(fw::fsBold | fw::fsUnderline);
     form_->label2->SetScrollDirection(ctl::LeftToRight);
     form_->label2->SetScrollBy(5);
     form_->label2->SetWidth(80);
@@ -204,14 +208,7 @@ TEST_F(MainWindowCommands, DefaultFontsRestoreAllThreeAndLeaveScrollingAlone) {
 }
 
 TEST_F(MainWindowCommands, TheDefaultSettingsOfEachMenuRestoreTheirOwnLabels) {
-    for (fw::TControl* c :
-         {static_cast<fw::TControl*>(form_->Label1), static_cast<fw::TControl*>(form_->label2),
-          static_cast<fw::TControl*>(form_->Label3)}) {
-        c->Font()->SetName("Courier New");
-        c->Font()->SetHeight(-20);
-        c->Font()->SetColor(0x00FF00);
-        c->Font()->SetStyle(fw::fsBold);
-    }
+    SpoilLabelFonts(fw::fsBold);
     form_->label2->SetScrollDirection(ctl::LeftToRight);
     form_->label2->SetScrollBy(5);
     form_->label2->SetWidth(80);

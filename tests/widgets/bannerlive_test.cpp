@@ -9,10 +9,10 @@
 #include <functional>
 #include <memory>
 
-#include "controls_testsupport.h"
 #include "framework/controls/forms.h"
 #include "framework/graphics/imagelist.h"
 #include "framework/menus/menuengine.h"
+#include "menuform.h"
 #include "widgets/bannermenus.h"
 
 namespace {
@@ -22,30 +22,11 @@ using ctl::TPopupDecorator;
 
 constexpr QRgb kShadow = 0x808080, kLight = 0xFFFFFF, kFace = 0xC0C0C0, kNavy = 0x000080;
 
-struct Decorated {
-    std::unique_ptr<TForm> form;
-    TPopupMenu* menu = nullptr;
+struct Decorated : ctltest::MenuForm {
     TPopupDecorator* d = nullptr;
     std::unique_ptr<TMenuTracker> tracker;
-    Decorated() {
-        ctltest::EnsureApp();
-        form = std::make_unique<TForm>(nullptr);
-        menu = new TPopupMenu(form.get());
-    }
-    TMenuItem* Add(TMenuItem* parent, const std::string& caption) {
-        auto* i = new TMenuItem(form.get());
-        i->SetCaption(caption);
-        parent->Add(i);
-        return i;
-    }
-    TMenuItem* Add(const std::string& caption) { return Add(menu->Items(), caption); }
     void Decorate() {
-        d = new TPopupDecorator(form.get());
-        TFont f;
-        f.SetName("Small Fonts");
-        f.SetHeight(-9);
-        f.SetColor(clBlack);
-        d->SetFont(&f);
+        d = NewDecorator();
         d->SetHiliteBar(RGB(0, 0, 128));
         d->SetPopupMenu(menu);
     }

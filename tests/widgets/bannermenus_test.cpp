@@ -12,41 +12,21 @@
 #include <memory>
 #include <vector>
 
-#include "controls_testsupport.h"
 #include "framework/app/application.h"
 #include "framework/controls/forms.h"
 #include "framework/graphics/qtgraphics.h"
 #include "framework/menus/menuengine.h"
 #include "framework/menus/popuplist.h"
+#include "menuform.h"
 
 namespace {
 
 using namespace fw;
 using ctl::TPopupDecorator;
 
-// A form owning a popup menu and its items, built in code.
-struct Fixture {
-    std::unique_ptr<TForm> form;
-    TPopupMenu* menu = nullptr;
-    Fixture() {
-        ctltest::EnsureApp();
-        form = std::make_unique<TForm>(nullptr);
-        menu = new TPopupMenu(form.get());
-    }
-    TMenuItem* Add(TMenuItem* parent, const std::string& caption) {
-        auto* i = new TMenuItem(form.get());
-        i->SetCaption(caption);
-        parent->Add(i);
-        return i;
-    }
-    TMenuItem* Add(const std::string& caption) { return Add(menu->Items(), caption); }
+struct Fixture : ctltest::MenuForm {
     TPopupDecorator* Decorate() {
-        auto* d = new TPopupDecorator(form.get());
-        TFont f;
-        f.SetName("Small Fonts");
-        f.SetHeight(-9);
-        f.SetColor(clBlack);
-        d->SetFont(&f);
+        TPopupDecorator* d = NewDecorator();
         d->SetPopupMenu(menu);
         return d;
     }
