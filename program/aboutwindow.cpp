@@ -5,6 +5,7 @@
 #include "framework/controls/memo.h"
 #include "framework/core/classbuilder.h"
 #include "framework/core/classregistry.h"
+#include "framework/core/lifelong.h"
 #include "program/about.h"
 #include "resources/descriptions.h"
 #include "widgets/shadowlabel.h"
@@ -38,7 +39,7 @@ TForm3::TForm3(TComponent* owner) : TForm(owner) {
     RegisterField("ShadowLabel1", ShadowLabel1);
     RegisterField("ShadowLabel2", ShadowLabel2);
     RegisterField("SnapToEdge1", SnapToEdge1);
-    InitInheritedComponent(resources::AboutwindowDescription());
+    InitInheritedComponent(fw::Lifelong(resources::AboutwindowDescription()));
 }
 
 TForm3::~TForm3() {

@@ -4,6 +4,7 @@
 #include "framework/app/dialogs.h"
 #include "framework/core/classbuilder.h"
 #include "framework/core/exceptions.h"
+#include "framework/core/lifelong.h"
 #include "framework/graphics/imagelist.h"
 #include "platform/localetext.h"
 #include "program/iplog.h"
@@ -29,7 +30,7 @@ TForm2::TForm2(TComponent* owner, const TLogSource* source) : TForm(owner), sour
     RegisterField("Label2", Label2);
     RegisterField("Memo1", Memo1);
     RegisterField("SnapToedge1", SnapToedge1);
-    InitInheritedComponent(resources::LogwindowDescription());
+    InitInheritedComponent(fw::Lifelong(resources::LogwindowDescription()));
 }
 
 TForm2::~TForm2() {

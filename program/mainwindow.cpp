@@ -4,6 +4,7 @@
 #include "framework/core/classbuilder.h"
 #include "framework/core/classregistry.h"
 #include "framework/core/guithread.h"
+#include "framework/core/lifelong.h"
 #include "framework/graphics/clipboard.h"
 #include "framework/x11/windowmanager.h"
 #include "platform/probe.h"
@@ -28,7 +29,7 @@ TForm1::TForm1(TComponent* owner)
     fw::PrepareGuiThread();
     RegisterHandlers();
     RegisterFields();
-    InitInheritedComponent(resources::MainwindowDescription());
+    InitInheritedComponent(fw::Lifelong(resources::MainwindowDescription()));
 }
 
 void TForm1::RegisterHandlers() {

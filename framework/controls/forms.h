@@ -104,7 +104,8 @@ class TFormBase : public TWinControl {
 
   protected:
     // Reads the form's description (text or its binary form) and then runs the creation
-    // handler.
+    // handler. Pictures in a binary description declared lifelong (core/lifelong.h) show
+    // its pixels in place.
     void InitInheritedComponent(std::string_view description);
     QWidget* CreateWidget() override;
     void PaintBackground(TCanvas& canvas, const TRect& dirty) override;

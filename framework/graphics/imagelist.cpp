@@ -3,8 +3,10 @@
 #include <QPainter>
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 #include "framework/core/classbuilder.h"
+#include "framework/core/lifelong.h"
 #include "framework/core/setifchanged.h"
 #include "framework/graphics/bitmapfile.h"
 #include "framework/graphics/canvasimpl.h"
@@ -13,9 +15,30 @@
 namespace fw {
 
 namespace {
+// The image at column x of an ARGB32 strip that lies in lifelong data (core/lifelong.h),
+// shown where it lies, when that strip holds all of it and it is as Cut would make it: clear
+// pixels clear black, kept without alpha when none is clear.
+std::optional<QImage> InPlace(const QImage& strip, int x, int w, int h) {
+    if (strip.format() != QImage::Format_ARGB32 || x < 0 || x + w > strip.width() ||
+        h > strip.height() ||
+        !IsLifelong({strip.constBits(), static_cast<size_t>(strip.sizeInBytes())}))
+        return std::nullopt;
+    bool opaque = true;
+    for (int y = 0; y < h; ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(strip.constScanLine(y)) + x;
+        for (int i = 0; i < w; ++i) {
+            if (qAlpha(line[i]) == 0 && line[i] != 0) return std::nullopt;
+            opaque = opaque && qAlpha(line[i]) == 255;
+        }
+    }
+    return QImage(strip.constScanLine(0) + 4 * static_cast<size_t>(x), w, h, strip.bytesPerLine(),
+                  opaque ? QImage::Format_RGB32 : QImage::Format_ARGB32);
+}
+
 // An image of the list's size cut from column x of an ARGB32 strip; what lies outside is
 // clear.
 QImage Cut(const QImage& strip, int x, int w, int h) {
+    if (std::optional<QImage> shown = InPlace(strip, x, w, h)) return *shown;
     QImage out(w, h, QImage::Format_ARGB32);
     out.fill(0);
     const int from = std::clamp(x, 0, strip.width()), to = std::clamp(x + w, 0, strip.width());
@@ -81,7 +104,7 @@ void TImageList::SetSize(int w, int h) {
     width_ = w;
     height_ = h;
     images_.clear();
-    unread_.clear();
+    ForgetUnread();
     Changed();
 }
 
@@ -128,8 +151,13 @@ void TImageList::Delete(int index) {
 void TImageList::Clear() {
     if (images_.empty() && unread_.empty()) return;
     images_.clear();
-    unread_.clear();
+    ForgetUnread();
     Changed();
+}
+
+void TImageList::ForgetUnread() const {
+    unread_ = {};
+    ownUnread_.clear();
 }
 
 void TImageList::CheckIndex(int index) const {
@@ -142,8 +170,9 @@ bool TImageList::HasImages() const { return !unread_.empty() || !images_.empty()
 
 const std::vector<TToolkitImage>& TImageList::Images() const {
     if (unread_.empty()) return images_;
-    const Bytes file = std::move(unread_);
-    unread_.clear();
+    const Bytes owned = std::move(ownUnread_);  // holds what file refers to, if anything
+    const ByteView file = unread_;
+    ForgetUnread();
     QImage strip = ReadAnyImage(file).image.convertToFormat(QImage::Format_ARGB32);
     int n = std::max(1, strip.width() / width_);
     for (int i = 0; i < n; ++i) images_.push_back(Cut(strip, i * width_, width_, height_));
@@ -234,8 +263,15 @@ Bytes TImageList::BitmapData() const {
 void TImageList::SetBitmapData(ByteView data) {
     // Kept as read until first used: of a window's lists, only those its first frame draws
     // are unpacked while it is made (the pressed glyphs wait for a press).
+    // Lifelong data is left where it lies, and its images are shown there.
     const ByteView file = UnwrapCounted(data);
-    unread_.assign(file.begin(), file.end());
+    ForgetUnread();
+    if (IsLifelong(file)) {
+        unread_ = file;
+    } else {
+        ownUnread_.assign(file.begin(), file.end());
+        unread_ = ownUnread_;
+    }
     images_.clear();
     Changed();
 }

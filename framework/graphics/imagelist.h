@@ -61,6 +61,7 @@ class TImageList : public TComponent {
 
   private:
     void CheckIndex(int index) const;
+    void ForgetUnread() const;
     // The images, unpacked from the form data first if that has not been done.
     const std::vector<TToolkitImage>& Images() const;
     void Changed() {
@@ -71,9 +72,12 @@ class TImageList : public TComponent {
     int height_ = 16;
     bool masked_ = true;
     TColor bkColor_ = clNone;
-    // ARGB32, alpha carries the mask; filled from unread_ (a BMP file image) on first use.
+    // ARGB32, alpha carries the mask; filled from unread_ (a BMP file image or a pixel image)
+    // on first use.
     mutable std::vector<TToolkitImage> images_;
-    mutable Bytes unread_;
+    // Lifelong form data where it lies (core/lifelong.h), anything else in ownUnread_.
+    mutable ByteView unread_;
+    mutable Bytes ownUnread_;
 };
 
 }  // namespace fw

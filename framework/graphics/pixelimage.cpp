@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "framework/core/lifelong.h"
 #include "framework/graphics/graphicsbase.h"
 #include "platform/bytes.h"
 
@@ -93,6 +94,14 @@ DibImage ReadPixelImage(ByteView data) {
 
     DibImage dib;
     dib.bitCount = bitCount;
+    // Rows of 32-bit pixels compiled into the program are shown where they lie: the image
+    // makes its own copy the first time anything draws on it.
+    const uint8_t* rows = p + rowsAt;
+    if (depth == 32 && IsLifelong(data) && reinterpret_cast<uintptr_t>(rows) % 4 == 0) {
+        dib.image = QImage(rows, static_cast<int>(width), static_cast<int>(height),
+                           static_cast<qsizetype>(rowBytes), format);
+        return dib;
+    }
     dib.image = QImage(static_cast<int>(width), static_cast<int>(height), format);
     if (dib.image.isNull()) Bad();
     QList<QRgb> table;

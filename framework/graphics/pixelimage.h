@@ -16,7 +16,8 @@ namespace fw {
 std::vector<uint8_t> WritePixelImage(const DibImage& dib);
 bool IsPixelImage(ByteView data);
 // Throws EInvalidGraphic for anything WritePixelImage did not write, never reads past the
-// data, and refuses palette indices the colour table does not have.
+// data, and refuses palette indices the colour table does not have. A 32-bit image read
+// from lifelong data (core/lifelong.h) refers to its rows there.
 DibImage ReadPixelImage(ByteView data);
 // A pixel image or a BMP file image, as it comes.
 DibImage ReadAnyImage(ByteView data);

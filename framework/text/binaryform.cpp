@@ -16,7 +16,11 @@ namespace fw {
 namespace {
 
 // A NUL starts no component text; the last byte is the form's version.
-constexpr std::string_view kMagic{"\0RZB\1", 5};
+constexpr std::string_view kMagic{"\0RZB\2", 5};
+// Byte runs start this far apart, counted from the form's first byte, after zero bytes that
+// fill the gap: a picture's rows then lie aligned where the form itself is, and can be shown
+// in place (core/lifelong.h).
+constexpr size_t kRunAlignment = 4;
 // As deep as the text parser lets a text nest.
 constexpr int kMaxNesting = 64;
 
@@ -81,7 +85,9 @@ class Writer {
                 for (const TextValue& e : v.elements) Value(e);
                 return;
             case Type::Binary:
-                Text({reinterpret_cast<const char*>(v.Data().data()), v.Data().size()});
+                Number(v.Data().size());
+                while ((kMagic.size() + out_.size()) % kRunAlignment) out_ += '\0';
+                out_.append(reinterpret_cast<const char*>(v.Data().data()), v.Data().size());
                 return;
             case Type::Collection:
                 Number(v.items.size());
@@ -222,8 +228,12 @@ class Reader {
             }
             case Type::Binary: {
                 // Left where it lies: a window's pictures are most of its description.
-                const std::string_view run = Run();
-                v.view = {reinterpret_cast<const uint8_t*>(run.data()), run.size()};
+                const size_t n = Count();
+                while (pos_ % kRunAlignment)
+                    if (Byte() != 0) Fail();
+                if (n > data_.size() - pos_) Fail();
+                v.view = {reinterpret_cast<const uint8_t*>(data_.data() + pos_), n};
+                pos_ += n;
                 break;
             }
             case Type::Collection: {

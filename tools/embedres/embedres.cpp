@@ -158,7 +158,8 @@ std::string ExpandTemplate(const std::string& templ, const std::string& base) {
 // An accessor of bytes compiled in: result makes the return value of data, their view.
 std::string Accessor(const std::string& signature, std::string_view bytes,
                      const std::string& result) {
-    return signature + " {\n    static const unsigned char bytes[] = {" + ByteArray(bytes) +
+    return signature + " {\n    alignas(16) static const unsigned char bytes[] = {" +
+           ByteArray(bytes) +
            "\n    };\n    const std::string_view data(reinterpret_cast<const char*>(bytes), "
            "sizeof bytes);\n    return " +
            result + ";\n}\n";

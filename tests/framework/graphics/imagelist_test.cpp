@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "framework/core/classregistry.h"
+#include "framework/core/lifelong.h"
+#include "framework/graphics/pixelimage.h"
 #include "framework/text/componenttext.h"
 #include "tests/framework/graphics_testsupport.h"
 
@@ -186,6 +188,72 @@ TEST_F(ImageList, ResizingEmptiesAndShortImagesArePadded) {
     list->Add(small, nullptr);
     list->SetWidth(10);  // unchanged: the image stays
     EXPECT_EQ(list->Count(), 1);
+}
+
+// Lists read from data that lives as long as the program show their images where they lie,
+// and only there: drawing on an image taken out leaves the data alone, and an image whose
+// clear pixels are not clear black, or data that is not lifelong or not aligned, is copied
+// and shows the same pixels.
+TEST_F(ImageList, LifelongDataIsShownInPlaceAndNeverWritten) {
+    ComponentPtr<TImageList> source(new TImageList(nullptr));
+    source->SetSize(103, 14);
+    TBitmap strip;
+    TitleStrip(strip);
+    source->Add(strip, nullptr);
+    source->SetSize(3, 1);  // a second list: a masked image beside an opaque one
+    TBitmap glyphs(6, 1);
+    glyphs.Canvas().SetPixel(1, 0, clFuchsia);
+    source->AddMasked(glyphs, clFuchsia);
+    const Bytes masked = PixelFormData(source->BitmapData());
+    source->SetSize(103, 14);
+    source->Add(strip, nullptr);
+    const Bytes titles = PixelFormData(source->BitmapData());
+
+    // The pixel image's rows start 20 bytes into a buffer of the allocator's alignment.
+    auto* lifelong = new std::vector<Bytes>{titles, masked, masked, titles};  // never freed
+    Bytes& dirty = (*lifelong)[2];
+    dirty[dirty.size() - 4 * 3 + 3] = 0;  // glyph 1's first pixel: clear but not black
+    Bytes& shifted = (*lifelong)[3];
+    shifted.insert(shifted.begin(), 0);
+    for (const Bytes& b : *lifelong) Lifelong({reinterpret_cast<const char*>(b.data()), b.size()});
+    const Bytes copied = titles;  // the same bytes, not lifelong
+
+    struct Case {
+        const char* name;
+        ByteView data;
+        bool inPlace;
+    };
+    for (const Case& c :
+         {Case{"lifelong", (*lifelong)[0], true}, Case{"not lifelong", copied, false},
+          Case{"not aligned", ByteView(shifted).subspan(1), false}}) {
+        SCOPED_TRACE(c.name);
+        const Bytes before(c.data.begin(), c.data.end());
+        ComponentPtr<TImageList> list(new TImageList(nullptr));
+        list->SetSize(103, 14);
+        list->SetBitmapData(c.data);
+        ASSERT_EQ(list->Count(), 2);
+        const uint8_t* bits = list->ImageAt(0).constBits();
+        EXPECT_EQ(bits >= c.data.data() && bits < c.data.data() + c.data.size(), c.inPlace);
+        TBitmap shown;
+        list->GetBitmap(0, shown);
+        EXPECT_EQ(shown.Canvas().Pixels(0, 13), clBlue);
+        shown.Canvas().SetPixel(0, 13, clYellow);
+        EXPECT_EQ(shown.Canvas().Pixels(0, 13), clYellow);
+        EXPECT_EQ(list->ImageAt(0).pixel(0, 13), qRgb(0, 0, 255));
+        EXPECT_TRUE(std::equal(before.begin(), before.end(), c.data.begin()));
+    }
+
+    ComponentPtr<TImageList> list(new TImageList(nullptr));
+    list->SetSize(3, 1);
+    list->SetBitmapData(dirty);
+    ASSERT_EQ(list->Count(), 2);
+    auto inside = [&](const QImage& img) {
+        return img.constBits() >= dirty.data() && img.constBits() < dirty.data() + dirty.size();
+    };
+    EXPECT_TRUE(inside(list->ImageAt(0)));
+    EXPECT_FALSE(inside(list->ImageAt(1)));
+    EXPECT_EQ(list->ImageAt(1).pixel(0, 0), 0u) << "a clear pixel is clear black";
+    EXPECT_EQ(qAlpha(list->ImageAt(0).pixel(1, 0)), 0);
 }
 
 TEST_F(ImageList, IsCreatableByName) {

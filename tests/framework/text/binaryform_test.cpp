@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 
 #include "framework/core/exceptions.h"
 #include "framework/text/componenttext.h"
@@ -50,6 +51,31 @@ TEST(BinaryForm, KeepsEveryFieldOfEveryValueKind) {
     EXPECT_FALSE(IsBinaryForm(kText));
     EXPECT_EQ(Dump(ReadBinaryForm(binary)), Dump(tree));
     EXPECT_EQ(Dump(ReadDescriptionTree(binary)), Dump(ReadDescriptionTree(kText)));
+}
+
+// Byte runs start a multiple of four bytes into the form, whatever comes before them, so
+// that pictures can be shown where they lie; the filling must be zeros.
+TEST(BinaryForm, RunsStartAlignedAfterZeroFilling) {
+    std::set<int> paddings;
+    for (std::string caption : {"", "a", "ab", "abc"}) {
+        SCOPED_TRACE(caption.size());
+        ObjectText tree = ParseComponentText("object F: TForm\n  Caption = '" + caption +
+                                             "'\n  Data = {00FF7F}\nend\n");
+        const std::string binary = WriteBinaryForm(tree);
+        const std::span<const uint8_t> run = ReadBinaryForm(binary).props.at(1).Value().Data();
+        const size_t at =
+            static_cast<size_t>(reinterpret_cast<const char*>(run.data()) - binary.data());
+        EXPECT_EQ(at % 4, 0u);
+        EXPECT_EQ(binary.substr(at, 3), std::string("\x00\xFF\x7F", 3));
+        int pads = 0;  // the count (3) stands before them
+        for (size_t pad = at; binary[pad - 1] == '\0'; --pad, ++pads) {
+            std::string damaged = binary;
+            damaged[pad - 1] = 1;
+            EXPECT_THROW(ReadBinaryForm(damaged), EParserError);
+        }
+        paddings.insert(pads);
+    }
+    EXPECT_EQ(paddings, (std::set<int>{0, 1, 2, 3}));
 }
 
 TEST(BinaryForm, RefusesEveryTruncationAndSurvivesEveryChangedByte) {
