@@ -1,6 +1,5 @@
 #include "platform/addressprobe.h"
 
-#include <condition_variable>
 #include <mutex>
 #include <optional>
 #include <system_error>
@@ -18,33 +17,27 @@ struct AddressProbe::Shared {
     bool running = false;  // a worker is looking up
     bool again = false;    // a request came while it was
     unsigned long started = 0;
-    int pending = 0;  // answers posted and not yet taken on the owner's thread
+    unsigned long resolved = 0;      // the last lookup whose resolver has answered
+    HostBackend* backend = nullptr;  // the one the running lookup asks
+    int pending = 0;                 // answers posted and not yet taken on the owner's thread
     // The newest answer taken, as (lookup, stage): anything not newer is dropped.
     std::pair<unsigned long, int> newest{0, -1};
 };
 
 namespace {
-
 using SharedPtr = std::shared_ptr<AddressProbe::Shared>;
-
-// The resolver's answer, handed from the thread that waits on it.
-struct Resolution {
-    std::mutex mutex;
-    std::condition_variable done;
-    bool finished = false;
-    std::optional<std::string> address;
-};
-
 }  // namespace
 
-// Hands one answer to the owner's thread, unless the owner is gone.
+// Hands one answer to the owner's thread, unless the owner is gone. There the host name's
+// answer starts the wait for the resolver: when it has not answered in time, the interfaces'
+// address stands in.
 static void Deliver(const SharedPtr& s, ProbeAnswer a) {
     // Posted under the lock, so that the probe cannot go, and take what `post` hands work
     // to with it, while a hand-over is under way.
     std::lock_guard lock(s->mutex);
     if (!s->alive) return;
     ++s->pending;
-    s->post([s, a = std::move(a)] {
+    s->post(std::chrono::milliseconds(0), [s, a = std::move(a)] {
         AddressProbe::Answer answer;
         {
             std::lock_guard lock(s->mutex);
@@ -53,45 +46,39 @@ static void Deliver(const SharedPtr& s, ProbeAnswer a) {
             if (!s->alive || key <= s->newest) return;
             s->newest = key;
             answer = s->answer;
+            // The wait is not counted as pending: a lookup that has ended leaves the probe
+            // idle, and the wait then comes to nothing.
+            if (a.stage == ProbeAnswer::kName && s->resolved < a.lookup) {
+                s->post(s->fallbackAfter, [s, a] {
+                    HostBackend* backend = nullptr;
+                    {
+                        std::lock_guard lock(s->mutex);
+                        if (!s->alive || s->resolved >= a.lookup) return;
+                        backend = s->backend;
+                    }
+                    Deliver(s, {ProbeAnswer::kFallback, a.hostName, InterfaceAddressText(*backend),
+                                a.lookup});
+                });
+            }
         }
         // Outside the lock: the answer may well ask for the next lookup.
         if (answer) answer(a);
     });
 }
 
-// The resolver runs on a thread of its own so that its caller can stop waiting for it: a
-// resolver that does not answer is left to give up by itself.
-static std::optional<std::string> Resolve(const SharedPtr& s, HostBackend& backend,
-                                          const std::string& name, unsigned long lookup) {
-    auto r = std::make_shared<Resolution>();
-    try {
-        std::thread([r, &backend, name] {
-            std::optional<std::string> address = ResolvedAddressText(backend, name);
-            std::lock_guard lock(r->mutex);
-            r->address = std::move(address);
-            r->finished = true;
-            r->done.notify_all();
-        }).detach();
-    } catch (const std::system_error&) {
-        return std::nullopt;  // no thread to be had: as if the name did not resolve
-    }
-    std::unique_lock lock(r->mutex);
-    if (!r->done.wait_for(lock, s->fallbackAfter, [&] { return r->finished; })) {
-        lock.unlock();
-        Deliver(s, {ProbeAnswer::kFallback, name, InterfaceAddressText(backend), lookup});
-        lock.lock();
-        r->done.wait(lock, [&] { return r->finished; });
-    }
-    return r->address;
-}
-
+// The worker: one thread per lookup, which waits on the resolver as long as that takes. The
+// owner's thread does not: it times the wait and shows the interfaces' address meanwhile.
 static void RunLookups(SharedPtr s, HostBackend& backend, unsigned long lookup) {
     for (;;) {
         std::string name;
         std::optional<std::string> resolved;
         const bool named = ReadLocalHostName(backend, name);
         Deliver(s, {ProbeAnswer::kName, name, {}, lookup});
-        if (named) resolved = Resolve(s, backend, name, lookup);
+        if (named) resolved = ResolvedAddressText(backend, name);
+        {
+            std::lock_guard lock(s->mutex);
+            s->resolved = lookup;
+        }
         Deliver(s, {ProbeAnswer::kFinal, name, resolved ? *resolved : InterfaceAddressText(backend),
                     lookup});
         std::lock_guard lock(s->mutex);
@@ -119,6 +106,7 @@ AddressProbe::~AddressProbe() {
 
 void AddressProbe::Request() {
     unsigned long lookup;
+    HostBackend& backend = CurrentHostBackend();
     {
         std::lock_guard lock(shared_->mutex);
         if (shared_->running) {
@@ -126,9 +114,9 @@ void AddressProbe::Request() {
             return;
         }
         shared_->running = true;
+        shared_->backend = &backend;
         lookup = ++shared_->started;
     }
-    HostBackend& backend = CurrentHostBackend();
     try {
         std::thread(RunLookups, shared_, std::ref(backend), lookup).detach();
     } catch (const std::system_error&) {

@@ -23,14 +23,17 @@ struct ProbeAnswer {
 };
 
 // Runs lookups on a worker thread, one at a time. Asking while one runs asks for one more
-// after it, never for a pile of them. Answers are handed over through `post` (which must run
-// the work it is given later, on the owner's thread) and reach `answer` there, in order, each only
-// once and never one older than the last; none arrives after the probe is gone. A lookup
-// still running when the probe goes is abandoned, not waited for: its thread ends by itself
-// when the resolver gives up, and the process may exit before it does.
+// after it, never for a pile of them. Answers are handed over through `post` and reach
+// `answer` on the owner's thread, in order, each only once and never one older than the
+// last; none arrives after the probe is gone. The owner's thread times the resolver, and
+// asks the interfaces for their address when it is late. A lookup still running when the
+// probe goes is abandoned, not waited for: its thread ends by itself when the resolver
+// gives up, and the process may exit before it does.
 class AddressProbe {
   public:
-    using Post = std::function<void(std::function<void()>)>;
+    // Runs the work later on the owner's thread, no sooner than the delay from now; called
+    // from any thread.
+    using Post = std::function<void(std::chrono::milliseconds delay, std::function<void()>)>;
     using Answer = std::function<void(const ProbeAnswer&)>;
 
     // `fallbackAfter` is how long a lookup may take before the interfaces' address is shown.

@@ -24,8 +24,9 @@ const TClassInfo& TForm1::StaticClassInfo() {
 }
 
 TForm1::TForm1(TComponent* owner)
-    : TForm(owner),
-      probe_(fw::PostToGuiThread, [this](const platform::ProbeAnswer& a) { ProbeAnswered(a); }) {
+    : TForm(owner), probe_(fw::PostToGuiThreadAfter, [this](const platform::ProbeAnswer& a) {
+          ProbeAnswered(a);
+      }) {
     fw::PrepareGuiThread();
     RegisterHandlers();
     RegisterFields();

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QObject>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <atomic>
 #include <cstring>
 #include <memory>
@@ -92,6 +93,14 @@ Receiver& TheReceiver() {
 void PrepareGuiThread() { TheReceiver().Watch(); }
 
 void PostToGuiThread(std::function<void()> work) { TheReceiver().Post(std::move(work)); }
+
+void PostToGuiThreadAfter(std::chrono::milliseconds delay, std::function<void()> work) {
+    if (delay <= std::chrono::milliseconds(0)) return PostToGuiThread(std::move(work));
+    PostToGuiThread([delay, work = std::move(work)] {
+        if (QCoreApplication* app = QCoreApplication::instance())
+            QTimer::singleShot(delay, app, work);
+    });
+}
 
 void SetSignalAction(std::function<void()> action) {
     TheReceiver().SetSignalAction(std::move(action));

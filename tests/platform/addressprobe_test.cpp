@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -49,22 +50,28 @@ class GatedBackend : public FixedHostBackend {
     int permits_ = 0;
 };
 
-// The owner's thread: posted work waits here until the test pumps it.
+// The owner's thread: posted work waits here until the test pumps it, and its delay has
+// passed.
 class Owner {
   public:
+    using Clock = std::chrono::steady_clock;
     AddressProbe::Post Poster() {
-        return [this](std::function<void()> work) {
+        return [this](milliseconds delay, std::function<void()> work) {
             std::lock_guard lock(mutex_);
-            queue_.push_back(std::move(work));
+            queue_.push_back({Clock::now() + delay, std::move(work)});
         };
     }
     void Pump() {
-        std::deque<std::function<void()>> work;
+        std::deque<Posted> work;
         {
             std::lock_guard lock(mutex_);
-            work.swap(queue_);
+            const Clock::time_point now = Clock::now();
+            const auto due = std::stable_partition(queue_.begin(), queue_.end(),
+                                                   [&](const Posted& p) { return p.at <= now; });
+            work.assign(std::make_move_iterator(queue_.begin()), std::make_move_iterator(due));
+            queue_.erase(queue_.begin(), due);
         }
-        for (auto& w : work) w();
+        for (auto& w : work) w.work();
     }
     // Pumps until the condition holds; false after a generous bound.
     bool PumpUntil(const std::function<bool()>& done) {
@@ -78,8 +85,12 @@ class Owner {
     std::vector<ProbeAnswer> answers;
 
   private:
+    struct Posted {
+        Clock::time_point at;
+        std::function<void()> work;
+    };
     std::mutex mutex_;
-    std::deque<std::function<void()>> queue_;
+    std::deque<Posted> queue_;
 };
 
 class AddressProbeTest : public ::testing::Test {
