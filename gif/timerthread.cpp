@@ -31,9 +31,14 @@ struct TTimerThread::Shared {
     // worker itself was started later.
     std::chrono::steady_clock::time_point resumedAt;
     bool freshlyResumed = false;
-    bool started = false;            // the worker thread has been asked for
-    bool guiTickPending = false;     // handed to the GUI thread, not yet run
-    bool awaitingGuiTick = false;    // the worker waits for that tick to be run
+    bool started = false;          // the worker thread has been asked for
+    bool guiTickPending = false;   // handed to the GUI thread, not yet run
+    bool awaitingGuiTick = false;  // the worker waits for that tick to be run
+    // The pending tick's sleep, and the record kept alive for it until it has run: the
+    // hand-over itself carries only the record's address, so that the worker allocates
+    // nothing (a thread that never allocates gets no allocator arena of its own).
+    unsigned long guiTickGeneration = 0;
+    std::shared_ptr<Shared> keptForGuiTick;
     std::recursive_mutex tickMutex;  // held by a tick running on the worker itself
     TWorkerState state = TWorkerState::Starting;
 };
@@ -118,25 +123,30 @@ class TTimerThread::Worker {
             return;
         }
         s->guiTickPending = true;
-        const unsigned long generation = s->generation;
+        s->guiTickGeneration = s->generation;
+        s->keptForGuiTick = s;
         lock.unlock();
-        fw::PostToGuiThread([s, generation] {
-            fw::TPropertyObject* owner = nullptr;
-            {
-                std::lock_guard g(s->m);
-                // A tick whose sleep was stopped before the GUI thread got to it is dropped.
-                if (!s->terminated && s->generation == generation) owner = s->owner;
-            }
-            if (owner) fw::Guarded(owner, s->tick);
-            bool wake = false;
-            {
-                std::lock_guard g(s->m);
-                s->guiTickPending = false;
-                wake = s->awaitingGuiTick;
-            }
-            if (wake) s->cv.notify_all();
-        });
+        fw::PostToGuiThread([record = s.get()] { RunGuiTick(record); });
         lock.lock();
+    }
+
+    static void RunGuiTick(Shared* record) {
+        std::shared_ptr<Shared> s;
+        fw::TPropertyObject* owner = nullptr;
+        {
+            std::lock_guard g(record->m);
+            s = std::move(record->keptForGuiTick);
+            // A tick whose sleep was stopped before the GUI thread got to it is dropped.
+            if (!s->terminated && s->generation == s->guiTickGeneration) owner = s->owner;
+        }
+        if (owner) fw::Guarded(owner, s->tick);
+        bool wake = false;
+        {
+            std::lock_guard g(s->m);
+            s->guiTickPending = false;
+            wake = s->awaitingGuiTick;
+        }
+        if (wake) s->cv.notify_all();
     }
 
     // The owner waits for this tick before it goes; an exception is shown on the GUI thread.

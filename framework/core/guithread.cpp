@@ -19,6 +19,7 @@ namespace {
 
 constexpr char kWorkByte = 1;
 constexpr char kSignalByte = 2;
+constexpr size_t kRoom = 16;
 
 // The pipe's write end, for the signal handler: set once before any handler is installed.
 std::atomic<int> signalFd{-1};
@@ -30,6 +31,9 @@ class Receiver {
     Receiver() {
         if (pipe2(fds_, O_NONBLOCK | O_CLOEXEC) != 0) fds_[0] = fds_[1] = -1;
         signalFd.store(fds_[1]);
+        // Room for the posts between two drains, made here rather than by a worker's post.
+        queue_.reserve(kRoom);
+        spare_.reserve(kRoom);
     }
     Receiver(const Receiver&) = delete;
     Receiver& operator=(const Receiver&) = delete;
@@ -68,9 +72,17 @@ class Receiver {
         {
             std::lock_guard lock(mutex_);
             work.swap(queue_);
+            queue_.swap(spare_);
             if (signalled) action = signalAction_;
         }
         for (auto& w : work) w();
+        // The emptied queue's room is kept for the next posts, which then allocate nothing
+        // (work that fits a std::function's own room, as a timer's tick does).
+        work.clear();
+        {
+            std::lock_guard lock(mutex_);
+            if (work.capacity() > spare_.capacity()) spare_.swap(work);
+        }
         if (action) action();
     }
 
@@ -78,6 +90,7 @@ class Receiver {
     std::unique_ptr<QSocketNotifier> notifier_;
     std::mutex mutex_;
     std::vector<std::function<void()>> queue_;
+    std::vector<std::function<void()>> spare_;  // empty, with room
     std::function<void()> signalAction_;
 };
 
