@@ -16,9 +16,13 @@ namespace {
 
 // The composed frame as a 32-bit bitmap with alpha of the logical screen; with keyed true the
 // pixels where the key fill shows are see-through (not every pixel of the key colour: an opaque one
-// may hold it).
-std::unique_ptr<fw::TBitmap> ToBitmap(const gifcodec::TComposedFrame& frame, bool keyed) {
-    auto bitmap = std::make_unique<fw::TBitmap>(frame.width, frame.height);
+// may hold it). Drawn into the last frame's bitmap when it has the size, as it has while the
+// picture plays.
+std::unique_ptr<fw::TBitmap> ToBitmap(const gifcodec::TComposedFrame& frame, bool keyed,
+                                      std::unique_ptr<fw::TBitmap> last) {
+    auto bitmap = last && last->Width() == frame.width && last->Height() == frame.height
+                      ? std::move(last)
+                      : std::make_unique<fw::TBitmap>(frame.width, frame.height);
     bitmap->SetPixelFormat(fw::pf32bit);
     for (int y = 0; y < frame.height; ++y) {
         std::uint8_t* line = bitmap->ScanLine(y);
@@ -32,6 +36,7 @@ std::unique_ptr<fw::TBitmap> ToBitmap(const gifcodec::TComposedFrame& frame, boo
             std::memcpy(line + 4 * x, &argb, 4);
         }
     }
+    bitmap->Modified();
     return bitmap;
 }
 
@@ -206,6 +211,7 @@ const TGIFAnimator::PaintedFrame& TGIFAnimator::FrameToPaint() {
     if (painted_.index == frameIndex_ && painted_.windowColor == windowColor &&
         painted_.transparent == transparent_)
         return painted_;
+    std::unique_ptr<fw::TBitmap> last = std::move(painted_.bitmap);
     painted_ = {};
     const gifcodec::TComposedFrame* composed = nullptr;
     try {
@@ -224,7 +230,8 @@ const TGIFAnimator::PaintedFrame& TGIFAnimator::FrameToPaint() {
     }
     const gifcodec::TComposedFrame& frame = *composed;
     if (frame.width > 0 && frame.height > 0)
-        painted_.bitmap = ToBitmap(frame, frame.key != gifcodec::clNone && transparent_);
+        painted_.bitmap =
+            ToBitmap(frame, frame.key != gifcodec::clNone && transparent_, std::move(last));
     painted_.index = frameIndex_;
     painted_.windowColor = windowColor;
     painted_.transparent = transparent_;
