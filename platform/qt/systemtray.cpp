@@ -1,14 +1,18 @@
 // The notification area over Qt's system tray icon. Qt reports an icon as visible even
 // when no tray host runs, so an add is refused unless a host is there; a slow poll notices
 // hosts that come and go.
+#include <QCoreApplication>
 #include <QIconEngine>
 #include <QImage>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <QWidget>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "platform/notificationarea.h"
 
@@ -95,6 +99,32 @@ QIcon ToIcon(const TrayIconData& d) {
     return QIcon(new CrispIconEngine(std::move(img)));
 }
 
+// Qt makes the second of two quick presses a double click, and the tray icon answers only a
+// double click of the left button: a right click soon after another (a menu opened, an entry
+// chosen by keys, the menu asked for again) would show nothing. This gives it as the right
+// click it is.
+class RightDoubleClicks : public QObject {
+  public:
+    RightDoubleClicks(const QSystemTrayIcon& icon, std::function<void()> rightClick)
+        : icon_(icon), rightClick_(std::move(rightClick)) {}
+
+    bool eventFilter(QObject* to, QEvent* e) override {
+        if (e->type() != QEvent::MouseButtonDblClick || !to->isWidgetType()) return false;
+        const auto* m = static_cast<const QMouseEvent*>(e);
+        const auto* w = static_cast<const QWidget*>(to);
+        // The icon's own window: the one that lies where the icon is, and is as large.
+        if (m->button() != Qt::RightButton || !w->isWindow() || !icon_.isVisible() ||
+            QRect(w->mapToGlobal(QPoint(0, 0)), w->size()) != icon_.geometry())
+            return false;
+        rightClick_();
+        return true;
+    }
+
+  private:
+    const QSystemTrayIcon& icon_;
+    std::function<void()> rightClick_;
+};
+
 class QtNotificationArea : public NotificationArea {
   public:
     QtNotificationArea() {
@@ -118,6 +148,8 @@ class QtNotificationArea : public NotificationArea {
                                      break;
                              }
                          });
+        if (QCoreApplication* app = QCoreApplication::instance())
+            app->installEventFilter(&rightDoubleClicks_);
         available_ = QSystemTrayIcon::isSystemTrayAvailable();
         poll_.setInterval(1000);
         QObject::connect(&poll_, &QTimer::timeout, &icon_, [this] {
@@ -159,6 +191,9 @@ class QtNotificationArea : public NotificationArea {
     }
 
     QSystemTrayIcon icon_;
+    RightDoubleClicks rightDoubleClicks_{icon_, [this] {
+                                             if (OnMouse) OnMouse(TrayMouse::RightClick);
+                                         }};
     QTimer poll_;
     bool available_ = false;
     bool seenOnce_ = false;
