@@ -1,18 +1,19 @@
 #pragma once
-// Whether the program can reach its display before the toolkit tries (the toolkit aborts
-// when it cannot).
+// Whether the program has a display to go to before the toolkit tries, and a plain line
+// instead of the toolkit's abort when the display refuses it.
 #include <string>
 
 namespace fw {
 
-// True when the windowing platform that will be used is reachable, or when it is not X11
-// (a platform asked for in QT_QPA_PLATFORM other than xcb is left to the toolkit). When
-// false, name is the display that could not be opened, as the user would write it.
+// False when X11 is the platform and no display is named (DISPLAY unset or empty); name is
+// then what the user is told. A platform asked for in QT_QPA_PLATFORM other than xcb is left
+// to the toolkit. Whether the named display answers is found by the toolkit's own connection:
+// one made and closed here just before can make the server refuse that one for a moment.
 bool DisplayReachable(std::string& name);
 
-// The display can still refuse the toolkit's own connection after DisplayReachable said
-// yes (a server at its client limit, one going down): from then on, such a refusal ends the
-// program with the same "cannot open display" line and status 1 instead of an abort.
+// A display that refuses the toolkit's connection (none listening there, a server at its
+// client limit or going down): from then on, such a refusal ends the program with the same
+// "cannot open display" line and status 1 instead of an abort.
 void ExitQuietlyWhenDisplayRefused();
 
 }  // namespace fw
