@@ -1,40 +1,29 @@
 #include "platform/instancerequests.h"
 
-#include <poll.h>
-#include <signal.h>
-#include <sys/eventfd.h>
+#include <sys/epoll.h>
 #include <sys/socket.h>
+#include <sys/timerfd.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
-#include <chrono>
+#include <cstdint>
 #include <cstring>
-#include <system_error>
 
 namespace platform {
 
 namespace {
-using Clock = std::chrono::steady_clock;
+using Clock = InstanceRequests::Clock;
+using Client = InstanceRequests::Client;
+constexpr std::size_t kRequestSize = InstanceRequests::kRequestSize;
 
-constexpr size_t kRequestSize = sizeof kFrontRequest - 1;
-// Connections read at once. When more come, the one accepted first gives way once it has
-// had kGrace to speak (a real request is sent right after connecting); until then the
-// others wait in the socket's queue.
-constexpr int kMaxClients = 16;
 constexpr auto kGrace = std::chrono::milliseconds(250);
 // How long a client has to say its request, from its acceptance.
 constexpr auto kClientTime = std::chrono::milliseconds(1000);
-// Accepted in one turn of the loop before the stop request and the clients are looked at.
+// How long accepting pauses after it failed for want of resources.
+constexpr auto kAcceptPause = std::chrono::milliseconds(100);
+// Accepted in one call of Take; more wait for the next turn of the window's loop.
 constexpr int kAcceptsPerTurn = 64;
-
-struct Client {
-    int fd = -1;
-    Clock::time_point deadline;
-    size_t got = 0;
-    char bytes[kRequestSize];
-};
 
 enum class Reading { Waiting, Request, Other };
 
@@ -45,118 +34,124 @@ Reading ReadClient(Client& c) {
         if (n < 0 && errno == EINTR) continue;
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) return Reading::Waiting;
         if (n <= 0) return Reading::Other;  // closed before the whole request, or failed
-        c.got += static_cast<size_t>(n);
+        c.got += static_cast<std::size_t>(n);
         if (std::memcmp(c.bytes, kFrontRequest, c.got) != 0) return Reading::Other;
         if (c.got == kRequestSize) return Reading::Request;
     }
 }
 
-void Drop(Client& c) {
-    ::close(c.fd);
-    c = Client();
+// When the place may be taken by a new client.
+Clock::time_point FreeAt(const Client& c) {
+    return c.fd < 0 ? Clock::time_point::min() : c.deadline - kClientTime + kGrace;
 }
 }  // namespace
 
-InstanceRequests::InstanceRequests(int listenFd) {
-    ready_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    stop_ = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
-    if (ready_ >= 0 && stop_ >= 0 && listenFd >= 0) {
-        // Signals are the main thread's to take: the thread starts with all of them blocked.
-        sigset_t all, old;
-        sigfillset(&all);
-        pthread_sigmask(SIG_SETMASK, &all, &old);
-        try {
-            thread_ = std::thread([this, listenFd] { Run(listenFd); });
-        } catch (const std::system_error&) {
-        }
-        pthread_sigmask(SIG_SETMASK, &old, nullptr);
-    }
-    if (!thread_.joinable()) {
+InstanceRequests::InstanceRequests(int listenFd) : listenFd_(listenFd) {
+    if (listenFd < 0) return;
+    ready_ = ::epoll_create1(EPOLL_CLOEXEC);
+    // The steady clock is the monotonic one.
+    timer_ = ::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+    epoll_event timerEvent{EPOLLIN, {.fd = timer_}};
+    if (ready_ < 0 || timer_ < 0 || ::epoll_ctl(ready_, EPOLL_CTL_ADD, timer_, &timerEvent) != 0) {
         if (ready_ >= 0) ::close(ready_);
-        if (stop_ >= 0) ::close(stop_);
-        ready_ = stop_ = -1;
+        if (timer_ >= 0) ::close(timer_);
+        ready_ = timer_ = -1;
+        return;
     }
+    Watch(listenFd_, true);
+    listening_ = true;
 }
 
 InstanceRequests::~InstanceRequests() {
-    if (!thread_.joinable()) return;
-    ::eventfd_write(stop_, 1);
-    thread_.join();
-    ::close(ready_);
-    ::close(stop_);
+    for (Client& c : clients_)
+        if (c.fd >= 0) ::close(c.fd);
+    if (ready_ >= 0) ::close(ready_);
+    if (timer_ >= 0) ::close(timer_);
+}
+
+void InstanceRequests::Watch(int fd, bool on) {
+    epoll_event e{EPOLLIN, {.fd = fd}};
+    ::epoll_ctl(ready_, on ? EPOLL_CTL_ADD : EPOLL_CTL_DEL, fd, &e);
+}
+
+// A free place, else the place of the client accepted first.
+Client& InstanceRequests::Place() {
+    return *std::min_element(clients_.begin(), clients_.end(), [](auto& a, auto& b) {
+        const bool aUsed = a.fd >= 0, bUsed = b.fd >= 0;
+        return aUsed != bUsed ? !aUsed : a.deadline < b.deadline;
+    });
+}
+
+void InstanceRequests::Drop(Client& c) {
+    Watch(c.fd, false);
+    ::close(c.fd);
+    c = Client();
 }
 
 int InstanceRequests::Take() {
-    eventfd_t n = 0;
-    if (ready_ < 0 || ::eventfd_read(ready_, &n) != 0) return 0;
-    return static_cast<int>(n);
+    if (ready_ < 0) return 0;
+    uint64_t expirations;
+    while (::read(timer_, &expirations, sizeof expirations) < 0 && errno == EINTR) {
+    }
+
+    int requests = 0;
+    const auto finish = [&](Client& c, Reading r) {
+        if (r == Reading::Waiting) return false;
+        requests += r == Reading::Request;
+        if (c.fd >= 0) Drop(c);
+        return true;
+    };
+    for (Client& c : clients_) {
+        if (c.fd < 0) continue;
+        if (!finish(c, ReadClient(c)) && Clock::now() >= c.deadline) Drop(c);
+    }
+    for (int i = 0; i < kAcceptsPerTurn; ++i) {
+        Client& slot = Place();
+        const Clock::time_point at = Clock::now();
+        if (at < std::max(FreeAt(slot), acceptAgain_)) break;
+        Client c;
+        c.fd = ::accept4(listenFd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (c.fd < 0) {
+            if (errno == EINTR || errno == ECONNABORTED) continue;
+            // Out of descriptors or memory: the socket stays readable, so it is left alone for
+            // a moment rather than asked again and again.
+            if (errno != EAGAIN && errno != EWOULDBLOCK) acceptAgain_ = at + kAcceptPause;
+            break;
+        }
+        c.deadline = at + kClientTime;
+        const Reading r = ReadClient(c);
+        if (r != Reading::Waiting) {
+            requests += r == Reading::Request;
+            ::close(c.fd);
+            continue;
+        }
+        if (slot.fd >= 0) Drop(slot);
+        slot = c;
+        Watch(slot.fd, true);
+    }
+    Rearm(Clock::now());
+    return requests;
 }
 
-void InstanceRequests::Run(int listenFd) {
-    std::array<Client, kMaxClients> clients;
-    std::array<pollfd, kMaxClients + 2> fds;
-    // A free place, else the place of the client accepted first.
-    const auto place = [&clients]() -> Client& {
-        return *std::min_element(clients.begin(), clients.end(), [](auto& a, auto& b) {
-            const bool aUsed = a.fd >= 0, bUsed = b.fd >= 0;
-            return aUsed != bUsed ? !aUsed : a.deadline < b.deadline;
-        });
-    };
-    // When the place may be taken by a new client.
-    const auto freeAt = [](const Client& c) {
-        return c.fd < 0 ? Clock::time_point::min() : c.deadline - kClientTime + kGrace;
-    };
-    for (;;) {
-        const Clock::time_point now = Clock::now();
-        const Clock::time_point room = freeAt(place());
-        int n = 0;
-        fds[n++] = {stop_, POLLIN, 0};
-        fds[n++] = {now >= room ? listenFd : -1, POLLIN, 0};  // poll passes over -1
-        Clock::time_point wake = now >= room ? Clock::time_point::max() : room;
-        for (const Client& c : clients) {
-            if (c.fd < 0) continue;
-            fds[n++] = {c.fd, POLLIN, 0};
-            wake = std::min(wake, c.deadline);
-        }
-        int timeout = -1;
-        if (wake != Clock::time_point::max()) {
-            const auto left = std::chrono::ceil<std::chrono::milliseconds>(wake - now);
-            timeout = static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
-        }
-        if (::poll(fds.data(), static_cast<nfds_t>(n), timeout) < 0 && errno != EINTR) break;
-        if (fds[0].revents) break;
-
-        int requests = 0;
-        const auto finish = [&](Client& c, Reading r) {
-            if (r == Reading::Waiting) return;
-            requests += r == Reading::Request;
-            Drop(c);
-        };
-        for (Client& c : clients) {
-            if (c.fd < 0) continue;
-            finish(c, ReadClient(c));
-            if (c.fd >= 0 && Clock::now() >= c.deadline) Drop(c);
-        }
-        for (int i = 0; i < kAcceptsPerTurn && (fds[1].revents & POLLIN); ++i) {
-            Client& slot = place();
-            const Clock::time_point at = Clock::now();
-            if (at < freeAt(slot)) break;
-            Client c;
-            c.fd = ::accept4(listenFd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-            if (c.fd < 0) break;
-            c.deadline = at + kClientTime;
-            const Reading r = ReadClient(c);
-            if (r != Reading::Waiting) {
-                finish(c, r);
-                continue;
-            }
-            if (slot.fd >= 0) Drop(slot);
-            slot = c;
-        }
-        if (requests > 0) ::eventfd_write(ready_, static_cast<eventfd_t>(requests));
+// The socket is watched while a new client has a place; the timer is set for the first
+// deadline, or for the time a place is freed.
+void InstanceRequests::Rearm(Clock::time_point now) {
+    const Clock::time_point room = std::max(FreeAt(Place()), acceptAgain_);
+    const bool listen = now >= room;
+    if (listen != listening_) Watch(listenFd_, listen);
+    listening_ = listen;
+    Clock::time_point wake = listen ? Clock::time_point::max() : room;
+    for (const Client& c : clients_)
+        if (c.fd >= 0) wake = std::min(wake, c.deadline);
+    itimerspec due{};
+    if (wake != Clock::time_point::max()) {
+        // A deadline already past fires at once (a zero time would disarm the timer).
+        const auto ns = std::max<std::chrono::nanoseconds::rep>(
+            std::chrono::duration_cast<std::chrono::nanoseconds>(wake - now).count(), 1);
+        due.it_value.tv_sec = static_cast<time_t>(ns / 1'000'000'000);
+        due.it_value.tv_nsec = static_cast<long>(ns % 1'000'000'000);
     }
-    for (Client& c : clients)
-        if (c.fd >= 0) Drop(c);
+    ::timerfd_settime(timer_, 0, &due, nullptr);
 }
 
 }  // namespace platform

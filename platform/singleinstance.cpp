@@ -218,7 +218,7 @@ SingleInstance::SingleInstance(std::string dir, const std::string& key) {
 }
 
 SingleInstance::~SingleInstance() {
-    requests_.reset();  // its thread reads from the socket closed below
+    requests_.reset();  // it watches the socket closed below
     if (listenFd_ >= 0) {
         ::close(listenFd_);
         ::unlink(socketPath_.c_str());

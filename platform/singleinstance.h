@@ -35,12 +35,13 @@ class SingleInstance {
     // reached (it may still be starting: retried for a few seconds).
     bool AskFirstToComeForward() const;
 
-    // The first instance's listening socket (-1 otherwise). Its requests are read on a
-    // thread of their own.
+    // The first instance's listening socket (-1 otherwise). Its requests are read by
+    // TakeRequests, on the thread that watches RequestFd.
     int ListenFd() const { return listenFd_; }
-    // Readable while "come to the front" requests are waiting (-1 when none can come).
+    // Readable while there is work for TakeRequests (-1 when no request can come).
     int RequestFd() const;
-    // How many such requests came since the last call; never waits.
+    // Reads what the later starts have sent and says how many "come to the front" requests
+    // it completed; never waits.
     int TakeRequests();
 
     const std::string& LockPath() const { return lockPath_; }

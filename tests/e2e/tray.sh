@@ -213,9 +213,22 @@ wait_or_fail "stay on top" above "$win"
 [ "$(lines)" -eq 10 ] || fail "IP.LOG after a restart: $(lines) lines"
 xdotool mousemove 378 114 click 1
 wait_or_fail "the window into the tray" unmapped "$win"
+# The lock's place depends on the user alone: their runtime folder, else their own cache.
+lockdir=/run/user/$(id -u)
+[ -d "$lockdir" ] && [ -O "$lockdir" ] && [ "$(stat -c %a "$lockdir")" = 700 ] || lockdir=$(getent passwd "$(id -u)" | cut -d: -f6)/.cache/rezazo
+# Clients that connect and say nothing hold up neither the window nor a real second start.
+python3 -c 'import socket, sys, time
+held = [socket.socket(socket.AF_UNIX) for _ in range(40)]
+for c in held:
+    c.setblocking(False)
+    c.connect_ex(sys.argv[1])
+time.sleep(4)' "$lockdir/rezazo-_${DISPLAY#:}.sock" &
+idle=$!
+sleep 0.3
 (cd / && exec "$tmp/prog/rezazo"); rc=$?
 [ $rc -eq 0 ] || fail "second start exited with $rc"
 wait_or_fail "the first to come forward" mapped "$win"
+kill "$idle" 2>/dev/null || true
 kill -0 "$pid" || fail "the first instance ended"
 wait_or_fail "still on top after coming back" above "$win"
 wait_or_fail "still no taskbar entry after coming back" skip_taskbar "$win"
@@ -227,9 +240,6 @@ fi
 # A kill -9 leaves the lock file and the socket behind: the next start is not blocked.
 kill -9 "$pid"
 wait "$pid" 2>/dev/null || true
-# The lock's place depends on the user alone: their runtime folder, else their own cache.
-lockdir=/run/user/$(id -u)
-[ -d "$lockdir" ] && [ -O "$lockdir" ] && [ "$(stat -c %a "$lockdir")" = 700 ] || lockdir=$(getent passwd "$(id -u)" | cut -d: -f6)/.cache/rezazo
 [ -e "$lockdir/rezazo-_${DISPLAY#:}.lock" ] || fail "no lock file in $lockdir"
 # The lock and socket of a display that nobody's lock holds: the next start removes them.
 gone=$lockdir/rezazo-_gone$$
