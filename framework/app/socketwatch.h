@@ -1,7 +1,7 @@
 #pragma once
-// Runs a handler on the GUI thread whenever a file descriptor becomes readable (the
-// instance's count of waiting requests); the handler runs behind the application's guard and
-// must not wait.
+// Runs a handler on the GUI thread whenever a file descriptor becomes readable (the later
+// starts' connections to the first instance); the handler runs behind the application's guard
+// and must not wait.
 #include <functional>
 #include <memory>
 
