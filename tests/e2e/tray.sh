@@ -217,12 +217,17 @@ wait_or_fail "the window into the tray" unmapped "$win"
 lockdir=/run/user/$(id -u)
 [ -d "$lockdir" ] && [ -O "$lockdir" ] && [ "$(stat -c %a "$lockdir")" = 700 ] || lockdir=$(getent passwd "$(id -u)" | cut -d: -f6)/.cache/rezazo
 # Clients that connect and say nothing hold up neither the window nor a real second start.
+# (A refused connection, the socket's queue being full, is tried again until 40 are held.)
 python3 -c 'import socket, sys, time
-held = [socket.socket(socket.AF_UNIX) for _ in range(40)]
-for c in held:
-    c.setblocking(False)
-    c.connect_ex(sys.argv[1])
-time.sleep(4)' "$lockdir/rezazo-_${DISPLAY#:}.sock" &
+held, end = [], time.time() + 4
+while time.time() < end:
+    while len(held) < 40:
+        c = socket.socket(socket.AF_UNIX)
+        c.setblocking(False)
+        if c.connect_ex(sys.argv[1]) != 0:
+            break
+        held.append(c)
+    time.sleep(0.02)' "$lockdir/rezazo-_${DISPLAY#:}.sock" &
 idle=$!
 sleep 0.3
 (cd / && exec "$tmp/prog/rezazo"); rc=$?
