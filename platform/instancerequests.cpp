@@ -95,15 +95,11 @@ int InstanceRequests::Take() {
     }
 
     int requests = 0;
-    const auto finish = [&](Client& c, Reading r) {
-        if (r == Reading::Waiting) return false;
-        requests += r == Reading::Request;
-        if (c.fd >= 0) Drop(c);
-        return true;
-    };
     for (Client& c : clients_) {
         if (c.fd < 0) continue;
-        if (!finish(c, ReadClient(c)) && Clock::now() >= c.deadline) Drop(c);
+        const Reading r = ReadClient(c);
+        requests += r == Reading::Request;
+        if (r != Reading::Waiting || Clock::now() >= c.deadline) Drop(c);
     }
     for (int i = 0; i < kAcceptsPerTurn; ++i) {
         Client& slot = Place();
@@ -120,9 +116,9 @@ int InstanceRequests::Take() {
         }
         c.deadline = at + kClientTime;
         const Reading r = ReadClient(c);
+        requests += r == Reading::Request;
         if (r != Reading::Waiting) {
-            requests += r == Reading::Request;
-            ::close(c.fd);
+            ::close(c.fd);  // never watched
             continue;
         }
         if (slot.fd >= 0) Drop(slot);
