@@ -11,13 +11,12 @@
 
 namespace fw {
 
-bool DisplayReachable(std::string& name) {
+bool DisplayNamed(std::string& name) {
     const char* platform = std::getenv("QT_QPA_PLATFORM");
     if (platform && *platform && std::string_view(platform).substr(0, 3) != "xcb") return true;
     const char* display = std::getenv("DISPLAY");
     name = display && *display ? display : "(DISPLAY is not set)";
-    if (!display || !*display) return false;
-    return true;  // no connection tried here (display.h says why)
+    return display && *display;  // no connection tried here (display.h says why)
 }
 
 namespace {

@@ -9,7 +9,7 @@ namespace fw {
 // then what the user is told. A platform asked for in QT_QPA_PLATFORM other than xcb is left
 // to the toolkit. Whether the named display answers is found by the toolkit's own connection:
 // one made and closed here just before can make the server refuse that one for a moment.
-bool DisplayReachable(std::string& name);
+bool DisplayNamed(std::string& name);
 
 // A display that refuses the toolkit's connection (none listening there, a server at its
 // client limit or going down): from then on, such a refusal ends the program with the same

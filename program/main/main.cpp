@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
         (!empty("WAYLAND_DISPLAY") || (session && std::string_view(session) == "wayland")))
         setenv("QT_QPA_PLATFORM", "xcb", 1);
     // Without a display the toolkit would abort; say what is wrong and leave.
-    if (std::string display; !fw::DisplayReachable(display)) {
+    if (std::string display; !fw::DisplayNamed(display)) {
         std::fprintf(stderr, "rezazo: cannot open display %s\n", display.c_str());
         return 1;
     }
