@@ -11,9 +11,10 @@ if [ -z "${BARE:-}" ] && [ -z "${REZAZO_BENCH_SESSION:-}" ]; then
   unset AT_SPI_BUS_ADDRESS
   exec dbus-run-session -- bash "$0" "$@"
 fi
-ours="$build/rezazo" floor="$build/idle_floor" xwatch="$build/xwatch"
-for b in "$ours" "$floor" "$xwatch"; do
-  [ -x "$b" ] || { echo "build $b first (targets rezazo idle_floor xwatch)"; exit 2; }
+ours="$build/rezazo" floor="$build/idle_floor" content="$build/idle_content_floor"
+xwatch="$build/xwatch"
+for b in "$ours" "$floor" "$content" "$xwatch"; do
+  [ -x "$b" ] || { echo "build $b first (targets rezazo idle_floor idle_content_floor xwatch)"; exit 2; }
 done
 command -v conky >/dev/null || { echo "conky missing (Debian's conky-std)"; exit 2; }
 
@@ -74,9 +75,18 @@ Local IP : \${addr ${iface:-lo}}
 ]]
 CONF
 
-# The three programs by name: window title and command line.
+# The programs by name: window title and command line. "floor" is Qt Widgets alone,
+# "content" the same stack showing what the widget shows (bench/idle/contentfloor.cpp);
 # "base" is another build of the widget (BASELINE), for a before and after.
-title_of() { case $1 in ours | base) echo "Rezazo '98" ;; peer) echo "idle peer" ;; floor) echo "idle floor" ;; esac; }
+title_of() {
+  case $1 in
+    ours | base) echo "Rezazo '98" ;; peer) echo "idle peer" ;; floor) echo "idle floor" ;;
+    content) echo "content floor" ;;
+  esac
+}
 command_of() {
-  case $1 in ours) echo "$ours" ;; base) echo "$BASELINE" ;; peer) echo "conky -c $conf" ;; floor) echo "$floor" ;; esac
+  case $1 in
+    ours) echo "$ours" ;; base) echo "$BASELINE" ;; peer) echo "conky -c $conf" ;;
+    floor) echo "$floor" ;; content) echo "$content" ;;
+  esac
 }
