@@ -21,11 +21,15 @@ QPixmap Plain(int w, int h, const QColor& c) {
     return p;
 }
 
-QLabel* Picture(QWidget* parent, QRect at, const QColor& c) {
+QLabel* Picture(QWidget* parent, QRect at, const QPixmap& picture) {
     auto* label = new QLabel(parent);
     label->setGeometry(at);
-    label->setPixmap(Plain(at.width(), at.height(), c));
+    label->setPixmap(picture);
     return label;
+}
+
+QLabel* Picture(QWidget* parent, QRect at, const QColor& c) {
+    return Picture(parent, at, Plain(at.width(), at.height(), c));
 }
 
 QLabel* Text(QWidget* parent, const QString& text, const QFont& face, QPoint at) {
@@ -64,8 +68,7 @@ int main(int argc, char** argv) {
 
     QList<QPixmap> frames;
     for (int i = 0; i < 8; ++i) frames.append(Plain(11, 15, QColor::fromHsv(i * 45, 200, 200)));
-    QLabel* indicator = Picture(&window, {142, 23, 11, 15}, Qt::black);
-    indicator->setPixmap(frames[0]);
+    QLabel* indicator = Picture(&window, {142, 23, 11, 15}, frames[0]);
     int frame = 0;
     QTimer stepper;
     QObject::connect(&stepper, &QTimer::timeout, [&] {
