@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     window.setWindowFlags(Qt::FramelessWindowHint | Qt::Tool);
     window.setWindowTitle("content floor");
     window.setFixedSize(164, 51);
-    window.move(227, 110);
+    window.move(420, 200);  // clear of the widget (227, 110), the floor and conky
 
     Picture(&window, {0, 0, 164, 51}, QColor(192, 192, 192));
     Picture(&window, {2, 2, 9, 8}, Qt::darkGray);
