@@ -42,7 +42,11 @@ const TClassInfo& TControl::StaticClassInfo() {
                      true)
             .Component("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu)
             .String("Hint", &TControl::Hint, &TControl::SetHint, std::string())
-            .Boolean("ShowHint", &TControl::ShowHint, &TControl::SetShowHint, false)
+            // Written only where it is the control's own, and then always: a value taken
+            // from the parent is not the control's to store, and reading it back would end
+            // the following; an own False must be kept from the parent's True on reading.
+            .Boolean("ShowHint", &TControl::ShowHint, &TControl::SetShowHint, std::nullopt)
+            .StoredWhen(&TControl::ShowHintStored)
             .Boolean("Visible", &TControl::Visible, &TControl::SetVisible, true)
             .Event("OnClick", &TControl::OnClick)
             .Event("OnDblClick", &TControl::OnDblClick)

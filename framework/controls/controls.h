@@ -129,6 +129,7 @@ class TControl : public TComponent {
 
     bool ColorStored() const { return !parentColor_; }
     bool FontStored() const { return !parentFont_; }
+    bool ShowHintStored() const { return !parentShowHint_; }
     void Notification(TComponent* component, TOperation Operation) override;
 
     unsigned ControlStyle() const { return controlStyle_; }

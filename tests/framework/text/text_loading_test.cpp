@@ -12,6 +12,7 @@
 #include "framework/menus/menus.h"
 #include "framework/text/binaryform.h"
 #include "framework/text/componenttext.h"
+#include "tests/support/anyhandlerform.h"
 #include "tests/support/qtapp.h"
 
 using namespace fw;
@@ -117,6 +118,39 @@ TEST(TextLoading, FreeingAReferencedComponentClearsTheReference) {
     TComponent::Free(menuOwner);
     EXPECT_EQ(ctl->PopupMenu(), nullptr);
     journal = nullptr;
+}
+
+// A hint setting a control takes from its parent is not written as its own, and one it holds
+// against its parent comes back as it was: written text reads back as itself.
+TEST(TextLoading, ShowHintTakenFromTheParentIsNotWrittenAsTheControlsOwn) {
+    EnsureApp();
+    RegisterFrameworkClasses();
+    struct Case {
+        const char* label;  // Label1's lines under a panel that shows hints
+        bool parentShowHint, showHint;
+    };
+    for (const Case& c : {Case{"", true, true}, Case{"ParentShowHint = False\n", false, true},
+                          Case{"ShowHint = False\n", false, false}}) {
+        SCOPED_TRACE(c.label);
+        const std::string text = std::string("object Form: TForm\n  object Panel1: TPanel\n") +
+                                 "    ShowHint = True\n    object Label1: TLabel\n" + c.label +
+                                 "    end\n  end\nend\n";
+        std::string written;
+        for (int pass = 0; pass < 2; ++pass) {
+            const std::string& source = pass == 0 ? text : written;
+            testsupport::TAnyHandlerForm form(ParseComponentText(source));
+            form.Read(source);
+            auto* label = dynamic_cast<TControl*>(form.FindComponent("Label1"));
+            ASSERT_NE(label, nullptr);
+            EXPECT_EQ(label->ParentShowHint(), c.parentShowHint) << "pass " << pass;
+            EXPECT_EQ(label->ShowHint(), c.showHint) << "pass " << pass;
+            const std::string again = WriteComponentText(form);
+            if (pass == 1) {
+                EXPECT_EQ(again, written);
+            }
+            written = again;
+        }
+    }
 }
 
 }  // namespace
