@@ -1,5 +1,6 @@
 #include "framework/controls/memo.h"
 
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextCursor>
@@ -45,6 +46,23 @@ std::string FromEditor(const QString& text) {
     }
     return s;
 }
+// The editor, but Tab and Shift+Tab are never typed: the toolkit moves the focus on with
+// them, and where the window has nothing else to take it the key is let go. Typed, they
+// would keep a keyboard user inside an editable memo for good.
+class MemoEditor : public QPlainTextEdit {
+  public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+  protected:
+    void keyPressEvent(QKeyEvent* e) override {
+        const bool tab = e->key() == Qt::Key_Tab || e->key() == Qt::Key_Backtab;
+        if (tab && !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            e->ignore();
+            return;
+        }
+        QPlainTextEdit::keyPressEvent(e);
+    }
+};
 }  // namespace
 
 const TClassInfo& TMemo::StaticClassInfo() {
@@ -72,7 +90,7 @@ TMemo::~TMemo() = default;
 
 QWidget* TMemo::CreateWidget() {
     QWidget* parentWidget = Parent() ? Parent()->Handle() : nullptr;
-    auto* edit = new QPlainTextEdit(parentWidget);
+    auto* edit = new MemoEditor(parentWidget);
     // What is typed is kept in the text, so that it outlives a new native window.
     QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [this, edit] {
         if (!settingEditor_) text_ = FromEditor(edit->toPlainText());
@@ -90,6 +108,8 @@ void TMemo::ApplyAll() {
     edit->setReadOnly(readOnly_);
     // Only typing makes anything to undo.
     edit->setUndoRedoEnabled(!readOnly_);
+    // Tab and Shift+Tab move the focus on, as in every dialog (see MemoEditor).
+    edit->setTabChangesFocus(true);
     edit->setFrameShape(borderStyle_ == bsNoBorder ? QFrame::NoFrame : QFrame::StyledPanel);
     edit->setVerticalScrollBarPolicy(scrollBars_ == ssVertical || scrollBars_ == ssBoth
                                          ? Qt::ScrollBarAlwaysOn

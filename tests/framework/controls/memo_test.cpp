@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextLayout>
@@ -90,6 +91,15 @@ TEST_F(MemoTest, TypingGoesIntoTheTextButSetTextIsKeptByteForByte) {
     EXPECT_EQ(memo_->DisplayedText(), "typed\na\nb");
     e->undo();
     EXPECT_EQ(memo_->Text(), "a\r\nb");
+    // Tab and Shift+Tab move the focus on and are never typed, also where the memo is the
+    // window's one control that takes the focus: a keyboard user can leave.
+    form_->Show();
+    e->setFocus();
+    for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, key == Qt::Key_Tab ? "\t" : "");
+        QApplication::sendEvent(e, &press);
+        EXPECT_EQ(memo_->Text(), "a\r\nb") << key;
+    }
 }
 
 TEST_F(MemoTest, ALongLineWrapsOnScreenButStaysOneLine) {
