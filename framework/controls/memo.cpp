@@ -46,12 +46,13 @@ std::string FromEditor(const QString& text) {
     }
     return s;
 }
+
 // The editor, but Tab and Shift+Tab are never typed: the toolkit moves the focus on with
 // them, and where the window has nothing else to take it the key is let go. Typed, they
 // would keep a keyboard user inside an editable memo for good.
 class MemoEditor : public QPlainTextEdit {
   public:
-    using QPlainTextEdit::QPlainTextEdit;
+    explicit MemoEditor(QWidget* parent) : QPlainTextEdit(parent) { setTabChangesFocus(true); }
 
   protected:
     void keyPressEvent(QKeyEvent* e) override {
@@ -108,8 +109,6 @@ void TMemo::ApplyAll() {
     edit->setReadOnly(readOnly_);
     // Only typing makes anything to undo.
     edit->setUndoRedoEnabled(!readOnly_);
-    // Tab and Shift+Tab move the focus on, as in every dialog (see MemoEditor).
-    edit->setTabChangesFocus(true);
     edit->setFrameShape(borderStyle_ == bsNoBorder ? QFrame::NoFrame : QFrame::StyledPanel);
     edit->setVerticalScrollBarPolicy(scrollBars_ == ssVertical || scrollBars_ == ssBoth
                                          ? Qt::ScrollBarAlwaysOn
